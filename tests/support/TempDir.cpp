@@ -1,0 +1,68 @@
+#include "TempDir.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace testsupport {
+
+TempDir::TempDir(const std::string& base) {
+    const fs::path root = base.empty() ? fs::temp_directory_path() : fs::path(base);
+    std::string pattern = (root / "quorbel-test-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp failed in " + root.string());
+    path_ = buffer.data();
+}
+
+TempDir::~TempDir() {
+    // Tests make folders read-only; give write permission back so everything can be removed.
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(path_, fs::directory_options::skip_permission_denied, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->is_directory(ec) && !it->is_symlink(ec)) chmod(it->path().c_str(), 0700);
+    }
+    chmod(path_.c_str(), 0700);
+    fs::remove_all(path_, ec);
+}
+
+std::string TempDir::operator/(const std::string& relative) const { return path_ + "/" + relative; }
+
+std::string TempDir::MakeFile(const std::string& relative, const std::string& content, std::int64_t mtime) const {
+    const fs::path full = *this / relative;
+    fs::create_directories(full.parent_path());
+    {
+        std::ofstream out(full, std::ios::binary);
+        if (!out) throw std::runtime_error("cannot create " + full.string());
+        out << content;
+    }
+    if (mtime >= 0) {
+        struct timespec times[2] = {{mtime, 0}, {mtime, 0}};
+        utimensat(AT_FDCWD, full.c_str(), times, 0);
+    }
+    return full.string();
+}
+
+std::string TempDir::MakeDir(const std::string& relative) const {
+    const fs::path full = *this / relative;
+    fs::create_directories(full);
+    return full.string();
+}
+
+std::string TempDir::ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool TempDir::Exists(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0;
+}
+
+}  // namespace testsupport
