@@ -1,0 +1,82 @@
+#pragma once
+
+// Folder listing and path helpers on code page 932 texts. Paths are Linux paths: "/" is the
+// delimiter and the root, there are no drive letters. None of these functions shows a message:
+// failure is a result (nothing listed, "Error", false).
+//
+// Path texts are never trimmed of blanks here: on this platform a name may begin or end with one.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace MyFileOperation {
+
+constexpr char kDelimiter = '/';
+constexpr std::string_view kRoot = "/";
+
+// Listing kinds of EnumFolder.
+enum EnumKind : int {
+    kFilesAndFoldersDeep = 0,  // files and folders, each folder before its contents, all levels
+    kFilesDeep = 1,            // files only, all levels
+    kFoldersDeep = 2,          // folders only, each before its subfolders, all levels
+    kFilesAndFolders = 3,      // directly in the folder
+    kFiles = 4,                // directly in the folder
+    kFolders = 5,              // directly in the folder
+};
+
+// Appends the full paths (folder + "/" + name) of the folder's entries to list, in the order the
+// file system returns them (callers sort), descending depth-first for the deep kinds. Hidden and
+// read-only entries are listed; devices, sockets, FIFOs and broken links are skipped; folders whose
+// names begin with "." are neither listed nor entered (files beginning with "." are listed). A link
+// to a folder is visited like a folder, but no folder is entered twice, so a link loop ends.
+// Returns the number of names skipped because they could not be converted to the text model.
+std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind);
+
+// The text with "/" appended unless it already ends in one; empty for an empty text.
+std::string AddBackslash(std::string_view text);
+// The text without its trailing "/", except for the root "/"; empty for an empty text.
+std::string RemoveBackslash(std::string_view text);
+
+struct SplitResult {
+    std::string folder;  // folder part; ends in "/" for a file's folder
+    std::string file;    // file part; empty for a folder
+};
+// Splits a path by asking the file system whether it names a folder or a file; a path that does
+// not exist counts as a folder when its last component has no extension, else as a file.
+SplitResult SplitPath(std::string_view path);
+
+// The parent of a folder given without trailing "/", with a trailing "/" ("/a/b" → "/a/",
+// "/a" → "/"); for a path naming a file, the file's own folder.
+std::string ParentFolder(std::string_view folder);
+
+// The text without the extension of its last component (from its last "." on); empty when the
+// whole component is the extension (".profile").
+std::string NameWithoutExt(std::string_view text);
+
+// Pieces of a full path: the file name after the last "/", the folder up to and including it,
+// and the extension (from the last "." of the file name, dot included; empty when none).
+std::string FileNameOf(std::string_view path);
+std::string FolderOf(std::string_view path);
+std::string ExtensionOf(std::string_view path);
+
+// True for an existing folder (links followed).
+bool FolderExists(std::string_view path);
+// True only for an existing file that is not a folder.
+bool FileExists(std::string_view path);
+
+// The file's modification time in local time as "yyyy/mm/dd h:mm:ss" (hour without leading zero,
+// seconds rounded down to an even number), or "Error" when it is no file or its time cannot be read.
+std::string FileDateText(std::string_view path);
+
+// Renames old to new without ever replacing an existing file. A change of letter case only goes
+// through (also on case-insensitive file systems); identical paths, a missing source or an
+// existing different target give false and change nothing.
+bool TryRenameFile(std::string_view oldPath, std::string_view newPath);
+
+// Moves source to destination (also to another file system) when source is an existing file and
+// destination names nothing; never replaces an existing file.
+bool TryMoveFile(std::string_view source, std::string_view destination);
+
+}  // namespace MyFileOperation

@@ -1,0 +1,41 @@
+#pragma once
+
+// Queries of the file system. Paths here are native (UTF-8 bytes on Linux); the core converts its
+// code page 932 texts at its edge.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Platform {
+
+// Links are followed: a link to a file is a file, a link to a folder a folder. Anything else
+// (devices, sockets, FIFOs, broken links) is Other and is skipped by the listing.
+enum class EntryKind { File, Folder, Other };
+
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    friend bool operator==(const FileId&, const FileId&) = default;
+};
+
+struct DirEntry {
+    std::string name;
+    EntryKind kind = EntryKind::Other;
+};
+
+struct FileStatus {
+    EntryKind kind = EntryKind::Other;
+    std::int64_t modified = 0;  // seconds since the epoch
+    FileId id;
+};
+
+// The entries of a folder in the order the file system returns them, without "." and "..";
+// nullopt when the folder cannot be opened. id receives the folder's identity.
+std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId* id = nullptr);
+
+// The status of what path names, links followed; nullopt when it does not exist or cannot be read.
+std::optional<FileStatus> Status(const std::string& path);
+
+}  // namespace Platform

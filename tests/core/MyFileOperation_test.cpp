@@ -1,0 +1,184 @@
+#include "core/MyFileOperation.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/Cp932.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using namespace MyFileOperation;
+using ::testing::UnorderedElementsAre;
+using testsupport::TempDir;
+
+std::string Cp(const std::string& utf8) { return Cp932::FromUtf8(utf8).value(); }
+
+// Names relative to root, in list order.
+std::vector<std::string> Relative(const std::vector<std::string>& list, const std::string& root) {
+    std::vector<std::string> out;
+    for (const std::string& p : list) out.push_back(p.substr(root.size() + 1));
+    return out;
+}
+
+class EnumFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.MakeFile(".hidden");
+        dir.MakeFile(".profile");
+        const std::string ro = dir.MakeFile("readonly.txt");
+        chmod(ro.c_str(), 0444);
+        dir.MakeFile("plain.txt");
+        dir.MakeFile(".cache/inside.txt");
+        dir.MakeFile("sub/a.txt");
+        dir.MakeFile("sub/deeper/b.txt");
+        mkfifo((dir / "fifo").c_str(), 0600);  // neither file nor folder: skipped like a system file
+        symlink("/nonexistent/target", (dir / "broken").c_str());
+    }
+    std::vector<std::string> List(int kind) {
+        std::vector<std::string> list;
+        EnumFolder(dir.Path(), list, kind);
+        return Relative(list, dir.Path());
+    }
+    TempDir dir;
+};
+
+TEST_F(EnumFolderTest, KindsListTheirEntries) {
+    EXPECT_THAT(List(kFiles), UnorderedElementsAre(".hidden", ".profile", "readonly.txt", "plain.txt"));
+    EXPECT_THAT(List(kFilesAndFolders), UnorderedElementsAre(".hidden", ".profile", "readonly.txt", "plain.txt", "sub"));
+    EXPECT_THAT(List(kFolders), UnorderedElementsAre("sub"));
+    EXPECT_THAT(List(kFilesDeep), UnorderedElementsAre(".hidden", ".profile", "readonly.txt", "plain.txt", "sub/a.txt",
+                                                       "sub/deeper/b.txt"));
+    EXPECT_THAT(List(kFoldersDeep), UnorderedElementsAre("sub", "sub/deeper"));
+    EXPECT_THAT(List(kFilesAndFoldersDeep),
+                UnorderedElementsAre(".hidden", ".profile", "readonly.txt", "plain.txt", "sub", "sub/a.txt",
+                                     "sub/deeper", "sub/deeper/b.txt"));
+}
+
+TEST_F(EnumFolderTest, SubfolderContentsFollowTheirFolderEntry) {
+    const std::vector<std::string> all = List(kFilesAndFoldersDeep);
+    const auto sub = std::find(all.begin(), all.end(), "sub");
+    ASSERT_NE(sub, all.end());
+    // Everything below sub comes right after it, before the next entry of the top folder.
+    const auto below = [](const std::string& p) { return p.rfind("sub/", 0) == 0; };
+    EXPECT_EQ(std::count_if(all.begin(), all.end(), below), 3);
+    EXPECT_TRUE(std::all_of(sub + 1, sub + 4, below));
+    const auto deeper = std::find(all.begin(), all.end(), "sub/deeper");
+    ASSERT_NE(deeper, all.end());
+    EXPECT_EQ(*(deeper + 1), "sub/deeper/b.txt");
+}
+
+TEST_F(EnumFolderTest, MissingFolderAndTrailingDelimiter) {
+    std::vector<std::string> list = {"kept"};
+    EnumFolder(dir / "missing", list, kFilesDeep);
+    EXPECT_EQ(list, std::vector<std::string>{"kept"});
+    list.clear();
+    EnumFolder(dir.Path() + "/", list, kFiles);
+    EXPECT_EQ(list.size(), 4u);
+    EXPECT_EQ(list.front().find("//"), std::string::npos);
+}
+
+TEST(EnumFolder, LinksAreFollowedButNoFolderIsEnteredTwice) {
+    TempDir dir;
+    dir.MakeFile("real/f.txt");
+    symlink((dir / "real/f.txt").c_str(), (dir / "real/linked.txt").c_str());
+    symlink((dir / "real").c_str(), (dir / "real/loop").c_str());  // a folder link back to itself
+    symlink((dir / "real").c_str(), (dir / "alias").c_str());
+    std::vector<std::string> list;
+    EnumFolder(dir.Path(), list, kFilesDeep);
+    // real/ is entered once, whichever of its names is met first; the loop ends.
+    const std::vector<std::string> rel = Relative(list, dir.Path());
+    EXPECT_EQ(rel.size(), 2u) << ::testing::PrintToString(rel);
+    EXPECT_EQ(std::count_if(rel.begin(), rel.end(), [](const std::string& p) { return p.ends_with("/f.txt"); }), 1);
+    EXPECT_EQ(std::count_if(rel.begin(), rel.end(), [](const std::string& p) { return p.ends_with("/linked.txt"); }),
+              1);
+}
+
+TEST(EnumFolder, JapaneseNamesComeBackInTheTextModel) {
+    TempDir dir;
+    dir.MakeFile("写真/ソ表.jpg");
+    dir.MakeFile("写真/emoji😀.png");
+    std::vector<std::string> list;
+    EnumFolder(Cp(dir.Path()), list, kFilesDeep);
+    Cp932::SortNoCase(list);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(Cp932::ToUtf8(list[0]).value(), dir / "写真/emoji😀.png");
+    EXPECT_EQ(list[1], Cp(dir / "写真/ソ表.jpg"));
+}
+
+TEST(PathHelpers, Delimiters) {
+    EXPECT_EQ(AddBackslash("/"), "/");
+    EXPECT_EQ(AddBackslash("/a/"), "/a/");
+    EXPECT_EQ(AddBackslash("/a"), "/a/");
+    EXPECT_EQ(AddBackslash(""), "");
+    EXPECT_EQ(RemoveBackslash("/"), "/");
+    EXPECT_EQ(RemoveBackslash("/photos/"), "/photos");
+    EXPECT_EQ(RemoveBackslash("/photos"), "/photos");
+    EXPECT_EQ(RemoveBackslash(""), "");
+    // A name ending in a double-byte character whose second byte is 0x5C is no delimiter.
+    const std::string so = "/a/\x83\x5C";  // ソ
+    EXPECT_EQ(RemoveBackslash(so), so);
+    EXPECT_EQ(AddBackslash(so), so + "/");
+    const std::string hyo = "/\x95\x5C";  // 表
+    EXPECT_EQ(AddBackslash(hyo), hyo + "/");
+    // Blanks can be part of a name here, so they are kept.
+    EXPECT_EQ(AddBackslash("/a/data "), "/a/data /");
+}
+
+TEST(PathHelpers, ParentsAndSplits) {
+    TempDir dir;
+    dir.MakeFile("a/b/f.txt");
+    EXPECT_EQ(ParentFolder(dir / "a/b"), dir / "a/");
+    EXPECT_EQ(ParentFolder(dir / "a"), dir.Path() + "/");
+    EXPECT_EQ(ParentFolder("/a"), "/");
+    EXPECT_EQ(ParentFolder("/"), "/");
+    EXPECT_EQ(ParentFolder(dir / "a/b/f.txt"), dir / "a/b/");  // a file: its own folder
+    EXPECT_EQ(ParentFolder(dir / "a/b/"), dir / "a/b/");       // a trailing "/" yields itself
+
+    SplitResult s = SplitPath(dir / "a/b/f.txt");
+    EXPECT_EQ(s.folder, dir / "a/b/");
+    EXPECT_EQ(s.file, "f.txt");
+    s = SplitPath(dir / "a/b");
+    EXPECT_EQ(s.folder, dir / "a/b");
+    EXPECT_EQ(s.file, "");
+    // Missing paths: a last component with an extension counts as a file.
+    s = SplitPath("/no/such/name.txt");
+    EXPECT_EQ(s.folder, "/no/such/");
+    EXPECT_EQ(s.file, "name.txt");
+    s = SplitPath("/no/such/folder");
+    EXPECT_EQ(s.folder, "/no/such/folder");
+    EXPECT_EQ(s.file, "");
+}
+
+TEST(PathHelpers, NamesAndExtensions) {
+    EXPECT_EQ(NameWithoutExt("photo.tar.gz"), "photo.tar");
+    EXPECT_EQ(NameWithoutExt("README"), "README");
+    EXPECT_EQ(NameWithoutExt(".profile"), "");
+    EXPECT_EQ(NameWithoutExt("/a.b/README"), "/a.b/README");  // a dot in a folder is no extension
+    EXPECT_EQ(NameWithoutExt(""), "");
+    EXPECT_EQ(ExtensionOf("/x/a.b.c"), ".c");
+    EXPECT_EQ(ExtensionOf("/x.y/a"), "");
+    EXPECT_EQ(FileNameOf("/x/a.txt"), "a.txt");
+    EXPECT_EQ(FolderOf("/x/a.txt"), "/x/");
+    EXPECT_EQ(FolderOf("/a.txt"), "/");
+}
+
+TEST(PathHelpers, Existence) {
+    TempDir dir;
+    const std::string file = dir.MakeFile("f.txt");
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_FALSE(FolderExists(file));
+    EXPECT_TRUE(FolderExists(dir.Path()));
+    EXPECT_FALSE(FileExists(dir.Path()));
+    EXPECT_FALSE(FileExists(dir / "missing"));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FileExists("a\x83"));  // not a convertible text
+}
+
+}  // namespace
