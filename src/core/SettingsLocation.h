@@ -1,0 +1,45 @@
+#pragma once
+
+// Where the settings file lives. It belongs beside the executable, named after it with the
+// extension ".ini" (build/quorbel → build/quorbel.ini), when that file already exists or the
+// executable's folder is writable. Otherwise (an installed program in /usr/bin, say) it goes to
+// $XDG_CONFIG_HOME/quorbel/quorbel.ini, with ~/.config standing in for an unset, empty or relative
+// XDG_CONFIG_HOME. Paths are native (UTF-8 bytes on Linux).
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace SettingsLocation {
+
+// What the choice depends on, gathered from the system by GatherFacts.
+struct Facts {
+    std::string executablePath;  // absolute; empty when unknown
+    bool besideFileExists = false;
+    bool besideFolderWritable = false;
+    std::optional<std::string> xdgConfigHome;
+    std::optional<std::string> home;
+};
+
+struct Location {
+    std::string path;            // empty only when neither the executable nor a home folder is known
+    bool createFolders = false;  // the folder may not exist yet: the saver makes it
+    friend bool operator==(const Location&, const Location&) = default;
+};
+
+// The executable's path with its extension replaced by ".ini", or ".ini" added when it has none.
+std::string BesidePath(std::string_view executablePath);
+
+// The decision itself, free of the system. When neither place is usable (no home folder known and
+// the executable's folder read-only) it stays beside the executable, so that saving fails with a
+// message naming that path rather than writing somewhere unexpected.
+Location Choose(const Facts& facts);
+
+// Reads the executable's path, the two checks beside it, XDG_CONFIG_HOME and HOME (the user
+// database when HOME is unset). Touches nothing.
+Facts GatherFacts();
+
+// Choose(GatherFacts()).
+Location Find();
+
+}  // namespace SettingsLocation
