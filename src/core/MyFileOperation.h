@@ -70,9 +70,10 @@ bool FileExists(std::string_view path);
 // seconds rounded down to an even number), or "Error" when it is no file or its time cannot be read.
 std::string FileDateText(std::string_view path);
 
-// Renames old to new without ever replacing an existing file. A change of letter case only goes
-// through (also on case-insensitive file systems); identical paths, a missing source or an
-// existing different target give false and change nothing.
+// Renames old to new within one file system without ever replacing an existing file. A change of
+// letter case only goes through (also on case-insensitive file systems); identical paths, a
+// missing source, an existing different target (two hard links of one file count as two) or a
+// text with no native form give false and change nothing.
 bool TryRenameFile(std::string_view oldPath, std::string_view newPath);
 
 // Moves source to destination (also to another file system) when source is an existing file and

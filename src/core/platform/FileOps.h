@@ -1,0 +1,42 @@
+#pragma once
+
+// Changes to the disk. Paths here are native (UTF-8 bytes on Linux). Every call returns an empty
+// error_code on success or the reason it failed; a failed call leaves the files as they were.
+// Nothing here replaces an existing file unless the caller asks for it with Existing::Replace.
+
+#include <string>
+#include <system_error>
+
+namespace Platform {
+
+// Renames within one file system, never replacing an existing target (a target that exists is
+// refused with file_exists). Another file system gives cross_device_link.
+std::error_code RenameNoReplace(const std::string& from, const std::string& to);
+
+// A rename between two spellings that differ in letter case only. When both spellings name the
+// same file (a case-insensitive file system) it goes through a temporary name in the folder;
+// otherwise it is an ordinary rename that refuses a different file holding the new spelling.
+// Two hard links of one file are two files to the user: that rename is refused too.
+std::error_code RenameCaseOnly(const std::string& from, const std::string& to);
+
+enum class Existing {
+    Keep,     // an existing destination refuses the move
+    Replace,  // the user agreed: the destination is replaced in one atomic rename
+};
+
+// Moves a file, also to another file system (copy with permissions and modification time to a
+// temporary name beside the destination, sync, rename into place, and only then remove the
+// source). Never moves a file onto itself.
+std::error_code MovePath(const std::string& from, const std::string& to, Existing existing);
+
+// Removes a file (not a folder).
+std::error_code RemoveFile(const std::string& path);
+
+// The building blocks of the renames above, for file systems without RENAME_NOREPLACE; open to
+// tests, which cannot choose the file system. Each refuses an existing target.
+std::error_code RenameByLink(const std::string& from, const std::string& to);      // link + unlink
+std::error_code RenameAfterCheck(const std::string& from, const std::string& to);  // lstat + rename
+// from → fresh temporary name in from's folder → to; back to from when the second step fails.
+std::error_code RenameViaTemporary(const std::string& from, const std::string& to);
+
+}  // namespace Platform

@@ -1,0 +1,310 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+#include "core/platform/FileOps.h"
+
+namespace Platform {
+namespace {
+
+// Tries of fresh temporary names before giving up; a clash is already unlikely.
+constexpr int kTemporaryAttempts = 100;
+
+std::error_code ErrorOf(int code) {
+    return {code, std::generic_category()};
+}
+std::error_code LastError() {
+    return ErrorOf(errno);
+}
+
+// Errors by which a file system says it lacks a kind of rename or link.
+bool Unsupported(int code) {
+    return code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == ENOTSUP;
+}
+
+bool SameId(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// The folder part of a native path, "/" included; empty for a bare name.
+std::string FolderPart(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// A hidden name that nobody else uses: the callers create it exclusively and try again on a clash.
+std::string TemporaryName(const std::string& folder) {
+    static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    std::string name = folder + ".quorbel-";
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kChars - 2);
+    for (int i = 0; i < 12; ++i)
+        name += kChars[pick(random)];
+    return name + ".tmp";
+}
+
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int Get() const { return fd_; }
+    // Closes now, so that a failed close (a late write error) can be reported.
+    std::error_code Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return close(fd) == 0 ? std::error_code() : LastError();
+    }
+
+private:
+    int fd_;
+};
+
+std::error_code WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return LastError();
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return {};
+}
+
+std::error_code CopyContent(int in, int out) {
+    // copy_file_range lets the kernel copy (or share blocks); between unlike file systems it
+    // refuses, and the plain loop takes over from the current offsets.
+    for (;;) {
+        const ssize_t n = copy_file_range(in, nullptr, out, nullptr, std::size_t{1} << 30, 0);
+        if (n > 0) continue;
+        if (n == 0) return {};
+        if (errno == EINTR) continue;
+        if (errno != EXDEV && !Unsupported(errno)) return LastError();
+        break;
+    }
+    std::vector<char> buffer(std::size_t{1} << 18);
+    for (;;) {
+        const ssize_t n = read(in, buffer.data(), buffer.size());
+        if (n == 0) return {};
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return LastError();
+        }
+        if (const auto ec = WriteAll(out, buffer.data(), static_cast<std::size_t>(n))) return ec;
+    }
+}
+
+// Copies a regular file to a fresh temporary name in folder, synced, with the source's
+// permissions and times. On failure nothing of the copy is left.
+std::error_code CopyFileToTemporary(const std::string& from, const std::string& folder,
+                                    std::string& temporary) {
+    const Fd in(open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (in.Get() < 0) return LastError();
+    struct stat st {};
+    if (fstat(in.Get(), &st) != 0) return LastError();
+
+    int fd = -1;
+    for (int attempt = 0; attempt < kTemporaryAttempts && fd < 0; ++attempt) {
+        temporary = TemporaryName(folder);
+        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST) return LastError();
+    }
+    if (fd < 0) return ErrorOf(EEXIST);
+    Fd out(fd);
+
+    std::error_code ec = CopyContent(in.Get(), out.Get());
+    if (!ec) {
+        if (fchown(out.Get(), st.st_uid, st.st_gid) != 0) {
+            // Only root may give the copy another owner; anyone else keeps it as their own.
+        }
+        // After fchown, which clears set-id bits.
+        if (fchmod(out.Get(), st.st_mode & 07777) != 0) ec = LastError();
+    }
+    if (!ec) {
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        if (futimens(out.Get(), times) != 0) ec = LastError();
+    }
+    if (!ec && fsync(out.Get()) != 0) ec = LastError();
+    if (const auto closed = out.Close(); !ec) ec = closed;
+    if (ec) unlink(temporary.c_str());
+    return ec;
+}
+
+// A symbolic link moves as a link: the same target text under a fresh temporary name.
+std::error_code CopyLinkToTemporary(const std::string& from, const struct stat& st, const std::string& folder,
+                                    std::string& temporary) {
+    std::vector<char> target(std::max<std::size_t>(static_cast<std::size_t>(st.st_size), 255) + 1);
+    for (;;) {
+        const ssize_t n = readlink(from.c_str(), target.data(), target.size());
+        if (n < 0) return LastError();
+        if (static_cast<std::size_t>(n) < target.size()) {
+            target.resize(static_cast<std::size_t>(n));
+            break;
+        }
+        target.resize(target.size() * 2);
+    }
+    target.push_back('\0');
+    bool made = false;
+    for (int attempt = 0; attempt < kTemporaryAttempts && !made; ++attempt) {
+        temporary = TemporaryName(folder);
+        made = symlink(target.data(), temporary.c_str()) == 0;
+        if (!made && errno != EEXIST) return LastError();
+    }
+    if (!made) return ErrorOf(EEXIST);
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    if (utimensat(AT_FDCWD, temporary.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+        const auto ec = LastError();
+        unlink(temporary.c_str());
+        return ec;
+    }
+    return {};
+}
+
+// Makes a rename in folder durable before the source on the other file system goes. Some file
+// systems refuse to sync a folder; the copied file itself is synced already.
+void SyncFolder(const std::string& folder) {
+    const Fd fd(open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Get() >= 0) fsync(fd.Get());
+}
+
+std::error_code MoveAcross(const std::string& from, const struct stat& source, const std::string& to,
+                           Existing existing) {
+    struct stat target {};
+    if (existing == Existing::Keep) {
+        // Refuse early rather than after copying a large file; the final rename still refuses.
+        if (lstat(to.c_str(), &target) == 0) return ErrorOf(EEXIST);
+        if (errno != ENOENT) return LastError();
+    }
+    const std::string folder = FolderPart(to);
+    std::string temporary;
+    std::error_code ec;
+    if (S_ISREG(source.st_mode)) {
+        ec = CopyFileToTemporary(from, folder, temporary);
+    } else if (S_ISLNK(source.st_mode)) {
+        ec = CopyLinkToTemporary(from, source, folder, temporary);
+    } else {
+        return ErrorOf(EXDEV);  // folders and special files stay on their file system
+    }
+    if (ec) return ec;
+
+    if (existing == Existing::Keep) {
+        ec = RenameNoReplace(temporary, to);
+    } else if (rename(temporary.c_str(), to.c_str()) != 0) {
+        ec = LastError();
+    }
+    if (ec) {
+        unlink(temporary.c_str());
+        return ec;
+    }
+    SyncFolder(folder);
+    if (unlink(from.c_str()) != 0) {
+        ec = LastError();
+        // Without replace, removing our copy restores the state before the move. A replaced
+        // destination cannot come back, so the copy stays beside the source.
+        if (existing == Existing::Keep) unlink(to.c_str());
+        return ec;
+    }
+    return {};
+}
+
+// True when both paths name one file: the same entry, hard links, or a link to the other.
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    if (lstat(a.c_str(), &sa) == 0 && lstat(b.c_str(), &sb) == 0 && SameId(sa, sb)) return true;
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && SameId(sa, sb);
+}
+
+}  // namespace
+
+std::error_code RenameNoReplace(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
+    if (!Unsupported(errno)) return LastError();
+    return RenameByLink(from, to);
+}
+
+std::error_code RenameByLink(const std::string& from, const std::string& to) {
+    if (link(from.c_str(), to.c_str()) != 0) {
+        // No hard links here (FAT), too many of them, or from is a folder.
+        if (errno == EPERM || errno == EMLINK || Unsupported(errno)) return RenameAfterCheck(from, to);
+        return LastError();
+    }
+    if (unlink(from.c_str()) != 0) {
+        const auto ec = LastError();
+        unlink(to.c_str());  // the link just made: the file keeps its old name only
+        return ec;
+    }
+    return {};
+}
+
+std::error_code RenameAfterCheck(const std::string& from, const std::string& to) {
+    // The last resort leaves a short window between check and rename; file systems that get here
+    // offer nothing atomic.
+    struct stat st {};
+    if (lstat(to.c_str(), &st) == 0) return ErrorOf(EEXIST);
+    if (errno != ENOENT) return LastError();
+    return rename(from.c_str(), to.c_str()) == 0 ? std::error_code() : LastError();
+}
+
+std::error_code RenameViaTemporary(const std::string& from, const std::string& to) {
+    if (from == to) return ErrorOf(EEXIST);  // as renameat2 answers
+    const std::string folder = FolderPart(from);
+    std::string temporary;
+    std::error_code ec = ErrorOf(EEXIST);
+    for (int attempt = 0; attempt < kTemporaryAttempts && ec == std::errc::file_exists; ++attempt) {
+        temporary = TemporaryName(folder);
+        ec = RenameNoReplace(from, temporary);
+    }
+    if (ec) return ec;
+    ec = RenameNoReplace(temporary, to);
+    // If even the way back is refused, nothing safe is left to try: the file keeps the
+    // temporary name rather than replace whatever took its old one.
+    if (ec) RenameNoReplace(temporary, from);
+    return ec;
+}
+
+std::error_code RenameCaseOnly(const std::string& from, const std::string& to) {
+    struct stat source {};
+    struct stat target {};
+    if (lstat(from.c_str(), &source) != 0) return LastError();
+    if (lstat(to.c_str(), &target) != 0) {
+        if (errno != ENOENT) return LastError();
+        return RenameNoReplace(from, to);
+    }
+    if (!SameId(source, target)) return ErrorOf(EEXIST);
+    // One file under both spellings. On a case-insensitive file system the second step finds the
+    // new spelling free; for two hard links it does not, and the file goes back to its old name.
+    return RenameViaTemporary(from, to);
+}
+
+std::error_code MovePath(const std::string& from, const std::string& to, Existing existing) {
+    struct stat source {};
+    if (lstat(from.c_str(), &source) != 0) return LastError();
+    if (existing == Existing::Replace) {
+        // rename() onto another name of the same file does nothing and reports success, and a
+        // link moved over its own target would lose the file.
+        if (SameFile(from, to)) return ErrorOf(EINVAL);
+        if (rename(from.c_str(), to.c_str()) == 0) return {};
+        if (errno != EXDEV) return LastError();
+    } else if (const auto ec = RenameNoReplace(from, to); ec != std::errc::cross_device_link) {
+        return ec;
+    }
+    return MoveAcross(from, source, to, existing);
+}
+
+std::error_code RemoveFile(const std::string& path) {
+    return unlink(path.c_str()) == 0 ? std::error_code() : LastError();
+}
+
+}  // namespace Platform
