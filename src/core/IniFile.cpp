@@ -229,7 +229,7 @@ bool TIniFile::WriteString(std::string_view section, std::string_view key, std::
     if (!lines_.empty() && !Trim(lines_.back().native).empty()) lines_.push_back(Line{});
     Line header;
     header.kind = LineKind::kSection;
-    header.native = "[" + ToNative(section) + "]";
+    header.native.append("[").append(ToNative(section)).append("]");
     header.folded = foldedSection;
     lines_.push_back(std::move(header));
     lines_.push_back(std::move(entry));
