@@ -1,0 +1,59 @@
+#include "core/RenameExecutor.h"
+
+#include <cassert>
+
+#include "core/Cp932.h"
+#include "core/MyFileOperation.h"
+#include "core/platform/FileSystem.h"
+
+namespace RenameExecutor {
+namespace {
+
+bool Exists(const std::string& path) {
+    const auto native = Cp932::ToUtf8(path);
+    return native && Platform::Status(*native).has_value();
+}
+
+void Rename(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths, std::size_t i,
+            Outcome& outcome) {
+    if (oldPaths[i] == newPaths[i]) return;
+    if (!MyFileOperation::TryRenameFile(oldPaths[i], newPaths[i])) outcome.failed.push_back(i);
+}
+
+}  // namespace
+
+std::optional<std::size_t> FirstMissingFile(const std::vector<std::string>& paths) {
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (!MyFileOperation::FileExists(paths[i])) return i;
+    }
+    return std::nullopt;
+}
+
+Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths) {
+    Outcome outcome;
+    if (oldPaths.empty() || newPaths.empty()) return outcome;
+    assert(oldPaths.size() == newPaths.size());
+    outcome.executed = true;
+    for (std::size_t i = 0; i < oldPaths.size(); ++i) Rename(oldPaths, newPaths, i, outcome);
+    return outcome;
+}
+
+Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
+                                  Collision rule) {
+    Outcome outcome;
+    if (oldPaths.empty() || newPaths.empty()) return outcome;
+    assert(oldPaths.size() == newPaths.size());
+    outcome.executed = true;
+    for (std::size_t i = 0; i < oldPaths.size(); ++i) {
+        const bool caseOnly = Cp932::ToLower(oldPaths[i]) == Cp932::ToLower(newPaths[i]);
+        const bool mayClash = rule == Collision::Taken || !caseOnly;
+        if (mayClash && oldPaths[i] != newPaths[i] && Exists(newPaths[i])) {
+            outcome.skipped.push_back(i);
+            continue;
+        }
+        Rename(oldPaths, newPaths, i, outcome);
+    }
+    return outcome;
+}
+
+}  // namespace RenameExecutor

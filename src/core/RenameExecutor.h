@@ -1,0 +1,37 @@
+#pragma once
+
+// Carrying out a run's pairs of old and new full paths on disk. Nothing here overwrites a file:
+// every rename goes through MyFileOperation::TryRenameFile.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace RenameExecutor {
+
+// The index of the first path that names no existing file; nullopt when all exist.
+std::optional<std::size_t> FirstMissingFile(const std::vector<std::string>& paths);
+
+struct Outcome {
+    bool executed = false;             // false when either list was empty: nothing was tried
+    std::vector<std::size_t> skipped;  // left alone because the new name was taken
+    std::vector<std::size_t> failed;   // the rename was tried and refused by the file system
+};
+
+// Renames oldPaths[i] to newPaths[i] for every i in order. A pair whose paths are identical is
+// left as it is and counts as done.
+Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths);
+
+// When a new name counts as taken in the skip-and-mark runs.
+enum class Collision {
+    TakenUnlessCaseOnly,  // taken when it exists and differs from the old path by more than case
+    Taken,                // taken whenever it exists
+};
+
+// Renames the pairs in order; a pair whose new path is taken at that moment is skipped (so a file
+// renamed earlier in the run blocks later pairs, and no two names are swapped).
+Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
+                                  Collision rule);
+
+}  // namespace RenameExecutor

@@ -1,0 +1,91 @@
+#pragma once
+
+// Composition of sequential names: folder name, leading text, original name, date, running
+// number, trailing text and extension, each switched on or off. Pure apart from reading the
+// disk for existence and modification dates; renames nothing.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace SequentialNames {
+
+// The inputs of the sequential page, as code page 932 texts.
+struct Options {
+    std::string leadingText;     // edit2
+    std::string startValue;      // edit3; empty = no number, its length is the number width
+    std::string trailingText;    // edit8
+    std::string incrementText;   // Edit9
+    bool changeExtension = false;  // CB1
+    std::string newExtension;    // Edit4
+    bool keepName = false;       // CB2
+    bool folderName = false;     // CB4
+    bool resetPerFolder = false;  // CB5
+    bool addDate = false;        // CB12
+    std::string dateFormat = "yyyymmdd";  // DateFormat
+    bool dateSeparator = true;   // CheckBox1: "_" before the date
+    bool dateAtEnd = false;      // CheckBox2: date after the number and the trailing text
+};
+
+// The four date formats, by the index of the date option.
+std::optional<std::string> DateFormatFor(int index);
+
+// Whole integer in the strict sense: leading blanks and a sign allowed, "$" hexadecimal too,
+// nothing may follow the digits. nullopt when it is none (or out of range).
+std::optional<std::int64_t> ReadStrictInteger(std::string_view text);
+// Lenient reading: leading blanks skipped, an optional sign; where the text is not a whole number,
+// the digits before the first wrong character count, without their sign; no digits give 0.
+std::int64_t ReadLenientInteger(std::string_view text);
+// The increment of a run: the lenient reading, where zero or less becomes 1.
+std::int64_t Increment(std::string_view incrementText);
+
+// True when the inputs allow a run.
+bool CheckSequentialInputs(const Options& options);
+
+// On when no leading text, no number, a new extension, and not both the name and the folder name.
+bool ExtensionOnlyMode(const Options& options);
+
+// The name of the folder that holds the file ("" for a file in the root).
+std::string FolderNameOf(std::string_view path);
+
+// The number padded with "0" to width characters; a negative number keeps its sign in front of
+// the zeros ("-05" for -5 at width 3). A longer text is kept whole.
+std::string PadNumber(std::int64_t number, std::size_t width);
+
+// A date formatted with one of the date formats ("yyyy", "yy", "mm", "dd"; other characters stand
+// for themselves).
+struct Date {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+};
+std::string FormatDate(const Date& date, std::string_view format);
+// Reads back the date of a "yyyy/mm/dd h:mm:ss" text; nullopt for anything else ("Error").
+std::optional<Date> ParseDateText(std::string_view text);
+
+enum class Outcome {
+    Composed,
+    EmptyList,    // nothing to compose; no message
+    MissingFile,  // a listed file no longer exists: detail = its path
+    BadDate,      // a modification date could not be read: detail = the text that failed
+    Collision,    // a new name is taken on disk, or two entries would get the same name
+};
+
+struct Result {
+    Outcome outcome = Outcome::EmptyList;
+    std::string detail;
+    std::vector<std::string> newPaths;  // one per entry when composed; the entries so far otherwise
+    std::string lastNumberText;         // the number given to the last entry ("" without numbering)
+};
+
+// Composes the new full path of every entry of orgPaths in order. Checks first that every listed
+// file still exists; stops at the first date that cannot be read and at the first collision.
+Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Options& options);
+
+// The start value offered after a run: lastNumberText read as an integer plus the increment, padded
+// with "0" to the length of lastNumberText. nullopt when there is no last number.
+std::optional<std::string> ContinueNumbering(std::string_view lastNumberText, std::string_view incrementText);
+
+}  // namespace SequentialNames

@@ -1,0 +1,97 @@
+#include "core/RenameExecutor.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/TempDir.h"
+
+namespace {
+
+using namespace RenameExecutor;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testsupport::TempDir;
+
+class RenameExecutorTest : public ::testing::Test {
+protected:
+    std::string File(const std::string& name, const std::string& content = "") {
+        return dir.MakeFile(name, content.empty() ? name : content);
+    }
+    std::string Path(const std::string& name) const { return dir / name; }
+    bool Holds(const std::string& name, const std::string& content) const {
+        return TempDir::Exists(Path(name)) && TempDir::ReadFile(Path(name)) == content;
+    }
+    TempDir dir;
+};
+
+TEST_F(RenameExecutorTest, RenamesEveryPairAndReportsFailures) {
+    const std::vector<std::string> oldPaths = {File("a.txt"), File("b.txt"), File("c.txt")};
+    // A name longer than any file system allows makes the middle rename fail.
+    const std::vector<std::string> newPaths = {Path("1.txt"), Path(std::string(300, 'x') + ".txt"),
+                                               Path("c.txt")};
+    const Outcome outcome = ExecuteRenames(oldPaths, newPaths);
+    EXPECT_TRUE(outcome.executed);
+    EXPECT_THAT(outcome.failed, ElementsAre(1u));  // c.txt keeps its own name: not a failure
+    EXPECT_THAT(outcome.skipped, IsEmpty());
+    EXPECT_TRUE(Holds("1.txt", "a.txt"));
+    EXPECT_TRUE(Holds("b.txt", "b.txt"));
+    EXPECT_TRUE(Holds("c.txt", "c.txt"));
+}
+
+TEST_F(RenameExecutorTest, NothingIsTriedForAnEmptyList) {
+    EXPECT_FALSE(ExecuteRenames({}, {}).executed);
+    EXPECT_FALSE(ExecuteSkippingCollisions({}, {}, Collision::Taken).executed);
+}
+
+TEST_F(RenameExecutorTest, ExistingTargetsAreNeverReplaced) {
+    const std::vector<std::string> oldPaths = {File("a.txt"), File("b.txt")};
+    File("taken.txt", "keep me");
+    const Outcome outcome = ExecuteRenames(oldPaths, {Path("taken.txt"), Path("b2.txt")});
+    EXPECT_THAT(outcome.failed, ElementsAre(0u));
+    EXPECT_TRUE(Holds("taken.txt", "keep me"));
+    EXPECT_TRUE(Holds("a.txt", "a.txt"));
+    EXPECT_TRUE(Holds("b2.txt", "b.txt"));
+}
+
+TEST_F(RenameExecutorTest, SkipAndMarkJudgesTheDiskAtEachStep) {
+    // Three files whose new names already exist, and a pair that swaps two names.
+    const std::vector<std::string> oldPaths = {File("a.txt"), File("b.txt"), File("c.txt"),
+                                               File("d.txt"), File("x.txt"), File("y.txt")};
+    File("A1.txt", "existing 1");
+    File("B1.txt", "existing 2");
+    const std::vector<std::string> newPaths = {Path("A1.txt"), Path("B1.txt"), Path("d.txt"),
+                                               Path("D1.txt"), Path("y.txt"),  Path("x.txt")};
+    const Outcome outcome = ExecuteSkippingCollisions(oldPaths, newPaths, Collision::Taken);
+    // d.txt still exists when c.txt wants it, although d.txt is renamed away right after.
+    EXPECT_THAT(outcome.skipped, ElementsAre(0u, 1u, 2u, 4u, 5u));
+    EXPECT_THAT(outcome.failed, IsEmpty());
+    EXPECT_TRUE(Holds("A1.txt", "existing 1"));
+    EXPECT_TRUE(Holds("c.txt", "c.txt"));
+    EXPECT_TRUE(Holds("D1.txt", "d.txt"));
+    EXPECT_TRUE(Holds("x.txt", "x.txt"));
+    EXPECT_TRUE(Holds("y.txt", "y.txt"));
+}
+
+TEST_F(RenameExecutorTest, CaseOnlyChangesGoThroughUnderTheStringRule) {
+    const std::vector<std::string> oldPaths = {File("a.txt"), File("b.txt"), File("c.txt")};
+    // Two entries composed to one name: the first wins, the second is skipped.
+    const std::vector<std::string> newPaths = {Path("A.txt"), Path("same.txt"), Path("same.txt")};
+    const Outcome outcome = ExecuteSkippingCollisions(oldPaths, newPaths, Collision::TakenUnlessCaseOnly);
+    EXPECT_THAT(outcome.skipped, ElementsAre(2u));
+    EXPECT_TRUE(Holds("A.txt", "a.txt"));
+    EXPECT_FALSE(TempDir::Exists(Path("a.txt")));
+    EXPECT_TRUE(Holds("same.txt", "b.txt"));
+    EXPECT_TRUE(Holds("c.txt", "c.txt"));
+}
+
+TEST_F(RenameExecutorTest, FirstMissingFile) {
+    const std::string a = File("a.txt");
+    EXPECT_FALSE(FirstMissingFile({a}));
+    EXPECT_EQ(FirstMissingFile({a, Path("gone.txt"), Path("gone2.txt")}), 1u);
+    EXPECT_EQ(FirstMissingFile({dir.Path()}), 0u);  // a folder is not a listed file
+}
+
+}  // namespace

@@ -1,0 +1,266 @@
+#include "core/SequentialNames.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "core/Cp932.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using namespace SequentialNames;
+using testsupport::TempDir;
+
+std::string Cp(const std::string& utf8) {
+    return Cp932::FromUtf8(utf8).value();
+}
+
+// Seconds since the epoch of a local date at noon.
+std::int64_t LocalNoon(int year, int month, int day) {
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = 12;
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
+class SequentialNamesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("TZ", "Asia/Tokyo", 1);
+        tzset();
+    }
+    // Makes the files (relative paths) and returns their full code page 932 paths.
+    std::vector<std::string> Files(const std::vector<std::string>& relative, std::int64_t mtime = -1) {
+        std::vector<std::string> paths;
+        for (const std::string& r : relative)
+            paths.push_back(Cp(dir.MakeFile(r, "", mtime)));
+        return paths;
+    }
+    // New file names of a composition that must succeed.
+    std::vector<std::string> Names(const std::vector<std::string>& paths, const Options& options) {
+        const Result r = BuildSequentialNames(paths, options);
+        EXPECT_EQ(r.outcome, Outcome::Composed) << r.detail;
+        std::vector<std::string> names;
+        for (const std::string& p : r.newPaths)
+            names.push_back(p.substr(p.rfind('/') + 1));
+        return names;
+    }
+    TempDir dir;
+};
+
+TEST_F(SequentialNamesTest, ExampleNames) {
+    const auto img = Files({"pic/trip/IMG_0001.JPG", "pic/trip/IMG_0002.JPG", "pic/trip/IMG_0003.JPG"},
+                           LocalNoon(2024, 5, 7));
+    Options o;
+    o.leadingText = "A";
+    o.startValue = "001";
+    o.incrementText = "1";
+    EXPECT_THAT(Names(img, o), ::testing::ElementsAre("A001.JPG", "A002.JPG", "A003.JPG"));
+    o.keepName = true;
+    EXPECT_EQ(Names(img, o)[0], "AIMG_0001001.JPG");
+
+    Options folder;
+    folder.startValue = "8";
+    folder.trailingText = "x";
+    folder.folderName = true;
+    EXPECT_THAT(Names(img, folder), ::testing::ElementsAre("trip8x.JPG", "trip9x.JPG", "trip10x.JPG"));
+
+    Options dated;
+    dated.leadingText = "P";
+    dated.startValue = "01";
+    dated.addDate = true;
+    EXPECT_EQ(Names(img, dated)[0], "P_2024050701.JPG");
+    dated.dateAtEnd = true;
+    EXPECT_EQ(Names(img, dated)[0], "P01_20240507.JPG");
+    dated.dateSeparator = false;
+    dated.dateFormat = DateFormatFor(3).value();
+    EXPECT_EQ(Names(img, dated)[0], "P0124_05_07.JPG");
+
+    Options extOnly;
+    extOnly.changeExtension = true;
+    extOnly.newExtension = "md";
+    EXPECT_TRUE(ExtensionOnlyMode(extOnly));
+    EXPECT_EQ(Names(Files({"pic/a.b.txt"}), extOnly)[0], "a.md");
+}
+
+TEST_F(SequentialNamesTest, NumberWidthAndIncrement) {
+    const auto files = Files({"n/a", "n/b", "n/c", "n/d", "n/e", "n/f", "n/g", "n/h", "n/i", "n/j", "n/k"});
+    Options o;
+    o.startValue = "0";
+    const auto names = Names(files, o);
+    EXPECT_EQ(names[9], "9");
+    EXPECT_EQ(names[10], "10");  // width 1: a longer number is kept whole
+    o.startValue = "000";
+    o.incrementText = "5";
+    const auto fives = Names(files, o);
+    EXPECT_THAT(std::vector<std::string>(fives.begin(), fives.begin() + 3),
+                ::testing::ElementsAre("000", "005", "010"));
+
+    EXPECT_EQ(Increment("0"), 1);
+    EXPECT_EQ(Increment("-3"), 1);
+    EXPECT_EQ(Increment("abc"), 1);
+    EXPECT_EQ(Increment(""), 1);
+    EXPECT_EQ(Increment("3x"), 3);
+    EXPECT_EQ(Increment("-3x"), 3);  // not a whole number: its digits count without the sign
+    EXPECT_EQ(Increment("  7"), 7);
+}
+
+TEST_F(SequentialNamesTest, NegativeNumbersArePaddedAfterTheSign) {
+    std::vector<std::string> rel;
+    for (char c = 'a'; c <= 'g'; ++c)
+        rel.push_back(std::string("neg/") + c + ".txt");
+    Options o;
+    o.startValue = "-05";
+    const Result r = BuildSequentialNames(Files(rel), o);
+    ASSERT_EQ(r.outcome, Outcome::Composed);
+    std::vector<std::string> names;
+    for (const auto& p : r.newPaths)
+        names.push_back(p.substr(p.rfind('/') + 1));
+    EXPECT_THAT(names, ::testing::ElementsAre("-05.txt", "-04.txt", "-03.txt", "-02.txt", "-01.txt",
+                                              "000.txt", "001.txt"));
+    EXPECT_EQ(r.lastNumberText, "001");
+    EXPECT_EQ(ContinueNumbering("-01", "1").value(), "000");
+    EXPECT_EQ(ContinueNumbering("-03", "1").value(), "-02");
+}
+
+TEST_F(SequentialNamesTest, ResetPerFolderFollowsFolderNames) {
+    Options o;
+    o.startValue = "1";
+    o.resetPerFolder = true;
+    // Two different folders named x follow each other: the number runs on.
+    const auto sameName = Files({"top/a/x/p.txt", "top/a/x/q.txt", "top/b/x/r.txt"});
+    EXPECT_THAT(Names(sameName, o), ::testing::ElementsAre("1.txt", "2.txt", "3.txt"));
+    // x then y: every file of y is numbered from the start again.
+    const auto changed =
+        Files({"top/c/x/p.txt", "top/c/x/q.txt", "top/c/y/r.txt", "top/c/y/s.txt", "top/c/y/t.txt"});
+    EXPECT_THAT(Names(changed, o), ::testing::ElementsAre("1.txt", "2.txt", "1.txt", "2.txt", "3.txt"));
+}
+
+TEST_F(SequentialNamesTest, FolderNames) {
+    EXPECT_EQ(FolderNameOf("/pic/trip/a.jpg"), "trip");
+    EXPECT_EQ(FolderNameOf("/a.jpg"), "");  // a file in the root has no folder name
+    EXPECT_EQ(FolderNameOf(Cp("/写真/ソ/a.jpg")), Cp("ソ"));
+}
+
+TEST_F(SequentialNamesTest, CollisionsRefuseTheWholeRun) {
+    const auto files = Files({"c/IMG_1.JPG", "c/IMG_2.JPG"});
+    dir.MakeFile("c/A002.JPG");
+    Options o;
+    o.leadingText = "A";
+    o.startValue = "001";
+    Result r = BuildSequentialNames(files, o);
+    EXPECT_EQ(r.outcome, Outcome::Collision);
+    EXPECT_EQ(r.lastNumberText, "");
+
+    // Two entries composed to one name (compared without regard to case) refuse it too.
+    const auto twins = Files({"d/x.txt", "d/y.txt"});
+    Options same;
+    same.leadingText = "same";
+    same.keepName = false;
+    same.changeExtension = true;
+    same.newExtension = "txt";
+    r = BuildSequentialNames(twins, same);
+    EXPECT_EQ(r.outcome, Outcome::Collision);
+
+    const auto cased = Files({"e/A.txt", "e/a.TXT"});
+    Options ext;
+    ext.changeExtension = true;
+    ext.newExtension = "txt";
+    EXPECT_EQ(BuildSequentialNames(cased, ext).outcome, Outcome::Collision);
+}
+
+TEST_F(SequentialNamesTest, OwnNameAndCaseOnlyChangesPass) {
+    Options o;
+    o.changeExtension = true;
+    o.newExtension = "jpg";
+    EXPECT_EQ(Names(Files({"f/X.JPG"}), o)[0], "X.jpg");
+    EXPECT_EQ(Names(Files({"g/y.jpg"}), o)[0], "y.jpg");
+    o.newExtension = ".txt";
+    EXPECT_EQ(Names(Files({"h/noext"}), o)[0], "noext.txt");
+    Options plain;
+    plain.startValue = "1";
+    EXPECT_EQ(Names(Files({"h/other"}), plain)[0], "1");  // no "." and no new extension: none
+}
+
+TEST_F(SequentialNamesTest, MissingFilesAndEmptyLists) {
+    auto files = Files({"m/a.txt"});
+    files.push_back(Cp(dir / "m/gone.txt"));
+    Options o;
+    o.startValue = "1";
+    const Result r = BuildSequentialNames(files, o);
+    EXPECT_EQ(r.outcome, Outcome::MissingFile);
+    EXPECT_EQ(r.detail, Cp(dir / "m/gone.txt"));
+    EXPECT_EQ(BuildSequentialNames({}, o).outcome, Outcome::EmptyList);
+}
+
+TEST(SequentialInputs, Checks) {
+    Options o;
+    EXPECT_FALSE(CheckSequentialInputs(o));
+    o.leadingText = "A";
+    EXPECT_FALSE(CheckSequentialInputs(o));  // fixed texts alone are not enough
+    o.keepName = true;
+    EXPECT_TRUE(CheckSequentialInputs(o));
+    o = {};
+    o.startValue = "12x";
+    EXPECT_FALSE(CheckSequentialInputs(o));
+    for (const char* good : {"1", " 1", "-5", "+5", "$1F", "000"}) {
+        o.startValue = good;
+        EXPECT_TRUE(CheckSequentialInputs(o)) << good;
+    }
+    o = {};
+    o.changeExtension = true;
+    EXPECT_FALSE(CheckSequentialInputs(o));  // a new extension must be given
+    o.newExtension = "md";
+    EXPECT_TRUE(CheckSequentialInputs(o));
+    o = {};
+    o.keepName = true;
+    o.addDate = true;
+    EXPECT_TRUE(CheckSequentialInputs(o));
+}
+
+TEST(SequentialInputs, IntegerReadings) {
+    EXPECT_EQ(ReadStrictInteger("$1F"), 31);
+    EXPECT_EQ(ReadStrictInteger(" -12"), -12);
+    EXPECT_FALSE(ReadStrictInteger("12 "));
+    EXPECT_FALSE(ReadStrictInteger(""));
+    EXPECT_FALSE(ReadStrictInteger("-"));
+    EXPECT_FALSE(ReadStrictInteger("99999999999999999999"));
+    EXPECT_EQ(ReadLenientInteger("$10"), 0);
+    EXPECT_EQ(PadNumber(5, 3), "005");
+    EXPECT_EQ(PadNumber(1234, 3), "1234");
+    EXPECT_EQ(PadNumber(-5, 3), "-05");
+    EXPECT_EQ(PadNumber(0, 0), "0");
+}
+
+TEST(SequentialDates, FormatsAndParsing) {
+    const Date d{2024, 5, 7};
+    EXPECT_EQ(FormatDate(d, DateFormatFor(0).value()), "20240507");
+    EXPECT_EQ(FormatDate(d, DateFormatFor(1).value()), "2024_05_07");
+    EXPECT_EQ(FormatDate(d, DateFormatFor(2).value()), "240507");
+    EXPECT_EQ(FormatDate(d, DateFormatFor(3).value()), "24_05_07");
+    EXPECT_FALSE(DateFormatFor(4));
+    EXPECT_EQ(FormatDate({1970, 1, 1}, "yyyymmdd"), "19700101");
+    EXPECT_EQ(FormatDate({2150, 12, 31}, "yy_mm_dd"), "50_12_31");
+    const auto parsed = ParseDateText("2024/05/07 9:05:04");
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->year, 2024);
+    EXPECT_EQ(parsed->month, 5);
+    EXPECT_EQ(parsed->day, 7);
+    EXPECT_FALSE(ParseDateText("Error"));
+}
+
+TEST_F(SequentialNamesTest, ContinuationOffersTheNextNumber) {
+    EXPECT_EQ(ContinueNumbering("003", "1").value(), "004");
+    EXPECT_EQ(ContinueNumbering("010", "5").value(), "015");
+    EXPECT_EQ(ContinueNumbering("9", "1").value(), "10");
+    EXPECT_FALSE(ContinueNumbering("", "1"));
+}
+
+}  // namespace
