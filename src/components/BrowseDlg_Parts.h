@@ -1,0 +1,70 @@
+#pragma once
+
+// The widgets of an open TBrowseDlg, shared by its source files only.
+#include <QDialog>
+#include <QFileSystemModel>
+#include <QPointer>
+#include <QSortFilterProxyModel>
+#include <functional>
+#include <memory>
+
+#include "components/BrowseDlg.h"
+
+class QLabel;
+class QLineEdit;
+class QComboBox;
+class QPushButton;
+class QAbstractButton;
+class QTreeView;
+
+namespace BrowseDlg {
+
+// The dialog window; every way of dismissing it (Cancel, Escape, the close box) goes through
+// reject() and so through the owner's Cancel handling.
+class Window : public QDialog {
+public:
+    Window(QWidget* owner, std::function<void()> onReject);
+    void reject() override;
+    void Dismiss() { QDialog::reject(); }
+
+private:
+    std::function<void()> onReject_;
+};
+
+// Shows the root folder as the one top-level item: of the root's ancestors only the line leading
+// to the root is kept.
+class RootFilter : public QSortFilterProxyModel {
+public:
+    RootFilter(QFileSystemModel* source, QString rootPath, QObject* parent);
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+
+private:
+    QFileSystemModel* source_;
+    QString rootPath_;
+};
+
+}  // namespace BrowseDlg
+
+struct TBrowseDlg::Parts {
+    // The model outlives the window's widgets, so tearing them down never reports a selection
+    // change from a dying model.
+    std::unique_ptr<QFileSystemModel> model;
+    std::unique_ptr<BrowseDlg::RootFilter> filter;
+    // The owner window may take the dialog down with it, hence the guarded pointer.
+    QPointer<BrowseDlg::Window> window;
+    QLabel* text1 = nullptr;
+    QLabel* text2 = nullptr;
+    QTreeView* tree = nullptr;
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QLineEdit* edit = nullptr;          // ceEdit
+    QComboBox* combo = nullptr;         // ceComboBox
+    QAbstractButton* custom = nullptr;  // cbButton or cbCheckBox
+    bool followSelection = false;       // keep the selection in view while folders load
+
+    Parts();
+    ~Parts();
+    QWidget* CustomEdit() const;
+};
