@@ -1,0 +1,191 @@
+#include <algorithm>
+#include <cassert>
+
+#include "components/StringGridEx.h"
+#include "components/StringGridEx_Parts.h"
+
+namespace {
+
+Qt::Alignment ToQt(TAlignment alignment) {
+    switch (alignment) {
+        case TAlignment::taRightJustify:
+            return Qt::AlignRight | Qt::AlignVCenter;
+        case TAlignment::taCenter:
+            return Qt::AlignHCenter | Qt::AlignVCenter;
+        case TAlignment::taLeftJustify:
+            break;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+const QString& EmptyText() {
+    static const QString empty;
+    return empty;
+}
+
+}  // namespace
+
+TStringGridModel::TStringGridModel(TStringGridEx* grid, int cols, int rows)
+    : QAbstractTableModel(grid), grid_(grid), rows_(rows) {
+    cells_.resize(static_cast<size_t>(cols), std::vector<QString>(static_cast<size_t>(rows)));
+}
+
+int TStringGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_ - 1;
+}
+
+int TStringGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : Cols() - 1;
+}
+
+QVariant TStringGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    const int col = index.column() + 1, row = index.row() + 1;
+    switch (role) {
+        case Qt::DisplayRole:
+            return grid_->DisplayText(col, row);
+        case Qt::EditRole:
+            return Cell(col, row);
+        case Qt::TextAlignmentRole:
+            if (const TGridColumn* item = grid_->GridColumns().Find(col))
+                return QVariant::fromValue(ToQt(item->Alignment()));
+            return {};
+        default:
+            return {};
+    }
+}
+
+bool TStringGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || (role != Qt::EditRole && role != Qt::DisplayRole)) return false;
+    grid_->SetCells(index.column() + 1, index.row() + 1, value.toString());
+    return true;
+}
+
+QVariant TStringGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    const int col = orientation == Qt::Horizontal ? section + 1 : 0;
+    const int row = orientation == Qt::Horizontal ? 0 : section + 1;
+    if (col >= Cols() || row >= rows_) return {};
+    switch (role) {
+        case Qt::DisplayRole:
+            return grid_->FixedText(col, row);
+        case Qt::TextAlignmentRole:
+            if (const TGridColumn* item = grid_->GridColumns().Find(col))
+                return QVariant::fromValue(ToQt(item->Alignment()));
+            return {};
+        default:
+            return {};
+    }
+}
+
+Qt::ItemFlags TStringGridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (grid_->Options().testFlag(TGridOption::goEditing)) flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+const QString& TStringGridModel::Cell(int col, int row) const {
+    if (col < 0 || col >= Cols() || row < 0 || row >= rows_) return EmptyText();
+    return cells_[static_cast<size_t>(col)][static_cast<size_t>(row)];
+}
+
+void TStringGridModel::SetCell(int col, int row, const QString& text, bool notify) {
+    if (col < 0 || col >= Cols() || row < 0 || row >= rows_) return;
+    cells_[static_cast<size_t>(col)][static_cast<size_t>(row)] = text;
+    if (!notify) return;
+    if (row == 0) {
+        if (col > 0) emit headerDataChanged(Qt::Horizontal, col - 1, col - 1);
+    } else if (col == 0) {
+        emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
+    } else {
+        const QModelIndex i = index(row - 1, col - 1);
+        emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
+    }
+}
+
+void TStringGridModel::SetColumn(int col, int firstRow, QStringList texts) {
+    if (col < 0 || col >= Cols() || firstRow < 0 || firstRow >= rows_ || texts.isEmpty()) return;
+    std::vector<QString>& column = cells_[static_cast<size_t>(col)];
+    const int count = std::min(static_cast<int>(texts.size()), rows_ - firstRow);
+    for (int i = 0; i < count; ++i)
+        column[static_cast<size_t>(firstRow + i)] = std::move(texts[i]);
+    const int lastRow = firstRow + count - 1;
+    if (firstRow == 0 && col > 0) emit headerDataChanged(Qt::Horizontal, col - 1, col - 1);
+    const int first = std::max(firstRow, 1);
+    if (first > lastRow) return;
+    if (col == 0) {
+        emit headerDataChanged(Qt::Vertical, first - 1, lastRow - 1);
+    } else {
+        emit dataChanged(index(first - 1, col - 1), index(lastRow - 1, col - 1),
+                         {Qt::DisplayRole, Qt::EditRole});
+    }
+}
+
+void TStringGridModel::SetRows(int rows) {
+    assert(rows >= 1);
+    if (rows > rows_) {
+        beginInsertRows({}, rows_ - 1, rows - 2);
+        for (auto& column : cells_)
+            column.resize(static_cast<size_t>(rows));
+        rows_ = rows;
+        endInsertRows();
+    } else if (rows < rows_) {
+        beginRemoveRows({}, rows - 1, rows_ - 2);
+        for (auto& column : cells_)
+            column.resize(static_cast<size_t>(rows));
+        rows_ = rows;
+        endRemoveRows();
+    }
+}
+
+void TStringGridModel::SetCols(int cols) {
+    assert(cols >= 1);
+    if (cols > Cols()) {
+        beginInsertColumns({}, Cols() - 1, cols - 2);
+        cells_.resize(static_cast<size_t>(cols), std::vector<QString>(static_cast<size_t>(rows_)));
+        endInsertColumns();
+    } else if (cols < Cols()) {
+        beginRemoveColumns({}, cols - 1, Cols() - 2);
+        cells_.resize(static_cast<size_t>(cols));
+        endRemoveColumns();
+    }
+}
+
+void TStringGridModel::NotifyRows(int firstRow, int lastRow) {
+    firstRow = std::max(firstRow, 1);
+    lastRow = std::min(lastRow, rows_ - 1);
+    if (firstRow > lastRow) return;
+    if (Cols() > 1)
+        emit dataChanged(index(firstRow - 1, 0), index(lastRow - 1, Cols() - 2),
+                         {Qt::DisplayRole, Qt::EditRole});
+    emit headerDataChanged(Qt::Vertical, firstRow - 1, lastRow - 1);
+}
+
+void TStringGridModel::NotifyAll() {
+    if (Cols() > 1) emit headerDataChanged(Qt::Horizontal, 0, Cols() - 2);
+    NotifyRows(1, rows_ - 1);
+}
+
+void TStringGridModel::RemoveRow(int row) {
+    if (row < 1 || row >= rows_) return;
+    // The rows below take the place of the removed one; then the last, now surplus, row goes.
+    for (auto& column : cells_) {
+        std::rotate(column.begin() + row, column.begin() + row + 1, column.end());
+        column.back().clear();
+    }
+    NotifyRows(row, rows_ - 1);
+    SetRows(rows_ - 1);
+}
+
+void TStringGridModel::MoveRow(int from, int to) {
+    if (from == to || from < 1 || to < 1 || from >= rows_ || to >= rows_) return;
+    for (auto& column : cells_) {
+        auto first = column.begin();
+        if (from < to) {
+            std::rotate(first + from, first + from + 1, first + to + 1);
+        } else {
+            std::rotate(first + to, first + from, first + from + 1);
+        }
+    }
+    NotifyRows(std::min(from, to), std::max(from, to));
+}

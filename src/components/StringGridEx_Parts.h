@@ -1,0 +1,106 @@
+#pragma once
+
+// Internal pieces of TStringGridEx: the cell model, the two headers (row 0 and column 0), the
+// cell delegate and the corner cell. Not for use outside the grid.
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QStyledItemDelegate>
+#include <QWidget>
+#include <vector>
+
+class TStringGridEx;
+
+// The cells of the whole grid, column by column; rows 1.. and columns 1.. are the model's items,
+// row 0 and column 0 its header data.
+class TStringGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    TStringGridModel(TStringGridEx* grid, int cols, int rows);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    int Cols() const { return static_cast<int>(cells_.size()); }
+    int Rows() const { return rows_; }
+    const QString& Cell(int col, int row) const;
+    // Stores a text; notify = false leaves the repaint to the caller.
+    void SetCell(int col, int row, const QString& text, bool notify);
+    void SetColumn(int col, int firstRow, QStringList texts);
+    void SetRows(int rows);
+    void SetCols(int cols);
+    // Data rows firstRow..lastRow (grid rows) and header texts changed.
+    void NotifyRows(int firstRow, int lastRow);
+    void NotifyAll();
+    void RemoveRow(int row);
+    void MoveRow(int from, int to);
+
+private:
+    TStringGridEx* grid_;
+    std::vector<std::vector<QString>> cells_;  // [col][row]
+    int rows_;
+};
+
+// Row 0 (horizontal) or column 0 (vertical). Paints its sections as the grid's fixed cells; the
+// vertical one also drags rows when row moving is on.
+class TGridHeader : public QHeaderView {
+    Q_OBJECT
+public:
+    TGridHeader(Qt::Orientation orientation, TStringGridEx* grid);
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    int RowAtClamped(int y) const;
+
+    TStringGridEx* grid_;
+    int pressRow_ = -1;  // model row pressed in the vertical header
+    QPoint pressPos_;
+    bool dragging_ = false;
+};
+
+class TGridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    explicit TGridDelegate(TStringGridEx* grid);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const override;
+
+protected:
+    // Keys go to the editor itself, which knows the grid's editing keys.
+    bool eventFilter(QObject* object, QEvent* event) override;
+
+private:
+    TStringGridEx* grid_;
+};
+
+// The top-left cell (0, 0).
+class TGridCorner : public QWidget {
+    Q_OBJECT
+public:
+    explicit TGridCorner(TStringGridEx* grid);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    TStringGridEx* grid_;
+};

@@ -1,0 +1,635 @@
+#include <QAccessible>
+#include <QHeaderView>
+#include <QImage>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "components/GridFormat.h"
+#include "components/InplaceEditEx.h"
+#include "components/MyStringGrid.h"
+#include "components/StringGridEx.h"
+#include "support/QtTestMain.h"
+
+namespace {
+
+// Rows 1.. hold the given names in column 1 and "m<name>" in column 0, "p<name>" in column 3.
+void FillRows(TStringGridEx& grid, const QStringList& names) {
+    grid.SetRowCount(static_cast<int>(names.size()) + 1);
+    for (int i = 0; i < names.size(); ++i) {
+        grid.SetCells(0, i + 1, "m" + names[i]);
+        grid.SetCells(1, i + 1, names[i]);
+        grid.SetCells(3, i + 1, "p" + names[i]);
+    }
+}
+
+QStringList Column(const TStringGridEx& grid, int col) {
+    QStringList texts;
+    for (int row = 1; row < grid.RowCount(); ++row)
+        texts << grid.Cells(col, row);
+    return texts;
+}
+
+void SendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButton button,
+               Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QMouseEvent event(type, pos, target->mapToGlobal(pos), button, buttons, modifiers);
+    QCoreApplication::sendEvent(target, &event);
+}
+
+QPoint CellCenterInViewport(const TStringGridEx& grid, int col, int row) {
+    return grid.viewport()->mapFrom(&grid, grid.CellRect(col, row).center());
+}
+
+}  // namespace
+
+class StringGridExTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        grid_ = std::make_unique<TStringGridEx>();
+        grid_->resize(420, 300);
+        grid_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid_.get()));
+    }
+    void cleanup() { grid_.reset(); }
+
+    void Defaults() {
+        TStringGridEx& g = *grid_;
+        QCOMPARE(g.ColCount(), 4);
+        QCOMPARE(g.RowCount(), 5);
+        QCOMPARE(g.DefaultRowHeight(), 20);
+        QCOMPARE(g.RowHeights(0), 20);
+        QCOMPARE(g.RowHeights(3), 20);
+        QCOMPARE(g.GridColumns().Count(), 4);
+        QCOMPARE(g.StripeColor(), g.Color());
+        QCOMPARE(g.GridStyle(), TGridStyle::gsNormal);
+        QCOMPARE(g.Row(), 1);
+        QCOMPARE(g.Col(), 1);
+    }
+
+    void ClearRows() {
+        TStringGridEx& g = *grid_;
+        g.SetCells(1, 0, "header");
+        g.SetRowCount(51);
+        for (int row = 1; row <= 50; ++row)
+            g.SetRowCells(row, {"V", "name", "new", "dir/"});
+        g.SetCurrentCell(2, 40);
+        g.ClearRows();
+        QCOMPARE(g.RowCount(), 2);
+        for (int col = 0; col < 4; ++col)
+            QVERIFY(g.Cells(col, 1).isEmpty());
+        QCOMPARE(g.Cells(1, 0), QString("header"));
+        QCOMPARE(g.Row(), 1);
+
+        g.SetRowCount(1);
+        QCOMPARE(g.RowCount(), 1);
+        g.ClearRows();
+        QCOMPARE(g.RowCount(), 1);
+        QCOMPARE(g.Cells(1, 0), QString("header"));
+    }
+
+    void DeleteRow() {
+        TStringGridEx& g = *grid_;
+        FillRows(g, {"A", "B", "C", "D", "E"});
+        g.DeleteRow(3);
+        QCOMPARE(g.RowCount(), 5);
+        QCOMPARE(Column(g, 1), QStringList({"A", "B", "D", "E"}));
+        QCOMPARE(Column(g, 0), QStringList({"mA", "mB", "mD", "mE"}));
+        QCOMPARE(Column(g, 3), QStringList({"pA", "pB", "pD", "pE"}));
+
+        g.DeleteRow(g.RowCount() - 1);
+        QCOMPARE(Column(g, 1), QStringList({"A", "B", "D"}));
+        // Rows outside the data rows are left alone.
+        g.DeleteRow(0);
+        g.DeleteRow(g.RowCount());
+        g.DeleteRow(-1);
+        QCOMPARE(Column(g, 1), QStringList({"A", "B", "D"}));
+        // A row appended later starts empty: nothing of the deleted rows comes back.
+        g.SetRowCount(5);
+        QVERIFY(g.Cells(1, 4).isEmpty());
+        QVERIFY(g.Cells(0, 4).isEmpty());
+    }
+
+    void MoveRowByMethodAndByDrag() {
+        TStringGridEx& g = *grid_;
+        g.SetOptions(g.Options() | TGridOption::goRowMoving);
+        FillRows(g, {"A", "B", "C", "D"});
+        QSignalSpy moved(&g, &TStringGridEx::RowMoved);
+        g.MoveRow(1, 3);
+        QCOMPARE(Column(g, 1), QStringList({"B", "C", "A", "D"}));
+        QCOMPARE(Column(g, 0), QStringList({"mB", "mC", "mA", "mD"}));
+        QCOMPARE(moved.count(), 1);
+        QCOMPARE(moved[0], QVariantList({1, 3}));
+
+        // The same move by dragging row 1's cell in column 0 onto row 3.
+        FillRows(g, {"A", "B", "C", "D"});
+        moved.clear();
+        QWidget* header = g.verticalHeader()->viewport();
+        const QPoint from = header->mapFrom(&g, g.CellRect(0, 1).center());
+        const QPoint to = header->mapFrom(&g, g.CellRect(0, 3).center());
+        SendMouse(header, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(header, QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
+        SendMouse(header, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        SendMouse(header, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(Column(g, 1), QStringList({"B", "C", "A", "D"}));
+        QCOMPARE(moved.count(), 1);
+        QCOMPARE(moved[0], QVariantList({1, 3}));
+
+        // Upwards, and a click without dragging moves nothing.
+        g.MoveRow(4, 2);
+        QCOMPARE(Column(g, 1), QStringList({"B", "D", "C", "A"}));
+        moved.clear();
+        SendMouse(header, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(header, QEvent::MouseButtonRelease, from, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(moved.count(), 0);
+
+        // Without the option the column-0 drag does nothing.
+        g.SetOptions(g.Options() & ~TGridOptions(TGridOption::goRowMoving));
+        SendMouse(header, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(header, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        SendMouse(header, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(moved.count(), 0);
+    }
+
+    void MoveRowCarriesTheCurrentCell() {
+        TStringGridEx& g = *grid_;
+        FillRows(g, {"A", "B", "C", "D"});
+        g.SetRow(1);
+        g.MoveRow(1, 3);
+        QCOMPARE(g.Row(), 3);
+        g.SetRow(2);
+        g.MoveRow(1, 3);  // the rows between move up one
+        QCOMPARE(g.Row(), 1);
+    }
+
+    void HeaderTextBeatsCaption() {
+        TStringGridEx& g = *grid_;
+        g.GridColumns()[1]->SetCaption("cap1");
+        g.GridColumns()[2]->SetCaption("cap2");
+        g.SetCells(1, 0, "text1");
+        QCOMPARE(g.FixedText(1, 0), QString("text1"));
+        QCOMPARE(g.FixedText(2, 0), QString("cap2"));
+        QCOMPARE(g.model()->headerData(0, Qt::Horizontal).toString(), QString("text1"));
+        QCOMPARE(g.model()->headerData(1, Qt::Horizontal).toString(), QString("cap2"));
+        g.GridColumns()[2]->SetCaption("");
+        QCOMPARE(g.GridColumns()[2]->Caption(), QString(" "));
+        // Captions belong to the header row only.
+        g.SetCells(0, 2, "");
+        QVERIFY(g.FixedText(0, 2).isEmpty());
+    }
+
+    void ColumnCountKeepsColumnsInStep() {
+        TStringGridEx& g = *grid_;
+        QFont font("DejaVu Sans");
+        font.setPixelSize(15);
+        g.setFont(font);
+        g.SetColor(QColor(10, 20, 30));
+        g.GridColumns()[1]->SetAlignment(TAlignment::taRightJustify);
+        g.SetColCount(6);
+        QCOMPARE(g.GridColumns().Count(), 6);
+        for (int col : {4, 5}) {
+            const TGridColumn* item = g.GridColumns()[col];
+            QCOMPARE(item->Color(), QColor(10, 20, 30));
+            QCOMPARE(item->Font(), font);
+            QCOMPARE(item->FixCellFont(), font);
+            QCOMPARE(item->Alignment(), TAlignment::taLeftJustify);
+            QVERIFY(item->CanEdit());
+            QVERIFY(item->Caption().isEmpty());
+            QCOMPARE(item->DataType(), TGridDataType::dtString);
+            QVERIFY(item->DisplayMask().isEmpty());
+            QCOMPARE(item->ImeMode(), TImeMode::imDisable);
+            QVERIFY(!item->Wordwrap());
+            QVERIFY(!item->MultiLine());
+            QCOMPARE(item->Index(), col);
+        }
+        // Existing items keep their settings.
+        QCOMPARE(g.GridColumns()[1]->Alignment(), TAlignment::taRightJustify);
+
+        g.SetColCount(3);
+        QCOMPARE(g.GridColumns().Count(), 3);
+        g.GridColumns().Add();
+        QCOMPARE(g.ColCount(), 4);
+        g.GridColumns().Delete(0);
+        QCOMPARE(g.ColCount(), 3);
+        QCOMPARE(g.GridColumns().Count(), 3);
+        QCOMPARE(g.model()->columnCount(), 2);
+    }
+
+    void AssignCopiesColumns() {
+        TStringGridEx other;
+        other.SetColCount(3);
+        other.GridColumns()[2]->SetCaption("x");
+        other.GridColumns()[2]->SetDataType(TGridDataType::dtInteger);
+        grid_->SetGridColumns(other.GridColumns());
+        QCOMPARE(grid_->ColCount(), 3);
+        QCOMPARE(grid_->GridColumns()[2]->Caption(), QString("x"));
+        QCOMPARE(grid_->GridColumns()[2]->DataType(), TGridDataType::dtInteger);
+    }
+
+    void StripedAndColumnColours() {
+        TStringGridEx& g = *grid_;
+        g.SetRowCount(6);
+        g.GridColumns()[2]->SetColor(QColor(200, 0, 0));
+        QCOMPARE(g.CellColor(2, 3), QColor(200, 0, 0));
+        QCOMPARE(g.CellColor(1, 3), g.Color());
+
+        g.SetStripeColor(QColor(0, 0, 200));
+        g.SetGridStyle(TGridStyle::gsStriped);
+        QCOMPARE(g.CellColor(2, 2), QColor(0, 0, 200));
+        QCOMPARE(g.CellColor(2, 3), g.Color());
+        QCOMPARE(g.CellColor(1, 4), QColor(0, 0, 200));
+
+        // What is painted: the stripe on even rows, also on the selected current cell.
+        g.SetCurrentCell(2, 2);
+        const QImage image = g.grab().toImage();
+        auto sample = [&](int col, int row) {
+            const QRect r = g.CellRect(col, row);
+            return image.pixelColor(r.left() + r.width() / 2, r.top() + 3);
+        };
+        QCOMPARE(sample(2, 2), QColor(0, 0, 200));
+        QCOMPARE(sample(2, 3), g.Color());
+        QCOMPARE(sample(1, 4), QColor(0, 0, 200));
+    }
+
+    void IntegerEditing() {
+        TStringGridEx& g = *grid_;
+        g.SetOptions(g.Options() | TGridOption::goEditing);
+        g.GridColumns()[1]->SetDataType(TGridDataType::dtInteger);
+        g.SetCurrentCell(1, 1);
+
+        QTest::keyClick(&g, Qt::Key_Minus);
+        QVERIFY(g.EditorMode());
+        QCOMPARE(g.InplaceEditor()->Text(), QString("-"));
+        QCOMPARE(g.Cells(1, 1), QString("-0"));
+        g.SetEditorMode(false);
+        QCOMPARE(g.Cells(1, 1), QString("-0"));
+
+        g.SetCurrentCell(1, 2);
+        QTest::keyClick(&g, Qt::Key_Plus);
+        QTest::keyClicks(g.InplaceEditor(), "007");
+        QCOMPARE(g.Cells(1, 2), QString("7"));
+        QTest::keyClick(g.InplaceEditor(), Qt::Key_Return);
+        QVERIFY(!g.EditorMode());
+        QCOMPARE(g.Cells(1, 2), QString("7"));
+
+        // "1" then "." (an accepted key): the cell stays 1, the editor shows 1 with the caret after it.
+        g.SetCurrentCell(1, 3);
+        QTest::keyClick(&g, Qt::Key_1);
+        TInplaceEditEx* editor = g.InplaceEditor();
+        QTest::keyClick(editor, Qt::Key_Period);
+        QCOMPARE(g.Cells(1, 3), QString("1"));
+        QCOMPARE(editor->Text(), QString("1"));
+        QCOMPARE(editor->SelStart(), 1);
+        QCOMPARE(editor->SelLength(), 0);
+
+        // Keys outside the accepted set never reach the text.
+        QTest::keyClicks(editor, "a2x");
+        QCOMPARE(editor->Text(), QString("12"));
+        QCOMPARE(g.Cells(1, 3), QString("12"));
+
+        // A string column takes the text as typed.
+        g.SetEditorMode(false);
+        g.SetCurrentCell(2, 1);
+        QTest::keyClicks(&g, "+");
+        QTest::keyClicks(g.InplaceEditor(), "007a");
+        QCOMPARE(g.Cells(2, 1), QString("+007a"));
+    }
+
+    void EditorKeys() {
+        TStringGridEx& g = *grid_;
+        g.SetOptions(g.Options() | TGridOption::goEditing);
+        g.SetCells(1, 1, "old");
+        g.SetCurrentCell(1, 1);
+
+        // Escape takes back what was typed.
+        QTest::keyClick(&g, Qt::Key_F2);
+        QVERIFY(g.EditorMode());
+        QTest::keyClicks(g.InplaceEditor(), "new");
+        QCOMPARE(g.Cells(1, 1), QString("new"));
+        QTest::keyClick(g.InplaceEditor(), Qt::Key_Escape);
+        QVERIFY(!g.EditorMode());
+        QCOMPARE(g.Cells(1, 1), QString("old"));
+
+        // Single line: Enter with the caret at the end commits and moves right.
+        QTest::keyClick(&g, Qt::Key_Return);
+        QTest::keyClick(g.InplaceEditor(), Qt::Key_End);
+        QTest::keyClicks(g.InplaceEditor(), "er");
+        QTest::keyClick(g.InplaceEditor(), Qt::Key_Return);
+        QVERIFY(!g.EditorMode());
+        QCOMPARE(g.Cells(1, 1), QString("older"));
+        QCOMPARE(g.Col(), 2);
+
+        // Multi-line: Enter breaks the line, plain arrows stay inside, Ctrl+Down leaves, Ctrl+Enter closes.
+        g.GridColumns()[2]->SetMultiLine(true);
+        g.SetCells(2, 1, "ab");
+        QTest::keyClick(&g, Qt::Key_F2);
+        TInplaceEditEx* editor = g.InplaceEditor();
+        QCOMPARE(editor->SelStart(), 2);
+        QCOMPARE(editor->SelLength(), 0);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTest::keyClicks(editor, "cd");
+        QCOMPARE(g.Cells(2, 1), QString("ab\ncd"));
+        QTest::keyClick(editor, Qt::Key_Up);
+        QVERIFY(g.EditorMode());
+        QCOMPARE(g.Row(), 1);
+        QTest::keyClick(editor, Qt::Key_Down, Qt::ControlModifier);
+        QVERIFY(!g.EditorMode());
+        QCOMPARE(g.Row(), 2);
+        QTest::keyClick(&g, Qt::Key_Return);
+        QVERIFY(g.EditorMode());
+        QTest::keyClick(g.InplaceEditor(), Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(!g.EditorMode());
+        QCOMPARE(g.Row(), 2);
+
+        // A column that may not be modified opens read-only.
+        g.GridColumns()[3]->SetCanEdit(false);
+        g.SetCurrentCell(3, 1);
+        g.SetCells(3, 1, "fixed");
+        g.SetEditorMode(true);
+        QVERIFY(g.InplaceEditor()->isReadOnly());
+        QTest::keyClicks(g.InplaceEditor(), "zz");
+        QCOMPARE(g.Cells(3, 1), QString("fixed"));
+    }
+
+    void NoEditingWithoutTheOption() {
+        TStringGridEx& g = *grid_;
+        QTest::keyClick(&g, Qt::Key_A);
+        QTest::keyClick(&g, Qt::Key_F2);
+        QVERIFY(!g.EditorMode());
+        QVERIFY(g.Cells(1, 1).isEmpty());
+    }
+
+    void ClickShiftClickAndRightClick() {
+        TStringGridEx& g = *grid_;
+        g.SetRowCount(10);
+        QSignalSpy selected(&g, &TStringGridEx::CellSelected);
+        // The window's shift-click handler runs after the grid handled the press.
+        TGridRect seenByHandler;
+        connect(&g, &TStringGridEx::MouseDown, this,
+                [&](Qt::MouseButton, Qt::KeyboardModifiers, int, int) { seenByHandler = g.Selection(); });
+
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, CellCenterInViewport(g, 1, 3));
+        QCOMPARE(selected.count(), 1);
+        QCOMPARE(selected[0], QVariantList({1, 3}));
+        QCOMPARE(g.Row(), 3);
+        QCOMPARE(seenByHandler, TGridRect({1, 3, 1, 3}));
+
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, Qt::ShiftModifier, CellCenterInViewport(g, 2, 7));
+        QCOMPARE(selected.count(), 1);
+        QCOMPARE(g.Row(), 3);
+        QCOMPARE(g.Selection(), TGridRect({1, 3, 2, 7}));
+        QCOMPARE(seenByHandler, TGridRect({1, 3, 2, 7}));
+
+        QTest::mouseClick(g.viewport(), Qt::RightButton, {}, CellCenterInViewport(g, 1, 6));
+        QCOMPARE(g.Row(), 3);
+        QCOMPARE(selected.count(), 1);
+
+        // A plain click on the current cell is reported again.
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, CellCenterInViewport(g, 1, 3));
+        QCOMPARE(selected.count(), 2);
+        QCOMPARE(g.Selection(), TGridRect({1, 3, 1, 3}));
+
+        // Keyboard: arrows move the current cell, shift-arrows only the far corner.
+        g.setFocus();
+        QTest::keyClick(&g, Qt::Key_Down);
+        QCOMPARE(g.Row(), 4);
+        QCOMPARE(selected.count(), 3);
+        QTest::keyClick(&g, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(&g, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(g.Row(), 4);
+        QCOMPARE(g.Selection(), TGridRect({1, 4, 1, 6}));
+        QCOMPARE(selected.count(), 3);
+    }
+
+    void MouseCoordinates() {
+        TStringGridEx& g = *grid_;
+        MyStringGrid::ApplyFormDesign(g);
+        g.SetColWidths(0, 16);
+        g.SetRowHeights(0, 20);
+        const QRect header = g.CellRect(2, 0);
+        QCOMPARE(header.height(), 20);
+        QCOMPARE(g.MouseCoord(header.center().x(), header.center().y()), TGridCoord({2, 0}));
+        const QRect mark = g.CellRect(0, 3);
+        QCOMPARE(mark.width(), 16);
+        QCOMPARE(mark.height(), 17);
+        QCOMPARE(g.MouseCoord(mark.center().x(), mark.center().y()), TGridCoord({0, 3}));
+        int col = 0, row = 0;
+        const QRect cell = g.CellRect(3, 4);
+        g.MouseToCell(cell.center().x(), cell.center().y(), col, row);
+        QCOMPARE(col, 3);
+        QCOMPARE(row, 4);
+        QCOMPARE(g.MouseCoord(-5, -5), TGridCoord());
+    }
+
+    void KeyDownCanStopTheGrid() {
+        TStringGridEx& g = *grid_;
+        g.SetOptions(g.Options() | TGridOption::goEditing);
+        int seen = 0;
+        connect(&g, &TStringGridEx::KeyDown, this, [&](int key, Qt::KeyboardModifiers mods, bool& handled) {
+            if (key == Qt::Key_Return && mods == Qt::ControlModifier) {
+                ++seen;
+                handled = true;
+            }
+            if (key == Qt::Key_Down) handled = true;
+        });
+        QTest::keyClick(&g, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(seen, 1);
+        QVERIFY(!g.EditorMode());
+        QTest::keyClick(&g, Qt::Key_Down);
+        QCOMPARE(g.Row(), 1);
+    }
+
+    void ColumnResizedOnlyForTheUser() {
+        TStringGridEx& g = *grid_;
+        g.SetOptions(g.Options() | TGridOption::goColSizing);
+        QSignalSpy resized(&g, &TStringGridEx::ColumnResized);
+        g.SetColWidths(1, 100);
+        g.SetDefaultColWidth(50);
+        QCOMPARE(resized.count(), 0);
+
+        QWidget* header = g.horizontalHeader()->viewport();
+        const QRect r = g.CellRect(1, 0);
+        const QPoint border = header->mapFrom(&g, QPoint(r.right(), r.center().y()));
+        SendMouse(header, QEvent::MouseButtonPress, border, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(header, QEvent::MouseMove, border + QPoint(30, 0), Qt::NoButton, Qt::LeftButton);
+        SendMouse(header, QEvent::MouseButtonRelease, border + QPoint(30, 0), Qt::LeftButton, Qt::NoButton);
+        QVERIFY(resized.count() >= 1);
+        QCOMPARE(resized.last()[0].toInt(), 1);
+        QCOMPARE(g.ColWidths(1), 80);
+    }
+
+    void BulkFillRaisesOneSignal() {
+        TStringGridEx& g = *grid_;
+        g.SetRowCount(1001);
+        QStringList names;
+        for (int i = 0; i < 1000; ++i)
+            names << QString("f%1").arg(i);
+        QSignalSpy changed(g.model(), &QAbstractItemModel::dataChanged);
+        g.SetColumnCells(1, 1, names);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(g.Cells(1, 1000), QString("f999"));
+
+        changed.clear();
+        g.BeginUpdate();
+        for (int row = 1; row <= 1000; ++row)
+            g.SetCells(3, row, "d");
+        g.EndUpdate();
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(g.Cells(3, 500), QString("d"));
+        // Texts past the last row are dropped, not stored.
+        g.SetColumnCells(2, 999, {"a", "b", "c"});
+        QCOMPARE(g.Cells(2, 1000), QString("b"));
+        QVERIFY(g.Cells(2, 1001).isEmpty());
+    }
+
+    void DisplayMaskShowsTheDisplayForm() {
+        TStringGridEx& g = *grid_;
+        g.GridColumns()[1]->SetDisplayMask("#,##0.00");
+        g.SetCells(1, 1, "1234.5");
+        g.SetCells(1, 2, "1-2");
+        QCOMPARE(g.DisplayText(1, 1), QString("1,234.50"));
+        QCOMPARE(g.DisplayText(1, 2), QString("1-2"));
+        QCOMPARE(g.Cells(1, 1), QString("1234.5"));
+        QCOMPARE(g.model()->index(0, 0).data(Qt::DisplayRole).toString(), QString("1,234.50"));
+    }
+
+    void FormatSubset_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("thousands") << "1234567.891"
+                                   << "#,##0.00"
+                                   << "1,234,567.89";
+        QTest::newRow("optional digits") << "0.5"
+                                         << "#.##"
+                                         << ".5";
+        QTest::newRow("no fraction, no point") << "3"
+                                               << "#.##"
+                                               << "3";
+        QTest::newRow("padding") << "7"
+                                 << "000"
+                                 << "007";
+        QTest::newRow("rounds half away") << "2.5"
+                                          << "0"
+                                          << "3";
+        QTest::newRow("negative section") << "-3"
+                                          << "0;(0)"
+                                          << "(3)";
+        QTest::newRow("minus without section") << "-3.25"
+                                               << "0.0"
+                                               << "-3.3";
+        QTest::newRow("zero section") << "0"
+                                      << "0;-0;'zero'"
+                                      << "zero";
+        QTest::newRow("literals") << "12"
+                                  << "\"No.\"000"
+                                  << "No.012";
+        QTest::newRow("surplus digits") << "12345"
+                                        << "00"
+                                        << "12345";
+        QTest::newRow("edit mask") << "abc123"
+                                   << ">LLL-000"
+                                   << "ABC-123";
+        QTest::newRow("saved literal") << "ab-cd"
+                                       << "LL-LL"
+                                       << "ab-cd";
+        QTest::newRow("no literals in text") << "abcd"
+                                             << "LL-LL;0"
+                                             << "ab-cd";
+        QTest::newRow("blank char") << "ab"
+                                    << "LLLL;1;*"
+                                    << "ab**";
+        QTest::newRow("escaped literal") << "xy"
+                                         << "L\\0L"
+                                         << "x0y";
+    }
+    void FormatSubset() {
+        QFETCH(QString, text);
+        QFETCH(QString, mask);
+        QFETCH(QString, shown);
+        QCOMPARE(GridFormat::DisplayForm(text, mask), shown);
+    }
+
+    void NormalizeInteger_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("stored");  // "!" = refused
+        QTest::newRow("minus") << "-"
+                               << "-0";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("plus zeros") << "+007"
+                                    << "7";
+        QTest::newRow("negative") << "-12"
+                                  << "-12";
+        QTest::newRow("leading blank") << " 5"
+                                       << "5";
+        QTest::newRow("trailing blank") << "5 "
+                                        << "!";
+        QTest::newRow("point") << "1."
+                               << "!";
+        QTest::newRow("plus alone") << "+"
+                                    << "!";
+        QTest::newRow("max") << "2147483647"
+                             << "2147483647";
+        QTest::newRow("min") << "-2147483648"
+                             << "-2147483648";
+        QTest::newRow("overflow") << "2147483648"
+                                  << "!";
+        QTest::newRow("long overflow") << "99999999999999999999999"
+                                       << "!";
+    }
+    void NormalizeInteger() {
+        QFETCH(QString, text);
+        QFETCH(QString, stored);
+        const std::optional<QString> result = GridFormat::NormalizeInteger(text);
+        if (stored == "!") {
+            QVERIFY(!result);
+        } else {
+            QVERIFY(result);
+            QCOMPARE(*result, stored);
+        }
+    }
+
+    void FormDesignOfTheRenameTable() {
+        TMyStringGrid g;
+        MyStringGrid::ApplyFormDesign(g);
+        QCOMPARE(g.ColCount(), 4);
+        QCOMPARE(g.ColWidths(0), 10);
+        QCOMPARE(g.ColWidths(1), 132);
+        QCOMPARE(g.ColWidths(2), 139);
+        QCOMPARE(g.ColWidths(3), 222);
+        QCOMPARE(g.DefaultColWidth(), 10);
+        QCOMPARE(g.DefaultRowHeight(), 17);
+        QVERIFY(!g.Options().testFlag(TGridOption::goEditing));
+        QVERIFY(g.Options().testFlag(TGridOption::goRowMoving));
+        QVERIFY(g.Options().testFlag(TGridOption::goRangeSelect));
+        QVERIFY(g.Options().testFlag(TGridOption::goColSizing));
+        QCOMPARE(g.GridColumns()[2]->Font().pixelSize(), 12);
+        QCOMPARE(g.GridColumns()[3]->ImeMode(), TImeMode::imDisable);
+    }
+
+    void AccessibleTable() {
+        TStringGridEx& g = *grid_;
+        g.setAccessibleName("ファイル一覧");
+        g.SetCells(1, 0, "元のファイル名");
+        g.SetCells(1, 1, "a.txt");
+        g.SetCells(0, 1, "V");
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&g);
+        QVERIFY(table);
+        QCOMPARE(table->text(QAccessible::Name), QString("ファイル一覧"));
+        QAccessibleTableInterface* t = table->tableInterface();
+        QVERIFY(t);
+        QCOMPARE(t->rowCount(), 4);
+        QCOMPARE(t->columnCount(), 3);
+        QCOMPARE(t->cellAt(0, 0)->text(QAccessible::Name), QString("a.txt"));
+        QCOMPARE(t->columnDescription(0), QString("元のファイル名"));
+        QCOMPARE(t->rowDescription(0), QString("V"));
+    }
+
+private:
+    std::unique_ptr<TStringGridEx> grid_;
+};
+
+QUORBEL_QTEST_MAIN(StringGridExTest)
+#include "StringGridEx_test.moc"
