@@ -1,10 +1,237 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
 
-// The main window of Quorbel.
+#include "app/Dialogs.h"
+#include "core/FolderHistory.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class TFileDrop;
+class TMyStringGrid;
+class TRadioGroup;
+class TSwMsg;
+
+// The main window. Every control carries its designed name as objectName; the handlers carry
+// the designed handler names and are public so that tests drive them as the controls do.
+//
+// Texts the window reasons about (paths, folder texts, the extension list) are code page 932
+// byte strings; Qt strings appear only at the controls and the dialogs.
 class TFmMein : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TFmMein(QWidget* parent = nullptr);
+    // Path of the settings file, and the dialogs every message and question goes through.
+    TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget* parent = nullptr);
+    ~TFmMein() override;
+
+    // --- Window (start-up, shut-down, placement) --------------------------------------------
+    void FormCreate();
+    void FormDestroy();
+    void FormResize();
+    void btEndClick();
+    void cbFormStyleClick();
+    // Enter (without Ctrl or Alt) in any control of the window: focus to the next control.
+    bool FormKeyPress(QObject* receiver, int key, Qt::KeyboardModifiers modifiers);
+    // Where every message and question box stands: a fifth into the window from its left, a
+    // quarter from its top, of the outer window bounds.
+    int MessageX() const;
+    int MessageY() const;
+    QPoint MessagePoint() const { return {MessageX(), MessageY()}; }
+
+    // --- Column layout --------------------------------------------------------------------------
+    void ColumnLayout();
+    // Runs when the table was drawn with changed column widths (the user dragged a border).
+    void MySGDrawCell();
+    // The client area: everything below the menu bar.
+    QWidget* ClientArea() const { return clientArea_; }
+
+    // --- File list ----------------------------------------------------------------------------
+    // entries: full paths of folders and files, in the order to process. The caller has emptied
+    // the table and OrgPathList.
+    void LoadFileList(const std::vector<std::string>& entries);
+    std::vector<std::string> ReadExtFilter() const;
+    enum : int { kLoadMode = 10, kNewNameMode = 20 };
+    void ShowPathList(const std::vector<std::string>& list, int mode);
+    void RecordFolder(const std::string& folder);
+    void MakeCurrentFolder(const std::string& folder);
+    void ShowFolderHistory();
+    void RG1Click();
+    void RG2Click();
+    void Edit5Exit();
+
+    // --- Folder sources and history -------------------------------------------------------------
+    void FileDrop1FileDrop(TFileDrop* sender, int num, const QStringList& files, int x, int y);
+    // slot 1..5: a history slot; 0: the re-read folder (btNow, btNow2).
+    void his1Click(int slot);
+    void tbNextOpenClick();
+    void N6Click();
+    void mnHistCLRClick();
+    void mnHistOnClick();
+    void cbHistOnClick();
+
+    // --- State the window owns for its whole life ---------------------------------------------
+    std::vector<std::string> OrgPathList;  // full paths, entry i = table row i + 1
+    std::vector<std::string> NewPathList;  // new full paths of the last run, index-aligned
+    bool CaseRunFlag = false;
+    std::string CurrentFolder;      // without trailing "/", except the root "/"
+    std::string ReloadFolder;       // target of the re-read buttons
+    std::string BrowseStartFolder;  // where the folder chooser opens
+    ::FolderHistory::Slots FolderHistory;
+
+    // Column-layout state: minimum client size (0 until start-up is done), base width, and the
+    // current and previous widths of columns 1..3 (index 0 unused).
+    int MinClientWidth = 0;
+    int MinClientHeight = 0;
+    int BaseColWidth = 0;
+    std::array<int, 4> ColWidth{};
+    std::array<int, 4> PrevColWidth{};
+
+    // The image a tool button shows (index into the window's image list).
+    static int ImageIndexOf(const QToolButton* button);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Building (UnMein_Layout.cpp, UnMein_Tabs.cpp).
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildPages();
+    void BuildTabSheet1(QWidget* page);
+    void BuildTabSheet2(QWidget* page);
+    void BuildTabSheet3(QWidget* page);
+    void BuildTabSheet4(QWidget* page);
+    void BuildBand();
+    void BuildTable();
+    void BuildStatusBar();
+    void BuildPopupMenu();
+    void ApplyWindowFont();
+    // Wiring (UnMein_Wiring.cpp): one function per concern.
+    void WireWindow();
+    void WireFileList();
+    void WireFolders();
+
+    // Messages through the dialog interface, at the message placement.
+    void Message(const QString& text);
+    // Empties the table and OrgPathList before a load.
+    void ClearFileList();
+    void SetImageIndex(QToolButton* button, int index);
+    void SetClientSize(int width, int height);
+
+    std::string iniPath_;
+    std::unique_ptr<TDialogs> dialogs_;
+    QWidget* clientArea_ = nullptr;
+
+    // Menus.
+    QMenuBar* MainMenu1 = nullptr;
+    QMenu* mnFile = nullptr;
+    QAction* N1 = nullptr;
+    QMenu* N4 = nullptr;
+    std::array<QAction*, 5> his{};
+    QAction* mnHistOn = nullptr;
+    QAction* mnHistCLR = nullptr;
+    QAction* N6 = nullptr;
+    QMenu* mnMoveMen = nullptr;
+    QAction* mnMoveOn = nullptr;
+    QAction* mnMoveFolder = nullptr;
+    std::array<QAction*, 3> mMHist{};
+    QAction* N15 = nullptr;
+    QAction* N16 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* mnEdit = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* FHistClear = nullptr;
+    QAction* EHistClear = nullptr;
+    QAction* ExtHistClear = nullptr;
+    QMenu* N12 = nullptr;
+    QAction* N14 = nullptr;
+    QAction* N20 = nullptr;
+
+    // Tool bar.
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* btOpen = nullptr;
+    QToolButton* btNow = nullptr;
+    QToolButton* tbNextOpen = nullptr;
+    std::array<QToolButton*, 5> bthis{};
+    QToolButton* btHistClr = nullptr;
+    QToolButton* btret = nullptr;
+    QToolButton* btMoveOn = nullptr;
+    QToolButton* btMoveFolder = nullptr;
+    std::array<QToolButton*, 3> bMHist{};
+    QToolButton* btEnd = nullptr;
+
+    // Pages.
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QWidget* TabSheet3 = nullptr;
+    QWidget* TabSheet4 = nullptr;
+    QComboBox* edit2 = nullptr;
+    QComboBox* edit3 = nullptr;
+    QComboBox* edit8 = nullptr;
+    QLineEdit* Edit9 = nullptr;
+    QCheckBox* CB1 = nullptr;
+    QLineEdit* Edit4 = nullptr;
+    QCheckBox* CB2 = nullptr;
+    QCheckBox* CB4 = nullptr;
+    QCheckBox* CB5 = nullptr;
+    QCheckBox* CB12 = nullptr;
+    QComboBox* Edit6 = nullptr;
+    QComboBox* Edit7 = nullptr;
+    QCheckBox* CB9 = nullptr;
+    QCheckBox* CB10 = nullptr;
+    QCheckBox* CB11 = nullptr;
+    TRadioGroup* RGTranc = nullptr;
+    QCheckBox* CBExt1 = nullptr;
+    QCheckBox* CBExt2 = nullptr;
+    QCheckBox* CB7 = nullptr;
+    QCheckBox* cbFormStyle = nullptr;
+    QCheckBox* cbDialog = nullptr;
+    QCheckBox* cbHistOn = nullptr;
+    TRadioGroup* RGDate = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+
+    // The option band, the table and the status bar.
+    TRadioGroup* RG1 = nullptr;
+    TRadioGroup* RG2 = nullptr;
+    QPushButton* btNow2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QComboBox* Edit5 = nullptr;
+    QPushButton* btGo = nullptr;
+    TMyStringGrid* MySG = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    std::array<QLabel*, 3> StatusPanels{};
+
+    // The table's popup menu.
+    QMenu* PopupMenu1 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* N3 = nullptr;
+    QAction* N25 = nullptr;
+    QAction* N21 = nullptr;
+    QAction* N22 = nullptr;
+    QAction* N23 = nullptr;
+
+    // Components.
+    TFileDrop* FileDrop1 = nullptr;
+    TSwMsg* SwMsg1 = nullptr;
 };

@@ -1,0 +1,50 @@
+#include "app/RadioGroup.h"
+
+#include <QButtonGroup>
+#include <QRadioButton>
+
+TRadioGroup::TRadioGroup(const QString& title, const QStringList& items, QWidget* parent)
+    : QGroupBox(title, parent), group_(new QButtonGroup(this)) {
+    setAccessibleName(title);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* button = new QRadioButton(items[i], this);
+        button->setAccessibleName(items[i]);
+        group_->addButton(button, i);
+        buttons_.push_back(button);
+    }
+    connect(group_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked) emit Click();
+    });
+}
+
+void TRadioGroup::SetName(const QString& name) {
+    setObjectName(name);
+    for (int i = 0; i < Count(); ++i)
+        Button(i)->setObjectName(QStringLiteral("%1_%2").arg(name).arg(i));
+}
+
+int TRadioGroup::ItemIndex() const {
+    return group_->checkedId();
+}
+
+void TRadioGroup::SetItemIndex(int index) {
+    if (index >= 0 && index < Count()) Button(index)->setChecked(true);
+}
+
+void TRadioGroup::resizeEvent(QResizeEvent* event) {
+    QGroupBox::resizeEvent(event);
+    PlaceButtons();
+}
+
+void TRadioGroup::PlaceButtons() {
+    if (buttons_.empty()) return;
+    const QRect area = contentsRect();
+    const int count = Count();
+    const int step = area.height() / count;
+    for (int i = 0; i < count; ++i) {
+        QRadioButton* button = buttons_[static_cast<std::size_t>(i)];
+        const int height = std::min(step, button->sizeHint().height());
+        button->setGeometry(area.left() + 4, area.top() + i * step + (step - height) / 2, area.width() - 4,
+                            height);
+    }
+}

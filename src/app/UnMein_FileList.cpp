@@ -1,0 +1,156 @@
+// Loading files into the rename table, the extension filter options, and recording the folders
+// a load processes.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+#include <QToolButton>
+#include <cassert>
+
+#include "app/ImageList.h"
+#include "app/QtText.h"
+#include "app/RadioGroup.h"
+#include "app/UnMein.h"
+#include "components/MyStringGrid.h"
+#include "core/FileList.h"
+#include "core/MyFileOperation.h"
+
+using QtText::ToQt;
+
+namespace {
+
+// An input field takes the window colour while it can be used and the button face while not.
+void SetFieldColour(QWidget* field, bool usable) {
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, QPalette().color(usable ? QPalette::Base : QPalette::Button));
+    field->setPalette(palette);
+}
+
+}  // namespace
+
+void TFmMein::LoadFileList(const std::vector<std::string>& entries) {
+    assert(OrgPathList.empty() && "the caller empties the list before a load");
+    CaseRunFlag = false;
+    FileList::LoadOptions options;
+    options.recursive = RG1->ItemIndex() == 0;
+    options.extensions = ReadExtFilter();
+    options.filterMode = RG2->ItemIndex();
+    FileList::LoadPlan plan = FileList::PlanLoad(entries, options);
+    for (const std::string& folder : plan.recordedFolders)
+        RecordFolder(folder);
+
+    using Outcome = FileList::LoadPlan::Outcome;
+    switch (plan.outcome) {
+        case Outcome::kCannotOpen:
+            Message(QStringLiteral("フォルダ ") + ToQt(plan.failedFolder) +
+                    QStringLiteral(" を開けません。"));
+            return;
+        case Outcome::kNoFiles:
+            Message(ToQt(CurrentFolder) + QStringLiteral("にはファイルが見つかりません"));
+            return;
+        case Outcome::kAllFiltered:
+            Message(ToQt(CurrentFolder) + QStringLiteral("には、ファイルが見つかりません"));
+            return;
+        case Outcome::kLoaded:
+            break;
+    }
+
+    OrgPathList = std::move(plan.paths);
+    ShowPathList(OrgPathList, kLoadMode);
+    StatusPanels[1]->setText(QString::number(OrgPathList.size()));
+    btGo->setEnabled(true);
+    Undo1->setEnabled(false);
+    btret->setEnabled(false);
+    N2->setEnabled(true);
+    N25->setEnabled(true);
+    N3->setEnabled(false);
+    N22->setEnabled(false);
+}
+
+std::vector<std::string> TFmMein::ReadExtFilter() const {
+    // A text the codec cannot hold matches no file name either.
+    return FileList::ReadExtFilter(QtText::FromQt(Edit5->currentText()).value_or(std::string()));
+}
+
+void TFmMein::ShowPathList(const std::vector<std::string>& list, int mode) {
+    if (list.empty()) return;
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(list.size()));
+    if (mode != kLoadMode) {
+        for (const std::string& path : list)
+            names.append(ToQt(MyFileOperation::FileNameOf(path)));
+        MySG->SetColumnCells(2, 1, std::move(names));
+        return;
+    }
+    QStringList folders;
+    folders.reserve(static_cast<qsizetype>(list.size()));
+    // Paths come sorted, so the files of one folder follow each other: they share one string.
+    std::string_view lastFolder;
+    QString lastFolderText;
+    for (const std::string& path : list) {
+        const std::size_t slash = path.rfind(MyFileOperation::kDelimiter);
+        const std::size_t split = slash == std::string::npos ? 0 : slash + 1;
+        const std::string_view folder(path.data(), split);
+        if (folder != lastFolder || lastFolderText.isNull()) {
+            lastFolder = folder;
+            lastFolderText = ToQt(folder);
+        }
+        folders.append(lastFolderText);
+        names.append(ToQt(std::string_view(path).substr(split)));
+    }
+    MySG->SetRowCount(static_cast<int>(list.size()) + 1);
+    MySG->SetColumnCells(1, 1, std::move(names));
+    MySG->SetColumnCells(3, 1, std::move(folders));
+}
+
+void TFmMein::RG1Click() {
+    if (RG1->ItemIndex() == 1) {
+        if (!MyFileOperation::RemoveBackslash(CurrentFolder).empty()) tbNextOpen->setEnabled(true);
+    } else {
+        tbNextOpen->setEnabled(false);
+    }
+}
+
+void TFmMein::RG2Click() {
+    const bool filtering = RG2->ItemIndex() == 1 || RG2->ItemIndex() == 2;
+    Edit5->setEnabled(filtering);
+    Label3->setEnabled(filtering);
+    SetFieldColour(Edit5, filtering);
+}
+
+void TFmMein::Edit5Exit() {
+    // Leaving the extension field records its text in the field's drop-down history; that
+    // history comes with the input histories.
+}
+
+void TFmMein::RecordFolder(const std::string& folder) {
+    BrowseStartFolder = folder;
+    MakeCurrentFolder(folder);
+    if (!mnHistOn->isChecked()) return;
+    if (::FolderHistory::Record(FolderHistory, folder)) ShowFolderHistory();
+}
+
+void TFmMein::MakeCurrentFolder(const std::string& folder) {
+    ReloadFolder = folder;
+    const QString hint = QStringLiteral("今と同じフォルダを開く\n") + ToQt(folder);
+    btNow->setToolTip(hint);
+    btNow->setAccessibleDescription(hint);
+    btNow2->setToolTip(hint);
+    btNow2->setAccessibleDescription(hint);
+    SetImageIndex(btNow, ImageList::kReload);
+    btNow2->setEnabled(true);
+    CurrentFolder = folder;
+    tbNextOpen->setEnabled(true);
+}
+
+void TFmMein::ShowFolderHistory() {
+    for (std::size_t i = 0; i < FolderHistory.size(); ++i) {
+        const QString folder = ToQt(FolderHistory[i]);
+        his[i]->setText(QStringLiteral("%1 : ").arg(i + 1) + QtText::EscapeAmpersands(folder));
+        bthis[i]->setToolTip(folder);
+        bthis[i]->setAccessibleDescription(folder);
+        SetImageIndex(bthis[i], FolderHistory[i].empty() ? ImageList::kEmptySlot : ImageList::kHistorySlot);
+    }
+    if (::FolderHistory::HasAny(FolderHistory)) btHistClr->setEnabled(true);
+}

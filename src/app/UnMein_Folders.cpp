@@ -1,0 +1,109 @@
+// The folder sources (drop, history slots, re-read, next folder) and the folder history commands.
+#include <QAction>
+#include <QCheckBox>
+#include <QToolButton>
+#include <algorithm>
+
+#include "app/QtText.h"
+#include "app/UnMein.h"
+#include "components/MyStringGrid.h"
+#include "components/NewCtrls.h"
+#include "core/Cp932.h"
+#include "core/FolderHistory.h"
+#include "core/MyFileOperation.h"
+
+using QtText::ToQt;
+
+namespace {
+
+const QString kFolderGone = QStringLiteral("選択されたフォルダは、既に存在しません。");
+
+bool BlankOnly(const std::string& text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) <= 0x20; });
+}
+
+}  // namespace
+
+void TFmMein::ClearFileList() {
+    MySG->ClearRows();
+    OrgPathList.clear();
+}
+
+void TFmMein::FileDrop1FileDrop(TFileDrop* sender, int num, const QStringList& files, int x, int y) {
+    Q_UNUSED(sender);
+    Q_UNUSED(num);
+    Q_UNUSED(x);
+    Q_UNUSED(y);
+    if (files.isEmpty()) return;
+    raise();
+    activateWindow();
+    std::vector<std::string> entries;
+    entries.reserve(static_cast<std::size_t>(files.size()));
+    for (const QString& file : files) {
+        const auto path = QtText::FromQt(file);
+        if (!path) {
+            // Out of stand-in codes for its characters: the name cannot be handled safely.
+            Message(QStringLiteral("フォルダ ") + file + QStringLiteral(" を開けません。"));
+            return;
+        }
+        entries.push_back(*path);
+    }
+    ClearFileList();
+    Cp932::SortNoCase(entries);
+    LoadFileList(entries);
+}
+
+void TFmMein::his1Click(int slot) {
+    const std::string& text = slot == 0 ? ReloadFolder : FolderHistory.at(static_cast<std::size_t>(slot - 1));
+    if (BlankOnly(text)) return;
+    const std::string folder = MyFileOperation::AddBackslash(text);
+    if (!MyFileOperation::FolderExists(folder)) {
+        Message(kFolderGone);
+        return;
+    }
+    CurrentFolder = MyFileOperation::RemoveBackslash(folder);
+    ClearFileList();
+    LoadFileList({folder});
+}
+
+void TFmMein::tbNextOpenClick() {
+    const std::string folder = MyFileOperation::RemoveBackslash(CurrentFolder);
+    if (folder.empty()) return;
+    if (!MyFileOperation::FolderExists(folder)) {
+        Message(kFolderGone);
+        return;
+    }
+    const auto next = ::FolderHistory::NextSiblingFolder(folder);
+    if (!next) {
+        Message(QStringLiteral("次のフォルダはありません"));
+        return;
+    }
+    ClearFileList();
+    LoadFileList({*next});
+}
+
+void TFmMein::N6Click() {
+    if (!dialogs_->AskYesNo(this, QStringLiteral("履歴を全て消去します"), MessagePoint())) return;
+    ::FolderHistory::Clear(FolderHistory);
+    ShowFolderHistory();
+    btHistClr->setEnabled(false);
+}
+
+void TFmMein::mnHistCLRClick() {
+    const auto answer = dialogs_->InputBox(this, QStringLiteral("削除したい履歴の番号は"),
+                                           QStringLiteral("指定履歴削除"), QString());
+    if (!answer) return;
+    const QByteArray text = answer->toUtf8();
+    const auto number = ::FolderHistory::ParseSlotNumber(std::string_view(text.constData(), text.size()));
+    if (number && ::FolderHistory::DeleteSlot(FolderHistory, *number)) ShowFolderHistory();
+}
+
+void TFmMein::mnHistOnClick() {
+    // The menu item has toggled its own check mark; the check box follows it.
+    cbHistOn->setChecked(mnHistOn->isChecked());
+}
+
+void TFmMein::cbHistOnClick() {
+    mnHistOn->setChecked(cbHistOn->isChecked());
+}

@@ -1,0 +1,166 @@
+// Building the four tab pages of PageControl1. Positions are inside each page.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "app/RadioGroup.h"
+#include "app/UnMein.h"
+
+namespace {
+
+// A panel filling its page in the page's colour; the controls of the page sit on it.
+QWidget* AddColouredPanel(QWidget* page, const char* name, const QColor& colour, const QColor& text) {
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* panel = new QWidget(page);
+    panel->setObjectName(QLatin1String(name));
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::WindowText, text);
+    panel->setPalette(palette);
+    panel->setAutoFillBackground(true);
+    layout->addWidget(panel);
+    return panel;
+}
+
+QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, QRect geometry) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    // Two-line labels name their field as one line.
+    label->setAccessibleName(QString(text).remove(QLatin1Char('\n')));
+    label->setGeometry(geometry);
+    return label;
+}
+
+QComboBox* AddCombo(QWidget* parent, const char* name, QLabel* label, QRect geometry) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(QLatin1String(name));
+    combo->setEditable(true);
+    // Entering a text never adds it to the list by itself; the input histories decide that.
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setAccessibleName(label->accessibleName());
+    combo->setGeometry(geometry);
+    label->setBuddy(combo);
+    return combo;
+}
+
+QLineEdit* AddEdit(QWidget* parent, const char* name, const QString& accessibleName, QRect geometry) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setAccessibleName(accessibleName);
+    edit->setGeometry(geometry);
+    return edit;
+}
+
+QCheckBox* AddCheck(QWidget* parent, const char* name, const QString& caption, QPoint at,
+                    bool checked = false) {
+    auto* check = new QCheckBox(caption, parent);
+    check->setObjectName(QLatin1String(name));
+    check->setAccessibleName(caption);
+    check->setChecked(checked);
+    check->adjustSize();
+    check->move(at);
+    return check;
+}
+
+QWidget* AddPage(QTabWidget* pages, const char* name, const QString& caption) {
+    auto* page = new QWidget(pages);
+    page->setObjectName(QLatin1String(name));
+    page->setAccessibleName(caption);
+    pages->addTab(page, caption);
+    return page;
+}
+
+}  // namespace
+
+void TFmMein::BuildPages() {
+    PageControl1 = new QTabWidget(clientArea_);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setAccessibleName(QStringLiteral("処理の種類"));
+    PageControl1->setGeometry(8, 32, 497, 177);
+    TabSheet1 = AddPage(PageControl1, "TabSheet1", QStringLiteral("通常のリネーム"));
+    TabSheet2 = AddPage(PageControl1, "TabSheet2", QStringLiteral("文字列として処理"));
+    TabSheet3 = AddPage(PageControl1, "TabSheet3", QStringLiteral("その他の処理"));
+    TabSheet4 = AddPage(PageControl1, "TabSheet4", QStringLiteral("動作設定"));
+    BuildTabSheet1(AddColouredPanel(TabSheet1, "Panel1", QColor(0x80, 0x80, 0x00), Qt::black));
+    BuildTabSheet2(AddColouredPanel(TabSheet2, "Panel2", QColor(0x00, 0x00, 0x80), Qt::white));
+    BuildTabSheet3(AddColouredPanel(TabSheet3, "Panel3", QColor(0x80, 0x80, 0x80), Qt::black));
+    BuildTabSheet4(TabSheet4);
+}
+
+// Sequential naming: leading text, start value, increment, trailing text, extension, parts.
+void TFmMein::BuildTabSheet1(QWidget* page) {
+    QLabel* label2 = AddLabel(page, "Label2", QStringLiteral("先頭\n固定文字"), {8, 4, 52, 36});
+    edit2 = AddCombo(page, "edit2", label2, {60, 11, 150, 22});
+    QLabel* label1 = AddLabel(page, "Label1", QStringLiteral("連番\n初期値"), {222, 4, 44, 36});
+    edit3 = AddCombo(page, "edit3", label1, {266, 11, 80, 22});
+    QLabel* label7 = AddLabel(page, "Label7", QStringLiteral("数値の\n増加量"), {358, 4, 44, 36});
+    Edit9 = AddEdit(page, "Edit9", label7->accessibleName(), {402, 11, 60, 22});
+    label7->setBuddy(Edit9);
+
+    QLabel* label6 = AddLabel(page, "Label6", QStringLiteral("末尾\n固定文字"), {8, 42, 52, 36});
+    edit8 = AddCombo(page, "edit8", label6, {60, 49, 150, 22});
+    CB1 = AddCheck(page, "CB1", QStringLiteral("拡張子変換"), {222, 51});
+    Edit4 = AddEdit(page, "Edit4", QStringLiteral("拡張子"), {322, 49, 80, 22});
+    Edit4->setEnabled(false);
+
+    CB2 = AddCheck(page, "CB2", QStringLiteral("元のファイル名を加工する"), {8, 86});
+    CB4 = AddCheck(page, "CB4", QStringLiteral("フォルダ名を固定文字に"), {242, 86});
+    CB5 = AddCheck(page, "CB5", QStringLiteral("フォルダ毎に初期値リセット"), {8, 112});
+    CB12 = AddCheck(page, "CB12", QStringLiteral("ファイル更新日付を固定文字に"), {242, 112});
+}
+
+// String replacement: target, replacement, two options and the note on wildcards.
+void TFmMein::BuildTabSheet2(QWidget* page) {
+    QLabel* label4 = AddLabel(page, "Label4", QStringLiteral("対象"), {8, 9, 34, 20});
+    Edit6 = AddCombo(page, "Edit6", label4, {44, 8, 184, 22});
+    QLabel* label5 = AddLabel(page, "Label5", QStringLiteral("置換"), {8, 41, 34, 20});
+    Edit7 = AddCombo(page, "Edit7", label5, {44, 40, 184, 22});
+    CB9 = AddCheck(page, "CB9", QStringLiteral("拡張子も処理対象に含める"), {244, 10});
+    CB10 = AddCheck(page, "CB10", QStringLiteral("対象の検索は大文字小文字を区別する"), {244, 42});
+    AddLabel(page, "Label8",
+             QStringLiteral("「対象」はワイルドカード　（\"*\"　または　\"?\"）　を使った指定が行えます。"),
+             {8, 84, 476, 20});
+    AddLabel(page, "Label9", QStringLiteral("ただし、２種類のワイルドカード\"*\",\"?\"の混在はできません。"),
+             {8, 108, 476, 20});
+}
+
+// Case and width conversion, digit alignment.
+void TFmMein::BuildTabSheet3(QWidget* page) {
+    CB11 = AddCheck(page, "CB11", QStringLiteral("文字形式変換"), {8, 6});
+    RGTranc = new TRadioGroup(
+        QStringLiteral("変換メニュー"),
+        {QStringLiteral("小文字を大文字に ( a -> A )"), QStringLiteral("大文字を小文字に ( A -> a )"),
+         QStringLiteral("半角を全角に      ( ｶﾞ -> ガ )"), QStringLiteral("全角を半角に      ( ガ -> ｶﾞ )")},
+        page);
+    RGTranc->SetName(QStringLiteral("RGTranc"));
+    RGTranc->setGeometry(8, 28, 236, 114);
+    RGTranc->SetItemIndex(0);
+    RGTranc->setEnabled(false);
+    CBExt1 = AddCheck(page, "CBExt1", QStringLiteral("拡張子は対象外"), {256, 42});
+    CBExt1->setEnabled(false);
+    CBExt2 = AddCheck(page, "CBExt2", QStringLiteral("拡張子のみ変換"), {256, 66});
+    CBExt2->setEnabled(false);
+    CB7 = AddCheck(page, "CB7", QStringLiteral("ファイル名中の数字の自動桁揃え"), {256, 118});
+}
+
+// Behaviour settings.
+void TFmMein::BuildTabSheet4(QWidget* page) {
+    cbFormStyle = AddCheck(page, "cbFormStyle", QStringLiteral("常に全面に表示"), {8, 8});
+    cbDialog = AddCheck(page, "cbDialog", QStringLiteral("処理完了ダイアログを表示"), {8, 32}, true);
+    cbHistOn = AddCheck(page, "cbHistOn", QStringLiteral("フォルダの履歴を記録"), {8, 56}, true);
+    CheckBox1 = AddCheck(page, "CheckBox1", QStringLiteral("日付の境界に \"_\" を入れる"), {8, 92}, true);
+    CheckBox2 = AddCheck(page, "CheckBox2", QStringLiteral("日付を末尾に追加"), {8, 116});
+    RGDate = new TRadioGroup(QStringLiteral("リネームに使う更新日付の形式"),
+                             {QStringLiteral("00000000  (西暦４桁で区切り記号なし）"),
+                              QStringLiteral("0000_00_00(西暦４桁でアンダーバー使用)"),
+                              QStringLiteral("000000     (西暦２桁で区切り記号なし）"),
+                              QStringLiteral("00_00_00   (西暦２桁でアンダーバー使用)")},
+                             page);
+    RGDate->SetName(QStringLiteral("RGDate"));
+    RGDate->setGeometry(196, 4, 286, 112);
+    RGDate->SetItemIndex(0);
+}

@@ -1,0 +1,46 @@
+// Every control connected to its handler, one function per concern. Controls whose commands
+// come later (browse, the runs, undo, row marks, moving, input histories) are not connected yet.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "app/RadioGroup.h"
+#include "app/UnMein.h"
+#include "components/MyStringGrid.h"
+#include "components/NewCtrls.h"
+
+void TFmMein::WireWindow() {
+    // The window sees every key first, as the form's key preview did.
+    qApp->installEventFilter(this);
+    connect(btEnd, &QToolButton::clicked, this, &TFmMein::btEndClick);
+    connect(Exit1, &QAction::triggered, this, &TFmMein::btEndClick);
+    connect(cbFormStyle, &QCheckBox::toggled, this, &TFmMein::cbFormStyleClick);
+    connect(MySG, &TStringGridEx::ColumnResized, this, &TFmMein::MySGDrawCell);
+    connect(MySG, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu1->popup(MySG->viewport()->mapToGlobal(pos)); });
+}
+
+void TFmMein::WireFileList() {
+    connect(RG1, &TRadioGroup::Click, this, &TFmMein::RG1Click);
+    connect(RG2, &TRadioGroup::Click, this, &TFmMein::RG2Click);
+    // Edit5Exit runs from the event filter when Edit5 loses the focus.
+}
+
+void TFmMein::WireFolders() {
+    connect(FileDrop1, &TFileDrop::OnFileDrop, this, &TFmMein::FileDrop1FileDrop);
+    for (int n = 1; n <= 5; ++n) {
+        connect(his[n - 1], &QAction::triggered, this, [this, n] { his1Click(n); });
+        connect(bthis[n - 1], &QToolButton::clicked, this, [this, n] { his1Click(n); });
+    }
+    connect(btNow, &QToolButton::clicked, this, [this] { his1Click(0); });
+    connect(btNow2, &QPushButton::clicked, this, [this] { his1Click(0); });
+    connect(tbNextOpen, &QToolButton::clicked, this, &TFmMein::tbNextOpenClick);
+    connect(N6, &QAction::triggered, this, &TFmMein::N6Click);
+    connect(btHistClr, &QToolButton::clicked, this, &TFmMein::N6Click);
+    connect(mnHistCLR, &QAction::triggered, this, &TFmMein::mnHistCLRClick);
+    connect(mnHistOn, &QAction::triggered, this, &TFmMein::mnHistOnClick);
+    connect(cbHistOn, &QCheckBox::toggled, this, &TFmMein::cbHistOnClick);
+}

@@ -1,0 +1,120 @@
+#include "core/FileList.h"
+
+#include <algorithm>
+
+#include "core/Cp932.h"
+#include "core/MyFileOperation.h"
+#include "core/platform/FileSystem.h"
+
+namespace FileList {
+namespace {
+
+// Control characters and the blank, as a classic Trim removes them; none is ever a trail byte.
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// A folder whose listing came back empty may simply be empty, or unreadable: ask once more.
+bool FolderReadable(const std::string& folder) {
+    const auto native = Cp932::ToUtf8(MyFileOperation::AddBackslash(folder));
+    return native && Platform::ReadFolder(*native).has_value();
+}
+
+}  // namespace
+
+std::string NormalizeExt(std::string_view text) {
+    const std::string_view trimmed = Trim(text);
+    std::string result;
+    result.reserve(trimmed.size() + 1);
+    if (trimmed.empty() || trimmed.front() != '.') result += '.';
+    result += trimmed;
+    Cp932::LowerInPlace(result);
+    return result;
+}
+
+std::vector<std::string> ReadExtFilter(std::string_view text) {
+    std::vector<std::string> result;
+    // ";" is never a trail byte, so a byte search splits correctly.
+    std::string_view rest = Trim(text);
+    if (rest.empty()) return result;
+    while (true) {
+        const std::size_t sep = rest.find(';');
+        if (sep == std::string_view::npos) {
+            result.push_back(NormalizeExt(rest));
+            break;
+        }
+        result.push_back(NormalizeExt(rest.substr(0, sep)));
+        rest.remove_prefix(sep + 1);
+        if (rest.empty()) break;
+    }
+    return result;
+}
+
+bool KeepsByExt(std::string_view path, const std::vector<std::string>& extensions, int mode) {
+    if (mode != kOnlyListed && mode != kExceptListed) return true;
+    const std::string ext = Cp932::ToLower(MyFileOperation::ExtensionOf(path));
+    // A bare "." stands for an empty element and matches nothing, not even a name ending in ".".
+    const bool listed =
+        ext.size() > 1 && std::find(extensions.begin(), extensions.end(), ext) != extensions.end();
+    return mode == kOnlyListed ? listed : !listed;
+}
+
+void FilterByExt(std::vector<std::string>& paths, const std::vector<std::string>& extensions, int mode) {
+    if (mode != kOnlyListed && mode != kExceptListed) return;
+    std::erase_if(paths, [&](const std::string& path) { return !KeepsByExt(path, extensions, mode); });
+}
+
+std::string FolderTextOf(std::string_view folderPath) {
+    return MyFileOperation::RemoveBackslash(folderPath);
+}
+
+LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& options) {
+    using MyFileOperation::EnumKind;
+    LoadPlan plan;
+    const int kind = options.recursive ? EnumKind::kFilesDeep : EnumKind::kFiles;
+    for (const std::string& entry : entries) {
+        if (MyFileOperation::FolderExists(entry)) {
+            const std::string folder = FolderTextOf(entry);
+            const std::size_t before = plan.paths.size();
+            MyFileOperation::EnumFolder(folder, plan.paths, kind);
+            if (plan.paths.size() == before && !FolderReadable(folder)) {
+                plan.outcome = LoadPlan::Outcome::kCannotOpen;
+                plan.failedFolder = folder;
+                plan.paths.clear();
+                return plan;
+            }
+            plan.recordedFolders.push_back(folder);
+        } else if (MyFileOperation::FileExists(entry)) {
+            const std::string folder = FolderTextOf(MyFileOperation::FolderOf(entry));
+            plan.recordedFolders.push_back(folder);
+            plan.paths.push_back(MyFileOperation::AddBackslash(folder) + MyFileOperation::FileNameOf(entry));
+        } else {
+            plan.outcome = LoadPlan::Outcome::kCannotOpen;
+            plan.failedFolder = FolderTextOf(entry);
+            plan.paths.clear();
+            return plan;
+        }
+    }
+    if (plan.paths.empty()) {
+        plan.outcome = LoadPlan::Outcome::kNoFiles;
+        return plan;
+    }
+    FilterByExt(plan.paths, options.extensions, options.filterMode);
+    if (plan.paths.empty()) {
+        plan.outcome = LoadPlan::Outcome::kAllFiltered;
+        return plan;
+    }
+    Cp932::SortNoCase(plan.paths);
+    plan.outcome = LoadPlan::Outcome::kLoaded;
+    return plan;
+}
+
+}  // namespace FileList

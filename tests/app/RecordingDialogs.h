@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "app/Dialogs.h"
+
+// Records every box the window asks for and answers from queues. An empty queue answers No,
+// Cancel or nothing, so a question the test did not expect never says yes.
+class TRecordingDialogs : public TDialogs {
+public:
+    enum class TKind { Message, YesNo, YesNoCancel, Input, Folder };
+    struct TCall {
+        TKind kind;
+        QString text;   // message or question; the prompt of an input box; the title of the chooser
+        QPoint point;   // where a message or question box stands (none for the centred boxes)
+        QString title;  // input box title
+    };
+
+    std::vector<TCall> calls;
+    std::deque<bool> yesNoAnswers;
+    std::deque<TAnswer> yesNoCancelAnswers;
+    std::deque<std::optional<QString>> inputAnswers;
+    std::deque<std::optional<QString>> folderAnswers;
+
+    // The texts of the plain messages, in order.
+    std::vector<QString> Messages() const {
+        std::vector<QString> texts;
+        for (const TCall& call : calls) {
+            if (call.kind == TKind::Message) texts.push_back(call.text);
+        }
+        return texts;
+    }
+
+    void ShowMessage(QWidget*, const QString& text, QPoint topLeft) override {
+        calls.push_back({TKind::Message, text, topLeft, {}});
+    }
+    bool AskYesNo(QWidget*, const QString& text, QPoint topLeft) override {
+        calls.push_back({TKind::YesNo, text, topLeft, {}});
+        return Take(yesNoAnswers, false);
+    }
+    TAnswer AskYesNoCancel(QWidget*, const QString& text, QPoint topLeft) override {
+        calls.push_back({TKind::YesNoCancel, text, topLeft, {}});
+        return Take(yesNoCancelAnswers, TAnswer::Cancel);
+    }
+    std::optional<QString> InputBox(QWidget*, const QString& title, const QString& prompt,
+                                    const QString&) override {
+        calls.push_back({TKind::Input, prompt, {}, title});
+        return Take(inputAnswers, std::optional<QString>());
+    }
+    std::optional<QString> ChooseFolder(QWidget*, const QString& title, const QString&) override {
+        calls.push_back({TKind::Folder, title, {}, {}});
+        return Take(folderAnswers, std::optional<QString>());
+    }
+
+private:
+    template <class T>
+    static T Take(std::deque<T>& queue, T fallback) {
+        if (queue.empty()) return fallback;
+        T answer = std::move(queue.front());
+        queue.pop_front();
+        return answer;
+    }
+};

@@ -1,0 +1,90 @@
+#pragma once
+
+// A fresh main window per test, its dialogs answered by a recorder, with a temporary folder for
+// the files it lists and for its settings file.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStringList>
+#include <QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "RecordingDialogs.h"
+#include "app/RadioGroup.h"
+#include "app/UnMein.h"
+#include "components/MyStringGrid.h"
+#include "components/NewCtrls.h"
+#include "core/Cp932.h"
+#include "support/TempDir.h"
+
+class TWindowFixture {
+public:
+    TWindowFixture() {
+        auto recorder = std::make_unique<TRecordingDialogs>();
+        dialogs = recorder.get();
+        window = std::make_unique<TFmMein>(dir / "quorbel.ini", std::move(recorder));
+    }
+
+    testsupport::TempDir dir;
+    TRecordingDialogs* dialogs = nullptr;  // owned by the window
+    std::unique_ptr<TFmMein> window;
+
+    template <class T>
+    T* Find(const QString& name) const {
+        return window->findChild<T*>(name);
+    }
+    TMyStringGrid* Grid() const { return Find<TMyStringGrid>(QStringLiteral("MySG")); }
+    TRadioGroup* Radio(const char* name) const { return Find<TRadioGroup>(QLatin1String(name)); }
+    QAction* Action(const char* name) const { return Find<QAction>(QLatin1String(name)); }
+    QString FileCount() const { return Find<QLabel>(QStringLiteral("StatusBar1Panel1"))->text(); }
+
+    // Code page 932 path of a file or folder under the temporary folder ("" for the folder itself).
+    std::string Path(const std::string& relative = {}) const {
+        return Cp932::FromUtf8(relative.empty() ? dir.Path() : dir / relative).value();
+    }
+    // The same as Qt shows it.
+    QString QtPath(const std::string& relative = {}) const {
+        return QString::fromStdString(relative.empty() ? dir.Path() : dir / relative);
+    }
+
+    // Column col of the data rows, top to bottom.
+    QStringList Column(int col) const {
+        QStringList texts;
+        for (int row = 1; row < Grid()->RowCount(); ++row)
+            texts << Grid()->Cells(col, row);
+        return texts;
+    }
+    // OrgPathList relative to the temporary folder, as UTF-8.
+    QStringList Listed() const {
+        QStringList texts;
+        const std::string root = Path() + "/";
+        for (const std::string& path : window->OrgPathList) {
+            const std::string rel = path.rfind(root, 0) == 0 ? path.substr(root.size()) : path;
+            texts << QString::fromStdString(Cp932::ToUtf8(rel).value());
+        }
+        return texts;
+    }
+
+    // A load as the folder sources start one: empty table and list, then the entries.
+    void Load(const std::vector<std::string>& relatives) {
+        std::vector<std::string> entries;
+        for (const std::string& rel : relatives)
+            entries.push_back(Path(rel));
+        Grid()->ClearRows();
+        window->OrgPathList.clear();
+        window->LoadFileList(entries);
+    }
+    // A drop of files and folders, in the order the drop carries them.
+    void Drop(const std::vector<std::string>& relatives) {
+        QStringList files;
+        for (const std::string& rel : relatives)
+            files << QtPath(rel);
+        auto* drop = Find<TFileDrop>(QStringLiteral("FileDrop1"));
+        emit drop->OnFileDrop(drop, static_cast<int>(files.size()), files, 10, 10);
+    }
+};

@@ -1,0 +1,162 @@
+#include "core/FileList.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/Cp932.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using namespace FileList;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testsupport::TempDir;
+
+std::string Cp(const std::string& utf8) {
+    return Cp932::FromUtf8(utf8).value();
+}
+
+TEST(NormalizeExtTest, TrimsAddsDotAndLowers) {
+    EXPECT_EQ(NormalizeExt("JPG"), ".jpg");
+    EXPECT_EQ(NormalizeExt(" .Gif "), ".gif");
+    EXPECT_EQ(NormalizeExt(""), ".");
+    EXPECT_EQ(NormalizeExt("*.JPG"), ".*.jpg");
+    // Full-width letters fold too; kana stay as they are.
+    EXPECT_EQ(NormalizeExt(Cp("ＴＸＴ")), Cp(".ｔｘｔ"));
+    EXPECT_EQ(NormalizeExt(Cp("テキスト")), Cp(".テキスト"));
+}
+
+TEST(ReadExtFilterTest, SplitsAtSemicolons) {
+    EXPECT_THAT(ReadExtFilter("   "), IsEmpty());
+    EXPECT_THAT(ReadExtFilter("jpg"), ElementsAre(".jpg"));
+    EXPECT_THAT(ReadExtFilter(" JPG ; .Gif "), ElementsAre(".jpg", ".gif"));
+    EXPECT_THAT(ReadExtFilter("jpg ;"), ElementsAre(".jpg"));
+    EXPECT_THAT(ReadExtFilter("jpg;;png"), ElementsAre(".jpg", ".", ".png"));
+    EXPECT_THAT(ReadExtFilter(";"), ElementsAre("."));
+    EXPECT_THAT(ReadExtFilter(";;"), ElementsAre(".", "."));
+    // "ソ" ends in 0x5C and "表" in 0x5C too: neither splits nor ends the text early.
+    EXPECT_THAT(ReadExtFilter(Cp("ソ;表")), ElementsAre(Cp(".ソ"), Cp(".表")));
+}
+
+TEST(FilterByExtTest, OnlyListedAndExceptListed) {
+    const std::vector<std::string> all = {"/d/a.jpg",  "/d/B.JPG", "/d/c.gif",  "/d/d.jpeg",
+                                          "/d/README", "/d/e.",    "/d.x/noext"};
+    const auto exts = ReadExtFilter("JPG ; .Gif");
+
+    auto only = all;
+    FilterByExt(only, exts, kOnlyListed);
+    EXPECT_THAT(only, ElementsAre("/d/a.jpg", "/d/B.JPG", "/d/c.gif"));
+
+    auto except = all;
+    FilterByExt(except, exts, kExceptListed);
+    EXPECT_THAT(except, ElementsAre("/d/d.jpeg", "/d/README", "/d/e.", "/d.x/noext"));
+
+    auto none = all;
+    FilterByExt(none, exts, kNoFilter);
+    EXPECT_EQ(none, all);
+}
+
+TEST(FilterByExtTest, EmptyListAndEmptyElements) {
+    const std::vector<std::string> all = {"/d/a.jpg", "/d/e.", "/d/README"};
+    auto only = all;
+    FilterByExt(only, {}, kOnlyListed);
+    EXPECT_THAT(only, IsEmpty());
+    auto except = all;
+    FilterByExt(except, {}, kExceptListed);
+    EXPECT_EQ(except, all);
+    // An empty element never matches, not even a name that ends in ".".
+    auto dots = all;
+    FilterByExt(dots, ReadExtFilter(";;"), kExceptListed);
+    EXPECT_EQ(dots, all);
+}
+
+class PlanLoadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.MakeFile("a/b.txt");
+        dir.MakeFile("a/Z.txt");
+        dir.MakeFile("a/sub/c.txt");
+        dir.MakeFile("a/sub/deeper/d.jpg");
+        dir.MakeFile("a/.cache/hidden.txt");
+        dir.MakeFile("a/.dot");
+        dir.MakeFile("only-subs/s/x.txt");
+        dir.MakeDir("empty");
+    }
+    std::string P(const std::string& rel) const { return Cp(dir / rel); }
+    TempDir dir;
+};
+
+TEST_F(PlanLoadTest, FlatListsDirectFilesSorted) {
+    const LoadPlan plan = PlanLoad({P("a")}, {});
+    EXPECT_EQ(plan.outcome, LoadPlan::Outcome::kLoaded);
+    EXPECT_THAT(plan.paths, ElementsAre(P("a/.dot"), P("a/b.txt"), P("a/Z.txt")));
+    EXPECT_THAT(plan.recordedFolders, ElementsAre(P("a")));
+}
+
+TEST_F(PlanLoadTest, RecursiveInterleavesSubfoldersByPath) {
+    LoadOptions options;
+    options.recursive = true;
+    const LoadPlan plan = PlanLoad({P("a/")}, options);
+    EXPECT_EQ(plan.outcome, LoadPlan::Outcome::kLoaded);
+    EXPECT_THAT(plan.paths, ElementsAre(P("a/.dot"), P("a/b.txt"), P("a/sub/c.txt"), P("a/sub/deeper/d.jpg"),
+                                        P("a/Z.txt")));
+    EXPECT_THAT(plan.recordedFolders, ElementsAre(P("a")));  // trailing "/" dropped
+}
+
+TEST_F(PlanLoadTest, FolderWithOnlySubfolders) {
+    EXPECT_EQ(PlanLoad({P("only-subs")}, {}).outcome, LoadPlan::Outcome::kNoFiles);
+    LoadOptions options;
+    options.recursive = true;
+    EXPECT_THAT(PlanLoad({P("only-subs")}, options).paths, ElementsAre(P("only-subs/s/x.txt")));
+}
+
+TEST_F(PlanLoadTest, FilesAndFoldersMixedKeepDuplicates) {
+    const LoadPlan plan = PlanLoad({P("a"), P("a/b.txt"), P("a/sub/c.txt")}, {});
+    EXPECT_THAT(plan.paths,
+                ElementsAre(P("a/.dot"), P("a/b.txt"), P("a/b.txt"), P("a/sub/c.txt"), P("a/Z.txt")));
+    EXPECT_THAT(plan.recordedFolders, ElementsAre(P("a"), P("a"), P("a/sub")));
+}
+
+TEST_F(PlanLoadTest, FilterAppliesAfterListing) {
+    LoadOptions options;
+    options.recursive = true;
+    options.extensions = ReadExtFilter("JPG");
+    options.filterMode = kOnlyListed;
+    EXPECT_THAT(PlanLoad({P("a")}, options).paths, ElementsAre(P("a/sub/deeper/d.jpg")));
+
+    options.extensions = ReadExtFilter("gif");
+    const LoadPlan none = PlanLoad({P("a")}, options);
+    EXPECT_EQ(none.outcome, LoadPlan::Outcome::kAllFiltered);
+    EXPECT_THAT(none.paths, IsEmpty());
+    EXPECT_THAT(none.recordedFolders, ElementsAre(P("a")));
+
+    // No file at all wins over the filter.
+    EXPECT_EQ(PlanLoad({P("empty")}, options).outcome, LoadPlan::Outcome::kNoFiles);
+}
+
+TEST_F(PlanLoadTest, MissingEntryStopsTheLoad) {
+    const LoadPlan plan = PlanLoad({P("a"), P("gone/"), P("only-subs")}, {});
+    EXPECT_EQ(plan.outcome, LoadPlan::Outcome::kCannotOpen);
+    EXPECT_EQ(plan.failedFolder, P("gone"));
+    EXPECT_THAT(plan.paths, IsEmpty());
+    EXPECT_THAT(plan.recordedFolders, ElementsAre(P("a")));
+}
+
+TEST_F(PlanLoadTest, NamesWithBlanksAndJapaneseAreKept) {
+    dir.MakeFile(" 写真 /ファイル .txt");
+    const LoadPlan plan = PlanLoad({P(" 写真 ")}, {});
+    EXPECT_THAT(plan.paths, ElementsAre(P(" 写真 /ファイル .txt")));
+    EXPECT_THAT(plan.recordedFolders, ElementsAre(P(" 写真 ")));
+}
+
+TEST(PlanLoadRootTest, RootFolderTextIsSlash) {
+    EXPECT_EQ(FolderTextOf("/"), "/");
+    EXPECT_EQ(FolderTextOf("/a/"), "/a");
+    EXPECT_EQ(PlanLoad({"/"}, {}).recordedFolders, std::vector<std::string>{"/"});
+}
+
+}  // namespace
