@@ -18,7 +18,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Dialogs.h"
+#include "SilentDialogs.h"
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
@@ -30,20 +30,6 @@ namespace fs = std::filesystem;
 
 constexpr int kFolders = 100;
 constexpr int kFilesPerFolder = 1000;
-
-// Answers nothing; the load shows no box when it finds files.
-class TSilentDialogs : public TDialogs {
-public:
-    void ShowMessage(QWidget*, const QString&, QPoint) override {}
-    bool AskYesNo(QWidget*, const QString&, QPoint) override { return false; }
-    TAnswer AskYesNoCancel(QWidget*, const QString&, QPoint) override { return TAnswer::Cancel; }
-    std::optional<QString> InputBox(QWidget*, const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
 
 struct TState {
     std::string root;  // native

@@ -5,6 +5,7 @@
 #include <optional>
 
 class QWidget;
+class TBrowseDlg;
 
 // Every message, question and input box of the main window goes through this interface, so that
 // tests answer them. Message and question boxes stand with their top-left corner at the given
@@ -24,7 +25,6 @@ public:
     // A one-line input box; nullopt when cancelled.
     virtual std::optional<QString> InputBox(QWidget* owner, const QString& title, const QString& prompt,
                                             const QString& defaultText) = 0;
-    // A folder chosen by the user, starting at startFolder; nullopt when cancelled.
-    virtual std::optional<QString> ChooseFolder(QWidget* owner, const QString& title,
-                                                const QString& startFolder) = 0;
+    // Runs the window's browse dialog: the folder the user chose, nullopt when cancelled.
+    virtual std::optional<QString> ChooseFolder(QWidget* owner, TBrowseDlg& dialog) = 0;
 };

@@ -1,10 +1,10 @@
 #include "app/QtDialogs.h"
 
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QScreen>
 
+#include "components/BrowseDlg.h"
 #include "components/PlacedMessageBox.h"
 
 namespace {
@@ -56,9 +56,8 @@ std::optional<QString> TQtDialogs::InputBox(QWidget* owner, const QString& title
     return box.textValue();
 }
 
-std::optional<QString> TQtDialogs::ChooseFolder(QWidget* owner, const QString& title,
-                                                const QString& startFolder) {
-    const QString folder = QFileDialog::getExistingDirectory(owner, title, startFolder);
-    if (folder.isEmpty()) return std::nullopt;
-    return folder;
+std::optional<QString> TQtDialogs::ChooseFolder(QWidget* owner, TBrowseDlg& dialog) {
+    Q_UNUSED(owner);  // the dialog is owned by the window already
+    if (!dialog.Execute()) return std::nullopt;
+    return dialog.SelectedPath();
 }

@@ -10,6 +10,5 @@ public:
     TAnswer AskYesNoCancel(QWidget* owner, const QString& text, QPoint topLeft) override;
     std::optional<QString> InputBox(QWidget* owner, const QString& title, const QString& prompt,
                                     const QString& defaultText) override;
-    std::optional<QString> ChooseFolder(QWidget* owner, const QString& title,
-                                        const QString& startFolder) override;
+    std::optional<QString> ChooseFolder(QWidget* owner, TBrowseDlg& dialog) override;
 };

@@ -17,6 +17,7 @@
 #include <cassert>
 
 #include "app/ImageList.h"
+#include "components/BrowseDlg.h"
 #include "components/MyStringGrid.h"
 #include "components/NewCtrls.h"
 #include "components/SwMsg.h"
@@ -44,6 +45,9 @@ TFmMein::TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget
 
     FileDrop1 = new TFileDrop(this);
     FileDrop1->setObjectName(QStringLiteral("FileDrop1"));
+    BrowseDlg1 = new TBrowseDlg(this);
+    BrowseDlg1->setObjectName(QStringLiteral("BrowseDlg1"));
+    BrowseDlg1->SetSpecialRoot(TSpecialFolder::sfMyComputer);
     SwMsg1 = new TSwMsg(this);
     SwMsg1->setObjectName(QStringLiteral("SwMsg1"));
     SwMsg1->Msg2 = QStringLiteral("既に移動または削除された可能性があります");

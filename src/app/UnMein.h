@@ -24,6 +24,7 @@ class QStatusBar;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+class TBrowseDlg;
 class TFileDrop;
 class TMyStringGrid;
 class TRadioGroup;
@@ -77,6 +78,10 @@ public:
     void Edit5Exit();
 
     // --- Folder sources and history -------------------------------------------------------------
+    // Browse for a folder (btOpen, N1) and list what it holds.
+    void N1Click();
+    // The browse dialog opens on the folder recorded last.
+    void BrowseDlg1Show();
     void FileDrop1FileDrop(TFileDrop* sender, int num, const QStringList& files, int x, int y);
     // slot 1..5: a history slot; 0: the re-read folder (btNow, btNow2).
     void his1Click(int slot);
@@ -233,5 +238,6 @@ private:
 
     // Components.
     TFileDrop* FileDrop1 = nullptr;
+    TBrowseDlg* BrowseDlg1 = nullptr;
     TSwMsg* SwMsg1 = nullptr;
 };

@@ -1,11 +1,14 @@
-// The folder sources (drop, history slots, re-read, next folder) and the folder history commands.
+// The folder sources (browse, drop, history slots, re-read, next folder) and the folder history
+// commands.
 #include <QAction>
 #include <QCheckBox>
 #include <QToolButton>
 #include <algorithm>
 
 #include "app/QtText.h"
+#include "app/RadioGroup.h"
 #include "app/UnMein.h"
+#include "components/BrowseDlg.h"
 #include "components/MyStringGrid.h"
 #include "components/NewCtrls.h"
 #include "core/Cp932.h"
@@ -28,6 +31,30 @@ bool BlankOnly(const std::string& text) {
 void TFmMein::ClearFileList() {
     MySG->ClearRows();
     OrgPathList.clear();
+}
+
+void TFmMein::N1Click() {
+    const auto chosen = dialogs_->ChooseFolder(this, *BrowseDlg1);
+    if (!chosen) return;
+    const auto folder = QtText::FromQt(*chosen);
+    if (!folder) {
+        Message(QStringLiteral("フォルダ ") + *chosen + QStringLiteral(" を開けません。"));
+        return;
+    }
+    ClearFileList();
+    CurrentFolder = *folder;
+    tbNextOpen->setEnabled(true);
+    // Without subfolder expansion only the files; with it the subfolders too, each of which the
+    // load expands and records as a folder of its own.
+    std::vector<std::string> entries;
+    const int kind = RG1->ItemIndex() == 1 ? MyFileOperation::kFiles : MyFileOperation::kFilesAndFolders;
+    MyFileOperation::EnumFolder(MyFileOperation::AddBackslash(*folder), entries, kind);
+    Cp932::SortNoCase(entries);
+    LoadFileList(entries);
+}
+
+void TFmMein::BrowseDlg1Show() {
+    BrowseDlg1->SetSelectionPath(ToQt(BrowseStartFolder));
 }
 
 void TFmMein::FileDrop1FileDrop(TFileDrop* sender, int num, const QStringList& files, int x, int y) {

@@ -1,5 +1,5 @@
 // Every control connected to its handler, one function per concern. Controls whose commands
-// come later (browse, the runs, undo, row marks, moving, input histories) are not connected yet.
+// come later (undo, row marks, moving) are not connected yet.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -9,6 +9,7 @@
 
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
+#include "components/BrowseDlg.h"
 #include "components/MyStringGrid.h"
 #include "components/NewCtrls.h"
 
@@ -30,6 +31,10 @@ void TFmMein::WireFileList() {
 }
 
 void TFmMein::WireFolders() {
+    connect(btOpen, &QToolButton::clicked, this, &TFmMein::N1Click);
+    connect(N1, &QAction::triggered, this, &TFmMein::N1Click);
+    // Direct: the handler runs while the dialog is being shown.
+    connect(BrowseDlg1, &TBrowseDlg::OnShow, this, &TFmMein::BrowseDlg1Show, Qt::DirectConnection);
     connect(FileDrop1, &TFileDrop::OnFileDrop, this, &TFmMein::FileDrop1FileDrop);
     for (int n = 1; n <= 5; ++n) {
         connect(his[n - 1], &QAction::triggered, this, [this, n] { his1Click(n); });

@@ -3,10 +3,12 @@
 #include <QPoint>
 #include <QString>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
 #include "app/Dialogs.h"
+#include "components/BrowseDlg.h"
 
 // Records every box the window asks for and answers from queues. An empty queue answers No,
 // Cancel or nothing, so a question the test did not expect never says yes.
@@ -15,7 +17,7 @@ public:
     enum class TKind { Message, YesNo, YesNoCancel, Input, Folder };
     struct TCall {
         TKind kind;
-        QString text;   // message or question; the prompt of an input box; the title of the chooser
+        QString text;   // message or question; the prompt of an input box; the caption of the chooser
         QPoint point;   // where a message or question box stands (none for the centred boxes)
         QString title;  // input box title
     };
@@ -25,6 +27,8 @@ public:
     std::deque<TAnswer> yesNoCancelAnswers;
     std::deque<std::optional<QString>> inputAnswers;
     std::deque<std::optional<QString>> folderAnswers;
+    // When set, answers the folder chooser instead of folderAnswers (e.g. by running the real dialog).
+    std::function<std::optional<QString>(TBrowseDlg&)> folderChooser;
 
     // The texts of the plain messages, in order.
     std::vector<QString> Messages() const {
@@ -51,8 +55,9 @@ public:
         calls.push_back({TKind::Input, prompt, {}, title});
         return Take(inputAnswers, std::optional<QString>());
     }
-    std::optional<QString> ChooseFolder(QWidget*, const QString& title, const QString&) override {
-        calls.push_back({TKind::Folder, title, {}, {}});
+    std::optional<QString> ChooseFolder(QWidget*, TBrowseDlg& dialog) override {
+        calls.push_back({TKind::Folder, dialog.Caption(), {}, {}});
+        if (folderChooser) return folderChooser(dialog);
         return Take(folderAnswers, std::optional<QString>());
     }
 
