@@ -235,7 +235,7 @@ const CaseTables& Cases() {
 std::uint16_t StandInCase(std::uint16_t code, bool upper) {
     const auto key = Registry().KeyOf(code);
     if (!key || *key >= kRawByteKey) return 0;
-    const char32_t u = static_cast<char32_t>(*key);
+    const auto u = static_cast<char32_t>(*key);
     const char32_t mapped =
         upper ? MapCase(std::begin(kToUpper), std::end(kToUpper), u) : MapCase(std::begin(kToLower), std::end(kToLower), u);
     if (mapped == u) return 0;

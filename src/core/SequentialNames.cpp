@@ -15,11 +15,16 @@ namespace {
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string_view SkipBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
     return text;
 }
 
@@ -37,12 +42,15 @@ bool Taken(std::string_view path) {
 }
 
 // The file name up to its first ".".
-std::string BaseOf(std::string_view name) { return std::string(name.substr(0, name.find('.'))); }
+std::string BaseOf(std::string_view name) {
+    return std::string(name.substr(0, name.find('.')));
+}
 
 }  // namespace
 
 std::optional<std::string> DateFormatFor(int index) {
-    static constexpr std::array<std::string_view, 4> kFormats = {"yyyymmdd", "yyyy_mm_dd", "yymmdd", "yy_mm_dd"};
+    static constexpr std::array<std::string_view, 4> kFormats = {"yyyymmdd", "yyyy_mm_dd", "yymmdd",
+                                                                 "yy_mm_dd"};
     if (index < 0 || index >= static_cast<int>(kFormats.size())) return std::nullopt;
     return std::string(kFormats[static_cast<std::size_t>(index)]);
 }
@@ -69,7 +77,8 @@ std::optional<std::int64_t> ReadStrictInteger(std::string_view text) {
 }
 
 std::int64_t ReadLenientInteger(std::string_view text) {
-    if (const auto whole = ReadStrictInteger(text); whole && text.find('$') == std::string_view::npos) return *whole;
+    if (const auto whole = ReadStrictInteger(text); whole && text.find('$') == std::string_view::npos)
+        return *whole;
     text = SkipBlanks(text);
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
     std::int64_t value = 0;
@@ -94,7 +103,8 @@ bool CheckSequentialInputs(const Options& o) {
 }
 
 bool ExtensionOnlyMode(const Options& o) {
-    return o.leadingText.empty() && o.startValue.empty() && o.changeExtension && !(o.keepName && o.folderName);
+    return o.leadingText.empty() && o.startValue.empty() && o.changeExtension &&
+           !(o.keepName && o.folderName);
 }
 
 std::string FolderNameOf(std::string_view path) {
@@ -170,7 +180,8 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     const std::size_t width = o.startValue.size();
     const std::int64_t increment = Increment(o.incrementText);
     std::string newExtension;
-    if (o.changeExtension) newExtension = o.newExtension.starts_with('.') ? o.newExtension : "." + o.newExtension;
+    if (o.changeExtension)
+        newExtension = o.newExtension.starts_with('.') ? o.newExtension : "." + o.newExtension;
 
     std::int64_t counter = start;
     bool resetAfter = false;
@@ -215,7 +226,10 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
             if (o.dateSeparator) part += '_';
             part += FormatDate(*date, o.dateFormat);
         }
-        std::string newPath = folder + front + middle + number + trailing + extension;
+        std::string newPath;
+        newPath.reserve(folder.size() + front.size() + middle.size() + number.size() + trailing.size() +
+                        extension.size());
+        newPath.append(folder).append(front).append(middle).append(number).append(trailing).append(extension);
 
         const std::string folded = Cp932::ToLower(newPath);
         const bool sameFile = folded == Cp932::ToLower(path);
@@ -231,7 +245,8 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     return result;
 }
 
-std::optional<std::string> ContinueNumbering(std::string_view lastNumberText, std::string_view incrementText) {
+std::optional<std::string> ContinueNumbering(std::string_view lastNumberText,
+                                             std::string_view incrementText) {
     if (lastNumberText.empty()) return std::nullopt;
     const auto last = ReadStrictInteger(lastNumberText);
     if (!last) return std::nullopt;

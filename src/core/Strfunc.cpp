@@ -124,7 +124,7 @@ std::string FindForbiddenChar(std::string_view text) {
     // 0x5C and 0x7C also occur as second bytes of double-byte characters; those do not count.
     static constexpr std::string_view kForbidden = "\\/:*?\"<>|";
     for (const char c : kForbidden) {
-        if (LightStr::FindFrom(text, std::string_view(&c, 1)) != LightStr::npos) return std::string(1, c);
+        if (LightStr::FindFrom(text, std::string_view(&c, 1)) != LightStr::npos) return {c};
     }
     return {};
 }
