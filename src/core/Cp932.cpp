@@ -35,7 +35,9 @@ constexpr int TrailIndex(unsigned char t) {
 constexpr unsigned char TrailByte(std::size_t index) {
     return static_cast<unsigned char>(index < 63 ? 0x40 + index : 0x41 + index);
 }
-constexpr int LeadIndex(unsigned char lead) { return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31; }
+constexpr int LeadIndex(unsigned char lead) {
+    return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31;
+}
 
 constexpr bool IsStandInCode(std::uint16_t code) {
     return code >= kFirstStandIn && code <= kLastStandIn && TrailIndex(code & 0xFF) >= 0;
@@ -44,7 +46,8 @@ constexpr std::size_t StandInIndex(std::uint16_t code) {
     return ((code >> 8) - 0xF0) * kTrailsPerLead + static_cast<std::size_t>(TrailIndex(code & 0xFF));
 }
 constexpr std::uint16_t StandInCode(std::size_t index) {
-    return static_cast<std::uint16_t>(((0xF0 + index / kTrailsPerLead) << 8) | TrailByte(index % kTrailsPerLead));
+    return static_cast<std::uint16_t>(((0xF0 + index / kTrailsPerLead) << 8) |
+                                      TrailByte(index % kTrailsPerLead));
 }
 
 // Standard decoding of a double-byte code; kNone when unmapped (the user-defined area included).
@@ -53,7 +56,9 @@ char32_t DecodeDouble(unsigned char lead, unsigned char trail) {
     return t < 0 ? kNone : kDoubleByte[LeadIndex(lead)][t];
 }
 
-char32_t DecodeSingle(unsigned char b) { return b < 0x80 ? b : kSingleByteHigh[b - 0x80]; }
+char32_t DecodeSingle(unsigned char b) {
+    return b < 0x80 ? b : kSingleByteHigh[b - 0x80];
+}
 
 // Unicode (BMP) to code page 932: 0 = no code; values below 0x100 are single bytes.
 class EncodeTable {
@@ -70,7 +75,8 @@ public:
             for (std::size_t t = 0; t < kTrailsPerLead; ++t) {
                 const char32_t u = kDoubleByte[LeadIndex(static_cast<unsigned char>(lead))][t];
                 const auto code = static_cast<std::uint16_t>((lead << 8) | TrailByte(t));
-                if (u == kNone || std::binary_search(std::begin(kNonCanonical), std::end(kNonCanonical), code)) {
+                if (u == kNone ||
+                    std::binary_search(std::begin(kNonCanonical), std::end(kNonCanonical), code)) {
                     continue;
                 }
                 assert(u < 0x10000 && codes_[u] == 0);
@@ -184,8 +190,8 @@ std::size_t DecodeUtf8At(std::string_view s, std::size_t pos, char32_t& out) {
         return 3;
     }
     if (b0 >= 0xF0 && b0 <= 0xF4 && left >= 4 && cont(1) && cont(2) && cont(3)) {
-        const char32_t u = ((b0 & 0x07u) << 18) | ((byte(pos + 1) & 0x3Fu) << 12) | ((byte(pos + 2) & 0x3Fu) << 6) |
-                           (byte(pos + 3) & 0x3Fu);
+        const char32_t u = ((b0 & 0x07u) << 18) | ((byte(pos + 1) & 0x3Fu) << 12) |
+                           ((byte(pos + 2) & 0x3Fu) << 6) | (byte(pos + 3) & 0x3Fu);
         if (u < 0x10000 || u > 0x10FFFF) return 0;
         out = u;
         return 4;
@@ -195,7 +201,8 @@ std::size_t DecodeUtf8At(std::string_view s, std::size_t pos, char32_t& out) {
 
 // Unicode's one-to-one case mapping of u (u itself when it has none).
 char32_t MapCase(const CasePair* begin, const CasePair* end, char32_t u) {
-    const auto* it = std::lower_bound(begin, end, u, [](const CasePair& p, char32_t v) { return p.from < v; });
+    const auto* it =
+        std::lower_bound(begin, end, u, [](const CasePair& p, char32_t v) { return p.from < v; });
     return it != end && it->from == u ? it->to : u;
 }
 
@@ -203,7 +210,9 @@ char32_t MapCase(const CasePair* begin, const CasePair* end, char32_t u) {
 // character; a stand-in character maps to a code page character or to a stand-in of its own.
 class CaseTables {
 public:
-    CaseTables() : upper_(std::make_unique<std::uint16_t[]>(0x10000)), lower_(std::make_unique<std::uint16_t[]>(0x10000)) {
+    CaseTables()
+        : upper_(std::make_unique<std::uint16_t[]>(0x10000)),
+          lower_(std::make_unique<std::uint16_t[]>(0x10000)) {
         std::fill_n(upper_.get(), 0x10000, std::uint16_t{0});
         std::fill_n(lower_.get(), 0x10000, std::uint16_t{0});
         const EncodeTable& enc = Encoder();
@@ -236,8 +245,8 @@ std::uint16_t StandInCase(std::uint16_t code, bool upper) {
     const auto key = Registry().KeyOf(code);
     if (!key || *key >= kRawByteKey) return 0;
     const auto u = static_cast<char32_t>(*key);
-    const char32_t mapped =
-        upper ? MapCase(std::begin(kToUpper), std::end(kToUpper), u) : MapCase(std::begin(kToLower), std::end(kToLower), u);
+    const char32_t mapped = upper ? MapCase(std::begin(kToUpper), std::end(kToUpper), u)
+                                  : MapCase(std::begin(kToLower), std::end(kToLower), u);
     if (mapped == u) return 0;
     const std::uint16_t inTable = Encoder()[mapped];
     if (inTable >= 0x100) return inTable;
@@ -302,7 +311,8 @@ bool AppendCharAsUtf8(std::string& out, std::string_view text, std::size_t pos, 
 
 bool IsTrailByteAt(std::string_view text, std::size_t pos) {
     std::size_t i = 0;
-    while (i < pos) i += CharLength(text, i);
+    while (i < pos)
+        i += CharLength(text, i);
     return i > pos;
 }
 
@@ -395,8 +405,12 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
-void UpperInPlace(std::string& text) { CaseInPlace(text, true); }
-void LowerInPlace(std::string& text) { CaseInPlace(text, false); }
+void UpperInPlace(std::string& text) {
+    CaseInPlace(text, true);
+}
+void LowerInPlace(std::string& text) {
+    CaseInPlace(text, false);
+}
 
 std::string ToUpper(std::string_view text) {
     std::string out(text);
@@ -420,7 +434,8 @@ int CompareNoCase(std::string_view a, std::string_view b) {
 void SortNoCase(std::vector<std::string>& texts) {
     std::vector<std::string> keys;
     keys.reserve(texts.size());
-    for (const std::string& t : texts) keys.push_back(ToLower(t));
+    for (const std::string& t : texts)
+        keys.push_back(ToLower(t));
     std::vector<std::size_t> order(texts.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
@@ -429,10 +444,13 @@ void SortNoCase(std::vector<std::string>& texts) {
     });
     std::vector<std::string> sorted;
     sorted.reserve(texts.size());
-    for (const std::size_t i : order) sorted.push_back(std::move(texts[i]));
+    for (const std::size_t i : order)
+        sorted.push_back(std::move(texts[i]));
     texts = std::move(sorted);
 }
 
-std::size_t StandInsInUse() { return Registry().Size(); }
+std::size_t StandInsInUse() {
+    return Registry().Size();
+}
 
 }  // namespace Cp932

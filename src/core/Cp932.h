@@ -15,8 +15,12 @@
 namespace Cp932 {
 
 // 0x81-0x9F and 0xE0-0xFC lead a double-byte character.
-constexpr bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-constexpr bool IsLeadByte(char c) { return IsLeadByte(static_cast<unsigned char>(c)); }
+constexpr bool IsLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+constexpr bool IsLeadByte(char c) {
+    return IsLeadByte(static_cast<unsigned char>(c));
+}
 
 // Length in bytes of the character that starts at pos: 2 for a lead byte with a byte after it,
 // else 1. pos must be inside text.
@@ -57,7 +61,9 @@ void LowerInPlace(std::string& text);
 // The one order of every sort: bytes compared with letters folded to lower case, ties broken by
 // the raw bytes, so the order is total. Returns <0, 0, >0.
 int CompareNoCase(std::string_view a, std::string_view b);
-inline bool LessNoCase(std::string_view a, std::string_view b) { return CompareNoCase(a, b) < 0; }
+inline bool LessNoCase(std::string_view a, std::string_view b) {
+    return CompareNoCase(a, b) < 0;
+}
 // Sorts by that order; stable for equal texts.
 void SortNoCase(std::vector<std::string>& texts);
 

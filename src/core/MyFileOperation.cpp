@@ -7,7 +7,9 @@ namespace MyFileOperation {
 namespace {
 
 // "/" is never the second byte of a double-byte character, so a byte test finds delimiters.
-bool EndsWithDelimiter(std::string_view text) { return !text.empty() && text.back() == kDelimiter; }
+bool EndsWithDelimiter(std::string_view text) {
+    return !text.empty() && text.back() == kDelimiter;
+}
 
 std::optional<Platform::FileStatus> StatusOf(std::string_view path) {
     const auto native = Cp932::ToUtf8(path);

@@ -34,12 +34,13 @@ Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vect
     if (oldPaths.empty() || newPaths.empty()) return outcome;
     assert(oldPaths.size() == newPaths.size());
     outcome.executed = true;
-    for (std::size_t i = 0; i < oldPaths.size(); ++i) Rename(oldPaths, newPaths, i, outcome);
+    for (std::size_t i = 0; i < oldPaths.size(); ++i)
+        Rename(oldPaths, newPaths, i, outcome);
     return outcome;
 }
 
-Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
-                                  Collision rule) {
+Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
+                                  const std::vector<std::string>& newPaths, Collision rule) {
     Outcome outcome;
     if (oldPaths.empty() || newPaths.empty()) return outcome;
     assert(oldPaths.size() == newPaths.size());

@@ -31,7 +31,7 @@ enum class Collision {
 
 // Renames the pairs in order; a pair whose new path is taken at that moment is skipped (so a file
 // renamed earlier in the run blocks later pairs, and no two names are swapped).
-Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
-                                  Collision rule);
+Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
+                                  const std::vector<std::string>& newPaths, Collision rule);
 
 }  // namespace RenameExecutor

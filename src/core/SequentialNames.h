@@ -14,19 +14,19 @@ namespace SequentialNames {
 
 // The inputs of the sequential page, as code page 932 texts.
 struct Options {
-    std::string leadingText;     // edit2
-    std::string startValue;      // edit3; empty = no number, its length is the number width
-    std::string trailingText;    // edit8
-    std::string incrementText;   // Edit9
-    bool changeExtension = false;  // CB1
-    std::string newExtension;    // Edit4
-    bool keepName = false;       // CB2
-    bool folderName = false;     // CB4
-    bool resetPerFolder = false;  // CB5
-    bool addDate = false;        // CB12
+    std::string leadingText;              // edit2
+    std::string startValue;               // edit3; empty = no number, its length is the number width
+    std::string trailingText;             // edit8
+    std::string incrementText;            // Edit9
+    bool changeExtension = false;         // CB1
+    std::string newExtension;             // Edit4
+    bool keepName = false;                // CB2
+    bool folderName = false;              // CB4
+    bool resetPerFolder = false;          // CB5
+    bool addDate = false;                 // CB12
     std::string dateFormat = "yyyymmdd";  // DateFormat
-    bool dateSeparator = true;   // CheckBox1: "_" before the date
-    bool dateAtEnd = false;      // CheckBox2: date after the number and the trailing text
+    bool dateSeparator = true;            // CheckBox1: "_" before the date
+    bool dateAtEnd = false;               // CheckBox2: date after the number and the trailing text
 };
 
 // The four date formats, by the index of the date option.

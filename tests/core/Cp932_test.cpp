@@ -35,7 +35,9 @@ TEST(Cp932Bytes, LeadBytesAndTrailPositions) {
         EXPECT_FALSE(Cp932::IsLeadByte(static_cast<unsigned char>(b))) << b;
     }
     // "aソb": the 0x5C of ソ (0x835C) is a trail byte, not a backslash.
-    const std::string text = "a\x83\x5C" "b";
+    const std::string text =
+        "a\x83\x5C"
+        "b";
     EXPECT_FALSE(Cp932::IsTrailByteAt(text, 0));
     EXPECT_FALSE(Cp932::IsTrailByteAt(text, 1));
     EXPECT_TRUE(Cp932::IsTrailByteAt(text, 2));
@@ -53,9 +55,9 @@ TEST(Cp932Codec, CodePageCharactersUseTheirStandardCodes) {
     EXPECT_EQ(Cp("abc/."), "abc/.");
     EXPECT_EQ(Cp("ソ表"), "\x83\x5C\x95\x5C");
     EXPECT_EQ(Cp("ｶﾞ"), "\xB6\xDE");
-    EXPECT_EQ(Cp("～"), "\x81\x60");   // U+FF5E FULLWIDTH TILDE is the code page's wave dash
-    EXPECT_EQ(Cp("①"), "\x87\x40");  // NEC special row
-    EXPECT_EQ(Cp("ⅰ"), "\xFA\x40");  // canonical code of a duplicated IBM extension
+    EXPECT_EQ(Cp("～"), "\x81\x60");  // U+FF5E FULLWIDTH TILDE is the code page's wave dash
+    EXPECT_EQ(Cp("①"), "\x87\x40");   // NEC special row
+    EXPECT_EQ(Cp("ⅰ"), "\xFA\x40");   // canonical code of a duplicated IBM extension
     EXPECT_EQ(Cp932::ToUtf8("\xEE\xEF").value_or(""), "ⅰ");  // its NEC-selected duplicate decodes too
 }
 
@@ -65,18 +67,20 @@ TEST(Cp932Codec, EveryClassOfNameRoundTripsByteForByte) {
         "写真 2024年5月.JPG",
         "ﾊﾝｶｸｶﾅ.txt",
         "emoji 😀🎉.png",
-        "hanzi 们这.txt",         // outside JIS
-        "wave 〜 dash",           // U+301C, not in the code page
+        "hanzi 们这.txt",            // outside JIS
+        "wave 〜 dash",              // U+301C, not in the code page
         "private \xEE\x80\x80.txt",  // U+E000
         "accents éÉ ñ ß",
         "invalid \xFF\xFE bytes",
         "truncated \xE3\x81",
         "overlong \xC0\xAF",
         "surrogate \xED\xA0\x80",
-        "nbsp\xC2\xA0" "and ¬",   // ¬ only best-fits into the code page, so it needs a stand-in
+        "nbsp\xC2\xA0"
+        "and ¬",  // ¬ only best-fits into the code page, so it needs a stand-in
         "\x01\x1F control",
     };
-    for (const std::string& name : names) EXPECT_EQ(RoundTrip(name), name) << name;
+    for (const std::string& name : names)
+        EXPECT_EQ(RoundTrip(name), name) << name;
 }
 
 TEST(Cp932Codec, StandInsAreDoubleByteAndRemembered) {
@@ -94,17 +98,17 @@ TEST(Cp932Codec, StandInsAreDoubleByteAndRemembered) {
 }
 
 TEST(Cp932Codec, TextThatNothingMapsToFailsOrIsReplaced) {
-    EXPECT_FALSE(Cp932::ToUtf8("a\x83").has_value());      // lead byte at the end
-    EXPECT_FALSE(Cp932::ToUtf8("\x85\x40").has_value());   // unassigned row
+    EXPECT_FALSE(Cp932::ToUtf8("a\x83").has_value());     // lead byte at the end
+    EXPECT_FALSE(Cp932::ToUtf8("\x85\x40").has_value());  // unassigned row
     EXPECT_FALSE(Cp932::ToUtf8("\x80").has_value());
-    EXPECT_FALSE(Cp932::ToUtf8("\xF9\xFC").has_value());   // a stand-in not (yet) given out
+    EXPECT_FALSE(Cp932::ToUtf8("\xF9\xFC").has_value());  // a stand-in not (yet) given out
     EXPECT_EQ(Cp932::ToUtf8Lossy("a\x85\x40z"), "a\xEF\xBF\xBDz");
 }
 
 TEST(Cp932Codec, LegacyFilesDecodeByTheStandardTable) {
     EXPECT_EQ(Cp932::LegacyToUtf8("C:\\\x83\x5C\x95\x5C"), "C:\\ソ表");
     EXPECT_EQ(Cp932::LegacyToUtf8("\xF0\x40"), "\xEE\x80\x80");  // user-defined area → U+E000
-    EXPECT_EQ(Cp932::LegacyToUtf8("\x80x"), "\x80x");             // undecodable bytes stay
+    EXPECT_EQ(Cp932::LegacyToUtf8("\x80x"), "\x80x");            // undecodable bytes stay
     EXPECT_TRUE(Cp932::IsValidUtf8("写真"));
     EXPECT_FALSE(Cp932::IsValidUtf8("\x83\x5C"));
 }
@@ -114,8 +118,9 @@ TEST(Cp932Codec, LegacyFilesDecodeByTheStandardTable) {
     bool failed = false;
     // Each private-use character takes a stand-in of its own, until none is left.
     for (char32_t u = 0xF0000; u < 0xF0000 + Cp932::kStandInCapacity + 10 && !failed; ++u) {
-        const std::string utf8 = {static_cast<char>(0xF0 | (u >> 18)), static_cast<char>(0x80 | ((u >> 12) & 0x3F)),
-                                  static_cast<char>(0x80 | ((u >> 6) & 0x3F)), static_cast<char>(0x80 | (u & 0x3F))};
+        const std::string utf8 = {
+            static_cast<char>(0xF0 | (u >> 18)), static_cast<char>(0x80 | ((u >> 12) & 0x3F)),
+            static_cast<char>(0x80 | ((u >> 6) & 0x3F)), static_cast<char>(0x80 | (u & 0x3F))};
         failed = !Cp932::FromUtf8("name " + utf8).has_value();
     }
     const bool full = Cp932::StandInsInUse() == Cp932::kStandInCapacity;
@@ -164,20 +169,24 @@ TEST(Cp932Order, FoldsLettersAndBreaksTiesByBytes) {
 
     std::vector<std::string> paths = {"/a/z.txt", "/a/sub/c.txt", "/a/B.txt", "/a/b.txt", "/a/A.txt"};
     Cp932::SortNoCase(paths);
-    EXPECT_EQ(paths, (std::vector<std::string>{"/a/A.txt", "/a/B.txt", "/a/b.txt", "/a/sub/c.txt", "/a/z.txt"}));
+    EXPECT_EQ(paths,
+              (std::vector<std::string>{"/a/A.txt", "/a/B.txt", "/a/b.txt", "/a/sub/c.txt", "/a/z.txt"}));
 }
 
 TEST(Cp932Order, SortAgreesWithCompareOnRandomTexts) {
     std::mt19937 rng(7);
-    const std::vector<std::string> pieces = {"a", "A", "b", "_", "\x83\x41", "\x82\x60", "\x82\x81", "1", "/", "."};
+    const std::vector<std::string> pieces = {"a",        "A",        "b", "_", "\x83\x41",
+                                             "\x82\x60", "\x82\x81", "1", "/", "."};
     std::vector<std::string> texts;
     for (int i = 0; i < 300; ++i) {
         std::string t;
-        for (int n = static_cast<int>(rng() % 5); n >= 0; --n) t += pieces[rng() % pieces.size()];
+        for (int n = static_cast<int>(rng() % 5); n >= 0; --n)
+            t += pieces[rng() % pieces.size()];
         texts.push_back(t);
     }
     Cp932::SortNoCase(texts);
-    for (std::size_t i = 1; i < texts.size(); ++i) EXPECT_LE(Cp932::CompareNoCase(texts[i - 1], texts[i]), 0);
+    for (std::size_t i = 1; i < texts.size(); ++i)
+        EXPECT_LE(Cp932::CompareNoCase(texts[i - 1], texts[i]), 0);
 }
 
 }  // namespace

@@ -18,12 +18,15 @@ using namespace MyFileOperation;
 using ::testing::UnorderedElementsAre;
 using testsupport::TempDir;
 
-std::string Cp(const std::string& utf8) { return Cp932::FromUtf8(utf8).value(); }
+std::string Cp(const std::string& utf8) {
+    return Cp932::FromUtf8(utf8).value();
+}
 
 // Names relative to root, in list order.
 std::vector<std::string> Relative(const std::vector<std::string>& list, const std::string& root) {
     std::vector<std::string> out;
-    for (const std::string& p : list) out.push_back(p.substr(root.size() + 1));
+    for (const std::string& p : list)
+        out.push_back(p.substr(root.size() + 1));
     return out;
 }
 
@@ -51,10 +54,11 @@ protected:
 
 TEST_F(EnumFolderTest, KindsListTheirEntries) {
     EXPECT_THAT(List(kFiles), UnorderedElementsAre(".hidden", ".profile", "readonly.txt", "plain.txt"));
-    EXPECT_THAT(List(kFilesAndFolders), UnorderedElementsAre(".hidden", ".profile", "readonly.txt", "plain.txt", "sub"));
+    EXPECT_THAT(List(kFilesAndFolders),
+                UnorderedElementsAre(".hidden", ".profile", "readonly.txt", "plain.txt", "sub"));
     EXPECT_THAT(List(kFolders), UnorderedElementsAre("sub"));
-    EXPECT_THAT(List(kFilesDeep), UnorderedElementsAre(".hidden", ".profile", "readonly.txt", "plain.txt", "sub/a.txt",
-                                                       "sub/deeper/b.txt"));
+    EXPECT_THAT(List(kFilesDeep), UnorderedElementsAre(".hidden", ".profile", "readonly.txt", "plain.txt",
+                                                       "sub/a.txt", "sub/deeper/b.txt"));
     EXPECT_THAT(List(kFoldersDeep), UnorderedElementsAre("sub", "sub/deeper"));
     EXPECT_THAT(List(kFilesAndFoldersDeep),
                 UnorderedElementsAre(".hidden", ".profile", "readonly.txt", "plain.txt", "sub", "sub/a.txt",
@@ -95,8 +99,10 @@ TEST(EnumFolder, LinksAreFollowedButNoFolderIsEnteredTwice) {
     // real/ is entered once, whichever of its names is met first; the loop ends.
     const std::vector<std::string> rel = Relative(list, dir.Path());
     EXPECT_EQ(rel.size(), 2u) << ::testing::PrintToString(rel);
-    EXPECT_EQ(std::count_if(rel.begin(), rel.end(), [](const std::string& p) { return p.ends_with("/f.txt"); }), 1);
-    EXPECT_EQ(std::count_if(rel.begin(), rel.end(), [](const std::string& p) { return p.ends_with("/linked.txt"); }),
+    EXPECT_EQ(
+        std::count_if(rel.begin(), rel.end(), [](const std::string& p) { return p.ends_with("/f.txt"); }), 1);
+    EXPECT_EQ(std::count_if(rel.begin(), rel.end(),
+                            [](const std::string& p) { return p.ends_with("/linked.txt"); }),
               1);
 }
 

@@ -1,11 +1,11 @@
 #include "TempDir.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -32,9 +32,12 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ec);
 }
 
-std::string TempDir::operator/(const std::string& relative) const { return path_ + "/" + relative; }
+std::string TempDir::operator/(const std::string& relative) const {
+    return path_ + "/" + relative;
+}
 
-std::string TempDir::MakeFile(const std::string& relative, const std::string& content, std::int64_t mtime) const {
+std::string TempDir::MakeFile(const std::string& relative, const std::string& content,
+                              std::int64_t mtime) const {
     const fs::path full = *this / relative;
     fs::create_directories(full.parent_path());
     {

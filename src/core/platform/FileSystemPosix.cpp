@@ -34,8 +34,12 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
         if (name == "." || name == "..") continue;
         EntryKind kind = EntryKind::Other;
         switch (e->d_type) {
-            case DT_REG: kind = EntryKind::File; break;
-            case DT_DIR: kind = EntryKind::Folder; break;
+            case DT_REG:
+                kind = EntryKind::File;
+                break;
+            case DT_DIR:
+                kind = EntryKind::Folder;
+                break;
             case DT_LNK:
             case DT_UNKNOWN: {
                 // Only links and file systems without entry types cost a stat.
@@ -43,7 +47,8 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
                 if (fstatat(dirfd(dir.get()), e->d_name, &st, 0) == 0) kind = KindOf(st.st_mode);
                 break;
             }
-            default: break;
+            default:
+                break;
         }
         entries.push_back({std::string(name), kind});
     }
@@ -53,7 +58,8 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
 std::optional<FileStatus> Status(const std::string& path) {
     struct stat st {};
     if (path.empty() || stat(path.c_str(), &st) != 0) return std::nullopt;
-    return FileStatus{KindOf(st.st_mode), static_cast<std::int64_t>(st.st_mtim.tv_sec),
+    return FileStatus{KindOf(st.st_mode),
+                      static_cast<std::int64_t>(st.st_mtim.tv_sec),
                       {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}};
 }
 
