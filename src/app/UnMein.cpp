@@ -59,6 +59,8 @@ TFmMein::TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget
     WireWindow();
     WireFileList();
     WireFolders();
+    WireRun();
+    WireHistories();
 
     // The designed place and client size; the settings file may change both.
     move(144, 89);
@@ -97,6 +99,8 @@ void TFmMein::FormCreate() {
     FHistClear->setEnabled(edit2->count() > 0);
     EHistClear->setEnabled(edit8->count() > 0);
     ExtHistClear->setEnabled(Edit5->count() > 0);
+    // The date format follows RGDate as the settings left it.
+    SelectDateFormat();
 
     // 4. Staying on top follows cbFormStyle, set with the settings (its click handler runs then).
 

@@ -6,11 +6,13 @@
 #include <QStringList>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/Dialogs.h"
 #include "core/FolderHistory.h"
+#include "core/SequentialNames.h"
 
 class QAction;
 class QCheckBox;
@@ -91,6 +93,25 @@ public:
     void mnHistOnClick();
     void cbHistOnClick();
 
+    // --- Rename run: the Go button and the sequential run (UnMein_Run.cpp) ---------------------
+    void btGoClick();
+    void RunSequentialRename();
+    void CB1Click();
+    void SelectDateFormat();
+    void RGDateClick();
+    // Offers the number after LastNumberText as the only entry of edit3's list.
+    void ContinueNumbering();
+
+    // --- Input histories (UnMein_History.cpp) ---------------------------------------------------
+    // Unlimited histories: edit2, edit8, Edit5. Limited ones: Edit6, Edit7.
+    void AddToHistory(QComboBox* box);
+    void AddToLimitedHistory(QComboBox* box, int limit);
+    void FHistClearClick();
+    void EHistClearClick();
+    void ExtHistClearClick();
+    // Shared by N14 (empties Edit6's list) and N20 (Edit7's).
+    void N14Click(QObject* sender);
+
     // --- State the window owns for its whole life ---------------------------------------------
     std::vector<std::string> OrgPathList;  // full paths, entry i = table row i + 1
     std::vector<std::string> NewPathList;  // new full paths of the last run, index-aligned
@@ -99,6 +120,8 @@ public:
     std::string ReloadFolder;       // target of the re-read buttons
     std::string BrowseStartFolder;  // where the folder chooser opens
     ::FolderHistory::Slots FolderHistory;
+    std::string DateFormat = "yyyymmdd";  // from RGDate
+    std::string LastNumberText;           // number of the last file of the last composed run
 
     // Column-layout state: minimum client size (0 until start-up is done), base width, and the
     // current and previous widths of columns 1..3 (index 0 unused).
@@ -134,6 +157,22 @@ private:
     void WireWindow();
     void WireFileList();
     void WireFolders();
+    void WireRun();
+    void WireHistories();
+
+    // Rename run helpers (UnMein_Run.cpp). nullopt when an input has no code page 932 form.
+    std::optional<SequentialNames::Options> ReadSequentialOptions() const;
+    void ShowMissingFile(const std::string& path);
+    void SetPostRunState();
+    // Hook for moving the renamed files after a sequential run; moving comes later.
+    void MoveAfterRename();
+    // An input field in the window colour while usable, in the button face while not.
+    static void SetFieldColour(QWidget* field, bool usable);
+    // Input history helpers (UnMein_History.cpp).
+    QAction* HistoryClearItem(const QComboBox* box) const;
+    static std::vector<std::string> HistoryOf(const QComboBox* box);
+    // Replaces a box's drop-down list; the text shown in the box stays as it is.
+    static void ReplaceList(QComboBox* box, const QStringList& items);
 
     // Messages through the dialog interface, at the message placement.
     void Message(const QString& text);

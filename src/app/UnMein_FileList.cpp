@@ -18,17 +18,6 @@
 
 using QtText::ToQt;
 
-namespace {
-
-// An input field takes the window colour while it can be used and the button face while not.
-void SetFieldColour(QWidget* field, bool usable) {
-    QPalette palette = field->palette();
-    palette.setColor(QPalette::Base, QPalette().color(usable ? QPalette::Base : QPalette::Button));
-    field->setPalette(palette);
-}
-
-}  // namespace
-
 void TFmMein::LoadFileList(const std::vector<std::string>& entries) {
     assert(OrgPathList.empty() && "the caller empties the list before a load");
     CaseRunFlag = false;
@@ -104,6 +93,12 @@ void TFmMein::ShowPathList(const std::vector<std::string>& list, int mode) {
     MySG->SetColumnCells(3, 1, std::move(folders));
 }
 
+void TFmMein::SetFieldColour(QWidget* field, bool usable) {
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, QPalette().color(usable ? QPalette::Base : QPalette::Button));
+    field->setPalette(palette);
+}
+
 void TFmMein::RG1Click() {
     if (RG1->ItemIndex() == 1) {
         if (!MyFileOperation::RemoveBackslash(CurrentFolder).empty()) tbNextOpen->setEnabled(true);
@@ -120,8 +115,7 @@ void TFmMein::RG2Click() {
 }
 
 void TFmMein::Edit5Exit() {
-    // Leaving the extension field records its text in the field's drop-down history; that
-    // history comes with the input histories.
+    AddToHistory(Edit5);
 }
 
 void TFmMein::RecordFolder(const std::string& folder) {

@@ -49,3 +49,19 @@ void TFmMein::WireFolders() {
     connect(mnHistOn, &QAction::triggered, this, &TFmMein::mnHistOnClick);
     connect(cbHistOn, &QCheckBox::toggled, this, &TFmMein::cbHistOnClick);
 }
+
+void TFmMein::WireRun() {
+    connect(btGo, &QPushButton::clicked, this, &TFmMein::btGoClick);
+    // Also when a run unchecks it.
+    connect(CB1, &QCheckBox::toggled, this, &TFmMein::CB1Click);
+    connect(RGDate, &TRadioGroup::Click, this, &TFmMein::RGDateClick);
+}
+
+void TFmMein::WireHistories() {
+    connect(FHistClear, &QAction::triggered, this, &TFmMein::FHistClearClick);
+    connect(EHistClear, &QAction::triggered, this, &TFmMein::EHistClearClick);
+    connect(ExtHistClear, &QAction::triggered, this, &TFmMein::ExtHistClearClick);
+    connect(N14, &QAction::triggered, this, [this] { N14Click(N14); });
+    connect(N20, &QAction::triggered, this, [this] { N14Click(N20); });
+    // AddToHistory(Edit5) runs from Edit5Exit; the others after the Go button's runs.
+}

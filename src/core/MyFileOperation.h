@@ -75,6 +75,10 @@ std::string FileDateText(std::string_view path);
 // missing source, an existing different target (two hard links of one file count as two) or a
 // text with no native form give false and change nothing.
 bool TryRenameFile(std::string_view oldPath, std::string_view newPath);
+// TryRenameFile for a source the caller saw as an existing file a moment ago (a run that checks
+// its whole list before it renames anything): the source is not looked at again. Should it have
+// become a folder meanwhile, the folder is renamed; an existing target is never replaced.
+bool RenameCheckedFile(std::string_view oldPath, std::string_view newPath);
 
 // Moves source to destination (also to another file system) when source is an existing file and
 // destination names nothing; never replaces an existing file.

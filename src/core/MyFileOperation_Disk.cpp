@@ -2,6 +2,7 @@
 
 #include "core/Cp932.h"
 #include "core/MyFileOperation.h"
+#include "core/Strfunc.h"
 #include "core/platform/FileOps.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/LocalTime.h"
@@ -32,17 +33,28 @@ std::string FileDateText(std::string_view path) {
     return text;
 }
 
-bool TryRenameFile(std::string_view oldPath, std::string_view newPath) {
+namespace {
+
+bool RenameFile(std::string_view oldPath, std::string_view newPath, bool lookAtSource) {
     if (oldPath == newPath) return false;
     const auto from = Cp932::ToUtf8(oldPath);
     const auto to = Cp932::ToUtf8(newPath);
     if (!from || !to || from->empty() || to->empty()) return false;
-    // Case mapping keeps lengths, so texts of different lengths never differ in case only.
-    if (oldPath.size() == newPath.size() && Cp932::ToLower(oldPath) == Cp932::ToLower(newPath)) {
+    if (Strfunc::EqualNoCase(oldPath, newPath)) {
         return !Platform::RenameCaseOnly(*from, *to);
     }
     // The rename itself refuses an existing target, so only the source needs a look.
-    return IsFile(*from) && !Platform::RenameNoReplace(*from, *to);
+    return (!lookAtSource || IsFile(*from)) && !Platform::RenameNoReplace(*from, *to);
+}
+
+}  // namespace
+
+bool TryRenameFile(std::string_view oldPath, std::string_view newPath) {
+    return RenameFile(oldPath, newPath, true);
+}
+
+bool RenameCheckedFile(std::string_view oldPath, std::string_view newPath) {
+    return RenameFile(oldPath, newPath, false);
 }
 
 bool TryMoveFile(std::string_view source, std::string_view destination) {

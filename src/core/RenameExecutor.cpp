@@ -14,10 +14,23 @@ bool Exists(const std::string& path) {
     return native && Platform::Status(*native).has_value();
 }
 
+using RenameFunction = bool (*)(std::string_view, std::string_view);
+
 void Rename(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths, std::size_t i,
-            Outcome& outcome) {
+            Outcome& outcome, RenameFunction rename = MyFileOperation::TryRenameFile) {
     if (oldPaths[i] == newPaths[i]) return;
-    if (!MyFileOperation::TryRenameFile(oldPaths[i], newPaths[i])) outcome.failed.push_back(i);
+    if (!rename(oldPaths[i], newPaths[i])) outcome.failed.push_back(i);
+}
+
+Outcome RenameAll(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
+                  RenameFunction rename) {
+    Outcome outcome;
+    if (oldPaths.empty() || newPaths.empty()) return outcome;
+    assert(oldPaths.size() == newPaths.size());
+    outcome.executed = true;
+    for (std::size_t i = 0; i < oldPaths.size(); ++i)
+        Rename(oldPaths, newPaths, i, outcome, rename);
+    return outcome;
 }
 
 }  // namespace
@@ -30,13 +43,12 @@ std::optional<std::size_t> FirstMissingFile(const std::vector<std::string>& path
 }
 
 Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths) {
-    Outcome outcome;
-    if (oldPaths.empty() || newPaths.empty()) return outcome;
-    assert(oldPaths.size() == newPaths.size());
-    outcome.executed = true;
-    for (std::size_t i = 0; i < oldPaths.size(); ++i)
-        Rename(oldPaths, newPaths, i, outcome);
-    return outcome;
+    return RenameAll(oldPaths, newPaths, MyFileOperation::TryRenameFile);
+}
+
+Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
+                              const std::vector<std::string>& newPaths) {
+    return RenameAll(oldPaths, newPaths, MyFileOperation::RenameCheckedFile);
 }
 
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,

@@ -22,6 +22,10 @@ struct Outcome {
 // Renames oldPaths[i] to newPaths[i] for every i in order. A pair whose paths are identical is
 // left as it is and counts as done.
 Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths);
+// The same for a list whose every old path the caller has just seen as an existing file (the
+// sequential run checks its whole list first): the sources are not looked at again.
+Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
+                              const std::vector<std::string>& newPaths);
 
 // When a new name counts as taken in the skip-and-mark runs.
 enum class Collision {

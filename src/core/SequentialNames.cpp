@@ -7,6 +7,7 @@
 
 #include "core/Cp932.h"
 #include "core/MyFileOperation.h"
+#include "core/Strfunc.h"
 #include "core/platform/FileSystem.h"
 
 namespace SequentialNames {
@@ -35,15 +36,81 @@ std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
     return sum;
 }
 
-// Whether anything (file or folder) stands at the path.
-bool Taken(std::string_view path) {
-    const auto native = Cp932::ToUtf8(path);
-    return native && Platform::Status(*native).has_value();
+// A path split after its last "/": the folder (with the "/") and the file name.
+struct PathParts {
+    std::string_view folder;
+    std::string_view name;
+};
+PathParts Split(std::string_view path) {
+    const std::size_t slash = path.rfind(MyFileOperation::kDelimiter);
+    const std::size_t cut = slash == std::string_view::npos ? 0 : slash + 1;
+    return {path.substr(0, cut), path.substr(cut)};
 }
 
-// The file name up to its first ".".
-std::string BaseOf(std::string_view name) {
-    return std::string(name.substr(0, name.find('.')));
+// The native and the case-folded form of a folder, kept while entries share it (a sorted list
+// holds a folder's files together), so that a path costs only the conversion of its name.
+class FolderForms {
+public:
+    void Use(std::string_view folder) {
+        if (native_ && folder == folder_) return;
+        folder_ = folder;
+        native_ = Cp932::ToUtf8(folder);
+        foldedHash_ = std::hash<std::string>{}(Cp932::ToLower(folder));
+    }
+    // What stands at folder + name, links followed.
+    std::optional<Platform::FileStatus> Status(std::string_view name) {
+        const auto tail = Cp932::ToUtf8(name);
+        if (!native_ || !tail) return std::nullopt;
+        path_.assign(*native_).append(*tail);
+        return Platform::Status(path_);
+    }
+    // A hash of folder + name without regard to case, from the name mapped to lower case.
+    std::size_t FoldedHash(std::string_view foldedName) const {
+        const std::size_t name = std::hash<std::string_view>{}(foldedName);
+        return foldedHash_ ^ (name + 0x9e3779b97f4a7c15U + (foldedHash_ << 6) + (foldedHash_ >> 2));
+    }
+
+private:
+    std::string folder_;
+    std::optional<std::string> native_;
+    std::size_t foldedHash_ = 0;
+    std::string path_;  // reused for every query
+};
+
+// The paths of a list compared without regard to case, to find two entries given one name. Keys
+// are indices into the list with the hash of their folded form, so no folded copy is kept.
+class FoldedPaths {
+public:
+    explicit FoldedPaths(const std::vector<std::string>& paths)
+        : set_(paths.capacity(), Hash{}, Equal{&paths}) {}
+    // False when a path equal to paths[index] without regard to case was inserted before.
+    bool Insert(std::size_t index, std::size_t foldedHash) { return set_.insert({index, foldedHash}).second; }
+
+private:
+    struct Key {
+        std::size_t index;
+        std::size_t hash;
+    };
+    struct Hash {
+        std::size_t operator()(const Key& key) const { return key.hash; }
+    };
+    struct Equal {
+        const std::vector<std::string>* paths;
+        bool operator()(const Key& a, const Key& b) const {
+            return a.hash == b.hash && Strfunc::EqualNoCase((*paths)[a.index], (*paths)[b.index]);
+        }
+    };
+    std::unordered_set<Key, Hash, Equal> set_;
+};
+
+// The file name up to its first "." ("." is never a trail byte).
+std::string_view BaseOf(std::string_view name) {
+    return name.substr(0, name.find('.'));
+}
+// The file name from its last "." on; empty without one.
+std::string_view ExtensionOfName(std::string_view name) {
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
 }
 
 }  // namespace
@@ -166,8 +233,12 @@ std::optional<Date> ParseDateText(std::string_view text) {
 Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Options& o) {
     Result result;
     if (orgPaths.empty()) return result;
+    FolderForms forms;
     for (const std::string& path : orgPaths) {
-        if (!MyFileOperation::FileExists(path)) {
+        const PathParts parts = Split(path);
+        forms.Use(parts.folder);
+        const auto status = forms.Status(parts.name);
+        if (!status || status->kind != Platform::EntryKind::File) {
             result.outcome = Outcome::MissingFile;
             result.detail = path;
             return result;
@@ -186,59 +257,63 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     std::int64_t counter = start;
     bool resetAfter = false;
     std::string number;
-    std::unordered_set<std::string> composed;  // folded, to catch two entries given one name
+    std::string newName;
     result.newPaths.reserve(orgPaths.size());
+    FoldedPaths composed(result.newPaths);
     for (std::size_t i = 0; i < orgPaths.size(); ++i) {
         const std::string& path = orgPaths[i];
-        const std::string folder = MyFileOperation::FolderOf(path);
-        const std::string name = MyFileOperation::FileNameOf(path);
+        const PathParts parts = Split(path);
+        forms.Use(parts.folder);
         if (o.resetPerFolder && i + 1 < orgPaths.size()) {
             resetAfter = FolderNameOf(orgPaths[i + 1]) != FolderNameOf(path);
         }
         number.clear();
-        if (numbering) {
+        if (numbering && !extensionOnly) {
             number = PadNumber(counter, width);
             counter = resetAfter ? start : SaturatingAdd(counter, increment);
         }
-        const std::string extension = o.changeExtension ? newExtension : MyFileOperation::ExtensionOf(name);
-        const std::string base = BaseOf(name);
-
-        std::string front;
-        std::string middle;
-        std::string trailing;
-        if (extensionOnly) {
-            middle = base;
-            number.clear();
-        } else {
-            if (o.folderName) front = FolderNameOf(path);
-            middle = o.keepName ? o.leadingText + base : o.leadingText;
-            trailing = o.trailingText;
-        }
+        std::string date;
         if (o.addDate) {
             const std::string dateText = MyFileOperation::FileDateText(path);
-            const auto date = ParseDateText(dateText);
-            if (!date) {
+            const auto parsed = ParseDateText(dateText);
+            if (!parsed) {
                 result.outcome = Outcome::BadDate;
                 result.detail = dateText;
                 return result;
             }
-            std::string& part = o.dateAtEnd ? trailing : middle;
-            if (o.dateSeparator) part += '_';
-            part += FormatDate(*date, o.dateFormat);
+            if (o.dateSeparator) date = "_";
+            date += FormatDate(*parsed, o.dateFormat);
         }
-        std::string newPath;
-        newPath.reserve(folder.size() + front.size() + middle.size() + number.size() + trailing.size() +
-                        extension.size());
-        newPath.append(folder).append(front).append(middle).append(number).append(trailing).append(extension);
 
-        const std::string folded = Cp932::ToLower(newPath);
-        const bool sameFile = folded == Cp932::ToLower(path);
-        if ((!sameFile && Taken(newPath)) || !composed.insert(folded).second) {
+        // Folder name, leading text and original name, the date unless it goes to the end, the
+        // number, the trailing text, the date at the end, the extension.
+        newName.clear();
+        if (extensionOnly) {
+            newName.append(BaseOf(parts.name));
+        } else {
+            if (o.folderName) newName.append(FolderNameOf(path));
+            newName.append(o.leadingText);
+            if (o.keepName) newName.append(BaseOf(parts.name));
+        }
+        if (!o.dateAtEnd) newName.append(date);
+        if (!extensionOnly) newName.append(number).append(o.trailingText);
+        if (o.dateAtEnd) newName.append(date);
+        newName.append(o.changeExtension ? std::string_view(newExtension) : ExtensionOfName(parts.name));
+
+        std::string newPath;
+        newPath.reserve(parts.folder.size() + newName.size());
+        newPath.append(parts.folder).append(newName);
+        // Old and new path share the folder, so the names alone tell a change of case only.
+        const bool sameFile = Strfunc::EqualNoCase(newName, parts.name);
+        const bool taken = !sameFile && forms.Status(newName);
+        result.newPaths.push_back(std::move(newPath));
+        if (taken ||
+            !composed.Insert(result.newPaths.size() - 1, forms.FoldedHash(Cp932::ToLower(newName)))) {
             result.outcome = Outcome::Collision;
-            result.detail = newPath;
+            result.detail = std::move(result.newPaths.back());
+            result.newPaths.pop_back();
             return result;
         }
-        result.newPaths.push_back(std::move(newPath));
     }
     result.outcome = Outcome::Composed;
     result.lastNumberText = number;

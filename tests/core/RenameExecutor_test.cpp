@@ -94,4 +94,19 @@ TEST_F(RenameExecutorTest, FirstMissingFile) {
     EXPECT_EQ(FirstMissingFile({dir.Path()}), 0u);  // a folder is not a listed file
 }
 
+TEST_F(RenameExecutorTest, CheckedRenamesKeepEveryGuardButTheSourceLook) {
+    const std::vector<std::string> oldPaths = {File("a.txt"), File("b.txt"), Path("gone.txt"), File("d.txt")};
+    File("taken.txt", "keep me");
+    const Outcome outcome =
+        ExecuteCheckedRenames(oldPaths, {Path("1.txt"), Path("taken.txt"), Path("3.txt"), Path("D.TXT")});
+    EXPECT_TRUE(outcome.executed);
+    EXPECT_THAT(outcome.failed, ElementsAre(1u, 2u));
+    EXPECT_TRUE(Holds("1.txt", "a.txt"));
+    EXPECT_TRUE(Holds("taken.txt", "keep me"));
+    EXPECT_TRUE(Holds("b.txt", "b.txt"));
+    EXPECT_FALSE(TempDir::Exists(Path("3.txt")));
+    EXPECT_TRUE(Holds("D.TXT", "d.txt"));
+    EXPECT_FALSE(ExecuteCheckedRenames({}, {}).executed);
+}
+
 }  // namespace

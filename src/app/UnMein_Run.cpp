@@ -1,0 +1,182 @@
+// The Go button: dispatch by the page that is showing, and the sequential run from the checks of
+// its inputs to the state after the renames.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "app/QtText.h"
+#include "app/RadioGroup.h"
+#include "app/UnMein.h"
+#include "components/MyStringGrid.h"
+#include "components/SwMsg.h"
+#include "core/RenameExecutor.h"
+#include "core/SequentialNames.h"
+#include "core/Strfunc.h"
+
+using QtText::ToQt;
+
+namespace {
+
+constexpr int kStringHistoryLimit = 10;
+
+}  // namespace
+
+void TFmMein::btGoClick() {
+    QWidget* page = PageControl1->currentWidget();
+    if (page == TabSheet4) {
+        Message(QStringLiteral("「動作設定」ページからのリネームは行えません。"));
+        return;
+    }
+    CaseRunFlag = false;
+    if (page == TabSheet2) {
+        // The string-rename run comes here; the histories follow whatever its outcome.
+        AddToLimitedHistory(Edit6, kStringHistoryLimit);
+        AddToLimitedHistory(Edit7, kStringHistoryLimit);
+    } else if (page == TabSheet3) {
+        // The digit-alignment run (CB7) and the case/width run (CB11) come here.
+    } else if (page == TabSheet1) {
+        RunSequentialRename();
+        if (mnMoveOn->isChecked()) MoveAfterRename();
+        // Also after a refused run, so a refused text is there to pick and correct.
+        AddToHistory(edit2);
+        AddToHistory(edit8);
+    }
+}
+
+void TFmMein::RunSequentialRename() {
+    // 1. The inputs.
+    const std::optional<SequentialNames::Options> options = ReadSequentialOptions();
+    if (!options || !SequentialNames::CheckSequentialInputs(*options)) {
+        Message(QStringLiteral("入力項目が不足しているか、または不正値が入力されています"));
+        return;
+    }
+    // 2. Texts that go into every name as they stand, the new extension among them.
+    std::vector<const std::string*> fixedTexts = {&options->leadingText, &options->trailingText};
+    if (options->changeExtension) fixedTexts.push_back(&options->newExtension);
+    for (const std::string* text : fixedTexts) {
+        const std::string forbidden = Strfunc::FindForbiddenChar(*text);
+        if (forbidden.empty()) continue;
+        Message(QStringLiteral("固定文字にファイル名として使用できない文字 ") + ToQt(forbidden) +
+                QStringLiteral(" が使われています。"));
+        return;
+    }
+
+    // 3, 4. The new names, refused as a whole when a file is missing or a name is taken.
+    NewPathList.clear();
+    SequentialNames::Result composed = SequentialNames::BuildSequentialNames(OrgPathList, *options);
+    NewPathList = std::move(composed.newPaths);
+    using Outcome = SequentialNames::Outcome;
+    switch (composed.outcome) {
+        case Outcome::EmptyList:
+            return;
+        case Outcome::MissingFile:
+            ShowMissingFile(composed.detail);
+            return;
+        case Outcome::Collision:
+            Message(QStringLiteral("同名ファイルができるので、リネームは実施できません。"));
+            return;
+        case Outcome::BadDate:
+            Message(QStringLiteral("'") + ToQt(composed.detail) +
+                    QStringLiteral("' は日付または時刻ではありません"));
+            return;
+        case Outcome::Composed:
+            break;
+    }
+    LastNumberText = std::move(composed.lastNumberText);
+
+    // 5. The renames. The composition has just seen every listed file, so they are not looked at
+    // again.
+    const RenameExecutor::Outcome executed = RenameExecutor::ExecuteCheckedRenames(OrgPathList, NewPathList);
+    if (!executed.executed) {
+        Message(QStringLiteral("リネームに失敗しました。"));
+        return;
+    }
+
+    // 6, 7. The new names, and what became of them. A rename the file system refused keeps its
+    // row's new name but is marked, and its count replaces the completion message.
+    ShowPathList(NewPathList, kNewNameMode);
+    if (!executed.failed.empty()) {
+        for (const std::size_t index : executed.failed)
+            MySG->SetCells(0, static_cast<int>(index) + 1, QStringLiteral("*"));
+        Message(QStringLiteral("名前を変更できなかったため、 ") + QString::number(executed.failed.size()) +
+                QStringLiteral("個のファイルが未処理になりました") + QStringLiteral("\r\n") +
+                QStringLiteral("未処理のものは\"*\"マークが付けられています。"));
+    } else if (cbDialog->isChecked()) {
+        Message(QStringLiteral("名前の変更が終了しました"));
+    }
+
+    // 8, 9. Also after failed renames: the numbers were given out, and the files that were
+    // renamed must be undoable.
+    ContinueNumbering();
+    SetPostRunState();
+}
+
+std::optional<SequentialNames::Options> TFmMein::ReadSequentialOptions() const {
+    const auto leading = QtText::FromQt(edit2->currentText());
+    const auto start = QtText::FromQt(edit3->currentText());
+    const auto trailing = QtText::FromQt(edit8->currentText());
+    const auto increment = QtText::FromQt(Edit9->text());
+    const auto extension = QtText::FromQt(Edit4->text());
+    if (!leading || !start || !trailing || !increment || !extension) return std::nullopt;
+    SequentialNames::Options options;
+    options.leadingText = *leading;
+    options.startValue = *start;
+    options.trailingText = *trailing;
+    options.incrementText = *increment;
+    options.changeExtension = CB1->isChecked();
+    options.newExtension = *extension;
+    options.keepName = CB2->isChecked();
+    options.folderName = CB4->isChecked();
+    options.resetPerFolder = CB5->isChecked();
+    options.addDate = CB12->isChecked();
+    options.dateFormat = DateFormat;
+    options.dateSeparator = CheckBox1->isChecked();
+    options.dateAtEnd = CheckBox2->isChecked();
+    return options;
+}
+
+void TFmMein::ShowMissingFile(const std::string& path) {
+    SwMsg1->Msg1 = QStringLiteral("対象ファイル ") + ToQt(path) + QStringLiteral(" が見つかりません。");
+    SwMsg1->Top = MessageY();
+    SwMsg1->Left = MessageX();
+    SwMsg1->Execute();
+}
+
+void TFmMein::ContinueNumbering() {
+    const auto incrementText = QtText::FromQt(Edit9->text());
+    const auto next =
+        SequentialNames::ContinueNumbering(LastNumberText, incrementText.value_or(std::string()));
+    if (!next) return;
+    ReplaceList(edit3, {ToQt(*next)});
+}
+
+void TFmMein::SetPostRunState() {
+    btGo->setEnabled(false);
+    N2->setEnabled(false);
+    CB1->setChecked(false);
+    Undo1->setEnabled(true);
+    btret->setEnabled(true);
+    N3->setEnabled(true);
+    N22->setEnabled(true);
+}
+
+void TFmMein::MoveAfterRename() {
+    // Moving the renamed files to a destination folder comes with the move destinations.
+}
+
+void TFmMein::CB1Click() {
+    Edit4->setEnabled(CB1->isChecked());
+    SetFieldColour(Edit4, CB1->isChecked());
+}
+
+void TFmMein::SelectDateFormat() {
+    if (const auto format = SequentialNames::DateFormatFor(RGDate->ItemIndex())) DateFormat = *format;
+}
+
+void TFmMein::RGDateClick() {
+    SelectDateFormat();
+}

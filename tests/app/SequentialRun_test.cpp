@@ -1,0 +1,364 @@
+// The Go button on the sequential page: the names the page's controls give, every refusal with
+// nothing renamed, renames the file system refuses, and the state after a run.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVariantMap>
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+
+#include "WindowFixture.h"
+#include "support/QtTestMain.h"
+
+namespace {
+
+// 7 May 2024, 05:00 in Tokyo: still 6 May in UTC, so a date read in UTC shows up.
+constexpr std::int64_t kMay7Tokyo = 1715025600;  // 2024-05-06T20:00:00Z
+
+const QString kDone = QStringLiteral("名前の変更が終了しました");
+const QString kCollision = QStringLiteral("同名ファイルができるので、リネームは実施できません。");
+const QString kBadInput = QStringLiteral("入力項目が不足しているか、または不正値が入力されています");
+
+QString Forbidden(const QString& c) {
+    return QStringLiteral("固定文字にファイル名として使用できない文字 ") + c +
+           QStringLiteral(" が使われています。");
+}
+
+}  // namespace
+
+class SequentialRunTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<TWindowFixture> f;
+
+    // Sets controls by name as a user would: check boxes from a bool, radio groups from an item
+    // index, text fields from a text.
+    void Set(const QVariantMap& settings) {
+        for (auto it = settings.begin(); it != settings.end(); ++it) {
+            QObject* control = f->Find<QObject>(it.key());
+            QVERIFY2(control != nullptr, qPrintable(it.key()));
+            if (auto* check = qobject_cast<QCheckBox*>(control)) {
+                check->setChecked(it.value().toBool());
+            } else if (auto* radio = qobject_cast<TRadioGroup*>(control)) {
+                radio->SetItemIndex(it.value().toInt());
+            } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+                combo->setEditText(it.value().toString());
+            } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+                edit->setText(it.value().toString());
+            } else {
+                QFAIL(qPrintable(it.key()));
+            }
+        }
+    }
+    void ShowPage(const char* name) {
+        f->Find<QTabWidget>(QStringLiteral("PageControl1"))
+            ->setCurrentWidget(f->Find<QWidget>(QLatin1String(name)));
+    }
+    // The files of a folder under the temporary folder, sorted.
+    QStringList OnDisk(const std::string& folder) const {
+        QStringList names;
+        for (const auto& entry : std::filesystem::directory_iterator(f->dir / folder))
+            names << QString::fromStdString(entry.path().filename().string());
+        names.sort();
+        return names;
+    }
+    // Each file gets its own name as content, so a renamed file can be told apart.
+    void MakeFiles(const std::string& folder, const QStringList& names, std::int64_t mtime = -1) {
+        for (const QString& name : names)
+            f->dir.MakeFile(folder + "/" + name.toStdString(), name.toStdString(), mtime);
+    }
+    QStringList EditItems(const char* name) const {
+        auto* box = f->Find<QComboBox>(QLatin1String(name));
+        QStringList items;
+        for (int i = 0; i < box->count(); ++i)
+            items << box->itemText(i);
+        return items;
+    }
+    bool Enabled(const char* name) const {
+        if (QAction* action = f->Action(name)) return action->isEnabled();
+        return f->Find<QWidget>(QLatin1String(name))->isEnabled();
+    }
+    void Go() { f->window->btGoClick(); }
+    QStringList Messages() const {
+        const std::vector<QString> texts = f->dialogs->Messages();
+        return {texts.begin(), texts.end()};
+    }
+
+private slots:
+    void initTestCase() {
+        setenv("TZ", "Asia/Tokyo", 1);
+        tzset();
+    }
+    void init() { f = std::make_unique<TWindowFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void namesFromThePageControls_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QVariantMap>("settings");
+        QTest::addColumn<QStringList>("renamed");
+        const QStringList img = {"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"};
+        QTest::newRow("leading text and number")
+            << img << QVariantMap{{"edit2", "A"}, {"edit3", "001"}, {"Edit9", "1"}}
+            << QStringList{"A001.JPG", "A002.JPG", "A003.JPG"};
+        QTest::newRow("keeping the original name")
+            << img << QVariantMap{{"edit2", "A"}, {"edit3", "001"}, {"CB2", true}}
+            << QStringList{"AIMG_0001001.JPG", "AIMG_0002002.JPG", "AIMG_0003003.JPG"};
+        QTest::newRow("folder name and trailing text; a longer number is kept whole")
+            << img << QVariantMap{{"edit3", "8"}, {"edit8", "x"}, {"CB4", true}}
+            << QStringList{"trip8x.JPG", "trip9x.JPG", "trip10x.JPG"};
+        QTest::newRow("extension only")
+            << QStringList{"a.b.txt"} << QVariantMap{{"CB1", true}, {"Edit4", "md"}} << QStringList{"a.md"};
+        QTest::newRow("date after the name")
+            << QStringList{"IMG_0001.JPG"} << QVariantMap{{"edit2", "P"}, {"edit3", "01"}, {"CB12", true}}
+            << QStringList{"P_2024050701.JPG"};
+        QTest::newRow("date at the end")
+            << QStringList{"IMG_0001.JPG"}
+            << QVariantMap{{"edit2", "P"}, {"edit3", "01"}, {"CB12", true}, {"CheckBox2", true}}
+            << QStringList{"P01_20240507.JPG"};
+        QTest::newRow("date without separator in the short underscored format")
+            << QStringList{"IMG_0001.JPG"}
+            << QVariantMap{{"edit2", "P"},
+                           {"edit3", "01"},
+                           {"CB12", true},
+                           {"CheckBox1", false},
+                           {"RGDate", 3}}
+            << QStringList{"P24_05_0701.JPG"};
+        QTest::newRow("start 000 with increment 5") << img << QVariantMap{{"edit3", "000"}, {"Edit9", "5"}}
+                                                    << QStringList{"000.JPG", "005.JPG", "010.JPG"};
+        QStringList eleven;
+        for (int i = 0; i < 11; ++i)
+            eleven << QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0'));
+        QTest::newRow("start 0 has width 1")
+            << eleven << QVariantMap{{"edit2", "n"}, {"edit3", "0"}}
+            << QStringList{"n0.txt", "n1.txt", "n2.txt", "n3.txt", "n4.txt", "n5.txt",
+                           "n6.txt", "n7.txt", "n8.txt", "n9.txt", "n10.txt"};
+        QTest::newRow("negative start padded after the sign")
+            << img << QVariantMap{{"edit3", "-01"}} << QStringList{"-01.JPG", "000.JPG", "001.JPG"};
+    }
+    void namesFromThePageControls() {
+        QFETCH(QStringList, files);
+        QFETCH(QVariantMap, settings);
+        QFETCH(QStringList, renamed);
+        MakeFiles("pic/trip", files, kMay7Tokyo);
+        f->Load({"pic/trip"});
+        Set(settings);
+        Go();
+        QCOMPARE(f->Column(2), renamed);
+        QCOMPARE(f->Column(1), files);  // the old names stay in column 1
+        QStringList expectedOnDisk = renamed;
+        expectedOnDisk.sort();
+        QCOMPARE(OnDisk("pic/trip"), expectedOnDisk);
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            QCOMPARE(QString::fromStdString(
+                         testsupport::TempDir::ReadFile(f->dir / ("pic/trip/" + renamed[i].toStdString()))),
+                     files[i]);
+        }
+        QCOMPARE(Messages(), QStringList{kDone});
+        QCOMPARE(f->dialogs->calls.front().point, f->window->MessagePoint());
+    }
+
+    void numberRestartsWhenTheFolderNameChanges() {
+        MakeFiles("top/a/x", {"1.txt", "2.txt"});
+        MakeFiles("top/b/x", {"3.txt"});
+        MakeFiles("top/b/y", {"4.txt", "5.txt"});
+        f->Load({"top/a/x", "top/b/x", "top/b/y"});
+        Set({{"edit3", "1"}, {"CB5", true}});
+        Go();
+        // Two folders both named x count as one.
+        QCOMPARE(f->Column(2), QStringList({"1.txt", "2.txt", "3.txt", "1.txt", "2.txt"}));
+    }
+
+    void refusalsRenameNothing_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QVariantMap>("settings");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a new name taken on disk")
+            << QStringList{"IMG_1.JPG", "IMG_2.JPG"} << QVariantMap{{"edit2", "A"}, {"edit3", "001"}}
+            << kCollision;
+        QTest::newRow("two files given one name, differing in case only")
+            << QStringList{"x.jpg", "X.png"} << QVariantMap{{"CB1", true}, {"Edit4", "gif"}} << kCollision;
+        QTest::newRow("slash in the new extension")
+            << QStringList{"IMG_1.JPG"} << QVariantMap{{"CB1", true}, {"Edit4", "a/b"}} << Forbidden("/");
+        QTest::newRow("backslash reported before the question mark")
+            << QStringList{"IMG_1.JPG"} << QVariantMap{{"edit2", "a?b\\"}, {"edit3", "1"}} << Forbidden("\\");
+        QTest::newRow("leading text checked before trailing text")
+            << QStringList{"IMG_1.JPG"} << QVariantMap{{"edit2", "a|"}, {"edit8", ":"}, {"edit3", "1"}}
+            << Forbidden("|");
+        QTest::newRow("colon in the trailing text")
+            << QStringList{"IMG_1.JPG"} << QVariantMap{{"edit8", "b:"}, {"edit3", "1"}} << Forbidden(":");
+        QTest::newRow("start value not a number")
+            << QStringList{"IMG_1.JPG"} << QVariantMap{{"edit2", "A"}, {"edit3", "3x"}} << kBadInput;
+        QTest::newRow("fixed text alone is no name")
+            << QStringList{"IMG_1.JPG"} << QVariantMap{{"edit2", "A"}, {"edit8", "B"}} << kBadInput;
+        QTest::newRow("new extension left empty")
+            << QStringList{"IMG_1.JPG"} << QVariantMap{{"edit3", "1"}, {"CB1", true}} << kBadInput;
+    }
+    void refusalsRenameNothing() {
+        QFETCH(QStringList, files);
+        QFETCH(QVariantMap, settings);
+        QFETCH(QString, message);
+        MakeFiles("f", files);
+        f->dir.MakeFile("f/A002.JPG");  // taken, but not listed
+        std::vector<std::string> listed;
+        for (const QString& name : files)
+            listed.push_back("f/" + name.toStdString());
+        f->Load(listed);
+        f->window->LastNumberText = "007";
+        Set(settings);
+        Go();
+        QCOMPARE(Messages(), QStringList{message});
+        QStringList expected = files;
+        expected << "A002.JPG";
+        expected.sort();
+        QCOMPARE(OnDisk("f"), expected);
+        QCOMPARE(f->Column(2), QStringList(files.size(), QString()));
+        QCOMPARE(f->window->LastNumberText, std::string("007"));
+        QVERIFY(EditItems("edit3").isEmpty());
+        // The list can be run again once the inputs are corrected.
+        QVERIFY(Enabled("btGo"));
+        QVERIFY(!Enabled("Undo1"));
+    }
+
+    void missingFileShowsItsThreeLines() {
+        MakeFiles("f", {"a.txt", "b.txt"});
+        f->Load({"f"});
+        std::filesystem::remove(f->dir / "f/b.txt");
+        Set({{"edit2", "n"}, {"edit3", "1"}});
+        Go();
+        QCOMPARE(Messages(),
+                 QStringList{QStringLiteral("対象ファイル ") + f->QtPath("f/b.txt") +
+                             QStringLiteral(" が見つかりません。\r\n既に移動または削除された可能性があります"
+                                            "\r\n再度リストを作成して下さい。")});
+        QCOMPARE(f->dialogs->calls.front().point, f->window->MessagePoint());
+        QCOMPARE(OnDisk("f"), QStringList({"a.txt"}));
+        QVERIFY(Enabled("btGo"));
+    }
+
+    void emptyListEndsWithoutAMessage() {
+        Set({{"edit2", "n"}, {"edit3", "1"}});
+        Go();
+        QVERIFY(f->dialogs->calls.empty());
+        QVERIFY(f->window->NewPathList.empty());
+        QVERIFY(!Enabled("Undo1"));
+    }
+
+    void refusedRenamesAreMarkedAndCounted() {
+        // The leading text leaves room for ".t" but not for ".txtxt": 255 bytes is the limit.
+        MakeFiles("f", {"a.t", "b.txtxt", "c.t"});
+        f->Load({"f"});
+        const QString leading(250, QLatin1Char('L'));
+        Set({{"edit2", leading}, {"edit3", "1"}, {"cbDialog", false}});
+        Go();
+        // Shown whatever cbDialog says, instead of the completion message.
+        QCOMPARE(Messages(), QStringList{QStringLiteral(
+                                 "名前を変更できなかったため、 1個のファイルが未処理になりました\r\n"
+                                 "未処理のものは\"*\"マークが付けられています。")});
+        QCOMPARE(f->Column(0), QStringList({"", "*", ""}));
+        QCOMPARE(f->Column(2), QStringList({leading + "1.t", leading + "2.txtxt", leading + "3.t"}));
+        QCOMPARE(OnDisk("f"), QStringList({leading + "1.t", leading + "3.t", "b.txtxt"}));
+        // What was renamed can be undone, and the numbers given out go on.
+        QVERIFY(!Enabled("btGo"));
+        QVERIFY(Enabled("Undo1"));
+        QCOMPARE(EditItems("edit3"), QStringList({"4"}));
+    }
+
+    void postRunStateAndTheNextNumber() {
+        MakeFiles("f", {"a.txt", "b.txt", "c.txt"});
+        f->Load({"f"});
+        Set({{"edit3", "001"}, {"CB1", true}, {"Edit4", ".dat"}, {"cbDialog", false}});
+        f->window->CaseRunFlag = true;
+        Go();
+        QVERIFY(f->dialogs->calls.empty());  // no completion message without cbDialog
+        QCOMPARE(OnDisk("f"), QStringList({"001.dat", "002.dat", "003.dat"}));
+        QVERIFY(!f->window->CaseRunFlag);
+        QVERIFY(!Enabled("btGo"));
+        QVERIFY(!Enabled("N2"));
+        QVERIFY(!f->Find<QCheckBox>(QStringLiteral("CB1"))->isChecked());
+        QVERIFY(!Enabled("Edit4"));  // unchecking ran CB1Click
+        for (const char* name : {"Undo1", "btret", "N3", "N22"})
+            QVERIFY2(Enabled(name), name);
+        QCOMPARE(f->window->LastNumberText, std::string("003"));
+        QCOMPARE(EditItems("edit3"), QStringList({"004"}));
+        QCOMPARE(f->Find<QComboBox>(QStringLiteral("edit3"))->currentText(), QStringLiteral("001"));
+        QCOMPARE(f->window->NewPathList, std::vector<std::string>({f->Path("f/001.dat"), f->Path("f/002.dat"),
+                                                                   f->Path("f/003.dat")}));
+        QCOMPARE(f->window->OrgPathList.front(), f->Path("f/a.txt"));
+    }
+
+    void nextNumberReplacesTheOfferAndFollowsTheIncrement() {
+        MakeFiles("f", {"a.txt", "b.txt"});
+        f->Load({"f"});
+        Set({{"edit3", "-05"}, {"Edit9", "3"}});
+        Go();
+        QCOMPARE(f->Column(2), QStringList({"-05.txt", "-02.txt"}));
+        QCOMPARE(EditItems("edit3"), QStringList({"001"}));
+        // A run without a number leaves the offer of the last numbered run.
+        f->Load({"f"});
+        Set({{"edit2", "z"}, {"edit3", ""}, {"CB1", true}, {"Edit4", "md"}, {"CB2", true}});
+        Go();
+        QCOMPARE(OnDisk("f"), QStringList({"z-02.md", "z-05.md"}));
+        QCOMPARE(EditItems("edit3"), QStringList({"001"}));
+        QCOMPARE(f->window->LastNumberText, std::string());
+    }
+
+    void goDispatchesByPage() {
+        MakeFiles("f", {"a.txt"});
+        f->Load({"f"});
+        Set({{"edit2", "keep"}, {"edit3", "1"}, {"Edit6", "t"}});
+        f->window->CaseRunFlag = true;
+        ShowPage("TabSheet4");
+        Go();
+        QCOMPARE(Messages(), QStringList{QStringLiteral("「動作設定」ページからのリネームは行えません。")});
+        QVERIFY(f->window->CaseRunFlag);
+        QVERIFY(EditItems("edit2").isEmpty());
+        QVERIFY(EditItems("Edit6").isEmpty());
+        QCOMPARE(OnDisk("f"), QStringList({"a.txt"}));
+
+        ShowPage("TabSheet3");
+        Go();
+        QCOMPARE(f->dialogs->calls.size(), std::size_t(1));
+        QVERIFY(!f->window->CaseRunFlag);
+        QVERIFY(EditItems("edit2").isEmpty());
+        QCOMPARE(OnDisk("f"), QStringList({"a.txt"}));
+
+        ShowPage("TabSheet2");
+        Go();
+        QCOMPARE(EditItems("Edit6"), QStringList({"t"}));
+        QVERIFY(EditItems("edit2").isEmpty());
+        QCOMPARE(OnDisk("f"), QStringList({"a.txt"}));
+    }
+
+    void refusedRunStillRecordsTheFixedTexts() {
+        MakeFiles("f", {"a.txt"});
+        f->Load({"f"});
+        f->Find<QComboBox>(QStringLiteral("edit2"))->addItems({"old"});
+        Set({{"edit2", "new?"}, {"edit8", "tail"}, {"edit3", "1"}});
+        f->window->FHistClearClick();
+        Go();
+        QCOMPARE(Messages(), QStringList{Forbidden("?")});
+        QCOMPARE(EditItems("edit2"), QStringList({"new?"}));
+        QCOMPARE(EditItems("edit8"), QStringList({"tail"}));
+        QVERIFY(Enabled("FHistClear"));
+        QCOMPARE(f->Find<QComboBox>(QStringLiteral("edit2"))->currentText(), QStringLiteral("new?"));
+    }
+
+    void extensionFieldFollowsCB1() {
+        auto* edit4 = f->Find<QLineEdit>(QStringLiteral("Edit4"));
+        const QColor window = QPalette().color(QPalette::Base);
+        const QColor face = QPalette().color(QPalette::Button);
+        QVERIFY(window != face);
+        Set({{"CB1", true}});
+        QVERIFY(edit4->isEnabled());
+        QCOMPARE(edit4->palette().color(QPalette::Base), window);
+        Set({{"CB1", false}});
+        QVERIFY(!edit4->isEnabled());
+        QCOMPARE(edit4->palette().color(QPalette::Base), face);
+    }
+};
+
+QUORBEL_QTEST_MAIN(SequentialRunTest)
+#include "SequentialRun_test.moc"
