@@ -254,23 +254,33 @@ std::uint16_t StandInCase(std::uint16_t code, bool upper) {
     return Registry().CodeFor(mapped);
 }
 
+char AsciiCase(char c, bool upper) {
+    if (upper) return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
+}
+
+std::uint16_t CodeAt(std::string_view text, std::size_t pos) {
+    return static_cast<std::uint16_t>((static_cast<unsigned char>(text[pos]) << 8) |
+                                      static_cast<unsigned char>(text[pos + 1]));
+}
+
+// The other case of a double-byte character, or the code itself.
+std::uint16_t CodeCase(const CaseTables& cases, std::uint16_t code, bool upper) {
+    std::uint16_t mapped = cases.Map(code, upper);
+    if (mapped == 0 && IsStandInCode(code)) mapped = StandInCase(code, upper);
+    return mapped != 0 ? mapped : code;
+}
+
 void CaseInPlace(std::string& text, bool upper) {
     const CaseTables& cases = Cases();
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b < 0x80) {
-            if (upper && b >= 'a' && b <= 'z') text[i] = static_cast<char>(b - 0x20);
-            if (!upper && b >= 'A' && b <= 'Z') text[i] = static_cast<char>(b + 0x20);
+        if (CharLength(text, i) == 1) {
+            text[i] = AsciiCase(text[i], upper);
             continue;
         }
-        if (!IsLeadByte(b) || i + 1 == text.size()) continue;
-        const auto code = static_cast<std::uint16_t>((b << 8) | static_cast<unsigned char>(text[i + 1]));
-        std::uint16_t mapped = cases.Map(code, upper);
-        if (mapped == 0 && IsStandInCode(code)) mapped = StandInCase(code, upper);
-        if (mapped != 0) {
-            text[i] = static_cast<char>(mapped >> 8);
-            text[i + 1] = static_cast<char>(mapped & 0xFF);
-        }
+        const std::uint16_t mapped = CodeCase(cases, CodeAt(text, i), upper);
+        text[i] = static_cast<char>(mapped >> 8);
+        text[i + 1] = static_cast<char>(mapped & 0xFF);
         ++i;
     }
 }
@@ -344,10 +354,25 @@ std::optional<std::string> FromUtf8(std::string_view utf8) {
     return out;
 }
 
+namespace {
+// The length of the run of ASCII bytes at pos, which both forms share.
+std::size_t AsciiRun(std::string_view text, std::size_t pos) {
+    std::size_t end = pos;
+    while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80)
+        ++end;
+    return end - pos;
+}
+}  // namespace
+
 std::optional<std::string> ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 2);
     for (std::size_t i = 0; i < text.size();) {
+        if (const std::size_t run = AsciiRun(text, i); run > 0) {
+            out.append(text.substr(i, run));
+            i += run;
+            continue;
+        }
         std::size_t len = 0;
         if (!AppendCharAsUtf8(out, text, i, len)) return std::nullopt;
         i += len;
@@ -424,11 +449,43 @@ std::string ToLower(std::string_view text) {
     return out;
 }
 
+// Folding keeps every character's length and whether its first byte is a lead byte, so the folded
+// texts compare character by character without being built.
 int CompareNoCase(std::string_view a, std::string_view b) {
-    const std::string fa = ToLower(a);
-    const std::string fb = ToLower(b);
-    if (const int c = fa.compare(fb); c != 0) return c;
+    const CaseTables& cases = Cases();
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common;) {
+        const std::size_t lenA = CharLength(a, i);
+        const std::size_t lenB = CharLength(b, i);
+        const auto foldedA =
+            lenA == 1 ? static_cast<std::uint16_t>(static_cast<unsigned char>(AsciiCase(a[i], false)) << 8)
+                      : CodeCase(cases, CodeAt(a, i), false);
+        const auto foldedB =
+            lenB == 1 ? static_cast<std::uint16_t>(static_cast<unsigned char>(AsciiCase(b[i], false)) << 8)
+                      : CodeCase(cases, CodeAt(b, i), false);
+        // A single byte sits in the high half: it orders against a lead byte by that byte alone.
+        if (foldedA != foldedB) return foldedA < foldedB ? -1 : 1;
+        i += lenA;
+    }
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
     return a.compare(b);
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    const CaseTables& cases = Cases();
+    for (std::size_t i = 0; i < a.size();) {
+        const std::size_t len = CharLength(a, i);
+        if (len != CharLength(b, i)) return false;
+        if (len == 1) {
+            if (AsciiCase(a[i], false) != AsciiCase(b[i], false)) return false;
+        } else if (CodeAt(a, i) != CodeAt(b, i) &&
+                   CodeCase(cases, CodeAt(a, i), false) != CodeCase(cases, CodeAt(b, i), false)) {
+            return false;
+        }
+        i += len;
+    }
+    return true;
 }
 
 void SortNoCase(std::vector<std::string>& texts) {

@@ -64,6 +64,8 @@ int CompareNoCase(std::string_view a, std::string_view b);
 inline bool LessNoCase(std::string_view a, std::string_view b) {
     return CompareNoCase(a, b) < 0;
 }
+// True when ToLower(a) == ToLower(b), without building either.
+bool EqualNoCase(std::string_view a, std::string_view b);
 // Sorts by that order; stable for equal texts.
 void SortNoCase(std::vector<std::string>& texts);
 

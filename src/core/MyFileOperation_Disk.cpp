@@ -2,7 +2,6 @@
 
 #include "core/Cp932.h"
 #include "core/MyFileOperation.h"
-#include "core/Strfunc.h"
 #include "core/platform/FileOps.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/LocalTime.h"
@@ -40,7 +39,7 @@ bool RenameFile(std::string_view oldPath, std::string_view newPath, bool lookAtS
     const auto from = Cp932::ToUtf8(oldPath);
     const auto to = Cp932::ToUtf8(newPath);
     if (!from || !to || from->empty() || to->empty()) return false;
-    if (Strfunc::EqualNoCase(oldPath, newPath)) {
+    if (Cp932::EqualNoCase(oldPath, newPath)) {
         return !Platform::RenameCaseOnly(*from, *to);
     }
     // The rename itself refuses an existing target, so only the source needs a look.

@@ -7,7 +7,6 @@
 
 #include "core/Cp932.h"
 #include "core/MyFileOperation.h"
-#include "core/Strfunc.h"
 #include "core/platform/FileSystem.h"
 
 namespace SequentialNames {
@@ -97,7 +96,7 @@ private:
     struct Equal {
         const std::vector<std::string>* paths;
         bool operator()(const Key& a, const Key& b) const {
-            return a.hash == b.hash && Strfunc::EqualNoCase((*paths)[a.index], (*paths)[b.index]);
+            return a.hash == b.hash && Cp932::EqualNoCase((*paths)[a.index], (*paths)[b.index]);
         }
     };
     std::unordered_set<Key, Hash, Equal> set_;
@@ -304,7 +303,7 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
         newPath.reserve(parts.folder.size() + newName.size());
         newPath.append(parts.folder).append(newName);
         // Old and new path share the folder, so the names alone tell a change of case only.
-        const bool sameFile = Strfunc::EqualNoCase(newName, parts.name);
+        const bool sameFile = Cp932::EqualNoCase(newName, parts.name);
         const bool taken = !sameFile && forms.Status(newName);
         result.newPaths.push_back(std::move(newPath));
         if (taken ||

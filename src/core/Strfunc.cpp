@@ -129,19 +129,4 @@ std::string FindForbiddenChar(std::string_view text) {
     return {};
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    // Case mapping keeps lengths. A byte below 0x40 (digits, blanks, most punctuation) is a
-    // character of its own, never part of a double-byte one and never changed by the mapping, so
-    // texts that differ at such a byte differ by more than case: most pairs are told apart
-    // without mapping them.
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i] &&
-            (static_cast<unsigned char>(a[i]) < 0x40 || static_cast<unsigned char>(b[i]) < 0x40)) {
-            return false;
-        }
-    }
-    return Cp932::ToLower(a) == Cp932::ToLower(b);
-}
-
 }  // namespace Strfunc

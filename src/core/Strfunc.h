@@ -34,7 +34,4 @@ std::string WildcardReplace(std::string_view text, std::string_view pattern, std
 // own, or empty when none does.
 std::string FindForbiddenChar(std::string_view text);
 
-// True when the texts are equal without regard to letter case (Cp932::ToLower of both).
-bool EqualNoCase(std::string_view a, std::string_view b);
-
 }  // namespace Strfunc

@@ -189,4 +189,54 @@ TEST(Cp932Order, SortAgreesWithCompareOnRandomTexts) {
         EXPECT_LE(Cp932::CompareNoCase(texts[i - 1], texts[i]), 0);
 }
 
+TEST(Cp932EqualNoCase, CaseOnlyDifferencesOfEveryKind) {
+    EXPECT_TRUE(Cp932::EqualNoCase("/a/IMG_0001.JPG", "/A/img_0001.jpg"));
+    EXPECT_TRUE(Cp932::EqualNoCase(Cp("写真Ａ.txt"), Cp("写真ａ.TXT")));  // full-width letters
+    EXPECT_FALSE(Cp932::EqualNoCase("w1_0001.jpg", "w2_0001.jpg"));
+    EXPECT_FALSE(Cp932::EqualNoCase("abc", "abcd"));
+    // 0x41 and 0x61 as trail bytes are no letters: ア (83 41) and ム (83 80) and so on stay apart.
+    EXPECT_FALSE(Cp932::EqualNoCase("\x83\x41", "\x83\x61"));
+    EXPECT_TRUE(Cp932::EqualNoCase("", ""));
+}
+
+TEST(Cp932EqualNoCase, AgreesWithComparingLowerCaseForms) {
+    // Pieces that case mapping changes, leaves alone, or that hold letters as trail bytes.
+    const std::vector<std::string> pieces = {"a",        "A",        "0",    "1",        "_",
+                                             ".",        "/",        "z",    "\x82\x60", "\x82\x81",
+                                             "\x83\x41", "\x83\x61", "\xB1", "\x95\x5C", "\x81"};
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+    std::uniform_int_distribution<int> length(0, 6);
+    for (int round = 0; round < 20000; ++round) {
+        std::string a;
+        std::string b;
+        for (int n = length(rng); n > 0; --n) {
+            const std::string& piece = pieces[pick(rng)];
+            a += piece;
+            b += rng() % 3 == 0 ? pieces[pick(rng)] : (rng() % 2 == 0 ? Cp932::ToUpper(piece) : piece);
+        }
+        ASSERT_EQ(Cp932::EqualNoCase(a, b), Cp932::ToLower(a) == Cp932::ToLower(b))
+            << ::testing::PrintToString(a) << " " << ::testing::PrintToString(b);
+    }
+}
+
+TEST(Cp932Order, LazyComparisonAgreesWithComparingLowerCaseForms) {
+    const std::vector<std::string> pieces = {"a",        "A",        "_",    "/",   "\x82\x60",
+                                             "\x82\x81", "\x83\x41", "\xB1", "\x81"};
+    std::mt19937 rng(11);
+    for (int round = 0; round < 20000; ++round) {
+        std::string a;
+        std::string b;
+        for (int n = static_cast<int>(rng() % 6); n > 0; --n)
+            a += pieces[rng() % pieces.size()];
+        for (int n = static_cast<int>(rng() % 6); n > 0; --n)
+            b += pieces[rng() % pieces.size()];
+        const int byKeys = Cp932::ToLower(a).compare(Cp932::ToLower(b));
+        const int expected = byKeys != 0 ? byKeys : a.compare(b);
+        ASSERT_EQ(Cp932::CompareNoCase(a, b) < 0, expected < 0)
+            << ::testing::PrintToString(a) << " " << ::testing::PrintToString(b);
+        ASSERT_EQ(Cp932::CompareNoCase(a, b) == 0, expected == 0);
+    }
+}
+
 }  // namespace

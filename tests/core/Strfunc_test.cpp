@@ -258,35 +258,4 @@ TEST(StrfuncRandom, ArbitraryBytesNeverSplitCharacters) {
     }
 }
 
-TEST(StrfuncEqualNoCase, CaseOnlyDifferencesOfEveryKind) {
-    EXPECT_TRUE(Strfunc::EqualNoCase("/a/IMG_0001.JPG", "/A/img_0001.jpg"));
-    EXPECT_TRUE(Strfunc::EqualNoCase(Cp("写真Ａ.txt"), Cp("写真ａ.TXT")));  // full-width letters
-    EXPECT_FALSE(Strfunc::EqualNoCase("w1_0001.jpg", "w2_0001.jpg"));
-    EXPECT_FALSE(Strfunc::EqualNoCase("abc", "abcd"));
-    // 0x41 and 0x61 as trail bytes are no letters: ア (83 41) and ム (83 80) and so on stay apart.
-    EXPECT_FALSE(Strfunc::EqualNoCase("\x83\x41", "\x83\x61"));
-    EXPECT_TRUE(Strfunc::EqualNoCase("", ""));
-}
-
-TEST(StrfuncEqualNoCase, AgreesWithComparingLowerCaseForms) {
-    // Pieces that case mapping changes, leaves alone, or that hold letters as trail bytes.
-    const std::vector<std::string> pieces = {"a",        "A",        "0",    "1",        "_",
-                                             ".",        "/",        "z",    "\x82\x60", "\x82\x81",
-                                             "\x83\x41", "\x83\x61", "\xB1", "\x95\x5C", "\x81"};
-    std::mt19937 rng(7);
-    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
-    std::uniform_int_distribution<int> length(0, 6);
-    for (int round = 0; round < 20000; ++round) {
-        std::string a;
-        std::string b;
-        for (int n = length(rng); n > 0; --n) {
-            const std::string& piece = pieces[pick(rng)];
-            a += piece;
-            b += rng() % 3 == 0 ? pieces[pick(rng)] : (rng() % 2 == 0 ? Cp932::ToUpper(piece) : piece);
-        }
-        ASSERT_EQ(Strfunc::EqualNoCase(a, b), Cp932::ToLower(a) == Cp932::ToLower(b))
-            << ::testing::PrintToString(a) << " " << ::testing::PrintToString(b);
-    }
-}
-
 }  // namespace
