@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QToolButton>
-#include <algorithm>
 
 #include "app/QtText.h"
 #include "app/RadioGroup.h"
@@ -13,6 +12,7 @@
 #include "components/NewCtrls.h"
 #include "core/Cp932.h"
 #include "core/FolderHistory.h"
+#include "core/LightStr.h"
 #include "core/MyFileOperation.h"
 
 using QtText::ToQt;
@@ -20,11 +20,6 @@ using QtText::ToQt;
 namespace {
 
 const QString kFolderGone = QStringLiteral("選択されたフォルダは、既に存在しません。");
-
-bool BlankOnly(const std::string& text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) <= 0x20; });
-}
 
 }  // namespace
 
@@ -83,7 +78,7 @@ void TFmMein::FileDrop1FileDrop(TFileDrop* sender, int num, const QStringList& f
 
 void TFmMein::his1Click(int slot) {
     const std::string& text = slot == 0 ? ReloadFolder : FolderHistory.at(static_cast<std::size_t>(slot - 1));
-    if (BlankOnly(text)) return;
+    if (LightStr::Trim(text).empty()) return;
     const std::string folder = MyFileOperation::AddBackslash(text);
     if (!MyFileOperation::FolderExists(folder)) {
         Message(kFolderGone);

@@ -3,24 +3,14 @@
 #include <algorithm>
 
 #include "core/Cp932.h"
+#include "core/LightStr.h"
 #include "core/MyFileOperation.h"
 #include "core/platform/FileSystem.h"
 
 namespace FileList {
 namespace {
 
-// Control characters and the blank, as a classic Trim removes them; none is ever a trail byte.
-bool IsBlank(char c) {
-    return static_cast<unsigned char>(c) <= 0x20;
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
+using LightStr::Trim;
 
 // A folder whose listing came back empty may simply be empty, or unreadable: ask once more.
 bool FolderReadable(const std::string& folder) {

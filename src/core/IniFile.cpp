@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "core/Cp932.h"
+#include "core/LightStr.h"
 
 namespace {
 
@@ -17,12 +18,9 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
+// Blanks around names, "=" and values are spaces and tabs, as in every INI reader.
 std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
+    return LightStr::Trim(text, " \t");
 }
 
 bool IsQuoted(std::string_view text) {

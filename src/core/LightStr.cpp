@@ -57,4 +57,10 @@ std::string StrAfter(std::string_view text, std::string_view delimiter, bool ign
     return std::string(text.substr(pos + delimiter.size()));
 }
 
+std::string_view Trim(std::string_view text, std::string_view blanks) {
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
 }  // namespace LightStr

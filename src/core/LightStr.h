@@ -21,6 +21,15 @@ std::size_t FindFrom(std::string_view text, std::string_view what, std::size_t f
 // sides first when ignoreCase is set.
 std::size_t StrPos(std::string_view text, std::string_view what, bool ignoreCase);
 
+// Control characters and the space: the blanks that trimming removes unless told otherwise.
+constexpr std::string_view kBlanks =
+    "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A\x0B\x0C\x0D\x0E\x0F\x10"
+    "\x11\x12\x13\x14\x15\x16\x17\x18\x19\x1A\x1B\x1C\x1D\x1E\x1F\x20";
+
+// The text without the given blanks at either end. No blank is ever a trail byte (those begin at
+// 0x40), so no character is cut.
+std::string_view Trim(std::string_view text, std::string_view blanks = kBlanks);
+
 // The last n bytes of text (all of it when n is not less than its length).
 std::string StrRight(std::string_view text, std::size_t n);
 

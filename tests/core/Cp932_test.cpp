@@ -5,14 +5,11 @@
 #include <random>
 #include <string>
 #include <vector>
+#include "support/Text.h"
 
 namespace {
 
-std::string Cp(const char* utf8) {
-    auto cp = Cp932::FromUtf8(utf8);
-    EXPECT_TRUE(cp.has_value()) << utf8;
-    return cp.value_or("");
-}
+using testsupport::Cp;
 
 bool IsStandIn(const std::string& cp) {
     if (cp.size() != 2) return false;

@@ -8,6 +8,7 @@
 
 #include "core/Cp932.h"
 #include "support/TempDir.h"
+#include "support/Text.h"
 
 namespace {
 
@@ -16,9 +17,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testsupport::TempDir;
 
-std::string Cp(const std::string& utf8) {
-    return Cp932::FromUtf8(utf8).value();
-}
+using testsupport::Cp;
 
 TEST(NormalizeExtTest, TrimsAddsDotAndLowers) {
     EXPECT_EQ(NormalizeExt("JPG"), ".jpg");

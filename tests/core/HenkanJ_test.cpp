@@ -7,17 +7,14 @@
 #include <random>
 #include <string>
 #include <vector>
+#include "support/Text.h"
 
 namespace {
 
 using HenkanJ::ToFullWidth;
 using HenkanJ::ToHalfWidth;
 
-std::string Cp(const char* utf8) {
-    auto cp = Cp932::FromUtf8(utf8);
-    EXPECT_TRUE(cp.has_value()) << utf8;
-    return cp.value_or("");
-}
+using testsupport::Cp;
 
 const char* const kHalfSymbols = " !\"#$%&'()=`|-^\\~{@[+*};:]<>?_､｡･,./ｰ｢｣";
 const char* const kFullSymbols =

@@ -11,14 +11,13 @@
 
 #include "core/Cp932.h"
 #include "support/TempDir.h"
+#include "support/Text.h"
 
 namespace {
 
 using testsupport::TempDir;
 
-std::string Cp(const std::string& utf8) {
-    return Cp932::FromUtf8(utf8).value();
-}
+using testsupport::Cp;
 
 std::string Utf8(const std::string& cp) {
     return Cp932::ToUtf8(cp).value();

@@ -5,17 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include "support/Text.h"
 
 namespace {
 
 using LightStr::npos;
 using LightStr::StrPos;
 
-std::string Cp(const char* utf8) {
-    auto cp = Cp932::FromUtf8(utf8);
-    EXPECT_TRUE(cp.has_value()) << utf8;
-    return cp.value_or("");
-}
+using testsupport::Cp;
 
 TEST(LightStrPos, FindsTheFirstOccurrenceByteForByte) {
     EXPECT_EQ(StrPos("xxabcab", "ab", false), 2u);
@@ -92,6 +89,16 @@ TEST(LightStrCut, BeforeAndAfterTheFirstDelimiter) {
     const std::string text = Cp("表示\\ソ\\x");
     EXPECT_EQ(LightStr::StrBefore(text, "\\", false), Cp("表示"));
     EXPECT_EQ(LightStr::StrAfter(text, "\\", false), Cp("ソ\\x"));
+}
+
+TEST(LightStrCut, TrimKeepsDoubleByteCharacters) {
+    EXPECT_EQ(LightStr::Trim(" \t jpg \r\n"), "jpg");
+    EXPECT_EQ(LightStr::Trim("   "), "");
+    EXPECT_EQ(LightStr::Trim(""), "");
+    EXPECT_EQ(LightStr::Trim(" a b ", " "), "a b");
+    EXPECT_EQ(LightStr::Trim("\tx\n", " \t"), "x\n");  // only the blanks asked for
+    // A full-width blank is no blank here, and a trail byte is never taken for one.
+    EXPECT_EQ(LightStr::Trim(Cp(" 　ソ ")), Cp("　ソ"));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "core/Cp932.h"
 #include "core/MyFileOperation.h"
 #include "support/TempDir.h"
+#include "support/Text.h"
 
 namespace {
 
@@ -22,9 +23,7 @@ using ::testing::ElementsAre;
 using ::testing::UnorderedElementsAre;
 using testsupport::TempDir;
 
-std::string Cp(const std::string& utf8) {
-    return Cp932::FromUtf8(utf8).value();
-}
+using testsupport::Cp;
 
 std::vector<std::string> Names(const std::string& folder) {
     std::vector<std::string> names;

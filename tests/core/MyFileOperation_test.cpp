@@ -11,6 +11,7 @@
 
 #include "core/Cp932.h"
 #include "support/TempDir.h"
+#include "support/Text.h"
 
 namespace {
 
@@ -18,9 +19,7 @@ using namespace MyFileOperation;
 using ::testing::UnorderedElementsAre;
 using testsupport::TempDir;
 
-std::string Cp(const std::string& utf8) {
-    return Cp932::FromUtf8(utf8).value();
-}
+using testsupport::Cp;
 
 // Names relative to root, in list order.
 std::vector<std::string> Relative(const std::vector<std::string>& list, const std::string& root) {

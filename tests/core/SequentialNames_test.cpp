@@ -9,15 +9,14 @@
 
 #include "core/Cp932.h"
 #include "support/TempDir.h"
+#include "support/Text.h"
 
 namespace {
 
 using namespace SequentialNames;
 using testsupport::TempDir;
 
-std::string Cp(const std::string& utf8) {
-    return Cp932::FromUtf8(utf8).value();
-}
+using testsupport::Cp;
 
 // Seconds since the epoch of a local date at noon.
 std::int64_t LocalNoon(int year, int month, int day) {

@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 #include <vector>
+#include "support/Text.h"
 
 namespace {
 
@@ -17,11 +18,7 @@ using Strfunc::StarReplace;
 using Strfunc::StrReplaceEach;
 using Strfunc::WildcardReplace;
 
-std::string Cp(const char* utf8) {
-    auto cp = Cp932::FromUtf8(utf8);
-    EXPECT_TRUE(cp.has_value()) << utf8;
-    return cp.value_or("");
-}
+using testsupport::Cp;
 
 TEST(StrfuncPlain, ReplacesEveryOccurrenceLeftToRight) {
     EXPECT_EQ(WildcardReplace("abcabc", "b", "X", false), "aXcaXc");
