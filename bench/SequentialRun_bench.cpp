@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Dialogs.h"
+#include "SilentDialogs.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
 #include "core/Cp932.h"
@@ -34,25 +34,12 @@ namespace fs = std::filesystem;
 constexpr int kFiles = 100000;
 constexpr double kAllowedRatio = 1.5;
 
-// Keeps the plain messages; asks nothing (the run asks no question).
-class TMessageDialogs : public TDialogs {
-public:
-    std::vector<QString> messages;
-    void ShowMessage(QWidget*, const QString& text, QPoint) override { messages.push_back(text); }
-    bool AskYesNo(QWidget*, const QString&, QPoint) override { return false; }
-    TAnswer AskYesNoCancel(QWidget*, const QString&, QPoint) override { return TAnswer::Cancel; }
-    std::optional<QString> InputBox(QWidget*, const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> ChooseFolder(QWidget*, TBrowseDlg&) override { return std::nullopt; }
-};
-
 struct TState {
     std::string root;        // native
     std::string loopFolder;  // renamed by the C loop
     std::string runFolder;   // renamed by the window
     std::unique_ptr<TFmMein> window;
-    TMessageDialogs* dialogs = nullptr;
+    TSilentDialogs* dialogs = nullptr;
     double loopSeconds = 0;
     double runSeconds = 0;
 } state;
@@ -165,7 +152,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     MakeTree();
-    auto dialogs = std::make_unique<TMessageDialogs>();
+    auto dialogs = std::make_unique<TSilentDialogs>();
     state.dialogs = dialogs.get();
     state.window = std::make_unique<TFmMein>(state.root + "/quorbel-bench.ini", std::move(dialogs));
     state.window->show();

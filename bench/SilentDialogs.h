@@ -1,11 +1,16 @@
 #pragma once
 
+#include <vector>
+
 #include "app/Dialogs.h"
 
-// Answers every box with No, Cancel or nothing, so a benchmark never waits for a user.
+// Keeps the plain messages and answers every question with No, Cancel or nothing, so a benchmark
+// never waits for a user.
 class TSilentDialogs : public TDialogs {
 public:
-    void ShowMessage(QWidget*, const QString&, QPoint) override {}
+    std::vector<QString> messages;
+
+    void ShowMessage(QWidget*, const QString& text, QPoint) override { messages.push_back(text); }
     bool AskYesNo(QWidget*, const QString&, QPoint) override { return false; }
     TAnswer AskYesNoCancel(QWidget*, const QString&, QPoint) override { return TAnswer::Cancel; }
     std::optional<QString> InputBox(QWidget*, const QString&, const QString&, const QString&) override {
