@@ -27,7 +27,8 @@ int TRadioGroup::ItemIndex() const {
     return group_->checkedId();
 }
 
-void TRadioGroup::SetItemIndex(int index) {
+// Not const: it changes which item is selected, although through a child widget.
+void TRadioGroup::SetItemIndex(int index) {  // NOLINT(readability-make-member-function-const)
     if (index >= 0 && index < Count()) Button(index)->setChecked(true);
 }
 

@@ -1,6 +1,7 @@
 #include "components/GridFormat.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -60,8 +61,13 @@ std::vector<NumberToken> TokenizeNumber(const QString& section) {
 
 QString FormatSection(const QString& section, double value, bool minus) {
     const std::vector<NumberToken> tokens = TokenizeNumber(section);
-    int intPlaces = 0, fracPlaces = 0, firstIntZero = -1, lastFracZero = 0;
-    bool afterPoint = false, grouping = false, anyDigit = false;
+    int intPlaces = 0;
+    int fracPlaces = 0;
+    int firstIntZero = -1;
+    int lastFracZero = 0;
+    bool afterPoint = false;
+    bool grouping = false;
+    bool anyDigit = false;
     for (const NumberToken& t : tokens) {
         if (t.kind == NumberToken::Point) {
             if (afterPoint) continue;
@@ -102,7 +108,8 @@ QString FormatSection(const QString& section, double value, bool minus) {
     QString out;
     if (minus) out += u'-';
     const int surplus = static_cast<int>(intDigits.size()) - intPlaces;
-    int intSeen = 0, fracSeen = 0;
+    int intSeen = 0;
+    int fracSeen = 0;
     afterPoint = false;
     auto emitIntDigit = [&](int index) {
         out += intDigits[index];
@@ -146,10 +153,9 @@ bool IsMaskPlaceholder(QChar c) {
 }  // namespace
 
 bool IsNumberText(const QString& text) {
-    if (text.isEmpty()) return false;
-    for (const QChar c : text)
-        if (!(c.isDigit() && c.unicode() < 128) && c != u'+' && c != u'-' && c != u'.') return false;
-    return true;
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+        return (c.isDigit() && c.unicode() < 128) || c == u'+' || c == u'-' || c == u'.';
+    });
 }
 
 QString FormatFloat(const QString& mask, double value) {

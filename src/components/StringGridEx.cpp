@@ -165,7 +165,7 @@ void TStringGridEx::SetColWidths(int col, int width) {
     if (col == 0) {
         col0Width_ = width;
         vHeader_->setFixedWidth(width);
-        updateGeometries();
+        TStringGridEx::updateGeometries();  // also runs from the constructor
         return;
     }
     if (col < 0 || col >= ColCount()) return;
@@ -210,7 +210,7 @@ void TStringGridEx::SetRowHeights(int row, int height) {
     if (row == 0) {
         headerHeight_ = height;
         hHeader_->setFixedHeight(height);
-        updateGeometries();
+        TStringGridEx::updateGeometries();  // also runs from the constructor
     } else if (row < RowCount()) {
         vHeader_->resizeSection(row - 1, height);
     }

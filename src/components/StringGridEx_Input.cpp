@@ -210,7 +210,8 @@ TGridCoord TStringGridEx::CellAtViewport(const QPoint& pos, bool clamp) const {
     int r = rowAt(pos.y());
     int c = columnAt(pos.x());
     if (!clamp) return r < 0 || c < 0 ? TGridCoord{} : TGridCoord{c + 1, r + 1};
-    const int rows = model_->rowCount(), cols = model_->columnCount();
+    const int rows = model_->rowCount();
+    const int cols = model_->columnCount();
     if (rows == 0 || cols == 0) return {};
     // Outside the viewport the far corner steps one cell beyond the visible ones, which scrolls.
     if (r < 0) {

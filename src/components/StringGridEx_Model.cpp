@@ -40,7 +40,8 @@ int TStringGridModel::columnCount(const QModelIndex& parent) const {
 
 QVariant TStringGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
-    const int col = index.column() + 1, row = index.row() + 1;
+    const int col = index.column() + 1;
+    const int row = index.row() + 1;
     switch (role) {
         case Qt::DisplayRole:
             return grid_->DisplayText(col, row);
@@ -108,7 +109,7 @@ void TStringGridModel::SetColumn(int col, int firstRow, QStringList texts) {
     std::vector<QString>& column = cells_[static_cast<size_t>(col)];
     const int count = std::min(static_cast<int>(texts.size()), rows_ - firstRow);
     for (int i = 0; i < count; ++i)
-        column[static_cast<size_t>(firstRow + i)] = std::move(texts[i]);
+        column[static_cast<size_t>(firstRow) + static_cast<size_t>(i)] = std::move(texts[i]);
     const int lastRow = firstRow + count - 1;
     if (firstRow == 0 && col > 0) emit headerDataChanged(Qt::Horizontal, col - 1, col - 1);
     const int first = std::max(firstRow, 1);

@@ -193,7 +193,8 @@ void TGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     grid_->DrawCell(*painter, cell.X, cell.Y, option.rect, state);
 }
 
-QWidget* TGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {
+QWidget* TGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& /*option*/,
+                                     const QModelIndex& /*index*/) const {
     TInplaceEditEx* editor = grid_->CreateEditor(parent);
     editor->grid_ = grid_;
     grid_->editor_ = editor;
@@ -215,13 +216,14 @@ void TGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) con
     grid_->editorLoading_ = false;
 }
 
-void TGridDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const {
+void TGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* /*model*/,
+                                 const QModelIndex& index) const {
     auto* edit = static_cast<TInplaceEditEx*>(editor);
     grid_->SetEditText(index.column() + 1, index.row() + 1, edit->Text());
 }
 
 void TGridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
-                                         const QModelIndex&) const {
+                                         const QModelIndex& /*index*/) const {
     editor->setGeometry(option.rect);
 }
 
@@ -234,7 +236,7 @@ bool TGridDelegate::eventFilter(QObject* object, QEvent* event) {
 
 TGridCorner::TGridCorner(TStringGridEx* grid) : QWidget(grid), grid_(grid) {}
 
-void TGridCorner::paintEvent(QPaintEvent*) {
+void TGridCorner::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     grid_->DrawCell(painter, 0, 0, rect(), TGridDrawStateFlag::gdFixed);
 }

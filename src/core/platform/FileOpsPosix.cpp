@@ -26,8 +26,8 @@ std::error_code LastError() {
 // Errors by which a file system says it lacks a kind of rename or link.
 bool Unsupported(int code) {
     // ENOTSUP and EOPNOTSUPP are one value on Linux, two on some other systems.
-    return code == EINVAL || code == ENOSYS || code == EOPNOTSUPP ||
-           code == ENOTSUP;  // NOLINT(misc-redundant-expression)
+    // NOLINTNEXTLINE(misc-redundant-expression)
+    return code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == ENOTSUP;
 }
 
 bool SameId(const struct stat& a, const struct stat& b) {
