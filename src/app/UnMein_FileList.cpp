@@ -68,7 +68,7 @@ void TFmMein::ShowPathList(const std::vector<std::string>& list, int mode) {
     names.reserve(static_cast<qsizetype>(list.size()));
     if (mode != kLoadMode) {
         for (const std::string& path : list)
-            names.append(ToQt(MyFileOperation::FileNameOf(path)));
+            names.append(ToQt(MyFileOperation::SplitAtLastDelimiter(path).name));
         MySG->SetColumnCells(2, 1, std::move(names));
         return;
     }
@@ -78,15 +78,13 @@ void TFmMein::ShowPathList(const std::vector<std::string>& list, int mode) {
     std::string_view lastFolder;
     QString lastFolderText;
     for (const std::string& path : list) {
-        const std::size_t slash = path.rfind(MyFileOperation::kDelimiter);
-        const std::size_t split = slash == std::string::npos ? 0 : slash + 1;
-        const std::string_view folder(path.data(), split);
+        const auto [folder, name] = MyFileOperation::SplitAtLastDelimiter(path);
         if (folder != lastFolder || lastFolderText.isNull()) {
             lastFolder = folder;
             lastFolderText = ToQt(folder);
         }
         folders.append(lastFolderText);
-        names.append(ToQt(std::string_view(path).substr(split)));
+        names.append(ToQt(name));
     }
     MySG->SetRowCount(static_cast<int>(list.size()) + 1);
     MySG->SetColumnCells(1, 1, std::move(names));

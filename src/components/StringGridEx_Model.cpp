@@ -38,6 +38,12 @@ int TStringGridModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : Cols() - 1;
 }
 
+QVariant TStringGridModel::ColumnAlignment(int col) const {
+    if (const TGridColumn* item = grid_->GridColumns().Find(col))
+        return QVariant::fromValue(ToQt(item->Alignment()));
+    return {};
+}
+
 QVariant TStringGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const int col = index.column() + 1;
@@ -48,9 +54,7 @@ QVariant TStringGridModel::data(const QModelIndex& index, int role) const {
         case Qt::EditRole:
             return Cell(col, row);
         case Qt::TextAlignmentRole:
-            if (const TGridColumn* item = grid_->GridColumns().Find(col))
-                return QVariant::fromValue(ToQt(item->Alignment()));
-            return {};
+            return ColumnAlignment(col);
         default:
             return {};
     }
@@ -70,9 +74,7 @@ QVariant TStringGridModel::headerData(int section, Qt::Orientation orientation, 
         case Qt::DisplayRole:
             return grid_->FixedText(col, row);
         case Qt::TextAlignmentRole:
-            if (const TGridColumn* item = grid_->GridColumns().Find(col))
-                return QVariant::fromValue(ToQt(item->Alignment()));
-            return {};
+            return ColumnAlignment(col);
         default:
             return {};
     }

@@ -23,6 +23,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // The alignment of a column's cells, header included; null without a column item.
+    QVariant ColumnAlignment(int col) const;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     int Cols() const { return static_cast<int>(cells_.size()); }

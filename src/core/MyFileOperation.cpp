@@ -55,14 +55,18 @@ std::string ParentFolder(std::string_view folder) {
     return FolderOf(split.folder);
 }
 
-std::string FileNameOf(std::string_view path) {
+PathParts SplitAtLastDelimiter(std::string_view path) {
     const std::size_t slash = path.rfind(kDelimiter);
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+    const std::size_t cut = slash == std::string_view::npos ? 0 : slash + 1;
+    return {path.substr(0, cut), path.substr(cut)};
+}
+
+std::string FileNameOf(std::string_view path) {
+    return std::string(SplitAtLastDelimiter(path).name);
 }
 
 std::string FolderOf(std::string_view path) {
-    const std::size_t slash = path.rfind(kDelimiter);
-    return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+    return std::string(SplitAtLastDelimiter(path).folder);
 }
 
 std::string ExtensionOf(std::string_view path) {
@@ -81,6 +85,10 @@ std::string NameWithoutExt(std::string_view text) {
 bool FolderExists(std::string_view path) {
     const auto status = StatusOf(path);
     return status && status->kind == Platform::EntryKind::Folder;
+}
+
+bool PathExists(std::string_view path) {
+    return StatusOf(path).has_value();
 }
 
 bool FileExists(std::string_view path) {

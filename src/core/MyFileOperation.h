@@ -55,6 +55,13 @@ std::string ParentFolder(std::string_view folder);
 // whole component is the extension (".profile").
 std::string NameWithoutExt(std::string_view text);
 
+// A full path cut after its last "/": the folder (with the "/") and the file name, as views of it.
+struct PathParts {
+    std::string_view folder;
+    std::string_view name;
+};
+PathParts SplitAtLastDelimiter(std::string_view path);
+
 // Pieces of a full path: the file name after the last "/", the folder up to and including it,
 // and the extension (from the last "." of the file name, dot included; empty when none).
 std::string FileNameOf(std::string_view path);
@@ -65,6 +72,8 @@ std::string ExtensionOf(std::string_view path);
 bool FolderExists(std::string_view path);
 // True only for an existing file that is not a folder.
 bool FileExists(std::string_view path);
+// True when anything (file or folder) stands at the path.
+bool PathExists(std::string_view path);
 
 // The file's modification time in local time as "yyyy/mm/dd h:mm:ss" (hour without leading zero,
 // seconds rounded down to an even number), or "Error" when it is no file or its time cannot be read.

@@ -4,15 +4,9 @@
 
 #include "core/Cp932.h"
 #include "core/MyFileOperation.h"
-#include "core/platform/FileSystem.h"
 
 namespace RenameExecutor {
 namespace {
-
-bool Exists(const std::string& path) {
-    const auto native = Cp932::ToUtf8(path);
-    return native && Platform::Status(*native).has_value();
-}
 
 using RenameFunction = bool (*)(std::string_view, std::string_view);
 
@@ -58,9 +52,9 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
     assert(oldPaths.size() == newPaths.size());
     outcome.executed = true;
     for (std::size_t i = 0; i < oldPaths.size(); ++i) {
-        const bool caseOnly = Cp932::ToLower(oldPaths[i]) == Cp932::ToLower(newPaths[i]);
+        const bool caseOnly = Cp932::EqualNoCase(oldPaths[i], newPaths[i]);
         const bool mayClash = rule == Collision::Taken || !caseOnly;
-        if (mayClash && oldPaths[i] != newPaths[i] && Exists(newPaths[i])) {
+        if (mayClash && oldPaths[i] != newPaths[i] && MyFileOperation::PathExists(newPaths[i])) {
             outcome.skipped.push_back(i);
             continue;
         }

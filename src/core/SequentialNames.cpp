@@ -35,17 +35,6 @@ std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
     return sum;
 }
 
-// A path split after its last "/": the folder (with the "/") and the file name.
-struct PathParts {
-    std::string_view folder;
-    std::string_view name;
-};
-PathParts Split(std::string_view path) {
-    const std::size_t slash = path.rfind(MyFileOperation::kDelimiter);
-    const std::size_t cut = slash == std::string_view::npos ? 0 : slash + 1;
-    return {path.substr(0, cut), path.substr(cut)};
-}
-
 // The native and the case-folded form of a folder, kept while entries share it (a sorted list
 // holds a folder's files together), so that a path costs only the conversion of its name.
 class FolderForms {
@@ -234,7 +223,7 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     if (orgPaths.empty()) return result;
     FolderForms forms;
     for (const std::string& path : orgPaths) {
-        const PathParts parts = Split(path);
+        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(path);
         forms.Use(parts.folder);
         const auto status = forms.Status(parts.name);
         if (!status || status->kind != Platform::EntryKind::File) {
@@ -261,7 +250,7 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     FoldedPaths composed(result.newPaths);
     for (std::size_t i = 0; i < orgPaths.size(); ++i) {
         const std::string& path = orgPaths[i];
-        const PathParts parts = Split(path);
+        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(path);
         forms.Use(parts.folder);
         if (o.resetPerFolder && i + 1 < orgPaths.size()) {
             resetAfter = FolderNameOf(orgPaths[i + 1]) != FolderNameOf(path);

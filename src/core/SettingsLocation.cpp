@@ -1,5 +1,6 @@
 #include "core/SettingsLocation.h"
 
+#include "core/platform/FileSystem.h"
 #include "core/platform/SystemInfo.h"
 
 namespace SettingsLocation {
@@ -50,7 +51,7 @@ Facts GatherFacts() {
     Facts facts;
     facts.executablePath = SystemInfo::ExecutablePath();
     if (!facts.executablePath.empty()) {
-        facts.besideFileExists = SystemInfo::Exists(BesidePath(facts.executablePath));
+        facts.besideFileExists = Platform::Status(BesidePath(facts.executablePath)).has_value();
         facts.besideFolderWritable = SystemInfo::IsWritableFolder(FolderOf(facts.executablePath));
     }
     facts.xdgConfigHome = SystemInfo::EnvironmentValue("XDG_CONFIG_HOME");

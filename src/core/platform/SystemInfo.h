@@ -17,9 +17,6 @@ std::optional<std::string> EnvironmentValue(const char* name);
 // The home folder in the user database, for when HOME is not set; empty when unknown.
 std::string HomeFolderOfUser();
 
-// True when something exists at path (links followed).
-bool Exists(const std::string& path);
-
 // True when path is a folder in which this process may create files.
 bool IsWritableFolder(const std::string& path);
 
