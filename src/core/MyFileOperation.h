@@ -74,6 +74,9 @@ bool FolderExists(std::string_view path);
 bool FileExists(std::string_view path);
 // True when anything (file or folder) stands at the path.
 bool PathExists(std::string_view path);
+// True when both paths name one existing file (device and inode): the same entry, hard links, or
+// the two spellings of a name on a case-insensitive file system.
+bool SameFile(std::string_view a, std::string_view b);
 
 // The file's modification time in local time as "yyyy/mm/dd h:mm:ss" (hour without leading zero,
 // seconds rounded down to an even number), or "Error" when it is no file or its time cannot be read.

@@ -48,6 +48,12 @@ bool RenameFile(std::string_view oldPath, std::string_view newPath, bool lookAtS
 
 }  // namespace
 
+bool SameFile(std::string_view a, std::string_view b) {
+    const auto nativeA = Cp932::ToUtf8(a);
+    const auto nativeB = Cp932::ToUtf8(b);
+    return nativeA && nativeB && Platform::SameFile(*nativeA, *nativeB);
+}
+
 bool TryRenameFile(std::string_view oldPath, std::string_view newPath) {
     return RenameFile(oldPath, newPath, true);
 }

@@ -1,8 +1,5 @@
 #include "core/RenameExecutor.h"
 
-#include <cassert>
-
-#include "core/Cp932.h"
 #include "core/MyFileOperation.h"
 
 namespace RenameExecutor {
@@ -16,12 +13,21 @@ void Rename(const std::vector<std::string>& oldPaths, const std::vector<std::str
     if (!rename(oldPaths[i], newPaths[i])) outcome.failed.push_back(i);
 }
 
+// Lists that are empty or out of step are refused whole: pairing them would rename the wrong files.
+bool Executable(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths) {
+    return !oldPaths.empty() && oldPaths.size() == newPaths.size();
+}
+
+bool IsNoName(std::string_view path) {
+    const std::string_view name = MyFileOperation::SplitAtLastDelimiter(path).name;
+    return name.empty() || name == "." || name == "..";
+}
+
 Outcome RenameAll(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
                   RenameFunction rename) {
     Outcome outcome;
-    if (oldPaths.empty() || newPaths.empty()) return outcome;
-    assert(oldPaths.size() == newPaths.size());
-    outcome.executed = true;
+    outcome.executed = Executable(oldPaths, newPaths);
+    if (!outcome.executed) return outcome;
     for (std::size_t i = 0; i < oldPaths.size(); ++i)
         Rename(oldPaths, newPaths, i, outcome, rename);
     return outcome;
@@ -48,13 +54,19 @@ Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
                                   const std::vector<std::string>& newPaths, Collision rule) {
     Outcome outcome;
-    if (oldPaths.empty() || newPaths.empty()) return outcome;
-    assert(oldPaths.size() == newPaths.size());
-    outcome.executed = true;
+    outcome.executed = Executable(oldPaths, newPaths);
+    if (!outcome.executed) return outcome;
     for (std::size_t i = 0; i < oldPaths.size(); ++i) {
-        const bool caseOnly = Cp932::EqualNoCase(oldPaths[i], newPaths[i]);
-        const bool mayClash = rule == Collision::Taken || !caseOnly;
-        if (mayClash && oldPaths[i] != newPaths[i] && MyFileOperation::PathExists(newPaths[i])) {
+        const std::string& from = oldPaths[i];
+        const std::string& to = newPaths[i];
+        if (from == to) continue;
+        if (IsNoName(to)) {
+            outcome.failed.push_back(i);
+            continue;
+        }
+        const bool taken = MyFileOperation::PathExists(to) &&
+                           (rule == Collision::Taken || !MyFileOperation::SameFile(from, to));
+        if (taken) {
             outcome.skipped.push_back(i);
             continue;
         }

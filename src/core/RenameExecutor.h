@@ -14,7 +14,7 @@ namespace RenameExecutor {
 std::optional<std::size_t> FirstMissingFile(const std::vector<std::string>& paths);
 
 struct Outcome {
-    bool executed = false;             // false when either list was empty: nothing was tried
+    bool executed = false;             // false when a list was empty or the two differ in length
     std::vector<std::size_t> skipped;  // left alone because the new name was taken
     std::vector<std::size_t> failed;   // the rename was tried and refused by the file system
 };
@@ -29,12 +29,14 @@ Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
 
 // When a new name counts as taken in the skip-and-mark runs.
 enum class Collision {
-    TakenUnlessCaseOnly,  // taken when it exists and differs from the old path by more than case
-    Taken,                // taken whenever it exists
+    TakenByAnotherFile,  // taken when something stands there that is not the old file itself (so a
+                         // change of letter case goes through where the file system folds case)
+    Taken,               // taken whenever something stands there
 };
 
 // Renames the pairs in order; a pair whose new path is taken at that moment is skipped (so a file
-// renamed earlier in the run blocks later pairs, and no two names are swapped).
+// renamed earlier in the run blocks later pairs, and no two names are swapped). A new path whose
+// last component is empty, "." or ".." can never be a file's name: that pair counts as failed.
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
                                   const std::vector<std::string>& newPaths, Collision rule);
 

@@ -41,9 +41,19 @@ TEST_F(RenameExecutorTest, RenamesEveryPairAndReportsFailures) {
     EXPECT_TRUE(Holds("c.txt", "c.txt"));
 }
 
-TEST_F(RenameExecutorTest, NothingIsTriedForAnEmptyList) {
+TEST_F(RenameExecutorTest, NothingIsTriedForAnEmptyOrMismatchedList) {
+    const std::vector<std::string> two = {File("a.txt"), File("b.txt")};
+    const std::vector<std::string> one = {Path("c.txt")};
+    for (const auto& [oldPaths, newPaths] : {std::pair{two, one}, std::pair{one, two}}) {
+        EXPECT_FALSE(ExecuteRenames(oldPaths, newPaths).executed);
+        EXPECT_FALSE(ExecuteCheckedRenames(oldPaths, newPaths).executed);
+        EXPECT_FALSE(ExecuteSkippingCollisions(oldPaths, newPaths, Collision::Taken).executed);
+    }
     EXPECT_FALSE(ExecuteRenames({}, {}).executed);
     EXPECT_FALSE(ExecuteSkippingCollisions({}, {}, Collision::Taken).executed);
+    EXPECT_TRUE(Holds("a.txt", "a.txt"));
+    EXPECT_TRUE(Holds("b.txt", "b.txt"));
+    EXPECT_FALSE(TempDir::Exists(Path("c.txt")));
 }
 
 TEST_F(RenameExecutorTest, ExistingTargetsAreNeverReplaced) {
@@ -75,16 +85,25 @@ TEST_F(RenameExecutorTest, SkipAndMarkJudgesTheDiskAtEachStep) {
     EXPECT_TRUE(Holds("y.txt", "y.txt"));
 }
 
-TEST_F(RenameExecutorTest, CaseOnlyChangesGoThroughUnderTheStringRule) {
-    const std::vector<std::string> oldPaths = {File("a.txt"), File("b.txt"), File("c.txt")};
-    // Two entries composed to one name: the first wins, the second is skipped.
-    const std::vector<std::string> newPaths = {Path("A.txt"), Path("same.txt"), Path("same.txt")};
-    const Outcome outcome = ExecuteSkippingCollisions(oldPaths, newPaths, Collision::TakenUnlessCaseOnly);
-    EXPECT_THAT(outcome.skipped, ElementsAre(2u));
+TEST_F(RenameExecutorTest, TakenMeansAnotherFileUnderTheStringRule) {
+    const std::vector<std::string> oldPaths = {File("a.txt"), File("b.txt"), File("c.txt"),
+                                               File("d.txt"), File("e.txt"), File("f.txt")};
+    File("D.txt", "another file");  // this file system tells case apart: D.txt is not d.txt
+    // a case change of the file itself; two entries composed to one name (the first wins); a case
+    // change onto a different file; names that can never be a file's.
+    const std::vector<std::string> newPaths = {Path("A.txt"), Path("same.txt"), Path("same.txt"),
+                                               Path("D.txt"), Path("."),        Path("..")};
+    const Outcome outcome = ExecuteSkippingCollisions(oldPaths, newPaths, Collision::TakenByAnotherFile);
+    EXPECT_THAT(outcome.skipped, ElementsAre(2u, 3u));
+    EXPECT_THAT(outcome.failed, ElementsAre(4u, 5u));
     EXPECT_TRUE(Holds("A.txt", "a.txt"));
     EXPECT_FALSE(TempDir::Exists(Path("a.txt")));
     EXPECT_TRUE(Holds("same.txt", "b.txt"));
     EXPECT_TRUE(Holds("c.txt", "c.txt"));
+    EXPECT_TRUE(Holds("D.txt", "another file"));
+    EXPECT_TRUE(Holds("d.txt", "d.txt"));
+    EXPECT_TRUE(Holds("e.txt", "e.txt"));
+    EXPECT_TRUE(Holds("f.txt", "f.txt"));
 }
 
 TEST_F(RenameExecutorTest, FirstMissingFile) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/platform/FileOps.h"
+#include "core/platform/FileSystem.h"
 
 namespace Platform {
 namespace {
@@ -220,15 +221,14 @@ std::error_code MoveAcross(const std::string& from, const struct stat& source, c
     return {};
 }
 
-// True when both paths name one file: the same entry, hard links, or a link to the other.
+}  // namespace
+
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat sa {};
     struct stat sb {};
     if (lstat(a.c_str(), &sa) == 0 && lstat(b.c_str(), &sb) == 0 && SameId(sa, sb)) return true;
     return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && SameId(sa, sb);
 }
-
-}  // namespace
 
 std::error_code RenameNoReplace(const std::string& from, const std::string& to) {
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};

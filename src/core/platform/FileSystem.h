@@ -38,4 +38,8 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
 // The status of what path names, links followed; nullopt when it does not exist or cannot be read.
 std::optional<FileStatus> Status(const std::string& path);
 
+// True when both paths name one file: the same entry, hard links, or a link to the other (also
+// the two spellings of one name on a case-insensitive file system).
+bool SameFile(const std::string& a, const std::string& b);
+
 }  // namespace Platform
