@@ -12,6 +12,7 @@
 
 #include "app/Dialogs.h"
 #include "core/FolderHistory.h"
+#include "core/RenameExecutor.h"
 #include "core/SequentialNames.h"
 
 class QAction;
@@ -163,6 +164,11 @@ private:
     // Rename run helpers (UnMein_Run.cpp). nullopt when an input has no code page 932 form.
     std::optional<SequentialNames::Options> ReadSequentialOptions() const;
     void ShowMissingFile(const std::string& path);
+    // Marks the rows the run left unrenamed with "*" and reports them: the collisions (skipped)
+    // after collisionLead, then the refusals of the file system; with neither, doneMessage when
+    // completion messages are on.
+    void ReportRunOutcome(const RenameExecutor::Outcome& executed, const QString& collisionLead,
+                          const QString& doneMessage);
     void SetPostRunState();
     // Hook for moving the renamed files after a sequential run; moving comes later.
     void MoveAfterRename();

@@ -99,15 +99,7 @@ void TFmMein::RunSequentialRename() {
     // 6, 7. The new names, and what became of them. A rename the file system refused keeps its
     // row's new name but is marked, and its count replaces the completion message.
     ShowPathList(NewPathList, kNewNameMode);
-    if (!executed.failed.empty()) {
-        for (const std::size_t index : executed.failed)
-            MySG->SetCells(0, static_cast<int>(index) + 1, QStringLiteral("*"));
-        Message(QStringLiteral("名前を変更できなかったため、 ") + QString::number(executed.failed.size()) +
-                QStringLiteral("個のファイルが未処理になりました") + QStringLiteral("\r\n") +
-                QStringLiteral("未処理のものは\"*\"マークが付けられています。"));
-    } else if (cbDialog->isChecked()) {
-        Message(QStringLiteral("名前の変更が終了しました"));
-    }
+    ReportRunOutcome(executed, QString(), QStringLiteral("名前の変更が終了しました"));
 
     // 8, 9. Also after failed renames: the numbers were given out, and the files that were
     // renamed must be undoable.
@@ -152,6 +144,20 @@ void TFmMein::ContinueNumbering() {
         SequentialNames::ContinueNumbering(LastNumberText, incrementText.value_or(std::string()));
     if (!next) return;
     ReplaceList(edit3, {ToQt(*next)});
+}
+
+void TFmMein::ReportRunOutcome(const RenameExecutor::Outcome& executed, const QString& collisionLead,
+                               const QString& doneMessage) {
+    const auto markAndCount = [this](const std::vector<std::size_t>& rows, const QString& lead) {
+        if (rows.empty()) return;
+        for (const std::size_t index : rows)
+            MySG->SetCells(0, static_cast<int>(index) + 1, QStringLiteral("*"));
+        Message(lead + QString::number(rows.size()) + QStringLiteral("個のファイルが未処理になりました") +
+                QStringLiteral("\r\n") + QStringLiteral("未処理のものは\"*\"マークが付けられています。"));
+    };
+    markAndCount(executed.skipped, collisionLead);
+    markAndCount(executed.failed, QStringLiteral("名前を変更できなかったため、 "));
+    if (executed.skipped.empty() && executed.failed.empty() && cbDialog->isChecked()) Message(doneMessage);
 }
 
 void TFmMein::SetPostRunState() {
