@@ -97,6 +97,8 @@ public:
     // --- Rename run: the Go button and the sequential run (UnMein_Run.cpp) ---------------------
     void btGoClick();
     void RunSequentialRename();
+    // The string rename of TabSheet2 (UnMein_StringRun.cpp).
+    void RunStringRename();
     void CB1Click();
     void SelectDateFormat();
     void RGDateClick();
