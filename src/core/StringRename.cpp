@@ -1,6 +1,7 @@
 #include "core/StringRename.h"
 
 #include <cassert>
+#include <utility>
 
 #include "core/LightStr.h"
 #include "core/MyFileOperation.h"
@@ -29,7 +30,6 @@ Preview PreviewRenames(const std::vector<std::string>& oldPaths, std::string_vie
                        std::string_view replacement, const Options& options) {
     Preview preview;
     const bool ignoreCase = !options.caseSensitive;
-    std::string newPath;
     for (std::size_t i = 0; i < oldPaths.size(); ++i) {
         // A listed path is a full path, so its folder part already ends in the delimiter.
         const auto [folder, fileName] = MyFileOperation::SplitAtLastDelimiter(oldPaths[i]);
@@ -38,11 +38,11 @@ Preview PreviewRenames(const std::vector<std::string>& oldPaths, std::string_vie
         const std::string_view ext = fileName.substr(name.size());
         const std::string replaced = Strfunc::WildcardReplace(name, target, replacement, ignoreCase);
         if (replaced.empty() || replaced == name) continue;
-        newPath.clear();
+        std::string newPath;
         newPath.reserve(folder.size() + replaced.size() + ext.size());
         newPath.append(folder).append(replaced).append(ext);
         preview.oldIndices.push_back(i);
-        preview.newPaths.push_back(newPath);
+        preview.newPaths.push_back(std::move(newPath));
     }
     return preview;
 }

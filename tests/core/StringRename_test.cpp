@@ -127,6 +127,7 @@ TEST(StringRenamePreview, NamesOutsideTheCodePageComeBackByteForByte) {
     // A character the code page lacks, and bytes that are no UTF-8 at all.
     const std::vector<std::string> natives = {"/d/😀 a〜.png", "/d/x\xff\xfe-a.bin"};
     std::vector<std::string> oldPaths;
+    oldPaths.reserve(natives.size());
     for (const std::string& native : natives)
         oldPaths.push_back(Cp932::FromUtf8(native).value());
     const StringRename::Preview preview = PreviewRenames(oldPaths, "a", "b", {});
