@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "app/CommandLine.h"
+#include "app/DesktopIdentity.h"
 #include "app/QtDialogs.h"
 #include "app/UnMein.h"
 #include "core/SettingsLocation.h"
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const CommandLine::Request request = CommandLine::Parse(QApplication::arguments());
     if (request.exitCode) return CommandLine::Finish(request);
+    DesktopIdentity::Apply();
     TFmMein window(SettingsLocation::Find().path, std::make_unique<TQtDialogs>());
     window.show();
     CommandLine::Open(window, request.paths);

@@ -1,11 +1,14 @@
-// The program's arguments, parsed and handed to the real window.
+// Start-up: the program's arguments, parsed and handed to the real window, and how the desktop
+// recognises the program.
 #include <QDir>
+#include <QIcon>
 
 #include "WindowFixture.h"
 #include "app/CommandLine.h"
+#include "app/DesktopIdentity.h"
 #include "support/QtTestMain.h"
 
-class CommandLineTest : public QObject {
+class StartupTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -97,7 +100,16 @@ private slots:
         QCOMPARE(f.dialogs->Messages(), messages);
         QCOMPARE(f.dialogs->calls.size(), messages.size());  // never the browse dialog
     }
+
+    // The icon is built in, so windows show it without an installed icon theme.
+    void WindowsCarryTheProgramsIcon() {
+        DesktopIdentity::Apply();
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("org.quorbel.Quorbel"));
+        const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
+        for (int size : {16, 32, 48, 64, 128})
+            QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
+    }
 };
 
-QUORBEL_QTEST_MAIN(CommandLineTest)
-#include "CommandLine_test.moc"
+QUORBEL_QTEST_MAIN(StartupTest)
+#include "Startup_test.moc"
