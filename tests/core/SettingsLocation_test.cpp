@@ -49,6 +49,7 @@ TEST(SettingsLocation, ReadOnlyProgramFolderSavesToTheConfigFolder) {
         mode_t folderMode;
         bool beside;
     };
+    const std::optional<std::string> previousXdg = SettingsLocation::GatherFacts().xdgConfigHome;
     for (const Case& c : {Case{0755, true}, Case{0555, false}}) {
         TempDir dir;
         const std::string program = dir.MakeFile("opt/quorbel", "#!/bin/sh\n");
@@ -73,6 +74,10 @@ TEST(SettingsLocation, ReadOnlyProgramFolderSavesToTheConfigFolder) {
             EXPECT_EQ(TempDir::ReadFile(besideFile), "[S]\nk=old\n");
         }
         EXPECT_EQ(TIniFile(location.path).ReadString("S", "k", ""), "new") << c.folderMode;
+    }
+    if (previousXdg) {
+        setenv("XDG_CONFIG_HOME", previousXdg->c_str(), 1);
+    } else {
         unsetenv("XDG_CONFIG_HOME");
     }
 }
