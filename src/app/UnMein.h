@@ -68,8 +68,8 @@ public:
 
     // --- File list ----------------------------------------------------------------------------
     // entries: full paths of folders and files, in the order to process. The caller has emptied
-    // the table and OrgPathList.
-    void LoadFileList(const std::vector<std::string>& entries);
+    // the table and OrgPathList. chosenFolder: the folder the entries were listed from, if any.
+    void LoadFileList(const std::vector<std::string>& entries, const std::string& chosenFolder = {});
     std::vector<std::string> ReadExtFilter() const;
     enum : int { kLoadMode = 10, kNewNameMode = 20 };
     void ShowPathList(const std::vector<std::string>& list, int mode);

@@ -18,13 +18,14 @@
 
 using QtText::ToQt;
 
-void TFmMein::LoadFileList(const std::vector<std::string>& entries) {
+void TFmMein::LoadFileList(const std::vector<std::string>& entries, const std::string& chosenFolder) {
     assert(OrgPathList.empty() && "the caller empties the list before a load");
     CaseRunFlag = false;
     FileList::LoadOptions options;
     options.recursive = RG1->ItemIndex() == 0;
     options.extensions = ReadExtFilter();
     options.filterMode = RG2->ItemIndex();
+    options.chosenFolder = chosenFolder;
     FileList::LoadPlan plan = FileList::PlanLoad(entries, options);
     for (const std::string& folder : plan.recordedFolders)
         RecordFolder(folder);

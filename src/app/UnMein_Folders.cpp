@@ -45,7 +45,7 @@ void TFmMein::N1Click() {
     const int kind = RG1->ItemIndex() == 1 ? MyFileOperation::kFiles : MyFileOperation::kFilesAndFolders;
     MyFileOperation::EnumFolder(MyFileOperation::AddBackslash(*folder), entries, kind);
     Cp932::SortNoCase(entries);
-    LoadFileList(entries);
+    LoadFileList(entries, *folder);
 }
 
 void TFmMein::BrowseDlg1Show() {

@@ -34,6 +34,9 @@ struct LoadOptions {
     bool recursive = false;               // folders expanded with all their subfolders
     std::vector<std::string> extensions;  // from ReadExtFilter
     int filterMode = kNoFilter;
+    // The folder whose entries these are, when the user chose one: no expansion follows a link
+    // back into it.
+    std::string chosenFolder;
 };
 
 struct LoadPlan {
