@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <limits>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "core/Cp932.h"
@@ -34,6 +35,44 @@ std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
     if (__builtin_add_overflow(a, b, &sum)) return b > 0 ? kMax : kMin;
     return sum;
 }
+
+// A running number: the next value to give out.
+class Counter {
+public:
+    explicit Counter(std::int64_t start) : next_(start) {}
+    std::int64_t Take(std::int64_t increment) {
+        const std::int64_t taken = next_;
+        next_ = SaturatingAdd(next_, increment);
+        return taken;
+    }
+
+private:
+    std::int64_t next_;
+};
+
+// One counter per folder name when numbering restarts per folder, else one for the whole list.
+// Entries of one folder usually follow each other, so the last folder's counter is kept at hand.
+class Counters {
+public:
+    Counters(std::int64_t start, bool perFolder) : start_(start), perFolder_(perFolder), whole_(start) {}
+    Counter& For(std::string_view path) {
+        if (!perFolder_) return whole_;
+        const std::string_view folder = MyFileOperation::SplitAtLastDelimiter(path).folder;
+        if (last_ == nullptr || folder != lastFolder_) {
+            last_ = &byName_.try_emplace(FolderNameOf(path), start_).first->second;
+            lastFolder_ = folder;
+        }
+        return *last_;
+    }
+
+private:
+    std::int64_t start_;
+    bool perFolder_;
+    Counter whole_;
+    std::unordered_map<std::string, Counter> byName_;
+    std::string_view lastFolder_;
+    Counter* last_ = nullptr;
+};
 
 // The native and the case-folded form of a folder, kept while entries share it (a sorted list
 // holds a folder's files together), so that a path costs only the conversion of its name.
@@ -242,23 +281,17 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     if (o.changeExtension)
         newExtension = o.newExtension.starts_with('.') ? o.newExtension : "." + o.newExtension;
 
-    std::int64_t counter = start;
-    bool resetAfter = false;
+    Counters counters(start, o.resetPerFolder);
     std::string number;
     std::string newName;
     result.newPaths.reserve(orgPaths.size());
     FoldedPaths composed(result.newPaths);
-    for (std::size_t i = 0; i < orgPaths.size(); ++i) {
-        const std::string& path = orgPaths[i];
+    for (const std::string& path : orgPaths) {
         const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(path);
         forms.Use(parts.folder);
-        if (o.resetPerFolder && i + 1 < orgPaths.size()) {
-            resetAfter = FolderNameOf(orgPaths[i + 1]) != FolderNameOf(path);
-        }
         number.clear();
         if (numbering && !extensionOnly) {
-            number = PadNumber(counter, width);
-            counter = resetAfter ? start : SaturatingAdd(counter, increment);
+            number = PadNumber(counters.For(path).Take(increment), width);
         }
         std::string date;
         if (o.addDate) {

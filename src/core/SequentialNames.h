@@ -81,7 +81,8 @@ struct Result {
 };
 
 // Composes the new full path of every entry of orgPaths in order. Checks first that every listed
-// file still exists; stops at the first date that cannot be read and at the first collision.
+// file still exists; stops at the first date that cannot be read and at the first collision. With
+// resetPerFolder every folder name has its own counter, wherever its files stand in the list.
 Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Options& options);
 
 // The start value offered after a run: lastNumberText read as an integer plus the increment, padded

@@ -130,16 +130,43 @@ TEST_F(SequentialNamesTest, NegativeNumbersArePaddedAfterTheSign) {
 }
 
 TEST_F(SequentialNamesTest, ResetPerFolderFollowsFolderNames) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> files;  // in list order
+        std::vector<std::string> names;
+        const char* lastNumber;
+    };
+    const std::vector<Case> cases = {
+        {"two different folders named x share one counter",
+         {"a/top/a/x/p.t", "a/top/a/x/q.t", "a/top/b/x/r.t"},
+         {"n1.t", "n2.t", "n3.t"},
+         "3"},
+        {"x then y: y starts again",
+         {"b/x/p.t", "b/x/q.t", "b/y/r.t", "b/y/s.t", "b/y/t.t"},
+         {"n1.t", "n2.t", "n1.t", "n2.t", "n3.t"},
+         "3"},
+        {"a folder's files around a subfolder's keep counting",
+         {"c/x/1.t", "c/x/y/1.t", "c/x/z.t"},
+         {"n1.t", "n1.t", "n2.t"},
+         "2"},
+        {"back to x after y and w",
+         {"d/x/a.t", "d/y/b.t", "d/w/c.t", "d/x/d.t"},
+         {"n1.t", "n1.t", "n1.t", "n2.t"},
+         "2"},
+    };
     Options o;
+    o.leadingText = "n";
     o.startValue = "1";
     o.resetPerFolder = true;
-    // Two different folders named x follow each other: the number runs on.
-    const auto sameName = Files({"top/a/x/p.txt", "top/a/x/q.txt", "top/b/x/r.txt"});
-    EXPECT_THAT(Names(sameName, o), ::testing::ElementsAre("1.txt", "2.txt", "3.txt"));
-    // x then y: every file of y is numbered from the start again.
-    const auto changed =
-        Files({"top/c/x/p.txt", "top/c/x/q.txt", "top/c/y/r.txt", "top/c/y/s.txt", "top/c/y/t.txt"});
-    EXPECT_THAT(Names(changed, o), ::testing::ElementsAre("1.txt", "2.txt", "1.txt", "2.txt", "3.txt"));
+    for (const Case& c : cases) {
+        const Result r = BuildSequentialNames(Files(c.files), o);
+        ASSERT_EQ(r.outcome, Outcome::Composed) << c.what << ": " << r.detail;
+        std::vector<std::string> names;
+        for (const std::string& p : r.newPaths)
+            names.push_back(p.substr(p.rfind('/') + 1));
+        EXPECT_EQ(names, c.names) << c.what;
+        EXPECT_EQ(r.lastNumberText, c.lastNumber) << c.what;
+    }
 }
 
 TEST_F(SequentialNamesTest, FolderNames) {
