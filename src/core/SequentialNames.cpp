@@ -14,7 +14,6 @@ namespace SequentialNames {
 namespace {
 
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
-constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -29,25 +28,21 @@ std::string_view SkipBlanks(std::string_view text) {
     return text;
 }
 
-// The counter must never overflow, however odd the start value and the increment.
-std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
-    std::int64_t sum = 0;
-    if (__builtin_add_overflow(a, b, &sum)) return b > 0 ? kMax : kMin;
-    return sum;
-}
-
-// A running number: the next value to give out.
+// A running number: the next value to give out, or none when it would pass the 64-bit range.
 class Counter {
 public:
     explicit Counter(std::int64_t start) : next_(start) {}
-    std::int64_t Take(std::int64_t increment) {
+    // The number for the next entry; nullopt when the range is used up.
+    std::optional<std::int64_t> Take(std::int64_t increment) {
+        if (exhausted_) return std::nullopt;
         const std::int64_t taken = next_;
-        next_ = SaturatingAdd(next_, increment);
+        exhausted_ = __builtin_add_overflow(next_, increment, &next_);
         return taken;
     }
 
 private:
     std::int64_t next_;
+    bool exhausted_ = false;
 };
 
 // One counter per folder name when numbering restarts per folder, else one for the whole list.
@@ -291,7 +286,13 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
         forms.Use(parts.folder);
         number.clear();
         if (numbering && !extensionOnly) {
-            number = PadNumber(counters.For(path).Take(increment), width);
+            const auto value = counters.For(path).Take(increment);
+            if (!value) {
+                result.outcome = Outcome::NumberOutOfRange;
+                result.detail = path;
+                return result;
+            }
+            number = PadNumber(*value, width);
         }
         std::string date;
         if (o.addDate) {
@@ -345,8 +346,9 @@ std::optional<std::string> ContinueNumbering(std::string_view lastNumberText,
                                              std::string_view incrementText) {
     if (lastNumberText.empty()) return std::nullopt;
     const auto last = ReadStrictInteger(lastNumberText);
-    if (!last) return std::nullopt;
-    return PadNumber(SaturatingAdd(*last, Increment(incrementText)), lastNumberText.size());
+    std::int64_t next = 0;
+    if (!last || __builtin_add_overflow(*last, Increment(incrementText), &next)) return std::nullopt;
+    return PadNumber(next, lastNumberText.size());
 }
 
 }  // namespace SequentialNames

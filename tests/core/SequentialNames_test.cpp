@@ -169,6 +169,42 @@ TEST_F(SequentialNamesTest, ResetPerFolderFollowsFolderNames) {
     }
 }
 
+TEST_F(SequentialNamesTest, NumbersBeyondSixtyFourBitsAreRefused) {
+    struct Case {
+        const char* start;
+        const char* increment;
+        bool perFolder;
+        std::vector<std::string> files;
+        Outcome outcome;
+    };
+    const std::vector<Case> cases = {
+        {"9223372036854775806", "1", false, {"a/1.t", "a/2.t", "a/3.t"}, Outcome::NumberOutOfRange},
+        {"9223372036854775805", "1", false, {"b/1.t", "b/2.t", "b/3.t"}, Outcome::Composed},
+        {"9223372036854775800", "5", false, {"c/1.t", "c/2.t", "c/3.t"}, Outcome::NumberOutOfRange},
+        // Per folder, each folder's counter stays in range.
+        {"9223372036854775806", "1", true, {"d/x/1.t", "d/x/2.t", "d/y/3.t"}, Outcome::Composed},
+        {"$7FFFFFFFFFFFFFFF", "1", false, {"e/1.t", "e/2.t"}, Outcome::NumberOutOfRange},
+    };
+    for (const Case& c : cases) {
+        Options o;
+        o.startValue = c.start;
+        o.incrementText = c.increment;
+        o.resetPerFolder = c.perFolder;
+        ASSERT_TRUE(CheckSequentialInputs(o)) << c.start;
+        const Result r = BuildSequentialNames(Files(c.files), o);
+        EXPECT_EQ(r.outcome, c.outcome) << c.start << " + " << c.increment;
+        if (c.outcome == Outcome::NumberOutOfRange) {
+            EXPECT_EQ(r.lastNumberText, "");
+        }
+    }
+    Options beyond;
+    beyond.startValue = "9223372036854775808";
+    EXPECT_FALSE(CheckSequentialInputs(beyond));
+    // The largest number is given out, but none is offered after it.
+    EXPECT_EQ(ContinueNumbering("9223372036854775806", "1").value(), "9223372036854775807");
+    EXPECT_FALSE(ContinueNumbering("9223372036854775807", "1"));
+}
+
 TEST_F(SequentialNamesTest, FolderNames) {
     EXPECT_EQ(FolderNameOf("/pic/trip/a.jpg"), "trip");
     EXPECT_EQ(FolderNameOf("/a.jpg"), "");  // a file in the root has no folder name
