@@ -52,6 +52,8 @@ struct LoadPlan {
     std::vector<std::string> recordedFolders;
     std::vector<std::string> paths;
     std::string failedFolder;
+    // Names found under the folders that the text model cannot hold, so they are not in paths.
+    std::size_t unlisted = 0;
 };
 
 // Expands the entries (full paths of folders and files, in the order given): a folder gives its
