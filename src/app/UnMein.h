@@ -68,8 +68,10 @@ public:
 
     // --- File list ----------------------------------------------------------------------------
     // entries: full paths of folders and files, in the order to process. The caller has emptied
-    // the table and OrgPathList.
-    void LoadFileList(const std::vector<std::string>& entries);
+    // the table and OrgPathList. chosenFolder: the folder the entries were listed from, if any;
+    // unlisted: the names of that listing that could not be held, counted into the load's report.
+    void LoadFileList(const std::vector<std::string>& entries, const std::string& chosenFolder = {},
+                      std::size_t unlisted = 0);
     std::vector<std::string> ReadExtFilter() const;
     enum : int { kLoadMode = 10, kNewNameMode = 20 };
     void ShowPathList(const std::vector<std::string>& list, int mode);

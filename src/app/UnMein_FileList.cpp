@@ -18,13 +18,15 @@
 
 using QtText::ToQt;
 
-void TFmMein::LoadFileList(const std::vector<std::string>& entries) {
+void TFmMein::LoadFileList(const std::vector<std::string>& entries, const std::string& chosenFolder,
+                           std::size_t unlisted) {
     assert(OrgPathList.empty() && "the caller empties the list before a load");
     CaseRunFlag = false;
     FileList::LoadOptions options;
     options.recursive = RG1->ItemIndex() == 0;
     options.extensions = ReadExtFilter();
     options.filterMode = RG2->ItemIndex();
+    options.chosenFolder = chosenFolder;
     FileList::LoadPlan plan = FileList::PlanLoad(entries, options);
     for (const std::string& folder : plan.recordedFolders)
         RecordFolder(folder);
@@ -37,24 +39,28 @@ void TFmMein::LoadFileList(const std::vector<std::string>& entries) {
             return;
         case Outcome::kNoFiles:
             Message(ToQt(CurrentFolder) + QStringLiteral("にはファイルが見つかりません"));
-            return;
+            break;
         case Outcome::kAllFiltered:
             Message(ToQt(CurrentFolder) + QStringLiteral("には、ファイルが見つかりません"));
-            return;
+            break;
         case Outcome::kLoaded:
+            OrgPathList = std::move(plan.paths);
+            ShowPathList(OrgPathList, kLoadMode);
+            StatusPanels[1]->setText(QString::number(OrgPathList.size()));
+            btGo->setEnabled(true);
+            Undo1->setEnabled(false);
+            btret->setEnabled(false);
+            N2->setEnabled(true);
+            N25->setEnabled(true);
+            N3->setEnabled(false);
+            N22->setEnabled(false);
             break;
     }
-
-    OrgPathList = std::move(plan.paths);
-    ShowPathList(OrgPathList, kLoadMode);
-    StatusPanels[1]->setText(QString::number(OrgPathList.size()));
-    btGo->setEnabled(true);
-    Undo1->setEnabled(false);
-    btret->setEnabled(false);
-    N2->setEnabled(true);
-    N25->setEnabled(true);
-    N3->setEnabled(false);
-    N22->setEnabled(false);
+    // A file is never left out without a word.
+    if (const std::size_t count = unlisted + plan.unlisted; count > 0) {
+        Message(QString::number(count) +
+                QStringLiteral("個のファイルは名前を扱えないため、一覧に加えませんでした。"));
+    }
 }
 
 std::vector<std::string> TFmMein::ReadExtFilter() const {

@@ -46,9 +46,10 @@ void TFmMein::OpenChosenFolder(const QString& chosen) {
     // load expands and records as a folder of its own.
     std::vector<std::string> entries;
     const int kind = RG1->ItemIndex() == 1 ? MyFileOperation::kFiles : MyFileOperation::kFilesAndFolders;
-    MyFileOperation::EnumFolder(MyFileOperation::AddBackslash(*folder), entries, kind);
+    const std::size_t unlisted =
+        MyFileOperation::EnumFolder(MyFileOperation::AddBackslash(*folder), entries, kind);
     Cp932::SortNoCase(entries);
-    LoadFileList(entries);
+    LoadFileList(entries, *folder, unlisted);
 }
 
 void TFmMein::BrowseDlg1Show() {

@@ -79,6 +79,9 @@ void TFmMein::RunSequentialRename() {
         case Outcome::Collision:
             Message(QStringLiteral("同名ファイルができるので、リネームは実施できません。"));
             return;
+        case Outcome::NumberOutOfRange:
+            Message(QStringLiteral("入力項目が不足しているか、または不正値が入力されています"));
+            return;
         case Outcome::BadDate:
             Message(QStringLiteral("'") + ToQt(composed.detail) +
                     QStringLiteral("' は日付または時刻ではありません"));

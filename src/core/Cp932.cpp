@@ -50,6 +50,14 @@ constexpr std::uint16_t StandInCode(std::size_t index) {
                                       TrailByte(index % kTrailsPerLead));
 }
 
+// The stand-in area in three parts: single codes (leads 0xF0-0xF5), then the first codes of pairs
+// (0xF6-0xF7), then their second codes (0xF8-0xF9). A pair never begins with a code that can stand
+// alone or end a pair, so no search for a character can match inside a pair or across two codes
+// that stand alone. Stand-in n below kSingleStandIns is a single code; the others are pairs.
+constexpr std::size_t kPairFirst = kSingleStandIns;
+constexpr std::size_t kPairSecond = kPairFirst + kPairHalf;
+static_assert(kPairSecond + kPairHalf == 10 * kTrailsPerLead);
+
 // Standard decoding of a double-byte code; kNone when unmapped (the user-defined area included).
 char32_t DecodeDouble(unsigned char lead, unsigned char trail) {
     const int t = TrailIndex(trail);
@@ -102,28 +110,24 @@ constexpr std::uint32_t kRawByteKey = 0x110000;
 
 class StandIns {
 public:
-    // The code for key, allocated on first sight; 0 when all are taken.
-    std::uint16_t CodeFor(std::uint32_t key) {
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    // The stand-in of key, allocated on first sight; kNone when all are taken. With singleOnly, only
+    // a single code: kNone when key holds a pair or would need one.
+    std::size_t NumberFor(std::uint32_t key, bool singleOnly = false) {
         const std::lock_guard lock(mutex_);
-        if (const auto it = index_.find(key); it != index_.end()) return StandInCode(it->second);
-        if (keys_.size() == kStandInCapacity) return 0;
+        const std::size_t limit = singleOnly ? kSingleStandIns : kStandInCapacity;
+        if (const auto it = index_.find(key); it != index_.end())
+            return it->second < limit ? it->second : kNone;
+        if (keys_.size() >= limit) return kNone;
         index_.emplace(key, keys_.size());
         keys_.push_back(key);
-        return StandInCode(keys_.size() - 1);
+        return keys_.size() - 1;
     }
-    // The code already given to key, or 0.
-    std::uint16_t Find(std::uint32_t key) {
+    // The key stand-in n stands for; nullopt when it is not allocated.
+    std::optional<std::uint32_t> KeyAt(std::size_t n) {
         const std::lock_guard lock(mutex_);
-        const auto it = index_.find(key);
-        return it == index_.end() ? 0 : StandInCode(it->second);
-    }
-    // The key a code stands for; nullopt when it is not allocated.
-    std::optional<std::uint32_t> KeyOf(std::uint16_t code) {
-        if (!IsStandInCode(code)) return std::nullopt;
-        const std::lock_guard lock(mutex_);
-        const std::size_t index = StandInIndex(code);
-        if (index >= keys_.size()) return std::nullopt;
-        return keys_[index];
+        if (n >= keys_.size()) return std::nullopt;
+        return keys_[n];
     }
     std::size_t Size() {
         const std::lock_guard lock(mutex_);
@@ -166,6 +170,32 @@ void AppendCode(std::string& out, std::uint16_t code) {
         out += static_cast<char>(code >> 8);
         out += static_cast<char>(code & 0xFF);
     }
+}
+
+// Stand-in n: one code, or a pair of two.
+void AppendStandIn(std::string& out, std::size_t n) {
+    if (n < kSingleStandIns) {
+        AppendCode(out, StandInCode(n));
+        return;
+    }
+    const std::size_t pair = n - kSingleStandIns;
+    AppendCode(out, StandInCode(kPairFirst + pair / kPairHalf));
+    AppendCode(out, StandInCode(kPairSecond + pair % kPairHalf));
+}
+
+// The stand-in that starts at pos (its code already known to be in the area), with its length in
+// bytes; nullopt for the second code of a pair, or a first code without one after it.
+std::optional<std::size_t> StandInAt(std::string_view text, std::size_t pos, std::uint16_t code,
+                                     std::size_t& len) {
+    const std::size_t index = StandInIndex(code);
+    len = 2;
+    if (index < kSingleStandIns) return index;
+    if (index >= kPairSecond || pos + 3 >= text.size()) return std::nullopt;
+    const auto next = static_cast<std::uint16_t>((static_cast<unsigned char>(text[pos + 2]) << 8) |
+                                                 static_cast<unsigned char>(text[pos + 3]));
+    if (!IsStandInCode(next) || StandInIndex(next) < kPairSecond) return std::nullopt;
+    len = 4;
+    return kSingleStandIns + (index - kPairFirst) * kPairHalf + (StandInIndex(next) - kPairSecond);
 }
 
 // Decodes one well-formed UTF-8 sequence at pos; returns its length, or 0 when the byte at pos
@@ -241,8 +271,11 @@ const CaseTables& Cases() {
     return tables;
 }
 
+// Only single codes change case: the halves of a pair stand for nothing on their own.
 std::uint16_t StandInCase(std::uint16_t code, bool upper) {
-    const auto key = Registry().KeyOf(code);
+    const std::size_t index = StandInIndex(code);
+    if (index >= kSingleStandIns) return 0;
+    const auto key = Registry().KeyAt(index);
     if (!key || *key >= kRawByteKey) return 0;
     const auto u = static_cast<char32_t>(*key);
     const char32_t mapped = upper ? MapCase(std::begin(kToUpper), std::end(kToUpper), u)
@@ -251,7 +284,8 @@ std::uint16_t StandInCase(std::uint16_t code, bool upper) {
     const std::uint16_t inTable = Encoder()[mapped];
     if (inTable >= 0x100) return inTable;
     if (inTable != 0 || mapped < 0x80) return 0;  // a single-byte result would change the length
-    return Registry().CodeFor(mapped);
+    const std::size_t other = Registry().NumberFor(mapped, true);
+    return other == StandIns::kNone ? 0 : StandInCode(other);
 }
 
 char AsciiCase(char c, bool upper) {
@@ -307,7 +341,10 @@ bool AppendCharAsUtf8(std::string& out, std::string_view text, std::size_t pos, 
         AppendUtf8(out, u);
         return true;
     }
-    const auto key = Registry().KeyOf(static_cast<std::uint16_t>((b << 8) | trail));
+    const auto code = static_cast<std::uint16_t>((b << 8) | trail);
+    if (!IsStandInCode(code)) return false;
+    const auto index = StandInAt(text, pos, code, len);
+    const auto key = index ? Registry().KeyAt(*index) : std::nullopt;
     if (!key) return false;
     if (*key >= kRawByteKey) {
         out += static_cast<char>(*key - kRawByteKey);
@@ -339,17 +376,16 @@ std::optional<std::string> FromUtf8(std::string_view utf8) {
         }
         char32_t u = 0;
         const std::size_t len = DecodeUtf8At(utf8, i, u);
-        std::uint16_t code = 0;
-        if (len == 0) {
-            code = Registry().CodeFor(kRawByteKey + b);
-            i += 1;
-        } else {
-            code = enc[u];
-            if (code == 0) code = Registry().CodeFor(u);
-            i += len;
+        i += len == 0 ? 1 : len;
+        if (len != 0) {
+            if (const std::uint16_t code = enc[u]; code != 0) {
+                AppendCode(out, code);
+                continue;
+            }
         }
-        if (code == 0) return std::nullopt;
-        AppendCode(out, code);
+        const std::size_t standIn = Registry().NumberFor(len == 0 ? kRawByteKey + b : u);
+        if (standIn == StandIns::kNone) return std::nullopt;
+        AppendStandIn(out, standIn);
     }
     return out;
 }

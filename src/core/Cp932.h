@@ -4,7 +4,9 @@
 // (Shift-JIS with the vendor extensions). Positions and lengths count bytes. Text enters and
 // leaves this form only through the codec below (file system, Qt and settings file all speak
 // UTF-8), which is lossless: characters that code page 932 lacks, and bytes that are not valid
-// UTF-8, get stand-in codes from the user-defined area 0xF040-0xF9FC for the life of the process.
+// UTF-8, get stand-in codes from the user-defined area 0xF040-0xF9FC for the life of the process:
+// one double-byte code each while single codes last, then a pair of two codes (which the text
+// functions see as two characters).
 
 #include <cstddef>
 #include <optional>
@@ -32,7 +34,7 @@ inline std::size_t CharLength(std::string_view text, std::size_t pos) {
 bool IsTrailByteAt(std::string_view text, std::size_t pos);
 
 // UTF-8 (file names, Qt, settings file) to code page 932. Fails only when a stand-in is needed
-// and all 1,880 are taken; ToUtf8 of the result gives the input back byte for byte.
+// and all kStandInCapacity are taken; ToUtf8 of the result gives the input back byte for byte.
 std::optional<std::string> FromUtf8(std::string_view utf8);
 
 // Code page 932 to UTF-8, the exact inverse of FromUtf8. Fails on a byte sequence that no
@@ -69,8 +71,11 @@ bool EqualNoCase(std::string_view a, std::string_view b);
 // Sorts by that order; stable for equal texts.
 void SortNoCase(std::vector<std::string>& texts);
 
-// How many stand-ins are taken (for tests and diagnostics).
+// How many stand-ins are taken (for tests and diagnostics): the first kSingleStandIns are single
+// codes, the others pairs of a first and a second code, kPairHalf of each kind.
 std::size_t StandInsInUse();
-constexpr std::size_t kStandInCapacity = 1880;
+constexpr std::size_t kSingleStandIns = std::size_t{6} * 188;  // six leads of 188 codes
+constexpr std::size_t kPairHalf = std::size_t{2} * 188;
+constexpr std::size_t kStandInCapacity = kSingleStandIns + kPairHalf * kPairHalf;
 
 }  // namespace Cp932

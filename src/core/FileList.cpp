@@ -74,7 +74,7 @@ LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& op
         if (MyFileOperation::FolderExists(entry)) {
             const std::string folder = FolderTextOf(entry);
             const std::size_t before = plan.paths.size();
-            MyFileOperation::EnumFolder(folder, plan.paths, kind);
+            plan.unlisted += MyFileOperation::EnumFolder(folder, plan.paths, kind, options.chosenFolder);
             if (plan.paths.size() == before && !FolderReadable(folder)) {
                 plan.outcome = LoadPlan::Outcome::kCannotOpen;
                 plan.failedFolder = folder;

@@ -34,6 +34,9 @@ struct LoadOptions {
     bool recursive = false;               // folders expanded with all their subfolders
     std::vector<std::string> extensions;  // from ReadExtFilter
     int filterMode = kNoFilter;
+    // The folder whose entries these are, when the user chose one: no expansion follows a link
+    // back into it.
+    std::string chosenFolder;
 };
 
 struct LoadPlan {
@@ -49,6 +52,8 @@ struct LoadPlan {
     std::vector<std::string> recordedFolders;
     std::vector<std::string> paths;
     std::string failedFolder;
+    // Names found under the folders that the text model cannot hold, so they are not in paths.
+    std::size_t unlisted = 0;
 };
 
 // Expands the entries (full paths of folders and files, in the order given): a folder gives its

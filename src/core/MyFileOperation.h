@@ -31,8 +31,11 @@ enum EnumKind : int {
 // read-only entries are listed; devices, sockets, FIFOs and broken links are skipped; folders whose
 // names begin with "." are neither listed nor entered (files beginning with "." are listed). A link
 // to a folder is visited like a folder, but no folder is entered twice, so a link loop ends.
+// outer, when given, counts as entered already: the folder the user chose, whose subfolders are
+// listed one by one, so that a link back to it is not followed from any of them.
 // Returns the number of names skipped because they could not be converted to the text model.
-std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind);
+std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind,
+                       const std::string& outer = {});
 
 // The text with "/" appended unless it already ends in one; empty for an empty text.
 std::string AddBackslash(std::string_view text);

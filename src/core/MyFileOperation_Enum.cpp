@@ -46,11 +46,16 @@ struct Walk {
 
 }  // namespace
 
-std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind) {
+std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind,
+                       const std::string& outer) {
     const std::string start = AddBackslash(folder);
     const auto native = Cp932::ToUtf8(start);
     if (start.empty() || !native) return 0;
     Walk walk{list, kind, {}};
+    if (const auto outerNative = Cp932::ToUtf8(AddBackslash(outer)); !outer.empty() && outerNative) {
+        if (const auto status = Platform::Status(*outerNative))
+            walk.entered.emplace(status->id.device, status->id.inode);
+    }
     walk.Visit(start, *native);
     return walk.unconvertible;
 }

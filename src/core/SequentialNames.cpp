@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <limits>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "core/Cp932.h"
@@ -13,7 +14,6 @@ namespace SequentialNames {
 namespace {
 
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
-constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -28,12 +28,46 @@ std::string_view SkipBlanks(std::string_view text) {
     return text;
 }
 
-// The counter must never overflow, however odd the start value and the increment.
-std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
-    std::int64_t sum = 0;
-    if (__builtin_add_overflow(a, b, &sum)) return b > 0 ? kMax : kMin;
-    return sum;
-}
+// A running number: the next value to give out, or none when it would pass the 64-bit range.
+class Counter {
+public:
+    explicit Counter(std::int64_t start) : next_(start) {}
+    // The number for the next entry; nullopt when the range is used up.
+    std::optional<std::int64_t> Take(std::int64_t increment) {
+        if (exhausted_) return std::nullopt;
+        const std::int64_t taken = next_;
+        exhausted_ = __builtin_add_overflow(next_, increment, &next_);
+        return taken;
+    }
+
+private:
+    std::int64_t next_;
+    bool exhausted_ = false;
+};
+
+// One counter per folder name when numbering restarts per folder, else one for the whole list.
+// Entries of one folder usually follow each other, so the last folder's counter is kept at hand.
+class Counters {
+public:
+    Counters(std::int64_t start, bool perFolder) : start_(start), perFolder_(perFolder), whole_(start) {}
+    Counter& For(std::string_view path) {
+        if (!perFolder_) return whole_;
+        const std::string_view folder = MyFileOperation::SplitAtLastDelimiter(path).folder;
+        if (last_ == nullptr || folder != lastFolder_) {
+            last_ = &byName_.try_emplace(FolderNameOf(path), start_).first->second;
+            lastFolder_ = folder;
+        }
+        return *last_;
+    }
+
+private:
+    std::int64_t start_;
+    bool perFolder_;
+    Counter whole_;
+    std::unordered_map<std::string, Counter> byName_;
+    std::string_view lastFolder_;
+    Counter* last_ = nullptr;
+};
 
 // The native and the case-folded form of a folder, kept while entries share it (a sorted list
 // holds a folder's files together), so that a path costs only the conversion of its name.
@@ -242,23 +276,23 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     if (o.changeExtension)
         newExtension = o.newExtension.starts_with('.') ? o.newExtension : "." + o.newExtension;
 
-    std::int64_t counter = start;
-    bool resetAfter = false;
+    Counters counters(start, o.resetPerFolder);
     std::string number;
     std::string newName;
     result.newPaths.reserve(orgPaths.size());
     FoldedPaths composed(result.newPaths);
-    for (std::size_t i = 0; i < orgPaths.size(); ++i) {
-        const std::string& path = orgPaths[i];
+    for (const std::string& path : orgPaths) {
         const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(path);
         forms.Use(parts.folder);
-        if (o.resetPerFolder && i + 1 < orgPaths.size()) {
-            resetAfter = FolderNameOf(orgPaths[i + 1]) != FolderNameOf(path);
-        }
         number.clear();
         if (numbering && !extensionOnly) {
-            number = PadNumber(counter, width);
-            counter = resetAfter ? start : SaturatingAdd(counter, increment);
+            const auto value = counters.For(path).Take(increment);
+            if (!value) {
+                result.outcome = Outcome::NumberOutOfRange;
+                result.detail = path;
+                return result;
+            }
+            number = PadNumber(*value, width);
         }
         std::string date;
         if (o.addDate) {
@@ -312,8 +346,9 @@ std::optional<std::string> ContinueNumbering(std::string_view lastNumberText,
                                              std::string_view incrementText) {
     if (lastNumberText.empty()) return std::nullopt;
     const auto last = ReadStrictInteger(lastNumberText);
-    if (!last) return std::nullopt;
-    return PadNumber(SaturatingAdd(*last, Increment(incrementText)), lastNumberText.size());
+    std::int64_t next = 0;
+    if (!last || __builtin_add_overflow(*last, Increment(incrementText), &next)) return std::nullopt;
+    return PadNumber(next, lastNumberText.size());
 }
 
 }  // namespace SequentialNames

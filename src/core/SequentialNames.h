@@ -67,10 +67,11 @@ std::optional<Date> ParseDateText(std::string_view text);
 
 enum class Outcome {
     Composed,
-    EmptyList,    // nothing to compose; no message
-    MissingFile,  // a listed file no longer exists: detail = its path
-    BadDate,      // a modification date could not be read: detail = the text that failed
-    Collision,    // a new name is taken on disk, or two entries would get the same name
+    EmptyList,         // nothing to compose; no message
+    MissingFile,       // a listed file no longer exists: detail = its path
+    BadDate,           // a modification date could not be read: detail = the text that failed
+    Collision,         // a new name is taken on disk, or two entries would get the same name
+    NumberOutOfRange,  // a number would pass the largest 64-bit integer: detail = the entry's path
 };
 
 struct Result {
@@ -81,11 +82,14 @@ struct Result {
 };
 
 // Composes the new full path of every entry of orgPaths in order. Checks first that every listed
-// file still exists; stops at the first date that cannot be read and at the first collision.
+// file still exists; stops at the first date that cannot be read, at the first number beyond the
+// 64-bit range and at the first collision. With resetPerFolder every folder name has its own
+// counter, wherever its files stand in the list.
 Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Options& options);
 
 // The start value offered after a run: lastNumberText read as an integer plus the increment, padded
-// with "0" to the length of lastNumberText. nullopt when there is no last number.
+// with "0" to the length of lastNumberText. nullopt when there is no last number or the next one
+// would pass the largest 64-bit integer.
 std::optional<std::string> ContinueNumbering(std::string_view lastNumberText, std::string_view incrementText);
 
 }  // namespace SequentialNames

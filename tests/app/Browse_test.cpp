@@ -1,4 +1,5 @@
 // The browse command: choosing a folder in the browse dialog and listing it.
+#include <unistd.h>
 #include <QDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -46,6 +47,18 @@ private slots:
         QCOMPARE(f.window->ReloadFolder, f.Path("a"));
         QVERIFY(f.Find<QToolButton>("tbNextOpen")->isEnabled());
         QCOMPARE(f.FileCount(), QString::number(listed.size()));
+    }
+
+    void LinksBackToTheChosenFolderAreNotFollowed() {
+        TWindowFixture f;
+        f.dir.MakeFile("t/t.txt");
+        f.dir.MakeFile("t/sub/s.txt");
+        symlink("..", (f.dir / "t/sub/loop").c_str());
+        symlink(".", (f.dir / "t/self").c_str());
+        f.Radio("RG1")->SetItemIndex(0);
+        f.dialogs->folderAnswers.push_back(f.QtPath("t"));
+        f.Action("N1")->trigger();
+        QCOMPARE(f.Listed(), QStringList({"t/sub/s.txt", "t/t.txt"}));
     }
 
     void CancelChangesNothing() {

@@ -3,6 +3,8 @@
 #include <QToolButton>
 
 #include "WindowFixture.h"
+#include "app/QtText.h"
+#include "core/Cp932.h"
 #include "support/QtTestMain.h"
 
 class FileListTest : public QObject {
@@ -175,6 +177,26 @@ private slots:
         QVERIFY(!label3->isEnabled());
         // A changed option acts at the next load only.
         QCOMPARE(f->Listed(), QStringList({"a/x.txt"}));
+    }
+
+    // Last: it uses up the codec's stand-ins for the rest of this process.
+    void namesBeyondEveryStandInAreCountedAfterTheLoad() {
+        f->dir.MakeFile("u/plain.txt");
+        f->dir.MakeFile("u/\U000F0000.txt");
+        f->dir.MakeFile("u/sub/\U000F0001.txt");
+        f->dir.MakeFile("u/sub/s.txt");
+        for (char32_t u = 0x30000; Cp932::StandInsInUse() < Cp932::kStandInCapacity; ++u) {
+            const char32_t text[] = {u, 0};
+            QVERIFY(QtText::FromQt(QString::fromUcs4(text)).has_value());
+        }
+        // The chosen folder's own names, and those of the subfolder it expands, both count.
+        f->Radio("RG1")->SetItemIndex(0);
+        f->dialogs->folderAnswers.push_back(f->QtPath("u"));
+        f->Action("N1")->trigger();
+        QCOMPARE(f->Listed(), QStringList({"u/plain.txt", "u/sub/s.txt"}));
+        QCOMPARE(f->dialogs->Messages(),
+                 std::vector<QString>(
+                     {QStringLiteral("2個のファイルは名前を扱えないため、一覧に加えませんでした。")}));
     }
 };
 

@@ -192,6 +192,8 @@ private slots:
             << QStringList{"IMG_1.JPG"} << QVariantMap{{"edit8", "b:"}, {"edit3", "1"}} << Forbidden(":");
         QTest::newRow("start value not a number")
             << QStringList{"IMG_1.JPG"} << QVariantMap{{"edit2", "A"}, {"edit3", "3x"}} << kBadInput;
+        QTest::newRow("a counter passing the 64-bit range")
+            << QStringList{"1.t", "2.t", "3.t"} << QVariantMap{{"edit3", "9223372036854775806"}} << kBadInput;
         QTest::newRow("fixed text alone is no name")
             << QStringList{"IMG_1.JPG"} << QVariantMap{{"edit2", "A"}, {"edit8", "B"}} << kBadInput;
         QTest::newRow("new extension left empty")

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <unordered_set>
 #include <vector>
 #include "support/Text.h"
 
@@ -113,17 +114,35 @@ TEST(Cp932Codec, LegacyFilesDecodeByTheStandardTable) {
 // Runs in a child process: takes every stand-in, then checks that conversion fails cleanly.
 [[noreturn]] void ExhaustStandIns() {
     bool failed = false;
-    // Each private-use character takes a stand-in of its own, until none is left.
-    for (char32_t u = 0xF0000; u < 0xF0000 + Cp932::kStandInCapacity + 10 && !failed; ++u) {
+    bool lossless = true;
+    bool shaped = true;
+    std::unordered_set<std::string> given;
+    const auto lead = [](const std::string& cp, std::size_t i) { return static_cast<unsigned char>(cp[i]); };
+    // Every character outside the basic plane needs a stand-in of its own, until none is left.
+    for (char32_t u = 0x20000; u < 0x20000 + Cp932::kStandInCapacity + 10 && !failed; ++u) {
         const std::string utf8 = {
             static_cast<char>(0xF0 | (u >> 18)), static_cast<char>(0x80 | ((u >> 12) & 0x3F)),
             static_cast<char>(0x80 | ((u >> 6) & 0x3F)), static_cast<char>(0x80 | (u & 0x3F))};
-        failed = !Cp932::FromUtf8("name " + utf8).has_value();
+        const auto cp = Cp932::FromUtf8("name " + utf8);
+        if (!cp) {
+            failed = true;
+            continue;
+        }
+        const std::string code = cp->substr(5);
+        lossless = lossless && Cp932::ToUtf8(*cp) == "name " + utf8 && given.insert(code).second;
+        // A single code from the first six leads, or a pair: a first code from the next two leads
+        // and a second code from the last two, so neither half can be taken for a single one.
+        const bool single = code.size() == 2 && lead(code, 0) >= 0xF0 && lead(code, 0) <= 0xF5;
+        const bool pair = code.size() == 4 && (lead(code, 0) == 0xF6 || lead(code, 0) == 0xF7) &&
+                          (lead(code, 2) == 0xF8 || lead(code, 2) == 0xF9);
+        shaped = shaped && (single || pair);
+        // Neither half of a pair is a character on its own.
+        if (pair && (Cp932::ToUtf8(code.substr(0, 2)) || Cp932::ToUtf8(code.substr(2)))) shaped = false;
     }
     const bool full = Cp932::StandInsInUse() == Cp932::kStandInCapacity;
     // Names that need no new stand-in still convert.
     const bool plainStillWorks = Cp932::FromUtf8("写真.jpg").has_value();
-    std::exit(failed && full && plainStillWorks ? 0 : 1);
+    std::exit(failed && lossless && shaped && full && plainStillWorks ? 0 : 1);
 }
 
 TEST(Cp932Codec, ExhaustedStandInsFailCleanly) {

@@ -3,10 +3,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/Cp932.h"
+#include "core/RenameExecutor.h"
 #include "support/TempDir.h"
 #include "support/Text.h"
 
@@ -150,6 +156,57 @@ TEST_F(PlanLoadTest, NamesWithBlanksAndJapaneseAreKept) {
     const LoadPlan plan = PlanLoad({P(" 写真 ")}, {});
     EXPECT_THAT(plan.paths, ElementsAre(P(" 写真 /ファイル .txt")));
     EXPECT_THAT(plan.recordedFolders, ElementsAre(P(" 写真 ")));
+}
+
+// Names of the folder on disk as they are, sorted.
+std::vector<std::string> NamesOnDisk(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Far more distinct characters than there are single stand-in codes, so most are held by pairs.
+TEST(PlanLoadManyNames, TwentyThousandHangulNamesAreListedRenamedAndNamedBack) {
+    const auto syllable = [](int n) {
+        const char32_t u = 0xAC00 + static_cast<char32_t>(n);
+        return std::string{static_cast<char>(0xE0 | (u >> 12)), static_cast<char>(0x80 | ((u >> 6) & 0x3F)),
+                           static_cast<char>(0x80 | (u & 0x3F))};
+    };
+    constexpr int kSyllables = 11172;
+    TempDir dir;
+    const std::string folder = dir.MakeDir("hangul");
+    std::vector<std::string> names;
+    for (int i = 0; i < 20000; ++i) {
+        names.push_back(syllable(i % kSyllables) + syllable(i / kSyllables) + ".txt");
+        ::close(::open((folder + "/" + names.back()).c_str(), O_CREAT | O_WRONLY, 0644));
+    }
+    std::sort(names.begin(), names.end());
+    ASSERT_EQ(NamesOnDisk(folder), names);
+
+    const LoadPlan plan = PlanLoad({Cp(folder)}, {});
+    ASSERT_EQ(plan.outcome, LoadPlan::Outcome::kLoaded);
+    EXPECT_EQ(plan.unlisted, 0u);
+    ASSERT_EQ(plan.paths.size(), names.size());
+
+    std::vector<std::string> renamed;
+    std::vector<std::string> expected;
+    for (const std::string& path : plan.paths) {
+        const std::size_t slash = path.rfind('/');
+        renamed.push_back(path.substr(0, slash + 1) + "r_" + path.substr(slash + 1));
+    }
+    for (const std::string& name : names)
+        expected.push_back("r_" + name);
+    const RenameExecutor::Outcome there = RenameExecutor::ExecuteRenames(plan.paths, renamed);
+    ASSERT_TRUE(there.executed);
+    EXPECT_TRUE(there.failed.empty() && there.skipped.empty());
+    EXPECT_EQ(NamesOnDisk(folder), expected);
+
+    const RenameExecutor::Outcome back = RenameExecutor::ExecuteRenames(renamed, plan.paths);
+    ASSERT_TRUE(back.executed);
+    EXPECT_TRUE(back.failed.empty() && back.skipped.empty());
+    EXPECT_EQ(NamesOnDisk(folder), names);
 }
 
 TEST(PlanLoadRootTest, RootFolderTextIsSlash) {

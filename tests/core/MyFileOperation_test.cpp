@@ -105,6 +105,34 @@ TEST(EnumFolder, LinksAreFollowedButNoFolderIsEnteredTwice) {
               1);
 }
 
+// The chosen folder's entries listed one by one, each folder expanded on its own, as a load of
+// a chosen folder does it: a link back to the chosen folder must not list its files again.
+TEST(EnumFolder, NoSubfolderLeadsBackIntoTheChosenFolder) {
+    struct Case {
+        const char* link;    // relative to the chosen folder t
+        const char* target;  // the link's text
+    };
+    for (const Case& c : {Case{"sub/loop", ".."}, Case{"self", "."}}) {
+        TempDir dir;
+        dir.MakeFile("t/t.txt");
+        dir.MakeFile("t/sub/s.txt");
+        symlink("t.txt", (dir / "t/lnk.txt").c_str());
+        symlink(c.target, (dir / (std::string("t/") + c.link)).c_str());
+        std::vector<std::string> entries;
+        EnumFolder(dir / "t", entries, kFilesAndFolders);
+        std::vector<std::string> list;
+        for (const std::string& entry : entries) {
+            if (FolderExists(entry)) {
+                EnumFolder(entry, list, kFilesDeep, dir / "t");
+            } else {
+                list.push_back(entry);
+            }
+        }
+        EXPECT_THAT(Relative(list, dir / "t"), UnorderedElementsAre("t.txt", "lnk.txt", "sub/s.txt"))
+            << c.link << " -> " << c.target;
+    }
+}
+
 TEST(EnumFolder, JapaneseNamesComeBackInTheTextModel) {
     TempDir dir;
     dir.MakeFile("写真/ソ表.jpg");

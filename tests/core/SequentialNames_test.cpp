@@ -130,16 +130,79 @@ TEST_F(SequentialNamesTest, NegativeNumbersArePaddedAfterTheSign) {
 }
 
 TEST_F(SequentialNamesTest, ResetPerFolderFollowsFolderNames) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> files;  // in list order
+        std::vector<std::string> names;
+        const char* lastNumber;
+    };
+    const std::vector<Case> cases = {
+        {"two different folders named x share one counter",
+         {"a/top/a/x/p.t", "a/top/a/x/q.t", "a/top/b/x/r.t"},
+         {"n1.t", "n2.t", "n3.t"},
+         "3"},
+        {"x then y: y starts again",
+         {"b/x/p.t", "b/x/q.t", "b/y/r.t", "b/y/s.t", "b/y/t.t"},
+         {"n1.t", "n2.t", "n1.t", "n2.t", "n3.t"},
+         "3"},
+        {"a folder's files around a subfolder's keep counting",
+         {"c/x/1.t", "c/x/y/1.t", "c/x/z.t"},
+         {"n1.t", "n1.t", "n2.t"},
+         "2"},
+        {"back to x after y and w",
+         {"d/x/a.t", "d/y/b.t", "d/w/c.t", "d/x/d.t"},
+         {"n1.t", "n1.t", "n1.t", "n2.t"},
+         "2"},
+    };
     Options o;
+    o.leadingText = "n";
     o.startValue = "1";
     o.resetPerFolder = true;
-    // Two different folders named x follow each other: the number runs on.
-    const auto sameName = Files({"top/a/x/p.txt", "top/a/x/q.txt", "top/b/x/r.txt"});
-    EXPECT_THAT(Names(sameName, o), ::testing::ElementsAre("1.txt", "2.txt", "3.txt"));
-    // x then y: every file of y is numbered from the start again.
-    const auto changed =
-        Files({"top/c/x/p.txt", "top/c/x/q.txt", "top/c/y/r.txt", "top/c/y/s.txt", "top/c/y/t.txt"});
-    EXPECT_THAT(Names(changed, o), ::testing::ElementsAre("1.txt", "2.txt", "1.txt", "2.txt", "3.txt"));
+    for (const Case& c : cases) {
+        const Result r = BuildSequentialNames(Files(c.files), o);
+        ASSERT_EQ(r.outcome, Outcome::Composed) << c.what << ": " << r.detail;
+        std::vector<std::string> names;
+        for (const std::string& p : r.newPaths)
+            names.push_back(p.substr(p.rfind('/') + 1));
+        EXPECT_EQ(names, c.names) << c.what;
+        EXPECT_EQ(r.lastNumberText, c.lastNumber) << c.what;
+    }
+}
+
+TEST_F(SequentialNamesTest, NumbersBeyondSixtyFourBitsAreRefused) {
+    struct Case {
+        const char* start;
+        const char* increment;
+        bool perFolder;
+        std::vector<std::string> files;
+        Outcome outcome;
+    };
+    const std::vector<Case> cases = {
+        {"9223372036854775806", "1", false, {"a/1.t", "a/2.t", "a/3.t"}, Outcome::NumberOutOfRange},
+        {"9223372036854775805", "1", false, {"b/1.t", "b/2.t", "b/3.t"}, Outcome::Composed},
+        {"9223372036854775800", "5", false, {"c/1.t", "c/2.t", "c/3.t"}, Outcome::NumberOutOfRange},
+        // Per folder, each folder's counter stays in range.
+        {"9223372036854775806", "1", true, {"d/x/1.t", "d/x/2.t", "d/y/3.t"}, Outcome::Composed},
+        {"$7FFFFFFFFFFFFFFF", "1", false, {"e/1.t", "e/2.t"}, Outcome::NumberOutOfRange},
+    };
+    for (const Case& c : cases) {
+        Options o;
+        o.startValue = c.start;
+        o.incrementText = c.increment;
+        o.resetPerFolder = c.perFolder;
+        ASSERT_TRUE(CheckSequentialInputs(o)) << c.start;
+        const Result r = BuildSequentialNames(Files(c.files), o);
+        EXPECT_EQ(r.outcome, c.outcome) << c.start << " + " << c.increment;
+        if (c.outcome == Outcome::NumberOutOfRange) {
+            EXPECT_EQ(r.lastNumberText, "");
+        }
+    }
+    Options beyond;
+    beyond.startValue = "9223372036854775808";
+    EXPECT_FALSE(CheckSequentialInputs(beyond));
+    // The largest number is given out, but none is offered after it.
+    EXPECT_EQ(ContinueNumbering("9223372036854775806", "1").value(), "9223372036854775807");
+    EXPECT_FALSE(ContinueNumbering("9223372036854775807", "1"));
 }
 
 TEST_F(SequentialNamesTest, FolderNames) {
