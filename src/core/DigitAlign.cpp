@@ -9,8 +9,10 @@ namespace DigitAlign {
 namespace {
 
 // No trail byte of a double-byte character lies in 0x30-0x39, so bytes can be tested one by one.
+constexpr std::string_view kDigits = "0123456789";
+
 bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
+    return kDigits.find(c) != std::string_view::npos;
 }
 
 struct Parts {
@@ -37,12 +39,11 @@ Split SplitBase(std::string_view base) {
         split.run = base.substr(split.head.size());
         return split;
     }
-    const auto first = std::find_if(base.begin(), base.end(), IsDigit);
-    if (first == base.end()) return split;
-    const auto after = std::find_if_not(first, base.end(), IsDigit);
-    split.kind = first == base.begin() ? Kind::Leading : Kind::Inner;
-    const auto offset = static_cast<std::size_t>(first - base.begin());
-    const auto length = static_cast<std::size_t>(after - first);
+    const std::size_t offset = base.find_first_of(kDigits);
+    if (offset == std::string_view::npos) return split;
+    const std::size_t after = std::min(base.find_first_not_of(kDigits, offset), base.size());
+    split.kind = offset == 0 ? Kind::Leading : Kind::Inner;
+    const std::size_t length = after - offset;
     split.head = base.substr(0, offset);
     split.run = base.substr(offset, length);
     split.tail = base.substr(offset + length);

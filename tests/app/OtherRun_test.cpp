@@ -39,7 +39,7 @@ private:
     void Click(const QStringList& steps) {
         for (const QString& step : steps) {
             const QStringList parts = step.split(QLatin1Char('='));
-            QObject* control = f->Find<QObject>(parts[0]);
+            auto* control = f->Find<QObject>(parts[0]);
             QVERIFY2(control != nullptr, qPrintable(step));
             if (auto* check = qobject_cast<QCheckBox*>(control)) {
                 check->setChecked(parts[1] == QLatin1String("1"));

@@ -79,6 +79,7 @@ TEST(DigitAlign, PreviewPadsToTheLongestRun) {
     const std::string folder = "/photos 2024/";  // digits in the folder never count either
     const auto inFolder = [&folder](const std::vector<std::string>& names) {
         std::vector<std::string> paths;
+        paths.reserve(names.size());
         for (const std::string& name : names)
             paths.push_back(folder + Cp(name));
         return paths;
