@@ -5,7 +5,7 @@
 // iterations. Both folders live on tmpfs (/dev/shm) and are removed afterwards. Between iterations
 // both folders get their old names back and the list is loaded again, outside the timing.
 //
-//   build-release/bench/OtherRun_bench
+//   build-release/OtherRun_bench
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/stat.h>
