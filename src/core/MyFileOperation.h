@@ -92,16 +92,6 @@ bool TryRenameFile(std::string_view oldPath, std::string_view newPath);
 // become a folder meanwhile, the folder is renamed; an existing target is never replaced.
 bool RenameCheckedFile(std::string_view oldPath, std::string_view newPath);
 
-// What became of a rename that never replaces anything.
-enum class RenameResult {
-    Renamed,
-    NameTaken,  // something stands at the new path (on a case-folding file system: also the file itself)
-    Refused,    // anything else: a missing source, no right to write, a name too long, no native form
-};
-// Renames old to new in one step unless the new path is taken; the rename itself tells, so
-// nothing is looked at first. The caller decides what a taken name means.
-RenameResult RenameUnlessTaken(std::string_view oldPath, std::string_view newPath);
-
 // Moves source to destination (also to another file system) when source is an existing file and
 // destination names nothing; never replaces an existing file.
 bool TryMoveFile(std::string_view source, std::string_view destination);

@@ -62,15 +62,6 @@ bool RenameCheckedFile(std::string_view oldPath, std::string_view newPath) {
     return RenameFile(oldPath, newPath, false);
 }
 
-RenameResult RenameUnlessTaken(std::string_view oldPath, std::string_view newPath) {
-    const auto from = Cp932::ToUtf8(oldPath);
-    const auto to = Cp932::ToUtf8(newPath);
-    if (!from || !to || from->empty() || to->empty()) return RenameResult::Refused;
-    const std::error_code ec = Platform::RenameNoReplace(*from, *to);
-    if (!ec) return RenameResult::Renamed;
-    return ec == std::errc::file_exists ? RenameResult::NameTaken : RenameResult::Refused;
-}
-
 bool TryMoveFile(std::string_view source, std::string_view destination) {
     if (source == destination) return false;
     const auto from = Cp932::ToUtf8(source);

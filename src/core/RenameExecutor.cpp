@@ -64,22 +64,13 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
             outcome.failed.push_back(i);
             continue;
         }
-        // Most new names are free: one rename, and a look only when it finds the name taken.
-        using MyFileOperation::RenameResult;
-        switch (MyFileOperation::RenameUnlessTaken(from, to)) {
-            case RenameResult::Renamed:
-                break;
-            case RenameResult::Refused:
-                outcome.failed.push_back(i);
-                break;
-            case RenameResult::NameTaken:
-                if (rule == Collision::TakenByAnotherFile && MyFileOperation::SameFile(from, to)) {
-                    Rename(oldPaths, newPaths, i, outcome);  // the file's own other spelling
-                } else {
-                    outcome.skipped.push_back(i);
-                }
-                break;
+        const bool taken = MyFileOperation::PathExists(to) &&
+                           (rule == Collision::Taken || !MyFileOperation::SameFile(from, to));
+        if (taken) {
+            outcome.skipped.push_back(i);
+            continue;
         }
+        Rename(oldPaths, newPaths, i, outcome);
     }
     return outcome;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 // Carrying out a run's pairs of old and new full paths on disk. Nothing here overwrites a file:
-// every rename goes through MyFileOperation's renames, none of which replaces a target.
+// every rename goes through MyFileOperation::TryRenameFile.
 
 #include <cstddef>
 #include <optional>
