@@ -58,9 +58,10 @@ void TFmMein::RunDigitAlignment() {
     }
     ShowRunPairs();
 
-    // Alignment never changes letter case alone, so whatever stands at a new name blocks it.
-    const RenameExecutor::Outcome executed =
-        RenameExecutor::ExecuteSkippingCollisions(OrgPathList, NewPathList, RenameExecutor::Collision::Taken);
+    // Alignment never changes letter case alone, so a taken name is always another file's (a
+    // second hard link of the file itself counts as a refused rename).
+    const RenameExecutor::Outcome executed = RenameExecutor::ExecuteSkippingCollisions(
+        OrgPathList, NewPathList, RenameExecutor::Collision::TakenByAnotherFile);
     ReportRunOutcome(executed, QStringLiteral("桁揃え処理により同名ファイルができたため、 "),
                      QStringLiteral("処理は完了しました"));
     SetPostRunState();
