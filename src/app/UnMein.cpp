@@ -60,6 +60,7 @@ TFmMein::TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget
     WireFileList();
     WireFolders();
     WireRun();
+    WireOtherRun();
     WireHistories();
 
     // The designed place and client size; the settings file may change both.

@@ -109,6 +109,17 @@ public:
     // Offers the number after LastNumberText as the only entry of edit3's list.
     void ContinueNumbering();
 
+    // --- The その他の処理 page: case and width conversion, digit alignment -----------------------
+    // UnMein_OtherRun.cpp: the two runs.
+    void RunCaseConversion();
+    void RunDigitAlignment();
+    // UnMein_OtherOptions.cpp: which run the options choose, and how they enable each other.
+    void CB11Click();
+    void CB7Click();
+    void RGTrancClick();
+    void CBExt1Click();
+    void CBExt2Click();
+
     // --- Input histories (UnMein_History.cpp) ---------------------------------------------------
     // Unlimited histories: edit2, edit8, Edit5. Limited ones: Edit6, Edit7.
     void AddToHistory(QComboBox* box);
@@ -166,6 +177,7 @@ private:
     void WireFolders();
     void WireRun();
     void WireHistories();
+    void WireOtherRun();
 
     // Rename run helpers (UnMein_Run.cpp). nullopt when an input has no code page 932 form.
     std::optional<SequentialNames::Options> ReadSequentialOptions() const;
@@ -176,6 +188,9 @@ private:
     void ReportRunOutcome(const RenameExecutor::Outcome& executed, const QString& collisionLead,
                           const QString& doneMessage);
     void SetPostRunState();
+    // Refills the table with the pairs of a run that keeps only some files: the old names and
+    // folders from OrgPathList, the new names from NewPathList, no marks.
+    void ShowRunPairs();
     // Hook for moving the renamed files after a sequential run; moving comes later.
     void MoveAfterRename();
     // An input field in the window colour while usable, in the button face while not.

@@ -37,7 +37,12 @@ void TFmMein::btGoClick() {
         AddToLimitedHistory(Edit6, kStringHistoryLimit);
         AddToLimitedHistory(Edit7, kStringHistoryLimit);
     } else if (page == TabSheet3) {
-        // The digit-alignment run (CB7) and the case/width run (CB11) come here.
+        // Digit alignment wins when both are checked; with neither, Go does nothing here.
+        if (CB7->isChecked()) {
+            RunDigitAlignment();
+        } else if (CB11->isChecked()) {
+            RunCaseConversion();
+        }
     } else if (page == TabSheet1) {
         RunSequentialRename();
         if (mnMoveOn->isChecked()) MoveAfterRename();

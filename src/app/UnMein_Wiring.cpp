@@ -65,3 +65,12 @@ void TFmMein::WireHistories() {
     connect(N20, &QAction::triggered, this, [this] { N14Click(N20); });
     // AddToHistory(Edit5) runs from Edit5Exit; the others after the Go button's runs.
 }
+
+void TFmMein::WireOtherRun() {
+    // Also when a handler checks or unchecks another box, as the options keep each other in step.
+    connect(CB11, &QCheckBox::toggled, this, &TFmMein::CB11Click);
+    connect(CB7, &QCheckBox::toggled, this, &TFmMein::CB7Click);
+    connect(RGTranc, &TRadioGroup::Click, this, &TFmMein::RGTrancClick);
+    connect(CBExt1, &QCheckBox::toggled, this, &TFmMein::CBExt1Click);
+    connect(CBExt2, &QCheckBox::toggled, this, &TFmMein::CBExt2Click);
+}

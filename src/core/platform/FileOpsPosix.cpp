@@ -279,11 +279,13 @@ std::error_code RenameViaTemporary(const std::string& from, const std::string& t
 std::error_code RenameCaseOnly(const std::string& from, const std::string& to) {
     struct stat source {};
     struct stat target {};
-    if (lstat(from.c_str(), &source) != 0) return LastError();
+    // A free new spelling is the common case (a case-sensitive file system): one look and the
+    // rename, which reports a missing source by itself.
     if (lstat(to.c_str(), &target) != 0) {
         if (errno != ENOENT) return LastError();
         return RenameNoReplace(from, to);
     }
+    if (lstat(from.c_str(), &source) != 0) return LastError();
     if (!SameId(source, target)) return ErrorOf(EEXIST);
     // One file under both spellings. On a case-insensitive file system the second step finds the
     // new spelling free; for two hard links it does not, and the file goes back to its old name.

@@ -1,0 +1,323 @@
+// The Go button on the その他の処理 page: how its options enable each other, the case and width
+// conversion and the digit alignment on real files, every file they could not rename marked and
+// counted, and the state after a run.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVariantMap>
+#include <filesystem>
+
+#include "WindowFixture.h"
+#include "support/QtTestMain.h"
+
+namespace {
+
+const QString kDone = QStringLiteral("処理は完了しました");
+const QString kNothingToConvert = QStringLiteral("処理対象ファイルが見つかりませんでした。");
+const QString kNothingToAlign = QStringLiteral("桁揃え可能なファイルはありません");
+
+QString Unrenamed(const QString& lead, int count) {
+    return lead + QString::number(count) + QStringLiteral("個のファイルが未処理になりました\r\n") +
+           QStringLiteral("未処理のものは\"*\"マークが付けられています。");
+}
+const QString kCaseLead = QStringLiteral("処理により同名ファイルができたため、 ");
+const QString kDigitLead = QStringLiteral("桁揃え処理により同名ファイルができたため、 ");
+const QString kFailedLead = QStringLiteral("名前を変更できなかったため、 ");
+
+}  // namespace
+
+class OtherRunTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<TWindowFixture> f;
+
+    // Sets controls in the order given, as a user would click them: "CB11=1", "RGTranc=2".
+    void Click(const QStringList& steps) {
+        for (const QString& step : steps) {
+            const QStringList parts = step.split(QLatin1Char('='));
+            auto* control = f->Find<QObject>(parts[0]);
+            QVERIFY2(control != nullptr, qPrintable(step));
+            if (auto* check = qobject_cast<QCheckBox*>(control)) {
+                check->setChecked(parts[1] == QLatin1String("1"));
+            } else if (auto* radio = qobject_cast<TRadioGroup*>(control)) {
+                radio->SetItemIndex(parts[1].toInt());
+            } else {
+                QFAIL(qPrintable(step));
+            }
+        }
+    }
+    // The options as "name=checked" with " off" for a disabled control.
+    QString Options() const {
+        QStringList states;
+        for (const char* name : {"CB11", "CB7", "CBExt1", "CBExt2"}) {
+            auto* box = f->Find<QCheckBox>(QLatin1String(name));
+            states << QStringLiteral("%1=%2%3")
+                          .arg(QLatin1String(name))
+                          .arg(box->isChecked() ? 1 : 0)
+                          .arg(box->isEnabled() ? QString() : QStringLiteral(" off"));
+        }
+        states << (f->Radio("RGTranc")->isEnabled() ? QStringLiteral("RGTranc")
+                                                    : QStringLiteral("RGTranc off"));
+        return states.join(QStringLiteral(", "));
+    }
+    void ShowPage(const char* name) {
+        f->Find<QTabWidget>(QStringLiteral("PageControl1"))
+            ->setCurrentWidget(f->Find<QWidget>(QLatin1String(name)));
+    }
+    QStringList OnDisk(const std::string& folder) const {
+        QStringList names;
+        for (const auto& entry : std::filesystem::directory_iterator(f->dir / folder))
+            names << QString::fromStdString(entry.path().filename().string());
+        names.sort();
+        return names;
+    }
+    // Each file gets its own name as content, so a renamed file can be told apart.
+    void MakeFiles(const std::string& folder, const QStringList& names) {
+        for (const QString& name : names)
+            f->dir.MakeFile(folder + "/" + name.toStdString(), name.toStdString());
+    }
+    QString Content(const std::string& relative) const {
+        return QString::fromStdString(testsupport::TempDir::ReadFile(f->dir / relative));
+    }
+    bool Enabled(const char* name) const {
+        if (QAction* action = f->Action(name)) return action->isEnabled();
+        return f->Find<QWidget>(QLatin1String(name))->isEnabled();
+    }
+    QStringList Messages() const {
+        const std::vector<QString> texts = f->dialogs->Messages();
+        return {texts.begin(), texts.end()};
+    }
+    // Loads the folder, sets the page's options and presses Go on the page.
+    void Run(const QStringList& files, const QStringList& options) {
+        MakeFiles("f", files);
+        f->Load({"f"});
+        ShowPage("TabSheet3");
+        Click(options);
+        f->window->btGoClick();
+    }
+
+private slots:
+    void init() { f = std::make_unique<TWindowFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void optionsEnableEachOther_data() {
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<QString>("options");
+        QTest::newRow("as designed") << QStringList{}
+                                     << "CB11=0, CB7=0, CBExt1=0 off, CBExt2=0 off, RGTranc off";
+        QTest::newRow("conversion on")
+            << QStringList{"CB11=1"} << "CB11=1, CB7=0 off, CBExt1=0, CBExt2=0, RGTranc";
+        QTest::newRow("conversion on unchecks alignment")
+            << QStringList{"CB7=1", "CB11=1"} << "CB11=1, CB7=0 off, CBExt1=0, CBExt2=0, RGTranc";
+        QTest::newRow("conversion off again") << QStringList{"CB11=1", "CBExt1=1", "CB11=0"}
+                                              << "CB11=0, CB7=0, CBExt1=1 off, CBExt2=0 off, RGTranc off";
+        QTest::newRow("alignment on")
+            << QStringList{"CB7=1"} << "CB11=0 off, CB7=1, CBExt1=0 off, CBExt2=0 off, RGTranc off";
+        QTest::newRow("alignment off again")
+            << QStringList{"CB7=1", "CB7=0"} << "CB11=0, CB7=0, CBExt1=0 off, CBExt2=0 off, RGTranc off";
+        QTest::newRow("extension options exclude each other")
+            << QStringList{"CB11=1", "CBExt1=1", "CBExt2=1"}
+            << "CB11=1, CB7=0 off, CBExt1=0, CBExt2=1, RGTranc";
+        QTest::newRow("and the other way round") << QStringList{"CB11=1", "CBExt2=1", "CBExt1=1"}
+                                                 << "CB11=1, CB7=0 off, CBExt1=1, CBExt2=0, RGTranc";
+        QTest::newRow("a width item unchecks both") << QStringList{"CB11=1", "CBExt2=1", "RGTranc=3"}
+                                                    << "CB11=1, CB7=0 off, CBExt1=0, CBExt2=0, RGTranc";
+        QTest::newRow("on a width item CBExt1 will not stay checked")
+            << QStringList{"CB11=1", "RGTranc=2", "CBExt1=1"}
+            << "CB11=1, CB7=0 off, CBExt1=0, CBExt2=0, RGTranc";
+        QTest::newRow("on a width item CBExt2 will not stay checked")
+            << QStringList{"CB11=1", "RGTranc=3", "CBExt2=1"}
+            << "CB11=1, CB7=0 off, CBExt1=0, CBExt2=0, RGTranc";
+        QTest::newRow("back on a case item") << QStringList{"CB11=1", "RGTranc=2", "RGTranc=1", "CBExt2=1"}
+                                             << "CB11=1, CB7=0 off, CBExt1=0, CBExt2=1, RGTranc";
+    }
+    void optionsEnableEachOther() {
+        QFETCH(QStringList, clicks);
+        QFETCH(QString, options);
+        Click(clicks);
+        QCOMPARE(Options(), options);
+    }
+
+    void conversionRenamesTheFilesThatChange_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("from");  // column 1 after the run
+        QTest::addColumn<QStringList>("to");    // column 2
+        QTest::addColumn<QStringList>("onDisk");
+        QTest::newRow("upper case") << QStringList{"b.txt", "NOTE.TXT", "readme.TXT"} << QStringList{"CB11=1"}
+                                    << QStringList{"b.txt", "readme.TXT"}
+                                    << QStringList{"B.TXT", "README.TXT"}
+                                    << QStringList{"B.TXT", "NOTE.TXT", "README.TXT"};
+        QTest::newRow("lower case of the extension only")
+            << QStringList{"A.JPG", "b.jpg"} << QStringList{"CB11=1", "RGTranc=1", "CBExt2=1"}
+            << QStringList{"A.JPG"} << QStringList{"A.jpg"} << QStringList{"A.jpg", "b.jpg"};
+        QTest::newRow("full width, the extension stays")
+            << QStringList{"ｶﾞｲﾄﾞ.txt", "漢字.txt"} << QStringList{"CB11=1", "RGTranc=2"}
+            << QStringList{"ｶﾞｲﾄﾞ.txt"} << QStringList{"ガイド.txt"} << QStringList{"ガイド.txt", "漢字.txt"};
+        QTest::newRow("half width never makes a path")
+            << QStringList{"２０２４／０５.txt"} << QStringList{"CB11=1", "RGTranc=3"}
+            << QStringList{"２０２４／０５.txt"} << QStringList{"2024／05.txt"}
+            << QStringList{"2024／05.txt"};
+        QTest::newRow("alignment wins over a checked conversion")
+            << QStringList{"a1.txt", "a10.txt"} << QStringList{"CB11=1", "CB7=1"} << QStringList{"a1.txt"}
+            << QStringList{"a01.txt"} << QStringList{"a01.txt", "a10.txt"};
+    }
+    void conversionRenamesTheFilesThatChange() {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, from);
+        QFETCH(QStringList, to);
+        QFETCH(QStringList, onDisk);
+        Run(files, options);
+        QCOMPARE(Messages(), QStringList{kDone});
+        QCOMPARE(f->Column(1), from);
+        QCOMPARE(f->Column(2), to);
+        QCOMPARE(f->Column(3), QStringList(from.size(), f->QtPath("f") + "/"));
+        QCOMPARE(f->FileCount(), QString::number(from.size()));
+        QCOMPARE(OnDisk("f"), onDisk);
+        for (qsizetype i = 0; i < from.size(); ++i)
+            QCOMPARE(Content("f/" + to[i].toStdString()), from[i]);
+        std::vector<std::string> oldPaths;
+        std::vector<std::string> newPaths;
+        for (qsizetype i = 0; i < from.size(); ++i) {
+            oldPaths.push_back(f->Path("f/" + from[i].toStdString()));
+            newPaths.push_back(f->Path("f/" + to[i].toStdString()));
+        }
+        QCOMPARE(f->window->OrgPathList, oldPaths);
+        QCOMPARE(f->window->NewPathList, newPaths);
+    }
+
+    void nothingToConvert_data() {
+        QTest::addColumn<bool>("completion");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("with completion messages") << true << QStringList{kNothingToConvert, kDone};
+        QTest::newRow("without") << false << QStringList{kNothingToConvert};
+    }
+    void nothingToConvert() {
+        QFETCH(bool, completion);
+        QFETCH(QStringList, messages);
+        f->Find<QCheckBox>(QStringLiteral("cbDialog"))->setChecked(completion);
+        Run({"a.txt", "b"}, {"CB11=1", "RGTranc=1"});
+        QCOMPARE(Messages(), messages);
+        QCOMPARE(f->Grid()->RowCount(), 2);
+        QCOMPARE(f->Column(1), QStringList{QString()});
+        QVERIFY(f->window->OrgPathList.empty());
+        QVERIFY(f->window->NewPathList.empty());
+        QCOMPARE(f->FileCount(), QStringLiteral("0"));
+        QCOMPARE(OnDisk("f"), QStringList({"a.txt", "b"}));
+        QVERIFY(f->window->CaseRunFlag);
+        QVERIFY(!Enabled("btGo"));
+        QVERIFY(!Enabled("Undo1"));  // nothing to undo
+        QVERIFY(!Enabled("btret"));
+    }
+
+    void nothingToAlign() {
+        Run({"a1.txt", "b2.txt", "c.txt"}, {"CB7=1"});
+        QCOMPARE(Messages(), QStringList{kNothingToAlign});
+        QCOMPARE(f->Grid()->RowCount(), 2);
+        QCOMPARE(f->FileCount(), QStringLiteral("0"));
+        QVERIFY(f->window->OrgPathList.empty());
+        QCOMPARE(OnDisk("f"), QStringList({"a1.txt", "b2.txt", "c.txt"}));
+        QVERIFY(Enabled("btGo"));
+        QVERIFY(!Enabled("Undo1"));
+    }
+
+    void unrenamedFilesAreMarkedAndCounted_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::addColumn<QStringList>("marks");
+        QTest::addColumn<QStringList>("to");
+        QTest::addColumn<QStringList>("onDisk");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("alignment onto a file that stays")
+            << QStringList{"a01.txt", "a1.txt", "b5.txt"} << QStringList{"CB7=1"} << false
+            << QStringList{"*", ""} << QStringList{"a01.txt", "b05.txt"}
+            << QStringList{"a01.txt", "a1.txt", "b05.txt"} << Unrenamed(kDigitLead, 1);
+        QTest::newRow("conversion onto another file")
+            << QStringList{"A.TXT", "a.txt", "c.txt"} << QStringList{"CB11=1"} << false
+            << QStringList{"*", ""} << QStringList{"A.TXT", "C.TXT"} << QStringList{"A.TXT", "C.TXT", "a.txt"}
+            << Unrenamed(kCaseLead, 1);
+        const QString longName = QString(100, QLatin1Char('a')) + ".txt";  // 300 bytes in full width
+        QTest::newRow("conversion to a name too long")
+            << QStringList{longName, "b.txt"} << QStringList{"CB11=1", "RGTranc=2"} << false
+            << QStringList{"*", ""} << QStringList{QString(100, QChar(0xFF41)) + ".txt", "ｂ.txt"}
+            << QStringList{longName, "ｂ.txt"} << Unrenamed(kFailedLead, 1);
+        const QString longBase = QString(240, QLatin1Char('x'));
+        QTest::newRow("alignment to a name too long")
+            << QStringList{longBase + "1.txt", "12345678901234567890.txt", "y3.txt"} << QStringList{"CB7=1"}
+            << false << QStringList{"*", ""}
+            << QStringList{longBase + "0000000000000000000" + "1.txt", "y00000000000000000003.txt"}
+            << QStringList{"12345678901234567890.txt", longBase + "1.txt", "y00000000000000000003.txt"}
+            << Unrenamed(kFailedLead, 1);
+        QTest::newRow("conversion in a read-only folder")
+            << QStringList{"a.txt", "b.txt"} << QStringList{"CB11=1"} << true << QStringList{"*", "*"}
+            << QStringList{"A.TXT", "B.TXT"} << QStringList{"a.txt", "b.txt"} << Unrenamed(kFailedLead, 2);
+    }
+    void unrenamedFilesAreMarkedAndCounted() {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, options);
+        QFETCH(bool, readOnlyFolder);
+        QFETCH(QStringList, marks);
+        QFETCH(QStringList, to);
+        QFETCH(QStringList, onDisk);
+        QFETCH(QString, message);
+        if (readOnlyFolder && geteuid() == 0) QSKIP("the superuser writes into read-only folders");
+        MakeFiles("f", files);
+        f->Load({"f"});
+        ShowPage("TabSheet3");
+        Click(options);
+        const std::string folder = f->dir / "f";
+        if (readOnlyFolder) chmod(folder.c_str(), 0555);
+        f->window->btGoClick();
+        if (readOnlyFolder) chmod(folder.c_str(), 0755);
+        // Shown instead of the completion message, which is on.
+        QCOMPARE(Messages(), QStringList{message});
+        QCOMPARE(f->Column(0), marks);
+        QCOMPARE(f->Column(2), to);  // the rows keep the names they were meant to get
+        QCOMPARE(OnDisk("f"), onDisk);
+        for (const QString& name : files) {
+            if (onDisk.contains(name)) QCOMPARE(Content("f/" + name.toStdString()), name);
+        }
+        QVERIFY(!Enabled("btGo"));
+        QVERIFY(Enabled("Undo1"));
+    }
+
+    void postRunStateAndCaseRunFlag() {
+        f->window->CaseRunFlag = false;
+        Run({"a.txt", "b1.txt", "b10.txt"}, {"CB11=1", "RGTranc=0", "cbDialog=0"});
+        QVERIFY(Messages().isEmpty());
+        QVERIFY(f->window->CaseRunFlag);
+        QVERIFY(!Enabled("btGo"));
+        QVERIFY(!Enabled("N2"));
+        QVERIFY(!f->Find<QCheckBox>(QStringLiteral("CB1"))->isChecked());
+        for (const char* name : {"Undo1", "btret", "N3", "N22"})
+            QVERIFY2(Enabled(name), name);
+        QCOMPARE(f->window->OrgPathList,
+                 std::vector<std::string>({f->Path("f/a.txt"), f->Path("f/b1.txt"), f->Path("f/b10.txt")}));
+        QCOMPARE(f->window->NewPathList,
+                 std::vector<std::string>({f->Path("f/A.TXT"), f->Path("f/B1.TXT"), f->Path("f/B10.TXT")}));
+
+        // Any other run clears the flag.
+        f->Load({"f"});
+        QVERIFY(!f->window->CaseRunFlag);
+        f->window->CaseRunFlag = true;
+        Click({"CB11=0", "CB7=1", "cbDialog=1"});
+        f->window->btGoClick();
+        QCOMPARE(Messages(), QStringList{kDone});
+        QVERIFY(!f->window->CaseRunFlag);
+        QCOMPARE(OnDisk("f"), QStringList({"A.TXT", "B01.TXT", "B10.TXT"}));
+        QVERIFY(!Enabled("btGo"));
+        QVERIFY(!Enabled("N2"));
+        for (const char* name : {"Undo1", "btret", "N3", "N22"})
+            QVERIFY2(Enabled(name), name);
+        QCOMPARE(f->FileCount(), QStringLiteral("1"));
+    }
+};
+
+QUORBEL_QTEST_MAIN(OtherRunTest)
+#include "OtherRun_test.moc"
