@@ -10,6 +10,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "app/HistoryBox.h"
 #include "app/ImageList.h"
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
@@ -178,8 +179,7 @@ void TFmMein::BuildBand() {
 
     Edit5 = new QComboBox(clientArea_);
     Edit5->setObjectName(QStringLiteral("Edit5"));
-    Edit5->setEditable(true);
-    Edit5->setInsertPolicy(QComboBox::NoInsert);
+    MakeHistoryBox(*Edit5);
     Edit5->setAccessibleName(QStringLiteral("指定拡張子"));
     Edit5->setGeometry(384, 266, 113, 22);
     Edit5->setEnabled(false);
