@@ -193,6 +193,7 @@ void TFmMein::BuildBand() {
 
     btGo = new QPushButton(QStringLiteral("開始"), clientArea_);
     btGo->setObjectName(QStringLiteral("btGo"));
+    btGo->setToolTip(QStringLiteral("リネームを開始します"));
     btGo->setAccessibleName(btGo->text());
     btGo->setGeometry(408, 216, 89, 41);
     btGo->setEnabled(false);

@@ -117,7 +117,7 @@ const TControlRow kControls[] = {
     {"btNow2", "再読込", "同一フォルダの再読込", false, kAny},
     {"Label3", "指定\n拡張子", nullptr, false, kAny},
     {"Edit5", "", nullptr, false, kAny},
-    {"btGo", "開始", nullptr, false, kAny},
+    {"btGo", "開始", "リネームを開始します", false, kAny},
     {"StatusBar1Panel0", "現在のファイル総数 : ", nullptr, true, kAny},
     {"StatusBar1Panel1", "", nullptr, true, kAny},
     {"StatusBar1Panel2", "変換後移動機能は、現在無効です。", nullptr, true, kAny},
