@@ -39,8 +39,7 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, QRect g
 QComboBox* AddCombo(QWidget* parent, const char* name, QLabel* label, QRect geometry) {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(QLatin1String(name));
-    MakeHistoryBox(*combo);
-    combo->setAccessibleName(label->accessibleName());
+    MakeHistoryBox(*combo, label->accessibleName());
     combo->setGeometry(geometry);
     label->setBuddy(combo);
     return combo;

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -281,16 +282,26 @@ private slots:
             QCOMPARE(AccessibleName(f->window->findChild<QWidget*>(QLatin1String(name))),
                      QString::fromUtf8(accessible));
         }
-        // Every control of the window can be told by name.
+        // Every control of the window can be told by name, Qt's own parts of the controls too.
+        Show();
+        QStringList unnamed;
         for (QWidget* widget : f->window->findChildren<QWidget*>()) {
-            const QString name = widget->objectName();
-            if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) continue;
             const bool control = qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget) ||
                                  qobject_cast<QLineEdit*>(widget) || qobject_cast<QGroupBox*>(widget) ||
                                  qobject_cast<QAbstractItemView*>(widget) ||
-                                 qobject_cast<QTabWidget*>(widget);
-            if (control) QVERIFY2(!AccessibleName(widget).isEmpty(), qPrintable(name));
+                                 qobject_cast<QTabWidget*>(widget) || qobject_cast<QMenu*>(widget);
+            const QString what = widget->objectName() + QLatin1Char(' ') + widget->metaObject()->className() +
+                                 QLatin1String(" in ") + widget->parentWidget()->objectName();
+            if (control && AccessibleName(widget).isEmpty()) unnamed << what;
         }
+        // Menu items are named by their texts.
+        QList<QAction*> items = f->window->menuBar()->actions();
+        for (QMenu* menu : f->window->findChildren<QMenu*>())
+            items << menu->actions();
+        for (QAction* action : items) {
+            if (!action->isSeparator() && action->text().isEmpty()) unnamed << action->objectName();
+        }
+        QCOMPARE(unnamed.join(QLatin1String("\n")), QString());
     }
 
     void toolBarImages() {
