@@ -33,6 +33,21 @@ RootFilter::RootFilter(QFileSystemModel* source, QString rootPath, QObject* pare
     setSourceModel(source);
 }
 
+bool RootFilter::filterAcceptsColumn(int sourceColumn, const QModelIndex& /*sourceParent*/) const {
+    return sourceColumn == 0;
+}
+
+QVariant RootFilter::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole)
+        return QStringLiteral("フォルダ名");
+    return QSortFilterProxyModel::headerData(section, orientation, role);
+}
+
+void FolderTree::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTreeView::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
+}
+
 bool RootFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {
     if (rootPath_ == QLatin1String("/")) return true;
     const QString path = source_->filePath(source_->index(sourceRow, 0, sourceParent));
@@ -112,9 +127,12 @@ void TBrowseDlg::BuildWindow() {
 
 void TBrowseDlg::BuildTree() {
     QDialog* window = parts_->window.data();
+    parts_->icons = std::make_unique<QFileIconProvider>();
     parts_->model = std::make_unique<QFileSystemModel>();
     QFileSystemModel* model = parts_->model.get();
     model->setReadOnly(true);
+    // The desktop theme's folder icons, else the style's; the model alone knows only theme icons.
+    model->setIconProvider(parts_->icons.get());
     // Hidden folders are listed like any other; devices, sockets and pipes never are.
     QDir::Filters filters = QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden;
     if (options_.testFlag(TBrowseOption::boIncludeFiles)) filters |= QDir::Files;
@@ -122,14 +140,12 @@ void TBrowseDlg::BuildTree() {
     model->setRootPath(rootPath_);
     parts_->filter = std::make_unique<BrowseDlg::RootFilter>(model, rootPath_, nullptr);
 
-    auto* tree = new QTreeView(window);
+    auto* tree = new BrowseDlg::FolderTree(window);
     parts_->tree = tree;
     tree->setObjectName(QStringLiteral("FolderTree"));
     tree->setAccessibleName(QStringLiteral("フォルダ ツリー"));
     tree->setModel(parts_->filter.get());
     tree->setHeaderHidden(true);
-    for (int column = 1; column < model->columnCount(); ++column)
-        tree->hideColumn(column);
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
     tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tree->setUniformRowHeights(true);
