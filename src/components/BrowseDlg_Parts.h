@@ -51,10 +51,28 @@ private:
 
 // The folder tree. Going to a folder deep down scrolls it into view from top to bottom only: the
 // tree stays scrolled to the left, so the root and the parents' expand arrows stay in sight.
+// It also tells whether a change of its selection comes from the user's hand (mouse or keys).
 class FolderTree : public QTreeView {
 public:
     using QTreeView::QTreeView;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    bool InUserInput() const { return userInput_ > 0; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    template <typename Handler>
+    void ByUser(Handler handler) {
+        ++userInput_;
+        handler();
+        --userInput_;
+    }
+    int userInput_ = 0;
 };
 
 }  // namespace BrowseDlg
@@ -76,6 +94,10 @@ struct TBrowseDlg::Parts {
     QComboBox* combo = nullptr;         // ceComboBox
     QAbstractButton* custom = nullptr;  // cbButton or cbCheckBox
     bool followSelection = false;       // keep the selection in view while folders load
+    // The user has typed a path or picked a folder: from then on only the user's own picks put a
+    // path into the custom edit, never a selection the dialog makes by itself.
+    bool pathChosen = false;
+    bool picking = false;  // an entry of the custom combo box's list is being selected
 
     Parts();
     ~Parts();

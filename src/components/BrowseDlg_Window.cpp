@@ -48,6 +48,26 @@ void FolderTree::scrollTo(const QModelIndex& index, ScrollHint hint) {
     horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
 }
 
+void FolderTree::mousePressEvent(QMouseEvent* event) {
+    ByUser([&] { QTreeView::mousePressEvent(event); });
+}
+
+void FolderTree::mouseMoveEvent(QMouseEvent* event) {
+    ByUser([&] { QTreeView::mouseMoveEvent(event); });
+}
+
+void FolderTree::mouseReleaseEvent(QMouseEvent* event) {
+    ByUser([&] { QTreeView::mouseReleaseEvent(event); });
+}
+
+void FolderTree::mouseDoubleClickEvent(QMouseEvent* event) {
+    ByUser([&] { QTreeView::mouseDoubleClickEvent(event); });
+}
+
+void FolderTree::keyPressEvent(QKeyEvent* event) {
+    ByUser([&] { QTreeView::keyPressEvent(event); });
+}
+
 bool RootFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {
     if (rootPath_ == QLatin1String("/")) return true;
     const QString path = source_->filePath(source_->index(sourceRow, 0, sourceParent));
@@ -183,6 +203,7 @@ void TBrowseDlg::BuildCustomEdit() {
     if (customEditType_ == TCustomEditType::ceEdit) {
         parts_->edit = new QLineEdit(window);
         parts_->edit->setText(customEditText_);
+        connect(parts_->edit, &QLineEdit::textEdited, this, [this] { parts_->pathChosen = true; });
         edit = parts_->edit;
     } else if (customEditType_ == TCustomEditType::ceComboBox) {
         auto* combo = new QComboBox(window);
@@ -191,6 +212,7 @@ void TBrowseDlg::BuildCustomEdit() {
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->addItems(customEditItems_);
         combo->setEditText(customEditText_);
+        connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this] { parts_->pathChosen = true; });
         connect(combo, &QComboBox::activated, this, [this](int index) { CustomEditActivated(index); });
         edit = combo;
     }

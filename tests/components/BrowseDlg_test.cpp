@@ -455,6 +455,38 @@ private slots:
         QCOMPARE(oks, 0);
     }
 
+    void OnlyTheUsersOwnChoicesReachThePathField() {
+        testsupport::TempDir tmp;
+        tmp.MakeDir("start");
+        tmp.MakeDir("typed");
+        tmp.MakeDir("clicked");
+        TBrowseDlg dlg;
+        dlg.SetRoot(Q(tmp.Path()));
+        QVERIFY(ExecuteWhile(dlg, [&](QDialog* w) {
+            auto* edit = Part<QLineEdit>(w, "CustomEdit");
+            auto* tree = Part<QTreeView>(w, "FolderTree");
+            edit->clear();
+            QTest::keyClicks(edit, Q(tmp / "typed"));
+            // Selections the dialog makes by itself (a late start folder, a selection the tree
+            // loses) leave the typed path alone.
+            dlg.SetSelectionPath(Q(tmp / "start"));
+            QCOMPARE(dlg.SelectedPath(), Q(tmp / "start"));
+            tree->selectionModel()->clearSelection();
+            QCOMPARE(edit->text(), Q(tmp / "typed"));
+            // A folder the user clicks is the user's choice again, and stays so.
+            dlg.SetSelectionPath(Q(tmp / "clicked"));
+            const QRect clicked = tree->visualRect(tree->currentIndex());
+            dlg.SetSelectionPath(Q(tmp / "start"));
+            QCOMPARE(edit->text(), Q(tmp / "typed"));
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, clicked.center());
+            QCOMPARE(edit->text(), Q(tmp / "clicked"));
+            dlg.SetSelectionPath(Q(tmp / "start"));
+            QCOMPARE(edit->text(), Q(tmp / "clicked"));
+            ClickOK(w);
+        }));
+        QCOMPARE(dlg.SelectedPath(), Q(tmp / "clicked"));
+    }
+
     void DeepFolderKeepsTheRootInSight() {
         testsupport::TempDir tmp;
         std::string deep = "level";
