@@ -1,8 +1,7 @@
 #include "app/HistoryBox.h"
 
-#include <QComboBox>
-
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QLineEdit>
 
 void MakeHistoryBox(QComboBox& box, const QString& accessibleName) {
