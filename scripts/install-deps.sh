@@ -10,6 +10,7 @@ packages=(
   libbenchmark-dev                 # benchmarks
   fonts-noto-cjk                   # Japanese glyphs
   dpkg-dev desktop-file-utils appstream  # the Debian package and the checks of the installed tree
+  qt6-translations-l10n            # Qt's own texts (Yes, No, Cancel, context menus) in Japanese
 )
 
 missing=()

@@ -3,6 +3,7 @@
 // and a client area made smaller than the minimum snaps back.
 #include <QResizeEvent>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <algorithm>
 
@@ -24,11 +25,22 @@ void TFmMein::FormResize() {
     ColumnLayout();
 }
 
+namespace {
+
+// What the table's frame and a vertical scroll bar take from its width, so that the columns still
+// fit beside the bar once the list is long enough to scroll.
+int ScrollBarAllowance(const TMyStringGrid& grid) {
+    return 2 * grid.frameWidth() + grid.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &grid);
+}
+
+}  // namespace
+
 void TFmMein::ColumnLayout() {
     if (MinClientWidth == 0) return;  // start-up not finished
     const int clientWidth = clientArea_->width();
     const int clientHeight = clientArea_->height();
     const int col0 = MySG->ColWidths(0);
+    const int bar = ScrollBarAllowance(*MySG);
     if (clientWidth >= MinClientWidth) {
         MySG->resize(clientWidth, MySG->height());
         const int extra = (clientWidth - MinClientWidth - col0) / 4;
@@ -36,7 +48,7 @@ void TFmMein::ColumnLayout() {
         const int col2 = ColWidth[2] != 0 ? ColWidth[2] : BaseColWidth + extra;
         MySG->SetColWidths(1, col1);
         MySG->SetColWidths(2, col2);
-        MySG->SetColWidths(3, clientWidth - (col0 + col1 + col2 + 10));
+        MySG->SetColWidths(3, clientWidth - (col0 + col1 + col2 + bar));
     }
     if (clientHeight >= MinClientHeight) {
         MySG->resize(MySG->width(), StatusBar1->y() - MySG->y());
@@ -45,7 +57,7 @@ void TFmMein::ColumnLayout() {
         MySG->resize(MinClientWidth, MySG->height());
         MySG->SetColWidths(1, BaseColWidth);
         MySG->SetColWidths(2, BaseColWidth);
-        MySG->SetColWidths(3, MinClientWidth - (col0 + 2 * BaseColWidth + 10));
+        MySG->SetColWidths(3, MinClientWidth - (col0 + 2 * BaseColWidth + bar));
     }
     for (int col = 1; col <= 3; ++col) {
         PrevColWidth[col] = ColWidth[col];

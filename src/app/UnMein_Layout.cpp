@@ -10,6 +10,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "app/HistoryBox.h"
 #include "app/ImageList.h"
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
@@ -27,6 +28,7 @@ QAction* AddItem(QMenu* menu, const char* name, const QString& caption, bool ena
 QMenu* AddSubmenu(QWidget* parent, const char* name, const QString& title) {
     auto* menu = new QMenu(title, parent);
     menu->setObjectName(QLatin1String(name));
+    menu->setAccessibleName(title);
     return menu;
 }
 
@@ -46,6 +48,15 @@ QToolButton* AddToolButton(QToolBar* bar, const char* name, const QString& hint,
     button->setProperty("ImageIndex", image);
     bar->addWidget(button);
     return button;
+}
+
+// The "»" button Qt adds to a bar too narrow for its items, and the menu it opens.
+void NameOverflowButton(QWidget* bar, const char* qtName, const QString& name) {
+    auto* button = bar->findChild<QToolButton*>(QLatin1String(qtName));
+    if (button == nullptr) return;
+    button->setAccessibleName(name);
+    for (QMenu* menu : button->findChildren<QMenu*>())
+        menu->setAccessibleName(name);
 }
 
 }  // namespace
@@ -110,6 +121,7 @@ void TFmMein::BuildMenus() {
     mnEdit->addMenu(N12);
     N14 = AddItem(N12, "N14", QStringLiteral("「対象」の履歴消去"));
     N20 = AddItem(N12, "N20", QStringLiteral("「置換」の履歴消去"));
+    NameOverflowButton(MainMenu1, "qt_menubar_ext_button", QStringLiteral("その他のメニュー"));
 }
 
 void TFmMein::BuildToolBar() {
@@ -151,6 +163,7 @@ void TFmMein::BuildToolBar() {
     }
     ToolBar1->addSeparator();
     btEnd = AddToolButton(ToolBar1, "btEnd", QStringLiteral("プログラム終了"), ImageList::kExit);
+    NameOverflowButton(ToolBar1, "qt_toolbar_ext_button", QStringLiteral("その他のボタン"));
 }
 
 void TFmMein::BuildBand() {
@@ -178,9 +191,7 @@ void TFmMein::BuildBand() {
 
     Edit5 = new QComboBox(clientArea_);
     Edit5->setObjectName(QStringLiteral("Edit5"));
-    Edit5->setEditable(true);
-    Edit5->setInsertPolicy(QComboBox::NoInsert);
-    Edit5->setAccessibleName(QStringLiteral("指定拡張子"));
+    MakeHistoryBox(*Edit5, QStringLiteral("指定拡張子"));
     Edit5->setGeometry(384, 266, 113, 22);
     Edit5->setEnabled(false);
 
@@ -193,6 +204,7 @@ void TFmMein::BuildBand() {
 
     btGo = new QPushButton(QStringLiteral("開始"), clientArea_);
     btGo->setObjectName(QStringLiteral("btGo"));
+    btGo->setToolTip(QStringLiteral("リネームを開始します"));
     btGo->setAccessibleName(btGo->text());
     btGo->setGeometry(408, 216, 89, 41);
     btGo->setEnabled(false);
@@ -229,6 +241,7 @@ void TFmMein::BuildStatusBar() {
 void TFmMein::BuildPopupMenu() {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->setAccessibleName(QStringLiteral("ファイル一覧のメニュー"));
     N2 = AddItem(PopupMenu1, "N2", QStringLiteral("このファイルをリストより削除"), false);
     N3 = AddItem(PopupMenu1, "N3", QStringLiteral("このファイルのみ戻す"), false);
     PopupMenu1->addSeparator();

@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/HistoryBox.h"
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
 
@@ -38,10 +39,7 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, QRect g
 QComboBox* AddCombo(QWidget* parent, const char* name, QLabel* label, QRect geometry) {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(QLatin1String(name));
-    combo->setEditable(true);
-    // Entering a text never adds it to the list by itself; the input histories decide that.
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setAccessibleName(label->accessibleName());
+    MakeHistoryBox(*combo, label->accessibleName());
     combo->setGeometry(geometry);
     label->setBuddy(combo);
     return combo;

@@ -36,6 +36,7 @@ void TFmMein::WireFolders() {
     // Direct: the handler runs while the dialog is being shown.
     connect(BrowseDlg1, &TBrowseDlg::OnShow, this, &TFmMein::BrowseDlg1Show, Qt::DirectConnection);
     connect(FileDrop1, &TFileDrop::OnFileDrop, this, &TFmMein::FileDrop1FileDrop);
+    connect(FileDrop1, &TFileDrop::OnDropError, this, [this](const QString& text) { Message(text); });
     for (int n = 1; n <= 5; ++n) {
         connect(his[n - 1], &QAction::triggered, this, [this, n] { his1Click(n); });
         connect(bthis[n - 1], &QToolButton::clicked, this, [this, n] { his1Click(n); });

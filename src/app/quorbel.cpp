@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <memory>
 
+#include "app/AppSetup.h"
 #include "app/CommandLine.h"
 #include "app/DesktopIdentity.h"
 #include "app/QtDialogs.h"
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
         return CommandLine::Finish(CommandLine::Parse(QCoreApplication::arguments()));
     }
     QApplication app(argc, argv);
+    SetUpApplication(app);
     const CommandLine::Request request = CommandLine::Parse(QApplication::arguments());
     if (request.exitCode) return CommandLine::Finish(request);
     DesktopIdentity::Apply();

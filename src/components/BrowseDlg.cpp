@@ -139,7 +139,9 @@ void TBrowseDlg::SelectionChanged() {
     displayName_ = selected.isValid() ? parts_->model->data(selected, Qt::DisplayRole).toString() : QString();
     selectionChoosable_ = selected.isValid() && (parts_->model->isDir(selected) ||
                                                  !options_.testFlag(TBrowseOption::boReturnOnlyDirectory));
-    SetCustomEditText(selectedPath_);
+    const bool byUser = parts_->picking || parts_->tree->InUserInput();
+    parts_->pathChosen = parts_->pathChosen || byUser;
+    if (!parts_->pathChosen || byUser) SetCustomEditText(selectedPath_);
     UpdateOwnOKState();
     if (!shown_) return;
     TBrowseOKState state = TBrowseOKState::okUnchanged;
@@ -174,7 +176,10 @@ void TBrowseDlg::CustomEditActivated(int index) {
     if (!parts_ || !parts_->combo) return;
     customEditText_ = parts_->combo->currentText();
     if (index < 0) return;
+    parts_->picking = true;
     SetSelectionPath(parts_->combo->itemText(index));
+    if (!parts_) return;
+    parts_->picking = false;
     emit OnCustomEditChange();
 }
 

@@ -33,6 +33,41 @@ RootFilter::RootFilter(QFileSystemModel* source, QString rootPath, QObject* pare
     setSourceModel(source);
 }
 
+bool RootFilter::filterAcceptsColumn(int sourceColumn, const QModelIndex& /*sourceParent*/) const {
+    return sourceColumn == 0;
+}
+
+QVariant RootFilter::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole)
+        return QStringLiteral("フォルダ名");
+    return QSortFilterProxyModel::headerData(section, orientation, role);
+}
+
+void FolderTree::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTreeView::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
+}
+
+void FolderTree::mousePressEvent(QMouseEvent* event) {
+    ByUser([&] { QTreeView::mousePressEvent(event); });
+}
+
+void FolderTree::mouseMoveEvent(QMouseEvent* event) {
+    ByUser([&] { QTreeView::mouseMoveEvent(event); });
+}
+
+void FolderTree::mouseReleaseEvent(QMouseEvent* event) {
+    ByUser([&] { QTreeView::mouseReleaseEvent(event); });
+}
+
+void FolderTree::mouseDoubleClickEvent(QMouseEvent* event) {
+    ByUser([&] { QTreeView::mouseDoubleClickEvent(event); });
+}
+
+void FolderTree::keyPressEvent(QKeyEvent* event) {
+    ByUser([&] { QTreeView::keyPressEvent(event); });
+}
+
 bool RootFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {
     if (rootPath_ == QLatin1String("/")) return true;
     const QString path = source_->filePath(source_->index(sourceRow, 0, sourceParent));
@@ -112,9 +147,12 @@ void TBrowseDlg::BuildWindow() {
 
 void TBrowseDlg::BuildTree() {
     QDialog* window = parts_->window.data();
+    parts_->icons = std::make_unique<QFileIconProvider>();
     parts_->model = std::make_unique<QFileSystemModel>();
     QFileSystemModel* model = parts_->model.get();
     model->setReadOnly(true);
+    // The desktop theme's folder icons, else the style's; the model alone knows only theme icons.
+    model->setIconProvider(parts_->icons.get());
     // Hidden folders are listed like any other; devices, sockets and pipes never are.
     QDir::Filters filters = QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden;
     if (options_.testFlag(TBrowseOption::boIncludeFiles)) filters |= QDir::Files;
@@ -122,14 +160,12 @@ void TBrowseDlg::BuildTree() {
     model->setRootPath(rootPath_);
     parts_->filter = std::make_unique<BrowseDlg::RootFilter>(model, rootPath_, nullptr);
 
-    auto* tree = new QTreeView(window);
+    auto* tree = new BrowseDlg::FolderTree(window);
     parts_->tree = tree;
     tree->setObjectName(QStringLiteral("FolderTree"));
     tree->setAccessibleName(QStringLiteral("フォルダ ツリー"));
     tree->setModel(parts_->filter.get());
     tree->setHeaderHidden(true);
-    for (int column = 1; column < model->columnCount(); ++column)
-        tree->hideColumn(column);
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
     tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tree->setUniformRowHeights(true);
@@ -167,6 +203,7 @@ void TBrowseDlg::BuildCustomEdit() {
     if (customEditType_ == TCustomEditType::ceEdit) {
         parts_->edit = new QLineEdit(window);
         parts_->edit->setText(customEditText_);
+        connect(parts_->edit, &QLineEdit::textEdited, this, [this] { parts_->pathChosen = true; });
         edit = parts_->edit;
     } else if (customEditType_ == TCustomEditType::ceComboBox) {
         auto* combo = new QComboBox(window);
@@ -175,6 +212,7 @@ void TBrowseDlg::BuildCustomEdit() {
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->addItems(customEditItems_);
         combo->setEditText(customEditText_);
+        connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this] { parts_->pathChosen = true; });
         connect(combo, &QComboBox::activated, this, [this](int index) { CustomEditActivated(index); });
         edit = combo;
     }

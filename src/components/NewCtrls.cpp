@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QMetaMethod>
 #include <QMimeData>
 #include <QUrl>
 #include <exception>
@@ -99,11 +100,18 @@ void TFileDrop::HandleDrop(QWidget* receiver, QDropEvent* event) {
     const QStringList files = LocalPaths(event->mimeData());
     const QPoint pos = receiver->mapTo(attached_, event->position().toPoint());
     // A failing handler must not take the window down with it; the drop is finished either way.
+    QString failure;
     try {
         emit OnFileDrop(this, static_cast<int>(files.size()), files, pos.x(), pos.y());
+        return;
     } catch (const std::exception& e) {
-        qWarning("File drop handler failed: %s", e.what());
+        failure = QString::fromUtf8(e.what());
     } catch (...) {
-        qWarning("File drop handler failed");
+        failure = QStringLiteral("ドロップされたファイルを処理できませんでした。");
+    }
+    if (isSignalConnected(QMetaMethod::fromSignal(&TFileDrop::OnDropError))) {
+        emit OnDropError(failure);
+    } else {
+        qWarning("File drop handler failed: %s", qUtf8Printable(failure));
     }
 }

@@ -46,6 +46,9 @@ public:
 signals:
     // One drop: the component, the number of entries, their full paths, the drop point.
     void OnFileDrop(TFileDrop* sender, int num, const QStringList& files, int x, int y);
+    // A handler of OnFileDrop failed with an exception; the text says why. The drop is finished
+    // and the window goes on. Without a receiver the text goes to the error stream.
+    void OnDropError(const QString& message);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,5 +1,6 @@
 #include "components/StringGridEx.h"
 
+#include <QAbstractButton>
 #include <QScrollBar>
 #include <algorithm>
 
@@ -51,6 +52,12 @@ TStringGridEx::TStringGridEx(QWidget* parent)
 
     setShowGrid(false);
     setCornerButtonEnabled(false);
+    // Assistive tools list the headers and Qt's corner button (under the grid's own corner cell).
+    hHeader_->setAccessibleName(QStringLiteral("列見出し"));
+    vHeader_->setAccessibleName(QStringLiteral("行見出し"));
+    corner_->setAccessibleName(QStringLiteral("見出しの角"));
+    for (QAbstractButton* button : findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly))
+        button->setAccessibleName(corner_->accessibleName());
     setWordWrap(false);
     setSelectionBehavior(SelectItems);
     setVerticalScrollMode(ScrollPerItem);

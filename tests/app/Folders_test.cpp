@@ -1,8 +1,12 @@
 // The folder sources and the folder history: drops, history slots, re-reading, the next folder.
 #include <QCheckBox>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QPushButton>
 #include <QToolButton>
+#include <QUrl>
 #include <filesystem>
+#include <stdexcept>
 
 #include "WindowFixture.h"
 #include "support/QtTestMain.h"
@@ -62,6 +66,25 @@ private slots:
         f->Drop({});  // nothing local in the drop: nothing happens
         QCOMPARE(f->Listed(), QStringList({"a/one.txt", "a/one.txt"}));
         QVERIFY(f->dialogs->calls.empty());
+    }
+
+    void dropFailureIsShownAtTheMessagePlace() {
+        f->dir.MakeFile("a/one.txt");
+        auto* drop = f->Find<TFileDrop>(QStringLiteral("FileDrop1"));
+        // A handler that fails after the window's own one has listed the folder.
+        connect(drop, &TFileDrop::OnFileDrop, f->window.get(),
+                [] { throw std::runtime_error("ディスクの読み取りに失敗"); });
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(f->QtPath("a"))});
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f->window.get(), &enter);
+        QDropEvent event(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f->window.get(), &event);
+        QCOMPARE(f->Listed(), QStringList({"a/one.txt"}));
+        QCOMPARE(f->dialogs->calls.size(), std::size_t{1});
+        QVERIFY(f->dialogs->calls[0].kind == TRecordingDialogs::TKind::Message);
+        QCOMPARE(f->dialogs->calls[0].text, QStringLiteral("ディスクの読み取りに失敗"));
+        QCOMPARE(f->dialogs->calls[0].point, f->window->MessagePoint());
     }
 
     void historyOrder() {

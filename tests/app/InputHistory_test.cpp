@@ -1,6 +1,7 @@
 // The drop-down histories of the input fields as the window keeps them: what enters them and
 // when, their order, the limit of the string page, and the commands that empty them.
 #include <QFocusEvent>
+#include <QLineEdit>
 #include <QTabWidget>
 
 #include "WindowFixture.h"
@@ -32,6 +33,56 @@ private:
 private slots:
     void init() { f = std::make_unique<TWindowFixture>(); }
     void cleanup() { f.reset(); }
+
+    void typedTextIsNeverCompleted_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("page");  // the tab page the box stands on (Edit5 is below the pages)
+        QTest::newRow("start number, prefix of the last one") << "edit3"
+                                                              << "006"
+                                                              << "0" << 0;
+        QTest::newRow("leading text, prefix of a refused one") << "edit2"
+                                                               << "A:"
+                                                               << "A" << 0;
+        QTest::newRow("trailing text, other case") << "edit8"
+                                                   << "END"
+                                                   << "end" << 0;
+        QTest::newRow("extensions, prefix") << "Edit5"
+                                            << "jpg;png"
+                                            << "jp" << 0;
+        QTest::newRow("target, other case") << "Edit6"
+                                            << "Abc"
+                                            << "abc" << 1;
+        QTest::newRow("replacement, prefix in other case") << "Edit7"
+                                                           << "Xyz1"
+                                                           << "xy" << 1;
+    }
+    void typedTextIsNeverCompleted() {
+        QFETCH(QString, box);
+        QFETCH(QString, entry);
+        QFETCH(QString, typed);
+        QFETCH(int, page);
+        f->Radio("RG2")->SetItemIndex(1);  // Edit5 takes input only with a filter
+        f->Find<QTabWidget>(QStringLiteral("PageControl1"))->setCurrentIndex(page);
+        QComboBox* combo = Box(box.toLatin1().constData());
+        f->window->show();
+        f->window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f->window.get()));
+        combo->addItem(entry);
+        combo->setCurrentIndex(-1);
+        combo->clearEditText();
+        combo->setFocus();
+        QVERIFY(combo->hasFocus());
+        QTest::keyClicks(combo->lineEdit(), typed);
+        QCOMPARE(combo->currentText(), typed);
+        // Enter moves on to the next field; leaving the field keeps the text too.
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        QVERIFY(!combo->hasFocus());
+        QCOMPARE(combo->currentText(), typed);
+        // The list is still there to pick from (Edit5 has recorded the typed text on leaving).
+        QVERIFY(combo->findText(entry, Qt::MatchFixedString | Qt::MatchCaseSensitive) >= 0);
+    }
 
     void clearItemsStartDisabledForEmptyLists() {
         for (const char* name : {"FHistClear", "EHistClear", "ExtHistClear"})

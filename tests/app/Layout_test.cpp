@@ -3,10 +3,14 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -114,7 +118,7 @@ const TControlRow kControls[] = {
     {"btNow2", "再読込", "同一フォルダの再読込", false, kAny},
     {"Label3", "指定\n拡張子", nullptr, false, kAny},
     {"Edit5", "", nullptr, false, kAny},
-    {"btGo", "開始", nullptr, false, kAny},
+    {"btGo", "開始", "リネームを開始します", false, kAny},
     {"StatusBar1Panel0", "現在のファイル総数 : ", nullptr, true, kAny},
     {"StatusBar1Panel1", "", nullptr, true, kAny},
     {"StatusBar1Panel2", "変換後移動機能は、現在無効です。", nullptr, true, kAny},
@@ -158,6 +162,11 @@ private:
     void Show() {
         f->window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f->window.get()));
+    }
+    // What the table's frame and a vertical scroll bar take from the width of the columns.
+    int Bar() const {
+        TMyStringGrid* grid = f->Grid();
+        return 2 * grid->frameWidth() + grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid);
     }
     QList<int> Widths() const {
         QList<int> widths;
@@ -273,16 +282,26 @@ private slots:
             QCOMPARE(AccessibleName(f->window->findChild<QWidget*>(QLatin1String(name))),
                      QString::fromUtf8(accessible));
         }
-        // Every control of the window can be told by name.
+        // Every control of the window can be told by name, Qt's own parts of the controls too.
+        Show();
+        QStringList unnamed;
         for (QWidget* widget : f->window->findChildren<QWidget*>()) {
-            const QString name = widget->objectName();
-            if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) continue;
             const bool control = qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget) ||
                                  qobject_cast<QLineEdit*>(widget) || qobject_cast<QGroupBox*>(widget) ||
                                  qobject_cast<QAbstractItemView*>(widget) ||
-                                 qobject_cast<QTabWidget*>(widget);
-            if (control) QVERIFY2(!AccessibleName(widget).isEmpty(), qPrintable(name));
+                                 qobject_cast<QTabWidget*>(widget) || qobject_cast<QMenu*>(widget);
+            const QString what = widget->objectName() + QLatin1Char(' ') + widget->metaObject()->className() +
+                                 QLatin1String(" in ") + widget->parentWidget()->objectName();
+            if (control && AccessibleName(widget).isEmpty()) unnamed << what;
         }
+        // Menu items are named by their texts.
+        QList<QAction*> items = f->window->menuBar()->actions();
+        for (QMenu* menu : f->window->findChildren<QMenu*>())
+            items << menu->actions();
+        for (QAction* action : items) {
+            if (!action->isSeparator() && action->text().isEmpty()) unnamed << action->objectName();
+        }
+        QCOMPARE(unnamed.join(QLatin1String("\n")), QString());
     }
 
     void toolBarImages() {
@@ -301,11 +320,28 @@ private slots:
     void columnsAtTheDesignedSize() {
         Show();
         QCOMPARE(f->window->ClientArea()->size(), QSize(513, 502));
-        QCOMPARE(Widths(), QList<int>({16, 128, 128, 231}));
+        QCOMPARE(Widths(), QList<int>({16, 128, 128, 513 - (16 + 128 + 128) - Bar()}));
         QCOMPARE(f->Grid()->width(), 513);
         auto* status = f->Find<QWidget>(QStringLiteral("StatusBar1"));
         QCOMPARE(f->Grid()->geometry().bottom() + 1, status->y());
         QCOMPARE(status->geometry().bottom() + 1, 502);
+    }
+
+    void longListScrollsOnlyDownwards() {
+        for (int i = 0; i < 30; ++i)
+            f->dir.MakeFile("many/" + std::to_string(100 + i) + ".txt");
+        f->Load({"many"});
+        Show();
+        for (const int extraWidth : {0, 87}) {
+            f->window->resize(f->window->width() + extraWidth, f->window->height());
+            QCoreApplication::processEvents();
+            TMyStringGrid* grid = f->Grid();
+            QVERIFY(grid->verticalScrollBar()->isVisible());
+            QVERIFY(!grid->horizontalScrollBar()->isVisible());
+            // The right border of the last column stands inside the visible part of the table.
+            const QHeaderView* header = grid->horizontalHeader();
+            QVERIFY(header->sectionViewportPosition(3) + header->sectionSize(3) <= grid->viewport()->width());
+        }
     }
 
     void draggedBorderShrinksTheLastColumn() {
@@ -313,15 +349,15 @@ private slots:
         // As the user's drag of the border leaves it.
         f->Grid()->SetColWidths(1, 200);
         emit f->Grid()->ColumnResized(1, 128, 200);
-        QCOMPARE(Widths(), QList<int>({16, 200, 128, 159}));
+        QCOMPARE(Widths(), QList<int>({16, 200, 128, 513 - (16 + 200 + 128) - Bar()}));
         // A wider window keeps the user's widths and gives the rest to column 3.
         f->window->resize(f->window->width() + 100, f->window->height());
         QCoreApplication::processEvents();
         QCOMPARE(f->window->ClientArea()->width(), 613);
-        QCOMPARE(Widths(), QList<int>({16, 200, 128, 259}));
+        QCOMPARE(Widths(), QList<int>({16, 200, 128, 613 - (16 + 200 + 128) - Bar()}));
         // Drawing without a change does nothing.
         f->window->MySGDrawCell();
-        QCOMPARE(Widths(), QList<int>({16, 200, 128, 259}));
+        QCOMPARE(Widths(), QList<int>({16, 200, 128, 613 - (16 + 200 + 128) - Bar()}));
     }
 
     void tooSmallSnapsBack() {
@@ -331,7 +367,7 @@ private slots:
         f->window->resize(300, 200);
         QCoreApplication::processEvents();
         QCOMPARE(f->window->ClientArea()->size(), QSize(513, 421));
-        QCOMPARE(Widths(), QList<int>({16, 132, 132, 223}));
+        QCOMPARE(Widths(), QList<int>({16, 132, 132, 513 - (16 + 132 + 132) - Bar()}));
         auto* status = f->Find<QWidget>(QStringLiteral("StatusBar1"));
         QCOMPARE(f->Grid()->geometry().bottom() + 1, status->y());
     }

@@ -6,11 +6,13 @@
 #include <QDialog>
 #include <QDir>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaProperty>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
 #include <QTreeView>
@@ -451,6 +453,65 @@ private slots:
             ClickCancel(w);
         }));
         QCOMPARE(oks, 0);
+    }
+
+    void OnlyTheUsersOwnChoicesReachThePathField() {
+        testsupport::TempDir tmp;
+        tmp.MakeDir("start");
+        tmp.MakeDir("typed");
+        tmp.MakeDir("clicked");
+        TBrowseDlg dlg;
+        dlg.SetRoot(Q(tmp.Path()));
+        QVERIFY(ExecuteWhile(dlg, [&](QDialog* w) {
+            auto* edit = Part<QLineEdit>(w, "CustomEdit");
+            auto* tree = Part<QTreeView>(w, "FolderTree");
+            edit->clear();
+            QTest::keyClicks(edit, Q(tmp / "typed"));
+            // Selections the dialog makes by itself (a late start folder, a selection the tree
+            // loses) leave the typed path alone.
+            dlg.SetSelectionPath(Q(tmp / "start"));
+            QCOMPARE(dlg.SelectedPath(), Q(tmp / "start"));
+            tree->selectionModel()->clearSelection();
+            QCOMPARE(edit->text(), Q(tmp / "typed"));
+            // A folder the user clicks is the user's choice again, and stays so.
+            dlg.SetSelectionPath(Q(tmp / "clicked"));
+            const QRect clicked = tree->visualRect(tree->currentIndex());
+            dlg.SetSelectionPath(Q(tmp / "start"));
+            QCOMPARE(edit->text(), Q(tmp / "typed"));
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, clicked.center());
+            QCOMPARE(edit->text(), Q(tmp / "clicked"));
+            dlg.SetSelectionPath(Q(tmp / "start"));
+            QCOMPARE(edit->text(), Q(tmp / "clicked"));
+            ClickOK(w);
+        }));
+        QCOMPARE(dlg.SelectedPath(), Q(tmp / "clicked"));
+    }
+
+    void DeepFolderKeepsTheRootInSight() {
+        testsupport::TempDir tmp;
+        std::string deep = "level";
+        for (const char* level : {"one", "two", "three", "four", "five", "six"})
+            deep += std::string("/a folder with a rather long name, level ") + level;
+        tmp.MakeDir(deep);
+        TBrowseDlg dlg;
+        dlg.SetRoot(Q(tmp.Path()));
+        ExecuteWhile(dlg, [&](QDialog* w) {
+            auto* tree = Part<QTreeView>(w, "FolderTree");
+            dlg.SetSelectionPath(Q(tmp / deep));
+            tree->resizeColumnToContents(0);
+            QCoreApplication::processEvents();
+            // The names are wider than the tree, yet going to the deepest folder does not scroll
+            // it sideways.
+            QTRY_VERIFY(tree->horizontalScrollBar()->maximum() > 0);
+            dlg.SetSelectionPath(Q(tmp / deep));
+            QCOMPARE(dlg.SelectedPath(), Q(tmp / deep));
+            QCOMPARE(tree->horizontalScrollBar()->value(), 0);
+            // Nor does anything else that brings a folder into view.
+            tree->scrollTo(tree->currentIndex(), QAbstractItemView::PositionAtCenter);
+            QCOMPARE(tree->horizontalScrollBar()->value(), 0);
+            // Only the folder names are there to be read out.
+            QCOMPARE(tree->model()->columnCount(tree->currentIndex().parent()), 1);
+        });
     }
 
     void ComboBoxPickSelectsFolder() {

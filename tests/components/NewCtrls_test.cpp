@@ -211,10 +211,13 @@ private slots:
             ++calls;
             throw std::runtime_error("handler failed");
         });
+        QSignalSpy errors(&drop, &TFileDrop::OnDropError);
         std::unique_ptr<QMimeData> mime(UrlMime({"/tmp"}));
         DragAndDrop(window_.get(), mime.get(), QPoint(1, 1));
         DragAndDrop(window_.get(), mime.get(), QPoint(1, 1));
         QCOMPARE(calls, 2);
+        QCOMPARE(errors.size(), 2);
+        QCOMPARE(errors.at(1).at(0).toString(), QStringLiteral("handler failed"));
     }
 
 private:
