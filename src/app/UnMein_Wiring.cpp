@@ -1,5 +1,5 @@
 // Every control connected to its handler, one function per concern. Controls whose commands
-// come later (undo, row marks, moving) are not connected yet.
+// come later (undo, row marks) are not connected yet.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -64,4 +64,20 @@ void TFmMein::WireHistories() {
     connect(N14, &QAction::triggered, this, [this] { N14Click(N14); });
     connect(N20, &QAction::triggered, this, [this] { N14Click(N20); });
     // AddToHistory(Edit5) runs from Edit5Exit; the others after the Go button's runs.
+}
+
+void TFmMein::WireMove() {
+    // The menu item toggles its own check mark; the tool button asks for the same toggle.
+    connect(mnMoveOn, &QAction::toggled, this, &TFmMein::ShowMoveSwitch);
+    connect(btMoveOn, &QToolButton::clicked, this, &TFmMein::mnMoveOnClick);
+    connect(mnMoveFolder, &QAction::triggered, this, &TFmMein::mnMoveFolderClick);
+    connect(btMoveFolder, &QToolButton::clicked, this, &TFmMein::mnMoveFolderClick);
+    for (std::size_t i = 0; i < bMHist.size(); ++i) {
+        QToolButton* button = bMHist[i];
+        QAction* item = mMHist[i];
+        connect(button, &QToolButton::clicked, this, [this, button] { bMHist1Click(button); });
+        connect(item, &QAction::triggered, this, [this, item] { bMHist1Click(item); });
+    }
+    connect(N15, &QAction::triggered, this, &TFmMein::N15Click);
+    connect(N16, &QAction::triggered, this, &TFmMein::N16Click);
 }
