@@ -33,8 +33,12 @@ enum class Target {
     kTakenByOther,  // a folder or anything else that no move may replace
     kSourceItself,  // the file is there already (the destination is its own folder)
 };
-Target ProbeDisk(const std::string& source, const std::string& target);
 using Probe = std::function<Target(const std::string& source, const std::string& target)>;
+// Looks at the target on disk.
+Target ProbeDisk(const std::string& source, const std::string& target);
+// The same for many targets in one destination folder: the folder is listed once and only names
+// found in it (letter case aside) are looked at.
+Probe DestinationProbe(std::string_view destination);
 
 struct Entry {
     std::size_t index = 0;  // into the run's lists
@@ -50,9 +54,10 @@ struct Plan {
     bool AsksToReplace() const;
 };
 
-// For every i with renamed[i], newPaths[i] goes to destination + its file name.
+// For every i with renamed[i], newPaths[i] goes to destination + its file name. probe tells what
+// stands at each target; by default the disk (DestinationProbe).
 Plan MakePlan(const std::vector<std::string>& newPaths, const std::vector<bool>& renamed,
-              std::string_view destination, const Probe& probe = ProbeDisk);
+              std::string_view destination, const Probe& probe = {});
 
 // The user's answer to the question about taken names (kReplace when nothing was asked).
 enum class Answer { kReplace, kKeep, kCancel };
