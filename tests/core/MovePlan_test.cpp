@@ -31,7 +31,8 @@ std::vector<std::string> Names(const std::string& folder) {
 }
 
 // A renamed batch in src (a.jpg, b.jpg, c.jpg, each holding its name) and a destination that
-// already holds a b.jpg of its own.
+// already holds a b.jpg of its own; the batch on the destination's file system, and on tmpfs
+// (moved by copying).
 TEST(MovePlanTest, TakenNamesUnderEachAnswer) {
     struct Case {
         Answer answer;
@@ -46,48 +47,61 @@ TEST(MovePlanTest, TakenNamesUnderEachAnswer) {
         {Answer::kKeep, {"b.jpg"}, {"a.jpg", "b.jpg", "c.jpg"}, "dest b", 2, 1},
         {Answer::kCancel, {"a.jpg", "b.jpg", "c.jpg"}, {"b.jpg"}, "dest b", 0, 0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.answer));
-        TempDir dir;
-        std::vector<std::string> paths;
-        for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
-            paths.push_back(Cp(dir.MakeFile(std::string("src/") + name, std::string("src ") + name[0])));
-        dir.MakeFile("dest/b.jpg", "dest b");
+    for (const char* sourceBase : {"", "/dev/shm"})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(sourceBase) + " " + std::to_string(static_cast<int>(c.answer)));
+            TempDir dir;
+            TempDir sourceDir(sourceBase);
+            std::vector<std::string> paths;
+            for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
+                paths.push_back(
+                    Cp(sourceDir.MakeFile(std::string("src/") + name, std::string("src ") + name[0])));
+            dir.MakeFile("dest/b.jpg", "dest b");
 
-        const Plan plan = MakePlan(paths, {true, true, true}, Cp(dir / "dest/"));
-        ASSERT_EQ(plan.entries.size(), 3U);
-        EXPECT_EQ(plan.entries[1].target, Cp(dir / "dest/b.jpg"));
-        EXPECT_EQ(plan.entries[1].state, Target::kTakenByFile);
-        EXPECT_TRUE(plan.AsksToReplace());
+            const Plan plan = MakePlan(paths, {true, true, true}, Cp(dir / "dest/"));
+            ASSERT_EQ(plan.entries.size(), 3U);
+            EXPECT_EQ(plan.entries[1].target, Cp(dir / "dest/b.jpg"));
+            EXPECT_EQ(plan.entries[1].state, Target::kTakenByFile);
+            EXPECT_TRUE(plan.AsksToReplace());
 
-        const Result result = Execute(plan, c.answer);
-        EXPECT_EQ(result.moved, c.moved);
-        EXPECT_EQ(result.kept, c.kept);
-        EXPECT_THAT(result.notMoved, IsEmpty());  // a kept file is the user's choice, not a failure
-        EXPECT_EQ(Names(dir / "src"), c.leftInSource);
-        EXPECT_EQ(Names(dir / "dest"), c.inDestination);
-        EXPECT_EQ(TempDir::ReadFile(dir / "dest/b.jpg"), c.destinationB);
-    }
+            const Result result = Execute(plan, c.answer);
+            EXPECT_EQ(result.moved, c.moved);
+            EXPECT_EQ(result.kept, c.kept);
+            EXPECT_THAT(result.notMoved, IsEmpty());  // a kept file is the user's choice, not a failure
+            EXPECT_EQ(Names(sourceDir / "src"), c.leftInSource);
+            EXPECT_EQ(Names(dir / "dest"), c.inDestination);
+            EXPECT_EQ(TempDir::ReadFile(dir / "dest/b.jpg"), c.destinationB);
+        }
 }
 
 // Two subfolders of a recursive load both gave a file the name x.jpg: the second never replaces
 // the first, whatever the answer about a name taken beforehand.
 TEST(MovePlanTest, AFileOfTheBatchIsNeverReplacedByAnother) {
-    for (const Answer answer : {Answer::kReplace, Answer::kKeep}) {
-        SCOPED_TRACE(static_cast<int>(answer));
+    struct Case {
+        bool takenBefore;  // dest/x.jpg existed before the move
+        Answer answer;
+        std::string destinationX;
+        std::vector<std::size_t> notMoved;
+    };
+    const std::vector<Case> cases = {
+        {false, Answer::kReplace, "first", {1}},
+        {true, Answer::kReplace, "first", {1}},
+        {true, Answer::kKeep, "old x", {}},  // both kept by the user's no
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.takenBefore) + " " + std::to_string(static_cast<int>(c.answer)));
         TempDir dir;
         const std::vector<std::string> paths = {Cp(dir.MakeFile("src/s1/x.jpg", "first")),
-                                                Cp(dir.MakeFile("src/s2/x.jpg", "second")),
-                                                Cp(dir.MakeFile("src/s2/y.jpg", "y"))};
-        dir.MakeFile("dest/y.jpg", "old y");
-        const Plan plan = MakePlan(paths, {true, true, true}, Cp(dir / "dest/"));
+                                                Cp(dir.MakeFile("src/s2/x.jpg", "second"))};
+        if (c.takenBefore) dir.MakeFile("dest/x.jpg", "old x");
+        dir.MakeDir("dest");
+        const Plan plan = MakePlan(paths, {true, true}, Cp(dir / "dest/"));
         EXPECT_FALSE(plan.entries[0].duplicate);
         EXPECT_TRUE(plan.entries[1].duplicate);
-        const Result result = Execute(plan, answer);
-        EXPECT_EQ(TempDir::ReadFile(dir / "dest/x.jpg"), "first");
+        const Result result = Execute(plan, c.answer);
+        EXPECT_EQ(TempDir::ReadFile(dir / "dest/x.jpg"), c.destinationX);
         EXPECT_EQ(TempDir::ReadFile(dir / "src/s2/x.jpg"), "second");
-        EXPECT_THAT(result.notMoved, ElementsAre(1U));
-        EXPECT_EQ(TempDir::ReadFile(dir / "dest/y.jpg"), answer == Answer::kReplace ? "y" : "old y");
+        EXPECT_EQ(result.notMoved, c.notMoved);
     }
 }
 
