@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev        # unit tests
   libbenchmark-dev                 # benchmarks
   fonts-noto-cjk                   # Japanese glyphs
+  dpkg-dev desktop-file-utils appstream  # the Debian package and the checks of the installed tree
 )
 
 missing=()

@@ -84,6 +84,8 @@ public:
     // --- Folder sources and history -------------------------------------------------------------
     // Browse for a folder (btOpen, N1) and list what it holds.
     void N1Click();
+    // Lists a folder as if it had been chosen in the browse dialog (also the command line's folder).
+    void OpenChosenFolder(const QString& chosen);
     // The browse dialog opens on the folder recorded last.
     void BrowseDlg1Show();
     void FileDrop1FileDrop(TFileDrop* sender, int num, const QStringList& files, int x, int y);
@@ -98,6 +100,8 @@ public:
     // --- Rename run: the Go button and the sequential run (UnMein_Run.cpp) ---------------------
     void btGoClick();
     void RunSequentialRename();
+    // The string rename of TabSheet2 (UnMein_StringRun.cpp).
+    void RunStringRename();
     void CB1Click();
     void SelectDateFormat();
     void RGDateClick();

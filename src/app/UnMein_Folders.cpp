@@ -30,10 +30,13 @@ void TFmMein::ClearFileList() {
 
 void TFmMein::N1Click() {
     const auto chosen = dialogs_->ChooseFolder(this, *BrowseDlg1);
-    if (!chosen) return;
-    const auto folder = QtText::FromQt(*chosen);
+    if (chosen) OpenChosenFolder(*chosen);
+}
+
+void TFmMein::OpenChosenFolder(const QString& chosen) {
+    const auto folder = QtText::FromQt(chosen);
     if (!folder) {
-        Message(QStringLiteral("フォルダ ") + *chosen + QStringLiteral(" を開けません。"));
+        Message(QStringLiteral("フォルダ ") + chosen + QStringLiteral(" を開けません。"));
         return;
     }
     ClearFileList();

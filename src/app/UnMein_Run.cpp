@@ -33,7 +33,7 @@ void TFmMein::btGoClick() {
     }
     CaseRunFlag = false;
     if (page == TabSheet2) {
-        // The string-rename run comes here; the histories follow whatever its outcome.
+        RunStringRename();  // the histories follow whatever its outcome
         AddToLimitedHistory(Edit6, kStringHistoryLimit);
         AddToLimitedHistory(Edit7, kStringHistoryLimit);
     } else if (page == TabSheet3) {

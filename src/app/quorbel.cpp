@@ -1,13 +1,23 @@
 #include <QApplication>
 #include <memory>
 
+#include "app/CommandLine.h"
+#include "app/DesktopIdentity.h"
 #include "app/QtDialogs.h"
 #include "app/UnMein.h"
 #include "core/SettingsLocation.h"
 
 int main(int argc, char** argv) {
+    if (CommandLine::AsksOnlyForText(argc, argv)) {
+        const QCoreApplication textOnly(argc, argv);
+        return CommandLine::Finish(CommandLine::Parse(QCoreApplication::arguments()));
+    }
     QApplication app(argc, argv);
+    const CommandLine::Request request = CommandLine::Parse(QApplication::arguments());
+    if (request.exitCode) return CommandLine::Finish(request);
+    DesktopIdentity::Apply();
     TFmMein window(SettingsLocation::Find().path, std::make_unique<TQtDialogs>());
     window.show();
+    CommandLine::Open(window, request.paths);
     return QApplication::exec();
 }

@@ -64,13 +64,17 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
             outcome.failed.push_back(i);
             continue;
         }
-        const bool taken = MyFileOperation::PathExists(to) &&
-                           (rule == Collision::Taken || !MyFileOperation::SameFile(from, to));
-        if (taken) {
+        // Under Taken even the file itself, spelled the new way, blocks the name: look first.
+        if (rule == Collision::Taken && MyFileOperation::PathExists(to)) {
             outcome.skipped.push_back(i);
             continue;
         }
-        Rename(oldPaths, newPaths, i, outcome);
+        // The rename refuses an existing target by itself, so only a refusal needs a look at what
+        // stands there: a free name costs no more than the look at the source and the rename.
+        if (MyFileOperation::TryRenameFile(from, to)) continue;
+        const bool taken = MyFileOperation::PathExists(to) &&
+                           (rule == Collision::Taken || !MyFileOperation::SameFile(from, to));
+        (taken ? outcome.skipped : outcome.failed).push_back(i);
     }
     return outcome;
 }

@@ -1,6 +1,5 @@
 #include "core/SettingsLocation.h"
 
-#include "core/platform/FileSystem.h"
 #include "core/platform/SystemInfo.h"
 
 namespace SettingsLocation {
@@ -36,7 +35,7 @@ std::string BesidePath(std::string_view executablePath) {
 
 Location Choose(const Facts& facts) {
     const bool besideKnown = !facts.executablePath.empty();
-    if (besideKnown && (facts.besideFileExists || facts.besideFolderWritable)) {
+    if (besideKnown && facts.besideFolderWritable) {
         return {BesidePath(facts.executablePath), false};
     }
     std::optional<std::string> configHome = UsableFolder(facts.xdgConfigHome);
@@ -48,10 +47,13 @@ Location Choose(const Facts& facts) {
 }
 
 Facts GatherFacts() {
+    return GatherFacts(SystemInfo::ExecutablePath());
+}
+
+Facts GatherFacts(const std::string& executablePath) {
     Facts facts;
-    facts.executablePath = SystemInfo::ExecutablePath();
+    facts.executablePath = executablePath;
     if (!facts.executablePath.empty()) {
-        facts.besideFileExists = Platform::Status(BesidePath(facts.executablePath)).has_value();
         facts.besideFolderWritable = SystemInfo::IsWritableFolder(FolderOf(facts.executablePath));
     }
     facts.xdgConfigHome = SystemInfo::EnvironmentValue("XDG_CONFIG_HOME");

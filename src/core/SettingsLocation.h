@@ -1,8 +1,9 @@
 #pragma once
 
 // Where the settings file lives. It belongs beside the executable, named after it with the
-// extension ".ini" (build/quorbel → build/quorbel.ini), when that file already exists or the
-// executable's folder is writable. Otherwise (an installed program in /usr/bin, say) it goes to
+// extension ".ini" (build/quorbel → build/quorbel.ini), when the executable's folder is writable:
+// the file is replaced through a temporary file beside it, so a writable file in a read-only folder
+// is not enough. Otherwise (an installed program in /usr/bin, say) it goes to
 // $XDG_CONFIG_HOME/quorbel/quorbel.ini, with ~/.config standing in for an unset, empty or relative
 // XDG_CONFIG_HOME. Paths are native (UTF-8 bytes on Linux).
 
@@ -15,7 +16,6 @@ namespace SettingsLocation {
 // What the choice depends on, gathered from the system by GatherFacts.
 struct Facts {
     std::string executablePath;  // absolute; empty when unknown
-    bool besideFileExists = false;
     bool besideFolderWritable = false;
     std::optional<std::string> xdgConfigHome;
     std::optional<std::string> home;
@@ -35,9 +35,11 @@ std::string BesidePath(std::string_view executablePath);
 // message naming that path rather than writing somewhere unexpected.
 Location Choose(const Facts& facts);
 
-// Reads the executable's path, the two checks beside it, XDG_CONFIG_HOME and HOME (the user
+// Reads the executable's path, whether its folder is writable, XDG_CONFIG_HOME and HOME (the user
 // database when HOME is unset). Touches nothing.
 Facts GatherFacts();
+// The same for an executable at the given absolute path.
+Facts GatherFacts(const std::string& executablePath);
 
 // Choose(GatherFacts()).
 Location Find();

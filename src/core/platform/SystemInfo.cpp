@@ -35,7 +35,9 @@ std::string HomeFolderOfUser() {
 
 bool IsWritableFolder(const std::string& path) {
     struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(path.c_str(), W_OK | X_OK) == 0;
+    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    if (geteuid() == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
+    return access(path.c_str(), W_OK | X_OK) == 0;
 }
 
 }  // namespace SystemInfo

@@ -17,7 +17,9 @@ std::optional<std::string> EnvironmentValue(const char* name);
 // The home folder in the user database, for when HOME is not set; empty when unknown.
 std::string HomeFolderOfUser();
 
-// True when path is a folder in which this process may create files.
+// True when path is a folder in which this process may create files. A folder with no write
+// permission bit at all counts as read-only for the superuser too, who could write into it
+// regardless: whoever set it up meant it to stay as it is.
 bool IsWritableFolder(const std::string& path);
 
 }  // namespace SystemInfo

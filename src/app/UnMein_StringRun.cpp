@@ -1,0 +1,74 @@
+// The string rename run of the "文字列として処理" page: the checks of the target and the
+// replacement, the table narrowed to the files the replacement changes, and their renames.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+
+#include "app/QtText.h"
+#include "app/UnMein.h"
+#include "components/MyStringGrid.h"
+#include "core/RenameExecutor.h"
+#include "core/StringRename.h"
+
+namespace {
+
+QString RefusalMessage(const StringRename::Check& check) {
+    using StringRename::Refusal;
+    switch (check.refusal) {
+        case Refusal::None:
+            break;
+        case Refusal::EmptyTarget:
+            return QStringLiteral("入力項目が不足しています");
+        case Refusal::StarAlone:
+            return QStringLiteral("アスタリスク \"*\" の単独使用はできません。");
+        case Refusal::QuestionAlone:
+            return QStringLiteral("クエスチョンマーク \"?\" の単独使用はできません。");
+        case Refusal::StarAndQuestion:
+            return QStringLiteral("アスタリスク\"*\"とクエスチョンマーク\"?\"の混在指定はできません。");
+        case Refusal::SeveralStars:
+            return QStringLiteral("アスタリスク \"*\" の複数使用はできません。");
+        case Refusal::ForbiddenInReplacement:
+            return QStringLiteral("置換文字にファイル名として使用できない文字 ") +
+                   QtText::ToQt(check.forbidden) + QStringLiteral(" が使われています。");
+    }
+    return {};
+}
+
+}  // namespace
+
+void TFmMein::RunStringRename() {
+    const auto target = QtText::FromQt(Edit6->currentText());
+    const auto replacement = QtText::FromQt(Edit7->currentText());
+    // A text the codec cannot hold at all is as unusable as a missing one.
+    const StringRename::Check check = target && replacement
+                                          ? StringRename::CheckInputs(*target, *replacement)
+                                          : StringRename::Check{StringRename::Refusal::EmptyTarget, {}};
+    if (check.refusal != StringRename::Refusal::None) {
+        Message(RefusalMessage(check));
+        return;
+    }
+
+    // Only the files the replacement changes stay in the lists and the table.
+    StringRename::Preview preview = StringRename::PreviewRenames(
+        OrgPathList, *target, *replacement,
+        {.includeExtension = CB9->isChecked(), .caseSensitive = CB10->isChecked()});
+    OrgPathList = StringRename::TakeEntries(OrgPathList, preview.oldIndices);
+    NewPathList = std::move(preview.newPaths);
+    MySG->ClearRows();
+    ShowPathList(OrgPathList, kLoadMode);
+    ShowPathList(NewPathList, kNewNameMode);
+    StatusPanels[1]->setText(QString::number(OrgPathList.size()));
+    if (OrgPathList.empty()) {
+        Message(QStringLiteral(
+            "対象のファイルがないか、変換結果が不正になるため、変換できません\r\n\r\n"
+            "対象文字が見つからないか、変換を行うと空白のファイル名ができる可能性があります。"));
+        return;
+    }
+
+    // One after another in list order: a name freed by an earlier rename can be taken by a later one.
+    const RenameExecutor::Outcome executed = RenameExecutor::ExecuteSkippingCollisions(
+        OrgPathList, NewPathList, RenameExecutor::Collision::TakenByAnotherFile);
+    ReportRunOutcome(executed, QStringLiteral("処理により同名ファイルができたため、 "),
+                     QStringLiteral("処理は完了しました"));
+    SetPostRunState();
+}

@@ -1,0 +1,61 @@
+#include "core/StringRename.h"
+
+#include <cassert>
+#include <utility>
+
+#include "core/LightStr.h"
+#include "core/MyFileOperation.h"
+#include "core/Strfunc.h"
+
+namespace StringRename {
+
+Check CheckInputs(std::string_view target, std::string_view replacement) {
+    // Neither "*" nor "?" is ever the second byte of a double-byte character: plain finds do.
+    const bool hasStar = target.find('*') != std::string_view::npos;
+    const bool hasQuestion = target.find('?') != std::string_view::npos;
+    if (target.empty()) return {Refusal::EmptyTarget, {}};
+    if (target == "*") return {Refusal::StarAlone, {}};
+    if (target == "?") return {Refusal::QuestionAlone, {}};
+    if (hasStar && hasQuestion) return {Refusal::StarAndQuestion, {}};
+    if (hasStar && LightStr::StrAfter(target, "*", false).find('*') != std::string::npos) {
+        return {Refusal::SeveralStars, {}};
+    }
+    if (std::string forbidden = Strfunc::FindForbiddenChar(replacement); !forbidden.empty()) {
+        return {Refusal::ForbiddenInReplacement, std::move(forbidden)};
+    }
+    return {};
+}
+
+Preview PreviewRenames(const std::vector<std::string>& oldPaths, std::string_view target,
+                       std::string_view replacement, const Options& options) {
+    Preview preview;
+    const bool ignoreCase = !options.caseSensitive;
+    for (std::size_t i = 0; i < oldPaths.size(); ++i) {
+        // A listed path is a full path, so its folder part already ends in the delimiter.
+        const auto [folder, fileName] = MyFileOperation::SplitAtLastDelimiter(oldPaths[i]);
+        const std::string name =
+            options.includeExtension ? std::string(fileName) : MyFileOperation::NameWithoutExt(fileName);
+        const std::string_view ext = fileName.substr(name.size());
+        const std::string replaced = Strfunc::WildcardReplace(name, target, replacement, ignoreCase);
+        if (replaced.empty() || replaced == name) continue;
+        std::string newPath;
+        newPath.reserve(folder.size() + replaced.size() + ext.size());
+        newPath.append(folder).append(replaced).append(ext);
+        preview.oldIndices.push_back(i);
+        preview.newPaths.push_back(std::move(newPath));
+    }
+    return preview;
+}
+
+std::vector<std::string> TakeEntries(std::vector<std::string>& list,
+                                     const std::vector<std::size_t>& indices) {
+    std::vector<std::string> taken;
+    taken.reserve(indices.size());
+    for (const std::size_t index : indices) {
+        assert(index < list.size());
+        taken.push_back(std::move(list[index]));
+    }
+    return taken;
+}
+
+}  // namespace StringRename

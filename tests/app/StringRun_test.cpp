@@ -1,0 +1,250 @@
+// The Go button on the string page: the refusals that change nothing, the table narrowed to the
+// files the replacement changes, collisions and refused renames marked and counted, and the state
+// after a run.
+#include <unistd.h>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVariantMap>
+#include <filesystem>
+
+#include "WindowFixture.h"
+#include "support/QtTestMain.h"
+
+namespace {
+
+const QString kDone = QStringLiteral("処理は完了しました");
+const QString kNothingToDo = QStringLiteral(
+    "対象のファイルがないか、変換結果が不正になるため、変換できません\r\n\r\n"
+    "対象文字が見つからないか、変換を行うと空白のファイル名ができる可能性があります。");
+
+QString Collisions(int count) {
+    return QStringLiteral(
+               "処理により同名ファイルができたため、 %1個のファイルが未処理になりました\r\n"
+               "未処理のものは\"*\"マークが付けられています。")
+        .arg(count);
+}
+QString Failures(int count) {
+    return QStringLiteral(
+               "名前を変更できなかったため、 %1個のファイルが未処理になりました\r\n"
+               "未処理のものは\"*\"マークが付けられています。")
+        .arg(count);
+}
+
+}  // namespace
+
+class StringRunTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<TWindowFixture> f;
+
+    void Set(const QVariantMap& settings) {
+        for (auto it = settings.begin(); it != settings.end(); ++it) {
+            auto* control = f->Find<QObject>(it.key());
+            QVERIFY2(control != nullptr, qPrintable(it.key()));
+            if (auto* check = qobject_cast<QCheckBox*>(control)) {
+                check->setChecked(it.value().toBool());
+            } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+                combo->setEditText(it.value().toString());
+            } else {
+                QFAIL(qPrintable(it.key()));
+            }
+        }
+    }
+    QStringList OnDisk() const {
+        QStringList names;
+        for (const auto& entry : std::filesystem::directory_iterator(f->dir / "f"))
+            names << QString::fromStdString(entry.path().filename().string());
+        names.sort();
+        return names;
+    }
+    // Each file holds its own name, so a renamed file can be told apart; all are listed.
+    void MakeAndLoad(const QStringList& names) {
+        for (const QString& name : names)
+            f->dir.MakeFile("f/" + name.toStdString(), name.toStdString());
+        f->Load({"f"});
+    }
+    QString Content(const QString& name) const {
+        return QString::fromStdString(testsupport::TempDir::ReadFile(f->dir / ("f/" + name.toStdString())));
+    }
+    bool Enabled(const char* name) const {
+        if (QAction* action = f->Action(name)) return action->isEnabled();
+        return f->Find<QWidget>(QLatin1String(name))->isEnabled();
+    }
+    void Go() {
+        f->Find<QTabWidget>(QStringLiteral("PageControl1"))
+            ->setCurrentWidget(f->Find<QWidget>(QStringLiteral("TabSheet2")));
+        f->window->btGoClick();
+    }
+    QStringList Messages() const {
+        const std::vector<QString> texts = f->dialogs->Messages();
+        return {texts.begin(), texts.end()};
+    }
+    QStringList NewListed() const {
+        QStringList names;
+        for (const std::string& path : f->window->NewPathList)
+            names << QString::fromStdString(Cp932::ToUtf8(path).value()).section('/', -1);
+        return names;
+    }
+
+private slots:
+    void init() { f = std::make_unique<TWindowFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void refusalsChangeNothing_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no target") << ""
+                                   << "x" << QStringLiteral("入力項目が不足しています");
+        QTest::newRow("star alone") << "*"
+                                    << "x" << QStringLiteral("アスタリスク \"*\" の単独使用はできません。");
+        QTest::newRow("question mark alone")
+            << "?"
+            << "x" << QStringLiteral("クエスチョンマーク \"?\" の単独使用はできません。");
+        QTest::newRow("both wildcards, before two stars")
+            << "a*?*"
+            << "x" << QStringLiteral("アスタリスク\"*\"とクエスチョンマーク\"?\"の混在指定はできません。");
+        QTest::newRow("two stars") << "a*b*"
+                                   << "x" << QStringLiteral("アスタリスク \"*\" の複数使用はできません。");
+        QTest::newRow("forbidden character in the replacement")
+            << "a"
+            << "x>y:" << QStringLiteral("置換文字にファイル名として使用できない文字 : が使われています。");
+    }
+    void refusalsChangeNothing() {
+        QFETCH(QString, target);
+        QFETCH(QString, replacement);
+        QFETCH(QString, message);
+        MakeAndLoad({"a.txt", "b.txt"});
+        Set({{"Edit6", target}, {"Edit7", replacement}});
+        Go();
+        QCOMPARE(Messages(), QStringList{message});
+        QCOMPARE(f->dialogs->calls.front().point, f->window->MessagePoint());
+        QCOMPARE(OnDisk(), QStringList({"a.txt", "b.txt"}));
+        QCOMPARE(f->Column(1), QStringList({"a.txt", "b.txt"}));
+        QCOMPARE(f->Listed(), QStringList({"f/a.txt", "f/b.txt"}));
+        QCOMPARE(f->FileCount(), QStringLiteral("2"));
+        QVERIFY(Enabled("btGo"));
+        QVERIFY(!Enabled("Undo1"));
+    }
+
+    void runs_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QVariantMap>("settings");
+        QTest::addColumn<QStringList>("marks");     // column 0 of the narrowed table
+        QTest::addColumn<QStringList>("oldNames");  // column 1
+        QTest::addColumn<QStringList>("newNames");  // column 2
+        QTest::addColumn<QStringList>("onDisk");
+        QTest::addColumn<QStringList>("messages");
+        const QVariantMap quiet = {{"cbDialog", false}};
+        QTest::newRow("only the changed files, ignoring case")
+            << QStringList{"DSC_1.jpg", "IMG_1.jpg", "img_2.JPG"}
+            << QVariantMap{{"Edit6", "IMG_"}, {"Edit7", "P"}} << QStringList{"", ""}
+            << QStringList{"IMG_1.jpg", "img_2.JPG"} << QStringList{"P1.jpg", "P2.JPG"}
+            << QStringList{"DSC_1.jpg", "P1.jpg", "P2.JPG"} << QStringList{kDone};
+        QTest::newRow("two new names coincide: the first is renamed")
+            << QStringList{"a1.txt", "a2.txt", "b.txt"} << QVariantMap{{"Edit6", "a?"}, {"Edit7", "c"}}
+            << QStringList{"", "*"} << QStringList{"a1.txt", "a2.txt"} << QStringList{"c.txt", "c.txt"}
+            << QStringList{"a2.txt", "b.txt", "c.txt"} << QStringList{Collisions(1)};
+        QTest::newRow("a change of case goes through")
+            << QStringList{"a.txt", "b.txt"} << QVariantMap{{"Edit6", "a"}, {"Edit7", "A"}} << QStringList{""}
+            << QStringList{"a.txt"} << QStringList{"A.txt"} << QStringList{"A.txt", "b.txt"}
+            << QStringList{kDone};
+        QTest::newRow("another file spelled in the new case blocks it")
+            << QStringList{"A.txt", "a.txt"} << QVariantMap{{"Edit6", "a"}, {"Edit7", "A"}, {"CB10", true}}
+            << QStringList{"*"} << QStringList{"a.txt"} << QStringList{"A.txt"}
+            << QStringList{"A.txt", "a.txt"} << QStringList{Collisions(1)};
+        QTest::newRow("a name freed by an earlier row is taken by a later one")
+            << QStringList{"aa.txt", "aaa.txt"} << QVariantMap{{"Edit6", "a?"}, {"Edit7", "a"}}
+            << QStringList{"", ""} << QStringList{"aa.txt", "aaa.txt"} << QStringList{"a.txt", "aa.txt"}
+            << QStringList{"a.txt", "aa.txt"} << QStringList{kDone};
+        // K.txt and k.txt both become R.txt; kkk.txt would need a name longer than 255 bytes.
+        const QString r(120, QLatin1Char('x'));
+        QTest::newRow("collisions reported before refused renames, whatever cbDialog")
+            << QStringList{"K.txt", "k.txt", "kkk.txt"}
+            << QVariantMap{{"Edit6", "k"}, {"Edit7", r}, {"cbDialog", false}} << QStringList{"", "*", "*"}
+            << QStringList{"K.txt", "k.txt", "kkk.txt"}
+            << QStringList{r + ".txt", r + ".txt", r + r + r + ".txt"}
+            << QStringList{"k.txt", "kkk.txt", r + ".txt"} << QStringList{Collisions(1), Failures(1)};
+        QTest::newRow("'.' is no name")
+            << QStringList{"ab", "b"} << QVariantMap{{"Edit6", "b"}, {"Edit7", "."}, {"CB9", true}}
+            << QStringList{"", "*"} << QStringList{"ab", "b"} << QStringList{"a.", "."}
+            << QStringList{"a.", "b"} << QStringList{Failures(1)};
+        QTest::newRow("without cbDialog a clean run says nothing")
+            << QStringList{"x.txt"} << QVariantMap{{"Edit6", "x"}, {"Edit7", "y"}, {"cbDialog", false}}
+            << QStringList{""} << QStringList{"x.txt"} << QStringList{"y.txt"} << QStringList{"y.txt"}
+            << QStringList{};
+    }
+    void runs() {
+        QFETCH(QStringList, files);
+        QFETCH(QVariantMap, settings);
+        QFETCH(QStringList, marks);
+        QFETCH(QStringList, oldNames);
+        QFETCH(QStringList, newNames);
+        QFETCH(QStringList, onDisk);
+        QFETCH(QStringList, messages);
+        MakeAndLoad(files);
+        Set({{"CB1", true}});
+        Set(settings);
+        f->window->CaseRunFlag = true;
+        Go();
+        QCOMPARE(Messages(), messages);
+        QCOMPARE(f->Column(0), marks);
+        QCOMPARE(f->Column(1), oldNames);
+        QCOMPARE(f->Column(2), newNames);
+        QCOMPARE(OnDisk(), onDisk);
+        // The lists hold what the table shows, and the renamed files their own content.
+        QStringList listed;
+        for (const QString& name : oldNames)
+            listed << "f/" + name;
+        QCOMPARE(f->Listed(), listed);
+        QCOMPARE(NewListed(), newNames);
+        for (qsizetype i = 0; i < oldNames.size(); ++i) {
+            if (marks[i].isEmpty()) QCOMPARE(Content(newNames[i]), oldNames[i]);
+        }
+        QCOMPARE(f->FileCount(), QString::number(oldNames.size()));
+        // The state after a run.
+        QVERIFY(!f->window->CaseRunFlag);
+        QVERIFY(!Enabled("btGo"));
+        QVERIFY(!Enabled("N2"));
+        QVERIFY(!f->Find<QCheckBox>(QStringLiteral("CB1"))->isChecked());
+        for (const char* name : {"Undo1", "btret", "N3", "N22"})
+            QVERIFY2(Enabled(name), name);
+    }
+
+    void renamesRefusedByAReadOnlyFolder() {
+        if (geteuid() == 0) QSKIP("root writes into read-only folders");
+        MakeAndLoad({"a.txt", "b.txt", "c.doc"});
+        namespace fs = std::filesystem;
+        const fs::path folder = f->dir / "f";
+        fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
+        Set({{"Edit6", "txt"}, {"Edit7", "md"}, {"CB9", true}});
+        Go();
+        fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
+        QCOMPARE(Messages(), QStringList{Failures(2)});
+        QCOMPARE(f->Column(0), QStringList({"*", "*"}));
+        QCOMPARE(f->Column(2), QStringList({"a.md", "b.md"}));
+        QCOMPARE(OnDisk(), QStringList({"a.txt", "b.txt", "c.doc"}));
+        QVERIFY(!Enabled("btGo"));
+    }
+
+    void nothingToDoEmptiesTheTable() {
+        MakeAndLoad({"a.txt", "abc.txt", ".cfg"});
+        // 'abc' would become empty, 'cfg' is an extension only, 'a.txt' has no 'c' before its dot.
+        Set({{"Edit6", "*c"}, {"Edit7", ""}});
+        Go();
+        QCOMPARE(Messages(), QStringList{kNothingToDo});
+        QCOMPARE(f->Grid()->RowCount(), 2);
+        QCOMPARE(f->Column(1), QStringList({""}));
+        QVERIFY(f->window->OrgPathList.empty());
+        QVERIFY(f->window->NewPathList.empty());
+        QCOMPARE(f->FileCount(), QStringLiteral("0"));
+        QCOMPARE(OnDisk(), QStringList({".cfg", "a.txt", "abc.txt"}));
+        QVERIFY(!Enabled("Undo1"));
+        // The histories take the texts all the same.
+        QCOMPARE(f->Find<QComboBox>(QStringLiteral("Edit6"))->itemText(0), QStringLiteral("*c"));
+    }
+};
+
+QUORBEL_QTEST_MAIN(StringRunTest)
+#include "StringRun_test.moc"
