@@ -60,10 +60,8 @@ Probe DestinationProbe(std::string_view destination) {
 }
 
 bool Plan::AsksToReplace() const {
-    for (const Entry& entry : entries) {
-        if (entry.state == Target::kTakenByFile && !entry.duplicate) return true;
-    }
-    return false;
+    return std::ranges::any_of(
+        entries, [](const Entry& entry) { return entry.state == Target::kTakenByFile && !entry.duplicate; });
 }
 
 Plan MakePlan(const std::vector<std::string>& newPaths, const std::vector<bool>& renamed,
