@@ -85,7 +85,8 @@ std::error_code WriteAll(int fd, const char* data, std::size_t size) {
     return {};
 }
 
-std::error_code CopyContent(int in, int out) {
+// size: the source's size as fstat saw it, so that a small file gets a small buffer.
+std::error_code CopyContent(int in, int out, off_t size) {
     // copy_file_range lets the kernel copy (or share blocks); between unlike file systems it
     // refuses, and the plain loop takes over from the current offsets.
     for (;;) {
@@ -96,7 +97,9 @@ std::error_code CopyContent(int in, int out) {
         if (errno != EXDEV && !Unsupported(errno)) return LastError();
         break;
     }
-    std::vector<char> buffer(std::size_t{1} << 18);
+    // Never empty; a file that grew since fstat still copies whole, in more reads.
+    constexpr std::size_t kBufferBytes = std::size_t{1} << 18;
+    std::vector<char> buffer(std::min(kBufferBytes, static_cast<std::size_t>(std::max<off_t>(size, 0)) + 1));
     for (;;) {
         const ssize_t n = read(in, buffer.data(), buffer.size());
         if (n == 0) return {};
@@ -129,7 +132,7 @@ std::error_code CopyFileToTemporary(const std::string& from, const std::string& 
     if (fd < 0) return ErrorOf(EEXIST);
     Fd out(fd);
 
-    std::error_code ec = CopyContent(in.Get(), out.Get());
+    std::error_code ec = CopyContent(in.Get(), out.Get(), st.st_size);
     if (!ec) {
         if (fchown(out.Get(), st.st_uid, st.st_gid) != 0) {
             // Only root may give the copy another owner; anyone else keeps it as their own.
@@ -325,7 +328,7 @@ std::vector<std::error_code> MovePaths(const std::vector<MoveRequest>& moves) {
     }
     // Copies are made durable a group at a time: one sync of each destination file system instead
     // of one per file. A group is small enough that a crash leaves few temporary names behind.
-    constexpr std::size_t kGroup = 256;
+    constexpr std::size_t kGroup = 1024;
     for (std::size_t first = 0; first < across.size(); first += kGroup) {
         const std::size_t last = std::min(across.size(), first + kGroup);
         std::vector<std::string> temporaries(last - first);
