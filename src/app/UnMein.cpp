@@ -62,6 +62,7 @@ TFmMein::TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget
     WireRun();
     WireOtherRun();
     WireHistories();
+    WireMove();
 
     // The designed place and client size; the settings file may change both.
     move(144, 89);
@@ -95,8 +96,8 @@ void TFmMein::FormCreate() {
     NewPathList.clear();
     ::FolderHistory::Clear(FolderHistory);
 
-    // 3. The settings file is read here once it exists; until then every control keeps its
-    // designed default. The clear commands of empty input histories are off.
+    // 3. The settings; the clear commands of empty input histories are off.
+    ReadSettings();
     FHistClear->setEnabled(edit2->count() > 0);
     EHistClear->setEnabled(edit8->count() > 0);
     ExtHistClear->setEnabled(Edit5->count() > 0);
@@ -105,8 +106,9 @@ void TFmMein::FormCreate() {
 
     // 4. Staying on top follows cbFormStyle, set with the settings (its click handler runs then).
 
-    // 5. The folder history into its menu items and buttons.
+    // 5. The folder history and the move destinations into their menu items and buttons.
     ShowFolderHistory();
+    ShowMoveHistory();
 
     // 6. From here on resizes run the column layout.
     MinClientHeight = 421;
@@ -118,7 +120,9 @@ void TFmMein::FormCreate() {
 }
 
 void TFmMein::FormDestroy() {
-    // The settings file is written here once it exists. The path lists go with the window.
+    // A failed save has been reported; the program ends all the same. The path lists go with the
+    // window.
+    WriteSettings();
 }
 
 void TFmMein::closeEvent(QCloseEvent* event) {

@@ -12,6 +12,7 @@
 
 #include "app/Dialogs.h"
 #include "core/FolderHistory.h"
+#include "core/MoveDestinations.h"
 #include "core/RenameExecutor.h"
 #include "core/SequentialNames.h"
 
@@ -130,6 +131,25 @@ public:
     // Shared by N14 (empties Edit6's list) and N20 (Edit7's).
     void N14Click(QObject* sender);
 
+    // --- Move after renaming (UnMein_Move.cpp) -------------------------------------------------
+    // Switches the move on or off (mnMoveOn, btMoveOn).
+    void mnMoveOnClick();
+    // Chooses the destination with the browse dialog (mnMoveFolder, btMoveFolder).
+    void mnMoveFolderClick();
+    // Shared by bMHist1..3 and mMHist1..3: the sender tells the slot.
+    void bMHist1Click(QObject* sender);
+    void N15Click();
+    void N16Click();
+    void AddToMoveHistory(const std::string& folder);
+    void ShowMoveHistory();
+    // Moves the files the sequential run renamed into MoveDestination.
+    void MoveAfterRename();
+
+    // --- Settings file (UnMein_Settings.cpp) ----------------------------------------------------
+    void ReadSettings();
+    // Saves every setting; on failure says so and returns false.
+    bool WriteSettings();
+
     // --- State the window owns for its whole life ---------------------------------------------
     std::vector<std::string> OrgPathList;  // full paths, entry i = table row i + 1
     std::vector<std::string> NewPathList;  // new full paths of the last run, index-aligned
@@ -138,8 +158,11 @@ public:
     std::string ReloadFolder;       // target of the re-read buttons
     std::string BrowseStartFolder;  // where the folder chooser opens
     ::FolderHistory::Slots FolderHistory;
-    std::string DateFormat = "yyyymmdd";  // from RGDate
-    std::string LastNumberText;           // number of the last file of the last composed run
+    std::string DateFormat = "yyyymmdd";     // from RGDate
+    std::string LastNumberText;              // number of the last file of the last composed run
+    RenameExecutor::Outcome LastRunOutcome;  // what the last sequential run did to each entry
+    std::string MoveDestination;             // with a trailing "/", or empty
+    MoveDestinations::History MoveHistory;
 
     // Column-layout state: minimum client size (0 until start-up is done), base width, and the
     // current and previous widths of columns 1..3 (index 0 unused).
@@ -178,6 +201,7 @@ private:
     void WireRun();
     void WireHistories();
     void WireOtherRun();
+    void WireMove();
 
     // Rename run helpers (UnMein_Run.cpp). nullopt when an input has no code page 932 form.
     std::optional<SequentialNames::Options> ReadSequentialOptions() const;
@@ -191,8 +215,8 @@ private:
     // Refills the table with the pairs of a run that keeps only some files: the old names and
     // folders from OrgPathList, the new names from NewPathList, no marks.
     void ShowRunPairs();
-    // Hook for moving the renamed files after a sequential run; moving comes later.
-    void MoveAfterRename();
+    // The move switch's look and the controls it enables, after the check mark changed.
+    void ShowMoveSwitch();
     // An input field in the window colour while usable, in the button face while not.
     static void SetFieldColour(QWidget* field, bool usable);
     // Input history helpers (UnMein_History.cpp).

@@ -45,7 +45,12 @@ void TFmMein::btGoClick() {
         }
     } else if (page == TabSheet1) {
         RunSequentialRename();
-        if (mnMoveOn->isChecked()) MoveAfterRename();
+        if (mnMoveOn->isChecked()) {
+            MoveAfterRename();
+            // Moved files cannot be renamed back where they were.
+            Undo1->setEnabled(false);
+            btret->setEnabled(false);
+        }
         // Also after a refused run, so a refused text is there to pick and correct.
         AddToHistory(edit2);
         AddToHistory(edit8);
@@ -53,6 +58,7 @@ void TFmMein::btGoClick() {
 }
 
 void TFmMein::RunSequentialRename() {
+    LastRunOutcome = {};
     // 1. The inputs.
     const std::optional<SequentialNames::Options> options = ReadSequentialOptions();
     if (!options || !SequentialNames::CheckSequentialInputs(*options)) {
@@ -98,7 +104,8 @@ void TFmMein::RunSequentialRename() {
 
     // 5. The renames. The composition has just seen every listed file, so they are not looked at
     // again.
-    const RenameExecutor::Outcome executed = RenameExecutor::ExecuteCheckedRenames(OrgPathList, NewPathList);
+    LastRunOutcome = RenameExecutor::ExecuteCheckedRenames(OrgPathList, NewPathList);
+    const RenameExecutor::Outcome& executed = LastRunOutcome;
     if (!executed.executed) {
         Message(QStringLiteral("リネームに失敗しました。"));
         return;
@@ -176,10 +183,6 @@ void TFmMein::SetPostRunState() {
     btret->setEnabled(true);
     N3->setEnabled(true);
     N22->setEnabled(true);
-}
-
-void TFmMein::MoveAfterRename() {
-    // Moving the renamed files to a destination folder comes with the move destinations.
 }
 
 void TFmMein::CB1Click() {

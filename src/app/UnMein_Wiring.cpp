@@ -1,5 +1,5 @@
 // Every control connected to its handler, one function per concern. Controls whose commands
-// come later (undo, row marks, moving) are not connected yet.
+// come later (undo, row marks) are not connected yet.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -74,4 +74,20 @@ void TFmMein::WireOtherRun() {
     connect(RGTranc, &TRadioGroup::Click, this, &TFmMein::RGTrancClick);
     connect(CBExt1, &QCheckBox::toggled, this, &TFmMein::CBExt1Click);
     connect(CBExt2, &QCheckBox::toggled, this, &TFmMein::CBExt2Click);
+}
+
+void TFmMein::WireMove() {
+    // The menu item toggles its own check mark; the tool button asks for the same toggle.
+    connect(mnMoveOn, &QAction::toggled, this, &TFmMein::ShowMoveSwitch);
+    connect(btMoveOn, &QToolButton::clicked, this, &TFmMein::mnMoveOnClick);
+    connect(mnMoveFolder, &QAction::triggered, this, &TFmMein::mnMoveFolderClick);
+    connect(btMoveFolder, &QToolButton::clicked, this, &TFmMein::mnMoveFolderClick);
+    for (std::size_t i = 0; i < bMHist.size(); ++i) {
+        QToolButton* button = bMHist[i];
+        QAction* item = mMHist[i];
+        connect(button, &QToolButton::clicked, this, [this, button] { bMHist1Click(button); });
+        connect(item, &QAction::triggered, this, [this, item] { bMHist1Click(item); });
+    }
+    connect(N15, &QAction::triggered, this, &TFmMein::N15Click);
+    connect(N16, &QAction::triggered, this, &TFmMein::N16Click);
 }

@@ -55,8 +55,8 @@ const TControlRow kControls[] = {
     {"mnMoveMen", "データ移動", nullptr, true, kAny},
     {"mnMoveOn", "移動有効", nullptr, true, 0},
     {"mnMoveFolder", "移動先指定", nullptr, false, kAny},
-    {"mMHist1", "1:", nullptr, true, kAny},
-    {"mMHist3", "3:", nullptr, true, kAny},
+    {"mMHist1", "1 : ", nullptr, true, kAny},  // the form's "1:" replaced at start
+    {"mMHist3", "3 : ", nullptr, true, kAny},
     {"N15", "指定移動先の登録解除", nullptr, true, kAny},
     {"N16", "全移動先の登録解除", nullptr, true, kAny},
     {"Exit1", "終了", nullptr, true, kAny},

@@ -192,6 +192,44 @@ TEST_F(AcrossFileSystems, ReplaceOnRequest) {
     EXPECT_THAT(Names(disk.Path()), ElementsAre("a.txt"));
 }
 
+// Many moves at once, across two groups of synced copies: each is reported on its own, the
+// failures leave their sources and no copy, and a move within one file system goes as a rename.
+TEST_F(AcrossFileSystems, ManyMovesReportEachOne) {
+    constexpr int kMany = 300;
+    std::vector<MoveRequest> moves;
+    for (int i = 0; i < kMany; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".jpg";
+        moves.push_back({shm->MakeFile(name, name, 1234567890), disk / name, Existing::Keep});
+    }
+    disk.MakeFile("f7.jpg", "taken");       // refused: no replace asked
+    moves[9].existing = Existing::Replace;  // replaced on request
+    disk.MakeFile("f9.jpg", "old");
+    disk.MakeDir("f260.jpg");  // a folder is never replaced
+    moves[260].existing = Existing::Replace;
+    moves.push_back({*shm / "missing.jpg", disk / "missing.jpg", Existing::Keep});
+    moves.push_back({disk.MakeFile("local.jpg", "local"), disk / "sub.jpg", Existing::Keep});
+
+    const std::vector<std::error_code> results = MovePaths(moves);
+    ASSERT_EQ(results.size(), moves.size());
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        SCOPED_TRACE(moves[i].to);
+        const bool fails = i == 7 || i == 260 || i == kMany;
+        EXPECT_EQ(static_cast<bool>(results[i]), fails);
+        if (i >= static_cast<std::size_t>(kMany)) continue;
+        EXPECT_EQ(TempDir::Exists(moves[i].from), fails);
+        if (!fails) {
+            EXPECT_EQ(TempDir::ReadFile(moves[i].to), std::filesystem::path(moves[i].to).filename().string());
+            EXPECT_EQ(StatOf(moves[i].to).st_mtim.tv_sec, 1234567890);
+        }
+    }
+    EXPECT_EQ(results[7], std::errc::file_exists);
+    EXPECT_EQ(TempDir::ReadFile(disk / "f7.jpg"), "taken");
+    EXPECT_TRUE(std::filesystem::is_directory(disk / "f260.jpg"));
+    EXPECT_EQ(results[kMany], std::errc::no_such_file_or_directory);
+    EXPECT_EQ(TempDir::ReadFile(disk / "sub.jpg"), "local");
+    EXPECT_EQ(Names(disk.Path()).size(), static_cast<std::size_t>(kMany) + 1);  // no copy left over
+}
+
 TEST(MovePath, SameFileSystem) {
     TempDir dir;
     const std::string a = dir.MakeFile("a.txt", "A");

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace Platform {
 
@@ -28,6 +29,16 @@ enum class Existing {
 // temporary name beside the destination, sync, rename into place, and only then remove the
 // source). Never moves a file onto itself.
 std::error_code MovePath(const std::string& from, const std::string& to, Existing existing);
+
+// Many moves, each as MovePath does it, in order. Copies to another file system are made durable
+// a group at a time (one sync of the destination's file system per group, not one per file); a
+// source is removed only after its copy is durable in place.
+struct MoveRequest {
+    std::string from;
+    std::string to;
+    Existing existing = Existing::Keep;
+};
+std::vector<std::error_code> MovePaths(const std::vector<MoveRequest>& moves);
 
 // Removes a file (not a folder).
 std::error_code RemoveFile(const std::string& path);

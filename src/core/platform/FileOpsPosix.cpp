@@ -85,7 +85,8 @@ std::error_code WriteAll(int fd, const char* data, std::size_t size) {
     return {};
 }
 
-std::error_code CopyContent(int in, int out) {
+// size: the source's size as fstat saw it, so that a small file gets a small buffer.
+std::error_code CopyContent(int in, int out, off_t size) {
     // copy_file_range lets the kernel copy (or share blocks); between unlike file systems it
     // refuses, and the plain loop takes over from the current offsets.
     for (;;) {
@@ -96,7 +97,9 @@ std::error_code CopyContent(int in, int out) {
         if (errno != EXDEV && !Unsupported(errno)) return LastError();
         break;
     }
-    std::vector<char> buffer(std::size_t{1} << 18);
+    // Never empty; a file that grew since fstat still copies whole, in more reads.
+    constexpr std::size_t kBufferBytes = std::size_t{1} << 18;
+    std::vector<char> buffer(std::min(kBufferBytes, static_cast<std::size_t>(std::max<off_t>(size, 0)) + 1));
     for (;;) {
         const ssize_t n = read(in, buffer.data(), buffer.size());
         if (n == 0) return {};
@@ -108,10 +111,13 @@ std::error_code CopyContent(int in, int out) {
     }
 }
 
-// Copies a regular file to a fresh temporary name in folder, synced, with the source's
-// permissions and times. On failure nothing of the copy is left.
+enum class Sync { kNow, kLater };
+
+// Copies a regular file to a fresh temporary name in folder, with the source's permissions and
+// times, synced unless the caller syncs the file system later. On failure nothing of the copy is
+// left.
 std::error_code CopyFileToTemporary(const std::string& from, const std::string& folder,
-                                    std::string& temporary) {
+                                    std::string& temporary, Sync sync = Sync::kNow) {
     const Fd in(open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (in.Get() < 0) return LastError();
     struct stat st {};
@@ -126,7 +132,7 @@ std::error_code CopyFileToTemporary(const std::string& from, const std::string& 
     if (fd < 0) return ErrorOf(EEXIST);
     Fd out(fd);
 
-    std::error_code ec = CopyContent(in.Get(), out.Get());
+    std::error_code ec = CopyContent(in.Get(), out.Get(), st.st_size);
     if (!ec) {
         if (fchown(out.Get(), st.st_uid, st.st_gid) != 0) {
             // Only root may give the copy another owner; anyone else keeps it as their own.
@@ -138,7 +144,7 @@ std::error_code CopyFileToTemporary(const std::string& from, const std::string& 
         const timespec times[2] = {st.st_atim, st.st_mtim};
         if (futimens(out.Get(), times) != 0) ec = LastError();
     }
-    if (!ec && fsync(out.Get()) != 0) ec = LastError();
+    if (!ec && sync == Sync::kNow && fsync(out.Get()) != 0) ec = LastError();
     if (const auto closed = out.Close(); !ec) ec = closed;
     if (ec) unlink(temporary.c_str());
     return ec;
@@ -181,8 +187,12 @@ void SyncFolder(const std::string& folder) {
     if (fd.Get() >= 0) fsync(fd.Get());
 }
 
-std::error_code MoveAcross(const std::string& from, const struct stat& source, const std::string& to,
-                           Existing existing) {
+// The first half of a move to another file system: the copy under a temporary name beside the
+// destination.
+std::error_code CopyAcross(const std::string& from, const std::string& to, Existing existing, Sync sync,
+                           std::string& temporary) {
+    struct stat source {};
+    if (lstat(from.c_str(), &source) != 0) return LastError();
     struct stat target {};
     if (existing == Existing::Keep) {
         // Refuse early rather than after copying a large file; the final rename still refuses.
@@ -190,35 +200,48 @@ std::error_code MoveAcross(const std::string& from, const struct stat& source, c
         if (errno != ENOENT) return LastError();
     }
     const std::string folder = FolderPart(to);
-    std::string temporary;
-    std::error_code ec;
-    if (S_ISREG(source.st_mode)) {
-        ec = CopyFileToTemporary(from, folder, temporary);
-    } else if (S_ISLNK(source.st_mode)) {
-        ec = CopyLinkToTemporary(from, source, folder, temporary);
-    } else {
-        return ErrorOf(EXDEV);  // folders and special files stay on their file system
-    }
-    if (ec) return ec;
+    if (S_ISREG(source.st_mode)) return CopyFileToTemporary(from, folder, temporary, sync);
+    if (S_ISLNK(source.st_mode)) return CopyLinkToTemporary(from, source, folder, temporary);
+    return ErrorOf(EXDEV);  // folders and special files stay on their file system
+}
 
+// The copy into place; on failure it is removed.
+std::error_code PlaceCopy(const std::string& temporary, const std::string& to, Existing existing) {
+    std::error_code ec;
     if (existing == Existing::Keep) {
         ec = RenameNoReplace(temporary, to);
     } else if (rename(temporary.c_str(), to.c_str()) != 0) {
         ec = LastError();
     }
-    if (ec) {
-        unlink(temporary.c_str());
-        return ec;
-    }
-    SyncFolder(folder);
-    if (unlink(from.c_str()) != 0) {
-        ec = LastError();
-        // Without replace, removing our copy restores the state before the move. A replaced
-        // destination cannot come back, so the copy stays beside the source.
-        if (existing == Existing::Keep) unlink(to.c_str());
-        return ec;
-    }
-    return {};
+    if (ec) unlink(temporary.c_str());
+    return ec;
+}
+
+// The last step, once the copy is durable in place: the source goes.
+std::error_code RemoveSource(const std::string& from, const std::string& to, Existing existing) {
+    if (unlink(from.c_str()) == 0) return {};
+    const auto ec = LastError();
+    // Without replace, removing our copy restores the state before the move. A replaced
+    // destination cannot come back, so the copy stays beside the source.
+    if (existing == Existing::Keep) unlink(to.c_str());
+    return ec;
+}
+
+std::error_code MoveAcross(const std::string& from, const std::string& to, Existing existing) {
+    std::string temporary;
+    if (const auto ec = CopyAcross(from, to, existing, Sync::kNow, temporary)) return ec;
+    if (const auto ec = PlaceCopy(temporary, to, existing)) return ec;
+    SyncFolder(FolderPart(to));
+    return RemoveSource(from, to, existing);
+}
+
+// The moves within one file system; cross_device_link for those that must be copied.
+std::error_code MoveByRename(const std::string& from, const std::string& to, Existing existing) {
+    if (existing == Existing::Keep) return RenameNoReplace(from, to);
+    // rename() onto another name of the same file does nothing and reports success, and a link
+    // moved over its own target would lose the file.
+    if (SameFile(from, to)) return ErrorOf(EINVAL);
+    return rename(from.c_str(), to.c_str()) == 0 ? std::error_code() : LastError();
 }
 
 }  // namespace
@@ -293,18 +316,59 @@ std::error_code RenameCaseOnly(const std::string& from, const std::string& to) {
 }
 
 std::error_code MovePath(const std::string& from, const std::string& to, Existing existing) {
-    struct stat source {};
-    if (lstat(from.c_str(), &source) != 0) return LastError();
-    if (existing == Existing::Replace) {
-        // rename() onto another name of the same file does nothing and reports success, and a
-        // link moved over its own target would lose the file.
-        if (SameFile(from, to)) return ErrorOf(EINVAL);
-        if (rename(from.c_str(), to.c_str()) == 0) return {};
-        if (errno != EXDEV) return LastError();
-    } else if (const auto ec = RenameNoReplace(from, to); ec != std::errc::cross_device_link) {
-        return ec;
+    if (const auto ec = MoveByRename(from, to, existing); ec != std::errc::cross_device_link) return ec;
+    return MoveAcross(from, to, existing);
+}
+
+std::vector<std::error_code> MovePaths(const std::vector<MoveRequest>& moves) {
+    std::vector<std::error_code> results(moves.size());
+    std::vector<std::size_t> across;
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        const MoveRequest& move = moves[i];
+        results[i] = MoveByRename(move.from, move.to, move.existing);
+        if (results[i] == std::errc::cross_device_link) across.push_back(i);
     }
-    return MoveAcross(from, source, to, existing);
+    // Copies are made durable a group at a time: one sync of each destination file system instead
+    // of one per file. A group is small enough that a crash leaves few temporary names behind.
+    constexpr std::size_t kGroup = 1024;
+    for (std::size_t first = 0; first < across.size(); first += kGroup) {
+        const std::size_t last = std::min(across.size(), first + kGroup);
+        std::vector<std::string> temporaries(last - first);
+        std::vector<std::string> folders;
+        for (std::size_t k = first; k < last; ++k) {
+            const MoveRequest& move = moves[across[k]];
+            results[across[k]] =
+                CopyAcross(move.from, move.to, move.existing, Sync::kLater, temporaries[k - first]);
+            const std::string folder = FolderPart(move.to);
+            if (!results[across[k]] && std::find(folders.begin(), folders.end(), folder) == folders.end())
+                folders.push_back(folder);
+        }
+        for (const std::string& folder : folders) {
+            const Fd fd(open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            if (fd.Get() < 0 || syncfs(fd.Get()) != 0) {
+                // Nothing may be removed on the strength of copies that may not be on the disk.
+                const auto ec = LastError();
+                for (std::size_t k = first; k < last; ++k) {
+                    if (!results[across[k]] && FolderPart(moves[across[k]].to) == folder) {
+                        unlink(temporaries[k - first].c_str());
+                        results[across[k]] = ec;
+                    }
+                }
+            }
+        }
+        for (std::size_t k = first; k < last; ++k) {
+            const MoveRequest& move = moves[across[k]];
+            if (!results[across[k]])
+                results[across[k]] = PlaceCopy(temporaries[k - first], move.to, move.existing);
+        }
+        for (const std::string& folder : folders)
+            SyncFolder(folder);
+        for (std::size_t k = first; k < last; ++k) {
+            const MoveRequest& move = moves[across[k]];
+            if (!results[across[k]]) results[across[k]] = RemoveSource(move.from, move.to, move.existing);
+        }
+    }
+    return results;
 }
 
 std::error_code RemoveFile(const std::string& path) {

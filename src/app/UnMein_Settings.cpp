@@ -1,0 +1,93 @@
+// The settings file: read once at start, written once when the window goes.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "app/QtText.h"
+#include "app/RadioGroup.h"
+#include "app/UnMein.h"
+#include "core/IniFile.h"
+#include "core/Settings.h"
+
+namespace {
+
+QStringList ToQtList(const std::vector<std::string>& items) {
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(items.size()));
+    for (const std::string& item : items)
+        texts << QtText::ToQt(item);
+    return texts;
+}
+
+Settings::Bounds BoundsOf(const QRect& rect) {
+    return {rect.left(), rect.top(), rect.width(), rect.height()};
+}
+
+std::vector<Settings::Bounds> Screens() {
+    std::vector<Settings::Bounds> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.push_back(BoundsOf(screen->geometry()));
+    return screens;
+}
+
+}  // namespace
+
+void TFmMein::ReadSettings() {
+    const Settings::Values v = Settings::Read(TIniFile(iniPath_), BoundsOf(frameGeometry()));
+
+    // A place no screen shows (a monitor since removed, no size) keeps the designed one.
+    if (Settings::OnSomeScreen(v.window, Screens())) {
+        const QRect frame = frameGeometry();
+        move(v.window.left, v.window.top);
+        resize(v.window.width - (frame.width() - width()), v.window.height - (frame.height() - height()));
+    }
+    FolderHistory = v.folderHistory;
+    // Check boxes take their values as clicks would: their handlers run.
+    mnHistOn->setChecked(v.historyOn);
+    cbHistOn->setChecked(v.historyOn);
+    MoveHistory = v.moveDestinations;
+    cbDialog->setChecked(v.dialogOn);
+    cbFormStyle->setChecked(v.formStyleOn);
+    // Only the lists: the boxes' texts stay empty.
+    ReplaceList(edit2, ToQtList(v.leadingHistory));
+    ReplaceList(edit8, ToQtList(v.trailingHistory));
+    ReplaceList(Edit5, ToQtList(v.extensionHistory));
+    ReplaceList(Edit6, ToQtList(v.targetHistory));
+    ReplaceList(Edit7, ToQtList(v.replacementHistory));
+    for (std::size_t i = 0; i < v.columnWidths.size(); ++i)
+        ColWidth[i + 1] = v.columnWidths[i];
+    CheckBox1->setChecked(v.dateBar);
+    CheckBox2->setChecked(v.dateEnd);
+    RGDate->SetItemIndex(v.dateType);  // a number that is no item keeps the designed one
+}
+
+bool TFmMein::WriteSettings() {
+    Settings::Values v;
+    v.window = BoundsOf(frameGeometry());
+    v.folderHistory = FolderHistory;
+    v.historyOn = mnHistOn->isChecked();
+    v.moveDestinations = MoveHistory;
+    v.dialogOn = cbDialog->isChecked();
+    v.formStyleOn = cbFormStyle->isChecked();
+    v.leadingHistory = HistoryOf(edit2);
+    v.trailingHistory = HistoryOf(edit8);
+    v.extensionHistory = HistoryOf(Edit5);
+    v.targetHistory = HistoryOf(Edit6);
+    v.replacementHistory = HistoryOf(Edit7);
+    for (std::size_t i = 0; i < v.columnWidths.size(); ++i)
+        v.columnWidths[i] = ColWidth[i + 1];
+    v.dateBar = CheckBox1->isChecked();
+    v.dateEnd = CheckBox2->isChecked();
+    v.dateType = RGDate->ItemIndex();
+
+    TIniFile ini(iniPath_);
+    Settings::Write(ini, v);
+    // The folder may not exist yet (a first start with the settings in the user's configuration
+    // folder).
+    if (ini.UpdateFile(AtomicFile::MissingFolders::kCreate)) return true;
+    Message(QStringLiteral("設定ファイル ") + QString::fromStdString(iniPath_) +
+            QStringLiteral(" に書き込めませんでした。"));
+    return false;
+}

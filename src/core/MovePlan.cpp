@@ -1,0 +1,165 @@
+#include "core/MovePlan.h"
+
+#include <algorithm>
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "core/Cp932.h"
+#include "core/MyFileOperation.h"
+#include "core/platform/FileOps.h"
+#include "core/platform/FileSystem.h"
+
+namespace MovePlan {
+
+Refusal CheckDestination(std::string_view sourceFolder, std::string_view destination) {
+    if (destination.empty()) return Refusal::kNoDestination;
+    if (!MyFileOperation::FolderExists(destination)) return Refusal::kDestinationGone;
+    if (MyFileOperation::SameFile(sourceFolder, destination)) return Refusal::kSameFolder;
+    return Refusal::kNone;
+}
+
+Target ProbeDisk(const std::string& source, const std::string& target) {
+    if (!MyFileOperation::PathExists(target)) return Target::kFree;
+    if (MyFileOperation::SameFile(source, target)) return Target::kSourceItself;
+    return MyFileOperation::FileExists(target) ? Target::kTakenByFile : Target::kTakenByOther;
+}
+
+namespace {
+
+// A native name with ASCII letters folded, so that a file system that ignores letter case cannot
+// hide a taken name from the lookup below.
+std::string Folded(std::string_view native) {
+    std::string folded(native);
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return folded;
+}
+
+}  // namespace
+
+Probe DestinationProbe(std::string_view destination) {
+    // One listing of the destination instead of a look-up per file: names not in it are free.
+    auto names = std::make_shared<std::unordered_set<std::string>>();
+    bool listed = false;
+    if (const auto native = Cp932::ToUtf8(destination)) {
+        if (auto entries = Platform::ReadFolder(*native)) {
+            listed = true;
+            names->reserve(entries->size());
+            for (const Platform::DirEntry& entry : *entries)
+                names->insert(Folded(entry.name));
+        }
+    }
+    if (!listed) return ProbeDisk;
+    return [names](const std::string& source, const std::string& target) {
+        const auto name = Cp932::ToUtf8(MyFileOperation::SplitAtLastDelimiter(target).name);
+        if (name && !names->contains(Folded(*name))) return Target::kFree;
+        return ProbeDisk(source, target);
+    };
+}
+
+bool Plan::AsksToReplace() const {
+    return std::ranges::any_of(
+        entries, [](const Entry& entry) { return entry.state == Target::kTakenByFile && !entry.duplicate; });
+}
+
+Plan MakePlan(const std::vector<std::string>& newPaths, const std::vector<bool>& renamed,
+              std::string_view destination, const Probe& probe) {
+    const Probe diskProbe = probe ? Probe() : DestinationProbe(destination);
+    Plan plan;
+    std::unordered_map<std::string_view, std::size_t> firstByTarget;
+    for (std::size_t i = 0; i < newPaths.size() && i < renamed.size(); ++i) {
+        if (!renamed[i]) continue;
+        Entry entry;
+        entry.index = i;
+        entry.source = newPaths[i];
+        entry.target = std::string(destination);
+        entry.target += MyFileOperation::SplitAtLastDelimiter(newPaths[i]).name;
+        entry.state = (probe ? probe : diskProbe)(entry.source, entry.target);
+        plan.entries.push_back(std::move(entry));
+    }
+    // After the vector is complete: the map keeps views of its strings. Files of the batch that
+    // are in the destination already hold their names first; the others claim theirs in order.
+    for (const Entry& entry : plan.entries) {
+        if (entry.state == Target::kSourceItself) firstByTarget.emplace(entry.target, entry.index);
+    }
+    for (Entry& entry : plan.entries) {
+        if (entry.state != Target::kSourceItself)
+            entry.duplicate = !firstByTarget.emplace(entry.target, entry.index).second;
+    }
+    return plan;
+}
+
+Action ActionFor(const Entry& entry, Answer answer) {
+    if (entry.state == Target::kSourceItself) return Action::kLeave;
+    if (entry.state == Target::kTakenByFile && answer == Answer::kKeep) return Action::kKeep;
+    // The name goes to an earlier file of the batch (which may already be there): never over it.
+    if (entry.duplicate) return Action::kBlocked;
+    switch (entry.state) {
+        case Target::kFree:
+            return Action::kMove;
+        case Target::kTakenByFile:
+            return Action::kReplace;
+        default:
+            return Action::kBlocked;
+    }
+}
+
+Result Execute(const Plan& plan, Answer answer) {
+    Result result;
+    if (answer == Answer::kCancel) return result;
+    // The moves go to the platform together, so copies to another file system are synced in
+    // groups; entries[k] is the plan entry of moves[k].
+    std::vector<Platform::MoveRequest> moves;
+    std::vector<const Entry*> entries;
+    moves.reserve(plan.entries.size());
+    entries.reserve(plan.entries.size());
+    for (const Entry& entry : plan.entries) {
+        switch (ActionFor(entry, answer)) {
+            case Action::kLeave:
+                continue;
+            case Action::kKeep:
+                ++result.kept;
+                continue;
+            case Action::kBlocked:
+                result.notMoved.push_back(entry.index);
+                continue;
+            case Action::kMove:
+            case Action::kReplace:
+                break;
+        }
+        auto from = Cp932::ToUtf8(entry.source);
+        auto to = Cp932::ToUtf8(entry.target);
+        if (!from || !to) {
+            result.notMoved.push_back(entry.index);
+            continue;
+        }
+        const auto existing = ActionFor(entry, answer) == Action::kReplace ? Platform::Existing::Replace
+                                                                           : Platform::Existing::Keep;
+        moves.push_back({std::move(*from), std::move(*to), existing});
+        entries.push_back(&entry);
+    }
+    const std::vector<std::error_code> errors = Platform::MovePaths(moves);
+    for (std::size_t k = 0; k < errors.size(); ++k) {
+        if (errors[k]) {
+            result.notMoved.push_back(entries[k]->index);
+        } else {
+            ++result.moved;
+        }
+    }
+    std::sort(result.notMoved.begin(), result.notMoved.end());
+    return result;
+}
+
+std::vector<bool> RenamedBy(const RenameExecutor::Outcome& outcome, std::size_t count) {
+    std::vector<bool> renamed(count, outcome.executed);
+    for (const auto* indices : {&outcome.skipped, &outcome.failed}) {
+        for (const std::size_t i : *indices) {
+            if (i < count) renamed[i] = false;
+        }
+    }
+    return renamed;
+}
+
+}  // namespace MovePlan

@@ -1,0 +1,110 @@
+#include "core/Settings.h"
+
+#include <algorithm>
+
+namespace Settings {
+namespace {
+
+std::string Key(std::size_t number) {
+    return std::to_string(number);
+}
+
+// Every non-empty value of keys "0".."9".
+std::vector<std::string> ReadSparseList(const TIniFile& ini, std::string_view section) {
+    std::vector<std::string> list;
+    for (int n = 0; n < kListKeys; ++n) {
+        std::string value = ini.ReadString(section, Key(static_cast<std::size_t>(n)), "");
+        if (!value.empty()) list.push_back(std::move(value));
+    }
+    return list;
+}
+
+// The values of keys "0".."9" up to the first empty one.
+std::vector<std::string> ReadDenseList(const TIniFile& ini, std::string_view section) {
+    std::vector<std::string> list;
+    for (int n = 0; n < kListKeys; ++n) {
+        std::string value = ini.ReadString(section, Key(static_cast<std::size_t>(n)), "");
+        if (value.empty()) break;
+        list.push_back(std::move(value));
+    }
+    return list;
+}
+
+// Keys "0".."9" emptied first, then every element under its index, however many there are.
+void WriteUnlimitedList(TIniFile& ini, std::string_view section, const std::vector<std::string>& list) {
+    for (int n = 0; n < kListKeys; ++n)
+        ini.WriteString(section, Key(static_cast<std::size_t>(n)), "");
+    for (std::size_t n = 0; n < list.size(); ++n)
+        ini.WriteString(section, Key(n), list[n]);
+}
+
+// Exactly keys "0".."9": the first ten elements, empty values after the last.
+void WriteLimitedList(TIniFile& ini, std::string_view section, const std::vector<std::string>& list) {
+    for (std::size_t n = 0; n < static_cast<std::size_t>(kListKeys); ++n)
+        ini.WriteString(section, Key(n), n < list.size() ? std::string_view(list[n]) : std::string_view());
+}
+
+}  // namespace
+
+Values Read(const TIniFile& ini, const Bounds& designedWindow) {
+    Values v;
+    v.window.top = ini.ReadInteger("MeinForm", "Top", designedWindow.top);
+    v.window.left = ini.ReadInteger("MeinForm", "Left", designedWindow.left);
+    v.window.width = ini.ReadInteger("MeinForm", "Width", designedWindow.width);
+    v.window.height = ini.ReadInteger("MeinForm", "Height", designedWindow.height);
+    for (std::size_t i = 0; i < v.folderHistory.size(); ++i)
+        v.folderHistory[i] = ini.ReadString("History", Key(i + 1), "");
+    v.historyOn = ini.ReadBool("History", "On", true);
+    for (int n = 1; n <= MoveDestinations::kSlotCount; ++n)
+        v.moveDestinations.SetSlot(n, ini.ReadString("Move", Key(static_cast<std::size_t>(n)), ""));
+    v.dialogOn = ini.ReadBool("Dialog", "On", true);
+    v.formStyleOn = ini.ReadBool("FormStyle", "On", false);
+    v.leadingHistory = ReadSparseList(ini, "FarstHist");
+    v.trailingHistory = ReadSparseList(ini, "EndHist");
+    v.extensionHistory = ReadSparseList(ini, "ExtHist");
+    v.targetHistory = ReadDenseList(ini, "StrRenSose");
+    v.replacementHistory = ReadDenseList(ini, "StrRenDest");
+    for (std::size_t i = 0; i < v.columnWidths.size(); ++i)
+        v.columnWidths[i] = ini.ReadInteger("ColumSize", Key(i + 1), 0);
+    v.dateBar = ini.ReadBool("Date", "Bar", true);
+    v.dateEnd = ini.ReadBool("Date", "End", false);
+    v.dateType = ini.ReadInteger("Date", "Type", 0);
+    return v;
+}
+
+void Write(TIniFile& ini, const Values& v) {
+    ini.WriteInteger("MeinForm", "Top", v.window.top);
+    ini.WriteInteger("MeinForm", "Left", v.window.left);
+    ini.WriteInteger("MeinForm", "Width", v.window.width);
+    ini.WriteInteger("MeinForm", "Height", v.window.height);
+    for (std::size_t i = 0; i < v.folderHistory.size(); ++i)
+        ini.WriteString("History", Key(i + 1), v.folderHistory[i]);
+    ini.WriteBool("History", "On", v.historyOn);
+    for (int n = 1; n <= MoveDestinations::kSlotCount; ++n)
+        ini.WriteString("Move", Key(static_cast<std::size_t>(n)), v.moveDestinations.Slot(n));
+    ini.WriteBool("Dialog", "On", v.dialogOn);
+    ini.WriteBool("FormStyle", "On", v.formStyleOn);
+    WriteUnlimitedList(ini, "FarstHist", v.leadingHistory);
+    WriteUnlimitedList(ini, "EndHist", v.trailingHistory);
+    WriteUnlimitedList(ini, "ExtHist", v.extensionHistory);
+    for (std::size_t i = 0; i < v.columnWidths.size(); ++i)
+        ini.WriteInteger("ColumSize", Key(i + 1), v.columnWidths[i]);
+    WriteLimitedList(ini, "StrRenSose", v.targetHistory);
+    WriteLimitedList(ini, "StrRenDest", v.replacementHistory);
+    ini.WriteBool("Date", "Bar", v.dateBar);
+    ini.WriteBool("Date", "End", v.dateEnd);
+    ini.WriteInteger("Date", "Type", v.dateType);
+}
+
+bool OnSomeScreen(const Bounds& window, const std::vector<Bounds>& screens) {
+    if (window.width <= 0 || window.height <= 0) return false;
+    return std::any_of(screens.begin(), screens.end(), [&window](const Bounds& screen) {
+        // In 64 bits: saved values may be anything an int holds.
+        const auto right = [](const Bounds& b) { return static_cast<long long>(b.left) + b.width; };
+        const auto bottom = [](const Bounds& b) { return static_cast<long long>(b.top) + b.height; };
+        return window.left < right(screen) && screen.left < right(window) && window.top < bottom(screen) &&
+               screen.top < bottom(window);
+    });
+}
+
+}  // namespace Settings

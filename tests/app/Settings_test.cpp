@@ -1,0 +1,129 @@
+// The settings file across a restart: what one window leaves at close, the next one shows at
+// start; a saved place no screen shows; a file that cannot be written.
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QToolButton>
+#include <fstream>
+
+#include "WindowFixture.h"
+#include "support/QtTestMain.h"
+
+class SettingsTest : public QObject {
+    Q_OBJECT
+private:
+    static QStringList Items(const TWindowFixture& f, const char* name) {
+        auto* box = f.Find<QComboBox>(QLatin1String(name));
+        QStringList items;
+        for (int i = 0; i < box->count(); ++i)
+            items << box->itemText(i);
+        return items;
+    }
+    static bool Checked(const TWindowFixture& f, const char* name) {
+        if (QAction* action = f.Action(name)) return action->isChecked();
+        return f.Find<QCheckBox>(QLatin1String(name))->isChecked();
+    }
+    // A fresh window on the fixture's settings file, as the next start of the program.
+    static void Restart(TWindowFixture& f) {
+        f.window.reset();
+        auto recorder = std::make_unique<TRecordingDialogs>();
+        f.dialogs = recorder.get();
+        f.window = std::make_unique<TFmMein>(f.dir / "quorbel.ini", std::move(recorder));
+    }
+
+private slots:
+    void restartBringsBackWhatWasSet() {
+        TWindowFixture f;
+        f.dir.MakeFile("pics/a.jpg");
+        f.Load({"pics"});
+        f.Action("mnHistOn")->trigger();  // recording off
+        f.dialogs->folderAnswers.push_back(f.QtPath("pics"));
+        f.window->mnMoveFolderClick();
+        for (const char* name : {"cbDialog", "cbFormStyle", "CheckBox1", "CheckBox2"})
+            f.Find<QCheckBox>(QLatin1String(name))->toggle();
+        f.Radio("RGDate")->SetItemIndex(2);
+        auto* edit2 = f.Find<QComboBox>(QStringLiteral("edit2"));
+        auto* edit6 = f.Find<QComboBox>(QStringLiteral("Edit6"));
+        for (int i = 0; i < 12; ++i) {
+            edit2->setEditText(QStringLiteral("先頭%1").arg(i));
+            f.window->AddToHistory(edit2);
+            edit6->setEditText(QStringLiteral("t%1").arg(i));
+            f.window->AddToLimitedHistory(edit6, 10);
+        }
+        f.window->ColWidth = {0, 150, 160, 170};
+        f.window->move(120, 70);
+        const QStringList leading = Items(f, "edit2");
+        const QStringList targets = Items(f, "Edit6");
+
+        Restart(f);
+
+        QVERIFY(f.dialogs->calls.empty());
+        QCOMPARE(f.window->frameGeometry().topLeft(), QPoint(120, 70));
+        QCOMPARE(f.window->FolderHistory[0], f.Path("pics"));
+        QCOMPARE(f.Action("his1")->text(), QStringLiteral("1 : ") + f.QtPath("pics"));
+        QVERIFY(!Checked(f, "mnHistOn"));
+        QVERIFY(!Checked(f, "cbHistOn"));
+        QCOMPARE(f.window->MoveHistory.Slot(1), f.Path("pics") + "/");
+        QCOMPARE(f.Action("mMHist1")->text(), QStringLiteral("1 : ") + f.QtPath("pics") + "/");
+        QCOMPARE(TFmMein::ImageIndexOf(f.Find<QToolButton>(QStringLiteral("bMHist1"))), 9);
+        QVERIFY(f.window->MoveDestination.empty());  // the current destination is not kept
+        QVERIFY(!Checked(f, "cbDialog"));
+        QVERIFY(Checked(f, "cbFormStyle"));
+        QVERIFY(f.window->windowFlags() & Qt::WindowStaysOnTopHint);  // as if clicked
+        QVERIFY(!Checked(f, "CheckBox1"));
+        QVERIFY(Checked(f, "CheckBox2"));
+        QCOMPARE(f.Radio("RGDate")->ItemIndex(), 2);
+        QCOMPARE(f.window->DateFormat, std::string("yymmdd"));
+        QCOMPARE(Items(f, "edit2"), leading.mid(0, 10));  // twelve saved, ten read back
+        QCOMPARE(Items(f, "Edit6"), targets);
+        QCOMPARE(f.Find<QComboBox>(QStringLiteral("edit2"))->currentText(), QString());
+        QVERIFY(f.Action("FHistClear")->isEnabled());
+        QVERIFY(!f.Action("EHistClear")->isEnabled());
+        QCOMPARE(f.window->ColWidth[1], 150);
+        QCOMPARE(f.window->ColWidth[3], 170);
+    }
+
+    void savedPlaceOnlyWhereAScreenShowsIt_data() {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<bool>("used");
+        QTest::newRow("no file") << QString() << false;
+        QTest::newRow("on the screen") << "[MeinForm]\nTop=30\nLeft=0x28\nWidth=600\nHeight=500\n" << true;
+        QTest::newRow("beyond every screen") << "[MeinForm]\nTop=30\nLeft=30000\nWidth=600\nHeight=500\n"
+                                             << false;
+        QTest::newRow("no width") << "[MeinForm]\nTop=30\nLeft=40\nWidth=0\nHeight=500\n" << false;
+    }
+    void savedPlaceOnlyWhereAScreenShowsIt() {
+        QFETCH(QString, content);
+        QFETCH(bool, used);
+        TWindowFixture f;
+        if (!content.isNull()) {
+            f.window.reset();  // which saves its own settings
+            std::ofstream(f.dir / "quorbel.ini") << content.toStdString();
+            Restart(f);
+        }
+        const QRect frame = f.window->frameGeometry();
+        QCOMPARE(frame.topLeft(), used ? QPoint(40, 30) : QPoint(144, 89));
+        if (used) QCOMPARE(frame.size(), QSize(600, 500));
+        // Everything else at its default.
+        QVERIFY(Checked(f, "mnHistOn") && Checked(f, "cbHistOn") && Checked(f, "cbDialog"));
+        QVERIFY(!Checked(f, "cbFormStyle"));
+    }
+
+    void aFileThatCannotBeWrittenIsReported() {
+        testsupport::TempDir dir;
+        const std::string blocker = dir.MakeFile("notafolder", "mine");
+        const std::string path = blocker + "/quorbel.ini";
+        auto recorder = std::make_unique<TRecordingDialogs>();
+        TRecordingDialogs* dialogs = recorder.get();
+        TFmMein window(path, std::move(recorder));
+        QVERIFY(!window.WriteSettings());
+        QCOMPARE(dialogs->Messages(),
+                 std::vector<QString>{QStringLiteral("設定ファイル ") + QString::fromStdString(path) +
+                                      QStringLiteral(" に書き込めませんでした。")});
+        QCOMPARE(dialogs->calls.front().point, window.MessagePoint());
+        QCOMPARE(testsupport::TempDir::ReadFile(blocker), std::string("mine"));
+    }
+};
+
+QUORBEL_QTEST_MAIN(SettingsTest)
+#include "Settings_test.moc"
