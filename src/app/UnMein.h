@@ -64,6 +64,8 @@ public:
     void ColumnLayout();
     // Runs when the table was drawn with changed column widths (the user dragged a border).
     void MySGDrawCell();
+    // A row dragged by the fixed column: its list entries move with it (UnMein_Rows.cpp).
+    void MySGRowMoved(int fromIndex, int toIndex);
     // The client area: everything below the menu bar.
     QWidget* ClientArea() const { return clientArea_; }
 

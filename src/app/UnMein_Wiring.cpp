@@ -20,6 +20,7 @@ void TFmMein::WireWindow() {
     connect(Exit1, &QAction::triggered, this, &TFmMein::btEndClick);
     connect(cbFormStyle, &QCheckBox::toggled, this, &TFmMein::cbFormStyleClick);
     connect(MySG, &TStringGridEx::ColumnResized, this, &TFmMein::MySGDrawCell);
+    connect(MySG, &TStringGridEx::RowMoved, this, &TFmMein::MySGRowMoved);
     connect(MySG, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu1->popup(MySG->viewport()->mapToGlobal(pos)); });
 }

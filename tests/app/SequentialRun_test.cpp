@@ -348,6 +348,27 @@ private slots:
         QCOMPARE(f->Find<QComboBox>(QStringLiteral("edit2"))->currentText(), QStringLiteral("new?"));
     }
 
+    void draggedRowsKeepTheirFilesBeforeAndAfterARun() {
+        MakeFiles("d", {"001.txt", "002.txt", "003.txt", "004.txt", "005.txt"});
+        f->Load({"d"});
+        f->Grid()->MoveRow(1, 4);
+        Set({{"edit2", "R"}, {"edit3", "1"}});
+        Go();
+        QCOMPARE(f->Column(1), QStringList({"002.txt", "003.txt", "004.txt", "001.txt", "005.txt"}));
+        QCOMPARE(f->Column(2), QStringList({"R1.txt", "R2.txt", "R3.txt", "R4.txt", "R5.txt"}));
+        // Each file carries the new name its row shows.
+        for (int row = 1; row <= 5; ++row) {
+            const std::string newName = "d/" + f->Grid()->Cells(2, row).toStdString();
+            QCOMPARE(QString::fromStdString(testsupport::TempDir::ReadFile(f->dir / newName)),
+                     f->Grid()->Cells(1, row));
+        }
+        // After the run the pairs move together: row 1 still pairs the old and the new path of one file.
+        f->Grid()->MoveRow(5, 1);
+        QCOMPARE(f->Listed().first(), QStringLiteral("d/005.txt"));
+        QCOMPARE(f->window->NewPathList.front(), f->Path("d/R5.txt"));
+        QCOMPARE(f->window->NewPathList.back(), f->Path("d/R4.txt"));
+    }
+
     void extensionFieldFollowsCB1() {
         auto* edit4 = f->Find<QLineEdit>(QStringLiteral("Edit4"));
         const QColor window = QPalette().color(QPalette::Base);
