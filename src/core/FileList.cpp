@@ -70,11 +70,17 @@ LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& op
     using MyFileOperation::EnumKind;
     LoadPlan plan;
     const int kind = options.recursive ? EnumKind::kFilesDeep : EnumKind::kFiles;
+    // The entries of a chosen folder are its own subfolders: together they enter each folder once,
+    // and never the chosen one again. Dropped entries are expanded each on its own.
+    MyFileOperation::EnteredFolders entered;
+    MyFileOperation::MarkEntered(entered, options.chosenFolder);
     for (const std::string& entry : entries) {
         if (MyFileOperation::FolderExists(entry)) {
             const std::string folder = FolderTextOf(entry);
             const std::size_t before = plan.paths.size();
-            plan.unlisted += MyFileOperation::EnumFolder(folder, plan.paths, kind, options.chosenFolder);
+            MyFileOperation::EnteredFolders own;
+            plan.unlisted += MyFileOperation::EnumFolder(folder, plan.paths, kind,
+                                                         options.chosenFolder.empty() ? own : entered);
             if (plan.paths.size() == before && !FolderReadable(folder)) {
                 plan.outcome = LoadPlan::Outcome::kCannotOpen;
                 plan.failedFolder = folder;

@@ -7,8 +7,11 @@
 // Path texts are never trimmed of blanks here: on this platform a name may begin or end with one.
 
 #include <cstddef>
+#include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace MyFileOperation {
@@ -36,6 +39,15 @@ enum EnumKind : int {
 // Returns the number of names skipped because they could not be converted to the text model.
 std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind,
                        const std::string& outer = {});
+
+// Folders entered so far, by device and inode. Several EnumFolder calls that share one never enter
+// a folder that another of them entered: the subfolders of a chosen folder, expanded one by one,
+// each reach a folder only once however many links lead to it.
+using EnteredFolders = std::set<std::pair<std::uint64_t, std::uint64_t>>;
+// Adds folder (a link is followed) to entered; nothing when it cannot be read.
+void MarkEntered(EnteredFolders& entered, const std::string& folder);
+std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind,
+                       EnteredFolders& entered);
 
 // The text with "/" appended unless it already ends in one; empty for an empty text.
 std::string AddBackslash(std::string_view text);

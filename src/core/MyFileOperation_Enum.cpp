@@ -1,6 +1,3 @@
-#include <set>
-#include <utility>
-
 #include "core/Cp932.h"
 #include "core/MyFileOperation.h"
 #include "core/platform/FileSystem.h"
@@ -11,7 +8,7 @@ namespace {
 struct Walk {
     std::vector<std::string>& list;
     int kind;
-    std::set<std::pair<std::uint64_t, std::uint64_t>> entered;  // device, inode
+    EnteredFolders& entered;
     std::size_t unconvertible = 0;
 
     bool Deep() const { return kind <= kFoldersDeep; }
@@ -46,18 +43,27 @@ struct Walk {
 
 }  // namespace
 
+void MarkEntered(EnteredFolders& entered, const std::string& folder) {
+    const auto native = Cp932::ToUtf8(AddBackslash(folder));
+    if (folder.empty() || !native) return;
+    if (const auto status = Platform::Status(*native)) entered.emplace(status->id.device, status->id.inode);
+}
+
 std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind,
-                       const std::string& outer) {
+                       EnteredFolders& entered) {
     const std::string start = AddBackslash(folder);
     const auto native = Cp932::ToUtf8(start);
     if (start.empty() || !native) return 0;
-    Walk walk{list, kind, {}};
-    if (const auto outerNative = Cp932::ToUtf8(AddBackslash(outer)); !outer.empty() && outerNative) {
-        if (const auto status = Platform::Status(*outerNative))
-            walk.entered.emplace(status->id.device, status->id.inode);
-    }
+    Walk walk{list, kind, entered};
     walk.Visit(start, *native);
     return walk.unconvertible;
+}
+
+std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind,
+                       const std::string& outer) {
+    EnteredFolders entered;
+    MarkEntered(entered, outer);
+    return EnumFolder(folder, list, kind, entered);
 }
 
 }  // namespace MyFileOperation

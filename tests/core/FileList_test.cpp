@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/Cp932.h"
+#include "core/MyFileOperation.h"
 #include "core/RenameExecutor.h"
 #include "support/TempDir.h"
 #include "support/Text.h"
@@ -141,6 +142,33 @@ TEST_F(PlanLoadTest, FilterAppliesAfterListing) {
 
     // No file at all wins over the filter.
     EXPECT_EQ(PlanLoad({P("empty")}, options).outcome, LoadPlan::Outcome::kNoFiles);
+}
+
+// A chosen folder's subfolders expanded one by one: however many links lead to a folder, from the
+// chosen folder or from deeper down, its files are listed once, so a run never meets a second copy.
+TEST(PlanLoadLinks, AChosenFoldersSubfoldersListEachFileOnce) {
+    TempDir dir;
+    dir.MakeFile("t/t.txt");
+    dir.MakeFile("t/photos/p.jpg");
+    dir.MakeFile("t/sub/s.txt");
+    symlink("photos", (dir / "t/latest").c_str());       // beside the folder it names
+    symlink("../photos", (dir / "t/sub/up").c_str());    // from inside another subfolder
+    symlink("../sub", (dir / "t/photos/side").c_str());  // and back across
+    std::vector<std::string> entries;
+    MyFileOperation::EnumFolder(Cp(dir / "t"), entries, MyFileOperation::kFilesAndFolders);
+    Cp932::SortNoCase(entries);
+    LoadOptions options;
+    options.recursive = true;
+    options.chosenFolder = Cp(dir / "t");
+    const LoadPlan plan = PlanLoad(entries, options);
+    ASSERT_EQ(plan.outcome, LoadPlan::Outcome::kLoaded);
+    std::vector<std::string> files;
+    for (const std::string& path : plan.paths)
+        files.push_back(std::filesystem::canonical(path).string());
+    std::sort(files.begin(), files.end());
+    const auto real = [&](const char* rel) { return std::filesystem::canonical(dir / rel).string(); };
+    EXPECT_THAT(files, ElementsAre(real("t/photos/p.jpg"), real("t/sub/s.txt"), real("t/t.txt")))
+        << ::testing::PrintToString(plan.paths);
 }
 
 TEST_F(PlanLoadTest, MissingEntryStopsTheLoad) {
