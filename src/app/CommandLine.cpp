@@ -20,6 +20,23 @@ bool AsksOnlyForText(int argc, const char* const* argv) {
     return false;
 }
 
+namespace {
+
+// The path an argument names, absolute and without "." or "..". A ".." that follows a link leads to
+// the parent of the link's target, as the file system reads it; only where the path before it does
+// not exist is it taken as text.
+QString AbsolutePath(const QString& argument) {
+    const QString path = QDir::current().absoluteFilePath(argument);
+    const QStringList parts = path.split(QLatin1Char('/'));
+    const qsizetype up = parts.lastIndexOf(QStringLiteral(".."));
+    if (up < 0) return QDir::cleanPath(path);
+    const QString upTo = QFileInfo(parts.first(up + 1).join(QLatin1Char('/'))).canonicalFilePath();
+    if (upTo.isEmpty()) return QDir::cleanPath(path);
+    return QDir::cleanPath(upTo + QLatin1Char('/') + parts.sliced(up + 1).join(QLatin1Char('/')));
+}
+
+}  // namespace
+
 Request Parse(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("ファイル名を一括で変更します。"));
@@ -50,9 +67,8 @@ Request Parse(const QStringList& arguments) {
         request.output = QStringLiteral("quorbel " QUORBEL_VERSION "\n");
         return request;
     }
-    const QDir current = QDir::current();
     for (const QString& argument : parser.positionalArguments()) {
-        if (!argument.isEmpty()) request.paths << QDir::cleanPath(current.absoluteFilePath(argument));
+        if (!argument.isEmpty()) request.paths << AbsolutePath(argument);
     }
     return request;
 }

@@ -20,6 +20,11 @@ private slots:
         QTest::newRow("nothing") << QStringList{} << -1 << QString() << QStringList{};
         QTest::newRow("relative, trailing slash, dots")
             << QStringList{"a/", "./b/../c.txt", "/"} << -1 << QString() << QStringList{"a", "c.txt", "/"};
+        QTest::newRow("a link kept, the parent of its target after it")
+            << QStringList{"lnk/", "lnk/../x.txt", "./lnk/./../../y"} << -1 << QString()
+            << QStringList{"lnk", "deep/x.txt", "y"};
+        QTest::newRow("a missing folder before \"..\" taken as text")
+            << QStringList{"gone/../z"} << -1 << QString() << QStringList{"z"};
         QTest::newRow("a name like an option after --")
             << QStringList{"--", "-v"} << -1 << QString() << QStringList{"-v"};
         QTest::newRow("help") << QStringList{"--help"} << 0 << "[FOLDER | FILE...]" << QStringList{};
@@ -32,6 +37,8 @@ private slots:
         QFETCH(QString, output);
         QFETCH(QStringList, paths);
         testsupport::TempDir dir;
+        dir.MakeDir("deep/inner");
+        QVERIFY(QFile::link(QStringLiteral("deep/inner"), QString::fromStdString(dir / "lnk")));
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(QString::fromStdString(dir.Path())));
         const CommandLine::Request request = CommandLine::Parse(QStringList{"quorbel"} + arguments);
