@@ -4,6 +4,8 @@
 # --version without a display. The Debian validators check the entry and the metainfo where they
 # are installed. Arguments: the build folder, the project version.
 set -eu
+# cmake --install would put the tree under a DESTDIR from the environment, outside the temporary folder.
+unset DESTDIR
 build=$1
 version=$2
 id=org.quorbel.Quorbel
