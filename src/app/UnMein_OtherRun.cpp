@@ -30,8 +30,10 @@ void TFmMein::RunCaseConversion() {
     } else {
         ShowRunPairs();
         // A change of letter case alone renames the file onto its own other spelling: not taken.
+        // Last to first, so of two files converted to one name the later one gets it.
         const RenameExecutor::Outcome executed = RenameExecutor::ExecuteSkippingCollisions(
-            OrgPathList, NewPathList, RenameExecutor::Collision::TakenByAnotherFile);
+            OrgPathList, NewPathList, RenameExecutor::Collision::TakenByAnotherFile,
+            RenameExecutor::Order::LastToFirst);
         ReportRunOutcome(executed, QStringLiteral("処理により同名ファイルができたため、 "),
                          QStringLiteral("処理は完了しました"));
     }

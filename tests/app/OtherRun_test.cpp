@@ -242,6 +242,10 @@ private slots:
             << QStringList{"A.TXT", "a.txt", "c.txt"} << QStringList{"CB11=1"} << false
             << QStringList{"*", ""} << QStringList{"A.TXT", "C.TXT"} << QStringList{"A.TXT", "C.TXT", "a.txt"}
             << Unrenamed(kCaseLead, 1);
+        QTest::newRow("conversion of two files to one name: the later one gets it")
+            << QStringList{"が.txt", "ガ.txt"} << QStringList{"CB11=1", "RGTranc=3"} << false
+            << QStringList{"*", ""} << QStringList{"ｶﾞ.txt", "ｶﾞ.txt"} << QStringList{"が.txt", "ｶﾞ.txt"}
+            << Unrenamed(kCaseLead, 1);
         const QString longName = QString(100, QLatin1Char('a')) + ".txt";  // 300 bytes in full width
         QTest::newRow("conversion to a name too long")
             << QStringList{longName, "b.txt"} << QStringList{"CB11=1", "RGTranc=2"} << false
