@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "WindowFixture.h"
+#include "core/MovePlan.h"
 #include "support/QtTestMain.h"
 
 namespace {
@@ -283,6 +284,10 @@ private slots:
         QCOMPARE(Messages(), QStringList{message});
         QCOMPARE(f->Column(0), marks);
         QCOMPARE(f->Column(2), to);  // the rows keep the names they were meant to get
+        // The window records as renamed exactly the rows left unmarked.
+        const std::vector<bool> renamed = MovePlan::RenamedBy(f->window->LastRunOutcome, marks.size());
+        for (qsizetype i = 0; i < marks.size(); ++i)
+            QCOMPARE(renamed[i], marks[i].isEmpty());
         QCOMPARE(OnDisk("f"), onDisk);
         for (const QString& name : files) {
             if (onDisk.contains(name)) QCOMPARE(Content("f/" + name.toStdString()), name);
