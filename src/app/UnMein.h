@@ -162,7 +162,7 @@ public:
     ::FolderHistory::Slots FolderHistory;
     std::string DateFormat = "yyyymmdd";     // from RGDate
     std::string LastNumberText;              // number of the last file of the last composed run
-    RenameExecutor::Outcome LastRunOutcome;  // what the last sequential run did to each entry
+    RenameExecutor::Outcome LastRunOutcome;  // what the last run did to each entry
     std::string MoveDestination;             // with a trailing "/", or empty
     MoveDestinations::History MoveHistory;
 

@@ -20,6 +20,7 @@ void TFmMein::RunCaseConversion() {
     CaseConvert::Plan plan = CaseConvert::PlanConversion(OrgPathList, mode);
     OrgPathList = std::move(plan.oldPaths);
     NewPathList = std::move(plan.newPaths);
+    LastRunOutcome = {};
 
     const bool undoWasEnabled = Undo1->isEnabled();
     const bool btretWasEnabled = btret->isEnabled();
@@ -30,8 +31,11 @@ void TFmMein::RunCaseConversion() {
     } else {
         ShowRunPairs();
         // A change of letter case alone renames the file onto its own other spelling: not taken.
-        const RenameExecutor::Outcome executed = RenameExecutor::ExecuteSkippingCollisions(
-            OrgPathList, NewPathList, RenameExecutor::Collision::TakenByAnotherFile);
+        // Last to first, so of two files converted to one name the later one gets it.
+        LastRunOutcome = RenameExecutor::ExecuteSkippingCollisions(
+            OrgPathList, NewPathList, RenameExecutor::Collision::TakenByAnotherFile,
+            RenameExecutor::Order::LastToFirst);
+        const RenameExecutor::Outcome& executed = LastRunOutcome;
         ReportRunOutcome(executed, QStringLiteral("処理により同名ファイルができたため、 "),
                          QStringLiteral("処理は完了しました"));
     }
@@ -50,6 +54,7 @@ void TFmMein::RunDigitAlignment() {
     DigitAlign::Plan plan = DigitAlign::Preview(OrgPathList);
     OrgPathList = std::move(plan.oldPaths);
     NewPathList = std::move(plan.newPaths);
+    LastRunOutcome = {};
     StatusPanels[1]->setText(QString::number(OrgPathList.size()));
     if (OrgPathList.empty()) {
         MySG->ClearRows();
@@ -60,8 +65,9 @@ void TFmMein::RunDigitAlignment() {
 
     // Alignment never changes letter case alone, so a taken name is always another file's (a
     // second hard link of the file itself counts as a refused rename).
-    const RenameExecutor::Outcome executed = RenameExecutor::ExecuteSkippingCollisions(
-        OrgPathList, NewPathList, RenameExecutor::Collision::TakenByAnotherFile);
+    LastRunOutcome = RenameExecutor::ExecuteSkippingCollisions(OrgPathList, NewPathList,
+                                                               RenameExecutor::Collision::TakenByAnotherFile);
+    const RenameExecutor::Outcome& executed = LastRunOutcome;
     ReportRunOutcome(executed, QStringLiteral("桁揃え処理により同名ファイルができたため、 "),
                      QStringLiteral("処理は完了しました"));
     SetPostRunState();

@@ -54,6 +54,7 @@ void TFmMein::RunStringRename() {
         {.includeExtension = CB9->isChecked(), .caseSensitive = CB10->isChecked()});
     OrgPathList = StringRename::TakeEntries(OrgPathList, preview.oldIndices);
     NewPathList = std::move(preview.newPaths);
+    LastRunOutcome = {};
     MySG->ClearRows();
     ShowPathList(OrgPathList, kLoadMode);
     ShowPathList(NewPathList, kNewNameMode);
@@ -66,8 +67,9 @@ void TFmMein::RunStringRename() {
     }
 
     // One after another in list order: a name freed by an earlier rename can be taken by a later one.
-    const RenameExecutor::Outcome executed = RenameExecutor::ExecuteSkippingCollisions(
-        OrgPathList, NewPathList, RenameExecutor::Collision::TakenByAnotherFile);
+    LastRunOutcome = RenameExecutor::ExecuteSkippingCollisions(OrgPathList, NewPathList,
+                                                               RenameExecutor::Collision::TakenByAnotherFile);
+    const RenameExecutor::Outcome& executed = LastRunOutcome;
     ReportRunOutcome(executed, QStringLiteral("処理により同名ファイルができたため、 "),
                      QStringLiteral("処理は完了しました"));
     SetPostRunState();

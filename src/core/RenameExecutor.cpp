@@ -1,5 +1,7 @@
 #include "core/RenameExecutor.h"
 
+#include <algorithm>
+
 #include "core/MyFileOperation.h"
 
 namespace RenameExecutor {
@@ -52,11 +54,13 @@ Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
 }
 
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
-                                  const std::vector<std::string>& newPaths, Collision rule) {
+                                  const std::vector<std::string>& newPaths, Collision rule, Order order) {
     Outcome outcome;
     outcome.executed = Executable(oldPaths, newPaths);
     if (!outcome.executed) return outcome;
-    for (std::size_t i = 0; i < oldPaths.size(); ++i) {
+    const std::size_t count = oldPaths.size();
+    for (std::size_t step = 0; step < count; ++step) {
+        const std::size_t i = order == Order::FirstToLast ? step : count - 1 - step;
         const std::string& from = oldPaths[i];
         const std::string& to = newPaths[i];
         if (from == to) continue;
@@ -75,6 +79,10 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
         const bool taken = MyFileOperation::PathExists(to) &&
                            (rule == Collision::Taken || !MyFileOperation::SameFile(from, to));
         (taken ? outcome.skipped : outcome.failed).push_back(i);
+    }
+    if (order == Order::LastToFirst) {
+        std::reverse(outcome.skipped.begin(), outcome.skipped.end());
+        std::reverse(outcome.failed.begin(), outcome.failed.end());
     }
     return outcome;
 }

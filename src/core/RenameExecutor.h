@@ -34,10 +34,15 @@ enum class Collision {
     Taken,               // taken whenever something stands there
 };
 
-// Renames the pairs in order; a pair whose new path is taken at that moment is skipped (so a file
-// renamed earlier in the run blocks later pairs, and no two names are swapped). A new path whose
-// last component is empty, "." or ".." can never be a file's name: that pair counts as failed.
+// The order in which the pairs are tried: of two files meant for one name, the first tried gets it.
+enum class Order { FirstToLast, LastToFirst };
+
+// Renames the pairs in the order given; a pair whose new path is taken at that moment is skipped (so
+// a file renamed earlier in the run blocks later pairs, and no two names are swapped). A new path
+// whose last component is empty, "." or ".." can never be a file's name: that pair counts as failed.
+// The indices in the outcome are ascending whatever the order.
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
-                                  const std::vector<std::string>& newPaths, Collision rule);
+                                  const std::vector<std::string>& newPaths, Collision rule,
+                                  Order order = Order::FirstToLast);
 
 }  // namespace RenameExecutor

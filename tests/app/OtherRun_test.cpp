@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "WindowFixture.h"
+#include "core/MovePlan.h"
 #include "support/QtTestMain.h"
 
 namespace {
@@ -242,6 +243,10 @@ private slots:
             << QStringList{"A.TXT", "a.txt", "c.txt"} << QStringList{"CB11=1"} << false
             << QStringList{"*", ""} << QStringList{"A.TXT", "C.TXT"} << QStringList{"A.TXT", "C.TXT", "a.txt"}
             << Unrenamed(kCaseLead, 1);
+        QTest::newRow("conversion of two files to one name: the later one gets it")
+            << QStringList{"が.txt", "ガ.txt"} << QStringList{"CB11=1", "RGTranc=3"} << false
+            << QStringList{"*", ""} << QStringList{"ｶﾞ.txt", "ｶﾞ.txt"} << QStringList{"が.txt", "ｶﾞ.txt"}
+            << Unrenamed(kCaseLead, 1);
         const QString longName = QString(100, QLatin1Char('a')) + ".txt";  // 300 bytes in full width
         QTest::newRow("conversion to a name too long")
             << QStringList{longName, "b.txt"} << QStringList{"CB11=1", "RGTranc=2"} << false
@@ -279,6 +284,10 @@ private slots:
         QCOMPARE(Messages(), QStringList{message});
         QCOMPARE(f->Column(0), marks);
         QCOMPARE(f->Column(2), to);  // the rows keep the names they were meant to get
+        // The window records as renamed exactly the rows left unmarked.
+        const std::vector<bool> renamed = MovePlan::RenamedBy(f->window->LastRunOutcome, marks.size());
+        for (qsizetype i = 0; i < marks.size(); ++i)
+            QCOMPARE(renamed[i], marks[i].isEmpty());
         QCOMPARE(OnDisk("f"), onDisk);
         for (const QString& name : files) {
             if (onDisk.contains(name)) QCOMPARE(Content("f/" + name.toStdString()), name);

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "WindowFixture.h"
+#include "core/MovePlan.h"
 #include "support/QtTestMain.h"
 
 namespace {
@@ -203,6 +204,10 @@ private slots:
             if (marks[i].isEmpty()) QCOMPARE(Content(newNames[i]), oldNames[i]);
         }
         QCOMPARE(f->FileCount(), QString::number(oldNames.size()));
+        // The window records as renamed exactly the rows left unmarked.
+        const std::vector<bool> renamed = MovePlan::RenamedBy(f->window->LastRunOutcome, oldNames.size());
+        for (qsizetype i = 0; i < oldNames.size(); ++i)
+            QCOMPARE(renamed[i], marks[i].isEmpty());
         // The state after a run.
         QVERIFY(!f->window->CaseRunFlag);
         QVERIFY(!Enabled("btGo"));

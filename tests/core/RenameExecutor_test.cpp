@@ -67,22 +67,40 @@ TEST_F(RenameExecutorTest, ExistingTargetsAreNeverReplaced) {
 }
 
 TEST_F(RenameExecutorTest, SkipAndMarkJudgesTheDiskAtEachStep) {
-    // Three files whose new names already exist, and a pair that swaps two names.
-    const std::vector<std::string> oldPaths = {File("a.txt"), File("b.txt"), File("c.txt"),
-                                               File("d.txt"), File("x.txt"), File("y.txt")};
-    File("A1.txt", "existing 1");
-    File("B1.txt", "existing 2");
-    const std::vector<std::string> newPaths = {Path("A1.txt"), Path("B1.txt"), Path("d.txt"),
-                                               Path("D1.txt"), Path("y.txt"),  Path("x.txt")};
-    const Outcome outcome = ExecuteSkippingCollisions(oldPaths, newPaths, Collision::Taken);
-    // d.txt still exists when c.txt wants it, although d.txt is renamed away right after.
-    EXPECT_THAT(outcome.skipped, ElementsAre(0u, 1u, 2u, 4u, 5u));
-    EXPECT_THAT(outcome.failed, IsEmpty());
-    EXPECT_TRUE(Holds("A1.txt", "existing 1"));
-    EXPECT_TRUE(Holds("c.txt", "c.txt"));
-    EXPECT_TRUE(Holds("D1.txt", "d.txt"));
-    EXPECT_TRUE(Holds("x.txt", "x.txt"));
-    EXPECT_TRUE(Holds("y.txt", "y.txt"));
+    struct Case {
+        const char* folder;
+        Order order;
+        std::vector<std::size_t> skipped;
+        const char* cNowIn;  // the name c.txt's file has afterwards; the other of c.txt, d.txt is free
+        const char* freeName;
+    };
+    // First to last, d.txt still exists when c.txt wants it, although d.txt is renamed away right
+    // after; last to first, d.txt is gone by then.
+    const Case cases[] = {
+        {"forward", Order::FirstToLast, {0, 1, 2, 4, 5}, "c.txt", "d.txt"},
+        {"backward", Order::LastToFirst, {0, 1, 4, 5}, "d.txt", "c.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const std::string f = std::string(c.folder) + "/";
+        // Three files whose new names already exist, and a pair that swaps two names.
+        const std::vector<std::string> oldPaths = {File(f + "a.txt", "a.txt"), File(f + "b.txt", "b.txt"),
+                                                   File(f + "c.txt", "c.txt"), File(f + "d.txt", "d.txt"),
+                                                   File(f + "x.txt", "x.txt"), File(f + "y.txt", "y.txt")};
+        File(f + "A1.txt", "existing 1");
+        File(f + "B1.txt", "existing 2");
+        const std::vector<std::string> newPaths = {Path(f + "A1.txt"), Path(f + "B1.txt"), Path(f + "d.txt"),
+                                                   Path(f + "D1.txt"), Path(f + "y.txt"),  Path(f + "x.txt")};
+        const Outcome outcome = ExecuteSkippingCollisions(oldPaths, newPaths, Collision::Taken, c.order);
+        EXPECT_EQ(outcome.skipped, c.skipped);
+        EXPECT_THAT(outcome.failed, IsEmpty());
+        EXPECT_TRUE(Holds(f + "A1.txt", "existing 1"));
+        EXPECT_TRUE(Holds(f + c.cNowIn, "c.txt"));
+        EXPECT_FALSE(TempDir::Exists(Path(f + c.freeName)));
+        EXPECT_TRUE(Holds(f + "D1.txt", "d.txt"));
+        EXPECT_TRUE(Holds(f + "x.txt", "x.txt"));
+        EXPECT_TRUE(Holds(f + "y.txt", "y.txt"));
+    }
 }
 
 TEST_F(RenameExecutorTest, TakenMeansAnotherFileUnderTheStringRule) {
