@@ -26,8 +26,19 @@ void TFmMein::MySGRowMoved(int fromIndex, int toIndex) {
     if (fromIndex < 1 || toIndex < 1 || fromIndex == toIndex) return;
     const auto from = static_cast<std::size_t>(fromIndex - 1);
     const auto to = static_cast<std::size_t>(toIndex - 1);
-    // A run's new names belong to its files: they travel with them, before and after the run.
+    // A run's new names and its record of what it renamed belong to its files: they travel with
+    // them, before and after the run.
     for (std::vector<std::string>* list : {&OrgPathList, &NewPathList}) {
         if (from < list->size() && to < list->size()) MoveEntry(*list, from, to);
+    }
+    const auto follow = [from, to](std::size_t i) {
+        if (i == from) return to;
+        if (from < to && i > from && i <= to) return i - 1;
+        if (from > to && i >= to && i < from) return i + 1;
+        return i;
+    };
+    for (std::vector<std::size_t>* indices : {&LastRunOutcome.skipped, &LastRunOutcome.failed}) {
+        std::transform(indices->begin(), indices->end(), indices->begin(), follow);
+        std::sort(indices->begin(), indices->end());
     }
 }

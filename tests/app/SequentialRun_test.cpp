@@ -362,11 +362,14 @@ private slots:
             QCOMPARE(QString::fromStdString(testsupport::TempDir::ReadFile(f->dir / newName)),
                      f->Grid()->Cells(1, row));
         }
-        // After the run the pairs move together: row 1 still pairs the old and the new path of one file.
+        // After the run the pairs move together: row 1 still pairs the old and the new path of one
+        // file, and the record of an unrenamed file follows it.
+        f->window->LastRunOutcome.failed = {2};
         f->Grid()->MoveRow(5, 1);
         QCOMPARE(f->Listed().first(), QStringLiteral("d/005.txt"));
         QCOMPARE(f->window->NewPathList.front(), f->Path("d/R5.txt"));
         QCOMPARE(f->window->NewPathList.back(), f->Path("d/R4.txt"));
+        QCOMPARE(f->window->LastRunOutcome.failed, std::vector<std::size_t>{3});
     }
 
     void extensionFieldFollowsCB1() {
