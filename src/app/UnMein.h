@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPoint>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -181,6 +182,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     // Building (UnMein_Layout.cpp, UnMein_Tabs.cpp).
@@ -196,6 +199,10 @@ private:
     void BuildStatusBar();
     void BuildPopupMenu();
     void ApplyWindowFont();
+    // Settings (UnMein_Settings.cpp): the saved outer size, taken once the frame is known (or on
+    // the last try, given up).
+    void ApplySavedOuterSize(bool lastTry);
+    std::optional<QSize> savedOuterSize_;
     // Wiring (UnMein_Wiring.cpp): one function per concern.
     void WireWindow();
     void WireFileList();

@@ -35,13 +35,17 @@ std::vector<Settings::Bounds> Screens() {
 }  // namespace
 
 void TFmMein::ReadSettings() {
-    const Settings::Values v = Settings::Read(TIniFile(iniPath_), BoundsOf(frameGeometry()));
+    const Settings::Bounds designed = BoundsOf(frameGeometry());
+    const Settings::Values v = Settings::Read(TIniFile(iniPath_), designed);
 
     // A place no screen shows (a monitor since removed, no size) keeps the designed one.
-    if (Settings::OnSomeScreen(v.window, Screens())) {
-        const QRect frame = frameGeometry();
+    if (v.window != designed && Settings::OnSomeScreen(v.window, Screens())) {
+        // Most platforms tell the frame only once the window is shown: until then the saved
+        // size stands for the inner one, and is corrected when the frame is known.
         move(v.window.left, v.window.top);
-        resize(v.window.width - (frame.width() - width()), v.window.height - (frame.height() - height()));
+        savedOuterSize_ = QSize(v.window.width, v.window.height);
+        resize(*savedOuterSize_);
+        ApplySavedOuterSize(false);
     }
     FolderHistory = v.folderHistory;
     // Check boxes take their values as clicks would: their handlers run.
@@ -61,6 +65,25 @@ void TFmMein::ReadSettings() {
     CheckBox1->setChecked(v.dateBar);
     CheckBox2->setChecked(v.dateEnd);
     RGDate->SetItemIndex(v.dateType);  // a number that is no item keeps the designed one
+}
+
+void TFmMein::ApplySavedOuterSize(bool lastTry) {
+    if (!savedOuterSize_) return;
+    const QSize frame = frameGeometry().size() - size();
+    if (!frame.isNull()) resize(*savedOuterSize_ - frame);
+    if (!frame.isNull() || lastTry) savedOuterSize_.reset();
+}
+
+void TFmMein::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    ApplySavedOuterSize(false);
+}
+
+void TFmMein::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    // The window manager places a new window's frame with a move: by then the frame is known, or
+    // there is none, and later moves are the user's.
+    if (isVisible()) ApplySavedOuterSize(true);
 }
 
 bool TFmMein::WriteSettings() {

@@ -1,7 +1,9 @@
 #include "core/MovePlan.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <set>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -87,6 +89,19 @@ Plan MakePlan(const std::vector<std::string>& newPaths, const std::vector<bool>&
     for (Entry& entry : plan.entries) {
         if (entry.state != Target::kSourceItself)
             entry.duplicate = !firstByTarget.emplace(entry.target, entry.index).second;
+    }
+    // Two spellings can name one file (a file system that ignores letter case): a name that would
+    // be replaced is claimed by the file standing there, so a later file never replaces an earlier
+    // one that the batch moved or left there.
+    std::set<std::pair<std::uint64_t, std::uint64_t>> claimed;
+    for (const Target state : {Target::kSourceItself, Target::kTakenByFile}) {
+        for (Entry& entry : plan.entries) {
+            if (entry.state != state || entry.duplicate) continue;
+            const auto native = Cp932::ToUtf8(entry.target);
+            const auto status = native ? Platform::Status(*native) : std::nullopt;
+            if (!status) continue;
+            entry.duplicate = !claimed.emplace(status->id.device, status->id.inode).second;
+        }
     }
     return plan;
 }

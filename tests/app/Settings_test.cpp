@@ -109,6 +109,25 @@ private slots:
         QVERIFY(!Checked(f, "cbFormStyle"));
     }
 
+    // The file holds the outer bounds, frame included: a shown window comes back at the same place
+    // and size, however wide the frame.
+    void aShownWindowComesBackAtItsOuterBounds() {
+        TWindowFixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        const QSize frame = f.window->frameGeometry().size() - f.window->size();
+        f.window->move(100, 60);
+        f.window->resize(QSize(640, 520) - frame);
+        QCoreApplication::processEvents();
+        const QRect saved = f.window->frameGeometry();
+        QCOMPARE(saved, QRect(100, 60, 640, 520));
+
+        Restart(f);
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        QCOMPARE(f.window->frameGeometry(), saved);
+    }
+
     void aFileThatCannotBeWrittenIsReported() {
         testsupport::TempDir dir;
         const std::string blocker = dir.MakeFile("notafolder", "mine");

@@ -82,25 +82,32 @@ TEST(MovePlanTest, AFileOfTheBatchIsNeverReplacedByAnother) {
         Answer answer;
         std::string destinationX;
         std::vector<std::size_t> notMoved;
+        // The second file's name; X.JPG: dest/x.jpg is reachable under that spelling too, as a
+        // file system that ignores letter case shows it.
+        std::string secondName = "x.jpg";
     };
     const std::vector<Case> cases = {
         {false, Answer::kReplace, "first", {1}},
         {true, Answer::kReplace, "first", {1}},
         {true, Answer::kKeep, "old x", {}},  // both kept by the user's no
+        {true, Answer::kReplace, "first", {1}, "X.JPG"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.takenBefore) + " " + std::to_string(static_cast<int>(c.answer)));
+        SCOPED_TRACE(std::to_string(c.takenBefore) + " " + std::to_string(static_cast<int>(c.answer)) + " " +
+                     c.secondName);
         TempDir dir;
         const std::vector<std::string> paths = {Cp(dir.MakeFile("src/s1/x.jpg", "first")),
-                                                Cp(dir.MakeFile("src/s2/x.jpg", "second"))};
+                                                Cp(dir.MakeFile("src/s2/" + c.secondName, "second"))};
         if (c.takenBefore) dir.MakeFile("dest/x.jpg", "old x");
         dir.MakeDir("dest");
+        if (c.secondName != "x.jpg")
+            ASSERT_EQ(link((dir / "dest/x.jpg").c_str(), (dir / ("dest/" + c.secondName)).c_str()), 0);
         const Plan plan = MakePlan(paths, {true, true}, Cp(dir / "dest/"));
         EXPECT_FALSE(plan.entries[0].duplicate);
         EXPECT_TRUE(plan.entries[1].duplicate);
         const Result result = Execute(plan, c.answer);
         EXPECT_EQ(TempDir::ReadFile(dir / "dest/x.jpg"), c.destinationX);
-        EXPECT_EQ(TempDir::ReadFile(dir / "src/s2/x.jpg"), "second");
+        EXPECT_EQ(TempDir::ReadFile(dir / ("src/s2/" + c.secondName)), "second");
         EXPECT_EQ(result.notMoved, c.notMoved);
     }
 }
