@@ -100,8 +100,9 @@ TEST(MovePlanTest, AFileOfTheBatchIsNeverReplacedByAnother) {
                                                 Cp(dir.MakeFile("src/s2/" + c.secondName, "second"))};
         if (c.takenBefore) dir.MakeFile("dest/x.jpg", "old x");
         dir.MakeDir("dest");
-        if (c.secondName != "x.jpg")
+        if (c.secondName != "x.jpg") {
             ASSERT_EQ(link((dir / "dest/x.jpg").c_str(), (dir / ("dest/" + c.secondName)).c_str()), 0);
+        }
         const Plan plan = MakePlan(paths, {true, true}, Cp(dir / "dest/"));
         EXPECT_FALSE(plan.entries[0].duplicate);
         EXPECT_TRUE(plan.entries[1].duplicate);
