@@ -6,7 +6,6 @@
 
 #include "app/QtText.h"
 #include "app/UnMein.h"
-#include "components/MyStringGrid.h"
 #include "core/RenameExecutor.h"
 #include "core/StringRename.h"
 
@@ -54,9 +53,7 @@ void TFmMein::RunStringRename() {
         {.includeExtension = CB9->isChecked(), .caseSensitive = CB10->isChecked()});
     OrgPathList = StringRename::TakeEntries(OrgPathList, preview.oldIndices);
     NewPathList = std::move(preview.newPaths);
-    MySG->ClearRows();
-    ShowPathList(OrgPathList, kLoadMode);
-    ShowPathList(NewPathList, kNewNameMode);
+    ShowRunPairs();
     StatusPanels[1]->setText(QString::number(OrgPathList.size()));
     if (OrgPathList.empty()) {
         Message(QStringLiteral(
