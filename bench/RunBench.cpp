@@ -61,6 +61,18 @@ std::vector<std::string> Paths(const std::string& folder, int count, const NameO
     return paths;
 }
 
+std::string LoopFolder() {
+    return Root() + "/loop";
+}
+
+std::string RunFolder() {
+    return Root() + "/run";
+}
+
+bool MakeLoopAndRunFolders(const std::string& root, int count, const NameOf& name) {
+    return MakeFiles(root + "/loop", count, name) && MakeFiles(root + "/run", count, name);
+}
+
 double TimeCLoop(const std::vector<std::string>& from, const std::vector<std::string>& to, bool lookAtOld) {
     const auto start = Clock::now();
     struct stat info {};

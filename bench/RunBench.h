@@ -47,6 +47,13 @@ bool MakeFiles(const std::string& folder, int count, const NameOf& name, std::si
 // folder + "/" + name(i) for i from 0 to count - 1.
 std::vector<std::string> Paths(const std::string& folder, int count, const NameOf& name);
 
+// The folders of a benchmark that renames the same files again in every iteration, below Root():
+// "loop", renamed by the C loop, and "run", renamed by the window.
+std::string LoopFolder();
+std::string RunFolder();
+// Makes both below root, each with the files name(0) ... name(count - 1).
+bool MakeLoopAndRunFolders(const std::string& root, int count, const NameOf& name);
+
 // The least a run does for each file whose name changes: look at the new name (and, with
 // lookAtOld, at the old one first), then rename without replacing. Returns the seconds it took;
 // failed renames are reported on stderr.

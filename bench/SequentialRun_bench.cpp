@@ -36,18 +36,6 @@ RunBench::NameOf Generation(int generation) {
     };
 }
 
-std::string LoopFolder() {
-    return RunBench::Root() + "/loop";  // renamed by the C loop
-}
-std::string RunFolder() {
-    return RunBench::Root() + "/run";  // renamed by the window
-}
-
-bool MakeTree(const std::string& root) {
-    return RunBench::MakeFiles(root + "/loop", kFiles, Generation(0)) &&
-           RunBench::MakeFiles(root + "/run", kFiles, Generation(0));
-}
-
 void BM_SequentialRun(benchmark::State& s) {
     int generation = 0;
     double loopTotal = 0;
@@ -55,10 +43,11 @@ void BM_SequentialRun(benchmark::State& s) {
     for (auto _ : s) {
         ++generation;
         // The run looks at both names of each file.
-        loopTotal += RunBench::TimeCLoop(RunBench::Paths(LoopFolder(), kFiles, Generation(generation - 1)),
-                                         RunBench::Paths(LoopFolder(), kFiles, Generation(generation)), true);
+        loopTotal += RunBench::TimeCLoop(
+            RunBench::Paths(RunBench::LoopFolder(), kFiles, Generation(generation - 1)),
+            RunBench::Paths(RunBench::LoopFolder(), kFiles, Generation(generation)), true);
 
-        const double seconds = RunBench::TimeGoClick(RunFolder(), [generation](TFmMein& window) {
+        const double seconds = RunBench::TimeGoClick(RunBench::RunFolder(), [generation](TFmMein& window) {
             window.findChild<QComboBox*>(QStringLiteral("edit2"))
                 ->setEditText(QStringLiteral("w%1_").arg(generation));
             window.findChild<QComboBox*>(QStringLiteral("edit3"))->setEditText(QStringLiteral("000001"));
@@ -68,7 +57,7 @@ void BM_SequentialRun(benchmark::State& s) {
 
         if (!RunBench::EndedWith(QStringLiteral("名前の変更が終了しました")) ||
             RunBench::Window().NewPathList.size() != static_cast<std::size_t>(kFiles) ||
-            !std::filesystem::exists(RunFolder() +
+            !std::filesystem::exists(RunBench::RunFolder() +
                                      QStringLiteral("/w%1_100000.jpg").arg(generation).toStdString())) {
             s.SkipWithError("the run did not rename every file");
             break;
@@ -82,7 +71,9 @@ void BM_SequentialRun(benchmark::State& s) {
 BENCHMARK(BM_SequentialRun)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
 int main(int argc, char** argv) {
-    const int status = RunBench::RunWithWindow(argc, argv, "quorbel-seqbench", MakeTree);
+    const int status = RunBench::RunWithWindow(argc, argv, "quorbel-seqbench", [](const std::string& root) {
+        return RunBench::MakeLoopAndRunFolders(root, kFiles, Generation(0));
+    });
     RunBench::PrintRatio(measured, kFiles, kAllowedRatio);
     return status;
 }

@@ -44,28 +44,17 @@ RunBench::NameOf Generation(int generation) {
     return [generation](int i) { return Name(generation, i); };
 }
 
-std::string LoopFolder() {
-    return RunBench::Root() + "/loop";  // renamed by the C loop
-}
-std::string RunFolder() {
-    return RunBench::Root() + "/run";  // renamed by the window
-}
-
-bool MakeTree(const std::string& root) {
-    return RunBench::MakeFiles(root + "/loop", kFiles, Generation(0)) &&
-           RunBench::MakeFiles(root + "/run", kFiles, Generation(0));
-}
-
 void BM_StringRun(benchmark::State& s) {
     int generation = 0;
     double loopTotal = 0;
     double runTotal = 0;
     for (auto _ : s) {
         ++generation;
-        loopTotal += RunBench::TimeCLoop(RunBench::Paths(LoopFolder(), kFiles, Generation(generation - 1)),
-                                         RunBench::Paths(LoopFolder(), kFiles, Generation(generation)));
+        loopTotal +=
+            RunBench::TimeCLoop(RunBench::Paths(RunBench::LoopFolder(), kFiles, Generation(generation - 1)),
+                                RunBench::Paths(RunBench::LoopFolder(), kFiles, Generation(generation)));
 
-        const double seconds = RunBench::TimeGoClick(RunFolder(), [generation](TFmMein& window) {
+        const double seconds = RunBench::TimeGoClick(RunBench::RunFolder(), [generation](TFmMein& window) {
             window.findChild<QTabWidget*>(QStringLiteral("PageControl1"))
                 ->setCurrentWidget(window.findChild<QWidget*>(QStringLiteral("TabSheet2")));
             window.findChild<QComboBox*>(QStringLiteral("Edit6"))
@@ -78,7 +67,7 @@ void BM_StringRun(benchmark::State& s) {
 
         if (!RunBench::EndedWith(QStringLiteral("処理は完了しました")) ||
             RunBench::Window().NewPathList.size() != static_cast<std::size_t>(kFiles) ||
-            !std::filesystem::exists(RunFolder() + "/" + Name(generation, kFiles - 1))) {
+            !std::filesystem::exists(RunBench::RunFolder() + "/" + Name(generation, kFiles - 1))) {
             s.SkipWithError("the run did not rename every file");
             break;
         }
@@ -91,7 +80,9 @@ void BM_StringRun(benchmark::State& s) {
 BENCHMARK(BM_StringRun)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
 int main(int argc, char** argv) {
-    const int status = RunBench::RunWithWindow(argc, argv, "quorbel-strbench", MakeTree);
+    const int status = RunBench::RunWithWindow(argc, argv, "quorbel-strbench", [](const std::string& root) {
+        return RunBench::MakeLoopAndRunFolders(root, kFiles, Generation(0));
+    });
     RunBench::PrintRatio(measured, kFiles, kAllowedRatio);
     return status;
 }
