@@ -71,7 +71,7 @@ void BM_LoadFileList(benchmark::State& s) {
         window.LoadFileList(entries);
         total += RunBench::SecondsSince(start);
     }
-    if (window.OrgPathList.size() != static_cast<std::size_t>(kFolders * kFilesPerFolder)) {
+    if (window.OrgPathList.size() != static_cast<std::size_t>(kFolders) * kFilesPerFolder) {
         s.SkipWithError("not every file was listed");
     }
     const double seconds = total / static_cast<double>(s.iterations());

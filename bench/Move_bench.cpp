@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,12 +25,10 @@
 #include "core/MovePlan.h"
 #include "core/Settings.h"
 
-extern char** environ;
-
 namespace {
 
 constexpr int kFiles = 10000;
-constexpr std::size_t kFileBytes = 16 * 1024;  // a small photo's thumbnail, say
+constexpr std::size_t kFileBytes = std::size_t{16} * 1024;  // a small photo's thumbnail, say
 
 using RunBench::Clock;
 using RunBench::TScratchFolder;
@@ -56,6 +53,7 @@ int CountFiles(const std::string& folder) {
 // The renamed files of a run in folder, as the window hands them to the move.
 std::vector<std::string> RunPaths(const std::string& folder) {
     std::vector<std::string> paths;
+    paths.reserve(kFiles);
     for (int i = 0; i < kFiles; ++i)
         paths.push_back(Cp932::FromUtf8(folder + "/" + NameOf(i)).value());
     return paths;
@@ -88,9 +86,11 @@ std::size_t RenameLoop(const std::string& from, const std::string& to) {
 // mv -t to -- <every file>, without a shell.
 std::size_t Mv(const std::string& from, const std::string& to) {
     std::vector<std::string> args = {"mv", "-t", to, "--"};
+    args.reserve(args.size() + kFiles);
     for (int i = 0; i < kFiles; ++i)
         args.push_back(from + "/" + NameOf(i));
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& arg : args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -113,8 +113,8 @@ void Compare(benchmark::State& state, const std::string& baseA, const std::strin
         state.SkipWithError("cannot create the folders");
         return;
     }
-    const std::string a = rootA.Path();
-    const std::string b = rootB.Path();
+    const std::string& a = rootA.Path();
+    const std::string& b = rootB.Path();
     folderA = a;
     pathsA = RunPaths(a);
     pathsB = RunPaths(b);

@@ -5,7 +5,6 @@
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
