@@ -73,7 +73,7 @@ private:
     // Switches the move on and picks folder through the browse dialog.
     void MoveTo(const std::string& folder) {
         f->window->mnMoveOnClick();
-        f->dialogs->folderAnswers.push_back(QString::fromStdString(folder));
+        f->dialogs->folderAnswers.emplace_back(QString::fromStdString(folder));
         f->window->mnMoveFolderClick();
         f->dialogs->calls.clear();
     }
@@ -231,7 +231,7 @@ private slots:
         const std::string a = f->dir.MakeDir("a");
         const std::string b = f->dir.MakeDir("b");
         for (const std::string& folder : {a, b, a + "/"}) {
-            f->dialogs->folderAnswers.push_back(QString::fromStdString(folder));
+            f->dialogs->folderAnswers.emplace_back(QString::fromStdString(folder));
             f->window->mnMoveFolderClick();
         }
         // a/ came again with the same text: order and images unchanged.

@@ -39,7 +39,7 @@ private:
     // index, text fields from a text.
     void Set(const QVariantMap& settings) {
         for (auto it = settings.begin(); it != settings.end(); ++it) {
-            QObject* control = f->Find<QObject>(it.key());
+            auto* control = f->Find<QObject>(it.key());
             QVERIFY2(control != nullptr, qPrintable(it.key()));
             if (auto* check = qobject_cast<QCheckBox*>(control)) {
                 check->setChecked(it.value().toBool());
