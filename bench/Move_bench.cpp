@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,40 +19,19 @@
 #include <string>
 #include <vector>
 
+#include "RunBench.h"
 #include "core/Cp932.h"
 #include "core/IniFile.h"
 #include "core/MovePlan.h"
 #include "core/Settings.h"
 
-extern char** environ;
-
 namespace {
 
 constexpr int kFiles = 10000;
-constexpr std::size_t kFileBytes = 16 * 1024;  // a small photo's thumbnail, say
+constexpr std::size_t kFileBytes = std::size_t{16} * 1024;  // a small photo's thumbnail, say
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
-
-class Folder {
-public:
-    explicit Folder(const std::string& base) {
-        std::string pattern = base + "/quorbel-bench-XXXXXX";
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~Folder() {
-        if (path_.find("/quorbel-bench-") != std::string::npos) std::filesystem::remove_all(path_);
-    }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using RunBench::Clock;
+using RunBench::TScratchFolder;
 
 std::string NameOf(int i) {
     char name[64];
@@ -62,17 +40,7 @@ std::string NameOf(int i) {
 }
 
 bool MakeFiles(const std::string& folder, std::size_t bytes) {
-    const std::string content(bytes, 'x');
-    for (int i = 0; i < kFiles; ++i) {
-        const std::string path = folder + "/" + NameOf(i);
-        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        if (fd < 0) return false;
-        const bool written =
-            write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
-        close(fd);
-        if (!written) return false;
-    }
-    return true;
+    return RunBench::MakeFiles(folder, kFiles, NameOf, bytes);
 }
 
 int CountFiles(const std::string& folder) {
@@ -85,6 +53,7 @@ int CountFiles(const std::string& folder) {
 // The renamed files of a run in folder, as the window hands them to the move.
 std::vector<std::string> RunPaths(const std::string& folder) {
     std::vector<std::string> paths;
+    paths.reserve(kFiles);
     for (int i = 0; i < kFiles; ++i)
         paths.push_back(Cp932::FromUtf8(folder + "/" + NameOf(i)).value());
     return paths;
@@ -117,9 +86,11 @@ std::size_t RenameLoop(const std::string& from, const std::string& to) {
 // mv -t to -- <every file>, without a shell.
 std::size_t Mv(const std::string& from, const std::string& to) {
     std::vector<std::string> args = {"mv", "-t", to, "--"};
+    args.reserve(args.size() + kFiles);
     for (int i = 0; i < kFiles; ++i)
         args.push_back(from + "/" + NameOf(i));
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& arg : args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -136,14 +107,14 @@ using MoveFn = std::size_t (*)(const std::string&, const std::string&);
 // back (one file system), or are made afresh in a before each timed move (across).
 void Compare(benchmark::State& state, const std::string& baseA, const std::string& baseB, MoveFn reference,
              const char* referenceName, double limit, bool across) {
-    const Folder rootA(baseA);
-    const Folder rootB(baseB);
+    const TScratchFolder rootA(baseA);
+    const TScratchFolder rootB(baseB);
     if (rootA.Path().empty() || rootB.Path().empty()) {
         state.SkipWithError("cannot create the folders");
         return;
     }
-    const std::string a = rootA.Path();
-    const std::string b = rootB.Path();
+    const std::string& a = rootA.Path();
+    const std::string& b = rootB.Path();
     folderA = a;
     pathsA = RunPaths(a);
     pathsB = RunPaths(b);
@@ -172,7 +143,7 @@ void Compare(benchmark::State& state, const std::string& baseA, const std::strin
             const std::string& to = atA ? b : a;
             const auto start = Clock::now();
             const std::size_t moved = isOurs ? OurMove(from, to) : reference(from, to);
-            const double seconds = Seconds(Clock::now() - start);
+            const double seconds = RunBench::SecondsSince(start);
             if (moved != static_cast<std::size_t>(kFiles) || CountFiles(from) != 0) {
                 state.SkipWithError("a move failed");
                 return;
@@ -237,7 +208,7 @@ Settings::Values FullSettings() {
 }
 
 void BM_SettingsWrite(benchmark::State& state) {
-    const Folder folder(DiskFolder());
+    const TScratchFolder folder(DiskFolder());
     const std::string path = folder.Path() + "/quorbel.ini";
     const Settings::Values values = FullSettings();
     for (auto _ : state) {
@@ -250,7 +221,7 @@ void BM_SettingsWrite(benchmark::State& state) {
 BENCHMARK(BM_SettingsWrite)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 void BM_SettingsRead(benchmark::State& state) {
-    const Folder folder(DiskFolder());
+    const TScratchFolder folder(DiskFolder());
     const std::string path = folder.Path() + "/quorbel.ini";
     TIniFile out(path);
     Settings::Write(out, FullSettings());

@@ -1,147 +1,69 @@
 // A sequential run (leading text + number) over 100,000 files in one folder, through the Go button
 // of the main window (offscreen), from the click to the state after the run; against a C loop
-// doing stat(old), stat(new) and renameat2(RENAME_NOREPLACE) for each file of a second folder of the
+// doing lstat(old), lstat(new) and renameat2(RENAME_NOREPLACE) for each file of a second folder of the
 // same size, in the same iterations. Both folders live on tmpfs (/dev/shm) and are removed
 // afterwards. The list is loaded before each timed click, outside the timing.
 //
-//   build-seq-rel/SequentialRun_bench
+//   build-release/SequentialRun_bench
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <QApplication>
 #include <QComboBox>
-#include <QPushButton>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "SilentDialogs.h"
+#include "RunBench.h"
 #include "app/UnMein.h"
-#include "components/MyStringGrid.h"
-#include "core/Cp932.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int kFiles = 100000;
 constexpr double kAllowedRatio = 1.5;
 
-struct TState {
-    std::string root;        // native
-    std::string loopFolder;  // renamed by the C loop
-    std::string runFolder;   // renamed by the window
-    std::unique_ptr<TFmMein> window;
-    TSilentDialogs* dialogs = nullptr;
-    double loopSeconds = 0;
-    double runSeconds = 0;
-} state;
+RunBench::TRatio measured;
 
-void MakeFolder(const std::string& folder) {
-    fs::create_directory(folder);
-    for (int i = 0; i < kFiles; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "/IMG_%06d.jpg", i);
-        const int fd = ::open((folder + name).c_str(), O_CREAT | O_WRONLY | O_EXCL, 0644);
-        if (fd >= 0) ::close(fd);
-    }
-}
-
-void MakeTree() {
-    char pattern[] = "/dev/shm/quorbel-seqbench-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
-        std::perror("mkdtemp");
-        std::exit(1);
-    }
-    state.root = pattern;
-    state.loopFolder = state.root + "/loop";
-    state.runFolder = state.root + "/run";
-    MakeFolder(state.loopFolder);
-    MakeFolder(state.runFolder);
-}
-
-// The paths of the loop's folder in generation g (0: the names it was made with).
-std::vector<std::string> LoopPaths(int generation) {
-    std::vector<std::string> paths;
-    paths.reserve(kFiles);
-    for (int i = 0; i < kFiles; ++i) {
+// The names of generation g (0: the names the files are made with).
+RunBench::NameOf Generation(int generation) {
+    return [generation](int i) {
         char name[48];
         if (generation == 0) {
-            std::snprintf(name, sizeof name, "/IMG_%06d.jpg", i);
+            std::snprintf(name, sizeof name, "IMG_%06d.jpg", i);
         } else {
-            std::snprintf(name, sizeof name, "/c%d_%06d.jpg", generation, i + 1);
+            std::snprintf(name, sizeof name, "c%d_%06d.jpg", generation, i + 1);
         }
-        paths.push_back(state.loopFolder + name);
-    }
-    return paths;
-}
-
-// What the run must at least do for each file: look at both names, rename without replacing.
-double RunLoop(const std::vector<std::string>& from, const std::vector<std::string>& to) {
-    const auto start = std::chrono::steady_clock::now();
-    struct stat info {};
-    int failures = 0;
-    for (std::size_t i = 0; i < from.size(); ++i) {
-        if (::stat(from[i].c_str(), &info) != 0 || ::stat(to[i].c_str(), &info) == 0 ||
-            ::renameat2(AT_FDCWD, from[i].c_str(), AT_FDCWD, to[i].c_str(), RENAME_NOREPLACE) != 0) {
-            ++failures;
-        }
-    }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (failures != 0) std::fprintf(stderr, "C loop: %d renames failed\n", failures);
-    return seconds;
+        return std::string(name);
+    };
 }
 
 void BM_SequentialRun(benchmark::State& s) {
-    TFmMein& window = *state.window;
-    auto* grid = window.findChild<TMyStringGrid*>(QStringLiteral("MySG"));
-    auto* edit2 = window.findChild<QComboBox*>(QStringLiteral("edit2"));
-    auto* edit3 = window.findChild<QComboBox*>(QStringLiteral("edit3"));
-    auto* btGo = window.findChild<QPushButton*>(QStringLiteral("btGo"));
-    const std::vector<std::string> entries = {Cp932::FromUtf8(state.runFolder).value()};
     int generation = 0;
     double loopTotal = 0;
     double runTotal = 0;
     for (auto _ : s) {
         ++generation;
-        const std::vector<std::string> from = LoopPaths(generation - 1);
-        const std::vector<std::string> to = LoopPaths(generation);
-        loopTotal += RunLoop(from, to);
+        // The run looks at both names of each file.
+        loopTotal += RunBench::TimeCLoop(
+            RunBench::Paths(RunBench::LoopFolder(), kFiles, Generation(generation - 1)),
+            RunBench::Paths(RunBench::LoopFolder(), kFiles, Generation(generation)), true);
 
-        grid->ClearRows();
-        window.OrgPathList.clear();
-        window.LoadFileList(entries);
-        edit2->setEditText(QStringLiteral("w%1_").arg(generation));
-        edit3->setEditText(QStringLiteral("000001"));
-        state.dialogs->messages.clear();
-
-        const auto start = std::chrono::steady_clock::now();
-        window.btGoClick();
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds = RunBench::TimeGoClick(RunBench::RunFolder(), [generation](TFmMein& window) {
+            window.findChild<QComboBox*>(QStringLiteral("edit2"))
+                ->setEditText(QStringLiteral("w%1_").arg(generation));
+            window.findChild<QComboBox*>(QStringLiteral("edit3"))->setEditText(QStringLiteral("000001"));
+        });
         runTotal += seconds;
         s.SetIterationTime(seconds);
 
-        if (btGo->isEnabled() ||
-            state.dialogs->messages != std::vector<QString>{"名前の変更が終了しました"} ||
-            window.NewPathList.size() != static_cast<std::size_t>(kFiles) ||
-            !fs::exists(state.runFolder + QStringLiteral("/w%1_100000.jpg").arg(generation).toStdString())) {
+        if (!RunBench::EndedWith(QStringLiteral("名前の変更が終了しました")) ||
+            RunBench::Window().NewPathList.size() != static_cast<std::size_t>(kFiles) ||
+            !std::filesystem::exists(RunBench::RunFolder() +
+                                     QStringLiteral("/w%1_100000.jpg").arg(generation).toStdString())) {
             s.SkipWithError("the run did not rename every file");
             break;
         }
     }
-    const auto n = static_cast<double>(s.iterations());
-    state.loopSeconds = loopTotal / n;
-    state.runSeconds = runTotal / n;
-    s.counters["c_loop_ms"] = state.loopSeconds * 1000;
-    s.counters["ratio_to_c_loop"] = state.loopSeconds > 0 ? state.runSeconds / state.loopSeconds : 0;
+    measured = RunBench::Average(s, "Sequential", runTotal, loopTotal);
 }
 
 }  // namespace
@@ -149,25 +71,9 @@ void BM_SequentialRun(benchmark::State& s) {
 BENCHMARK(BM_SequentialRun)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    MakeTree();
-    auto dialogs = std::make_unique<TSilentDialogs>();
-    state.dialogs = dialogs.get();
-    state.window = std::make_unique<TFmMein>(state.root + "/quorbel-bench.ini", std::move(dialogs));
-    state.window->show();
-    QCoreApplication::processEvents();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    state.window.reset();
-    std::error_code ec;
-    fs::remove_all(state.root, ec);
-    if (state.loopSeconds > 0) {
-        const double ratio = state.runSeconds / state.loopSeconds;
-        std::printf("Sequential run of %d files: %.1f ms; C loop: %.1f ms; ratio %.2f (allowed %.1f): %s\n",
-                    kFiles, state.runSeconds * 1000, state.loopSeconds * 1000, ratio, kAllowedRatio,
-                    ratio <= kAllowedRatio ? "within" : "MISSED");
-    }
-    return 0;
+    const int status = RunBench::RunWithWindow(argc, argv, "quorbel-seqbench", [](const std::string& root) {
+        return RunBench::MakeLoopAndRunFolders(root, kFiles, Generation(0));
+    });
+    RunBench::PrintRatio(measured, kFiles, kAllowedRatio);
+    return status;
 }

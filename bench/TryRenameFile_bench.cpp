@@ -5,17 +5,16 @@
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "RunBench.h"
 #include "core/Cp932.h"
 #include "core/MyFileOperation.h"
 
@@ -24,30 +23,11 @@ namespace {
 constexpr int kFiles = 100000;
 constexpr double kLimitRatio = 1.3;
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
+using RunBench::Clock;
 
 // Native and code page 932 full paths of both names of every file.
 struct Names {
     std::vector<std::string> nativeA, nativeB, textA, textB;
-};
-
-class Folder {
-public:
-    Folder() {
-        char pattern[] = "/dev/shm/quorbel-bench-XXXXXX";
-        if (mkdtemp(pattern) != nullptr) path_ = pattern;
-    }
-    ~Folder() {
-        if (path_.starts_with("/dev/shm/quorbel-bench-")) std::filesystem::remove_all(path_);
-    }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
 };
 
 // Names of one length in both spellings, so that TryRenameFile also pays for its case check.
@@ -87,7 +67,7 @@ int OurLoop(const std::vector<std::string>& from, const std::vector<std::string>
 }
 
 void BM_TryRenameFile(benchmark::State& state) {
-    const Folder folder;
+    const RunBench::TScratchFolder folder("/dev/shm");
     Names names;
     if (folder.Path().empty() || !Prepare(folder.Path(), names)) {
         state.SkipWithError("cannot create the files in /dev/shm");
@@ -106,7 +86,7 @@ void BM_TryRenameFile(benchmark::State& state) {
                 isOurs
                     ? OurLoop(atA ? names.textA : names.textB, atA ? names.textB : names.textA)
                     : ReferenceLoop(atA ? names.nativeA : names.nativeB, atA ? names.nativeB : names.nativeA);
-            const double seconds = Seconds(Clock::now() - start);
+            const double seconds = RunBench::SecondsSince(start);
             if (renamed != kFiles) {
                 state.SkipWithError("a rename failed");
                 return;

@@ -1,9 +1,15 @@
 #include "app/AppSetup.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+// Q_INIT_RESOURCE declares a function of the global namespace, so it cannot be used in a namespace.
+static void InitAppIcon() {
+    Q_INIT_RESOURCE(AppIcon);
+}
 
 void SetUpApplication(QApplication& app) {
     QApplication::setApplicationDisplayName(QStringLiteral("Quorbel"));
@@ -14,4 +20,12 @@ void SetUpApplication(QApplication& app) {
     } else {
         delete translator;
     }
+
+    // The resource lives in a static library: nothing else would pull it into the program.
+    InitAppIcon();
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quorbel.Quorbel"));
+    QIcon icon;
+    for (const char* size : {"16", "32", "48", "64", "128"})
+        icon.addFile(QStringLiteral(":/appicon/%1.png").arg(QLatin1String(size)));
+    QApplication::setWindowIcon(icon);
 }

@@ -2,7 +2,11 @@
 
 class QApplication;
 
-// What the application needs before its window opens: the display name that message boxes carry
-// as their title ("Quorbel"), and Qt's own Japanese texts for the standard buttons (Yes, No,
-// Cancel) and the edit fields' context menus. Without the translation file the texts stay English.
+// What the application needs before its window opens:
+// - the display name that message boxes carry as their title ("Quorbel");
+// - Qt's own Japanese texts for the standard buttons (Yes, No, Cancel) and the edit fields' context
+//   menus; without the translation file they stay English;
+// - how the desktop recognises the program: the name of its menu entry (which Wayland compositors
+//   use to find the icon and to group the windows) and the icon of its windows, built in so that a
+//   program started from its build folder shows it too.
 void SetUpApplication(QApplication& app);

@@ -16,6 +16,14 @@ QString ToQt(std::string_view cp932) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+QStringList ToQtList(const std::vector<std::string>& items) {
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(items.size()));
+    for (const std::string& item : items)
+        texts << ToQt(item);
+    return texts;
+}
+
 std::optional<std::string> FromQt(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     return Cp932::FromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));

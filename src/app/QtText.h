@@ -1,15 +1,20 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The window's crossing between its code page 932 texts and Qt's strings.
 namespace QtText {
 
 // For display: characters that cannot be shown become U+FFFD.
 QString ToQt(std::string_view cp932);
+
+// ToQt of every item, in order.
+QStringList ToQtList(const std::vector<std::string>& items);
 
 // Input and paths from Qt; nullopt only when the codec has no stand-in left for a character.
 std::optional<std::string> FromQt(const QString& text);

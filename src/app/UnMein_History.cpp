@@ -7,18 +7,6 @@
 #include "app/UnMein.h"
 #include "core/InputHistory.h"
 
-namespace {
-
-QStringList ToQtList(const std::vector<std::string>& items) {
-    QStringList texts;
-    texts.reserve(static_cast<qsizetype>(items.size()));
-    for (const std::string& item : items)
-        texts << QtText::ToQt(item);
-    return texts;
-}
-
-}  // namespace
-
 void TFmMein::AddToHistory(QComboBox* box) {
     QAction* clearItem = HistoryClearItem(box);
     assert(clearItem != nullptr && "only edit2, edit8 and Edit5 keep an unlimited history");
@@ -27,7 +15,7 @@ void TFmMein::AddToHistory(QComboBox* box) {
     clearItem->setEnabled(true);
     std::vector<std::string> items = HistoryOf(box);
     InputHistory::AddToHistory(items, *text);
-    ReplaceList(box, ToQtList(items));
+    ReplaceList(box, QtText::ToQtList(items));
 }
 
 void TFmMein::AddToLimitedHistory(QComboBox* box, int limit) {
@@ -37,7 +25,7 @@ void TFmMein::AddToLimitedHistory(QComboBox* box, int limit) {
     std::vector<std::string> items = HistoryOf(box);
     InputHistory::AddToLimitedHistory(items, *text, static_cast<std::size_t>(limit));
     // The box keeps showing the text that was entered.
-    ReplaceList(box, ToQtList(items));
+    ReplaceList(box, QtText::ToQtList(items));
 }
 
 void TFmMein::FHistClearClick() {

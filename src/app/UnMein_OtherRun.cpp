@@ -72,9 +72,3 @@ void TFmMein::RunDigitAlignment() {
                      QStringLiteral("処理は完了しました"));
     SetPostRunState();
 }
-
-void TFmMein::ShowRunPairs() {
-    MySG->ClearRows();
-    ShowPathList(OrgPathList, kLoadMode);
-    ShowPathList(NewPathList, kNewNameMode);
-}

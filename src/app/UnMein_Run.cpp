@@ -175,6 +175,12 @@ void TFmMein::ReportRunOutcome(const RenameExecutor::Outcome& executed, const QS
     if (executed.skipped.empty() && executed.failed.empty() && cbDialog->isChecked()) Message(doneMessage);
 }
 
+void TFmMein::ShowRunPairs() {
+    MySG->ClearRows();
+    ShowPathList(OrgPathList, kLoadMode);
+    ShowPathList(NewPathList, kNewNameMode);
+}
+
 void TFmMein::SetPostRunState() {
     btGo->setEnabled(false);
     N2->setEnabled(false);

@@ -13,14 +13,6 @@
 
 namespace {
 
-QStringList ToQtList(const std::vector<std::string>& items) {
-    QStringList texts;
-    texts.reserve(static_cast<qsizetype>(items.size()));
-    for (const std::string& item : items)
-        texts << QtText::ToQt(item);
-    return texts;
-}
-
 Settings::Bounds BoundsOf(const QRect& rect) {
     return {rect.left(), rect.top(), rect.width(), rect.height()};
 }
@@ -55,11 +47,11 @@ void TFmMein::ReadSettings() {
     cbDialog->setChecked(v.dialogOn);
     cbFormStyle->setChecked(v.formStyleOn);
     // Only the lists: the boxes' texts stay empty.
-    ReplaceList(edit2, ToQtList(v.leadingHistory));
-    ReplaceList(edit8, ToQtList(v.trailingHistory));
-    ReplaceList(Edit5, ToQtList(v.extensionHistory));
-    ReplaceList(Edit6, ToQtList(v.targetHistory));
-    ReplaceList(Edit7, ToQtList(v.replacementHistory));
+    ReplaceList(edit2, QtText::ToQtList(v.leadingHistory));
+    ReplaceList(edit8, QtText::ToQtList(v.trailingHistory));
+    ReplaceList(Edit5, QtText::ToQtList(v.extensionHistory));
+    ReplaceList(Edit6, QtText::ToQtList(v.targetHistory));
+    ReplaceList(Edit7, QtText::ToQtList(v.replacementHistory));
     for (std::size_t i = 0; i < v.columnWidths.size(); ++i)
         ColWidth[i + 1] = v.columnWidths[i];
     CheckBox1->setChecked(v.dateBar);

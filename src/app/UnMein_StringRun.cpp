@@ -6,7 +6,6 @@
 
 #include "app/QtText.h"
 #include "app/UnMein.h"
-#include "components/MyStringGrid.h"
 #include "core/RenameExecutor.h"
 #include "core/StringRename.h"
 
@@ -55,9 +54,7 @@ void TFmMein::RunStringRename() {
     OrgPathList = StringRename::TakeEntries(OrgPathList, preview.oldIndices);
     NewPathList = std::move(preview.newPaths);
     LastRunOutcome = {};
-    MySG->ClearRows();
-    ShowPathList(OrgPathList, kLoadMode);
-    ShowPathList(NewPathList, kNewNameMode);
+    ShowRunPairs();
     StatusPanels[1]->setText(QString::number(OrgPathList.size()));
     if (OrgPathList.empty()) {
         Message(QStringLiteral(

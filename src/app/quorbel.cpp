@@ -3,7 +3,6 @@
 
 #include "app/AppSetup.h"
 #include "app/CommandLine.h"
-#include "app/DesktopIdentity.h"
 #include "app/QtDialogs.h"
 #include "app/UnMein.h"
 #include "core/SettingsLocation.h"
@@ -17,7 +16,6 @@ int main(int argc, char** argv) {
     SetUpApplication(app);
     const CommandLine::Request request = CommandLine::Parse(QApplication::arguments());
     if (request.exitCode) return CommandLine::Finish(request);
-    DesktopIdentity::Apply();
     TFmMein window(SettingsLocation::Find().path, std::make_unique<TQtDialogs>());
     window.show();
     CommandLine::Open(window, request.paths);

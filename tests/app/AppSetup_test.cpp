@@ -1,6 +1,8 @@
-// The application as the program entry sets it up: its display name and Qt's own texts in Japanese.
+// The application as the program entry sets it up: its display name, Qt's own texts in Japanese,
+// its desktop entry name and window icon.
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QIcon>
 #include <QInputDialog>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -36,18 +38,16 @@ QStringList ButtonTexts(const QWidget& box) {
 class AppSetupTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        const QString file =
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ja.qm");
-        if (!QFileInfo::exists(file)) QSKIP("Qt's Japanese translation is not installed");
-        SetUpApplication(*qApp);
-    }
+    void initTestCase() { SetUpApplication(*qApp); }
 
     void messageBoxesCarryTheProgramsName() {
         QCOMPARE(QApplication::applicationDisplayName(), QStringLiteral("Quorbel"));
     }
 
     void standardTextsAreJapanese() {
+        const QString file =
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ja.qm");
+        if (!QFileInfo::exists(file)) QSKIP("Qt's Japanese translation is not installed");
         QMessageBox question(QMessageBox::Question, QString(), QStringLiteral("?"),
                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         QCOMPARE(question.button(QMessageBox::Yes)->text(), QStringLiteral("はい(&Y)"));
@@ -64,6 +64,14 @@ private slots:
         const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
         QCOMPARE(ItemTexts(*menu), QStringList({"元に戻す(&U)", "やり直す(&R)", "切り取り(&T)", "コピー(&C)",
                                                 "貼り付け(&P)", "削除", "すべてを選択"}));
+    }
+
+    // The icon is built in, so windows show it without an installed icon theme.
+    void windowsCarryTheProgramsIcon() {
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("org.quorbel.Quorbel"));
+        const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
+        for (int size : {16, 32, 48, 64, 128})
+            QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
     }
 };
 

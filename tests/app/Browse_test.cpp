@@ -30,7 +30,7 @@ private slots:
         f.dir.MakeFile("a/s1/one.txt");
         f.dir.MakeFile("a/s2/two.txt");
         f.Radio("RG1")->SetItemIndex(expansion);
-        f.dialogs->folderAnswers.push_back(f.QtPath("a"));
+        f.dialogs->folderAnswers.emplace_back(f.QtPath("a"));
 
         f.Find<QToolButton>("btOpen")->click();
 
@@ -56,7 +56,7 @@ private slots:
         symlink("..", (f.dir / "t/sub/loop").c_str());
         symlink(".", (f.dir / "t/self").c_str());
         f.Radio("RG1")->SetItemIndex(0);
-        f.dialogs->folderAnswers.push_back(f.QtPath("t"));
+        f.dialogs->folderAnswers.emplace_back(f.QtPath("t"));
         f.Action("N1")->trigger();
         QCOMPARE(f.Listed(), QStringList({"t/sub/s.txt", "t/t.txt"}));
     }
@@ -80,7 +80,7 @@ private slots:
         f.dir.MakeDir("empty");
         f.Load({"b"});
         const auto history = f.window->FolderHistory;
-        f.dialogs->folderAnswers.push_back(f.QtPath("empty"));
+        f.dialogs->folderAnswers.emplace_back(f.QtPath("empty"));
         f.Action("N1")->trigger();
         QCOMPARE(f.dialogs->Messages(),
                  std::vector<QString>{f.QtPath("empty") + QStringLiteral("にはファイルが見つかりません")});

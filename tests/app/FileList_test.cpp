@@ -191,7 +191,7 @@ private slots:
         }
         // The chosen folder's own names, and those of the subfolder it expands, both count.
         f->Radio("RG1")->SetItemIndex(0);
-        f->dialogs->folderAnswers.push_back(f->QtPath("u"));
+        f->dialogs->folderAnswers.emplace_back(f->QtPath("u"));
         f->Action("N1")->trigger();
         QCOMPARE(f->Listed(), QStringList({"u/plain.txt", "u/sub/s.txt"}));
         QCOMPARE(f->dialogs->Messages(),

@@ -21,8 +21,7 @@ private:
     }
     void Enter(const char* name, const QString& text) { Box(name)->setEditText(text); }
     void GoOn(const char* page) {
-        f->Find<QTabWidget>(QStringLiteral("PageControl1"))
-            ->setCurrentWidget(f->Find<QWidget>(QLatin1String(page)));
+        f->ShowPage(page);
         f->window->btGoClick();
     }
     void LeaveEdit5() {

@@ -201,7 +201,7 @@ private slots:
         QFETCH(bool, checkHint);
         QFETCH(bool, enabled);
         QFETCH(int, checked);
-        QObject* object = f->window->findChild<QObject*>(name);
+        auto* object = f->window->findChild<QObject*>(name);
         QVERIFY2(object != nullptr, qPrintable(name));
         if (checkCaption) QCOMPARE(CaptionOf(object), caption);
         if (checkHint) QCOMPARE(qobject_cast<QWidget*>(object)->toolTip(), hint);

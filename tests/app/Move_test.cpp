@@ -52,10 +52,6 @@ private:
 
     QToolButton* Button(const char* name) const { return f->Find<QToolButton>(QLatin1String(name)); }
     QString Panel() const { return f->Find<QLabel>(QStringLiteral("StatusBar1Panel2"))->text(); }
-    QStringList Messages() const {
-        const std::vector<QString> texts = f->dialogs->Messages();
-        return {texts.begin(), texts.end()};
-    }
     // Files a.txt, b.txt, c.txt (each holding its name) loaded from folder, to become P1..P3.txt.
     void LoadBatch(const std::string& folder, std::int64_t mtime = -1) {
         std::filesystem::create_directories(folder);
@@ -77,7 +73,7 @@ private:
     // Switches the move on and picks folder through the browse dialog.
     void MoveTo(const std::string& folder) {
         f->window->mnMoveOnClick();
-        f->dialogs->folderAnswers.push_back(QString::fromStdString(folder));
+        f->dialogs->folderAnswers.emplace_back(QString::fromStdString(folder));
         f->window->mnMoveFolderClick();
         f->dialogs->calls.clear();
     }
@@ -100,7 +96,7 @@ private slots:
 
         f->window->btGoClick();
 
-        QCOMPARE(Messages(), QStringList{kDone});
+        QCOMPARE(f->Messages(), QStringList{kDone});
         QCOMPARE(OnDisk(shm / "src"), QStringList());
         QCOMPARE(OnDisk(destination), QStringList({"P1.txt", "P2.txt", "P3.txt"}));
         const char* contents[] = {"a.txt", "b.txt", "c.txt"};
@@ -155,7 +151,7 @@ private slots:
 
         f->window->btGoClick();
 
-        QCOMPARE(Messages(), messages);
+        QCOMPARE(f->Messages(), messages);
         const bool asked =
             std::any_of(f->dialogs->calls.begin(), f->dialogs->calls.end(),
                         [](const auto& call) { return call.kind == TRecordingDialogs::TKind::YesNoCancel; });
@@ -210,7 +206,7 @@ private slots:
 
         f->window->btGoClick();
 
-        QCOMPARE(Messages(), messages);
+        QCOMPARE(f->Messages(), messages);
         const QStringList expected =
             start == "x" ? QStringList{"a.txt", "b.txt", "c.txt"} : QStringList{"P1.txt", "P2.txt", "P3.txt"};
         QCOMPARE(OnDisk(f->dir / "src"), expected);
@@ -225,7 +221,7 @@ private slots:
 
         f->window->mnMoveOnClick();
         QVERIFY(f->Action("mnMoveOn")->isChecked());
-        QCOMPARE(Messages(),
+        QCOMPARE(f->Messages(),
                  QStringList{QStringLiteral("移動先フォルダが未選択状態ですので、ご注意下さい。")});
         QCOMPARE(Panel(), QStringLiteral("変換後移動先 : "));
         QCOMPARE(Button("btMoveOn")->toolTip(), QStringLiteral("ファイル移動　有効"));
@@ -235,7 +231,7 @@ private slots:
         const std::string a = f->dir.MakeDir("a");
         const std::string b = f->dir.MakeDir("b");
         for (const std::string& folder : {a, b, a + "/"}) {
-            f->dialogs->folderAnswers.push_back(QString::fromStdString(folder));
+            f->dialogs->folderAnswers.emplace_back(QString::fromStdString(folder));
             f->window->mnMoveFolderClick();
         }
         // a/ came again with the same text: order and images unchanged.
@@ -255,7 +251,7 @@ private slots:
         QCOMPARE(image("bMHist2"), 7);
         f->dialogs->calls.clear();
         Button("bMHist3")->click();
-        QCOMPARE(Messages(), QStringList{QStringLiteral("このボタンには、移動先フォルダが未指定です。")});
+        QCOMPARE(f->Messages(), QStringList{QStringLiteral("このボタンには、移動先フォルダが未指定です。")});
 
         // Unregistering slot 1 keeps the current destination.
         f->dialogs->inputAnswers = {QStringLiteral("abc"), QStringLiteral(" 1st")};

@@ -65,38 +65,14 @@ private:
                                                     : QStringLiteral("RGTranc off"));
         return states.join(QStringLiteral(", "));
     }
-    void ShowPage(const char* name) {
-        f->Find<QTabWidget>(QStringLiteral("PageControl1"))
-            ->setCurrentWidget(f->Find<QWidget>(QLatin1String(name)));
-    }
-    QStringList OnDisk(const std::string& folder) const {
-        QStringList names;
-        for (const auto& entry : std::filesystem::directory_iterator(f->dir / folder))
-            names << QString::fromStdString(entry.path().filename().string());
-        names.sort();
-        return names;
-    }
-    // Each file gets its own name as content, so a renamed file can be told apart.
-    void MakeFiles(const std::string& folder, const QStringList& names) {
-        for (const QString& name : names)
-            f->dir.MakeFile(folder + "/" + name.toStdString(), name.toStdString());
-    }
     QString Content(const std::string& relative) const {
         return QString::fromStdString(testsupport::TempDir::ReadFile(f->dir / relative));
     }
-    bool Enabled(const char* name) const {
-        if (QAction* action = f->Action(name)) return action->isEnabled();
-        return f->Find<QWidget>(QLatin1String(name))->isEnabled();
-    }
-    QStringList Messages() const {
-        const std::vector<QString> texts = f->dialogs->Messages();
-        return {texts.begin(), texts.end()};
-    }
     // Loads the folder, sets the page's options and presses Go on the page.
     void Run(const QStringList& files, const QStringList& options) {
-        MakeFiles("f", files);
+        f->MakeFiles("f", files);
         f->Load({"f"});
-        ShowPage("TabSheet3");
+        f->ShowPage("TabSheet3");
         Click(options);
         f->window->btGoClick();
     }
@@ -174,12 +150,12 @@ private slots:
         QFETCH(QStringList, to);
         QFETCH(QStringList, onDisk);
         Run(files, options);
-        QCOMPARE(Messages(), QStringList{kDone});
+        QCOMPARE(f->Messages(), QStringList{kDone});
         QCOMPARE(f->Column(1), from);
         QCOMPARE(f->Column(2), to);
         QCOMPARE(f->Column(3), QStringList(from.size(), f->QtPath("f") + "/"));
         QCOMPARE(f->FileCount(), QString::number(from.size()));
-        QCOMPARE(OnDisk("f"), onDisk);
+        QCOMPARE(f->OnDisk("f"), onDisk);
         for (qsizetype i = 0; i < from.size(); ++i)
             QCOMPARE(Content("f/" + to[i].toStdString()), from[i]);
         std::vector<std::string> oldPaths;
@@ -203,28 +179,28 @@ private slots:
         QFETCH(QStringList, messages);
         f->Find<QCheckBox>(QStringLiteral("cbDialog"))->setChecked(completion);
         Run({"a.txt", "b"}, {"CB11=1", "RGTranc=1"});
-        QCOMPARE(Messages(), messages);
+        QCOMPARE(f->Messages(), messages);
         QCOMPARE(f->Grid()->RowCount(), 2);
         QCOMPARE(f->Column(1), QStringList{QString()});
         QVERIFY(f->window->OrgPathList.empty());
         QVERIFY(f->window->NewPathList.empty());
         QCOMPARE(f->FileCount(), QStringLiteral("0"));
-        QCOMPARE(OnDisk("f"), QStringList({"a.txt", "b"}));
+        QCOMPARE(f->OnDisk("f"), QStringList({"a.txt", "b"}));
         QVERIFY(f->window->CaseRunFlag);
-        QVERIFY(!Enabled("btGo"));
-        QVERIFY(!Enabled("Undo1"));  // nothing to undo
-        QVERIFY(!Enabled("btret"));
+        QVERIFY(!f->Enabled("btGo"));
+        QVERIFY(!f->Enabled("Undo1"));  // nothing to undo
+        QVERIFY(!f->Enabled("btret"));
     }
 
     void nothingToAlign() {
         Run({"a1.txt", "b2.txt", "c.txt"}, {"CB7=1"});
-        QCOMPARE(Messages(), QStringList{kNothingToAlign});
+        QCOMPARE(f->Messages(), QStringList{kNothingToAlign});
         QCOMPARE(f->Grid()->RowCount(), 2);
         QCOMPARE(f->FileCount(), QStringLiteral("0"));
         QVERIFY(f->window->OrgPathList.empty());
-        QCOMPARE(OnDisk("f"), QStringList({"a1.txt", "b2.txt", "c.txt"}));
-        QVERIFY(Enabled("btGo"));
-        QVERIFY(!Enabled("Undo1"));
+        QCOMPARE(f->OnDisk("f"), QStringList({"a1.txt", "b2.txt", "c.txt"}));
+        QVERIFY(f->Enabled("btGo"));
+        QVERIFY(!f->Enabled("Undo1"));
     }
 
     void unrenamedFilesAreMarkedAndCounted_data() {
@@ -272,40 +248,40 @@ private slots:
         QFETCH(QStringList, onDisk);
         QFETCH(QString, message);
         if (readOnlyFolder && geteuid() == 0) QSKIP("the superuser writes into read-only folders");
-        MakeFiles("f", files);
+        f->MakeFiles("f", files);
         f->Load({"f"});
-        ShowPage("TabSheet3");
+        f->ShowPage("TabSheet3");
         Click(options);
         const std::string folder = f->dir / "f";
         if (readOnlyFolder) chmod(folder.c_str(), 0555);
         f->window->btGoClick();
         if (readOnlyFolder) chmod(folder.c_str(), 0755);
         // Shown instead of the completion message, which is on.
-        QCOMPARE(Messages(), QStringList{message});
+        QCOMPARE(f->Messages(), QStringList{message});
         QCOMPARE(f->Column(0), marks);
         QCOMPARE(f->Column(2), to);  // the rows keep the names they were meant to get
         // The window records as renamed exactly the rows left unmarked.
         const std::vector<bool> renamed = MovePlan::RenamedBy(f->window->LastRunOutcome, marks.size());
         for (qsizetype i = 0; i < marks.size(); ++i)
             QCOMPARE(renamed[i], marks[i].isEmpty());
-        QCOMPARE(OnDisk("f"), onDisk);
+        QCOMPARE(f->OnDisk("f"), onDisk);
         for (const QString& name : files) {
             if (onDisk.contains(name)) QCOMPARE(Content("f/" + name.toStdString()), name);
         }
-        QVERIFY(!Enabled("btGo"));
-        QVERIFY(Enabled("Undo1"));
+        QVERIFY(!f->Enabled("btGo"));
+        QVERIFY(f->Enabled("Undo1"));
     }
 
     void postRunStateAndCaseRunFlag() {
         f->window->CaseRunFlag = false;
         Run({"a.txt", "b1.txt", "b10.txt"}, {"CB11=1", "RGTranc=0", "cbDialog=0"});
-        QVERIFY(Messages().isEmpty());
+        QVERIFY(f->Messages().isEmpty());
         QVERIFY(f->window->CaseRunFlag);
-        QVERIFY(!Enabled("btGo"));
-        QVERIFY(!Enabled("N2"));
+        QVERIFY(!f->Enabled("btGo"));
+        QVERIFY(!f->Enabled("N2"));
         QVERIFY(!f->Find<QCheckBox>(QStringLiteral("CB1"))->isChecked());
         for (const char* name : {"Undo1", "btret", "N3", "N22"})
-            QVERIFY2(Enabled(name), name);
+            QVERIFY2(f->Enabled(name), name);
         QCOMPARE(f->window->OrgPathList,
                  std::vector<std::string>({f->Path("f/a.txt"), f->Path("f/b1.txt"), f->Path("f/b10.txt")}));
         QCOMPARE(f->window->NewPathList,
@@ -317,13 +293,13 @@ private slots:
         f->window->CaseRunFlag = true;
         Click({"CB11=0", "CB7=1", "cbDialog=1"});
         f->window->btGoClick();
-        QCOMPARE(Messages(), QStringList{kDone});
+        QCOMPARE(f->Messages(), QStringList{kDone});
         QVERIFY(!f->window->CaseRunFlag);
-        QCOMPARE(OnDisk("f"), QStringList({"A.TXT", "B01.TXT", "B10.TXT"}));
-        QVERIFY(!Enabled("btGo"));
-        QVERIFY(!Enabled("N2"));
+        QCOMPARE(f->OnDisk("f"), QStringList({"A.TXT", "B01.TXT", "B10.TXT"}));
+        QVERIFY(!f->Enabled("btGo"));
+        QVERIFY(!f->Enabled("N2"));
         for (const char* name : {"Undo1", "btret", "N3", "N22"})
-            QVERIFY2(Enabled(name), name);
+            QVERIFY2(f->Enabled(name), name);
         QCOMPARE(f->FileCount(), QStringLiteral("1"));
     }
 };

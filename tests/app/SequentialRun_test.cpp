@@ -39,7 +39,7 @@ private:
     // index, text fields from a text.
     void Set(const QVariantMap& settings) {
         for (auto it = settings.begin(); it != settings.end(); ++it) {
-            QObject* control = f->Find<QObject>(it.key());
+            auto* control = f->Find<QObject>(it.key());
             QVERIFY2(control != nullptr, qPrintable(it.key()));
             if (auto* check = qobject_cast<QCheckBox*>(control)) {
                 check->setChecked(it.value().toBool());
@@ -54,23 +54,6 @@ private:
             }
         }
     }
-    void ShowPage(const char* name) {
-        f->Find<QTabWidget>(QStringLiteral("PageControl1"))
-            ->setCurrentWidget(f->Find<QWidget>(QLatin1String(name)));
-    }
-    // The files of a folder under the temporary folder, sorted.
-    QStringList OnDisk(const std::string& folder) const {
-        QStringList names;
-        for (const auto& entry : std::filesystem::directory_iterator(f->dir / folder))
-            names << QString::fromStdString(entry.path().filename().string());
-        names.sort();
-        return names;
-    }
-    // Each file gets its own name as content, so a renamed file can be told apart.
-    void MakeFiles(const std::string& folder, const QStringList& names, std::int64_t mtime = -1) {
-        for (const QString& name : names)
-            f->dir.MakeFile(folder + "/" + name.toStdString(), name.toStdString(), mtime);
-    }
     QStringList EditItems(const char* name) const {
         auto* box = f->Find<QComboBox>(QLatin1String(name));
         QStringList items;
@@ -78,15 +61,7 @@ private:
             items << box->itemText(i);
         return items;
     }
-    bool Enabled(const char* name) const {
-        if (QAction* action = f->Action(name)) return action->isEnabled();
-        return f->Find<QWidget>(QLatin1String(name))->isEnabled();
-    }
     void Go() { f->window->btGoClick(); }
-    QStringList Messages() const {
-        const std::vector<QString> texts = f->dialogs->Messages();
-        return {texts.begin(), texts.end()};
-    }
 
 private slots:
     void initTestCase() {
@@ -143,7 +118,7 @@ private slots:
         QFETCH(QStringList, files);
         QFETCH(QVariantMap, settings);
         QFETCH(QStringList, renamed);
-        MakeFiles("pic/trip", files, kMay7Tokyo);
+        f->MakeFiles("pic/trip", files, kMay7Tokyo);
         f->Load({"pic/trip"});
         Set(settings);
         Go();
@@ -151,20 +126,20 @@ private slots:
         QCOMPARE(f->Column(1), files);  // the old names stay in column 1
         QStringList expectedOnDisk = renamed;
         expectedOnDisk.sort();
-        QCOMPARE(OnDisk("pic/trip"), expectedOnDisk);
+        QCOMPARE(f->OnDisk("pic/trip"), expectedOnDisk);
         for (qsizetype i = 0; i < files.size(); ++i) {
             QCOMPARE(QString::fromStdString(
                          testsupport::TempDir::ReadFile(f->dir / ("pic/trip/" + renamed[i].toStdString()))),
                      files[i]);
         }
-        QCOMPARE(Messages(), QStringList{kDone});
+        QCOMPARE(f->Messages(), QStringList{kDone});
         QCOMPARE(f->dialogs->calls.front().point, f->window->MessagePoint());
     }
 
     void numberRestartsWhenTheFolderNameChanges() {
-        MakeFiles("top/a/x", {"1.txt", "2.txt"});
-        MakeFiles("top/b/x", {"3.txt"});
-        MakeFiles("top/b/y", {"4.txt", "5.txt"});
+        f->MakeFiles("top/a/x", {"1.txt", "2.txt"});
+        f->MakeFiles("top/b/x", {"3.txt"});
+        f->MakeFiles("top/b/y", {"4.txt", "5.txt"});
         f->Load({"top/a/x", "top/b/x", "top/b/y"});
         Set({{"edit3", "1"}, {"CB5", true}});
         Go();
@@ -203,7 +178,7 @@ private slots:
         QFETCH(QStringList, files);
         QFETCH(QVariantMap, settings);
         QFETCH(QString, message);
-        MakeFiles("f", files);
+        f->MakeFiles("f", files);
         f->dir.MakeFile("f/A002.JPG");  // taken, but not listed
         std::vector<std::string> listed;
         for (const QString& name : files)
@@ -212,32 +187,32 @@ private slots:
         f->window->LastNumberText = "007";
         Set(settings);
         Go();
-        QCOMPARE(Messages(), QStringList{message});
+        QCOMPARE(f->Messages(), QStringList{message});
         QStringList expected = files;
         expected << "A002.JPG";
         expected.sort();
-        QCOMPARE(OnDisk("f"), expected);
+        QCOMPARE(f->OnDisk("f"), expected);
         QCOMPARE(f->Column(2), QStringList(files.size(), QString()));
         QCOMPARE(f->window->LastNumberText, std::string("007"));
         QVERIFY(EditItems("edit3").isEmpty());
         // The list can be run again once the inputs are corrected.
-        QVERIFY(Enabled("btGo"));
-        QVERIFY(!Enabled("Undo1"));
+        QVERIFY(f->Enabled("btGo"));
+        QVERIFY(!f->Enabled("Undo1"));
     }
 
     void missingFileShowsItsThreeLines() {
-        MakeFiles("f", {"a.txt", "b.txt"});
+        f->MakeFiles("f", {"a.txt", "b.txt"});
         f->Load({"f"});
         std::filesystem::remove(f->dir / "f/b.txt");
         Set({{"edit2", "n"}, {"edit3", "1"}});
         Go();
-        QCOMPARE(Messages(),
+        QCOMPARE(f->Messages(),
                  QStringList{QStringLiteral("対象ファイル ") + f->QtPath("f/b.txt") +
                              QStringLiteral(" が見つかりません。\r\n既に移動または削除された可能性があります"
                                             "\r\n再度リストを作成して下さい。")});
         QCOMPARE(f->dialogs->calls.front().point, f->window->MessagePoint());
-        QCOMPARE(OnDisk("f"), QStringList({"a.txt"}));
-        QVERIFY(Enabled("btGo"));
+        QCOMPARE(f->OnDisk("f"), QStringList({"a.txt"}));
+        QVERIFY(f->Enabled("btGo"));
     }
 
     void emptyListEndsWithoutAMessage() {
@@ -245,44 +220,44 @@ private slots:
         Go();
         QVERIFY(f->dialogs->calls.empty());
         QVERIFY(f->window->NewPathList.empty());
-        QVERIFY(!Enabled("Undo1"));
+        QVERIFY(!f->Enabled("Undo1"));
     }
 
     void refusedRenamesAreMarkedAndCounted() {
         // The leading text leaves room for ".t" but not for ".txtxt": 255 bytes is the limit.
-        MakeFiles("f", {"a.t", "b.txtxt", "c.t"});
+        f->MakeFiles("f", {"a.t", "b.txtxt", "c.t"});
         f->Load({"f"});
         const QString leading(250, QLatin1Char('L'));
         Set({{"edit2", leading}, {"edit3", "1"}, {"cbDialog", false}});
         Go();
         // Shown whatever cbDialog says, instead of the completion message.
-        QCOMPARE(Messages(), QStringList{QStringLiteral(
-                                 "名前を変更できなかったため、 1個のファイルが未処理になりました\r\n"
-                                 "未処理のものは\"*\"マークが付けられています。")});
+        QCOMPARE(f->Messages(), QStringList{QStringLiteral(
+                                    "名前を変更できなかったため、 1個のファイルが未処理になりました\r\n"
+                                    "未処理のものは\"*\"マークが付けられています。")});
         QCOMPARE(f->Column(0), QStringList({"", "*", ""}));
         QCOMPARE(f->Column(2), QStringList({leading + "1.t", leading + "2.txtxt", leading + "3.t"}));
-        QCOMPARE(OnDisk("f"), QStringList({leading + "1.t", leading + "3.t", "b.txtxt"}));
+        QCOMPARE(f->OnDisk("f"), QStringList({leading + "1.t", leading + "3.t", "b.txtxt"}));
         // What was renamed can be undone, and the numbers given out go on.
-        QVERIFY(!Enabled("btGo"));
-        QVERIFY(Enabled("Undo1"));
+        QVERIFY(!f->Enabled("btGo"));
+        QVERIFY(f->Enabled("Undo1"));
         QCOMPARE(EditItems("edit3"), QStringList({"4"}));
     }
 
     void postRunStateAndTheNextNumber() {
-        MakeFiles("f", {"a.txt", "b.txt", "c.txt"});
+        f->MakeFiles("f", {"a.txt", "b.txt", "c.txt"});
         f->Load({"f"});
         Set({{"edit3", "001"}, {"CB1", true}, {"Edit4", ".dat"}, {"cbDialog", false}});
         f->window->CaseRunFlag = true;
         Go();
         QVERIFY(f->dialogs->calls.empty());  // no completion message without cbDialog
-        QCOMPARE(OnDisk("f"), QStringList({"001.dat", "002.dat", "003.dat"}));
+        QCOMPARE(f->OnDisk("f"), QStringList({"001.dat", "002.dat", "003.dat"}));
         QVERIFY(!f->window->CaseRunFlag);
-        QVERIFY(!Enabled("btGo"));
-        QVERIFY(!Enabled("N2"));
+        QVERIFY(!f->Enabled("btGo"));
+        QVERIFY(!f->Enabled("N2"));
         QVERIFY(!f->Find<QCheckBox>(QStringLiteral("CB1"))->isChecked());
-        QVERIFY(!Enabled("Edit4"));  // unchecking ran CB1Click
+        QVERIFY(!f->Enabled("Edit4"));  // unchecking ran CB1Click
         for (const char* name : {"Undo1", "btret", "N3", "N22"})
-            QVERIFY2(Enabled(name), name);
+            QVERIFY2(f->Enabled(name), name);
         QCOMPARE(f->window->LastNumberText, std::string("003"));
         QCOMPARE(EditItems("edit3"), QStringList({"004"}));
         QCOMPARE(f->Find<QComboBox>(QStringLiteral("edit3"))->currentText(), QStringLiteral("001"));
@@ -292,7 +267,7 @@ private slots:
     }
 
     void nextNumberReplacesTheOfferAndFollowsTheIncrement() {
-        MakeFiles("f", {"a.txt", "b.txt"});
+        f->MakeFiles("f", {"a.txt", "b.txt"});
         f->Load({"f"});
         Set({{"edit3", "-05"}, {"Edit9", "3"}});
         Go();
@@ -302,54 +277,55 @@ private slots:
         f->Load({"f"});
         Set({{"edit2", "z"}, {"edit3", ""}, {"CB1", true}, {"Edit4", "md"}, {"CB2", true}});
         Go();
-        QCOMPARE(OnDisk("f"), QStringList({"z-02.md", "z-05.md"}));
+        QCOMPARE(f->OnDisk("f"), QStringList({"z-02.md", "z-05.md"}));
         QCOMPARE(EditItems("edit3"), QStringList({"001"}));
         QCOMPARE(f->window->LastNumberText, std::string());
     }
 
     void goDispatchesByPage() {
-        MakeFiles("f", {"a.txt"});
+        f->MakeFiles("f", {"a.txt"});
         f->Load({"f"});
         Set({{"edit2", "keep"}, {"edit3", "1"}, {"Edit6", "t"}});
         f->window->CaseRunFlag = true;
-        ShowPage("TabSheet4");
+        f->ShowPage("TabSheet4");
         Go();
-        QCOMPARE(Messages(), QStringList{QStringLiteral("「動作設定」ページからのリネームは行えません。")});
+        QCOMPARE(f->Messages(),
+                 QStringList{QStringLiteral("「動作設定」ページからのリネームは行えません。")});
         QVERIFY(f->window->CaseRunFlag);
         QVERIFY(EditItems("edit2").isEmpty());
         QVERIFY(EditItems("Edit6").isEmpty());
-        QCOMPARE(OnDisk("f"), QStringList({"a.txt"}));
+        QCOMPARE(f->OnDisk("f"), QStringList({"a.txt"}));
 
-        ShowPage("TabSheet3");
+        f->ShowPage("TabSheet3");
         Go();
         QCOMPARE(f->dialogs->calls.size(), std::size_t(1));
         QVERIFY(!f->window->CaseRunFlag);
         QVERIFY(EditItems("edit2").isEmpty());
-        QCOMPARE(OnDisk("f"), QStringList({"a.txt"}));
+        QCOMPARE(f->OnDisk("f"), QStringList({"a.txt"}));
 
-        ShowPage("TabSheet2");
+        f->ShowPage("TabSheet2");
         Go();
         QCOMPARE(EditItems("Edit6"), QStringList({"t"}));
         QVERIFY(EditItems("edit2").isEmpty());
-        QCOMPARE(OnDisk("f"), QStringList({"a.txt"}));
+        QCOMPARE(f->OnDisk("f"), QStringList({"a.txt"}));
     }
 
     void refusedRunStillRecordsTheFixedTexts() {
-        MakeFiles("f", {"a.txt"});
+        f->MakeFiles("f", {"a.txt"});
         f->Load({"f"});
         f->Find<QComboBox>(QStringLiteral("edit2"))->addItems({"old"});
         Set({{"edit2", "new?"}, {"edit8", "tail"}, {"edit3", "1"}});
         f->window->FHistClearClick();
         Go();
-        QCOMPARE(Messages(), QStringList{Forbidden("?")});
+        QCOMPARE(f->Messages(), QStringList{Forbidden("?")});
         QCOMPARE(EditItems("edit2"), QStringList({"new?"}));
         QCOMPARE(EditItems("edit8"), QStringList({"tail"}));
-        QVERIFY(Enabled("FHistClear"));
+        QVERIFY(f->Enabled("FHistClear"));
         QCOMPARE(f->Find<QComboBox>(QStringLiteral("edit2"))->currentText(), QStringLiteral("new?"));
     }
 
     void draggedRowsKeepTheirFilesBeforeAndAfterARun() {
-        MakeFiles("d", {"001.txt", "002.txt", "003.txt", "004.txt", "005.txt"});
+        f->MakeFiles("d", {"001.txt", "002.txt", "003.txt", "004.txt", "005.txt"});
         f->Load({"d"});
         f->Grid()->MoveRow(1, 4);
         Set({{"edit2", "R"}, {"edit3", "1"}});

@@ -37,7 +37,7 @@ private slots:
         f.dir.MakeFile("pics/a.jpg");
         f.Load({"pics"});
         f.Action("mnHistOn")->trigger();  // recording off
-        f.dialogs->folderAnswers.push_back(f.QtPath("pics"));
+        f.dialogs->folderAnswers.emplace_back(f.QtPath("pics"));
         f.window->mnMoveFolderClick();
         for (const char* name : {"cbDialog", "cbFormStyle", "CheckBox1", "CheckBox2"})
             f.Find<QCheckBox>(QLatin1String(name))->toggle();

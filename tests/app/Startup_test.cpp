@@ -1,11 +1,8 @@
-// Start-up: the program's arguments, parsed and handed to the real window, and how the desktop
-// recognises the program.
+// Start-up: the program's arguments, parsed and handed to the real window.
 #include <QDir>
-#include <QIcon>
 
 #include "WindowFixture.h"
 #include "app/CommandLine.h"
-#include "app/DesktopIdentity.h"
 #include "support/QtTestMain.h"
 
 class StartupTest : public QObject {
@@ -106,15 +103,6 @@ private slots:
         if (!message.isEmpty()) messages.push_back(message.arg(f.QtPath()));
         QCOMPARE(f.dialogs->Messages(), messages);
         QCOMPARE(f.dialogs->calls.size(), messages.size());  // never the browse dialog
-    }
-
-    // The icon is built in, so windows show it without an installed icon theme.
-    void WindowsCarryTheProgramsIcon() {
-        DesktopIdentity::Apply();
-        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("org.quorbel.Quorbel"));
-        const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
-        for (int size : {16, 32, 48, 64, 128})
-            QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
     }
 };
 

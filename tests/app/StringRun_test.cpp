@@ -52,34 +52,17 @@ private:
             }
         }
     }
-    QStringList OnDisk() const {
-        QStringList names;
-        for (const auto& entry : std::filesystem::directory_iterator(f->dir / "f"))
-            names << QString::fromStdString(entry.path().filename().string());
-        names.sort();
-        return names;
-    }
     // Each file holds its own name, so a renamed file can be told apart; all are listed.
     void MakeAndLoad(const QStringList& names) {
-        for (const QString& name : names)
-            f->dir.MakeFile("f/" + name.toStdString(), name.toStdString());
+        f->MakeFiles("f", names);
         f->Load({"f"});
     }
     QString Content(const QString& name) const {
         return QString::fromStdString(testsupport::TempDir::ReadFile(f->dir / ("f/" + name.toStdString())));
     }
-    bool Enabled(const char* name) const {
-        if (QAction* action = f->Action(name)) return action->isEnabled();
-        return f->Find<QWidget>(QLatin1String(name))->isEnabled();
-    }
     void Go() {
-        f->Find<QTabWidget>(QStringLiteral("PageControl1"))
-            ->setCurrentWidget(f->Find<QWidget>(QStringLiteral("TabSheet2")));
+        f->ShowPage("TabSheet2");
         f->window->btGoClick();
-    }
-    QStringList Messages() const {
-        const std::vector<QString> texts = f->dialogs->Messages();
-        return {texts.begin(), texts.end()};
     }
     QStringList NewListed() const {
         QStringList names;
@@ -119,14 +102,14 @@ private slots:
         MakeAndLoad({"a.txt", "b.txt"});
         Set({{"Edit6", target}, {"Edit7", replacement}});
         Go();
-        QCOMPARE(Messages(), QStringList{message});
+        QCOMPARE(f->Messages(), QStringList{message});
         QCOMPARE(f->dialogs->calls.front().point, f->window->MessagePoint());
-        QCOMPARE(OnDisk(), QStringList({"a.txt", "b.txt"}));
+        QCOMPARE(f->OnDisk("f"), QStringList({"a.txt", "b.txt"}));
         QCOMPARE(f->Column(1), QStringList({"a.txt", "b.txt"}));
         QCOMPARE(f->Listed(), QStringList({"f/a.txt", "f/b.txt"}));
         QCOMPARE(f->FileCount(), QStringLiteral("2"));
-        QVERIFY(Enabled("btGo"));
-        QVERIFY(!Enabled("Undo1"));
+        QVERIFY(f->Enabled("btGo"));
+        QVERIFY(!f->Enabled("Undo1"));
     }
 
     void runs_data() {
@@ -189,11 +172,11 @@ private slots:
         Set(settings);
         f->window->CaseRunFlag = true;
         Go();
-        QCOMPARE(Messages(), messages);
+        QCOMPARE(f->Messages(), messages);
         QCOMPARE(f->Column(0), marks);
         QCOMPARE(f->Column(1), oldNames);
         QCOMPARE(f->Column(2), newNames);
-        QCOMPARE(OnDisk(), onDisk);
+        QCOMPARE(f->OnDisk("f"), onDisk);
         // The lists hold what the table shows, and the renamed files their own content.
         QStringList listed;
         for (const QString& name : oldNames)
@@ -210,11 +193,11 @@ private slots:
             QCOMPARE(renamed[i], marks[i].isEmpty());
         // The state after a run.
         QVERIFY(!f->window->CaseRunFlag);
-        QVERIFY(!Enabled("btGo"));
-        QVERIFY(!Enabled("N2"));
+        QVERIFY(!f->Enabled("btGo"));
+        QVERIFY(!f->Enabled("N2"));
         QVERIFY(!f->Find<QCheckBox>(QStringLiteral("CB1"))->isChecked());
         for (const char* name : {"Undo1", "btret", "N3", "N22"})
-            QVERIFY2(Enabled(name), name);
+            QVERIFY2(f->Enabled(name), name);
     }
 
     void renamesRefusedByAReadOnlyFolder() {
@@ -226,11 +209,11 @@ private slots:
         Set({{"Edit6", "txt"}, {"Edit7", "md"}, {"CB9", true}});
         Go();
         fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
-        QCOMPARE(Messages(), QStringList{Failures(2)});
+        QCOMPARE(f->Messages(), QStringList{Failures(2)});
         QCOMPARE(f->Column(0), QStringList({"*", "*"}));
         QCOMPARE(f->Column(2), QStringList({"a.md", "b.md"}));
-        QCOMPARE(OnDisk(), QStringList({"a.txt", "b.txt", "c.doc"}));
-        QVERIFY(!Enabled("btGo"));
+        QCOMPARE(f->OnDisk("f"), QStringList({"a.txt", "b.txt", "c.doc"}));
+        QVERIFY(!f->Enabled("btGo"));
     }
 
     void nothingToDoEmptiesTheTable() {
@@ -238,14 +221,14 @@ private slots:
         // 'abc' would become empty, 'cfg' is an extension only, 'a.txt' has no 'c' before its dot.
         Set({{"Edit6", "*c"}, {"Edit7", ""}});
         Go();
-        QCOMPARE(Messages(), QStringList{kNothingToDo});
+        QCOMPARE(f->Messages(), QStringList{kNothingToDo});
         QCOMPARE(f->Grid()->RowCount(), 2);
         QCOMPARE(f->Column(1), QStringList({""}));
         QVERIFY(f->window->OrgPathList.empty());
         QVERIFY(f->window->NewPathList.empty());
         QCOMPARE(f->FileCount(), QStringLiteral("0"));
-        QCOMPARE(OnDisk(), QStringList({".cfg", "a.txt", "abc.txt"}));
-        QVERIFY(!Enabled("Undo1"));
+        QCOMPARE(f->OnDisk("f"), QStringList({".cfg", "a.txt", "abc.txt"}));
+        QVERIFY(!f->Enabled("Undo1"));
         // The histories take the texts all the same.
         QCOMPARE(f->Find<QComboBox>(QStringLiteral("Edit6"))->itemText(0), QStringLiteral("*c"));
     }

@@ -9,7 +9,10 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QStringList>
+#include <QTabWidget>
 #include <QTest>
+#include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +45,19 @@ public:
     TRadioGroup* Radio(const char* name) const { return Find<TRadioGroup>(QLatin1String(name)); }
     QAction* Action(const char* name) const { return Find<QAction>(QLatin1String(name)); }
     QString FileCount() const { return Find<QLabel>(QStringLiteral("StatusBar1Panel1"))->text(); }
+    // An action or a widget.
+    bool Enabled(const char* name) const {
+        if (QAction* action = Action(name)) return action->isEnabled();
+        return Find<QWidget>(QLatin1String(name))->isEnabled();
+    }
+    QStringList Messages() const {
+        const std::vector<QString> texts = dialogs->Messages();
+        return {texts.begin(), texts.end()};
+    }
+    void ShowPage(const char* name) const {
+        Find<QTabWidget>(QStringLiteral("PageControl1"))
+            ->setCurrentWidget(Find<QWidget>(QLatin1String(name)));
+    }
 
     // Code page 932 path of a file or folder under the temporary folder ("" for the folder itself).
     std::string Path(const std::string& relative = {}) const {
@@ -50,6 +66,20 @@ public:
     // The same as Qt shows it.
     QString QtPath(const std::string& relative = {}) const {
         return QString::fromStdString(relative.empty() ? dir.Path() : dir / relative);
+    }
+
+    // Each file gets its own name as content, so a renamed file can be told apart.
+    void MakeFiles(const std::string& folder, const QStringList& names, std::int64_t mtime = -1) {
+        for (const QString& name : names)
+            dir.MakeFile(folder + "/" + name.toStdString(), name.toStdString(), mtime);
+    }
+    // The files of a folder under the temporary folder, sorted.
+    QStringList OnDisk(const std::string& folder) const {
+        QStringList names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir / folder))
+            names << QString::fromStdString(entry.path().filename().string());
+        names.sort();
+        return names;
     }
 
     // Column col of the data rows, top to bottom.

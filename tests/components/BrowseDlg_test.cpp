@@ -102,13 +102,15 @@ private slots:
         dlg.SetText2Visible(true);
         dlg.SetCustomBtnType(TCustomBtnType::cbButton);
         ExecuteWhile(dlg, [](QDialog* w) {
-            const int L = LineHeight(), C = TitleBarHeight(w);
+            const int L = LineHeight();
+            const int C = TitleBarHeight(w);
             QCOMPARE(w->size(), QSize(378 - 6, 300 - C - 6));
             QCOMPARE(Part<QLabel>(w, "Text1")->geometry(), QRect(12, 8, 348, L));
             QCOMPARE(Part<QLabel>(w, "Text2")->geometry(), QRect(12, 8 + L + 6, 348, L));
             QVERIFY(Part<QLabel>(w, "Text2")->isVisible());
             auto* edit = Part<QLineEdit>(w, "CustomEdit");
-            const int top = 8 + 2 * (L + 6), E = edit->height();
+            const int top = 8 + 2 * (L + 6);
+            const int E = edit->height();
             QVERIFY(E > 0);
             QCOMPARE(edit->geometry(), QRect(8, top, 356, E));
             const int B = 300 - (C + 24 + 8 + 6);
@@ -151,7 +153,8 @@ private slots:
             const int L = LineHeight();
             auto* combo = Part<QComboBox>(w, "CustomEdit");
             QCOMPARE(combo->count(), 2);
-            const int top = 8 + L + 6, E = combo->height();
+            const int top = 8 + L + 6;
+            const int E = combo->height();
             QCOMPARE(combo->geometry(), QRect(8, top, 356, E));
             auto* tree = Part<QTreeView>(w, "FolderTree");
             QCOMPARE(tree->y(), top + E + 4);
@@ -391,7 +394,8 @@ private slots:
         tmp.MakeDir("a");
         TBrowseDlg dlg;
         dlg.SetRoot(Q(tmp.Path()));
-        int cancels = 0, oks = 0;
+        int cancels = 0;
+        int oks = 0;
         connect(&dlg, &TBrowseDlg::OnCancelBtnClick, [&] { ++cancels; });
         connect(&dlg, &TBrowseDlg::OnOKBtnClick, [&] { ++oks; });
         QVERIFY(!ExecuteWhile(dlg, [&](QDialog* w) {

@@ -220,6 +220,8 @@ TEST(PlanLoadManyNames, TwentyThousandHangulNamesAreListedRenamedAndNamedBack) {
 
     std::vector<std::string> renamed;
     std::vector<std::string> expected;
+    renamed.reserve(plan.paths.size());
+    expected.reserve(names.size());
     for (const std::string& path : plan.paths) {
         const std::size_t slash = path.rfind('/');
         renamed.push_back(path.substr(0, slash + 1) + "r_" + path.substr(slash + 1));

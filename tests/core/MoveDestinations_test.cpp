@@ -10,7 +10,6 @@
 namespace {
 
 using MoveDestinations::History;
-using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 
 History Of(const std::vector<std::string>& folders) {

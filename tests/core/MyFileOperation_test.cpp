@@ -24,6 +24,7 @@ using testsupport::Cp;
 // Names relative to root, in list order.
 std::vector<std::string> Relative(const std::vector<std::string>& list, const std::string& root) {
     std::vector<std::string> out;
+    out.reserve(list.size());
     for (const std::string& p : list)
         out.push_back(p.substr(root.size() + 1));
     return out;

@@ -38,6 +38,7 @@ protected:
     // Makes the files (relative paths) and returns their full code page 932 paths.
     std::vector<std::string> Files(const std::vector<std::string>& relative, std::int64_t mtime = -1) {
         std::vector<std::string> paths;
+        paths.reserve(relative.size());
         for (const std::string& r : relative)
             paths.push_back(Cp(dir.MakeFile(r, "", mtime)));
         return paths;

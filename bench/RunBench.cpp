@@ -1,0 +1,168 @@
+#include "RunBench.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <cassert>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "app/UnMein.h"
+#include "components/MyStringGrid.h"
+#include "core/Cp932.h"
+
+namespace RunBench {
+
+namespace {
+
+struct TWindowState {
+    std::string root;
+    TSilentDialogs* dialogs = nullptr;  // owned by the window
+    std::unique_ptr<TFmMein> window;
+} shown;
+
+}  // namespace
+
+TScratchFolder::TScratchFolder(const std::string& base, const std::string& prefix) {
+    std::string pattern = base + "/" + prefix + "-XXXXXX";
+    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+}
+
+TScratchFolder::~TScratchFolder() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+}
+
+bool MakeFiles(const std::string& folder, int count, const NameOf& name, std::size_t bytes) {
+    std::error_code ec;
+    std::filesystem::create_directory(folder, ec);
+    const std::string content(bytes, 'x');
+    for (int i = 0; i < count; ++i) {
+        const int fd = ::open((folder + "/" + name(i)).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd < 0) return false;
+        const bool written =
+            content.empty() || ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(bytes);
+        ::close(fd);
+        if (!written) return false;
+    }
+    return true;
+}
+
+std::vector<std::string> Paths(const std::string& folder, int count, const NameOf& name) {
+    std::vector<std::string> paths;
+    paths.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        paths.push_back(folder + "/" + name(i));
+    return paths;
+}
+
+std::string LoopFolder() {
+    return Root() + "/loop";
+}
+
+std::string RunFolder() {
+    return Root() + "/run";
+}
+
+bool MakeLoopAndRunFolders(const std::string& root, int count, const NameOf& name) {
+    return MakeFiles(root + "/loop", count, name) && MakeFiles(root + "/run", count, name);
+}
+
+double TimeCLoop(const std::vector<std::string>& from, const std::vector<std::string>& to, bool lookAtOld) {
+    const auto start = Clock::now();
+    struct stat info {};
+    int failures = 0;
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        if (from[i] == to[i]) continue;
+        if ((lookAtOld && ::lstat(from[i].c_str(), &info) != 0) || ::lstat(to[i].c_str(), &info) == 0 ||
+            ::renameat2(AT_FDCWD, from[i].c_str(), AT_FDCWD, to[i].c_str(), RENAME_NOREPLACE) != 0) {
+            ++failures;
+        }
+    }
+    const double seconds = SecondsSince(start);
+    if (failures != 0) std::fprintf(stderr, "C loop: %d renames failed\n", failures);
+    return seconds;
+}
+
+int RunWithWindow(int argc, char** argv, const std::string& prefix,
+                  const std::function<bool(const std::string& root)>& prepare) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const QApplication app(argc, argv);
+    const TScratchFolder root("/dev/shm", prefix);
+    if (root.Path().empty()) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    if (prepare && !prepare(root.Path())) {
+        std::fprintf(stderr, "cannot create the files in %s\n", root.Path().c_str());
+        return 1;
+    }
+    shown.root = root.Path();
+    auto dialogs = std::make_unique<TSilentDialogs>();
+    shown.dialogs = dialogs.get();
+    shown.window = std::make_unique<TFmMein>(root.Path() + "/quorbel-bench.ini", std::move(dialogs));
+    shown.window->show();
+    QCoreApplication::processEvents();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    // The window writes its settings file as it goes: before the folder does.
+    shown.window.reset();
+    shown.dialogs = nullptr;
+    return 0;
+}
+
+TFmMein& Window() {
+    assert(shown.window);
+    return *shown.window;
+}
+
+TSilentDialogs& Dialogs() {
+    assert(shown.dialogs != nullptr);
+    return *shown.dialogs;
+}
+
+const std::string& Root() {
+    return shown.root;
+}
+
+double TimeGoClick(const std::string& folder, const std::function<void(TFmMein&)>& setOptions) {
+    TFmMein& window = Window();
+    window.findChild<TMyStringGrid*>(QStringLiteral("MySG"))->ClearRows();
+    window.OrgPathList.clear();
+    window.LoadFileList({Cp932::FromUtf8(folder).value()});
+    setOptions(window);
+    Dialogs().messages.clear();
+
+    const auto start = Clock::now();
+    window.btGoClick();
+    return SecondsSince(start);
+}
+
+bool EndedWith(const QString& message) {
+    return !Window().findChild<QPushButton*>(QStringLiteral("btGo"))->isEnabled() &&
+           Dialogs().messages == std::vector<QString>{message};
+}
+
+TRatio Average(benchmark::State& s, std::string what, double runTotal, double loopTotal) {
+    const auto n = static_cast<double>(s.iterations());
+    TRatio ratio{std::move(what), runTotal / n, loopTotal / n};
+    s.counters["c_loop_ms"] = ratio.loopSeconds * 1000;
+    s.counters["ratio_to_c_loop"] = ratio.loopSeconds > 0 ? ratio.runSeconds / ratio.loopSeconds : 0;
+    return ratio;
+}
+
+void PrintRatio(const TRatio& ratio, int files, double allowed) {
+    if (ratio.loopSeconds <= 0) return;
+    const double r = ratio.runSeconds / ratio.loopSeconds;
+    std::printf("%s run of %d files: %.1f ms; C loop: %.1f ms; ratio %.2f (allowed %.1f): %s\n",
+                ratio.what.c_str(), files, ratio.runSeconds * 1000, ratio.loopSeconds * 1000, r, allowed,
+                r <= allowed ? "within" : "MISSED");
+}
+
+}  // namespace RunBench

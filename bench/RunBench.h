@@ -1,0 +1,97 @@
+#pragma once
+
+// What the benchmarks of the window's runs share: scratch folders full of files, the plain C loop
+// a run is held against, and the main window (offscreen, with dialogs that never wait) driven
+// through its Go button.
+#include <benchmark/benchmark.h>
+
+#include <QString>
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "SilentDialogs.h"
+
+class TFmMein;
+
+namespace RunBench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// A folder of its own below base ("<base>/<prefix>-XXXXXX"), removed with all it holds when this
+// goes. Path() is empty when it could not be made.
+class TScratchFolder {
+public:
+    explicit TScratchFolder(const std::string& base, const std::string& prefix = "quorbel-bench");
+    ~TScratchFolder();
+    TScratchFolder(const TScratchFolder&) = delete;
+    TScratchFolder& operator=(const TScratchFolder&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+using NameOf = std::function<std::string(int)>;
+
+// Makes folder (when it is not there yet) and in it the files name(0) ... name(count - 1), each of
+// `bytes` bytes; false as soon as one cannot be made.
+bool MakeFiles(const std::string& folder, int count, const NameOf& name, std::size_t bytes = 0);
+
+// folder + "/" + name(i) for i from 0 to count - 1.
+std::vector<std::string> Paths(const std::string& folder, int count, const NameOf& name);
+
+// The folders of a benchmark that renames the same files again in every iteration, below Root():
+// "loop", renamed by the C loop, and "run", renamed by the window.
+std::string LoopFolder();
+std::string RunFolder();
+// Makes both below root, each with the files name(0) ... name(count - 1).
+bool MakeLoopAndRunFolders(const std::string& root, int count, const NameOf& name);
+
+// The least a run does for each file whose name changes: look at the new name (and, with
+// lookAtOld, at the old one first), then rename without replacing. Returns the seconds it took;
+// failed renames are reported on stderr.
+double TimeCLoop(const std::vector<std::string>& from, const std::vector<std::string>& to,
+                 bool lookAtOld = false);
+
+// Runs the benchmarks registered in this program with the main window shown offscreen, its
+// settings file in a scratch folder on tmpfs named after prefix. prepare fills the scratch folder
+// first and says whether it could. Returns main's exit status; the window and the folder are gone
+// when it returns.
+int RunWithWindow(int argc, char** argv, const std::string& prefix,
+                  const std::function<bool(const std::string& root)>& prepare = {});
+
+// While RunWithWindow runs: the window, its dialogs and the scratch folder.
+TFmMein& Window();
+TSilentDialogs& Dialogs();
+const std::string& Root();
+
+// Empties the list and loads folder into it, lets setOptions set the controls (neither timed),
+// then clicks Go. Returns the seconds from the click to the state after the run.
+double TimeGoClick(const std::string& folder, const std::function<void(TFmMein&)>& setOptions);
+
+// Whether the run ended as it should: Go disabled and message the only message shown.
+bool EndedWith(const QString& message);
+
+// A run against its C loop, as averages over the iterations.
+struct TRatio {
+    std::string what;
+    double runSeconds = 0;
+    double loopSeconds = 0;
+};
+
+// The averages of the totals over the iterations of s, also shown as the counters c_loop_ms and
+// ratio_to_c_loop.
+TRatio Average(benchmark::State& s, std::string what, double runTotal, double loopTotal);
+
+// "<what> run of <files> files: ... ratio r (allowed a): within|MISSED"; nothing when the loop
+// was not measured.
+void PrintRatio(const TRatio& ratio, int files, double allowed);
+
+}  // namespace RunBench
