@@ -35,25 +35,6 @@ class SequentialRunTest : public QObject {
 private:
     std::unique_ptr<TWindowFixture> f;
 
-    // Sets controls by name as a user would: check boxes from a bool, radio groups from an item
-    // index, text fields from a text.
-    void Set(const QVariantMap& settings) {
-        for (auto it = settings.begin(); it != settings.end(); ++it) {
-            auto* control = f->Find<QObject>(it.key());
-            QVERIFY2(control != nullptr, qPrintable(it.key()));
-            if (auto* check = qobject_cast<QCheckBox*>(control)) {
-                check->setChecked(it.value().toBool());
-            } else if (auto* radio = qobject_cast<TRadioGroup*>(control)) {
-                radio->SetItemIndex(it.value().toInt());
-            } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
-                combo->setEditText(it.value().toString());
-            } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-                edit->setText(it.value().toString());
-            } else {
-                QFAIL(qPrintable(it.key()));
-            }
-        }
-    }
     QStringList EditItems(const char* name) const {
         auto* box = f->Find<QComboBox>(QLatin1String(name));
         QStringList items;
@@ -120,7 +101,7 @@ private slots:
         QFETCH(QStringList, renamed);
         f->MakeFiles("pic/trip", files, kMay7Tokyo);
         f->Load({"pic/trip"});
-        Set(settings);
+        f->Set(settings);
         Go();
         QCOMPARE(f->Column(2), renamed);
         QCOMPARE(f->Column(1), files);  // the old names stay in column 1
@@ -141,7 +122,7 @@ private slots:
         f->MakeFiles("top/b/x", {"3.txt"});
         f->MakeFiles("top/b/y", {"4.txt", "5.txt"});
         f->Load({"top/a/x", "top/b/x", "top/b/y"});
-        Set({{"edit3", "1"}, {"CB5", true}});
+        f->Set({{"edit3", "1"}, {"CB5", true}});
         Go();
         // Two folders both named x count as one.
         QCOMPARE(f->Column(2), QStringList({"1.txt", "2.txt", "3.txt", "1.txt", "2.txt"}));
@@ -185,7 +166,7 @@ private slots:
             listed.push_back("f/" + name.toStdString());
         f->Load(listed);
         f->window->LastNumberText = "007";
-        Set(settings);
+        f->Set(settings);
         Go();
         QCOMPARE(f->Messages(), QStringList{message});
         QStringList expected = files;
@@ -204,7 +185,7 @@ private slots:
         f->MakeFiles("f", {"a.txt", "b.txt"});
         f->Load({"f"});
         std::filesystem::remove(f->dir / "f/b.txt");
-        Set({{"edit2", "n"}, {"edit3", "1"}});
+        f->Set({{"edit2", "n"}, {"edit3", "1"}});
         Go();
         QCOMPARE(f->Messages(),
                  QStringList{QStringLiteral("対象ファイル ") + f->QtPath("f/b.txt") +
@@ -216,7 +197,7 @@ private slots:
     }
 
     void emptyListEndsWithoutAMessage() {
-        Set({{"edit2", "n"}, {"edit3", "1"}});
+        f->Set({{"edit2", "n"}, {"edit3", "1"}});
         Go();
         QVERIFY(f->dialogs->calls.empty());
         QVERIFY(f->window->NewPathList.empty());
@@ -228,7 +209,7 @@ private slots:
         f->MakeFiles("f", {"a.t", "b.txtxt", "c.t"});
         f->Load({"f"});
         const QString leading(250, QLatin1Char('L'));
-        Set({{"edit2", leading}, {"edit3", "1"}, {"cbDialog", false}});
+        f->Set({{"edit2", leading}, {"edit3", "1"}, {"cbDialog", false}});
         Go();
         // Shown whatever cbDialog says, instead of the completion message.
         QCOMPARE(f->Messages(), QStringList{QStringLiteral(
@@ -246,7 +227,7 @@ private slots:
     void postRunStateAndTheNextNumber() {
         f->MakeFiles("f", {"a.txt", "b.txt", "c.txt"});
         f->Load({"f"});
-        Set({{"edit3", "001"}, {"CB1", true}, {"Edit4", ".dat"}, {"cbDialog", false}});
+        f->Set({{"edit3", "001"}, {"CB1", true}, {"Edit4", ".dat"}, {"cbDialog", false}});
         f->window->CaseRunFlag = true;
         Go();
         QVERIFY(f->dialogs->calls.empty());  // no completion message without cbDialog
@@ -269,13 +250,13 @@ private slots:
     void nextNumberReplacesTheOfferAndFollowsTheIncrement() {
         f->MakeFiles("f", {"a.txt", "b.txt"});
         f->Load({"f"});
-        Set({{"edit3", "-05"}, {"Edit9", "3"}});
+        f->Set({{"edit3", "-05"}, {"Edit9", "3"}});
         Go();
         QCOMPARE(f->Column(2), QStringList({"-05.txt", "-02.txt"}));
         QCOMPARE(EditItems("edit3"), QStringList({"001"}));
         // A run without a number leaves the offer of the last numbered run.
         f->Load({"f"});
-        Set({{"edit2", "z"}, {"edit3", ""}, {"CB1", true}, {"Edit4", "md"}, {"CB2", true}});
+        f->Set({{"edit2", "z"}, {"edit3", ""}, {"CB1", true}, {"Edit4", "md"}, {"CB2", true}});
         Go();
         QCOMPARE(f->OnDisk("f"), QStringList({"z-02.md", "z-05.md"}));
         QCOMPARE(EditItems("edit3"), QStringList({"001"}));
@@ -285,7 +266,7 @@ private slots:
     void goDispatchesByPage() {
         f->MakeFiles("f", {"a.txt"});
         f->Load({"f"});
-        Set({{"edit2", "keep"}, {"edit3", "1"}, {"Edit6", "t"}});
+        f->Set({{"edit2", "keep"}, {"edit3", "1"}, {"Edit6", "t"}});
         f->window->CaseRunFlag = true;
         f->ShowPage("TabSheet4");
         Go();
@@ -314,7 +295,7 @@ private slots:
         f->MakeFiles("f", {"a.txt"});
         f->Load({"f"});
         f->Find<QComboBox>(QStringLiteral("edit2"))->addItems({"old"});
-        Set({{"edit2", "new?"}, {"edit8", "tail"}, {"edit3", "1"}});
+        f->Set({{"edit2", "new?"}, {"edit8", "tail"}, {"edit3", "1"}});
         f->window->FHistClearClick();
         Go();
         QCOMPARE(f->Messages(), QStringList{Forbidden("?")});
@@ -328,7 +309,7 @@ private slots:
         f->MakeFiles("d", {"001.txt", "002.txt", "003.txt", "004.txt", "005.txt"});
         f->Load({"d"});
         f->Grid()->MoveRow(1, 4);
-        Set({{"edit2", "R"}, {"edit3", "1"}});
+        f->Set({{"edit2", "R"}, {"edit3", "1"}});
         Go();
         QCOMPARE(f->Column(1), QStringList({"002.txt", "003.txt", "004.txt", "001.txt", "005.txt"}));
         QCOMPARE(f->Column(2), QStringList({"R1.txt", "R2.txt", "R3.txt", "R4.txt", "R5.txt"}));
@@ -353,10 +334,10 @@ private slots:
         const QColor window = QPalette().color(QPalette::Base);
         const QColor face = QPalette().color(QPalette::Button);
         QVERIFY(window != face);
-        Set({{"CB1", true}});
+        f->Set({{"CB1", true}});
         QVERIFY(edit4->isEnabled());
         QCOMPARE(edit4->palette().color(QPalette::Base), window);
-        Set({{"CB1", false}});
+        f->Set({{"CB1", false}});
         QVERIFY(!edit4->isEnabled());
         QCOMPARE(edit4->palette().color(QPalette::Base), face);
     }

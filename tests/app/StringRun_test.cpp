@@ -39,19 +39,6 @@ class StringRunTest : public QObject {
 private:
     std::unique_ptr<TWindowFixture> f;
 
-    void Set(const QVariantMap& settings) {
-        for (auto it = settings.begin(); it != settings.end(); ++it) {
-            auto* control = f->Find<QObject>(it.key());
-            QVERIFY2(control != nullptr, qPrintable(it.key()));
-            if (auto* check = qobject_cast<QCheckBox*>(control)) {
-                check->setChecked(it.value().toBool());
-            } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
-                combo->setEditText(it.value().toString());
-            } else {
-                QFAIL(qPrintable(it.key()));
-            }
-        }
-    }
     // Each file holds its own name, so a renamed file can be told apart; all are listed.
     void MakeAndLoad(const QStringList& names) {
         f->MakeFiles("f", names);
@@ -100,7 +87,7 @@ private slots:
         QFETCH(QString, replacement);
         QFETCH(QString, message);
         MakeAndLoad({"a.txt", "b.txt"});
-        Set({{"Edit6", target}, {"Edit7", replacement}});
+        f->Set({{"Edit6", target}, {"Edit7", replacement}});
         Go();
         QCOMPARE(f->Messages(), QStringList{message});
         QCOMPARE(f->dialogs->calls.front().point, f->window->MessagePoint());
@@ -168,8 +155,8 @@ private slots:
         QFETCH(QStringList, onDisk);
         QFETCH(QStringList, messages);
         MakeAndLoad(files);
-        Set({{"CB1", true}});
-        Set(settings);
+        f->Set({{"CB1", true}});
+        f->Set(settings);
         f->window->CaseRunFlag = true;
         Go();
         QCOMPARE(f->Messages(), messages);
@@ -206,7 +193,7 @@ private slots:
         namespace fs = std::filesystem;
         const fs::path folder = f->dir / "f";
         fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
-        Set({{"Edit6", "txt"}, {"Edit7", "md"}, {"CB9", true}});
+        f->Set({{"Edit6", "txt"}, {"Edit7", "md"}, {"CB9", true}});
         Go();
         fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
         QCOMPARE(f->Messages(), QStringList{Failures(2)});
@@ -219,7 +206,7 @@ private slots:
     void nothingToDoEmptiesTheTable() {
         MakeAndLoad({"a.txt", "abc.txt", ".cfg"});
         // 'abc' would become empty, 'cfg' is an extension only, 'a.txt' has no 'c' before its dot.
-        Set({{"Edit6", "*c"}, {"Edit7", ""}});
+        f->Set({{"Edit6", "*c"}, {"Edit7", ""}});
         Go();
         QCOMPARE(f->Messages(), QStringList{kNothingToDo});
         QCOMPARE(f->Grid()->RowCount(), 2);

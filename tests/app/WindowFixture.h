@@ -5,12 +5,15 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QStringList>
 #include <QTabWidget>
 #include <QTest>
+#include <QVariantMap>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -46,6 +49,25 @@ public:
     QAction* Action(const char* name) const { return Find<QAction>(QLatin1String(name)); }
     QString FileCount() const { return Find<QLabel>(QStringLiteral("StatusBar1Panel1"))->text(); }
     // An action or a widget.
+    // Sets controls by name as a user would: check boxes from a bool, radio groups from an item
+    // index, text fields from a text.
+    void Set(const QVariantMap& settings) {
+        for (auto it = settings.begin(); it != settings.end(); ++it) {
+            auto* control = Find<QObject>(it.key());
+            QVERIFY2(control != nullptr, qPrintable(it.key()));
+            if (auto* check = qobject_cast<QCheckBox*>(control)) {
+                check->setChecked(it.value().toBool());
+            } else if (auto* radio = qobject_cast<TRadioGroup*>(control)) {
+                radio->SetItemIndex(it.value().toInt());
+            } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+                combo->setEditText(it.value().toString());
+            } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+                edit->setText(it.value().toString());
+            } else {
+                QFAIL(qPrintable(it.key()));
+            }
+        }
+    }
     bool Enabled(const char* name) const {
         if (QAction* action = Action(name)) return action->isEnabled();
         return Find<QWidget>(QLatin1String(name))->isEnabled();
