@@ -181,10 +181,13 @@ std::error_code CopyLinkToTemporary(const std::string& from, const struct stat& 
 }
 
 // Makes a rename in folder durable before the source on the other file system goes. Some file
-// systems refuse to sync a folder; the copied file itself is synced already.
-void SyncFolder(const std::string& folder) {
+// systems cannot sync a folder (EINVAL), and a folder we may not read cannot be synced by us: the
+// copied file itself is synced already. Any other failure (a disk error, a full disk) leaves the
+// rename's durability unknown, and the caller keeps the source.
+std::error_code SyncFolder(const std::string& folder) {
     const Fd fd(open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.Get() >= 0) fsync(fd.Get());
+    if (fd.Get() < 0 || fsync(fd.Get()) == 0 || errno == EINVAL || errno == EOPNOTSUPP) return {};
+    return LastError();
 }
 
 // The first half of a move to another file system: the copy under a temporary name beside the
@@ -217,21 +220,25 @@ std::error_code PlaceCopy(const std::string& temporary, const std::string& to, E
     return ec;
 }
 
+// A move that cannot finish after its copy was placed: without replace, removing our copy
+// restores the state before the move. A replaced destination cannot come back, so the copy stays
+// beside the source.
+std::error_code AbandonPlacedCopy(const std::string& to, Existing existing, std::error_code ec) {
+    if (existing == Existing::Keep) unlink(to.c_str());
+    return ec;
+}
+
 // The last step, once the copy is durable in place: the source goes.
 std::error_code RemoveSource(const std::string& from, const std::string& to, Existing existing) {
     if (unlink(from.c_str()) == 0) return {};
-    const auto ec = LastError();
-    // Without replace, removing our copy restores the state before the move. A replaced
-    // destination cannot come back, so the copy stays beside the source.
-    if (existing == Existing::Keep) unlink(to.c_str());
-    return ec;
+    return AbandonPlacedCopy(to, existing, LastError());
 }
 
 std::error_code MoveAcross(const std::string& from, const std::string& to, Existing existing) {
     std::string temporary;
     if (const auto ec = CopyAcross(from, to, existing, Sync::kNow, temporary)) return ec;
     if (const auto ec = PlaceCopy(temporary, to, existing)) return ec;
-    SyncFolder(FolderPart(to));
+    if (const auto ec = SyncFolder(FolderPart(to))) return AbandonPlacedCopy(to, existing, ec);
     return RemoveSource(from, to, existing);
 }
 
@@ -361,8 +368,15 @@ std::vector<std::error_code> MovePaths(const std::vector<MoveRequest>& moves) {
             if (!results[across[k]])
                 results[across[k]] = PlaceCopy(temporaries[k - first], move.to, move.existing);
         }
-        for (const std::string& folder : folders)
-            SyncFolder(folder);
+        for (const std::string& folder : folders) {
+            const std::error_code ec = SyncFolder(folder);
+            if (!ec) continue;
+            for (std::size_t k = first; k < last; ++k) {
+                const MoveRequest& move = moves[across[k]];
+                if (!results[across[k]] && FolderPart(move.to) == folder)
+                    results[across[k]] = AbandonPlacedCopy(move.to, move.existing, ec);
+            }
+        }
         for (std::size_t k = first; k < last; ++k) {
             const MoveRequest& move = moves[across[k]];
             if (!results[across[k]]) results[across[k]] = RemoveSource(move.from, move.to, move.existing);
