@@ -42,8 +42,9 @@ void TFmMein::RunCaseConversion() {
 
     CaseRunFlag = true;
     SetPostRunState();
-    if (OrgPathList.empty()) {
-        // Nothing to undo: this run does not offer undo.
+    const std::size_t unrenamed = LastRunOutcome.skipped.size() + LastRunOutcome.failed.size();
+    if (OrgPathList.size() == unrenamed) {
+        // Nothing was renamed, so there is nothing to undo: this run does not offer undo.
         Undo1->setEnabled(undoWasEnabled);
         btret->setEnabled(btretWasEnabled);
     }
