@@ -221,9 +221,13 @@ private:
     void ReportRunOutcome(const RenameExecutor::Outcome& executed, const QString& collisionLead,
                           const QString& doneMessage);
     void SetPostRunState();
-    // Refills the table with the pairs of a run that keeps only some files: the old names and
-    // folders from OrgPathList, the new names from NewPathList, no marks.
-    void ShowRunPairs();
+    // A run that keeps only some files: the lists, the table (old names and folders, new names, no
+    // marks) and the file count show those files; the record of the last run is cleared.
+    void KeepRunFiles(std::vector<std::string> oldPaths, std::vector<std::string> newPaths);
+    // Renames the kept files without replacing anything, records what became of each, marks and
+    // reports the files it could not rename.
+    void RenameKeptFiles(const QString& collisionLead,
+                         RenameExecutor::Order order = RenameExecutor::Order::FirstToLast);
     // The move switch's look and the controls it enables, after the check mark changed.
     void ShowMoveSwitch();
     // An input field in the window colour while usable, in the button face while not.

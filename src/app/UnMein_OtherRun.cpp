@@ -3,13 +3,10 @@
 // every file they could not rename.
 #include <QAction>
 #include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QToolButton>
 
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
-#include "components/MyStringGrid.h"
 #include "core/CaseConvert.h"
 #include "core/DigitAlign.h"
 #include "core/RenameExecutor.h"
@@ -18,26 +15,17 @@ void TFmMein::RunCaseConversion() {
     const int mode =
         CaseConvert::ConversionMode(RGTranc->ItemIndex(), CBExt1->isChecked(), CBExt2->isChecked());
     CaseConvert::Plan plan = CaseConvert::PlanConversion(OrgPathList, mode);
-    OrgPathList = std::move(plan.oldPaths);
-    NewPathList = std::move(plan.newPaths);
-    LastRunOutcome = {};
+    KeepRunFiles(std::move(plan.oldPaths), std::move(plan.newPaths));
 
     const bool undoWasEnabled = Undo1->isEnabled();
     const bool btretWasEnabled = btret->isEnabled();
     if (OrgPathList.empty()) {
         Message(QStringLiteral("処理対象ファイルが見つかりませんでした。"));
-        MySG->ClearRows();
         if (cbDialog->isChecked()) Message(QStringLiteral("処理は完了しました"));
     } else {
-        ShowRunPairs();
-        // A change of letter case alone renames the file onto its own other spelling: not taken.
         // Last to first, so of two files converted to one name the later one gets it.
-        LastRunOutcome = RenameExecutor::ExecuteSkippingCollisions(
-            OrgPathList, NewPathList, RenameExecutor::Collision::TakenByAnotherFile,
-            RenameExecutor::Order::LastToFirst);
-        const RenameExecutor::Outcome& executed = LastRunOutcome;
-        ReportRunOutcome(executed, QStringLiteral("処理により同名ファイルができたため、 "),
-                         QStringLiteral("処理は完了しました"));
+        RenameKeptFiles(QStringLiteral("処理により同名ファイルができたため、 "),
+                        RenameExecutor::Order::LastToFirst);
     }
 
     CaseRunFlag = true;
@@ -48,28 +36,15 @@ void TFmMein::RunCaseConversion() {
         Undo1->setEnabled(undoWasEnabled);
         btret->setEnabled(btretWasEnabled);
     }
-    StatusPanels[1]->setText(QString::number(OrgPathList.size()));
 }
 
 void TFmMein::RunDigitAlignment() {
     DigitAlign::Plan plan = DigitAlign::Preview(OrgPathList);
-    OrgPathList = std::move(plan.oldPaths);
-    NewPathList = std::move(plan.newPaths);
-    LastRunOutcome = {};
-    StatusPanels[1]->setText(QString::number(OrgPathList.size()));
+    KeepRunFiles(std::move(plan.oldPaths), std::move(plan.newPaths));
     if (OrgPathList.empty()) {
-        MySG->ClearRows();
         Message(QStringLiteral("桁揃え可能なファイルはありません"));
         return;
     }
-    ShowRunPairs();
-
-    // Alignment never changes letter case alone, so a taken name is always another file's (a
-    // second hard link of the file itself counts as a refused rename).
-    LastRunOutcome = RenameExecutor::ExecuteSkippingCollisions(OrgPathList, NewPathList,
-                                                               RenameExecutor::Collision::TakenByAnotherFile);
-    const RenameExecutor::Outcome& executed = LastRunOutcome;
-    ReportRunOutcome(executed, QStringLiteral("桁揃え処理により同名ファイルができたため、 "),
-                     QStringLiteral("処理は完了しました"));
+    RenameKeptFiles(QStringLiteral("桁揃え処理により同名ファイルができたため、 "));
     SetPostRunState();
 }

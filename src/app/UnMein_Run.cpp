@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -105,8 +106,7 @@ void TFmMein::RunSequentialRename() {
     // 5. The renames. The composition has just seen every listed file, so they are not looked at
     // again.
     LastRunOutcome = RenameExecutor::ExecuteCheckedRenames(OrgPathList, NewPathList);
-    const RenameExecutor::Outcome& executed = LastRunOutcome;
-    if (!executed.executed) {
+    if (!LastRunOutcome.executed) {
         Message(QStringLiteral("リネームに失敗しました。"));
         return;
     }
@@ -114,7 +114,7 @@ void TFmMein::RunSequentialRename() {
     // 6, 7. The new names, and what became of them. A rename the file system refused keeps its
     // row's new name but is marked, and its count replaces the completion message.
     ShowPathList(NewPathList, kNewNameMode);
-    ReportRunOutcome(executed, QString(), QStringLiteral("名前の変更が終了しました"));
+    ReportRunOutcome(LastRunOutcome, QString(), QStringLiteral("名前の変更が終了しました"));
 
     // 8, 9. Also after failed renames: the numbers were given out, and the files that were
     // renamed must be undoable.
@@ -175,10 +175,20 @@ void TFmMein::ReportRunOutcome(const RenameExecutor::Outcome& executed, const QS
     if (executed.skipped.empty() && executed.failed.empty() && cbDialog->isChecked()) Message(doneMessage);
 }
 
-void TFmMein::ShowRunPairs() {
+void TFmMein::KeepRunFiles(std::vector<std::string> oldPaths, std::vector<std::string> newPaths) {
+    OrgPathList = std::move(oldPaths);
+    NewPathList = std::move(newPaths);
+    LastRunOutcome = {};
+    // Refilled, not edited: no mark stays on a row that now shows another file.
     MySG->ClearRows();
     ShowPathList(OrgPathList, kLoadMode);
     ShowPathList(NewPathList, kNewNameMode);
+    StatusPanels[1]->setText(QString::number(OrgPathList.size()));
+}
+
+void TFmMein::RenameKeptFiles(const QString& collisionLead, RenameExecutor::Order order) {
+    LastRunOutcome = RenameExecutor::ExecuteSkippingCollisions(OrgPathList, NewPathList, order);
+    ReportRunOutcome(LastRunOutcome, collisionLead, QStringLiteral("処理は完了しました"));
 }
 
 void TFmMein::SetPostRunState() {

@@ -2,7 +2,6 @@
 // replacement, the table narrowed to the files the replacement changes, and their renames.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 
 #include "app/QtText.h"
 #include "app/UnMein.h"
@@ -51,23 +50,14 @@ void TFmMein::RunStringRename() {
     StringRename::Preview preview = StringRename::PreviewRenames(
         OrgPathList, *target, *replacement,
         {.includeExtension = CB9->isChecked(), .caseSensitive = CB10->isChecked()});
-    OrgPathList = StringRename::TakeEntries(OrgPathList, preview.oldIndices);
-    NewPathList = std::move(preview.newPaths);
-    LastRunOutcome = {};
-    ShowRunPairs();
-    StatusPanels[1]->setText(QString::number(OrgPathList.size()));
+    KeepRunFiles(StringRename::TakeEntries(OrgPathList, preview.oldIndices), std::move(preview.newPaths));
     if (OrgPathList.empty()) {
         Message(QStringLiteral(
             "対象のファイルがないか、変換結果が不正になるため、変換できません\r\n\r\n"
             "対象文字が見つからないか、変換を行うと空白のファイル名ができる可能性があります。"));
         return;
     }
-
     // One after another in list order: a name freed by an earlier rename can be taken by a later one.
-    LastRunOutcome = RenameExecutor::ExecuteSkippingCollisions(OrgPathList, NewPathList,
-                                                               RenameExecutor::Collision::TakenByAnotherFile);
-    const RenameExecutor::Outcome& executed = LastRunOutcome;
-    ReportRunOutcome(executed, QStringLiteral("処理により同名ファイルができたため、 "),
-                     QStringLiteral("処理は完了しました"));
+    RenameKeptFiles(QStringLiteral("処理により同名ファイルができたため、 "));
     SetPostRunState();
 }

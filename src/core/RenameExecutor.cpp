@@ -54,7 +54,7 @@ Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
 }
 
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
-                                  const std::vector<std::string>& newPaths, Collision rule, Order order) {
+                                  const std::vector<std::string>& newPaths, Order order) {
     Outcome outcome;
     outcome.executed = Executable(oldPaths, newPaths);
     if (!outcome.executed) return outcome;
@@ -68,16 +68,10 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
             outcome.failed.push_back(i);
             continue;
         }
-        // Under Taken even the file itself, spelled the new way, blocks the name: look first.
-        if (rule == Collision::Taken && MyFileOperation::PathExists(to)) {
-            outcome.skipped.push_back(i);
-            continue;
-        }
         // The rename refuses an existing target by itself, so only a refusal needs a look at what
         // stands there: a free name costs no more than the look at the source and the rename.
         if (MyFileOperation::TryRenameFile(from, to)) continue;
-        const bool taken = MyFileOperation::PathExists(to) &&
-                           (rule == Collision::Taken || !MyFileOperation::SameFile(from, to));
+        const bool taken = MyFileOperation::PathExists(to) && !MyFileOperation::SameFile(from, to);
         (taken ? outcome.skipped : outcome.failed).push_back(i);
     }
     if (order == Order::LastToFirst) {

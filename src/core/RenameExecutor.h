@@ -27,22 +27,15 @@ Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vect
 Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
                               const std::vector<std::string>& newPaths);
 
-// When a new name counts as taken in the skip-and-mark runs.
-enum class Collision {
-    TakenByAnotherFile,  // taken when something stands there that is not the old file itself (so a
-                         // change of letter case goes through where the file system folds case)
-    Taken,               // taken whenever something stands there
-};
-
 // The order in which the pairs are tried: of two files meant for one name, the first tried gets it.
 enum class Order { FirstToLast, LastToFirst };
 
-// Renames the pairs in the order given; a pair whose new path is taken at that moment is skipped (so
-// a file renamed earlier in the run blocks later pairs, and no two names are swapped). A new path
+// Renames the pairs in the order given; a pair whose new path is taken at that moment by another
+// file is skipped (so a file renamed earlier in the run blocks later pairs, and no two names are
+// swapped), while a change of letter case goes through where the file system folds case. A new path
 // whose last component is empty, "." or ".." can never be a file's name: that pair counts as failed.
 // The indices in the outcome are ascending whatever the order.
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
-                                  const std::vector<std::string>& newPaths, Collision rule,
-                                  Order order = Order::FirstToLast);
+                                  const std::vector<std::string>& newPaths, Order order = Order::FirstToLast);
 
 }  // namespace RenameExecutor

@@ -47,10 +47,10 @@ TEST_F(RenameExecutorTest, NothingIsTriedForAnEmptyOrMismatchedList) {
     for (const auto& [oldPaths, newPaths] : {std::pair{two, one}, std::pair{one, two}}) {
         EXPECT_FALSE(ExecuteRenames(oldPaths, newPaths).executed);
         EXPECT_FALSE(ExecuteCheckedRenames(oldPaths, newPaths).executed);
-        EXPECT_FALSE(ExecuteSkippingCollisions(oldPaths, newPaths, Collision::Taken).executed);
+        EXPECT_FALSE(ExecuteSkippingCollisions(oldPaths, newPaths).executed);
     }
     EXPECT_FALSE(ExecuteRenames({}, {}).executed);
-    EXPECT_FALSE(ExecuteSkippingCollisions({}, {}, Collision::Taken).executed);
+    EXPECT_FALSE(ExecuteSkippingCollisions({}, {}).executed);
     EXPECT_TRUE(Holds("a.txt", "a.txt"));
     EXPECT_TRUE(Holds("b.txt", "b.txt"));
     EXPECT_FALSE(TempDir::Exists(Path("c.txt")));
@@ -91,7 +91,7 @@ TEST_F(RenameExecutorTest, SkipAndMarkJudgesTheDiskAtEachStep) {
         File(f + "B1.txt", "existing 2");
         const std::vector<std::string> newPaths = {Path(f + "A1.txt"), Path(f + "B1.txt"), Path(f + "d.txt"),
                                                    Path(f + "D1.txt"), Path(f + "y.txt"),  Path(f + "x.txt")};
-        const Outcome outcome = ExecuteSkippingCollisions(oldPaths, newPaths, Collision::Taken, c.order);
+        const Outcome outcome = ExecuteSkippingCollisions(oldPaths, newPaths, c.order);
         EXPECT_EQ(outcome.skipped, c.skipped);
         EXPECT_THAT(outcome.failed, IsEmpty());
         EXPECT_TRUE(Holds(f + "A1.txt", "existing 1"));
@@ -114,7 +114,7 @@ TEST_F(RenameExecutorTest, TakenMeansAnotherFileUnderTheStringRule) {
     const std::vector<std::string> newPaths = {Path("A.txt"), Path("same.txt"), Path("same.txt"),
                                                Path("D.txt"), Path("."),        Path(".."),
                                                Path("g"),     Path("sub2")};
-    const Outcome outcome = ExecuteSkippingCollisions(oldPaths, newPaths, Collision::TakenByAnotherFile);
+    const Outcome outcome = ExecuteSkippingCollisions(oldPaths, newPaths);
     EXPECT_THAT(outcome.skipped, ElementsAre(2u, 3u));
     EXPECT_THAT(outcome.failed, ElementsAre(4u, 5u, 6u, 7u));
     EXPECT_TRUE(TempDir::Exists(Path("sub")));

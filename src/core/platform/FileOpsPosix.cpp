@@ -111,13 +111,10 @@ std::error_code CopyContent(int in, int out, off_t size) {
     }
 }
 
-enum class Sync { kNow, kLater };
-
 // Copies a regular file to a fresh temporary name in folder, with the source's permissions and
-// times, synced unless the caller syncs the file system later. On failure nothing of the copy is
-// left.
+// times; the caller syncs the file system. On failure nothing of the copy is left.
 std::error_code CopyFileToTemporary(const std::string& from, const std::string& folder,
-                                    std::string& temporary, Sync sync = Sync::kNow) {
+                                    std::string& temporary) {
     const Fd in(open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (in.Get() < 0) return LastError();
     struct stat st {};
@@ -144,7 +141,6 @@ std::error_code CopyFileToTemporary(const std::string& from, const std::string& 
         const timespec times[2] = {st.st_atim, st.st_mtim};
         if (futimens(out.Get(), times) != 0) ec = LastError();
     }
-    if (!ec && sync == Sync::kNow && fsync(out.Get()) != 0) ec = LastError();
     if (const auto closed = out.Close(); !ec) ec = closed;
     if (ec) unlink(temporary.c_str());
     return ec;
@@ -184,15 +180,19 @@ std::error_code CopyLinkToTemporary(const std::string& from, const struct stat& 
 // systems cannot sync a folder (EINVAL), and a folder we may not read cannot be synced by us: the
 // copied file itself is synced already. Any other failure (a disk error, a full disk) leaves the
 // rename's durability unknown, and the caller keeps the source.
+Fd OpenFolder(const std::string& folder) {
+    return Fd(open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
 std::error_code SyncFolder(const std::string& folder) {
-    const Fd fd(open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const Fd fd = OpenFolder(folder);
     if (fd.Get() < 0 || fsync(fd.Get()) == 0 || errno == EINVAL || errno == EOPNOTSUPP) return {};
     return LastError();
 }
 
 // The first half of a move to another file system: the copy under a temporary name beside the
 // destination.
-std::error_code CopyAcross(const std::string& from, const std::string& to, Existing existing, Sync sync,
+std::error_code CopyAcross(const std::string& from, const std::string& to, Existing existing,
                            std::string& temporary) {
     struct stat source {};
     if (lstat(from.c_str(), &source) != 0) return LastError();
@@ -203,7 +203,7 @@ std::error_code CopyAcross(const std::string& from, const std::string& to, Exist
         if (errno != ENOENT) return LastError();
     }
     const std::string folder = FolderPart(to);
-    if (S_ISREG(source.st_mode)) return CopyFileToTemporary(from, folder, temporary, sync);
+    if (S_ISREG(source.st_mode)) return CopyFileToTemporary(from, folder, temporary);
     if (S_ISLNK(source.st_mode)) return CopyLinkToTemporary(from, source, folder, temporary);
     return ErrorOf(EXDEV);  // folders and special files stay on their file system
 }
@@ -223,23 +223,16 @@ std::error_code PlaceCopy(const std::string& temporary, const std::string& to, E
 // A move that cannot finish after its copy was placed: without replace, removing our copy
 // restores the state before the move. A replaced destination cannot come back, so the copy stays
 // beside the source.
-std::error_code AbandonPlacedCopy(const std::string& to, Existing existing, std::error_code ec) {
+void AbandonPlacedCopy(const std::string& to, Existing existing) {
     if (existing == Existing::Keep) unlink(to.c_str());
-    return ec;
 }
 
 // The last step, once the copy is durable in place: the source goes.
 std::error_code RemoveSource(const std::string& from, const std::string& to, Existing existing) {
     if (unlink(from.c_str()) == 0) return {};
-    return AbandonPlacedCopy(to, existing, LastError());
-}
-
-std::error_code MoveAcross(const std::string& from, const std::string& to, Existing existing) {
-    std::string temporary;
-    if (const auto ec = CopyAcross(from, to, existing, Sync::kNow, temporary)) return ec;
-    if (const auto ec = PlaceCopy(temporary, to, existing)) return ec;
-    if (const auto ec = SyncFolder(FolderPart(to))) return AbandonPlacedCopy(to, existing, ec);
-    return RemoveSource(from, to, existing);
+    const auto ec = LastError();
+    AbandonPlacedCopy(to, existing);
+    return ec;
 }
 
 // The moves within one file system; cross_device_link for those that must be copied.
@@ -323,8 +316,7 @@ std::error_code RenameCaseOnly(const std::string& from, const std::string& to) {
 }
 
 std::error_code MovePath(const std::string& from, const std::string& to, Existing existing) {
-    if (const auto ec = MoveByRename(from, to, existing); ec != std::errc::cross_device_link) return ec;
-    return MoveAcross(from, to, existing);
+    return MovePaths({{from, to, existing}}).front();
 }
 
 std::vector<std::error_code> MovePaths(const std::vector<MoveRequest>& moves) {
@@ -342,26 +334,28 @@ std::vector<std::error_code> MovePaths(const std::vector<MoveRequest>& moves) {
         const std::size_t last = std::min(across.size(), first + kGroup);
         std::vector<std::string> temporaries(last - first);
         std::vector<std::string> folders;
+        // Ends every move of the group still under way into folder with ec, after undo(k) took
+        // back its last step.
+        const auto failFolder = [&](const std::string& folder, std::error_code ec, const auto& undo) {
+            for (std::size_t k = first; k < last; ++k) {
+                std::error_code& result = results[across[k]];
+                if (result || FolderPart(moves[across[k]].to) != folder) continue;
+                undo(k);
+                result = ec;
+            }
+        };
         for (std::size_t k = first; k < last; ++k) {
             const MoveRequest& move = moves[across[k]];
-            results[across[k]] =
-                CopyAcross(move.from, move.to, move.existing, Sync::kLater, temporaries[k - first]);
+            results[across[k]] = CopyAcross(move.from, move.to, move.existing, temporaries[k - first]);
             const std::string folder = FolderPart(move.to);
             if (!results[across[k]] && std::find(folders.begin(), folders.end(), folder) == folders.end())
                 folders.push_back(folder);
         }
+        // Nothing may be removed on the strength of copies that may not be on the disk.
         for (const std::string& folder : folders) {
-            const Fd fd(open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-            if (fd.Get() < 0 || syncfs(fd.Get()) != 0) {
-                // Nothing may be removed on the strength of copies that may not be on the disk.
-                const auto ec = LastError();
-                for (std::size_t k = first; k < last; ++k) {
-                    if (!results[across[k]] && FolderPart(moves[across[k]].to) == folder) {
-                        unlink(temporaries[k - first].c_str());
-                        results[across[k]] = ec;
-                    }
-                }
-            }
+            const Fd fd = OpenFolder(folder);
+            if (fd.Get() >= 0 && syncfs(fd.Get()) == 0) continue;
+            failFolder(folder, LastError(), [&](std::size_t k) { unlink(temporaries[k - first].c_str()); });
         }
         for (std::size_t k = first; k < last; ++k) {
             const MoveRequest& move = moves[across[k]];
@@ -369,12 +363,10 @@ std::vector<std::error_code> MovePaths(const std::vector<MoveRequest>& moves) {
                 results[across[k]] = PlaceCopy(temporaries[k - first], move.to, move.existing);
         }
         for (const std::string& folder : folders) {
-            const std::error_code ec = SyncFolder(folder);
-            if (!ec) continue;
-            for (std::size_t k = first; k < last; ++k) {
-                const MoveRequest& move = moves[across[k]];
-                if (!results[across[k]] && FolderPart(move.to) == folder)
-                    results[across[k]] = AbandonPlacedCopy(move.to, move.existing, ec);
+            if (const std::error_code ec = SyncFolder(folder)) {
+                failFolder(folder, ec, [&](std::size_t k) {
+                    AbandonPlacedCopy(moves[across[k]].to, moves[across[k]].existing);
+                });
             }
         }
         for (std::size_t k = first; k < last; ++k) {
