@@ -1,15 +1,11 @@
 // Moving the files of a sequential run into a destination: across file systems, the question
 // about taken names, the refusals, and the switch, destination slots and their look.
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QLabel>
 #include <QTabWidget>
 #include <QToolButton>
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 #include "WindowFixture.h"
 #include "support/QtTestMain.h"
@@ -30,14 +26,6 @@ QString LeftBehind(int n) {
     return QStringLiteral("移動できなかったため、 %1個のファイルが移動元に残っています。").arg(n);
 }
 
-QStringList OnDisk(const std::string& folder) {
-    QStringList names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names << QString::fromStdString(entry.path().filename().string());
-    names.sort();
-    return names;
-}
-
 dev_t DeviceOf(const std::string& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0 ? st.st_dev : 0;
@@ -56,14 +44,8 @@ private:
     void LoadBatch(const std::string& folder, std::int64_t mtime = -1) {
         std::filesystem::create_directories(folder);
         std::vector<std::string> entries;
-        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-            const std::string path = folder + "/" + name;
-            std::ofstream(path, std::ios::binary) << name;
-            if (mtime >= 0) {
-                const timespec times[2] = {{mtime, 0}, {mtime, 0}};
-                utimensat(AT_FDCWD, path.c_str(), times, 0);
-            }
-        }
+        for (const char* name : {"a.txt", "b.txt", "c.txt"})
+            testsupport::TempDir::WriteFile(folder + "/" + name, name, mtime);
         f->window->OrgPathList.clear();
         f->Grid()->ClearRows();
         f->window->LoadFileList({Cp932::FromUtf8(folder).value()});
@@ -97,8 +79,8 @@ private slots:
         f->window->btGoClick();
 
         QCOMPARE(f->Messages(), QStringList{kDone});
-        QCOMPARE(OnDisk(shm / "src"), QStringList());
-        QCOMPARE(OnDisk(destination), QStringList({"P1.txt", "P2.txt", "P3.txt"}));
+        QCOMPARE(TWindowFixture::NamesIn(shm / "src"), QStringList());
+        QCOMPARE(TWindowFixture::NamesIn(destination), QStringList({"P1.txt", "P2.txt", "P3.txt"}));
         const char* contents[] = {"a.txt", "b.txt", "c.txt"};
         for (int i = 0; i < 3; ++i) {
             const std::string path = destination + "/P" + std::to_string(i + 1) + ".txt";
@@ -161,7 +143,7 @@ private slots:
             QCOMPARE(call.text, kQuestion);
             QCOMPARE(call.point, f->window->MessagePoint());
         }
-        QCOMPARE(OnDisk(f->dir / "src"), leftInSource);
+        QCOMPARE(TWindowFixture::NamesIn(f->dir / "src"), leftInSource);
         if (!destinationP2.isNull()) {
             QCOMPARE(QString::fromStdString(testsupport::TempDir::ReadFile(destination + "/P2.txt")),
                      destinationP2);
@@ -209,7 +191,7 @@ private slots:
         QCOMPARE(f->Messages(), messages);
         const QStringList expected =
             start == "x" ? QStringList{"a.txt", "b.txt", "c.txt"} : QStringList{"P1.txt", "P2.txt", "P3.txt"};
-        QCOMPARE(OnDisk(f->dir / "src"), expected);
+        QCOMPARE(TWindowFixture::NamesIn(f->dir / "src"), expected);
     }
 
     // The switch, the destination slots, and what the tool bar, the menu and the panel show.

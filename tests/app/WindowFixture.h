@@ -96,9 +96,11 @@ public:
             dir.MakeFile(folder + "/" + name.toStdString(), name.toStdString(), mtime);
     }
     // The files of a folder under the temporary folder, sorted.
-    QStringList OnDisk(const std::string& folder) const {
+    QStringList OnDisk(const std::string& folder) const { return NamesIn(dir / folder); }
+    // The same for a native folder anywhere.
+    static QStringList NamesIn(const std::string& folder) {
         QStringList names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir / folder))
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
             names << QString::fromStdString(entry.path().filename().string());
         names.sort();
         return names;

@@ -40,16 +40,20 @@ std::string TempDir::MakeFile(const std::string& relative, const std::string& co
                               std::int64_t mtime) const {
     const fs::path full = *this / relative;
     fs::create_directories(full.parent_path());
+    WriteFile(full.string(), content, mtime);
+    return full.string();
+}
+
+void TempDir::WriteFile(const std::string& path, const std::string& content, std::int64_t mtime) {
     {
-        std::ofstream out(full, std::ios::binary);
-        if (!out) throw std::runtime_error("cannot create " + full.string());
+        std::ofstream out(path, std::ios::binary);
+        if (!out) throw std::runtime_error("cannot create " + path);
         out << content;
     }
     if (mtime >= 0) {
         struct timespec times[2] = {{mtime, 0}, {mtime, 0}};
-        utimensat(AT_FDCWD, full.c_str(), times, 0);
+        utimensat(AT_FDCWD, path.c_str(), times, 0);
     }
-    return full.string();
 }
 
 std::string TempDir::MakeDir(const std::string& relative) const {

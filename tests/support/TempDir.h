@@ -24,6 +24,8 @@ public:
     std::string MakeFile(const std::string& relative, const std::string& content = {},
                          std::int64_t mtime = -1) const;
     std::string MakeDir(const std::string& relative) const;
+    // The same for a native path anywhere (its folder must exist).
+    static void WriteFile(const std::string& path, const std::string& content = {}, std::int64_t mtime = -1);
     static std::string ReadFile(const std::string& path);
     static bool Exists(const std::string& path);  // anything, links not followed
 
