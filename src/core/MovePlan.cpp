@@ -68,7 +68,7 @@ bool Plan::AsksToReplace() const {
 
 Plan MakePlan(const std::vector<std::string>& newPaths, const std::vector<bool>& renamed,
               std::string_view destination, const Probe& probe) {
-    const Probe diskProbe = probe ? Probe() : DestinationProbe(destination);
+    const Probe look = probe ? probe : DestinationProbe(destination);
     Plan plan;
     std::unordered_map<std::string_view, std::size_t> firstByTarget;
     for (std::size_t i = 0; i < newPaths.size() && i < renamed.size(); ++i) {
@@ -78,7 +78,7 @@ Plan MakePlan(const std::vector<std::string>& newPaths, const std::vector<bool>&
         entry.source = newPaths[i];
         entry.target = std::string(destination);
         entry.target += MyFileOperation::SplitAtLastDelimiter(newPaths[i]).name;
-        entry.state = (probe ? probe : diskProbe)(entry.source, entry.target);
+        entry.state = look(entry.source, entry.target);
         plan.entries.push_back(std::move(entry));
     }
     // After the vector is complete: the map keeps views of its strings. Files of the batch that
@@ -131,7 +131,8 @@ Result Execute(const Plan& plan, Answer answer) {
     moves.reserve(plan.entries.size());
     entries.reserve(plan.entries.size());
     for (const Entry& entry : plan.entries) {
-        switch (ActionFor(entry, answer)) {
+        const Action action = ActionFor(entry, answer);
+        switch (action) {
             case Action::kLeave:
                 continue;
             case Action::kKeep:
@@ -150,8 +151,8 @@ Result Execute(const Plan& plan, Answer answer) {
             result.notMoved.push_back(entry.index);
             continue;
         }
-        const auto existing = ActionFor(entry, answer) == Action::kReplace ? Platform::Existing::Replace
-                                                                           : Platform::Existing::Keep;
+        const auto existing =
+            action == Action::kReplace ? Platform::Existing::Replace : Platform::Existing::Keep;
         moves.push_back({std::move(*from), std::move(*to), existing});
         entries.push_back(&entry);
     }

@@ -9,23 +9,20 @@ std::string Key(std::size_t number) {
     return std::to_string(number);
 }
 
-// Every non-empty value of keys "0".."9".
-std::vector<std::string> ReadSparseList(const TIniFile& ini, std::string_view section) {
+// What an empty value among keys "0".."9" means for the list.
+enum class Gap {
+    kSkipped,  // nothing: the values after it belong to the list too
+    kEnd,      // the end of the list
+};
+std::vector<std::string> ReadList(const TIniFile& ini, std::string_view section, Gap gap) {
     std::vector<std::string> list;
-    for (int n = 0; n < kListKeys; ++n) {
-        std::string value = ini.ReadString(section, Key(static_cast<std::size_t>(n)), "");
-        if (!value.empty()) list.push_back(std::move(value));
-    }
-    return list;
-}
-
-// The values of keys "0".."9" up to the first empty one.
-std::vector<std::string> ReadDenseList(const TIniFile& ini, std::string_view section) {
-    std::vector<std::string> list;
-    for (int n = 0; n < kListKeys; ++n) {
-        std::string value = ini.ReadString(section, Key(static_cast<std::size_t>(n)), "");
-        if (value.empty()) break;
-        list.push_back(std::move(value));
+    for (std::size_t n = 0; n < static_cast<std::size_t>(kListKeys); ++n) {
+        std::string value = ini.ReadString(section, Key(n), "");
+        if (!value.empty()) {
+            list.push_back(std::move(value));
+        } else if (gap == Gap::kEnd) {
+            break;
+        }
     }
     return list;
 }
@@ -59,11 +56,11 @@ Values Read(const TIniFile& ini, const Bounds& designedWindow) {
         v.moveDestinations.SetSlot(n, ini.ReadString("Move", Key(static_cast<std::size_t>(n)), ""));
     v.dialogOn = ini.ReadBool("Dialog", "On", true);
     v.formStyleOn = ini.ReadBool("FormStyle", "On", false);
-    v.leadingHistory = ReadSparseList(ini, "FarstHist");
-    v.trailingHistory = ReadSparseList(ini, "EndHist");
-    v.extensionHistory = ReadSparseList(ini, "ExtHist");
-    v.targetHistory = ReadDenseList(ini, "StrRenSose");
-    v.replacementHistory = ReadDenseList(ini, "StrRenDest");
+    v.leadingHistory = ReadList(ini, "FarstHist", Gap::kSkipped);
+    v.trailingHistory = ReadList(ini, "EndHist", Gap::kSkipped);
+    v.extensionHistory = ReadList(ini, "ExtHist", Gap::kSkipped);
+    v.targetHistory = ReadList(ini, "StrRenSose", Gap::kEnd);
+    v.replacementHistory = ReadList(ini, "StrRenDest", Gap::kEnd);
     for (std::size_t i = 0; i < v.columnWidths.size(); ++i)
         v.columnWidths[i] = ini.ReadInteger("ColumSize", Key(i + 1), 0);
     v.dateBar = ini.ReadBool("Date", "Bar", true);
