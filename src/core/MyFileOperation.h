@@ -34,15 +34,13 @@ enum EnumKind : int {
 // read-only entries are listed; devices, sockets, FIFOs and broken links are skipped; folders whose
 // names begin with "." are neither listed nor entered (files beginning with "." are listed). A link
 // to a folder is visited like a folder, but no folder is entered twice, so a link loop ends.
-// outer, when given, counts as entered already: the folder the user chose, whose subfolders are
-// listed one by one, so that a link back to it is not followed from any of them.
 // Returns the number of names skipped because they could not be converted to the text model.
-std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind,
-                       const std::string& outer = {});
+std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind);
 
 // Folders entered so far, by device and inode. Several EnumFolder calls that share one never enter
 // a folder that another of them entered: the subfolders of a chosen folder, expanded one by one,
-// each reach a folder only once however many links lead to it.
+// each reach a folder only once however many links lead to it; with the chosen folder marked
+// entered, a link back to it is followed from none of them.
 using EnteredFolders = std::set<std::pair<std::uint64_t, std::uint64_t>>;
 // Adds folder (a link is followed) to entered; nothing when it cannot be read.
 void MarkEntered(EnteredFolders& entered, const std::string& folder);

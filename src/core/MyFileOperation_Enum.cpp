@@ -59,10 +59,8 @@ std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list
     return walk.unconvertible;
 }
 
-std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind,
-                       const std::string& outer) {
+std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind) {
     EnteredFolders entered;
-    MarkEntered(entered, outer);
     return EnumFolder(folder, list, kind, entered);
 }
 

@@ -124,7 +124,9 @@ TEST(EnumFolder, NoSubfolderLeadsBackIntoTheChosenFolder) {
         std::vector<std::string> list;
         for (const std::string& entry : entries) {
             if (FolderExists(entry)) {
-                EnumFolder(entry, list, kFilesDeep, dir / "t");
+                EnteredFolders entered;
+                MarkEntered(entered, dir / "t");
+                EnumFolder(entry, list, kFilesDeep, entered);
             } else {
                 list.push_back(entry);
             }
