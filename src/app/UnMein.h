@@ -220,7 +220,8 @@ private:
     // completion messages are on.
     void ReportRunOutcome(const RenameExecutor::Outcome& executed, const QString& collisionLead,
                           const QString& doneMessage);
-    void SetPostRunState();
+    // offerUndo false leaves Undo1 and btret as they are (a run that renamed nothing).
+    void SetPostRunState(bool offerUndo = true);
     // A run that keeps only some files: the lists, the table (old names and folders, new names, no
     // marks) and the file count show those files; the record of the last run is cleared.
     void KeepRunFiles(std::vector<std::string> oldPaths, std::vector<std::string> newPaths);

@@ -17,8 +17,6 @@ void TFmMein::RunCaseConversion() {
     CaseConvert::Plan plan = CaseConvert::PlanConversion(OrgPathList, mode);
     KeepRunFiles(std::move(plan.oldPaths), std::move(plan.newPaths));
 
-    const bool undoWasEnabled = Undo1->isEnabled();
-    const bool btretWasEnabled = btret->isEnabled();
     if (OrgPathList.empty()) {
         Message(QStringLiteral("処理対象ファイルが見つかりませんでした。"));
         if (cbDialog->isChecked()) Message(QStringLiteral("処理は完了しました"));
@@ -27,15 +25,10 @@ void TFmMein::RunCaseConversion() {
         RenameKeptFiles(QStringLiteral("処理により同名ファイルができたため、 "),
                         RenameExecutor::Order::LastToFirst);
     }
-
     CaseRunFlag = true;
-    SetPostRunState();
+    // Undo is offered only when a file was renamed.
     const std::size_t unrenamed = LastRunOutcome.skipped.size() + LastRunOutcome.failed.size();
-    if (OrgPathList.size() == unrenamed) {
-        // Nothing was renamed, so there is nothing to undo: this run does not offer undo.
-        Undo1->setEnabled(undoWasEnabled);
-        btret->setEnabled(btretWasEnabled);
-    }
+    SetPostRunState(OrgPathList.size() > unrenamed);
 }
 
 void TFmMein::RunDigitAlignment() {

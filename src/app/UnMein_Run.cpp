@@ -191,12 +191,14 @@ void TFmMein::RenameKeptFiles(const QString& collisionLead, RenameExecutor::Orde
     ReportRunOutcome(LastRunOutcome, collisionLead, QStringLiteral("処理は完了しました"));
 }
 
-void TFmMein::SetPostRunState() {
+void TFmMein::SetPostRunState(bool offerUndo) {
     btGo->setEnabled(false);
     N2->setEnabled(false);
     CB1->setChecked(false);
-    Undo1->setEnabled(true);
-    btret->setEnabled(true);
+    if (offerUndo) {
+        Undo1->setEnabled(true);
+        btret->setEnabled(true);
+    }
     N3->setEnabled(true);
     N22->setEnabled(true);
 }
