@@ -123,42 +123,32 @@ void Compare(benchmark::State& state, const std::string& baseA, const std::strin
         return;
     }
     bool atA = true;
-    bool oursFirst = true;
-    double ours = 0;
-    double theirs = 0;
-    for (auto _ : state) {
-        double oursNow = 0;
-        for (int turn = 0; turn < 2; ++turn) {
-            const bool isOurs = (turn == 0) == oursFirst;
-            if (across) {
-                std::filesystem::remove_all(b);
-                std::filesystem::create_directory(b);
-                if (!MakeFiles(a, kFileBytes)) {
-                    state.SkipWithError("cannot create the files");
-                    return;
-                }
-                sync();  // the previous turn's writes are not this turn's cost
+    const auto times = RunBench::TimeInTurns(state, [&](bool isOurs) -> std::optional<double> {
+        if (across) {
+            std::filesystem::remove_all(b);
+            std::filesystem::create_directory(b);
+            if (!MakeFiles(a, kFileBytes)) {
+                state.SkipWithError("cannot create the files");
+                return std::nullopt;
             }
-            const std::string& from = atA ? a : b;
-            const std::string& to = atA ? b : a;
-            const auto start = Clock::now();
-            const std::size_t moved = isOurs ? OurMove(from, to) : reference(from, to);
-            const double seconds = RunBench::SecondsSince(start);
-            if (moved != static_cast<std::size_t>(kFiles) || CountFiles(from) != 0) {
-                state.SkipWithError("a move failed");
-                return;
-            }
-            (isOurs ? ours : theirs) += seconds;
-            if (isOurs) oursNow = seconds;
-            if (!across) atA = !atA;
+            sync();  // the previous turn's writes are not this turn's cost
         }
-        oursFirst = !oursFirst;
-        state.SetIterationTime(oursNow);
-    }
+        const std::string& from = atA ? a : b;
+        const std::string& to = atA ? b : a;
+        const auto start = Clock::now();
+        const std::size_t moved = isOurs ? OurMove(from, to) : reference(from, to);
+        const double seconds = RunBench::SecondsSince(start);
+        if (moved != static_cast<std::size_t>(kFiles) || CountFiles(from) != 0) {
+            state.SkipWithError("a move failed");
+            return std::nullopt;
+        }
+        if (!across) atA = !atA;
+        return seconds;
+    });
+    if (!times) return;
     state.counters["files"] = kFiles;
-    state.counters[std::string(referenceName) + "_ms"] =
-        theirs / static_cast<double>(state.iterations()) * 1e3;
-    state.counters["ratio"] = ours / theirs;
+    state.counters[std::string(referenceName) + "_ms"] = times->reference * 1e3;
+    state.counters["ratio"] = times->ours / times->reference;
     state.counters["limit"] = limit;
 }
 

@@ -165,4 +165,23 @@ void PrintRatio(const TRatio& ratio, int files, double allowed) {
                 r <= allowed ? "within" : "MISSED");
 }
 
+std::optional<TurnTimes> TimeInTurns(benchmark::State& state,
+                                     const std::function<std::optional<double>(bool isOurs)>& turn) {
+    TurnTimes total;
+    bool oursFirst = true;
+    for (auto _ : state) {
+        double oursNow = 0;
+        for (const bool isOurs : {oursFirst, !oursFirst}) {
+            const std::optional<double> seconds = turn(isOurs);
+            if (!seconds) return std::nullopt;
+            (isOurs ? total.ours : total.reference) += *seconds;
+            if (isOurs) oursNow = *seconds;
+        }
+        oursFirst = !oursFirst;
+        state.SetIterationTime(oursNow);
+    }
+    const auto n = static_cast<double>(state.iterations());
+    return TurnTimes{total.ours / n, total.reference / n};
+}
+
 }  // namespace RunBench

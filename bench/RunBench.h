@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,17 @@ struct TRatio {
 // The averages of the totals over the iterations of s, also shown as the counters c_loop_ms and
 // ratio_to_c_loop.
 TRatio Average(benchmark::State& s, std::string what, double runTotal, double loopTotal);
+
+// Ours against a reference, one turn each per iteration, taking turns in going first so that
+// neither always meets a warm cache. turn(isOurs) does one turn and returns its timed seconds, or
+// nullopt after reporting an error on state. The iteration time is ours. Returns the mean seconds
+// of each side, or nullopt when a turn failed.
+struct TurnTimes {
+    double ours = 0;
+    double reference = 0;
+};
+std::optional<TurnTimes> TimeInTurns(benchmark::State& state,
+                                     const std::function<std::optional<double>(bool isOurs)>& turn);
 
 // "<what> run of <files> files: ... ratio r (allowed a): within|MISSED"; nothing when the loop
 // was not measured.

@@ -74,33 +74,23 @@ void BM_TryRenameFile(benchmark::State& state) {
         return;
     }
     bool atA = true;  // where the files are now
-    bool oursFirst = true;
-    double ours = 0;
-    double theirs = 0;
-    for (auto _ : state) {
-        double oursNow = 0;
-        for (int turn = 0; turn < 2; ++turn) {
-            const bool isOurs = (turn == 0) == oursFirst;
-            const auto start = Clock::now();
-            const int renamed =
-                isOurs
-                    ? OurLoop(atA ? names.textA : names.textB, atA ? names.textB : names.textA)
-                    : ReferenceLoop(atA ? names.nativeA : names.nativeB, atA ? names.nativeB : names.nativeA);
-            const double seconds = RunBench::SecondsSince(start);
-            if (renamed != kFiles) {
-                state.SkipWithError("a rename failed");
-                return;
-            }
-            (isOurs ? ours : theirs) += seconds;
-            if (isOurs) oursNow = seconds;
-            atA = !atA;
+    const auto times = RunBench::TimeInTurns(state, [&](bool isOurs) -> std::optional<double> {
+        const auto start = Clock::now();
+        const int renamed =
+            isOurs ? OurLoop(atA ? names.textA : names.textB, atA ? names.textB : names.textA)
+                   : ReferenceLoop(atA ? names.nativeA : names.nativeB, atA ? names.nativeB : names.nativeA);
+        const double seconds = RunBench::SecondsSince(start);
+        if (renamed != kFiles) {
+            state.SkipWithError("a rename failed");
+            return std::nullopt;
         }
-        oursFirst = !oursFirst;
-        state.SetIterationTime(oursNow);
-    }
+        atA = !atA;
+        return seconds;
+    });
+    if (!times) return;
     state.counters["files"] = kFiles;
-    state.counters["stat_renameat2_ms"] = theirs / static_cast<double>(state.iterations()) * 1e3;
-    state.counters["ratio"] = ours / theirs;
+    state.counters["stat_renameat2_ms"] = times->reference * 1e3;
+    state.counters["ratio"] = times->ours / times->reference;
     state.counters["limit"] = kLimitRatio;
 }
 BENCHMARK(BM_TryRenameFile)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(6);
