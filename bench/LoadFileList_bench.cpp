@@ -67,11 +67,11 @@ void BM_LoadFileList(benchmark::State& s) {
     for (auto _ : s) {
         const auto start = RunBench::Clock::now();
         grid->ClearRows();
-        window.OrgPathList.clear();
+        window.Pairs.Load({});
         window.LoadFileList(entries);
         total += RunBench::SecondsSince(start);
     }
-    if (window.OrgPathList.size() != static_cast<std::size_t>(kFolders) * kFilesPerFolder) {
+    if (window.Pairs.Size() != static_cast<std::size_t>(kFolders) * kFilesPerFolder) {
         s.SkipWithError("not every file was listed");
     }
     const double seconds = total / static_cast<double>(s.iterations());

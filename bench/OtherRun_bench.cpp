@@ -79,7 +79,7 @@ void MeasureRun(benchmark::State& s, const char* what, const RunBench::NameOf& o
         s.SetIterationTime(seconds);
 
         if (!RunBench::EndedWith(QStringLiteral("処理は完了しました")) ||
-            RunBench::Window().NewPathList.size() != expectedRenames ||
+            RunBench::Window().Pairs.NewPaths().size() != expectedRenames ||
             !std::filesystem::exists(runTo.front()) || std::filesystem::exists(runFrom.front())) {
             s.SkipWithError("the run did not rename every file");
             break;

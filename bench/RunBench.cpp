@@ -134,7 +134,7 @@ const std::string& Root() {
 double TimeGoClick(const std::string& folder, const std::function<void(TFmMein&)>& setOptions) {
     TFmMein& window = Window();
     window.findChild<TMyStringGrid*>(QStringLiteral("MySG"))->ClearRows();
-    window.OrgPathList.clear();
+    window.Pairs.Load({});
     window.LoadFileList({Cp932::FromUtf8(folder).value()});
     setOptions(window);
     Dialogs().messages.clear();

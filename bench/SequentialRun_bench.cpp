@@ -56,7 +56,7 @@ void BM_SequentialRun(benchmark::State& s) {
         s.SetIterationTime(seconds);
 
         if (!RunBench::EndedWith(QStringLiteral("名前の変更が終了しました")) ||
-            RunBench::Window().NewPathList.size() != static_cast<std::size_t>(kFiles) ||
+            RunBench::Window().Pairs.NewPaths().size() != static_cast<std::size_t>(kFiles) ||
             !std::filesystem::exists(RunBench::RunFolder() +
                                      QStringLiteral("/w%1_100000.jpg").arg(generation).toStdString())) {
             s.SkipWithError("the run did not rename every file");

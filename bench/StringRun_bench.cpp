@@ -66,7 +66,7 @@ void BM_StringRun(benchmark::State& s) {
         s.SetIterationTime(seconds);
 
         if (!RunBench::EndedWith(QStringLiteral("処理は完了しました")) ||
-            RunBench::Window().NewPathList.size() != static_cast<std::size_t>(kFiles) ||
+            RunBench::Window().Pairs.NewPaths().size() != static_cast<std::size_t>(kFiles) ||
             !std::filesystem::exists(RunBench::RunFolder() + "/" + Name(generation, kFiles - 1))) {
             s.SkipWithError("the run did not rename every file");
             break;

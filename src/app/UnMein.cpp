@@ -63,6 +63,7 @@ TFmMein::TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget
     WireOtherRun();
     WireHistories();
     WireMove();
+    WireRows();
 
     // The designed place and client size; the settings file may change both.
     move(144, 89);
@@ -92,8 +93,7 @@ void TFmMein::FormCreate() {
     MySG->ClearRows();
 
     // 2. The path lists and the history.
-    OrgPathList.clear();
-    NewPathList.clear();
+    Pairs.Load({});
     ::FolderHistory::Clear(FolderHistory);
 
     // 3. The settings; the clear commands of empty input histories are off.

@@ -14,6 +14,7 @@
 #include "app/Dialogs.h"
 #include "core/FolderHistory.h"
 #include "core/MoveDestinations.h"
+#include "core/PairList.h"
 #include "core/RenameExecutor.h"
 #include "core/SequentialNames.h"
 
@@ -34,6 +35,12 @@ class TFileDrop;
 class TMyStringGrid;
 class TRadioGroup;
 class TSwMsg;
+
+// The marks of column 0: a row the user selected, and a file the last command left unprocessed.
+namespace RowMark {
+inline const QString kSelected = QStringLiteral("V");
+inline const QString kUnprocessed = QStringLiteral("*");
+}  // namespace RowMark
 
 // The main window. Every control carries its designed name as objectName; the handlers carry
 // the designed handler names and are public so that tests drive them as the controls do.
@@ -65,8 +72,6 @@ public:
     void ColumnLayout();
     // Runs when the table was drawn with changed column widths (the user dragged a border).
     void MySGDrawCell();
-    // A row dragged by the fixed column: its list entries move with it (UnMein_Rows.cpp).
-    void MySGRowMoved(int fromIndex, int toIndex);
     // The client area: everything below the menu bar.
     QWidget* ClientArea() const { return clientArea_; }
 
@@ -124,6 +129,30 @@ public:
     void CBExt1Click();
     void CBExt2Click();
 
+    // --- Undo and revert (UnMein_Undo.cpp) -------------------------------------------------------
+    // Undo1 and btret: every file the last command renamed goes back.
+    void Undo1Click();
+    // N3: the file of the current row goes back.
+    void N3Click();
+    // N22: the file of every row marked "V" goes back, top to bottom.
+    void N22Click();
+
+    // --- Row marks and list editing (UnMein_Rows.cpp) ------------------------------------------
+    // N25 and Ctrl+Enter in the table: marks or unmarks the top row of the selection.
+    void N25Click();
+    // A shift-click marks or unmarks every row from LastSelectedRow to the row clicked.
+    void MySGMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void MySGKeyDown(int key, Qt::KeyboardModifiers modifiers, bool& handled);
+    void MySGSelectCell(int col, int row);
+    // N23: every mark goes, "*" included.
+    void N23Click();
+    // N2: the file of the current row leaves the list.
+    void N2Click();
+    // N21: the files of the rows marked "V" leave the list.
+    void N21Click();
+    // A row dragged by the fixed column: its pair moves with it.
+    void MySGRowMoved(int fromIndex, int toIndex);
+
     // --- Input histories (UnMein_History.cpp) ---------------------------------------------------
     // Unlimited histories: edit2, edit8, Edit5. Limited ones: Edit6, Edit7.
     void AddToHistory(QComboBox* box);
@@ -154,17 +183,18 @@ public:
     bool WriteSettings();
 
     // --- State the window owns for its whole life ---------------------------------------------
-    std::vector<std::string> OrgPathList;  // full paths, entry i = table row i + 1
-    std::vector<std::string> NewPathList;  // new full paths of the last run, index-aligned
+    // The files of the table, entry i = row i + 1: old and new paths and what the last command
+    // did to each.
+    PairList Pairs;
     bool CaseRunFlag = false;
+    int LastSelectedRow = 0;        // the row that last became current; 0 before any
     std::string CurrentFolder;      // without trailing "/", except the root "/"
     std::string ReloadFolder;       // target of the re-read buttons
     std::string BrowseStartFolder;  // where the folder chooser opens
     ::FolderHistory::Slots FolderHistory;
-    std::string DateFormat = "yyyymmdd";     // from RGDate
-    std::string LastNumberText;              // number of the last file of the last composed run
-    RenameExecutor::Outcome LastRunOutcome;  // what the last run did to each entry
-    std::string MoveDestination;             // with a trailing "/", or empty
+    std::string DateFormat = "yyyymmdd";  // from RGDate
+    std::string LastNumberText;           // number of the last file of the last composed run
+    std::string MoveDestination;          // with a trailing "/", or empty
     MoveDestinations::History MoveHistory;
 
     // Column-layout state: minimum client size (0 until start-up is done), base width, and the
@@ -211,6 +241,7 @@ private:
     void WireHistories();
     void WireOtherRun();
     void WireMove();
+    void WireRows();
 
     // Rename run helpers (UnMein_Run.cpp). nullopt when an input has no code page 932 form.
     std::optional<SequentialNames::Options> ReadSequentialOptions() const;
@@ -222,13 +253,28 @@ private:
                           const QString& doneMessage);
     // offerUndo false leaves Undo1 and btret as they are (a run that renamed nothing).
     void SetPostRunState(bool offerUndo = true);
-    // A run that keeps only some files: the lists, the table (old names and folders, new names, no
-    // marks) and the file count show those files; the record of the last run is cleared.
-    void KeepRunFiles(std::vector<std::string> oldPaths, std::vector<std::string> newPaths);
+    // A run that keeps only some files: the lists, the table (old names and folders, new names)
+    // and the file count show those files; kept[k] is the former index of file k, whose "V" mark
+    // goes with it.
+    void KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std::string> oldPaths,
+                      std::vector<std::string> newPaths);
     // Renames the kept files without replacing anything, records what became of each, marks and
     // reports the files it could not rename.
     void RenameKeptFiles(const QString& collisionLead,
                          RenameExecutor::Order order = RenameExecutor::Order::FirstToLast);
+    // Reverts the file of a row and shows it; on a refusal says why and returns false.
+    bool RevertRow(int row);
+    // "lead N個のファイルが未処理になりました" and the line about the "*" marks.
+    static QString UnprocessedMessage(const QString& lead, std::size_t count);
+    // The table rewritten from Pairs: no marks but "*" on every file the last command left alone.
+    void ShowPairs();
+    void ShowFileCount();
+    // A table of the header and one row counts as empty for marking and removing.
+    bool TableLooksEmpty() const;
+    // N21 and N23 are always switched together.
+    void EnableMarkCommands(bool enabled);
+    // Deletes the rows of the given entries (ascending) from the table and from Pairs.
+    void RemoveEntries(const std::vector<std::size_t>& indices);
     // The move switch's look and the controls it enables, after the check mark changed.
     void ShowMoveSwitch();
     // An input field in the window colour while usable, in the button face while not.

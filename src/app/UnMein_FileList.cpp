@@ -20,7 +20,7 @@ using QtText::ToQt;
 
 void TFmMein::LoadFileList(const std::vector<std::string>& entries, const std::string& chosenFolder,
                            std::size_t unlisted) {
-    assert(OrgPathList.empty() && "the caller empties the list before a load");
+    assert(Pairs.Empty() && "the caller empties the list before a load");
     CaseRunFlag = false;
     FileList::LoadOptions options;
     options.recursive = RG1->ItemIndex() == 0;
@@ -44,9 +44,9 @@ void TFmMein::LoadFileList(const std::vector<std::string>& entries, const std::s
             Message(ToQt(CurrentFolder) + QStringLiteral("には、ファイルが見つかりません"));
             break;
         case Outcome::kLoaded:
-            OrgPathList = std::move(plan.paths);
-            ShowPathList(OrgPathList, kLoadMode);
-            StatusPanels[1]->setText(QString::number(OrgPathList.size()));
+            Pairs.Load(std::move(plan.paths));
+            ShowPathList(Pairs.OldPaths(), kLoadMode);
+            ShowFileCount();
             btGo->setEnabled(true);
             Undo1->setEnabled(false);
             btret->setEnabled(false);

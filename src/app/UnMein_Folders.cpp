@@ -25,7 +25,7 @@ const QString kFolderGone = QStringLiteral("選択されたフォルダは、既
 
 void TFmMein::ClearFileList() {
     MySG->ClearRows();
-    OrgPathList.clear();
+    Pairs.Load({});
 }
 
 void TFmMein::N1Click() {

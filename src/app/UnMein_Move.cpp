@@ -115,9 +115,10 @@ void TFmMein::N16Click() {
 }
 
 void TFmMein::MoveAfterRename() {
-    if (OrgPathList.empty()) return;
+    if (Pairs.Empty()) return;
     // The folder of the first row stands for the source folder.
-    switch (MovePlan::CheckDestination(MyFileOperation::FolderOf(OrgPathList.front()), MoveDestination)) {
+    switch (
+        MovePlan::CheckDestination(MyFileOperation::FolderOf(Pairs.OldPaths().front()), MoveDestination)) {
         case MovePlan::Refusal::kNoDestination:
             Message(QStringLiteral("移動先が未指定です。"));
             return;
@@ -130,8 +131,7 @@ void TFmMein::MoveAfterRename() {
         case MovePlan::Refusal::kNone:
             break;
     }
-    const MovePlan::Plan plan = MovePlan::MakePlan(
-        NewPathList, MovePlan::RenamedBy(LastRunOutcome, NewPathList.size()), MoveDestination);
+    const MovePlan::Plan plan = MovePlan::MakePlan(Pairs.NewPaths(), Pairs.RenamedFlags(), MoveDestination);
     MovePlan::Answer answer = MovePlan::Answer::kReplace;
     if (plan.AsksToReplace()) {
         const QString question = QStringLiteral(
@@ -149,6 +149,8 @@ void TFmMein::MoveAfterRename() {
         }
     }
     const MovePlan::Result result = MovePlan::Execute(plan, answer);
+    // A moved file is no longer where the run put it: reverting it must not touch the new name.
+    Pairs.MarkMovedAway(result.movedAway);
     if (!result.notMoved.empty()) {
         Message(QStringLiteral("移動できなかったため、 ") + QString::number(result.notMoved.size()) +
                 QStringLiteral("個のファイルが移動元に残っています。"));

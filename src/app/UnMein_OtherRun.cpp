@@ -14,10 +14,10 @@
 void TFmMein::RunCaseConversion() {
     const int mode =
         CaseConvert::ConversionMode(RGTranc->ItemIndex(), CBExt1->isChecked(), CBExt2->isChecked());
-    CaseConvert::Plan plan = CaseConvert::PlanConversion(OrgPathList, mode);
-    KeepRunFiles(std::move(plan.oldPaths), std::move(plan.newPaths));
+    CaseConvert::Plan plan = CaseConvert::PlanConversion(Pairs.OldPaths(), mode);
+    KeepRunFiles(plan.oldIndices, std::move(plan.oldPaths), std::move(plan.newPaths));
 
-    if (OrgPathList.empty()) {
+    if (Pairs.Empty()) {
         Message(QStringLiteral("処理対象ファイルが見つかりませんでした。"));
         if (cbDialog->isChecked()) Message(QStringLiteral("処理は完了しました"));
     } else {
@@ -27,14 +27,13 @@ void TFmMein::RunCaseConversion() {
     }
     CaseRunFlag = true;
     // Undo is offered only when a file was renamed.
-    const std::size_t unrenamed = LastRunOutcome.skipped.size() + LastRunOutcome.failed.size();
-    SetPostRunState(OrgPathList.size() > unrenamed);
+    SetPostRunState(Pairs.Unrenamed().size() < Pairs.Size());
 }
 
 void TFmMein::RunDigitAlignment() {
-    DigitAlign::Plan plan = DigitAlign::Preview(OrgPathList);
-    KeepRunFiles(std::move(plan.oldPaths), std::move(plan.newPaths));
-    if (OrgPathList.empty()) {
+    DigitAlign::Plan plan = DigitAlign::Preview(Pairs.OldPaths());
+    KeepRunFiles(plan.oldIndices, std::move(plan.oldPaths), std::move(plan.newPaths));
+    if (Pairs.Empty()) {
         Message(QStringLiteral("桁揃え可能なファイルはありません"));
         return;
     }

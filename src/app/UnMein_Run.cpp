@@ -59,7 +59,6 @@ void TFmMein::btGoClick() {
 }
 
 void TFmMein::RunSequentialRename() {
-    LastRunOutcome = {};
     // 1. The inputs.
     const std::optional<SequentialNames::Options> options = ReadSequentialOptions();
     if (!options || !SequentialNames::CheckSequentialInputs(*options)) {
@@ -78,9 +77,7 @@ void TFmMein::RunSequentialRename() {
     }
 
     // 3, 4. The new names, refused as a whole when a file is missing or a name is taken.
-    NewPathList.clear();
-    SequentialNames::Result composed = SequentialNames::BuildSequentialNames(OrgPathList, *options);
-    NewPathList = std::move(composed.newPaths);
+    SequentialNames::Result composed = SequentialNames::BuildSequentialNames(Pairs.OldPaths(), *options);
     using Outcome = SequentialNames::Outcome;
     switch (composed.outcome) {
         case Outcome::EmptyList:
@@ -105,16 +102,19 @@ void TFmMein::RunSequentialRename() {
 
     // 5. The renames. The composition has just seen every listed file, so they are not looked at
     // again.
-    LastRunOutcome = RenameExecutor::ExecuteCheckedRenames(OrgPathList, NewPathList);
-    if (!LastRunOutcome.executed) {
+    Pairs.SetRun(Pairs.OldPaths(), std::move(composed.newPaths));
+    const RenameExecutor::Outcome outcome =
+        RenameExecutor::ExecuteCheckedRenames(Pairs.OldPaths(), Pairs.NewPaths());
+    Pairs.Record(outcome, RenameExecutor::Order::FirstToLast);
+    if (!outcome.executed) {
         Message(QStringLiteral("リネームに失敗しました。"));
         return;
     }
 
     // 6, 7. The new names, and what became of them. A rename the file system refused keeps its
     // row's new name but is marked, and its count replaces the completion message.
-    ShowPathList(NewPathList, kNewNameMode);
-    ReportRunOutcome(LastRunOutcome, QString(), QStringLiteral("名前の変更が終了しました"));
+    ShowPathList(Pairs.NewPaths(), kNewNameMode);
+    ReportRunOutcome(outcome, QString(), QStringLiteral("名前の変更が終了しました"));
 
     // 8, 9. Also after failed renames: the numbers were given out, and the files that were
     // renamed must be undoable.
@@ -166,29 +166,43 @@ void TFmMein::ReportRunOutcome(const RenameExecutor::Outcome& executed, const QS
     const auto markAndCount = [this](const std::vector<std::size_t>& rows, const QString& lead) {
         if (rows.empty()) return;
         for (const std::size_t index : rows)
-            MySG->SetCells(0, static_cast<int>(index) + 1, QStringLiteral("*"));
-        Message(lead + QString::number(rows.size()) + QStringLiteral("個のファイルが未処理になりました") +
-                QStringLiteral("\r\n") + QStringLiteral("未処理のものは\"*\"マークが付けられています。"));
+            MySG->SetCells(0, static_cast<int>(index) + 1, RowMark::kUnprocessed);
+        Message(UnprocessedMessage(lead, rows.size()));
     };
     markAndCount(executed.skipped, collisionLead);
     markAndCount(executed.failed, QStringLiteral("名前を変更できなかったため、 "));
     if (executed.skipped.empty() && executed.failed.empty() && cbDialog->isChecked()) Message(doneMessage);
 }
 
-void TFmMein::KeepRunFiles(std::vector<std::string> oldPaths, std::vector<std::string> newPaths) {
-    OrgPathList = std::move(oldPaths);
-    NewPathList = std::move(newPaths);
-    LastRunOutcome = {};
-    // Refilled, not edited: no mark stays on a row that now shows another file.
+QString TFmMein::UnprocessedMessage(const QString& lead, std::size_t count) {
+    return lead + QString::number(count) + QStringLiteral("個のファイルが未処理になりました") +
+           QStringLiteral("\r\n") + QStringLiteral("未処理のものは\"*\"マークが付けられています。");
+}
+
+void TFmMein::KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std::string> oldPaths,
+                           std::vector<std::string> newPaths) {
+    // Refilled, not edited: each "V" goes with its file, and no mark stays on a row that now shows
+    // another file.
+    QStringList marks;
+    bool anyMark = false;
+    for (const std::size_t index : kept) {
+        const bool marked = MySG->Cells(0, static_cast<int>(index) + 1) == RowMark::kSelected;
+        marks.append(marked ? RowMark::kSelected : QString());
+        anyMark = anyMark || marked;
+    }
+    Pairs.SetRun(std::move(oldPaths), std::move(newPaths));
     MySG->ClearRows();
-    ShowPathList(OrgPathList, kLoadMode);
-    ShowPathList(NewPathList, kNewNameMode);
-    StatusPanels[1]->setText(QString::number(OrgPathList.size()));
+    ShowPathList(Pairs.OldPaths(), kLoadMode);
+    ShowPathList(Pairs.NewPaths(), kNewNameMode);
+    if (anyMark) MySG->SetColumnCells(0, 1, std::move(marks));
+    ShowFileCount();
 }
 
 void TFmMein::RenameKeptFiles(const QString& collisionLead, RenameExecutor::Order order) {
-    LastRunOutcome = RenameExecutor::ExecuteSkippingCollisions(OrgPathList, NewPathList, order);
-    ReportRunOutcome(LastRunOutcome, collisionLead, QStringLiteral("処理は完了しました"));
+    const RenameExecutor::Outcome outcome =
+        RenameExecutor::ExecuteSkippingCollisions(Pairs.OldPaths(), Pairs.NewPaths(), order);
+    Pairs.Record(outcome, order);
+    ReportRunOutcome(outcome, collisionLead, QStringLiteral("処理は完了しました"));
 }
 
 void TFmMein::SetPostRunState(bool offerUndo) {

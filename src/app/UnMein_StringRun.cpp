@@ -48,10 +48,11 @@ void TFmMein::RunStringRename() {
 
     // Only the files the replacement changes stay in the lists and the table.
     StringRename::Preview preview = StringRename::PreviewRenames(
-        OrgPathList, *target, *replacement,
+        Pairs.OldPaths(), *target, *replacement,
         {.includeExtension = CB9->isChecked(), .caseSensitive = CB10->isChecked()});
-    KeepRunFiles(StringRename::TakeEntries(OrgPathList, preview.oldIndices), std::move(preview.newPaths));
-    if (OrgPathList.empty()) {
+    KeepRunFiles(preview.oldIndices, StringRename::PickEntries(Pairs.OldPaths(), preview.oldIndices),
+                 std::move(preview.newPaths));
+    if (Pairs.Empty()) {
         Message(QStringLiteral(
             "対象のファイルがないか、変換結果が不正になるため、変換できません\r\n\r\n"
             "対象文字が見つからないか、変換を行うと空白のファイル名ができる可能性があります。"));

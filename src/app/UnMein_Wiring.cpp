@@ -1,5 +1,4 @@
-// Every control connected to its handler, one function per concern. Controls whose commands
-// come later (undo, row marks) are not connected yet.
+// Every control connected to its handler, one function per concern.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -20,7 +19,6 @@ void TFmMein::WireWindow() {
     connect(Exit1, &QAction::triggered, this, &TFmMein::btEndClick);
     connect(cbFormStyle, &QCheckBox::toggled, this, &TFmMein::cbFormStyleClick);
     connect(MySG, &TStringGridEx::ColumnResized, this, &TFmMein::MySGDrawCell);
-    connect(MySG, &TStringGridEx::RowMoved, this, &TFmMein::MySGRowMoved);
     connect(MySG, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu1->popup(MySG->viewport()->mapToGlobal(pos)); });
 }
@@ -91,4 +89,20 @@ void TFmMein::WireMove() {
     }
     connect(N15, &QAction::triggered, this, &TFmMein::N15Click);
     connect(N16, &QAction::triggered, this, &TFmMein::N16Click);
+}
+
+void TFmMein::WireRows() {
+    connect(Undo1, &QAction::triggered, this, &TFmMein::Undo1Click);
+    connect(btret, &QToolButton::clicked, this, &TFmMein::Undo1Click);
+    connect(N3, &QAction::triggered, this, &TFmMein::N3Click);
+    connect(N22, &QAction::triggered, this, &TFmMein::N22Click);
+    connect(N25, &QAction::triggered, this, &TFmMein::N25Click);
+    connect(N23, &QAction::triggered, this, &TFmMein::N23Click);
+    connect(N2, &QAction::triggered, this, &TFmMein::N2Click);
+    connect(N21, &QAction::triggered, this, &TFmMein::N21Click);
+    connect(MySG, &TStringGridEx::RowMoved, this, &TFmMein::MySGRowMoved);
+    connect(MySG, &TStringGridEx::CellSelected, this, &TFmMein::MySGSelectCell);
+    connect(MySG, &TStringGridEx::MouseDown, this, &TFmMein::MySGMouseDown);
+    // Direct: the handler tells the grid whether the key was used.
+    connect(MySG, &TStringGridEx::KeyDown, this, &TFmMein::MySGKeyDown, Qt::DirectConnection);
 }

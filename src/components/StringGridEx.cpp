@@ -312,6 +312,16 @@ void TStringGridEx::DeleteRow(int row) {
     model_->RemoveRow(row);
 }
 
+void TStringGridEx::DeleteRows(std::vector<int> rows) {
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    std::erase_if(rows, [this](int row) { return row < FixedRows() || row >= RowCount(); });
+    if (rows.empty()) return;
+    HideEditor();
+    StructureGuard guard(*this);
+    model_->RemoveRows(rows);
+}
+
 void TStringGridEx::MoveRow(int from, int to) {
     if (from == to || from < FixedRows() || to < FixedRows() || from >= RowCount() || to >= RowCount())
         return;

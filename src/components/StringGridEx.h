@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTableView>
 #include <memory>
+#include <vector>
 
 #include "components/GridColumns.h"
 #include "components/GridTypes.h"
@@ -95,6 +96,9 @@ public:
     void ClearRows();
     // Rows below move up one place, the last row goes; nothing for a fixed row or outside.
     void DeleteRow(int row);
+    // Deletes many rows at once, in time linear in the row count; rows that are no data rows are
+    // ignored. The rows left close up in their order.
+    void DeleteRows(std::vector<int> rows);
     // Takes row `from` out and inserts it at `to`, shifting the rows between; raises RowMoved.
     void MoveRow(int from, int to);
 

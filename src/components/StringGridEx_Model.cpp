@@ -180,6 +180,25 @@ void TStringGridModel::RemoveRow(int row) {
     SetRows(rows_ - 1);
 }
 
+void TStringGridModel::RemoveRows(const std::vector<int>& rows) {
+    if (rows.empty()) return;
+    assert(std::is_sorted(rows.begin(), rows.end()) && rows.front() >= 1 && rows.back() < rows_);
+    int kept = rows.front();
+    for (auto& column : cells_) {
+        std::size_t next = 0;
+        kept = rows.front();
+        for (int row = rows.front(); row < rows_; ++row) {
+            if (next < rows.size() && rows[next] == row) {
+                ++next;
+                continue;
+            }
+            column[static_cast<size_t>(kept++)] = std::move(column[static_cast<size_t>(row)]);
+        }
+    }
+    NotifyRows(rows.front(), kept - 1);
+    SetRows(kept);
+}
+
 void TStringGridModel::MoveRow(int from, int to) {
     if (from == to || from < 1 || to < 1 || from >= rows_ || to >= rows_) return;
     for (auto& column : cells_) {

@@ -39,6 +39,8 @@ public:
     void NotifyRows(int firstRow, int lastRow);
     void NotifyAll();
     void RemoveRow(int row);
+    // rows ascending, each a data row: removed in one pass, the others close up in order.
+    void RemoveRows(const std::vector<int>& rows);
     void MoveRow(int from, int to);
 
 private:

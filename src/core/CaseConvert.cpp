@@ -71,10 +71,12 @@ std::string ConvertName(std::string_view name, int mode) {
 
 Plan PlanConversion(const std::vector<std::string>& paths, int mode) {
     Plan plan;
-    for (const std::string& path : paths) {
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const std::string& path = paths[i];
         const auto [folder, name] = MyFileOperation::SplitAtLastDelimiter(path);
         std::string newName = ConvertName(name, mode);
         if (newName == name) continue;
+        plan.oldIndices.push_back(i);
         plan.oldPaths.push_back(path);
         std::string& newPath = plan.newPaths.emplace_back();
         newPath.reserve(folder.size() + newName.size());

@@ -3,6 +3,7 @@
 // New file names of the case and width conversion run: the conversion mode chosen on the page and
 // the name each mode gives. Pure functions over code page 932 texts.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,7 @@ std::string ToHalfWidthName(std::string_view text);
 // The files a mode renames, in list order: each old full path with its new one in the same folder.
 // Files whose name the mode leaves exactly as it is are not in the plan.
 struct Plan {
+    std::vector<std::size_t> oldIndices;  // of each planned file in the list given
     std::vector<std::string> oldPaths;
     std::vector<std::string> newPaths;
 };

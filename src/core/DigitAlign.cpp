@@ -60,10 +60,12 @@ std::size_t Width(const std::vector<std::string>& paths) {
 Plan Preview(const std::vector<std::string>& paths) {
     Plan plan;
     plan.width = Width(paths);
-    for (const std::string& path : paths) {
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const std::string& path = paths[i];
         const Parts parts = PartsOf(path);
         const Split split = SplitBase(parts.base);
         if (split.kind == Kind::None || split.run.size() == plan.width) continue;
+        plan.oldIndices.push_back(i);
         plan.oldPaths.push_back(path);
         std::string& newPath = plan.newPaths.emplace_back();
         newPath.reserve(path.size() + plan.width - split.run.size());

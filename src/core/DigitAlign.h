@@ -33,6 +33,7 @@ std::size_t Width(const std::vector<std::string>& paths);
 // The files whose names alignment changes, in list order, with their new full paths; width is
 // that of the whole list.
 struct Plan {
+    std::vector<std::size_t> oldIndices;  // of each planned file in the list given
     std::vector<std::string> oldPaths;
     std::vector<std::string> newPaths;
     std::size_t width = 0;

@@ -162,20 +162,11 @@ Result Execute(const Plan& plan, Answer answer) {
             result.notMoved.push_back(entries[k]->index);
         } else {
             ++result.moved;
+            result.movedAway.push_back(entries[k]->index);
         }
     }
     std::sort(result.notMoved.begin(), result.notMoved.end());
     return result;
-}
-
-std::vector<bool> RenamedBy(const RenameExecutor::Outcome& outcome, std::size_t count) {
-    std::vector<bool> renamed(count, outcome.executed);
-    for (const auto* indices : {&outcome.skipped, &outcome.failed}) {
-        for (const std::size_t i : *indices) {
-            if (i < count) renamed[i] = false;
-        }
-    }
-    return renamed;
 }
 
 }  // namespace MovePlan

@@ -14,8 +14,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/RenameExecutor.h"
-
 namespace MovePlan {
 
 enum class Refusal {
@@ -73,14 +71,11 @@ Action ActionFor(const Entry& entry, Answer answer);
 
 struct Result {
     std::size_t moved = 0;
-    std::size_t kept = 0;               // left by the user's no
-    std::vector<std::size_t> notMoved;  // run indices of files still at their source
+    std::vector<std::size_t> movedAway;  // run indices of the files moved (or moved over another)
+    std::size_t kept = 0;                // left by the user's no
+    std::vector<std::size_t> notMoved;   // run indices of files still at their source
 };
 // Carries the plan out. kCancel moves nothing.
 Result Execute(const Plan& plan, Answer answer);
-
-// Which entries of a run's lists the run renamed: none for a refused run, all but the skipped and
-// failed ones otherwise.
-std::vector<bool> RenamedBy(const RenameExecutor::Outcome& outcome, std::size_t count);
 
 }  // namespace MovePlan

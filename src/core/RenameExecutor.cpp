@@ -25,13 +25,26 @@ bool IsNoName(std::string_view path) {
     return name.empty() || name == "." || name == "..";
 }
 
+// Index of the step-th pair tried.
+std::size_t PairAt(std::size_t step, std::size_t count, Order order) {
+    return order == Order::FirstToLast ? step : count - 1 - step;
+}
+
+// Outcome indices are ascending whatever the order.
+void SortOutcome(Outcome& outcome, Order order) {
+    if (order == Order::FirstToLast) return;
+    std::reverse(outcome.skipped.begin(), outcome.skipped.end());
+    std::reverse(outcome.failed.begin(), outcome.failed.end());
+}
+
 Outcome RenameAll(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
-                  RenameFunction rename) {
+                  RenameFunction rename, Order order = Order::FirstToLast) {
     Outcome outcome;
     outcome.executed = Executable(oldPaths, newPaths);
     if (!outcome.executed) return outcome;
-    for (std::size_t i = 0; i < oldPaths.size(); ++i)
-        Rename(oldPaths, newPaths, i, outcome, rename);
+    for (std::size_t step = 0; step < oldPaths.size(); ++step)
+        Rename(oldPaths, newPaths, PairAt(step, oldPaths.size(), order), outcome, rename);
+    SortOutcome(outcome, order);
     return outcome;
 }
 
@@ -44,8 +57,9 @@ std::optional<std::size_t> FirstMissingFile(const std::vector<std::string>& path
     return std::nullopt;
 }
 
-Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths) {
-    return RenameAll(oldPaths, newPaths, MyFileOperation::TryRenameFile);
+Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
+                       Order order) {
+    return RenameAll(oldPaths, newPaths, MyFileOperation::TryRenameFile, order);
 }
 
 Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
@@ -60,7 +74,7 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
     if (!outcome.executed) return outcome;
     const std::size_t count = oldPaths.size();
     for (std::size_t step = 0; step < count; ++step) {
-        const std::size_t i = order == Order::FirstToLast ? step : count - 1 - step;
+        const std::size_t i = PairAt(step, count, order);
         const std::string& from = oldPaths[i];
         const std::string& to = newPaths[i];
         if (from == to) continue;
@@ -74,10 +88,7 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
         const bool taken = MyFileOperation::PathExists(to) && !MyFileOperation::SameFile(from, to);
         (taken ? outcome.skipped : outcome.failed).push_back(i);
     }
-    if (order == Order::LastToFirst) {
-        std::reverse(outcome.skipped.begin(), outcome.skipped.end());
-        std::reverse(outcome.failed.begin(), outcome.failed.end());
-    }
+    SortOutcome(outcome, order);
     return outcome;
 }
 

@@ -19,16 +19,17 @@ struct Outcome {
     std::vector<std::size_t> failed;   // the rename was tried and refused by the file system
 };
 
-// Renames oldPaths[i] to newPaths[i] for every i in order. A pair whose paths are identical is
-// left as it is and counts as done.
-Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths);
+// The order in which the pairs are tried: of two files meant for one name, the first tried gets it.
+enum class Order { FirstToLast, LastToFirst };
+
+// Renames oldPaths[i] to newPaths[i] for every i in the order given. A pair whose paths are
+// identical is left as it is and counts as done. The indices in the outcome are ascending.
+Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
+                       Order order = Order::FirstToLast);
 // The same for a list whose every old path the caller has just seen as an existing file (the
 // sequential run checks its whole list first): the sources are not looked at again.
 Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
                               const std::vector<std::string>& newPaths);
-
-// The order in which the pairs are tried: of two files meant for one name, the first tried gets it.
-enum class Order { FirstToLast, LastToFirst };
 
 // Renames the pairs in the order given; a pair whose new path is taken at that moment by another
 // file is skipped (so a file renamed earlier in the run blocks later pairs, and no two names are

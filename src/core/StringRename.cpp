@@ -47,15 +47,15 @@ Preview PreviewRenames(const std::vector<std::string>& oldPaths, std::string_vie
     return preview;
 }
 
-std::vector<std::string> TakeEntries(std::vector<std::string>& list,
+std::vector<std::string> PickEntries(const std::vector<std::string>& list,
                                      const std::vector<std::size_t>& indices) {
-    std::vector<std::string> taken;
-    taken.reserve(indices.size());
+    std::vector<std::string> picked;
+    picked.reserve(indices.size());
     for (const std::size_t index : indices) {
         assert(index < list.size());
-        taken.push_back(std::move(list[index]));
+        picked.push_back(list[index]);
     }
-    return taken;
+    return picked;
 }
 
 }  // namespace StringRename

@@ -49,7 +49,8 @@ struct Preview {
 Preview PreviewRenames(const std::vector<std::string>& oldPaths, std::string_view target,
                        std::string_view replacement, const Options& options);
 
-// The entries of list at the given ascending indices, moved out of it in order.
-std::vector<std::string> TakeEntries(std::vector<std::string>& list, const std::vector<std::size_t>& indices);
+// Copies of the entries of list at the given ascending indices, in order.
+std::vector<std::string> PickEntries(const std::vector<std::string>& list,
+                                     const std::vector<std::size_t>& indices);
 
 }  // namespace StringRename

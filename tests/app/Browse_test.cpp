@@ -87,7 +87,7 @@ private slots:
         QVERIFY(f.window->FolderHistory == history);
         QCOMPARE(f.window->ReloadFolder, f.Path("b"));
         QCOMPARE(f.window->CurrentFolder, f.Path("empty"));
-        QVERIFY(f.window->OrgPathList.empty());
+        QVERIFY(f.window->Pairs.Empty());
     }
 
     // The real dialog opens on the folder recorded last, rooted at the file-system root.

@@ -85,7 +85,7 @@ private slots:
         QCOMPARE(f->dialogs->Messages(),
                  std::vector<QString>({f->QtPath("only") + QStringLiteral("にはファイルが見つかりません")}));
         QCOMPARE(f->dialogs->calls.back().point, f->window->MessagePoint());
-        QVERIFY(f->window->OrgPathList.empty());
+        QVERIFY(f->window->Pairs.Empty());
         QCOMPARE(f->FileCount(), QString());
         QVERIFY(!f->Find<QPushButton>(QStringLiteral("btGo"))->isEnabled());
 
@@ -96,7 +96,7 @@ private slots:
         f->Load({"f"});
         QCOMPARE(f->dialogs->Messages().back(),
                  f->QtPath("f") + QStringLiteral("には、ファイルが見つかりません"));
-        QVERIFY(f->window->OrgPathList.empty());
+        QVERIFY(f->window->Pairs.Empty());
         QCOMPARE(f->Grid()->RowCount(), 2);
         QCOMPARE(f->FileCount(), QStringLiteral("1"));
         QVERIFY(f->Find<QPushButton>(QStringLiteral("btGo"))->isEnabled());
@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(f->dialogs->Messages(),
                  std::vector<QString>(
                      {QStringLiteral("フォルダ ") + f->QtPath("gone") + QStringLiteral(" を開けません。")}));
-        QVERIFY(f->window->OrgPathList.empty());
+        QVERIFY(f->window->Pairs.Empty());
         QCOMPARE(f->Grid()->RowCount(), 2);
         QVERIFY(!f->Find<QPushButton>(QStringLiteral("btGo"))->isEnabled());
     }

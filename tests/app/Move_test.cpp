@@ -46,7 +46,7 @@ private:
         std::vector<std::string> entries;
         for (const char* name : {"a.txt", "b.txt", "c.txt"})
             testsupport::TempDir::WriteFile(folder + "/" + name, name, mtime);
-        f->window->OrgPathList.clear();
+        f->window->Pairs.Load({});
         f->Grid()->ClearRows();
         f->window->LoadFileList({Cp932::FromUtf8(folder).value()});
         f->Find<QComboBox>(QStringLiteral("edit2"))->setEditText(QStringLiteral("P"));
@@ -74,7 +74,7 @@ private slots:
         LoadBatch(shm / "src", kMtime);
         const std::string destination = f->dir.MakeDir("dest");
         MoveTo(destination);
-        const std::vector<std::string> listed = f->window->OrgPathList;
+        const std::vector<std::string> listed = f->window->Pairs.OldPaths();
 
         f->window->btGoClick();
 
@@ -90,8 +90,8 @@ private slots:
             QCOMPARE(static_cast<std::int64_t>(st.st_mtim.tv_sec), kMtime);
         }
         QCOMPARE(f->Column(2), QStringList({"P1.txt", "P2.txt", "P3.txt"}));
-        QVERIFY(f->window->OrgPathList == listed);
-        QCOMPARE(QString::fromStdString(f->window->NewPathList.front()),
+        QVERIFY(f->window->Pairs.OldPaths() == listed);
+        QCOMPARE(QString::fromStdString(f->window->Pairs.NewPaths().front()),
                  QString::fromStdString(shm / "src/P1.txt"));
         QVERIFY(!f->Action("Undo1")->isEnabled());
         QVERIFY(!Button("btret")->isEnabled());

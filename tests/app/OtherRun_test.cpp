@@ -12,7 +12,6 @@
 #include <filesystem>
 
 #include "WindowFixture.h"
-#include "core/MovePlan.h"
 #include "support/QtTestMain.h"
 
 namespace {
@@ -164,8 +163,8 @@ private slots:
             oldPaths.push_back(f->Path("f/" + from[i].toStdString()));
             newPaths.push_back(f->Path("f/" + to[i].toStdString()));
         }
-        QCOMPARE(f->window->OrgPathList, oldPaths);
-        QCOMPARE(f->window->NewPathList, newPaths);
+        QCOMPARE(f->window->Pairs.OldPaths(), oldPaths);
+        QCOMPARE(f->window->Pairs.NewPaths(), newPaths);
     }
 
     void nothingToConvert_data() {
@@ -182,8 +181,8 @@ private slots:
         QCOMPARE(f->Messages(), messages);
         QCOMPARE(f->Grid()->RowCount(), 2);
         QCOMPARE(f->Column(1), QStringList{QString()});
-        QVERIFY(f->window->OrgPathList.empty());
-        QVERIFY(f->window->NewPathList.empty());
+        QVERIFY(f->window->Pairs.Empty());
+        QVERIFY(f->window->Pairs.NewPaths().empty());
         QCOMPARE(f->FileCount(), QStringLiteral("0"));
         QCOMPARE(f->OnDisk("f"), QStringList({"a.txt", "b"}));
         QVERIFY(f->window->CaseRunFlag);
@@ -197,7 +196,7 @@ private slots:
         QCOMPARE(f->Messages(), QStringList{kNothingToAlign});
         QCOMPARE(f->Grid()->RowCount(), 2);
         QCOMPARE(f->FileCount(), QStringLiteral("0"));
-        QVERIFY(f->window->OrgPathList.empty());
+        QVERIFY(f->window->Pairs.Empty());
         QCOMPARE(f->OnDisk("f"), QStringList({"a1.txt", "b2.txt", "c.txt"}));
         QVERIFY(f->Enabled("btGo"));
         QVERIFY(!f->Enabled("Undo1"));
@@ -264,9 +263,8 @@ private slots:
         QCOMPARE(f->Column(0), marks);
         QCOMPARE(f->Column(2), to);  // the rows keep the names they were meant to get
         // The window records as renamed exactly the rows left unmarked.
-        const std::vector<bool> renamed = MovePlan::RenamedBy(f->window->LastRunOutcome, marks.size());
         for (qsizetype i = 0; i < marks.size(); ++i)
-            QCOMPARE(renamed[i], marks[i].isEmpty());
+            QCOMPARE(f->window->Pairs.Renamed(static_cast<std::size_t>(i)), marks[i].isEmpty());
         QCOMPARE(f->OnDisk("f"), onDisk);
         for (const QString& name : files) {
             if (onDisk.contains(name)) QCOMPARE(Content("f/" + name.toStdString()), name);
@@ -287,9 +285,9 @@ private slots:
         QVERIFY(!f->Find<QCheckBox>(QStringLiteral("CB1"))->isChecked());
         for (const char* name : {"Undo1", "btret", "N3", "N22"})
             QVERIFY2(f->Enabled(name), name);
-        QCOMPARE(f->window->OrgPathList,
+        QCOMPARE(f->window->Pairs.OldPaths(),
                  std::vector<std::string>({f->Path("f/a.txt"), f->Path("f/b1.txt"), f->Path("f/b10.txt")}));
-        QCOMPARE(f->window->NewPathList,
+        QCOMPARE(f->window->Pairs.NewPaths(),
                  std::vector<std::string>({f->Path("f/A.TXT"), f->Path("f/B1.TXT"), f->Path("f/B10.TXT")}));
 
         // Any other run clears the flag.

@@ -200,7 +200,7 @@ private slots:
         f->Set({{"edit2", "n"}, {"edit3", "1"}});
         Go();
         QVERIFY(f->dialogs->calls.empty());
-        QVERIFY(f->window->NewPathList.empty());
+        QVERIFY(f->window->Pairs.NewPaths().empty());
         QVERIFY(!f->Enabled("Undo1"));
     }
 
@@ -242,9 +242,10 @@ private slots:
         QCOMPARE(f->window->LastNumberText, std::string("003"));
         QCOMPARE(EditItems("edit3"), QStringList({"004"}));
         QCOMPARE(f->Find<QComboBox>(QStringLiteral("edit3"))->currentText(), QStringLiteral("001"));
-        QCOMPARE(f->window->NewPathList, std::vector<std::string>({f->Path("f/001.dat"), f->Path("f/002.dat"),
-                                                                   f->Path("f/003.dat")}));
-        QCOMPARE(f->window->OrgPathList.front(), f->Path("f/a.txt"));
+        QCOMPARE(
+            f->window->Pairs.NewPaths(),
+            std::vector<std::string>({f->Path("f/001.dat"), f->Path("f/002.dat"), f->Path("f/003.dat")}));
+        QCOMPARE(f->window->Pairs.OldPaths().front(), f->Path("f/a.txt"));
     }
 
     void nextNumberReplacesTheOfferAndFollowsTheIncrement() {
@@ -321,12 +322,14 @@ private slots:
         }
         // After the run the pairs move together: row 1 still pairs the old and the new path of one
         // file, and the record of an unrenamed file follows it.
-        f->window->LastRunOutcome.failed = {2};
+        f->window->Pairs.Record({.executed = true, .skipped = {}, .failed = {2}},
+                                RenameExecutor::Order::FirstToLast);
         f->Grid()->MoveRow(5, 1);
         QCOMPARE(f->Listed().first(), QStringLiteral("d/005.txt"));
-        QCOMPARE(f->window->NewPathList.front(), f->Path("d/R5.txt"));
-        QCOMPARE(f->window->NewPathList.back(), f->Path("d/R4.txt"));
-        QCOMPARE(f->window->LastRunOutcome.failed, std::vector<std::size_t>{3});
+        QCOMPARE(f->window->Pairs.NewPaths().front(), f->Path("d/R5.txt"));
+        QCOMPARE(f->window->Pairs.NewPaths().back(), f->Path("d/R4.txt"));
+        for (std::size_t i = 0; i < 5; ++i)
+            QCOMPARE(f->window->Pairs.Renamed(i), i != 3);
     }
 
     void extensionFieldFollowsCB1() {

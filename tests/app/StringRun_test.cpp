@@ -9,7 +9,6 @@
 #include <filesystem>
 
 #include "WindowFixture.h"
-#include "core/MovePlan.h"
 #include "support/QtTestMain.h"
 
 namespace {
@@ -53,7 +52,7 @@ private:
     }
     QStringList NewListed() const {
         QStringList names;
-        for (const std::string& path : f->window->NewPathList)
+        for (const std::string& path : f->window->Pairs.NewPaths())
             names << QString::fromStdString(Cp932::ToUtf8(path).value()).section('/', -1);
         return names;
     }
@@ -175,9 +174,8 @@ private slots:
         }
         QCOMPARE(f->FileCount(), QString::number(oldNames.size()));
         // The window records as renamed exactly the rows left unmarked.
-        const std::vector<bool> renamed = MovePlan::RenamedBy(f->window->LastRunOutcome, oldNames.size());
         for (qsizetype i = 0; i < oldNames.size(); ++i)
-            QCOMPARE(renamed[i], marks[i].isEmpty());
+            QCOMPARE(f->window->Pairs.Renamed(static_cast<std::size_t>(i)), marks[i].isEmpty());
         // The state after a run.
         QVERIFY(!f->window->CaseRunFlag);
         QVERIFY(!f->Enabled("btGo"));
@@ -211,8 +209,8 @@ private slots:
         QCOMPARE(f->Messages(), QStringList{kNothingToDo});
         QCOMPARE(f->Grid()->RowCount(), 2);
         QCOMPARE(f->Column(1), QStringList({""}));
-        QVERIFY(f->window->OrgPathList.empty());
-        QVERIFY(f->window->NewPathList.empty());
+        QVERIFY(f->window->Pairs.Empty());
+        QVERIFY(f->window->Pairs.NewPaths().empty());
         QCOMPARE(f->FileCount(), QStringLiteral("0"));
         QCOMPARE(f->OnDisk("f"), QStringList({".cfg", "a.txt", "abc.txt"}));
         QVERIFY(!f->Enabled("Undo1"));

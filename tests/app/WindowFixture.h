@@ -113,11 +113,11 @@ public:
             texts << Grid()->Cells(col, row);
         return texts;
     }
-    // OrgPathList relative to the temporary folder, as UTF-8.
+    // The listed old paths relative to the temporary folder, as UTF-8.
     QStringList Listed() const {
         QStringList texts;
         const std::string root = Path() + "/";
-        for (const std::string& path : window->OrgPathList) {
+        for (const std::string& path : window->Pairs.OldPaths()) {
             const std::string rel = path.rfind(root, 0) == 0 ? path.substr(root.size()) : path;
             texts << QString::fromStdString(Cp932::ToUtf8(rel).value());
         }
@@ -130,7 +130,7 @@ public:
         for (const std::string& rel : relatives)
             entries.push_back(Path(rel));
         Grid()->ClearRows();
-        window->OrgPathList.clear();
+        window->Pairs.Load({});
         window->LoadFileList(entries);
     }
     // A drop of files and folders, in the order the drop carries them.

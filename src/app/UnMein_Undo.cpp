@@ -1,0 +1,101 @@
+// Taking the last command back: every file at once (undo), the file of the current row, or the
+// files of the rows marked "V". Each works only on files the last command renamed, and the table
+// shows afterwards the names the files really have.
+#include <QAction>
+#include <QCheckBox>
+
+#include "app/UnMein.h"
+#include "components/MyStringGrid.h"
+#include "core/UndoRevert.h"
+
+namespace {
+
+QString RevertRefusal(UndoRevert::Revert outcome) {
+    using UndoRevert::Revert;
+    switch (outcome) {
+        case Revert::kDone:
+            break;
+        case Revert::kNotRenamed:
+            return QStringLiteral("このファイルは変更されていないため、戻せません。");
+        case Revert::kMissing:
+            return QStringLiteral("対象ファイルが移動または削除されています。");
+        case Revert::kTaken:
+            return QStringLiteral("同じファイル名が存在するため、処理できません");
+        case Revert::kRefused:
+            return QStringLiteral("名前を元に戻せませんでした。");
+    }
+    return {};
+}
+
+}  // namespace
+
+void TFmMein::Undo1Click() {
+    if (!Pairs.HasNewPaths()) return;
+    const std::vector<std::size_t> missing = UndoRevert::MissingFiles(Pairs);
+    if (!missing.empty()) {
+        MySG->BeginUpdate();
+        for (const std::size_t index : missing)
+            MySG->SetCells(0, static_cast<int>(index) + 1, RowMark::kUnprocessed);
+        MySG->EndUpdate();
+        // Nothing has changed yet but the marks: No leaves the lists and the rows as they are.
+        if (!dialogs_->AskYesNo(this,
+                                QStringLiteral("移動または削除による不足ファイルがありますが、\r\n\r\n"
+                                               "残っているファイルを元に戻しますか？"),
+                                MessagePoint())) {
+            Message(QStringLiteral("ユーザーによる中止"));
+            return;
+        }
+    }
+    if (!UndoRevert::AnyToUndo(Pairs, missing)) {
+        Message(QStringLiteral("元に戻せませんでした。"));
+        return;
+    }
+    const std::vector<std::size_t> refused = UndoRevert::UndoAll(Pairs, missing);
+    ShowPairs();
+    if (!refused.empty()) {
+        Message(UnprocessedMessage(QStringLiteral("元に戻せなかったため、 "), refused.size()));
+    } else if (cbDialog->isChecked()) {
+        Message(QStringLiteral("処理が終了しました"));
+    }
+}
+
+bool TFmMein::RevertRow(int row) {
+    const auto index = static_cast<std::size_t>(row - 1);
+    if (row < 1 || index >= Pairs.Size() || !Pairs.HasNewPaths()) return true;  // a row without a file
+    const UndoRevert::Revert outcome = UndoRevert::RevertOne(Pairs, index);
+    if (outcome != UndoRevert::Revert::kDone) {
+        Message(RevertRefusal(outcome));
+        return false;
+    }
+    const QString name = MySG->Cells(1, row);
+    MySG->SetCells(1, row, MySG->Cells(2, row));
+    MySG->SetCells(2, row, name);
+    return true;
+}
+
+void TFmMein::N3Click() {
+    if (TableLooksEmpty()) return;
+    RevertRow(MySG->Row());
+}
+
+void TFmMein::N22Click() {
+    if (TableLooksEmpty()) return;
+    for (int row = 1; row < MySG->RowCount(); ++row) {
+        if (MySG->Cells(0, row) != RowMark::kSelected) continue;
+        // A refusal ends the command here: the rows above are reverted, this one keeps its mark.
+        if (!RevertRow(row)) return;
+        MySG->SetCells(0, row, QString());
+    }
+    EnableMarkCommands(false);
+}
+
+void TFmMein::ShowPairs() {
+    MySG->ClearRows();
+    ShowPathList(Pairs.OldPaths(), kLoadMode);
+    ShowPathList(Pairs.NewPaths(), kNewNameMode);
+    MySG->BeginUpdate();
+    for (const std::size_t index : Pairs.Unrenamed())
+        MySG->SetCells(0, static_cast<int>(index) + 1, RowMark::kUnprocessed);
+    MySG->EndUpdate();
+    ShowFileCount();
+}

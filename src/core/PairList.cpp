@@ -1,0 +1,116 @@
+#include "core/PairList.h"
+
+#include <algorithm>
+#include <cassert>
+#include <utility>
+
+namespace {
+
+template <class T>
+void MoveEntry(std::vector<T>& list, std::size_t from, std::size_t to) {
+    const auto at = [&list](std::size_t i) { return list.begin() + static_cast<std::ptrdiff_t>(i); };
+    if (from < to) {
+        std::rotate(at(from), at(from + 1), at(to + 1));
+    } else {
+        std::rotate(at(to), at(from), at(from + 1));
+    }
+}
+
+// Keeps the elements whose index is not in indices (ascending), in one pass.
+template <class T>
+void EraseIndices(std::vector<T>& list, const std::vector<std::size_t>& indices) {
+    if (list.empty() || indices.empty()) return;
+    std::size_t next = 0;  // next index to drop
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (next < indices.size() && indices[next] == i) {
+            ++next;
+            continue;
+        }
+        if (kept != i) list[kept] = std::move(list[i]);
+        ++kept;
+    }
+    list.resize(kept);
+}
+
+}  // namespace
+
+std::vector<bool> PairList::RenamedFlags() const {
+    std::vector<bool> flags(state_.size());
+    for (std::size_t i = 0; i < state_.size(); ++i)
+        flags[i] = state_[i] == State::kRenamed;
+    return flags;
+}
+
+std::vector<std::size_t> PairList::Unrenamed() const {
+    std::vector<std::size_t> indices;
+    for (std::size_t i = 0; i < state_.size(); ++i) {
+        if (state_[i] == State::kUnrenamed) indices.push_back(i);
+    }
+    return indices;
+}
+
+void PairList::Load(std::vector<std::string> oldPaths) {
+    old_ = std::move(oldPaths);
+    new_.clear();
+    state_.assign(old_.size(), State::kUnrenamed);
+    lastOrder_ = RenameExecutor::Order::FirstToLast;
+}
+
+void PairList::SetRun(std::vector<std::string> oldPaths, std::vector<std::string> newPaths) {
+    assert(oldPaths.size() == newPaths.size() && "a run pairs every old path with a new one");
+    old_ = std::move(oldPaths);
+    new_ = std::move(newPaths);
+    state_.assign(old_.size(), State::kUnrenamed);
+    lastOrder_ = RenameExecutor::Order::FirstToLast;
+}
+
+void PairList::Record(const RenameExecutor::Outcome& outcome, RenameExecutor::Order order) {
+    lastOrder_ = order;
+    state_.assign(old_.size(), outcome.executed ? State::kRenamed : State::kUnrenamed);
+    if (!outcome.executed) return;
+    for (const auto* indices : {&outcome.skipped, &outcome.failed}) {
+        for (const std::size_t i : *indices)
+            state_[i] = State::kUnrenamed;
+    }
+}
+
+void PairList::MarkMovedAway(const std::vector<std::size_t>& indices) {
+    for (const std::size_t i : indices) {
+        assert(state_[i] == State::kRenamed && "only a renamed file is moved");
+        state_[i] = State::kMovedAway;
+    }
+}
+
+void PairList::ExchangeOne(std::size_t i) {
+    assert(HasNewPaths());
+    std::swap(old_[i], new_[i]);
+}
+
+void PairList::RecordExchanged(const std::vector<std::size_t>& indices, RenameExecutor::Order order) {
+    lastOrder_ = order;
+    state_.assign(old_.size(), State::kUnrenamed);
+    for (const std::size_t i : indices) {
+        ExchangeOne(i);
+        state_[i] = State::kRenamed;
+    }
+}
+
+void PairList::Remove(std::size_t i) {
+    RemoveMany({i});
+}
+
+void PairList::RemoveMany(const std::vector<std::size_t>& indices) {
+    assert(std::is_sorted(indices.begin(), indices.end()) && (indices.empty() || indices.back() < Size()));
+    EraseIndices(old_, indices);
+    EraseIndices(new_, indices);
+    EraseIndices(state_, indices);
+}
+
+void PairList::Move(std::size_t from, std::size_t to) {
+    assert(from < Size() && to < Size());
+    if (from == to) return;
+    MoveEntry(old_, from, to);
+    if (HasNewPaths()) MoveEntry(new_, from, to);
+    MoveEntry(state_, from, to);
+}

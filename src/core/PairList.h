@@ -1,0 +1,63 @@
+#pragma once
+
+// The files of the rename table and what the last command did to them. Entry i belongs to table
+// row i + 1: the path the file had before the last command (old), the path that command gave or
+// meant to give it (new), and whether the file was really renamed. The three are changed only
+// together, so removing and dragging rows can never pair a name with another file.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/RenameExecutor.h"
+
+class PairList {
+public:
+    enum class State : std::uint8_t {
+        kUnrenamed,  // still at its old path: not yet run, skipped, or the rename was refused
+        kRenamed,    // the last command renamed it from old to new
+        kMovedAway,  // renamed, then moved to the move destination: no longer at new
+    };
+
+    std::size_t Size() const { return old_.size(); }
+    bool Empty() const { return old_.empty(); }
+    const std::vector<std::string>& OldPaths() const { return old_; }
+    // Empty until a run gives new paths, then as long as OldPaths.
+    const std::vector<std::string>& NewPaths() const { return new_; }
+    bool HasNewPaths() const { return !new_.empty(); }
+    State StateOf(std::size_t i) const { return state_[i]; }
+    bool Renamed(std::size_t i) const { return state_[i] == State::kRenamed; }
+    // Per entry, whether it is renamed (the files a move after the run takes).
+    std::vector<bool> RenamedFlags() const;
+    // The entries the last command left at their old paths.
+    std::vector<std::size_t> Unrenamed() const;
+    // The order in which the last command renamed its pairs; undo goes the other way.
+    RenameExecutor::Order LastOrder() const { return lastOrder_; }
+
+    // A loaded list: old paths only, nothing renamed.
+    void Load(std::vector<std::string> oldPaths);
+    // A run's pairs before anything is renamed. The two lists have one length.
+    void SetRun(std::vector<std::string> oldPaths, std::vector<std::string> newPaths);
+    // What the executor did with the pairs of SetRun: all renamed but the skipped and failed ones
+    // (none when it did not execute).
+    void Record(const RenameExecutor::Outcome& outcome, RenameExecutor::Order order);
+    void MarkMovedAway(const std::vector<std::size_t>& indices);
+
+    // Exchanges old and new of one entry; the state stays (the file is again at new).
+    void ExchangeOne(std::size_t i);
+    // Exchanges old and new of every entry in indices and records exactly those as renamed, in
+    // the order given; every other entry becomes unrenamed.
+    void RecordExchanged(const std::vector<std::size_t>& indices, RenameExecutor::Order order);
+    void Remove(std::size_t i);
+    // indices ascending, without repeats; one pass over the list.
+    void RemoveMany(const std::vector<std::size_t>& indices);
+    // Takes entry from out and inserts it at to, shifting the entries between, as a dragged row.
+    void Move(std::size_t from, std::size_t to);
+
+private:
+    std::vector<std::string> old_;
+    std::vector<std::string> new_;
+    std::vector<State> state_;
+    RenameExecutor::Order lastOrder_ = RenameExecutor::Order::FirstToLast;
+};

@@ -1,0 +1,85 @@
+#include "core/UndoRevert.h"
+
+#include <cassert>
+
+#include "core/MyFileOperation.h"
+#include "core/RenameExecutor.h"
+
+namespace UndoRevert {
+
+std::vector<std::size_t> MissingFiles(const PairList& pairs) {
+    std::vector<std::size_t> missing;
+    for (std::size_t i = 0; i < pairs.Size(); ++i) {
+        const PairList::State state = pairs.StateOf(i);
+        if (state == PairList::State::kMovedAway ||
+            (state == PairList::State::kRenamed && !MyFileOperation::FileExists(pairs.NewPaths()[i])))
+            missing.push_back(i);
+    }
+    return missing;
+}
+
+bool AnyToUndo(const PairList& pairs, const std::vector<std::size_t>& missing) {
+    std::size_t renamed = 0;
+    for (std::size_t i = 0; i < pairs.Size(); ++i)
+        renamed += pairs.Renamed(i) ? 1 : 0;
+    std::size_t renamedMissing = 0;
+    for (const std::size_t i : missing)
+        renamedMissing += pairs.Renamed(i) ? 1 : 0;
+    return renamed > renamedMissing;
+}
+
+std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>& missing) {
+    pairs.RemoveMany(missing);
+    // The renamed entries, each from where it stands now back to where it stood.
+    std::vector<std::size_t> renamed;
+    std::vector<std::string> from;
+    std::vector<std::string> to;
+    for (std::size_t i = 0; i < pairs.Size(); ++i) {
+        if (!pairs.Renamed(i)) continue;
+        renamed.push_back(i);
+        from.push_back(pairs.NewPaths()[i]);
+        to.push_back(pairs.OldPaths()[i]);
+    }
+    // Backwards through the last command: a name it freed for a later file is free again by the
+    // time the earlier file wants it back.
+    const auto order = pairs.LastOrder() == RenameExecutor::Order::FirstToLast
+                           ? RenameExecutor::Order::LastToFirst
+                           : RenameExecutor::Order::FirstToLast;
+    const RenameExecutor::Outcome outcome = RenameExecutor::ExecuteRenames(from, to, order);
+    std::vector<std::size_t> done;
+    std::vector<std::size_t> failed;
+    std::size_t nextFailed = 0;
+    for (std::size_t k = 0; k < renamed.size(); ++k) {
+        if (nextFailed < outcome.failed.size() && outcome.failed[nextFailed] == k) {
+            ++nextFailed;
+            failed.push_back(renamed[k]);
+        } else {
+            done.push_back(renamed[k]);
+        }
+    }
+    pairs.RecordExchanged(done, order);
+    return failed;
+}
+
+Revert RevertOne(PairList& pairs, std::size_t i) {
+    assert(i < pairs.Size());
+    switch (pairs.StateOf(i)) {
+        case PairList::State::kUnrenamed:
+            return Revert::kNotRenamed;
+        case PairList::State::kMovedAway:
+            return Revert::kMissing;
+        case PairList::State::kRenamed:
+            break;
+    }
+    const std::string& newPath = pairs.NewPaths()[i];
+    const std::string& oldPath = pairs.OldPaths()[i];
+    if (!MyFileOperation::FileExists(newPath)) return Revert::kMissing;
+    if (newPath == oldPath) return Revert::kDone;  // a run that left the name as it was
+    if (MyFileOperation::PathExists(oldPath) && !MyFileOperation::SameFile(oldPath, newPath))
+        return Revert::kTaken;
+    if (!MyFileOperation::TryRenameFile(newPath, oldPath)) return Revert::kRefused;
+    pairs.ExchangeOne(i);
+    return Revert::kDone;
+}
+
+}  // namespace UndoRevert
