@@ -110,6 +110,23 @@ private slots:
         QVERIFY(g.Cells(0, 4).isEmpty());
     }
 
+    void DeleteRowsAtOnce() {
+        TStringGridEx& g = *grid_;
+        FillRows(g, {"A", "B", "C", "D", "E", "F"});
+        g.SetCurrentCell(1, 6);
+        // Unordered, repeated and out-of-range rows: only the data rows named go.
+        g.DeleteRows({5, 2, 0, 2, 9, 6});
+        QCOMPARE(g.RowCount(), 4);
+        QCOMPARE(Column(g, 1), QStringList({"A", "C", "D"}));
+        QCOMPARE(Column(g, 0), QStringList({"mA", "mC", "mD"}));
+        QCOMPARE(Column(g, 3), QStringList({"pA", "pC", "pD"}));
+        QCOMPARE(g.Row(), 3);  // the current row stays inside the table
+        g.DeleteRows({1, 2, 3});
+        QCOMPARE(g.RowCount(), 1);
+        g.SetRowCount(3);
+        QVERIFY(g.Cells(1, 1).isEmpty() && g.Cells(1, 2).isEmpty());
+    }
+
     void MoveRowByMethodAndByDrag() {
         TStringGridEx& g = *grid_;
         g.SetOptions(g.Options() | TGridOption::goRowMoving);
