@@ -130,6 +130,8 @@ private slots:
         QTest::newRow("shift-click toggles every row between, * stays")
             << 8 << QStringList{"click 3", "N25", "click 5", "N25", "star 6", "click 3", "shift 7"}
             << QStringList{"", "", "", "V", "", "*", "V", ""} << eight << true;
+        QTest::newRow("shift-click before any row was selected marks nothing")
+            << 8 << QStringList{"shift 3"} << QStringList(8, QString()) << eight << false;
         QTest::newRow("shift-click upwards")
             << 8 << QStringList{"click 7", "shift 3"} << QStringList{"", "", "V", "V", "V", "V", "V", ""}
             << eight << true;
@@ -150,8 +152,8 @@ private slots:
         QTest::newRow("N23 empties every mark, * too") << 3 << QStringList{"click 1", "N25", "star 2", "N23"}
                                                        << QStringList{"", "", ""} << three << false;
         // Removing.
-        QTest::newRow("N2 removes the current row")
-            << 4 << QStringList{"click 1", "N25", "click 2", "N2"} << QStringList{"V", "", ""}
+        QTest::newRow("N2 removes the current row, the marks below move up with their rows")
+            << 4 << QStringList{"click 3", "N25", "click 2", "N2"} << QStringList{"", "V", ""}
             << QStringList{"f1.txt", "f3.txt", "f4.txt"} << true;
         QTest::newRow("N2 on the last row leaves one blank row, and then does nothing")
             << 1 << QStringList{"click 1", "N2", "N2", "N3"} << QStringList{""} << QStringList{""} << false;
