@@ -156,7 +156,7 @@ private slots:
             << 4 << QStringList{"click 3", "N25", "click 2", "N2"} << QStringList{"", "V", ""}
             << QStringList{"f1.txt", "f3.txt", "f4.txt"} << true;
         QTest::newRow("N2 on the last row leaves one blank row, and then does nothing")
-            << 1 << QStringList{"click 1", "N2", "N2", "N3"} << QStringList{""} << QStringList{""} << false;
+            << 1 << QStringList{"click 1", "N2", "N2"} << QStringList{""} << QStringList{""} << false;
         QTest::newRow("N21 removes the marked rows")
             << 5 << QStringList{"click 2", "N25", "click 4", "N25", "star 5", "N21"}
             << QStringList{"", "", "*"} << QStringList{"f1.txt", "f3.txt", "f5.txt"} << false;
