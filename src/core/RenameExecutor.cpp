@@ -63,8 +63,8 @@ Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vect
 }
 
 Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
-                              const std::vector<std::string>& newPaths) {
-    return RenameAll(oldPaths, newPaths, MyFileOperation::RenameCheckedFile);
+                              const std::vector<std::string>& newPaths, Order order) {
+    return RenameAll(oldPaths, newPaths, MyFileOperation::RenameCheckedFile, order);
 }
 
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,

@@ -28,7 +28,7 @@ bool AnyToUndo(const PairList& pairs, const std::vector<std::size_t>& missing) {
     return renamed > renamedMissing;
 }
 
-std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>& missing) {
+std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>& missing, Sources sources) {
     pairs.RemoveMany(missing);
     // The renamed entries, each from where it stands now back to where it stood.
     std::vector<std::size_t> renamed;
@@ -45,7 +45,9 @@ std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>
     const auto order = pairs.LastOrder() == RenameExecutor::Order::FirstToLast
                            ? RenameExecutor::Order::LastToFirst
                            : RenameExecutor::Order::FirstToLast;
-    const RenameExecutor::Outcome outcome = RenameExecutor::ExecuteRenames(from, to, order);
+    const RenameExecutor::Outcome outcome = sources == Sources::kJustSeen
+                                                ? RenameExecutor::ExecuteCheckedRenames(from, to, order)
+                                                : RenameExecutor::ExecuteRenames(from, to, order);
     std::vector<std::size_t> done;
     std::vector<std::size_t> failed;
     std::size_t nextFailed = 0;
