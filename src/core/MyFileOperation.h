@@ -85,6 +85,8 @@ std::string ExtensionOf(std::string_view path);
 bool FolderExists(std::string_view path);
 // True only for an existing file that is not a folder.
 bool FileExists(std::string_view path);
+// FileExists for each path; quicker than one call each for many paths of one folder.
+std::vector<bool> FilesExist(const std::vector<std::string_view>& paths);
 // True when anything (file or folder) stands at the path.
 bool PathExists(std::string_view path);
 // True when both paths name one existing file (device and inode): the same entry, hard links, or
