@@ -198,7 +198,7 @@ BENCHMARK(BM_RemoveMarked)
     ->UseManualTime()
     ->Arg(kFiles / 2)
     ->Arg(kFiles)
-    ->Iterations(5);
+    ->Iterations(10);
 
 int main(int argc, char** argv) {
     const int status = RunBench::RunWithWindow(argc, argv, "quorbel-undobench", [](const std::string& root) {
