@@ -7,8 +7,8 @@
 // in turns with the undo. At most 1.3 times the loop.
 //
 // BM_RemoveMarked/N: a list of N files loaded with "V" on every second row (not timed), then N21,
-// timed from the click to the refreshed table. Half of 100,000 under 0.5 s, and half of 100,000
-// about twice half of 50,000: the removal is linear in the rows.
+// timed from the click to the refreshed table. Removing 50,000 of 100,000 under 0.5 s, and about
+// twice as long as 25,000 of 50,000: the removal is linear in the rows.
 //
 //   build-release/Undo_bench
 #include <benchmark/benchmark.h>
