@@ -50,7 +50,9 @@ void TFmMein::Undo1Click() {
         Message(QStringLiteral("元に戻せませんでした。"));
         return;
     }
-    const std::vector<std::size_t> refused = UndoRevert::UndoAll(Pairs, missing);
+    // Without a question the files were looked at a moment ago: the renames need not look again.
+    const std::vector<std::size_t> refused = UndoRevert::UndoAll(
+        Pairs, missing, missing.empty() ? UndoRevert::Sources::kJustSeen : UndoRevert::Sources::kLookAgain);
     ShowPairs();
     if (!refused.empty()) {
         Message(UnprocessedMessage(QStringLiteral("元に戻せなかったため、 "), refused.size()));

@@ -87,6 +87,15 @@ bool FolderExists(std::string_view path) {
     return status && status->kind == Platform::EntryKind::Folder;
 }
 
+std::vector<bool> FilesExist(const std::vector<std::string_view>& paths) {
+    std::vector<std::string> native;
+    native.reserve(paths.size());
+    // A path the codec cannot carry names no file: an empty path finds none either.
+    for (const std::string_view path : paths)
+        native.push_back(Cp932::ToUtf8(path).value_or(std::string()));
+    return Platform::FilesExist(native);
+}
+
 bool PathExists(std::string_view path) {
     return StatusOf(path).has_value();
 }

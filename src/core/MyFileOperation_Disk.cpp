@@ -34,7 +34,9 @@ std::string FileDateText(std::string_view path) {
 
 namespace {
 
-bool RenameFile(std::string_view oldPath, std::string_view newPath, bool lookAtSource) {
+// folders: where the pairs of a batch keep their folders open; null for a single rename.
+bool RenameFile(std::string_view oldPath, std::string_view newPath, bool lookAtSource,
+                Platform::FolderRenames* folders = nullptr) {
     if (oldPath == newPath) return false;
     const auto from = Cp932::ToUtf8(oldPath);
     const auto to = Cp932::ToUtf8(newPath);
@@ -43,7 +45,9 @@ bool RenameFile(std::string_view oldPath, std::string_view newPath, bool lookAtS
         return !Platform::RenameCaseOnly(*from, *to);
     }
     // The rename itself refuses an existing target, so only the source needs a look.
-    return (!lookAtSource || IsFile(*from)) && !Platform::RenameNoReplace(*from, *to);
+    if (lookAtSource && !IsFile(*from)) return false;
+    return !(folders != nullptr ? folders->RenameNoReplace(*from, *to)
+                                : Platform::RenameNoReplace(*from, *to));
 }
 
 }  // namespace
@@ -60,6 +64,14 @@ bool TryRenameFile(std::string_view oldPath, std::string_view newPath) {
 
 bool RenameCheckedFile(std::string_view oldPath, std::string_view newPath) {
     return RenameFile(oldPath, newPath, false);
+}
+
+CheckedRenames::CheckedRenames() : folders_(std::make_unique<Platform::FolderRenames>()) {}
+
+CheckedRenames::~CheckedRenames() = default;
+
+bool CheckedRenames::Rename(std::string_view oldPath, std::string_view newPath) {
+    return RenameFile(oldPath, newPath, false, folders_.get());
 }
 
 bool TryMoveFile(std::string_view source, std::string_view destination) {

@@ -1,16 +1,17 @@
 #include "core/RenameExecutor.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "core/MyFileOperation.h"
 
 namespace RenameExecutor {
 namespace {
 
-using RenameFunction = bool (*)(std::string_view, std::string_view);
+using RenameFunction = std::function<bool(std::string_view, std::string_view)>;
 
 void Rename(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths, std::size_t i,
-            Outcome& outcome, RenameFunction rename = MyFileOperation::TryRenameFile) {
+            Outcome& outcome, const RenameFunction& rename) {
     if (oldPaths[i] == newPaths[i]) return;
     if (!rename(oldPaths[i], newPaths[i])) outcome.failed.push_back(i);
 }
@@ -38,7 +39,7 @@ void SortOutcome(Outcome& outcome, Order order) {
 }
 
 Outcome RenameAll(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
-                  RenameFunction rename, Order order = Order::FirstToLast) {
+                  const RenameFunction& rename, Order order = Order::FirstToLast) {
     Outcome outcome;
     outcome.executed = Executable(oldPaths, newPaths);
     if (!outcome.executed) return outcome;
@@ -63,8 +64,11 @@ Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vect
 }
 
 Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
-                              const std::vector<std::string>& newPaths) {
-    return RenameAll(oldPaths, newPaths, MyFileOperation::RenameCheckedFile);
+                              const std::vector<std::string>& newPaths, Order order) {
+    MyFileOperation::CheckedRenames renames;
+    return RenameAll(
+        oldPaths, newPaths,
+        [&renames](std::string_view from, std::string_view to) { return renames.Rename(from, to); }, order);
 }
 
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,

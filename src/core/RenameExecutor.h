@@ -29,7 +29,7 @@ Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vect
 // The same for a list whose every old path the caller has just seen as an existing file (the
 // sequential run checks its whole list first): the sources are not looked at again.
 Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
-                              const std::vector<std::string>& newPaths);
+                              const std::vector<std::string>& newPaths, Order order = Order::FirstToLast);
 
 // Renames the pairs in the order given; a pair whose new path is taken at that moment by another
 // file is skipped (so a file renamed earlier in the run blocks later pairs, and no two names are

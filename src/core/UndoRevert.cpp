@@ -1,6 +1,7 @@
 #include "core/UndoRevert.h"
 
 #include <cassert>
+#include <string_view>
 
 #include "core/MyFileOperation.h"
 #include "core/RenameExecutor.h"
@@ -8,12 +9,25 @@
 namespace UndoRevert {
 
 std::vector<std::size_t> MissingFiles(const PairList& pairs) {
-    std::vector<std::size_t> missing;
+    std::vector<std::string_view> renamedPaths;
     for (std::size_t i = 0; i < pairs.Size(); ++i) {
-        const PairList::State state = pairs.StateOf(i);
-        if (state == PairList::State::kMovedAway ||
-            (state == PairList::State::kRenamed && !MyFileOperation::FileExists(pairs.NewPaths()[i])))
-            missing.push_back(i);
+        if (pairs.Renamed(i)) renamedPaths.emplace_back(pairs.NewPaths()[i]);
+    }
+    // One look for all: the paths of a run share their folder.
+    const std::vector<bool> exist = MyFileOperation::FilesExist(renamedPaths);
+    std::vector<std::size_t> missing;
+    std::size_t renamed = 0;
+    for (std::size_t i = 0; i < pairs.Size(); ++i) {
+        switch (pairs.StateOf(i)) {
+            case PairList::State::kMovedAway:
+                missing.push_back(i);
+                break;
+            case PairList::State::kRenamed:
+                if (!exist[renamed++]) missing.push_back(i);
+                break;
+            case PairList::State::kUnrenamed:
+                break;
+        }
     }
     return missing;
 }
@@ -28,7 +42,7 @@ bool AnyToUndo(const PairList& pairs, const std::vector<std::size_t>& missing) {
     return renamed > renamedMissing;
 }
 
-std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>& missing) {
+std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>& missing, Sources sources) {
     pairs.RemoveMany(missing);
     // The renamed entries, each from where it stands now back to where it stood.
     std::vector<std::size_t> renamed;
@@ -45,7 +59,9 @@ std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>
     const auto order = pairs.LastOrder() == RenameExecutor::Order::FirstToLast
                            ? RenameExecutor::Order::LastToFirst
                            : RenameExecutor::Order::FirstToLast;
-    const RenameExecutor::Outcome outcome = RenameExecutor::ExecuteRenames(from, to, order);
+    const RenameExecutor::Outcome outcome = sources == Sources::kJustSeen
+                                                ? RenameExecutor::ExecuteCheckedRenames(from, to, order)
+                                                : RenameExecutor::ExecuteRenames(from, to, order);
     std::vector<std::size_t> done;
     std::vector<std::size_t> failed;
     std::size_t nextFailed = 0;

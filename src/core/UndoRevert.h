@@ -18,12 +18,17 @@ std::vector<std::size_t> MissingFiles(const PairList& pairs);
 // True when some renamed entry is not among missing: there is something to undo.
 bool AnyToUndo(const PairList& pairs, const std::vector<std::size_t>& missing);
 
+// Whether the files still need a look before each rename: kJustSeen when MissingFiles has just
+// looked at every one and nothing waited for the user since.
+enum class Sources { kLookAgain, kJustSeen };
+
 // Drops the missing entries (ascending, as MissingFiles gives them), then renames every renamed
 // entry from its new path back to its old one, in the opposite order to the last command, and
 // exchanges the pairs that went through. Returns the indices (after the drop) of the renames the
 // file system refused: those pairs stay as they were and count as unrenamed, like every entry
 // the last command had not renamed.
-std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>& missing);
+std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>& missing,
+                                 Sources sources = Sources::kLookAgain);
 
 enum class Revert {
     kDone,

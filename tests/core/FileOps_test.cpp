@@ -58,14 +58,40 @@ TEST_P(NoReplaceRename, RenamesAndRefusesWithoutChangingAnything) {
     EXPECT_FALSE(TempDir::Exists(a));
 }
 
+// One batch over every call, as a run's pairs go through it.
+std::error_code RenameInBatch(const std::string& from, const std::string& to) {
+    static FolderRenames batch;
+    return batch.RenameNoReplace(from, to);
+}
+
 std::string StrategyName(const ::testing::TestParamInfo<RenameFn>& info) {
-    static const char* const kNames[] = {"Renameat2", "Link", "Check", "Temporary"};
+    static const char* const kNames[] = {"Renameat2", "Link", "Check", "Temporary", "Batch"};
     return kNames[info.index];
 }
 INSTANTIATE_TEST_SUITE_P(EveryStrategy, NoReplaceRename,
                          ::testing::Values(&RenameNoReplace, &RenameByLink, &RenameAfterCheck,
-                                           &RenameViaTemporary),
+                                           &RenameViaTemporary, &RenameInBatch),
                          StrategyName);
+
+TEST(FolderRenames, EachPairInItsOwnFoldersAsTheFoldersChange) {
+    TempDir dir;
+    dir.MakeFile("a/1.txt", "1");
+    dir.MakeFile("b/2.txt", "2");
+    dir.MakeFile("b/taken.txt", "keep");
+    FolderRenames batch;
+    EXPECT_FALSE(batch.RenameNoReplace(dir / "a/1.txt", dir / "a/one.txt"));
+    EXPECT_FALSE(batch.RenameNoReplace(dir / "b/2.txt", dir / "b/two.txt"));    // both folders change
+    EXPECT_FALSE(batch.RenameNoReplace(dir / "a/one.txt", dir / "b/one.txt"));  // only the source's
+    EXPECT_EQ(batch.RenameNoReplace(dir / "b/two.txt", dir / "b/taken.txt"), std::errc::file_exists);
+    EXPECT_EQ(batch.RenameNoReplace(dir / "gone/x.txt", dir / "b/x.txt"),
+              std::errc::no_such_file_or_directory);
+    EXPECT_TRUE(batch.RenameNoReplace(dir / "b/two.txt", dir / "b/"));
+    EXPECT_TRUE(batch.RenameNoReplace(dir / "b/two.txt", dir / "b/.."));
+    EXPECT_THAT(Names(dir / "a"), ::testing::IsEmpty());
+    EXPECT_THAT(Names(dir / "b"), UnorderedElementsAre("one.txt", "two.txt", "taken.txt"));
+    EXPECT_EQ(TempDir::ReadFile(dir / "b/one.txt"), "1");
+    EXPECT_EQ(TempDir::ReadFile(dir / "b/taken.txt"), "keep");
+}
 
 TEST(RenameCaseOnly, OnACaseSensitiveFileSystem) {
     TempDir dir;

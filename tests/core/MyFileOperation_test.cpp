@@ -217,4 +217,40 @@ TEST(PathHelpers, Existence) {
     EXPECT_FALSE(FileExists("a\x83"));  // not a convertible text
 }
 
+TEST(PathHelpers, FilesExistAsFileExistsForEach) {
+    TempDir dir;
+    dir.MakeFile("a/f.txt");
+    dir.MakeFile("b/g.txt");
+    dir.MakeFile("a/写真.jpg");
+    dir.MakeDir("a/sub");
+    ASSERT_EQ(symlink((dir / "a/f.txt").c_str(), (dir / "a/link").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "a/none").c_str(), (dir / "a/broken").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "a/sub").c_str(), (dir / "a/folderlink").c_str()), 0);
+    // Folders alternate, so each is opened more than once.
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {Cp(dir / "a/f.txt"), true},
+        {Cp(dir / "b/g.txt"), true},
+        {Cp(dir / "a/写真.jpg"), true},
+        {Cp(dir / "a/sub"), false},
+        {Cp(dir / "a/missing"), false},
+        {Cp(dir / "a/link"), true},
+        {Cp(dir / "a/broken"), false},
+        {Cp(dir / "a/folderlink"), false},
+        {Cp(dir / "a/f.txt/"), false},
+        {Cp(dir / "gone/f.txt"), false},
+        {Cp(dir / "a/../b/g.txt"), true},
+        {"/no-such-file-here", false},
+        {"f.txt", false},
+        {"", false},
+        {"a\x83", false},
+    };
+    std::vector<std::string_view> paths;
+    std::vector<bool> expected;
+    for (const auto& [path, exists] : cases) {
+        paths.emplace_back(path);
+        expected.push_back(exists);
+    }
+    EXPECT_EQ(FilesExist(paths), expected);
+}
+
 }  // namespace

@@ -149,6 +149,13 @@ TEST_F(RenameExecutorTest, CheckedRenamesKeepEveryGuardButTheSourceLook) {
     EXPECT_FALSE(TempDir::Exists(Path("3.txt")));
     EXPECT_TRUE(Holds("D.TXT", "d.txt"));
     EXPECT_FALSE(ExecuteCheckedRenames({}, {}).executed);
+
+    // Last to first, each name of a chain is free again by the time its file is wanted there.
+    const Outcome chain = ExecuteCheckedRenames({File("p.txt"), File("q.txt")},
+                                                {Path("q.txt"), Path("r.txt")}, Order::LastToFirst);
+    EXPECT_THAT(chain.failed, IsEmpty());
+    EXPECT_TRUE(Holds("q.txt", "p.txt"));
+    EXPECT_TRUE(Holds("r.txt", "q.txt"));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // Nothing here replaces an existing file unless the caller asks for it with Existing::Replace.
 
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -13,6 +14,29 @@ namespace Platform {
 // Renames within one file system, never replacing an existing target (a target that exists is
 // refused with file_exists). Another file system gives cross_device_link.
 std::error_code RenameNoReplace(const std::string& from, const std::string& to);
+
+// RenameNoReplace for many pairs in a row, each rename as that one does it. The folders of the
+// two paths are opened once and kept while the next pairs share them (a run renames within one
+// folder), so the renames no longer walk every folder's path for each file.
+class FolderRenames {
+public:
+    FolderRenames() = default;
+    ~FolderRenames();
+    FolderRenames(const FolderRenames&) = delete;
+    FolderRenames& operator=(const FolderRenames&) = delete;
+
+    std::error_code RenameNoReplace(const std::string& from, const std::string& to);
+
+private:
+    struct Folder {
+        std::string path;
+        int fd = -1;  // -1 when it could not be opened
+    };
+    // The descriptor of the folder path names (opened or kept in folder), or -1.
+    static int Open(Folder& folder, std::string_view path);
+    Folder from_;
+    Folder to_;
+};
 
 // A rename between two spellings that differ in letter case only. When both spellings name the
 // same file (a case-insensitive file system) it goes through a temporary name in the folder;

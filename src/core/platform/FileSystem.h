@@ -38,6 +38,10 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
 // The status of what path names, links followed; nullopt when it does not exist or cannot be read.
 std::optional<FileStatus> Status(const std::string& path);
 
+// For each path, whether Status would call it a file. Paths of one folder that follow each other
+// are looked at from that folder, opened once, instead of walking its path again for each.
+std::vector<bool> FilesExist(const std::vector<std::string>& paths);
+
 // True when both paths name one file: the same entry, hard links, or a link to the other (also
 // the two spellings of one name on a case-insensitive file system).
 bool SameFile(const std::string& a, const std::string& b);
