@@ -107,12 +107,10 @@ std::string FileDateText(std::string_view path);
 // missing source, an existing different target (two hard links of one file count as two) or a
 // text with no native form give false and change nothing.
 bool TryRenameFile(std::string_view oldPath, std::string_view newPath);
-// TryRenameFile for a source the caller saw as an existing file a moment ago (a run that checks
-// its whole list before it renames anything): the source is not looked at again. Should it have
-// become a folder meanwhile, the folder is renamed; an existing target is never replaced.
-bool RenameCheckedFile(std::string_view oldPath, std::string_view newPath);
-// RenameCheckedFile for many pairs in a row, quicker where they share their folders (each folder is
-// opened once and kept while the next pairs use it).
+// TryRenameFile for many pairs in a row whose sources the caller saw as existing files a moment
+// ago (a run that checks its whole list before it renames anything): the sources are not looked at
+// again, and each folder is opened once and kept while the next pairs use it. Should a source
+// have become a folder meanwhile, the folder is renamed; an existing target is never replaced.
 class CheckedRenames {
 public:
     CheckedRenames();

@@ -62,10 +62,6 @@ bool TryRenameFile(std::string_view oldPath, std::string_view newPath) {
     return RenameFile(oldPath, newPath, true);
 }
 
-bool RenameCheckedFile(std::string_view oldPath, std::string_view newPath) {
-    return RenameFile(oldPath, newPath, false);
-}
-
 CheckedRenames::CheckedRenames() : folders_(std::make_unique<Platform::FolderRenames>()) {}
 
 CheckedRenames::~CheckedRenames() = default;
