@@ -284,6 +284,9 @@ private slots:
             << kTaken;
         QTest::newRow("the folder is read-only")
             << colliding << "TabSheet2" << toC << 1 << "read-only" << kRefused;
+        // Refused for the superuser too: no rename replaces a second name of the file.
+        QTest::newRow("the old name a hard link of the file")
+            << colliding << "TabSheet2" << toC << 1 << "link" << kRefused;
     }
     void revertThisFileRefusals() {
         QFETCH(QStringList, files);
@@ -299,6 +302,11 @@ private slots:
             std::filesystem::remove(folder + "/" + f->Grid()->Cells(2, row).toStdString());
         if (obstacle == "taken") f->dir.MakeFile("f/" + f->Grid()->Cells(1, row).toStdString(), "other");
         if (obstacle == "read-only") chmod(folder.c_str(), 0555);
+        if (obstacle == "link") {
+            const std::string now = folder + "/" + f->Grid()->Cells(2, row).toStdString();
+            const std::string before = folder + "/" + f->Grid()->Cells(1, row).toStdString();
+            QCOMPARE(link(now.c_str(), before.c_str()), 0);
+        }
         const auto writable = qScopeGuard([&] { chmod(folder.c_str(), 0755); });
         const QStringList onDisk = f->OnDisk("f");
         const QStringList marks = f->Column(0);
