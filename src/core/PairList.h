@@ -15,7 +15,9 @@
 class PairList {
 public:
     enum class State : std::uint8_t {
-        kUnrenamed,  // still at its old path: not yet run, skipped, or the rename was refused
+        // The last command did not rename it: not yet run, or skipped or refused. After a run the
+        // file stands at old; after a refused undo the pair is not exchanged and it stands at new.
+        kUnrenamed,
         kRenamed,    // the last command renamed it from old to new
         kMovedAway,  // renamed, then moved to the move destination: no longer at new
     };
@@ -30,7 +32,7 @@ public:
     bool Renamed(std::size_t i) const { return state_[i] == State::kRenamed; }
     // Per entry, whether it is renamed (the files a move after the run takes).
     std::vector<bool> RenamedFlags() const;
-    // The entries the last command left at their old paths.
+    // The entries the last command did not rename: the rows marked "*".
     std::vector<std::size_t> Unrenamed() const;
     // The order in which the last command renamed its pairs; undo goes the other way.
     RenameExecutor::Order LastOrder() const { return lastOrder_; }
