@@ -30,7 +30,7 @@ QString RevertRefusal(UndoRevert::Revert outcome) {
 }  // namespace
 
 void TFmMein::Undo1Click() {
-    if (!Pairs.HasNewPaths()) return;
+    // Also when removed rows left nothing of the run: the user hears that nothing was undone.
     const std::vector<std::size_t> missing = UndoRevert::MissingFiles(Pairs);
     if (!missing.empty()) {
         MySG->BeginUpdate();

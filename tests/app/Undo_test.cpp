@@ -339,6 +339,20 @@ private slots:
         QCOMPARE(f->Column(1), QStringList({"R1.txt"}));
         QCOMPARE(MessagesFrom(runMessages), QStringList{kUndone});
     }
+
+    void undoAfterEveryRowWasRemoved() {
+        LoadAndRunSequential({"a.txt", "b.txt"});
+        for (const int row : {1, 2}) {
+            f->Grid()->SetRow(row);
+            f->window->N25Click();
+        }
+        f->window->N21Click();
+        QVERIFY(f->Enabled("Undo1"));
+        const qsizetype runMessages = f->Messages().size();
+        f->window->Undo1Click();
+        QCOMPARE(MessagesFrom(runMessages), QStringList{kNothingUndone});
+        QCOMPARE(f->OnDisk("f"), QStringList({"R1.txt", "R2.txt"}));
+    }
 };
 
 QUORBEL_QTEST_MAIN(UndoTest)
