@@ -94,9 +94,11 @@ bool FileExists(std::string_view path);
 std::vector<bool> FilesExist(const std::vector<std::string_view>& paths);
 // True when anything (file or folder) stands at the path.
 bool PathExists(std::string_view path);
-// True when both paths name one existing file (device and inode): the same entry, hard links, or
-// the two spellings of a name on a case-insensitive file system.
+// True when both paths name one existing file (device and inode): the same entry, hard links,
+// the two spellings of a name on a case-insensitive file system, or a link to the other.
 bool SameFile(std::string_view a, std::string_view b);
+// As SameFile, but a link to the other path is a file of its own.
+bool SameEntry(std::string_view a, std::string_view b);
 
 // The file's modification time in local time as "yyyy/mm/dd h:mm:ss" (hour without leading zero,
 // seconds rounded down to an even number), or "Error" when it is no file or its time cannot be read.

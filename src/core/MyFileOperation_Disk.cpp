@@ -58,6 +58,12 @@ bool SameFile(std::string_view a, std::string_view b) {
     return nativeA && nativeB && Platform::SameFile(*nativeA, *nativeB);
 }
 
+bool SameEntry(std::string_view a, std::string_view b) {
+    const auto nativeA = Cp932::ToUtf8(a);
+    const auto nativeB = Cp932::ToUtf8(b);
+    return nativeA && nativeB && Platform::SameEntry(*nativeA, *nativeB);
+}
+
 bool TryRenameFile(std::string_view oldPath, std::string_view newPath) {
     return RenameFile(oldPath, newPath, true);
 }

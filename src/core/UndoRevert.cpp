@@ -91,7 +91,8 @@ Revert RevertOne(PairList& pairs, std::size_t i) {
     const std::string& oldPath = pairs.OldPaths()[i];
     if (!MyFileOperation::FileExists(newPath)) return Revert::kMissing;
     if (newPath == oldPath) return Revert::kDone;  // a run that left the name as it was
-    if (MyFileOperation::PathExists(oldPath) && !MyFileOperation::SameFile(oldPath, newPath))
+    // A link standing at old is another file, even when it points to this one.
+    if (MyFileOperation::PathExists(oldPath) && !MyFileOperation::SameEntry(oldPath, newPath))
         return Revert::kTaken;
     if (!MyFileOperation::TryRenameFile(newPath, oldPath)) return Revert::kRefused;
     pairs.ExchangeOne(i);

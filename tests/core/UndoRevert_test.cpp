@@ -119,6 +119,9 @@ TEST_F(UndoRevertTest, RevertOneSaysWhyItCannot) {
         {"old name a hard link of the file",
          [](const TempDir& d, PairList&) { ASSERT_EQ(link((d / "new").c_str(), (d / "old").c_str()), 0); },
          Revert::kRefused, false},
+        {"old name a symbolic link to the file",
+         [](const TempDir& d, PairList&) { ASSERT_EQ(symlink((d / "new").c_str(), (d / "old").c_str()), 0); },
+         Revert::kTaken, false},
         {"not renamed by the run",
          [](const TempDir&, PairList& p) {
              p.Record({.executed = true, .skipped = {0}, .failed = {}}, Order::FirstToLast);

@@ -246,10 +246,16 @@ std::error_code MoveByRename(const std::string& from, const std::string& to, Exi
 
 }  // namespace
 
-bool SameFile(const std::string& a, const std::string& b) {
+bool SameEntry(const std::string& a, const std::string& b) {
     struct stat sa {};
     struct stat sb {};
-    if (lstat(a.c_str(), &sa) == 0 && lstat(b.c_str(), &sb) == 0 && SameId(sa, sb)) return true;
+    return lstat(a.c_str(), &sa) == 0 && lstat(b.c_str(), &sb) == 0 && SameId(sa, sb);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    if (SameEntry(a, b)) return true;
+    struct stat sa {};
+    struct stat sb {};
     return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && SameId(sa, sb);
 }
 

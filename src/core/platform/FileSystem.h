@@ -45,5 +45,7 @@ std::vector<bool> FilesExist(const std::vector<std::string>& paths);
 // True when both paths name one file: the same entry, hard links, or a link to the other (also
 // the two spellings of one name on a case-insensitive file system).
 bool SameFile(const std::string& a, const std::string& b);
+// As SameFile, but links are not followed: a link to the other path is a file of its own.
+bool SameEntry(const std::string& a, const std::string& b);
 
 }  // namespace Platform
