@@ -96,10 +96,6 @@ void PairList::RecordExchanged(const std::vector<std::size_t>& indices, RenameEx
     }
 }
 
-void PairList::Remove(std::size_t i) {
-    RemoveMany({i});
-}
-
 void PairList::RemoveMany(const std::vector<std::size_t>& indices) {
     assert(std::is_sorted(indices.begin(), indices.end()) && (indices.empty() || indices.back() < Size()));
     EraseIndices(old_, indices);

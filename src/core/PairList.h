@@ -51,7 +51,6 @@ public:
     // Exchanges old and new of every entry in indices and records exactly those as renamed, in
     // the order given; every other entry becomes unrenamed.
     void RecordExchanged(const std::vector<std::size_t>& indices, RenameExecutor::Order order);
-    void Remove(std::size_t i);
     // indices ascending, without repeats; one pass over the list.
     void RemoveMany(const std::vector<std::size_t>& indices);
     // Takes entry from out and inserts it at to, shifting the entries between, as a dragged row.

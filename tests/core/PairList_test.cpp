@@ -54,7 +54,7 @@ TEST(PairListTest, EditsKeepEachPairWhole) {
          {"/d/1", "/d/5", "/d/2", "/d/3", "/d/4"},
          {true, false, true, false, true}},
         {"remove one",
-         [](PairList& p) { p.Remove(1); },
+         [](PairList& p) { p.RemoveMany({1}); },
          {"/d/A", "/d/C", "/d/D", "/d/E"},
          {"/d/1", "/d/3", "/d/4", "/d/5"},
          {true, false, true, false}},
