@@ -68,7 +68,7 @@ std::size_t OurMove(const std::string& from, const std::string& to) {
     const std::vector<std::string>& paths = from == folderA ? pathsA : pathsB;
     const MovePlan::Plan plan =
         MovePlan::MakePlan(paths, std::vector<bool>(paths.size(), true), Cp932::FromUtf8(to + "/").value());
-    return MovePlan::Execute(plan, MovePlan::Answer::kKeep).moved;
+    return MovePlan::Execute(plan, MovePlan::Answer::kKeep).moved.size();
 }
 
 std::size_t RenameLoop(const std::string& from, const std::string& to) {

@@ -150,7 +150,7 @@ void TFmMein::MoveAfterRename() {
     }
     const MovePlan::Result result = MovePlan::Execute(plan, answer);
     // A moved file is no longer where the run put it: reverting it must not touch the new name.
-    Pairs.MarkMovedAway(result.movedAway);
+    Pairs.MarkMovedAway(result.moved);
     if (!result.notMoved.empty()) {
         Message(QStringLiteral("移動できなかったため、 ") + QString::number(result.notMoved.size()) +
                 QStringLiteral("個のファイルが移動元に残っています。"));

@@ -161,8 +161,7 @@ Result Execute(const Plan& plan, Answer answer) {
         if (errors[k]) {
             result.notMoved.push_back(entries[k]->index);
         } else {
-            ++result.moved;
-            result.movedAway.push_back(entries[k]->index);
+            result.moved.push_back(entries[k]->index);
         }
     }
     std::sort(result.notMoved.begin(), result.notMoved.end());

@@ -70,10 +70,9 @@ enum class Action {
 Action ActionFor(const Entry& entry, Answer answer);
 
 struct Result {
-    std::size_t moved = 0;
-    std::vector<std::size_t> movedAway;  // run indices of the files moved (or moved over another)
-    std::size_t kept = 0;                // left by the user's no
-    std::vector<std::size_t> notMoved;   // run indices of files still at their source
+    std::vector<std::size_t> moved;     // run indices of the files moved (or moved over another)
+    std::size_t kept = 0;               // left by the user's no
+    std::vector<std::size_t> notMoved;  // run indices of files still at their source
 };
 // Carries the plan out. kCancel moves nothing.
 Result Execute(const Plan& plan, Answer answer);

@@ -65,7 +65,7 @@ TEST(MovePlanTest, TakenNamesUnderEachAnswer) {
             EXPECT_TRUE(plan.AsksToReplace());
 
             const Result result = Execute(plan, c.answer);
-            EXPECT_EQ(result.moved, c.moved);
+            EXPECT_EQ(result.moved.size(), c.moved);
             EXPECT_EQ(result.kept, c.kept);
             EXPECT_THAT(result.notMoved, IsEmpty());  // a kept file is the user's choice, not a failure
             EXPECT_EQ(Names(sourceDir / "src"), c.leftInSource);
@@ -124,7 +124,7 @@ TEST(MovePlanTest, AFileAlreadyInTheDestinationStaysAndKeepsItsName) {
     EXPECT_EQ(ActionFor(plan.entries[0], Answer::kReplace), Action::kLeave);
     EXPECT_EQ(ActionFor(plan.entries[1], Answer::kReplace), Action::kBlocked);
     const Result result = Execute(plan, Answer::kReplace);
-    EXPECT_EQ(result.moved, 0U);
+    EXPECT_EQ(result.moved.size(), 0U);
     EXPECT_THAT(result.notMoved, ElementsAre(1U));
     EXPECT_EQ(TempDir::ReadFile(dir / "top/dest/x.jpg"), "in dest");
     EXPECT_EQ(TempDir::ReadFile(dir / "top/other/x.jpg"), "other");
@@ -144,9 +144,9 @@ TEST(MovePlanTest, OnlyRenamedFilesMoveAndFailuresAreCounted) {
     const Plan plan = MakePlan(paths, renamed, Cp(dir / "dest/"));
     EXPECT_FALSE(plan.AsksToReplace());
     const Result result = Execute(plan, Answer::kReplace);
-    EXPECT_EQ(result.moved, 1U);
+    EXPECT_EQ(result.moved.size(), 1U);
     EXPECT_THAT(result.notMoved, ElementsAre(2U, 3U));
-    EXPECT_THAT(result.movedAway, ElementsAre(0U));
+    EXPECT_THAT(result.moved, ElementsAre(0U));
     EXPECT_EQ(Names(dir / "src"), (std::vector<std::string>{"n2.jpg", "n4.jpg"}));
     EXPECT_EQ(Names(dir / "dest"), (std::vector<std::string>{"n1.jpg", "n4.jpg"}));
     EXPECT_TRUE(std::filesystem::is_directory(dir / "dest/n4.jpg"));

@@ -9,6 +9,8 @@
 #include <system_error>
 #include <vector>
 
+#include "core/platform/FileSystem.h"
+
 namespace Platform {
 
 // Renames within one file system, never replacing an existing target (a target that exists is
@@ -20,22 +22,11 @@ std::error_code RenameNoReplace(const std::string& from, const std::string& to);
 // folder), so the renames no longer walk every folder's path for each file.
 class FolderRenames {
 public:
-    FolderRenames() = default;
-    ~FolderRenames();
-    FolderRenames(const FolderRenames&) = delete;
-    FolderRenames& operator=(const FolderRenames&) = delete;
-
     std::error_code RenameNoReplace(const std::string& from, const std::string& to);
 
 private:
-    struct Folder {
-        std::string path;
-        int fd = -1;  // -1 when it could not be opened
-    };
-    // The descriptor of the folder path names (opened or kept in folder), or -1.
-    static int Open(Folder& folder, std::string_view path);
-    Folder from_;
-    Folder to_;
+    KeptFolder from_;
+    KeptFolder to_;
 };
 
 // A rename between two spellings that differ in letter case only. When both spellings name the

@@ -265,34 +265,12 @@ std::error_code RenameNoReplace(const std::string& from, const std::string& to) 
     return RenameByLink(from, to);
 }
 
-FolderRenames::~FolderRenames() {
-    for (const Folder* folder : {&from_, &to_}) {
-        if (folder->fd >= 0) close(folder->fd);
-    }
-}
-
-int FolderRenames::Open(Folder& folder, std::string_view path) {
-    if (folder.fd >= 0 && folder.path == path) return folder.fd;
-    if (folder.fd >= 0) close(folder.fd);
-    folder.path = path;
-    // O_PATH asks no more of the folder than a walk through it does.
-    folder.fd = open(folder.path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    return folder.fd;
-}
-
 std::error_code FolderRenames::RenameNoReplace(const std::string& from, const std::string& to) {
-    const std::size_t fromSlash = from.rfind('/');
-    const std::size_t toSlash = to.rfind('/');
-    // A bare name or a path ending in "/" goes as it is.
-    if (fromSlash == std::string::npos || toSlash == std::string::npos || fromSlash + 1 == from.size() ||
-        toSlash + 1 == to.size())
-        return Platform::RenameNoReplace(from, to);
-    const int fromFd = Open(from_, std::string_view(from).substr(0, std::max<std::size_t>(fromSlash, 1)));
-    const int toFd = Open(to_, std::string_view(to).substr(0, std::max<std::size_t>(toSlash, 1)));
-    if (fromFd < 0 || toFd < 0) return Platform::RenameNoReplace(from, to);
-    if (renameat2(fromFd, from.c_str() + fromSlash + 1, toFd, to.c_str() + toSlash + 1, RENAME_NOREPLACE) ==
-        0)
-        return {};
+    const KeptFolder::Place source = from_.Of(from);
+    const KeptFolder::Place target = to_.Of(to);
+    // A bare name, a path ending in "/" or a folder that cannot be opened goes as it is.
+    if (source.fd < 0 || target.fd < 0) return Platform::RenameNoReplace(from, to);
+    if (renameat2(source.fd, source.name, target.fd, target.name, RENAME_NOREPLACE) == 0) return {};
     if (!Unsupported(errno)) return LastError();
     return RenameByLink(from, to);
 }

@@ -38,6 +38,28 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
 // The status of what path names, links followed; nullopt when it does not exist or cannot be read.
 std::optional<FileStatus> Status(const std::string& path);
 
+// One folder kept open while the next paths of a batch share it, so that each file is named within
+// it instead of walking the folder's path again.
+class KeptFolder {
+public:
+    KeptFolder() = default;
+    ~KeptFolder();
+    KeptFolder(const KeptFolder&) = delete;
+    KeptFolder& operator=(const KeptFolder&) = delete;
+
+    struct Place {
+        int fd = -1;                 // the folder, or -1: use the whole path as it is
+        const char* name = nullptr;  // the path's last component
+    };
+    // Where path is: its folder (opened, or kept from the path before) and its name. fd is -1 for
+    // a bare name, a path ending in "/" or a folder that cannot be opened.
+    Place Of(const std::string& path);
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
 // For each path, whether Status would call it a file. Paths of one folder that follow each other
 // are looked at from that folder, opened once, instead of walking its path again for each.
 std::vector<bool> FilesExist(const std::vector<std::string>& paths);

@@ -66,31 +66,33 @@ std::optional<FileStatus> Status(const std::string& path) {
                       {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}};
 }
 
+KeptFolder::~KeptFolder() {
+    if (fd_ >= 0) close(fd_);
+}
+
+KeptFolder::Place KeptFolder::Of(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash + 1 == path.size()) return {};
+    const std::string_view parent(path.data(), slash == 0 ? 1 : slash);
+    if (fd_ < 0 || parent != path_) {
+        if (fd_ >= 0) close(fd_);
+        path_ = parent;
+        // O_PATH asks no more of the folder than a walk through it does.
+        fd_ = open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+    return {fd_, path.c_str() + slash + 1};
+}
+
 std::vector<bool> FilesExist(const std::vector<std::string>& paths) {
     std::vector<bool> exist(paths.size(), false);
-    std::string folder;
-    int folderFd = -1;  // folder opened, or -1 when it could not be
+    KeptFolder folder;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        const std::string& path = paths[i];
-        const std::size_t slash = path.rfind('/');
+        const KeptFolder::Place place = folder.Of(paths[i]);
         struct stat st {};
-        // A bare name or a path ending in "/" is left to stat as it is.
-        if (slash == std::string::npos || slash + 1 == path.size()) {
-            exist[i] = stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-            continue;
-        }
-        const std::string_view parent(path.data(), slash == 0 ? 1 : slash);
-        if (parent != folder) {
-            if (folderFd >= 0) close(folderFd);
-            folder = parent;
-            // O_PATH asks no more of the folder than a walk through it does.
-            folderFd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        }
-        const bool found = folderFd >= 0 ? fstatat(folderFd, path.c_str() + slash + 1, &st, 0) == 0
-                                         : stat(path.c_str(), &st) == 0;
+        const bool found =
+            place.fd >= 0 ? fstatat(place.fd, place.name, &st, 0) == 0 : stat(paths[i].c_str(), &st) == 0;
         exist[i] = found && S_ISREG(st.st_mode);
     }
-    if (folderFd >= 0) close(folderFd);
     return exist;
 }
 
