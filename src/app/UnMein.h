@@ -271,6 +271,8 @@ private:
     void ShowFileCount();
     // A table of the header and one row counts as empty for marking and removing.
     bool TableLooksEmpty() const;
+    // "*" on the rows of the given entries.
+    void MarkUnprocessed(const std::vector<std::size_t>& indices);
     // N21 and N23 are always switched together.
     void EnableMarkCommands(bool enabled);
     // Deletes the rows of the given entries (ascending) from the table and from Pairs.

@@ -20,6 +20,13 @@ void TFmMein::ShowFileCount() {
     StatusPanels[1]->setText(QString::number(Pairs.Size()));
 }
 
+void TFmMein::MarkUnprocessed(const std::vector<std::size_t>& indices) {
+    MySG->BeginUpdate();
+    for (const std::size_t index : indices)
+        MySG->SetCells(0, static_cast<int>(index) + 1, RowMark::kUnprocessed);
+    MySG->EndUpdate();
+}
+
 void TFmMein::N25Click() {
     if (TableLooksEmpty()) return;
     const int row = MySG->Selection().Top;

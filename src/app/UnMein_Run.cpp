@@ -165,8 +165,7 @@ void TFmMein::ReportRunOutcome(const RenameExecutor::Outcome& executed, const QS
                                const QString& doneMessage) {
     const auto markAndCount = [this](const std::vector<std::size_t>& rows, const QString& lead) {
         if (rows.empty()) return;
-        for (const std::size_t index : rows)
-            MySG->SetCells(0, static_cast<int>(index) + 1, RowMark::kUnprocessed);
+        MarkUnprocessed(rows);
         Message(UnprocessedMessage(lead, rows.size()));
     };
     markAndCount(executed.skipped, collisionLead);

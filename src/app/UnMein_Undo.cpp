@@ -33,10 +33,7 @@ void TFmMein::Undo1Click() {
     // Also when removed rows left nothing of the run: the user hears that nothing was undone.
     const std::vector<std::size_t> missing = UndoRevert::MissingFiles(Pairs);
     if (!missing.empty()) {
-        MySG->BeginUpdate();
-        for (const std::size_t index : missing)
-            MySG->SetCells(0, static_cast<int>(index) + 1, RowMark::kUnprocessed);
-        MySG->EndUpdate();
+        MarkUnprocessed(missing);
         // Nothing has changed yet but the marks: No leaves the lists and the rows as they are.
         if (!dialogs_->AskYesNo(this,
                                 QStringLiteral("移動または削除による不足ファイルがありますが、\r\n\r\n"
@@ -95,9 +92,6 @@ void TFmMein::ShowPairs() {
     MySG->ClearRows();
     ShowPathList(Pairs.OldPaths(), kLoadMode);
     ShowPathList(Pairs.NewPaths(), kNewNameMode);
-    MySG->BeginUpdate();
-    for (const std::size_t index : Pairs.Unrenamed())
-        MySG->SetCells(0, static_cast<int>(index) + 1, RowMark::kUnprocessed);
-    MySG->EndUpdate();
+    MarkUnprocessed(Pairs.Unrenamed());
     ShowFileCount();
 }
