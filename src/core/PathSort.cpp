@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <thread>
 
 #include "core/Cp932.h"
 
@@ -20,8 +21,25 @@ bool InFolder(const std::string& path, const std::string& first, std::size_t fol
     return FolderLength(path) == folderLength && std::memcmp(path.data(), first.data(), folderLength) == 0;
 }
 
+// Cp932::CompareNoCase from start (a character boundary of both, the bytes before it equal),
+// which folds only from the first character that differs: paths share long stretches.
+bool LessFrom(std::string_view a, std::string_view b, std::size_t start) {
+    const std::size_t common = std::min(a.size(), b.size());
+    std::size_t i = start;
+    while (i < common && a[i] == b[i]) {
+        if (!Cp932::IsLeadByte(a[i])) {
+            ++i;
+        } else if (i + 1 < common && a[i + 1] == b[i + 1]) {
+            i += 2;
+        } else {
+            break;
+        }
+    }
+    return Cp932::CompareNoCase(a.substr(i), b.substr(i)) < 0;
+}
+
 bool Less(const std::string& a, const std::string& b) {
-    return Cp932::CompareNoCase(a, b) < 0;
+    return LessFrom(a, b, 0);
 }
 
 using Iter = std::vector<std::string>::iterator;
@@ -30,25 +48,48 @@ Iter At(std::vector<std::string>& paths, std::size_t i) {
     return paths.begin() + static_cast<std::ptrdiff_t>(i);
 }
 
-// Sorts each group of consecutive paths of one folder; returns the group bounds (first index of
-// every group, then the size).
-std::vector<std::size_t> SortGroups(std::vector<std::string>& paths) {
+// The bounds of the groups of consecutive paths of one folder: the first index of every group,
+// then the size.
+std::vector<std::size_t> FindGroups(const std::vector<std::string>& paths) {
     std::vector<std::size_t> bounds;
     for (std::size_t i = 0; i < paths.size();) {
         const std::size_t folder = FolderLength(paths[i]);
         std::size_t end = i + 1;
         while (end < paths.size() && InFolder(paths[end], paths[i], folder))
             ++end;
-        // A shared folder part orders nothing: compare from the names on.
-        std::sort(At(paths, i), At(paths, end), [folder](const std::string& a, const std::string& b) {
-            return Cp932::CompareNoCase(std::string_view(a).substr(folder),
-                                        std::string_view(b).substr(folder)) < 0;
-        });
         bounds.push_back(i);
         i = end;
     }
     bounds.push_back(paths.size());
     return bounds;
+}
+
+// Sorts groups first..last-1 each on its own.
+void SortGroups(std::vector<std::string>& paths, const std::vector<std::size_t>& bounds, std::size_t first,
+                std::size_t last) {
+    for (std::size_t g = first; g < last; ++g) {
+        const std::size_t folder = FolderLength(paths[bounds[g]]);
+        // A shared folder part orders nothing: compare from the names on.
+        std::sort(At(paths, bounds[g]), At(paths, bounds[g + 1]),
+                  [folder](const std::string& a, const std::string& b) { return LessFrom(a, b, folder); });
+    }
+}
+
+// The groups are independent: a long list shares them out between this thread and one more,
+// about half of the paths each.
+void SortAllGroups(std::vector<std::string>& paths, const std::vector<std::size_t>& bounds) {
+    constexpr std::size_t kWorthAThread = 50000;
+    const std::size_t groups = bounds.size() - 1;
+    if (paths.size() < kWorthAThread || groups < 2) {
+        SortGroups(paths, bounds, 0, groups);
+        return;
+    }
+    const auto half = static_cast<std::size_t>(
+        std::upper_bound(bounds.begin(), bounds.end() - 1, paths.size() / 2) - bounds.begin());
+    const std::size_t split = std::clamp<std::size_t>(half, 1, groups - 1);
+    std::thread other([&paths, &bounds, split, groups] { SortGroups(paths, bounds, split, groups); });
+    SortGroups(paths, bounds, 0, split);
+    other.join();
 }
 
 // Puts the groups in order of their first paths (moving each path once), and the bounds with them.
@@ -77,7 +118,8 @@ void OrderGroups(std::vector<std::string>& paths, std::vector<std::size_t>& boun
 
 void SortPaths(std::vector<std::string>& paths) {
     if (paths.size() < 2) return;
-    std::vector<std::size_t> bounds = SortGroups(paths);
+    std::vector<std::size_t> bounds = FindGroups(paths);
+    SortAllGroups(paths, bounds);
     OrderGroups(paths, bounds);
     // Neighbouring groups merged pairwise, level by level; groups that do not overlap, as the
     // folders of a tree mostly do not, cost one comparison.

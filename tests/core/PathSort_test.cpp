@@ -44,14 +44,15 @@ TEST(PathSort, SameOrderAsTheOneSortOnEveryShapeOfList) {
         EXPECT_EQ(sorted, Reference(list)) << (list.empty() ? "" : list.front());
     }
 
-    // Random trees of few letters, so that names collide in every way.
+    // Random trees of few letters, so that names collide in every way; the last round is long
+    // enough to be shared out between threads.
     std::mt19937 rng(11);
     const std::vector<std::string> pieces = {"a", "A",        "b",        "_",       "-",
                                              ".", "\x82\x60", "\x82\x81", "\x83\x41"};
     const auto piece = [&] { return pieces[rng() % pieces.size()]; };
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; round < 21; ++round) {
         std::vector<std::string> list;
-        for (int folder = 0; folder < 30; ++folder) {
+        for (int folder = 0; folder < (round < 20 ? 30 : 20000); ++folder) {
             std::string path = "/";
             for (int depth = static_cast<int>(rng() % 3); depth >= 0; --depth)
                 path += piece() + piece() + "/";
