@@ -138,7 +138,7 @@ void TStringGridModel::SetColumn(int col, int firstRow, QStringList texts) {
     if (col < 0 || col >= Cols() || firstRow < 0 || firstRow >= rows_ || texts.isEmpty()) return;
     if (HasSource(col)) {
         assert(firstRow == 0 && texts.size() == 1 && "a column with a source stores its header only");
-        SetCell(col, 0, texts.front(), true);
+        if (firstRow == 0) SetCell(col, 0, texts.front(), true);
         return;
     }
     std::vector<QString>& column = columns_[static_cast<size_t>(col)].cells;
@@ -214,7 +214,9 @@ void TStringGridModel::RemoveRow(int row) {
 
 void TStringGridModel::RemoveRows(const std::vector<int>& rows) {
     if (rows.empty()) return;
-    assert(std::is_sorted(rows.begin(), rows.end()) && rows.front() >= 1 && rows.back() < rows_);
+    assert(std::is_sorted(rows.begin(), rows.end()) &&
+           std::adjacent_find(rows.begin(), rows.end()) == rows.end() && rows.front() >= 1 &&
+           rows.back() < rows_);
     const int kept = rows_ - static_cast<int>(rows.size());
     ForStoredColumns([&rows, this](std::vector<QString>& column) {
         std::size_t next = 0;
