@@ -35,6 +35,13 @@ bool LessFrom(std::string_view a, std::string_view b, std::size_t start) {
             break;
         }
     }
+    // Most paths part at two ASCII characters that differ also when folded.
+    if (i < common) {
+        const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if (x < 0x80 && y < 0x80 && lower(x) != lower(y)) return lower(x) < lower(y);
+    }
     return Cp932::CompareNoCase(a.substr(i), b.substr(i)) < 0;
 }
 
