@@ -90,7 +90,8 @@ void TFmMein::FormCreate() {
     MySG->SetCells(1, 0, QStringLiteral("元のファイル名"));
     MySG->SetCells(2, 0, QStringLiteral("変更後のファイル名"));
     MySG->SetCells(3, 0, QStringLiteral("パス"));
-    MySG->ClearRows();
+    ConnectTableColumns();
+    ClearTable();
 
     // 2. The path lists and the history.
     Pairs.Load({});

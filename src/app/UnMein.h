@@ -289,6 +289,16 @@ private:
     void Message(const QString& text);
     // Empties the table and OrgPathList before a load.
     void ClearFileList();
+    // The table's name and folder columns (UnMein_Table.cpp) hold no texts: they read the lists
+    // that ShowPathList last showed, for the rows painted or asked for. Null shows nothing.
+    void ConnectTableColumns();
+    // The empty table: the header and one blank row, no list shown.
+    void ClearTable();
+    const std::vector<std::string>* shownOld_ = nullptr;  // names (column 1) and folders (column 3)
+    const std::vector<std::string>* shownNew_ = nullptr;  // names (column 2)
+    // A list that is not one of Pairs' is kept here while shown.
+    std::vector<std::string> keptOld_;
+    std::vector<std::string> keptNew_;
     void SetImageIndex(QToolButton* button, int index);
     void SetClientSize(int width, int height);
 

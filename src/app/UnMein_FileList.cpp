@@ -68,35 +68,6 @@ std::vector<std::string> TFmMein::ReadExtFilter() const {
     return FileList::ReadExtFilter(QtText::FromQt(Edit5->currentText()).value_or(std::string()));
 }
 
-void TFmMein::ShowPathList(const std::vector<std::string>& list, int mode) {
-    if (list.empty()) return;
-    QStringList names;
-    names.reserve(static_cast<qsizetype>(list.size()));
-    if (mode != kLoadMode) {
-        for (const std::string& path : list)
-            names.append(ToQt(MyFileOperation::SplitAtLastDelimiter(path).name));
-        MySG->SetColumnCells(2, 1, std::move(names));
-        return;
-    }
-    QStringList folders;
-    folders.reserve(static_cast<qsizetype>(list.size()));
-    // Paths come sorted, so the files of one folder follow each other: they share one string.
-    std::string_view lastFolder;
-    QString lastFolderText;
-    for (const std::string& path : list) {
-        const auto [folder, name] = MyFileOperation::SplitAtLastDelimiter(path);
-        if (folder != lastFolder || lastFolderText.isNull()) {
-            lastFolder = folder;
-            lastFolderText = ToQt(folder);
-        }
-        folders.append(lastFolderText);
-        names.append(ToQt(name));
-    }
-    MySG->SetRowCount(static_cast<int>(list.size()) + 1);
-    MySG->SetColumnCells(1, 1, std::move(names));
-    MySG->SetColumnCells(3, 1, std::move(folders));
-}
-
 void TFmMein::SetFieldColour(QWidget* field, bool usable) {
     QPalette palette = field->palette();
     palette.setColor(QPalette::Base, QPalette().color(usable ? QPalette::Base : QPalette::Button));

@@ -24,7 +24,7 @@ const QString kFolderGone = QStringLiteral("選択されたフォルダは、既
 }  // namespace
 
 void TFmMein::ClearFileList() {
-    MySG->ClearRows();
+    ClearTable();
     Pairs.Load({});
 }
 

@@ -191,7 +191,7 @@ void TFmMein::KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std
         anyMark = anyMark || marked;
     }
     Pairs.SetRun(std::move(oldPaths), std::move(newPaths));
-    MySG->ClearRows();
+    ClearTable();
     ShowPathList(Pairs.OldPaths(), kLoadMode);
     ShowPathList(Pairs.NewPaths(), kNewNameMode);
     if (anyMark) MySG->SetColumnCells(0, 1, std::move(marks));

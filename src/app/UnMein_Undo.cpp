@@ -69,9 +69,7 @@ bool TFmMein::RevertRow(int row) {
         Message(RevertRefusal(outcome));
         return false;
     }
-    const QString name = MySG->Cells(1, row);
-    MySG->SetCells(1, row, MySG->Cells(2, row));
-    MySG->SetCells(2, row, name);
+    MySG->RefreshRows(row, row);  // the row reads the exchanged pair
     return true;
 }
 
@@ -92,7 +90,7 @@ void TFmMein::N22Click() {
 }
 
 void TFmMein::ShowPairs() {
-    MySG->ClearRows();
+    ClearTable();
     ShowPathList(Pairs.OldPaths(), kLoadMode);
     ShowPathList(Pairs.NewPaths(), kNewNameMode);
     MySG->BeginUpdate();

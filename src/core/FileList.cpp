@@ -5,6 +5,7 @@
 #include "core/Cp932.h"
 #include "core/LightStr.h"
 #include "core/MyFileOperation.h"
+#include "core/PathSort.h"
 #include "core/platform/FileSystem.h"
 
 namespace FileList {
@@ -108,7 +109,7 @@ LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& op
         plan.outcome = LoadPlan::Outcome::kAllFiltered;
         return plan;
     }
-    Cp932::SortNoCase(plan.paths);
+    PathSort::SortPaths(plan.paths);
     plan.outcome = LoadPlan::Outcome::kLoaded;
     return plan;
 }

@@ -1,0 +1,143 @@
+// Loading 1,000 folders x 1,000 files (a million rows) recursively into the main window
+// (offscreen), against `find DIR -type f | LC_ALL=C sort` on the same tree, taking turns in the
+// same run. The tree lives on tmpfs (/dev/shm) and is removed afterwards; making it takes a while.
+//
+//   build-release/bench/LoadMillion_bench                        # both benchmarks
+//   /usr/bin/time -v build-release/bench/LoadMillion_bench --benchmark_filter=LoadOnly
+//
+// The second form runs no child process, so "Maximum resident set size" is the window's own peak.
+// Counters: ratio_to_find (load / find|sort), peak_MB (this process's peak resident set),
+// row_bytes (resident memory the loaded list keeps per row, measured after returning freed memory
+// to the system).
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "RunBench.h"
+#include "app/RadioGroup.h"
+#include "app/UnMein.h"
+#include "components/MyStringGrid.h"
+#include "core/Cp932.h"
+
+namespace {
+
+constexpr int kFolders = 1000;
+constexpr int kFilesPerFolder = 1000;
+constexpr std::size_t kRows = static_cast<std::size_t>(kFolders) * kFilesPerFolder;
+
+// Half the folders hold ASCII names, half Japanese ones, so the codec is part of the cost.
+bool MakeTree(const std::string& root) {
+    for (int f = 0; f < kFolders; ++f) {
+        const bool ascii = f % 2 == 0;
+        char folder[64];
+        std::snprintf(folder, sizeof folder, ascii ? "/folder_%03d" : "/フォルダ_%03d", f);
+        const auto name = [ascii](int i) {
+            char text[64];
+            std::snprintf(text, sizeof text, ascii ? "IMG_%04d.jpg" : "写真_%04d.JPG", (i * 7919) % 10000);
+            return std::string(text);
+        };
+        if (!RunBench::MakeFiles(root + folder, kFilesPerFolder, name)) return false;
+    }
+    return true;
+}
+
+double PeakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// The resident set now, after handing memory the heap no longer uses back to the system.
+double ResidentBytes() {
+    malloc_trim(0);
+    std::ifstream statm("/proc/self/statm");
+    long size = 0;
+    long resident = 0;
+    statm >> size >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
+
+TMyStringGrid* Grid() {
+    return RunBench::Window().findChild<TMyStringGrid*>(QStringLiteral("MySG"));
+}
+
+void Unload() {
+    Grid()->ClearRows();
+    RunBench::Window().Pairs.Load({});
+}
+
+// One load as a user makes it, up to the table painted once.
+std::optional<double> LoadTurn(benchmark::State& s) {
+    TFmMein& window = RunBench::Window();
+    window.findChild<TRadioGroup*>(QStringLiteral("RG1"))->SetItemIndex(0);  // with subfolders
+    const std::vector<std::string> entries = {Cp932::FromUtf8(RunBench::Root()).value()};
+    Unload();
+    const auto start = RunBench::Clock::now();
+    window.LoadFileList(entries);
+    Grid()->repaint();
+    const double seconds = RunBench::SecondsSince(start);
+    if (window.Pairs.Size() != kRows) {
+        s.SkipWithError("not every file was listed");
+        return std::nullopt;
+    }
+    return seconds;
+}
+
+std::optional<double> FindTurn(benchmark::State& s) {
+    const std::string command = "find '" + RunBench::Root() + "' -type f | LC_ALL=C sort > /dev/null";
+    const auto start = RunBench::Clock::now();
+    if (std::system(command.c_str()) != 0) {
+        s.SkipWithError("find failed");
+        return std::nullopt;
+    }
+    return RunBench::SecondsSince(start);
+}
+
+void ReportMemory(benchmark::State& s, double before) {
+    const double after = ResidentBytes();
+    s.counters["rows"] = static_cast<double>(Grid()->RowCount() - 1);
+    s.counters["row_bytes"] = (after - before) / static_cast<double>(kRows);
+    s.counters["peak_MB"] = PeakMegabytes();
+}
+
+void BM_LoadAgainstFindSort(benchmark::State& s) {
+    Unload();
+    const double before = ResidentBytes();
+    const auto times =
+        RunBench::TimeInTurns(s, [&s](bool isOurs) { return isOurs ? LoadTurn(s) : FindTurn(s); });
+    if (!times) return;
+    s.counters["find_sort_ms"] = times->reference * 1000.0;
+    s.counters["ratio_to_find"] = times->ours / times->reference;
+    ReportMemory(s, before);
+    std::printf("load of %zu files: %.0f ms, find | sort %.0f ms, ratio %.2f (allowed 1.00): %s\n", kRows,
+                times->ours * 1000.0, times->reference * 1000.0, times->ours / times->reference,
+                times->ours <= times->reference ? "within" : "MISSED");
+}
+
+void BM_LoadOnly(benchmark::State& s) {
+    Unload();
+    const double before = ResidentBytes();
+    for (auto _ : s) {
+        const std::optional<double> seconds = LoadTurn(s);
+        if (!seconds) return;
+        s.SetIterationTime(*seconds);
+    }
+    ReportMemory(s, before);
+}
+
+}  // namespace
+
+BENCHMARK(BM_LoadAgainstFindSort)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
+BENCHMARK(BM_LoadOnly)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+
+int main(int argc, char** argv) {
+    return RunBench::RunWithWindow(argc, argv, "quorbel-million", MakeTree);
+}
