@@ -71,7 +71,8 @@ protected:
 };
 
 QString LabelText(const TBusyRunner::Task& task, std::size_t done) {
-    if (task.total == 0) return task.label;
+    // Without a total, the count of what was found so far.
+    if (task.total == 0) return task.label + QStringLiteral("\n%1").arg(done);
     return task.label + QStringLiteral("\n%1 / %2").arg(done).arg(task.total);
 }
 

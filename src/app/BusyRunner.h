@@ -20,7 +20,7 @@ class TBusyRunner {
 public:
     struct Task {
         QString label;          // what is being done, e.g. "名前を変更しています…"
-        std::size_t total = 0;  // steps in all; 0 when unknown (no count, a busy bar)
+        std::size_t total = 0;  // steps in all; 0 when unknown (a busy bar and the count so far)
     };
 
     explicit TBusyRunner(QWidget* owner);

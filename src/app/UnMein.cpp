@@ -1,6 +1,8 @@
 // Start-up and shut-down, message placement, the Enter key and the stay-on-top option.
 #include "app/UnMein.h"
 
+#include "app/BusyRunner.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -23,7 +25,10 @@
 #include "components/SwMsg.h"
 
 TFmMein::TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget* parent)
-    : QMainWindow(parent), iniPath_(std::move(iniPath)), dialogs_(std::move(dialogs)) {
+    : QMainWindow(parent),
+      busy_(std::make_unique<TBusyRunner>(this)),
+      iniPath_(std::move(iniPath)),
+      dialogs_(std::move(dialogs)) {
     Q_INIT_RESOURCE(QuorbelIcons);
     assert(dialogs_ != nullptr);
     setObjectName(QStringLiteral("FmMein"));

@@ -6,12 +6,14 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/Dialogs.h"
+#include "core/FileList.h"
 #include "core/FolderHistory.h"
 #include "core/MoveDestinations.h"
 #include "core/PairList.h"
@@ -31,6 +33,7 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class TBrowseDlg;
+class TBusyRunner;
 class TFileDrop;
 class TMyStringGrid;
 class TRadioGroup;
@@ -76,11 +79,14 @@ public:
     QWidget* ClientArea() const { return clientArea_; }
 
     // --- File list ----------------------------------------------------------------------------
-    // entries: full paths of folders and files, in the order to process. The caller has emptied
-    // the table and OrgPathList. chosenFolder: the folder the entries were listed from, if any;
-    // unlisted: the names of that listing that could not be held, counted into the load's report.
-    void LoadFileList(const std::vector<std::string>& entries, const std::string& chosenFolder = {},
-                      std::size_t unlisted = 0);
+    // entries: full paths of folders and files, in the order to process. The table shows the new
+    // list, or an empty table when nothing was found; a cancelled load leaves the old list as it was.
+    void LoadFileList(const std::vector<std::string>& entries);
+    // The same for the entries of a folder the user chose (its files, and its subfolders when they
+    // are to be expanded), listed as part of the load.
+    void LoadChosenFolder(const std::string& folder);
+    // Runs long work with a progress dialog and cancel (also the tests' cancel point).
+    TBusyRunner& Busy() { return *busy_; }
     std::vector<std::string> ReadExtFilter() const;
     enum : int { kLoadMode = 10, kNewNameMode = 20 };
     void ShowPathList(const std::vector<std::string>& list, int mode);
@@ -302,6 +308,12 @@ private:
     void SetImageIndex(QToolButton* button, int index);
     void SetClientSize(int width, int height);
 
+    // The load: the plan is made on the busy runner's thread, then shown.
+    void RunLoad(const std::function<FileList::LoadPlan(RunControl&)>& plan);
+    void ShowLoadPlan(FileList::LoadPlan plan);
+    FileList::LoadOptions ReadLoadOptions() const;
+
+    std::unique_ptr<TBusyRunner> busy_;
     std::string iniPath_;
     std::unique_ptr<TDialogs> dialogs_;
     QWidget* clientArea_ = nullptr;

@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <cassert>
 
+#include "app/BusyRunner.h"
 #include "app/ImageList.h"
 #include "app/QtText.h"
 #include "app/RadioGroup.h"
@@ -18,21 +19,51 @@
 
 using QtText::ToQt;
 
-void TFmMein::LoadFileList(const std::vector<std::string>& entries, const std::string& chosenFolder,
-                           std::size_t unlisted) {
-    assert(Pairs.Empty() && "the caller empties the list before a load");
-    CaseRunFlag = false;
+FileList::LoadOptions TFmMein::ReadLoadOptions() const {
     FileList::LoadOptions options;
     options.recursive = RG1->ItemIndex() == 0;
     options.extensions = ReadExtFilter();
     options.filterMode = RG2->ItemIndex();
-    options.chosenFolder = chosenFolder;
-    FileList::LoadPlan plan = FileList::PlanLoad(entries, options);
+    return options;
+}
+
+void TFmMein::LoadFileList(const std::vector<std::string>& entries) {
+    RunLoad([&entries, options = ReadLoadOptions()](RunControl& control) {
+        return FileList::PlanLoad(entries, options, &control);
+    });
+}
+
+void TFmMein::LoadChosenFolder(const std::string& folder) {
+    FileList::LoadOptions options = ReadLoadOptions();
+    options.chosenFolder = folder;
+    RunLoad([&folder, &options](RunControl& control) {
+        // Without subfolder expansion only the files; with it the subfolders too, each of which the
+        // load expands and records as a folder of its own.
+        FileList::FolderEntries listed = FileList::ListChosenFolder(folder, options.recursive);
+        FileList::LoadPlan plan = FileList::PlanLoad(listed.entries, options, &control);
+        plan.unlisted += listed.unlisted;
+        return plan;
+    });
+}
+
+void TFmMein::RunLoad(const std::function<FileList::LoadPlan(RunControl&)>& makePlan) {
+    FileList::LoadPlan plan;
+    busy_->Run({QStringLiteral("ファイル一覧を作成しています…"), 0},
+               [&plan, &makePlan](RunControl& control) { plan = makePlan(control); });
+    ShowLoadPlan(std::move(plan));
+}
+
+void TFmMein::ShowLoadPlan(FileList::LoadPlan plan) {
+    using Outcome = FileList::LoadPlan::Outcome;
+    if (plan.outcome == Outcome::kCancelled) return;  // the old list stays as it was
+    ClearFileList();
+    CaseRunFlag = false;
     for (const std::string& folder : plan.recordedFolders)
         RecordFolder(folder);
 
-    using Outcome = FileList::LoadPlan::Outcome;
     switch (plan.outcome) {
+        case Outcome::kCancelled:
+            break;
         case Outcome::kCannotOpen:
             Message(QStringLiteral("フォルダ ") + ToQt(plan.failedFolder) +
                     QStringLiteral(" を開けません。"));
@@ -57,7 +88,7 @@ void TFmMein::LoadFileList(const std::vector<std::string>& entries, const std::s
             break;
     }
     // A file is never left out without a word.
-    if (const std::size_t count = unlisted + plan.unlisted; count > 0) {
+    if (const std::size_t count = plan.unlisted; count > 0) {
         Message(QString::number(count) +
                 QStringLiteral("個のファイルは名前を扱えないため、一覧に加えませんでした。"));
     }

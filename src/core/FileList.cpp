@@ -6,6 +6,7 @@
 #include "core/LightStr.h"
 #include "core/MyFileOperation.h"
 #include "core/PathSort.h"
+#include "core/RunControl.h"
 #include "core/platform/FileSystem.h"
 
 namespace FileList {
@@ -67,7 +68,16 @@ std::string FolderTextOf(std::string_view folderPath) {
     return MyFileOperation::RemoveBackslash(folderPath);
 }
 
-LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& options) {
+FolderEntries ListChosenFolder(const std::string& folder, bool recursive) {
+    FolderEntries listed;
+    const int kind = recursive ? MyFileOperation::kFilesAndFolders : MyFileOperation::kFiles;
+    listed.unlisted =
+        MyFileOperation::EnumFolder(MyFileOperation::AddBackslash(folder), listed.entries, kind);
+    Cp932::SortNoCase(listed.entries);
+    return listed;
+}
+
+LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& options, RunControl* control) {
     using MyFileOperation::EnumKind;
     LoadPlan plan;
     const int kind = options.recursive ? EnumKind::kFilesDeep : EnumKind::kFiles;
@@ -75,13 +85,21 @@ LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& op
     // and never the chosen one again. Dropped entries are expanded each on its own.
     MyFileOperation::EnteredFolders entered;
     MyFileOperation::MarkEntered(entered, options.chosenFolder);
+    const auto cancelled = [&plan, control] {
+        if (control == nullptr || control->Continue(plan.paths.size())) return false;
+        plan = LoadPlan{};
+        plan.outcome = LoadPlan::Outcome::kCancelled;
+        return true;
+    };
     for (const std::string& entry : entries) {
+        if (cancelled()) return plan;
         if (MyFileOperation::FolderExists(entry)) {
             const std::string folder = FolderTextOf(entry);
             const std::size_t before = plan.paths.size();
             MyFileOperation::EnteredFolders own;
-            plan.unlisted += MyFileOperation::EnumFolder(folder, plan.paths, kind,
-                                                         options.chosenFolder.empty() ? own : entered);
+            plan.unlisted += MyFileOperation::EnumFolder(
+                folder, plan.paths, kind, options.chosenFolder.empty() ? own : entered, control);
+            if (cancelled()) return plan;
             if (plan.paths.size() == before && !FolderReadable(folder)) {
                 plan.outcome = LoadPlan::Outcome::kCannotOpen;
                 plan.failedFolder = folder;
@@ -109,6 +127,7 @@ LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& op
         plan.outcome = LoadPlan::Outcome::kAllFiltered;
         return plan;
     }
+    if (cancelled()) return plan;
     PathSort::SortPaths(plan.paths);
     plan.outcome = LoadPlan::Outcome::kLoaded;
     return plan;

@@ -19,6 +19,8 @@ namespace Platform {
 class FolderRenames;
 }
 
+class RunControl;
+
 namespace MyFileOperation {
 
 constexpr char kDelimiter = '/';
@@ -49,8 +51,10 @@ std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list
 using EnteredFolders = std::set<std::pair<std::uint64_t, std::uint64_t>>;
 // Adds folder (a link is followed) to entered; nothing when it cannot be read.
 void MarkEntered(EnteredFolders& entered, const std::string& folder);
+// control: asked before each folder is read, with the entries listed so far; once it says stop,
+// no further folder is read and the list holds what was found until then.
 std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind,
-                       EnteredFolders& entered);
+                       EnteredFolders& entered, RunControl* control = nullptr);
 
 // The text with "/" appended unless it already ends in one; empty for an empty text.
 std::string AddBackslash(std::string_view text);
