@@ -80,10 +80,12 @@ std::optional<double> LoadTurn(benchmark::State& s) {
     window.findChild<TRadioGroup*>(QStringLiteral("RG1"))->SetItemIndex(0);  // with subfolders
     const std::vector<std::string> entries = {Cp932::FromUtf8(RunBench::Root()).value()};
     Unload();
+    RunBench::TEventGapWatch gaps;
     const auto start = RunBench::Clock::now();
     window.LoadFileList(entries);
     Grid()->repaint();
     const double seconds = RunBench::SecondsSince(start);
+    s.counters["longest_gap_ms"] = std::max(s.counters["longest_gap_ms"].value, gaps.LongestMs());
     if (window.Pairs.Size() != kRows) {
         s.SkipWithError("not every file was listed");
         return std::nullopt;

@@ -1,5 +1,8 @@
 #include "RunBench.h"
 
+#include <QCoreApplication>
+#include <algorithm>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +20,21 @@
 #include "core/Cp932.h"
 
 namespace RunBench {
+
+TEventGapWatch::TEventGapWatch() : last_(Clock::now()) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+        const Clock::time_point now = Clock::now();
+        longest_ = std::max(longest_, std::chrono::duration<double, std::milli>(now - last_).count());
+        last_ = now;
+    });
+    timer_.start(5);
+}
+
+double TEventGapWatch::LongestMs() {
+    QCoreApplication::processEvents();
+    timer_.stop();
+    return std::max(longest_, std::chrono::duration<double, std::milli>(Clock::now() - last_).count());
+}
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QString>
+#include <QTimer>
 #include <chrono>
 #include <cstddef>
 #include <functional>
@@ -24,6 +25,20 @@ using Clock = std::chrono::steady_clock;
 inline double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
+
+// While it lives, a timer ticks every few milliseconds in the window's event loop; the longest
+// time between two ticks is the longest the window went without painting.
+class TEventGapWatch {
+public:
+    TEventGapWatch();
+    // Lets the events waiting now run (the last tick), then gives the longest gap in milliseconds.
+    double LongestMs();
+
+private:
+    QTimer timer_;
+    Clock::time_point last_;
+    double longest_ = 0;
+};
 
 // A folder of its own below base ("<base>/<prefix>-XXXXXX"), removed with all it holds when this
 // goes. Path() is empty when it could not be made.
