@@ -21,6 +21,8 @@ class FolderRenames;
 
 namespace MyFileOperation {
 
+class FolderLook;
+
 constexpr char kDelimiter = '/';
 constexpr std::string_view kRoot = "/";
 
@@ -90,7 +92,7 @@ std::string ExtensionOf(std::string_view path);
 bool FolderExists(std::string_view path);
 // True only for an existing file that is not a folder.
 bool FileExists(std::string_view path);
-// FileExists for each path; quicker than one call each for many paths of one folder.
+// FileExists for each path; a folder that holds many of them is read once instead.
 std::vector<bool> FilesExist(const std::vector<std::string_view>& paths);
 // True when anything (file or folder) stands at the path.
 bool PathExists(std::string_view path);
@@ -120,6 +122,21 @@ public:
     bool Rename(std::string_view oldPath, std::string_view newPath);
 
 private:
+    std::unique_ptr<Platform::FolderRenames> folders_;
+};
+// TryRenameFile for many pairs in a row, with the same outcome for each, the sources among
+// oldPaths: the look at each source is a look into its folder's entries, read once (the renames
+// made here are told to it), and the renames keep their folders open as CheckedRenames does.
+class LookedRenames {
+public:
+    explicit LookedRenames(const std::vector<std::string>& oldPaths);
+    ~LookedRenames();
+    LookedRenames(const LookedRenames&) = delete;
+    LookedRenames& operator=(const LookedRenames&) = delete;
+    bool Rename(std::string_view oldPath, std::string_view newPath);
+
+private:
+    std::unique_ptr<FolderLook> look_;
     std::unique_ptr<Platform::FolderRenames> folders_;
 };
 

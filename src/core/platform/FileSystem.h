@@ -3,9 +3,13 @@
 // Queries of the file system. Paths here are native (UTF-8 bytes on Linux); the core converts its
 // code page 932 texts at its edge.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace Platform {
@@ -38,9 +42,46 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
 // The status of what path names, links followed; nullopt when it does not exist or cannot be read.
 std::optional<FileStatus> Status(const std::string& path);
 
-// For each path, whether Status would call it a file. Paths of one folder that follow each other
-// are looked at from that folder, opened once, instead of walking its path again for each.
-std::vector<bool> FilesExist(const std::vector<std::string>& paths);
+// True when the file system of the folder open at folderFd tells names apart byte for byte, so
+// that a name found missing in its listing is missing for a look at the path too: one of the
+// usual case-sensitive Linux file systems, and the folder without the casefold attribute. False
+// for vfat, exfat, ntfs, cifs, network and unknown file systems, and for casefolded folders.
+bool ExactNames(int folderFd);
+
+// What stands at the names of one folder, as Status of the folder's path + name would tell. When
+// the caller means to look up many names and the folder's names compare exactly, the folder is
+// read once into a table (its size weighed against the looks announced, so that a few looks in a
+// huge folder do not read all of it); otherwise every name is looked at by its path.
+class FolderEntries {
+public:
+    // folder: the native path, "/" at its end or not; lookups: how many names will be looked up.
+    FolderEntries(const std::string& folder, std::size_t lookups);
+    ~FolderEntries();
+    FolderEntries(const FolderEntries&) = delete;
+    FolderEntries& operator=(const FolderEntries&) = delete;
+
+    // The folder's identity; nullopt when it could not be looked at.
+    const std::optional<FileId>& Id() const { return id_; }
+    bool Listed() const { return listed_; }
+    std::size_t ListedNames() const { return names_.size(); }
+    // The kind of what stands at name (a single component), links followed; nullopt for nothing.
+    std::optional<EntryKind> KindOf(const std::string& name) const;
+    // A rename by the caller that went through, so that a listed folder stays true.
+    void Removed(std::string_view name);
+    void Added(std::string_view name, EntryKind kind);
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    void Read(int fd);
+
+    std::string folder_;  // with "/" at its end
+    std::optional<FileId> id_;
+    bool listed_ = false;
+    std::unordered_map<std::string, EntryKind, Hash, std::equal_to<>> names_;
+};
 
 // True when both paths name one file: the same entry, hard links, or a link to the other (also
 // the two spellings of one name on a case-insensitive file system).

@@ -1,7 +1,13 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <linux/magic.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <memory>
 #include <string_view>
@@ -11,7 +17,7 @@
 namespace Platform {
 namespace {
 
-EntryKind KindOf(mode_t mode) {
+EntryKind ModeKind(mode_t mode) {
     if (S_ISREG(mode)) return EntryKind::File;
     if (S_ISDIR(mode)) return EntryKind::Folder;
     return EntryKind::Other;
@@ -47,7 +53,7 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
             case DT_UNKNOWN: {
                 // Only links and file systems without entry types cost a stat.
                 struct stat st {};
-                if (fstatat(dirfd(dir.get()), e->d_name, &st, 0) == 0) kind = KindOf(st.st_mode);
+                if (fstatat(dirfd(dir.get()), e->d_name, &st, 0) == 0) kind = ModeKind(st.st_mode);
                 break;
             }
             default:
@@ -61,37 +67,117 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
 std::optional<FileStatus> Status(const std::string& path) {
     struct stat st {};
     if (path.empty() || stat(path.c_str(), &st) != 0) return std::nullopt;
-    return FileStatus{KindOf(st.st_mode),
+    return FileStatus{ModeKind(st.st_mode),
                       static_cast<std::int64_t>(st.st_mtim.tv_sec),
                       {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}};
 }
 
-std::vector<bool> FilesExist(const std::vector<std::string>& paths) {
-    std::vector<bool> exist(paths.size(), false);
-    std::string folder;
-    int folderFd = -1;  // folder opened, or -1 when it could not be
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        const std::string& path = paths[i];
-        const std::size_t slash = path.rfind('/');
-        struct stat st {};
-        // A bare name or a path ending in "/" is left to stat as it is.
-        if (slash == std::string::npos || slash + 1 == path.size()) {
-            exist[i] = stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-            continue;
-        }
-        const std::string_view parent(path.data(), slash == 0 ? 1 : slash);
-        if (parent != folder) {
-            if (folderFd >= 0) close(folderFd);
-            folder = parent;
-            // O_PATH asks no more of the folder than a walk through it does.
-            folderFd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        }
-        const bool found = folderFd >= 0 ? fstatat(folderFd, path.c_str() + slash + 1, &st, 0) == 0
-                                         : stat(path.c_str(), &st) == 0;
-        exist[i] = found && S_ISREG(st.st_mode);
+bool ExactNames(int folderFd) {
+    struct statfs fs {};
+    if (fstatfs(folderFd, &fs) != 0) return false;
+    switch (static_cast<std::uint64_t>(fs.f_type)) {
+        case EXT4_SUPER_MAGIC:  // also ext2 and ext3
+        case TMPFS_MAGIC:
+        case XFS_SUPER_MAGIC:
+        case BTRFS_SUPER_MAGIC:
+        case F2FS_SUPER_MAGIC:
+        case OVERLAYFS_SUPER_MAGIC:
+            break;
+        default:
+            return false;
     }
-    if (folderFd >= 0) close(folderFd);
-    return exist;
+    // ext4, f2fs and tmpfs fold case in folders that carry the attribute. A file system that
+    // cannot report attributes has no such folders.
+    int flags = 0;
+    if (ioctl(folderFd, FS_IOC_GETFLAGS, &flags) != 0) return errno == ENOTTY || errno == EINVAL;
+    return (static_cast<unsigned>(flags) & FS_CASEFOLD_FL) == 0;
+}
+
+FolderEntries::FolderEntries(const std::string& folder, std::size_t lookups) : folder_(folder) {
+    if (folder_.empty() || folder_.back() != '/') folder_ += '/';
+    const int fd = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        // A folder that may be passed through but not read is looked into name by name.
+        struct stat st {};
+        if (stat(folder_.c_str(), &st) == 0)
+            id_ = FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+        return;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) == 0) {
+        id_ = FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+        // Reading costs a small part of a look per entry. A folder's size tells roughly how many
+        // entries it holds (tmpfs counts 20 bytes an entry, ext4 whole blocks), and reading pays
+        // once the looks reach about an eighth of them; a handful of looks never pays the table.
+        constexpr std::size_t kFewLookups = 32;
+        constexpr std::size_t kBytesPerLookup = 256;
+        // A look at a path needs the right to pass through the folder, a listing the right to read it.
+        if (lookups >= kFewLookups && static_cast<std::uint64_t>(st.st_size) / kBytesPerLookup <= lookups &&
+            ExactNames(fd) && faccessat(fd, ".", X_OK, AT_EACCESS) == 0)
+            Read(fd);
+    }
+    // No descriptor is kept: a run may look into a thousand folders.
+    close(fd);
+}
+
+FolderEntries::~FolderEntries() = default;
+
+void FolderEntries::Read(int fd) {
+    std::vector<char> buffer(std::size_t{1} << 17);
+    std::unordered_map<std::string, EntryKind, Hash, std::equal_to<>> names;
+    for (;;) {
+        const ssize_t n = getdents64(fd, buffer.data(), buffer.size());
+        if (n < 0) return;  // the names stay looked at one by one
+        if (n == 0) break;
+        for (ssize_t at = 0; at < n;) {
+            const auto* e = reinterpret_cast<const dirent64*>(buffer.data() + at);
+            at += e->d_reclen;
+            const std::string_view name = e->d_name;
+            if (name == "." || name == "..") continue;
+            EntryKind kind = EntryKind::Other;
+            switch (e->d_type) {
+                case DT_REG:
+                    kind = EntryKind::File;
+                    break;
+                case DT_DIR:
+                    kind = EntryKind::Folder;
+                    break;
+                case DT_LNK:
+                case DT_UNKNOWN: {
+                    // As a look at the path: the link's target counts, a broken link is nothing.
+                    struct stat st {};
+                    if (fstatat(fd, e->d_name, &st, 0) != 0) continue;
+                    kind = ModeKind(st.st_mode);
+                    break;
+                }
+                default:
+                    break;
+            }
+            names.emplace(name, kind);
+        }
+    }
+    names_ = std::move(names);
+    listed_ = true;
+}
+
+std::optional<EntryKind> FolderEntries::KindOf(const std::string& name) const {
+    if (listed_) {
+        const auto found = names_.find(std::string_view(name));
+        if (found == names_.end()) return std::nullopt;
+        return found->second;
+    }
+    struct stat st {};
+    if (stat((folder_ + name).c_str(), &st) != 0) return std::nullopt;
+    return ModeKind(st.st_mode);
+}
+
+void FolderEntries::Removed(std::string_view name) {
+    if (!listed_) return;
+    if (const auto found = names_.find(name); found != names_.end()) names_.erase(found);
+}
+
+void FolderEntries::Added(std::string_view name, EntryKind kind) {
+    if (listed_) names_.insert_or_assign(std::string(name), kind);
 }
 
 }  // namespace Platform
