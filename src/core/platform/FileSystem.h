@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace Platform {
@@ -63,7 +62,7 @@ public:
     // The folder's identity; nullopt when it could not be looked at.
     const std::optional<FileId>& Id() const { return id_; }
     bool Listed() const { return listed_; }
-    std::size_t ListedNames() const { return names_.size(); }
+    std::size_t ListedNames() const { return used_; }
     // The kind of what stands at name (a single component), links followed; nullopt for nothing.
     std::optional<EntryKind> KindOf(const std::string& name) const;
     // A rename by the caller that went through, so that a listed folder stays true.
@@ -71,16 +70,28 @@ public:
     void Added(std::string_view name, EntryKind kind);
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    // The names of a listed folder: one buffer of name bytes and an open-addressing table over it,
+    // a few dozen bytes a name where a node per name would take a hundred.
+    struct Slot {
+        std::uint32_t offset = 0;
+        std::uint16_t length = 0;
+        EntryKind kind = EntryKind::Other;
+        std::uint8_t state = 0;  // empty, used or removed
     };
-    void Read(int fd);
+    void Read(int fd, std::size_t expected);
+    // The slot holding name (found), or the one where it would go.
+    std::size_t Find(std::string_view name, bool& found) const;
+    void Insert(std::string_view name, EntryKind kind);
+    // Room for names without passing half the slots.
+    void Grow(std::size_t names);
 
     std::string folder_;  // with "/" at its end
     std::optional<FileId> id_;
     bool listed_ = false;
-    std::unordered_map<std::string, EntryKind, Hash, std::equal_to<>> names_;
+    std::string bytes_;
+    std::vector<Slot> slots_;  // a power of two of them
+    std::size_t used_ = 0;
+    std::size_t removed_ = 0;
 };
 
 // True when both paths name one file: the same entry, hard links, or a link to the other (also

@@ -114,7 +114,7 @@ FolderEntries::FolderEntries(const std::string& folder, std::size_t lookups) : f
         // A look at a path needs the right to pass through the folder, a listing the right to read it.
         if (lookups >= kFewLookups && static_cast<std::uint64_t>(st.st_size) / kBytesPerLookup <= lookups &&
             ExactNames(fd) && faccessat(fd, ".", X_OK, AT_EACCESS) == 0)
-            Read(fd);
+            Read(fd, static_cast<std::size_t>(st.st_size) / 20);
     }
     // No descriptor is kept: a run may look into a thousand folders.
     close(fd);
@@ -122,12 +122,28 @@ FolderEntries::FolderEntries(const std::string& folder, std::size_t lookups) : f
 
 FolderEntries::~FolderEntries() = default;
 
-void FolderEntries::Read(int fd) {
+namespace {
+
+constexpr std::uint8_t kEmpty = 0;
+constexpr std::uint8_t kUsed = 1;
+constexpr std::uint8_t kRemoved = 2;
+
+}  // namespace
+
+void FolderEntries::Read(int fd, std::size_t expected) {
+    Grow(expected);
+    bytes_.reserve(expected * 16);
     std::vector<char> buffer(std::size_t{1} << 17);
-    std::unordered_map<std::string, EntryKind, Hash, std::equal_to<>> names;
     for (;;) {
         const ssize_t n = getdents64(fd, buffer.data(), buffer.size());
-        if (n < 0) return;  // the names stay looked at one by one
+        if (n < 0) {
+            // The names stay looked at one by one.
+            bytes_ = std::string();
+            slots_ = std::vector<Slot>();
+            used_ = 0;
+            removed_ = 0;
+            return;
+        }
         if (n == 0) break;
         for (ssize_t at = 0; at < n;) {
             const auto* e = reinterpret_cast<const dirent64*>(buffer.data() + at);
@@ -153,18 +169,69 @@ void FolderEntries::Read(int fd) {
                 default:
                     break;
             }
-            names.emplace(name, kind);
+            Insert(name, kind);
         }
     }
-    names_ = std::move(names);
     listed_ = true;
+}
+
+void FolderEntries::Grow(std::size_t names) {
+    std::size_t size = 16;
+    while (size < 2 * names + 2)
+        size *= 2;
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(std::max(size, old.size()), Slot{});
+    used_ = 0;
+    removed_ = 0;
+    for (const Slot& slot : old) {
+        if (slot.state != kUsed) continue;
+        bool found = false;
+        slots_[Find(std::string_view(bytes_).substr(slot.offset, slot.length), found)] = slot;
+        ++used_;
+    }
+}
+
+std::size_t FolderEntries::Find(std::string_view name, bool& found) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t free = slots_.size();
+    for (std::size_t at = std::hash<std::string_view>{}(name)&mask;; at = (at + 1) & mask) {
+        const Slot& slot = slots_[at];
+        if (slot.state == kEmpty) {
+            found = false;
+            return free < slots_.size() ? free : at;
+        }
+        if (slot.state == kRemoved) {
+            if (free == slots_.size()) free = at;
+            continue;
+        }
+        if (slot.length == name.size() && std::string_view(bytes_).substr(slot.offset, slot.length) == name) {
+            found = true;
+            return at;
+        }
+    }
+}
+
+void FolderEntries::Insert(std::string_view name, EntryKind kind) {
+    if (2 * (used_ + removed_ + 1) > slots_.size()) Grow(used_ + 1);
+    bool found = false;
+    Slot& slot = slots_[Find(name, found)];
+    if (!found) {
+        if (slot.state == kRemoved) --removed_;
+        slot.offset = static_cast<std::uint32_t>(bytes_.size());
+        slot.length = static_cast<std::uint16_t>(name.size());
+        slot.state = kUsed;
+        bytes_.append(name);
+        ++used_;
+    }
+    slot.kind = kind;
 }
 
 std::optional<EntryKind> FolderEntries::KindOf(const std::string& name) const {
     if (listed_) {
-        const auto found = names_.find(std::string_view(name));
-        if (found == names_.end()) return std::nullopt;
-        return found->second;
+        bool found = false;
+        const std::size_t at = Find(name, found);
+        if (!found) return std::nullopt;
+        return slots_[at].kind;
     }
     struct stat st {};
     if (stat((folder_ + name).c_str(), &st) != 0) return std::nullopt;
@@ -173,11 +240,16 @@ std::optional<EntryKind> FolderEntries::KindOf(const std::string& name) const {
 
 void FolderEntries::Removed(std::string_view name) {
     if (!listed_) return;
-    if (const auto found = names_.find(name); found != names_.end()) names_.erase(found);
+    bool found = false;
+    const std::size_t at = Find(name, found);
+    if (!found) return;
+    slots_[at].state = kRemoved;
+    --used_;
+    ++removed_;
 }
 
 void FolderEntries::Added(std::string_view name, EntryKind kind) {
-    if (listed_) names_.insert_or_assign(std::string(name), kind);
+    if (listed_) Insert(name, kind);
 }
 
 }  // namespace Platform
