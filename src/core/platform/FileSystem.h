@@ -81,6 +81,8 @@ private:
     void Read(int fd, std::size_t expected);
     // The slot holding name (found), or the one where it would go.
     std::size_t Find(std::string_view name, bool& found) const;
+    // Find, trying first the slot found last: a rename looks at its source, then tells it moved.
+    std::size_t FindAgain(std::string_view name, bool& found) const;
     void Insert(std::string_view name, EntryKind kind);
     // Room for names without passing half the slots.
     void Grow(std::size_t names);
@@ -92,6 +94,7 @@ private:
     std::vector<Slot> slots_;  // a power of two of them
     std::size_t used_ = 0;
     std::size_t removed_ = 0;
+    mutable std::size_t lastFound_ = 0;
 };
 
 // True when both paths name one file: the same entry, hard links, or a link to the other (also

@@ -113,8 +113,10 @@ FolderEntries::FolderEntries(const std::string& folder, std::size_t lookups) : f
         constexpr std::size_t kBytesPerLookup = 256;
         // A look at a path needs the right to pass through the folder, a listing the right to read it.
         if (lookups >= kFewLookups && static_cast<std::uint64_t>(st.st_size) / kBytesPerLookup <= lookups &&
-            ExactNames(fd) && faccessat(fd, ".", X_OK, AT_EACCESS) == 0)
-            Read(fd, static_cast<std::size_t>(st.st_size) / 20);
+            ExactNames(fd) && faccessat(fd, ".", X_OK, AT_EACCESS) == 0) {
+            // Room for about as many names again as are looked up: the renames of a run add them.
+            Read(fd, static_cast<std::size_t>(st.st_size) / 20 + lookups);
+        }
     }
     // No descriptor is kept: a run may look into a thousand folders.
     close(fd);
@@ -211,6 +213,20 @@ std::size_t FolderEntries::Find(std::string_view name, bool& found) const {
     }
 }
 
+std::size_t FolderEntries::FindAgain(std::string_view name, bool& found) const {
+    if (lastFound_ < slots_.size()) {
+        const Slot& slot = slots_[lastFound_];
+        if (slot.state == kUsed && slot.length == name.size() &&
+            std::string_view(bytes_).substr(slot.offset, slot.length) == name) {
+            found = true;
+            return lastFound_;
+        }
+    }
+    const std::size_t at = Find(name, found);
+    if (found) lastFound_ = at;
+    return at;
+}
+
 void FolderEntries::Insert(std::string_view name, EntryKind kind) {
     if (2 * (used_ + removed_ + 1) > slots_.size()) Grow(used_ + 1);
     bool found = false;
@@ -229,7 +245,7 @@ void FolderEntries::Insert(std::string_view name, EntryKind kind) {
 std::optional<EntryKind> FolderEntries::KindOf(const std::string& name) const {
     if (listed_) {
         bool found = false;
-        const std::size_t at = Find(name, found);
+        const std::size_t at = FindAgain(name, found);
         if (!found) return std::nullopt;
         return slots_[at].kind;
     }
@@ -241,7 +257,7 @@ std::optional<EntryKind> FolderEntries::KindOf(const std::string& name) const {
 void FolderEntries::Removed(std::string_view name) {
     if (!listed_) return;
     bool found = false;
-    const std::size_t at = Find(name, found);
+    const std::size_t at = FindAgain(name, found);
     if (!found) return;
     slots_[at].state = kRemoved;
     --used_;
