@@ -74,16 +74,20 @@ private:
     // a few dozen bytes a name where a node per name would take a hundred.
     struct Slot {
         std::uint32_t offset = 0;
-        std::uint16_t length = 0;
-        EntryKind kind = EntryKind::Other;
-        std::uint8_t state = 0;  // empty, used or removed
+        std::uint8_t length = 0;  // names of the file systems listed have at most 255 bytes
+        std::uint8_t tag = 0;     // bits of the name's hash, so most other names need no compare
+        std::uint8_t state = 0;   // empty, used or removed
+        std::uint8_t kind = 0;    // an EntryKind
     };
     void Read(int fd, std::size_t expected);
     // The slot holding name (found), or the one where it would go.
     std::size_t Find(std::string_view name, bool& found) const;
     // Find, trying first the slot found last: a rename looks at its source, then tells it moved.
     std::size_t FindAgain(std::string_view name, bool& found) const;
-    void Insert(std::string_view name, EntryKind kind);
+    // False for a name too long for the table.
+    bool Insert(std::string_view name, EntryKind kind);
+    // Back to looking at every name by its path.
+    void Drop();
     // Room for names without passing half the slots.
     void Grow(std::size_t names);
 

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <limits>
 
 #include <memory>
 #include <string_view>
@@ -138,14 +139,8 @@ void FolderEntries::Read(int fd, std::size_t expected) {
     std::vector<char> buffer(std::size_t{1} << 17);
     for (;;) {
         const ssize_t n = getdents64(fd, buffer.data(), buffer.size());
-        if (n < 0) {
-            // The names stay looked at one by one.
-            bytes_ = std::string();
-            slots_ = std::vector<Slot>();
-            used_ = 0;
-            removed_ = 0;
-            return;
-        }
+        // The names stay looked at one by one.
+        if (n < 0) return Drop();
         if (n == 0) break;
         for (ssize_t at = 0; at < n;) {
             const auto* e = reinterpret_cast<const dirent64*>(buffer.data() + at);
@@ -171,7 +166,8 @@ void FolderEntries::Read(int fd, std::size_t expected) {
                 default:
                     break;
             }
-            Insert(name, kind);
+            // A name longer than the table holds: this folder is looked into name by name.
+            if (!Insert(name, kind)) return Drop();
         }
     }
     listed_ = true;
@@ -195,8 +191,10 @@ void FolderEntries::Grow(std::size_t names) {
 
 std::size_t FolderEntries::Find(std::string_view name, bool& found) const {
     const std::size_t mask = slots_.size() - 1;
+    const std::size_t hash = std::hash<std::string_view>{}(name);
+    const auto tag = static_cast<std::uint8_t>(hash >> 56);
     std::size_t free = slots_.size();
-    for (std::size_t at = std::hash<std::string_view>{}(name)&mask;; at = (at + 1) & mask) {
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
         const Slot& slot = slots_[at];
         if (slot.state == kEmpty) {
             found = false;
@@ -206,7 +204,8 @@ std::size_t FolderEntries::Find(std::string_view name, bool& found) const {
             if (free == slots_.size()) free = at;
             continue;
         }
-        if (slot.length == name.size() && std::string_view(bytes_).substr(slot.offset, slot.length) == name) {
+        if (slot.tag == tag && slot.length == name.size() &&
+            std::string_view(bytes_).substr(slot.offset, slot.length) == name) {
             found = true;
             return at;
         }
@@ -227,19 +226,22 @@ std::size_t FolderEntries::FindAgain(std::string_view name, bool& found) const {
     return at;
 }
 
-void FolderEntries::Insert(std::string_view name, EntryKind kind) {
+bool FolderEntries::Insert(std::string_view name, EntryKind kind) {
+    if (name.size() > std::numeric_limits<std::uint8_t>::max()) return false;
     if (2 * (used_ + removed_ + 1) > slots_.size()) Grow(used_ + 1);
     bool found = false;
     Slot& slot = slots_[Find(name, found)];
     if (!found) {
         if (slot.state == kRemoved) --removed_;
         slot.offset = static_cast<std::uint32_t>(bytes_.size());
-        slot.length = static_cast<std::uint16_t>(name.size());
+        slot.length = static_cast<std::uint8_t>(name.size());
+        slot.tag = static_cast<std::uint8_t>(std::hash<std::string_view>{}(name) >> 56);
         slot.state = kUsed;
         bytes_.append(name);
         ++used_;
     }
-    slot.kind = kind;
+    slot.kind = static_cast<std::uint8_t>(kind);
+    return true;
 }
 
 std::optional<EntryKind> FolderEntries::KindOf(const std::string& name) const {
@@ -247,7 +249,7 @@ std::optional<EntryKind> FolderEntries::KindOf(const std::string& name) const {
         bool found = false;
         const std::size_t at = FindAgain(name, found);
         if (!found) return std::nullopt;
-        return slots_[at].kind;
+        return static_cast<EntryKind>(slots_[at].kind);
     }
     struct stat st {};
     if (stat((folder_ + name).c_str(), &st) != 0) return std::nullopt;
@@ -265,7 +267,17 @@ void FolderEntries::Removed(std::string_view name) {
 }
 
 void FolderEntries::Added(std::string_view name, EntryKind kind) {
-    if (listed_) Insert(name, kind);
+    if (!listed_ || Insert(name, kind)) return;
+    // No rename makes a longer name on the file systems listed; should one, the table goes.
+    Drop();
+}
+
+void FolderEntries::Drop() {
+    listed_ = false;
+    bytes_ = std::string();
+    slots_ = std::vector<Slot>();
+    used_ = 0;
+    removed_ = 0;
 }
 
 }  // namespace Platform
