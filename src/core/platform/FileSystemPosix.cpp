@@ -115,8 +115,7 @@ FolderEntries::FolderEntries(const std::string& folder, std::size_t lookups) : f
         // A look at a path needs the right to pass through the folder, a listing the right to read it.
         if (lookups >= kFewLookups && static_cast<std::uint64_t>(st.st_size) / kBytesPerLookup <= lookups &&
             ExactNames(fd) && faccessat(fd, ".", X_OK, AT_EACCESS) == 0) {
-            // Room for about as many names again as are looked up: the renames of a run add them.
-            Read(fd, static_cast<std::size_t>(st.st_size) / 20 + lookups);
+            Read(fd, static_cast<std::size_t>(st.st_size) / 20);
         }
     }
     // No descriptor is kept: a run may look into a thousand folders.
@@ -228,7 +227,9 @@ std::size_t FolderEntries::FindAgain(std::string_view name, bool& found) const {
 
 bool FolderEntries::Insert(std::string_view name, EntryKind kind) {
     if (name.size() > std::numeric_limits<std::uint8_t>::max()) return false;
-    if (2 * (used_ + removed_ + 1) > slots_.size()) Grow(used_ + 1);
+    // Renames leave a removed slot for each name they add: the table doubles once the two reach
+    // half of it, so a run over a whole folder rebuilds it about once.
+    if (2 * (used_ + removed_ + 1) > slots_.size()) Grow(used_ + removed_ + 1);
     bool found = false;
     Slot& slot = slots_[Find(name, found)];
     if (!found) {
