@@ -1,10 +1,10 @@
 #include "core/SequentialNames.h"
 
 #include <array>
+#include <cassert>
 #include <charconv>
 #include <limits>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "core/Cp932.h"
 #include "core/FolderLook.h"
@@ -91,30 +91,42 @@ private:
     std::size_t foldedHash_ = 0;
 };
 
-// The paths of a list compared without regard to case, to find two entries given one name. Keys
-// are indices into the list with the hash of their folded form, so no folded copy is kept.
+// The paths of a list compared without regard to case, to find two entries given one name. An
+// open-addressing table of indices into the list with bits of their folded hash, so no folded copy
+// is kept and no node is allocated per path.
 class FoldedPaths {
 public:
-    explicit FoldedPaths(const std::vector<std::string>& paths)
-        : set_(paths.capacity(), Hash{}, Equal{&paths}) {}
+    // count: the most paths that will be inserted.
+    FoldedPaths(const std::vector<std::string>& paths, std::size_t count) : paths_(paths) {
+        std::size_t size = 16;
+        while (size < 2 * count + 2)
+            size *= 2;
+        slots_.resize(size);
+    }
     // False when a path equal to paths[index] without regard to case was inserted before.
-    bool Insert(std::size_t index, std::size_t foldedHash) { return set_.insert({index, foldedHash}).second; }
+    bool Insert(std::size_t index, std::size_t foldedHash) {
+        assert(2 * (used_ + 1) <= slots_.size());
+        const auto tag = static_cast<std::uint32_t>(foldedHash >> 32);
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t at = foldedHash & mask;; at = (at + 1) & mask) {
+            Slot& slot = slots_[at];
+            if (slot.index == 0) {
+                slot = {static_cast<std::uint32_t>(index + 1), tag};
+                ++used_;
+                return true;
+            }
+            if (slot.tag == tag && Cp932::EqualNoCase(paths_[slot.index - 1], paths_[index])) return false;
+        }
+    }
 
 private:
-    struct Key {
-        std::size_t index;
-        std::size_t hash;
+    struct Slot {
+        std::uint32_t index = 0;  // into the list, plus one; 0 for an empty slot
+        std::uint32_t tag = 0;
     };
-    struct Hash {
-        std::size_t operator()(const Key& key) const { return key.hash; }
-    };
-    struct Equal {
-        const std::vector<std::string>* paths;
-        bool operator()(const Key& a, const Key& b) const {
-            return a.hash == b.hash && Cp932::EqualNoCase((*paths)[a.index], (*paths)[b.index]);
-        }
-    };
-    std::unordered_set<Key, Hash, Equal> set_;
+    const std::vector<std::string>& paths_;
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
 };
 
 // The file name up to its first "." ("." is never a trail byte).
@@ -266,7 +278,7 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     std::string number;
     std::string newName;
     result.newPaths.reserve(orgPaths.size());
-    FoldedPaths composed(result.newPaths);
+    FoldedPaths composed(result.newPaths, orgPaths.size());
     // The first entry the composition stopped at. A missing file anywhere in the list is told
     // before it, so the look for missing files goes on to the end of the list.
     std::optional<Outcome> stopped;
