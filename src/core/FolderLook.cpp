@@ -124,9 +124,8 @@ FolderLook::Kind FolderLook::At(std::string_view path) {
     const PathParts parts = SplitAtLastDelimiter(path);
     if (parts.folder.empty() || !ListedName(parts.name)) return StatusKind(path);
     Platform::FolderEntries* entries = Entries(parts.folder);
-    const auto name = Cp932::ToUtf8(parts.name);
-    if (entries == nullptr || !name) return Kind::kNone;
-    return KindOf(entries->KindOf(*name));
+    if (entries == nullptr || !Cp932::ToUtf8(parts.name, name_)) return Kind::kNone;
+    return KindOf(entries->KindOf(name_));
 }
 
 void FolderLook::Renamed(std::string_view oldPath, std::string_view newPath) {

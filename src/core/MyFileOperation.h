@@ -123,6 +123,8 @@ public:
 
 private:
     std::unique_ptr<Platform::FolderRenames> folders_;
+    std::string from_;  // room for the native paths of each pair
+    std::string to_;
 };
 // TryRenameFile for many pairs in a row, with the same outcome for each, the sources among
 // oldPaths: the look at each source is a look into its folder's entries, read once (the renames
@@ -138,6 +140,8 @@ public:
 private:
     std::unique_ptr<FolderLook> look_;
     std::unique_ptr<Platform::FolderRenames> folders_;
+    std::string from_;
+    std::string to_;
 };
 
 // Moves source to destination (also to another file system) when source is an existing file and
