@@ -99,6 +99,13 @@ Platform::FolderEntries* FolderLook::Entries(std::string_view folder) {
     return last_;
 }
 
+Platform::FolderEntries* FolderLook::Opened(std::string_view folder) {
+    if (hasLast_ && folder == lastText_) return last_;
+    if (const auto found = byText_.find(std::string(folder)); found != byText_.end()) return found->second;
+    // Another text may lead to a folder looked into before.
+    return folders_.empty() ? nullptr : Entries(folder);
+}
+
 void FolderLook::Trim(const Platform::FolderEntries* keep) {
     // A run goes through its folders one after another: a few tables at a time keep the memory of
     // a run over a thousand large folders small, and a folder met again is simply read again.
@@ -132,22 +139,23 @@ void FolderLook::Renamed(std::string_view oldPath, std::string_view newPath) {
     const PathParts from = SplitAtLastDelimiter(oldPath);
     const PathParts to = SplitAtLastDelimiter(newPath);
     if (from.folder.empty() || to.folder.empty()) return;
-    Platform::FolderEntries* fromEntries = Entries(from.folder);
-    Platform::FolderEntries* toEntries = Entries(to.folder);
+    // A folder not looked into yet will be read as it is then: nothing to tell it.
+    Platform::FolderEntries* fromEntries = Opened(from.folder);
+    Platform::FolderEntries* toEntries = Opened(to.folder);
     const auto fromName = Cp932::ToUtf8(from.name);
     const auto toName = Cp932::ToUtf8(to.name);
-    if (fromEntries == nullptr || toEntries == nullptr || !fromName || !toName) return;
+    if (!fromName || !toName) return;
     // What moved is what stood at the old name; where that folder is not listed, the file is
     // looked at where it now stands.
     std::optional<Platform::EntryKind> kind;
-    if (toEntries->Listed()) {
-        if (fromEntries->Listed()) {
+    if (toEntries != nullptr && toEntries->Listed()) {
+        if (fromEntries != nullptr && fromEntries->Listed()) {
             kind = fromEntries->KindOf(*fromName);
         } else if (const auto native = Cp932::ToUtf8(newPath)) {
             if (const auto status = Platform::Status(*native)) kind = status->kind;
         }
     }
-    fromEntries->Removed(*fromName);
+    if (fromEntries != nullptr) fromEntries->Removed(*fromName);
     if (kind) toEntries->Added(*toName, *kind);
 }
 

@@ -40,6 +40,8 @@ private:
     void Count(const std::vector<Path>& paths, std::size_t looksPerPath);
     // The entries of the folder text (with its "/"); null when the text has no native form.
     Platform::FolderEntries* Entries(std::string_view folder);
+    // The entries of a folder text when some folder was looked into before; null otherwise.
+    Platform::FolderEntries* Opened(std::string_view folder);
 
     // Drops the tables of the folders used longest ago while the tables hold more names than
     // the budget, keeping keep's.
