@@ -54,7 +54,7 @@ bool ExactNames(int folderFd);
 class FolderEntries {
 public:
     // folder: the native path, "/" at its end or not; lookups: how many names will be looked up.
-    FolderEntries(const std::string& folder, std::size_t lookups);
+    FolderEntries(std::string folder, std::size_t lookups);
     ~FolderEntries();
     FolderEntries(const FolderEntries&) = delete;
     FolderEntries& operator=(const FolderEntries&) = delete;

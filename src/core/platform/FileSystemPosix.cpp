@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string_view>
+#include <utility>
 
 #include "core/platform/FileSystem.h"
 
@@ -94,7 +95,7 @@ bool ExactNames(int folderFd) {
     return (static_cast<unsigned>(flags) & FS_CASEFOLD_FL) == 0;
 }
 
-FolderEntries::FolderEntries(const std::string& folder, std::size_t lookups) : folder_(folder) {
+FolderEntries::FolderEntries(std::string folder, std::size_t lookups) : folder_(std::move(folder)) {
     if (folder_.empty() || folder_.back() != '/') folder_ += '/';
     const int fd = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
