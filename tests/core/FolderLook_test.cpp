@@ -66,6 +66,7 @@ TEST(FolderLook, AnswersAsALookAtEachPath) {
         {Cp(dir / "gone") + "/file.txt", Kind::kNone},
     };
     std::vector<std::string> paths;
+    paths.reserve(cases.size());
     for (const Case& c : cases)
         paths.push_back(c.path);
     for (const std::size_t looksPerPath : {std::size_t{1}, std::size_t{1000}}) {
