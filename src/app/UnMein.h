@@ -202,6 +202,9 @@ public:
     std::string LastNumberText;           // number of the last file of the last composed run
     std::string MoveDestination;          // with a trailing "/", or empty
     MoveDestinations::History MoveHistory;
+    // Called by the sequential run between its checks and its renames; for tests, which change
+    // the disk at that moment.
+    std::function<void()> AfterRunChecks;
 
     // Column-layout state: minimum client size (0 until start-up is done), base width, and the
     // current and previous widths of columns 1..3 (index 0 unused).

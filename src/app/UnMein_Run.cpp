@@ -101,7 +101,8 @@ void TFmMein::RunSequentialRename() {
     LastNumberText = std::move(composed.lastNumberText);
 
     // 5. The renames. The composition has just seen every listed file, so they are not looked at
-    // again.
+    // again; a name taken since is still refused by the rename itself.
+    if (AfterRunChecks) AfterRunChecks();
     Pairs.SetRun(Pairs.OldPaths(), std::move(composed.newPaths));
     const RenameExecutor::Outcome outcome =
         RenameExecutor::ExecuteCheckedRenames(Pairs.OldPaths(), Pairs.NewPaths());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "core/FolderLook.h"
 #include "core/MyFileOperation.h"
 
 namespace RenameExecutor {
@@ -52,15 +53,20 @@ Outcome RenameAll(const std::vector<std::string>& oldPaths, const std::vector<st
 }  // namespace
 
 std::optional<std::size_t> FirstMissingFile(const std::vector<std::string>& paths) {
+    MyFileOperation::FolderLook look(paths);
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (!MyFileOperation::FileExists(paths[i])) return i;
+        if (look.At(paths[i]) != MyFileOperation::FolderLook::Kind::kFile) return i;
     }
     return std::nullopt;
 }
 
 Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
                        Order order) {
-    return RenameAll(oldPaths, newPaths, MyFileOperation::TryRenameFile, order);
+    if (!Executable(oldPaths, newPaths)) return {};
+    MyFileOperation::LookedRenames renames(oldPaths);
+    return RenameAll(
+        oldPaths, newPaths,
+        [&renames](std::string_view from, std::string_view to) { return renames.Rename(from, to); }, order);
 }
 
 Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
@@ -77,6 +83,7 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
     outcome.executed = Executable(oldPaths, newPaths);
     if (!outcome.executed) return outcome;
     const std::size_t count = oldPaths.size();
+    MyFileOperation::LookedRenames renames(oldPaths);
     for (std::size_t step = 0; step < count; ++step) {
         const std::size_t i = PairAt(step, count, order);
         const std::string& from = oldPaths[i];
@@ -88,7 +95,7 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
         }
         // The rename refuses an existing target by itself, so only a refusal needs a look at what
         // stands there: a free name costs no more than the look at the source and the rename.
-        if (MyFileOperation::TryRenameFile(from, to)) continue;
+        if (renames.Rename(from, to)) continue;
         const bool taken = MyFileOperation::PathExists(to) && !MyFileOperation::SameFile(from, to);
         (taken ? outcome.skipped : outcome.failed).push_back(i);
     }

@@ -1,7 +1,8 @@
 #pragma once
 
 // Carrying out a run's pairs of old and new full paths on disk. Nothing here overwrites a file:
-// every rename goes through MyFileOperation::TryRenameFile.
+// every rename is a no-replace rename, with the outcome MyFileOperation::TryRenameFile would
+// give, made a folder at a time.
 
 #include <cstddef>
 #include <optional>

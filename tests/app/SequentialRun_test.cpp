@@ -224,6 +224,38 @@ private slots:
         QCOMPARE(EditItems("edit3"), QStringList({"4"}));
     }
 
+    void aNameTakenAfterTheChecksIsNeverReplaced() {
+        // Enough files for the checks to read the folder whole rather than look at each path.
+        QStringList files;
+        for (int i = 0; i < 40; ++i)
+            files << QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0'));
+        f->MakeFiles("f", files);
+        f->Load({"f"});
+        f->Set({{"edit2", "n"}, {"edit3", "1"}});
+        // Between the checks and the renames another program takes the second new name.
+        f->window->AfterRunChecks = [this] {
+            testsupport::TempDir::WriteFile(f->dir / "f/n2.txt", "not ours");
+        };
+        Go();
+        QCOMPARE(f->Messages(), QStringList{QStringLiteral(
+                                    "名前を変更できなかったため、 1個のファイルが未処理になりました\r\n"
+                                    "未処理のものは\"*\"マークが付けられています。")});
+        QCOMPARE(testsupport::TempDir::ReadFile(f->dir / "f/n2.txt"), std::string("not ours"));
+        QCOMPARE(f->Column(0).count(QStringLiteral("*")), 1);
+        QCOMPARE(f->Column(0).at(1), QStringLiteral("*"));
+        QVERIFY(f->OnDisk("f").contains(QStringLiteral("f01.txt")));
+        QCOMPARE(f->window->Pairs.Unrenamed(), std::vector<std::size_t>({1}));
+        QCOMPARE(f->OnDisk("f").size(), 41);
+        // Undo takes back exactly the files renamed and leaves the other program's file alone.
+        f->window->AfterRunChecks = nullptr;
+        f->window->Undo1Click();
+        QStringList back = files;
+        back << QStringLiteral("n2.txt");
+        back.sort();
+        QCOMPARE(f->OnDisk("f"), back);
+        QCOMPARE(testsupport::TempDir::ReadFile(f->dir / "f/n2.txt"), std::string("not ours"));
+    }
+
     void postRunStateAndTheNextNumber() {
         f->MakeFiles("f", {"a.txt", "b.txt", "c.txt"});
         f->Load({"f"});

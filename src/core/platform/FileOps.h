@@ -26,12 +26,19 @@ public:
     FolderRenames& operator=(const FolderRenames&) = delete;
 
     std::error_code RenameNoReplace(const std::string& from, const std::string& to);
+    // Platform::RenameCaseOnly, as one rename in the folders where names compare exactly (the two
+    // spellings are two names there, so nothing else could be meant).
+    std::error_code RenameCaseOnly(const std::string& from, const std::string& to);
 
 private:
     struct Folder {
         std::string path;
-        int fd = -1;  // -1 when it could not be opened
+        int fd = -1;         // -1 when it could not be opened
+        bool exact = false;  // ExactNames of the folder
     };
+    // The descriptors of the folders of from and to and the name parts; false for a bare name, a
+    // path ending in "/" or a folder that could not be opened.
+    bool OpenBoth(const std::string& from, const std::string& to, const char*& fromName, const char*& toName);
     // The descriptor of the folder path names (opened or kept in folder), or -1.
     static int Open(Folder& folder, std::string_view path);
     Folder from_;

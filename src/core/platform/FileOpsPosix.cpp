@@ -275,26 +275,43 @@ int FolderRenames::Open(Folder& folder, std::string_view path) {
     if (folder.fd >= 0 && folder.path == path) return folder.fd;
     if (folder.fd >= 0) close(folder.fd);
     folder.path = path;
+    folder.fd = open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    folder.exact = folder.fd >= 0 && ExactNames(folder.fd);
     // O_PATH asks no more of the folder than a walk through it does.
-    folder.fd = open(folder.path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder.fd < 0) folder.fd = open(folder.path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     return folder.fd;
 }
 
-std::error_code FolderRenames::RenameNoReplace(const std::string& from, const std::string& to) {
+bool FolderRenames::OpenBoth(const std::string& from, const std::string& to, const char*& fromName,
+                             const char*& toName) {
     const std::size_t fromSlash = from.rfind('/');
     const std::size_t toSlash = to.rfind('/');
-    // A bare name or a path ending in "/" goes as it is.
     if (fromSlash == std::string::npos || toSlash == std::string::npos || fromSlash + 1 == from.size() ||
         toSlash + 1 == to.size())
-        return Platform::RenameNoReplace(from, to);
+        return false;
     const int fromFd = Open(from_, std::string_view(from).substr(0, std::max<std::size_t>(fromSlash, 1)));
     const int toFd = Open(to_, std::string_view(to).substr(0, std::max<std::size_t>(toSlash, 1)));
-    if (fromFd < 0 || toFd < 0) return Platform::RenameNoReplace(from, to);
-    if (renameat2(fromFd, from.c_str() + fromSlash + 1, toFd, to.c_str() + toSlash + 1, RENAME_NOREPLACE) ==
-        0)
-        return {};
+    fromName = from.c_str() + fromSlash + 1;
+    toName = to.c_str() + toSlash + 1;
+    return fromFd >= 0 && toFd >= 0;
+}
+
+std::error_code FolderRenames::RenameNoReplace(const std::string& from, const std::string& to) {
+    const char* fromName = nullptr;
+    const char* toName = nullptr;
+    // A bare name or a path ending in "/" goes as it is.
+    if (!OpenBoth(from, to, fromName, toName)) return Platform::RenameNoReplace(from, to);
+    if (renameat2(from_.fd, fromName, to_.fd, toName, RENAME_NOREPLACE) == 0) return {};
     if (!Unsupported(errno)) return LastError();
     return RenameByLink(from, to);
+}
+
+std::error_code FolderRenames::RenameCaseOnly(const std::string& from, const std::string& to) {
+    const char* fromName = nullptr;
+    const char* toName = nullptr;
+    if (!OpenBoth(from, to, fromName, toName) || !from_.exact || !to_.exact)
+        return Platform::RenameCaseOnly(from, to);
+    return RenameNoReplace(from, to);
 }
 
 std::error_code RenameByLink(const std::string& from, const std::string& to) {
