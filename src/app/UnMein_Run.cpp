@@ -8,7 +8,9 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
+#include <algorithm>
 
+#include "app/BusyRunner.h"
 #include "app/QtText.h"
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
@@ -23,6 +25,7 @@ using QtText::ToQt;
 namespace {
 
 constexpr int kStringHistoryLimit = 10;
+const QString kRenaming = QStringLiteral("名前を変更しています…");
 
 }  // namespace
 
@@ -76,8 +79,18 @@ void TFmMein::RunSequentialRename() {
         return;
     }
 
-    // 3, 4. The new names, refused as a whole when a file is missing or a name is taken.
-    SequentialNames::Result composed = SequentialNames::BuildSequentialNames(Pairs.OldPaths(), *options);
+    // 3-5 on the busy runner's thread: the new names, refused as a whole when a file is missing or
+    // a name is taken, then the renames. The composition has just seen every listed file, so they
+    // are not looked at again; a name taken since is still refused by the rename itself.
+    SequentialNames::Result composed;
+    RenameExecutor::Outcome outcome;
+    busy_->Run({kRenaming, Pairs.Size()}, [&](RunControl& control) {
+        composed = SequentialNames::BuildSequentialNames(Pairs.OldPaths(), *options);
+        if (composed.outcome != SequentialNames::Outcome::Composed) return;
+        if (AfterRunChecks) AfterRunChecks();
+        outcome = RenameExecutor::ExecuteCheckedRenames(Pairs.OldPaths(), composed.newPaths,
+                                                        RenameExecutor::Order::FirstToLast, &control);
+    });
     using Outcome = SequentialNames::Outcome;
     switch (composed.outcome) {
         case Outcome::EmptyList:
@@ -99,13 +112,7 @@ void TFmMein::RunSequentialRename() {
             break;
     }
     LastNumberText = std::move(composed.lastNumberText);
-
-    // 5. The renames. The composition has just seen every listed file, so they are not looked at
-    // again; a name taken since is still refused by the rename itself.
-    if (AfterRunChecks) AfterRunChecks();
     Pairs.SetRun(Pairs.OldPaths(), std::move(composed.newPaths));
-    const RenameExecutor::Outcome outcome =
-        RenameExecutor::ExecuteCheckedRenames(Pairs.OldPaths(), Pairs.NewPaths());
     Pairs.Record(outcome, RenameExecutor::Order::FirstToLast);
     if (!outcome.executed) {
         Message(QStringLiteral("リネームに失敗しました。"));
@@ -172,6 +179,13 @@ void TFmMein::ReportRunOutcome(const RenameExecutor::Outcome& executed, const QS
     };
     markAndCount(executed.skipped, collisionLead);
     markAndCount(executed.failed, QStringLiteral("名前を変更できなかったため、 "));
+    if (!executed.untried.empty()) {
+        const std::vector<bool> renamed = Pairs.RenamedFlags();
+        const auto count = static_cast<std::size_t>(std::count(renamed.begin(), renamed.end(), true));
+        Message(QStringLiteral("中止しました。 ") + QString::number(count) +
+                QStringLiteral("個のファイルの名前を変更しました。"));
+        return;
+    }
     if (executed.skipped.empty() && executed.failed.empty() && cbDialog->isChecked()) Message(doneMessage);
 }
 
@@ -200,8 +214,11 @@ void TFmMein::KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std
 }
 
 void TFmMein::RenameKeptFiles(const QString& collisionLead, RenameExecutor::Order order) {
-    const RenameExecutor::Outcome outcome =
-        RenameExecutor::ExecuteSkippingCollisions(Pairs.OldPaths(), Pairs.NewPaths(), order);
+    RenameExecutor::Outcome outcome;
+    busy_->Run({kRenaming, Pairs.Size()}, [&](RunControl& control) {
+        outcome =
+            RenameExecutor::ExecuteSkippingCollisions(Pairs.OldPaths(), Pairs.NewPaths(), order, &control);
+    });
     Pairs.Record(outcome, order);
     ReportRunOutcome(outcome, collisionLead, QStringLiteral("処理は完了しました"));
 }

@@ -69,10 +69,13 @@ void PairList::Record(const RenameExecutor::Outcome& outcome, RenameExecutor::Or
     lastOrder_ = order;
     state_.assign(old_.size(), outcome.executed ? State::kRenamed : State::kUnrenamed);
     if (!outcome.executed) return;
-    for (const auto* indices : {&outcome.skipped, &outcome.failed}) {
+    for (const auto* indices : {&outcome.skipped, &outcome.failed, &outcome.untried}) {
         for (const std::size_t i : *indices)
             state_[i] = State::kUnrenamed;
     }
+    // A pair a stopped run never tried keeps its name: the table shows it unchanged.
+    for (const std::size_t i : outcome.untried)
+        new_[i] = old_[i];
 }
 
 void PairList::MarkMovedAway(const std::vector<std::size_t>& indices) {

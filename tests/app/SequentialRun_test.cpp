@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "WindowFixture.h"
+#include "app/BusyRunner.h"
 #include "support/QtTestMain.h"
 
 namespace {
@@ -256,6 +257,41 @@ private slots:
         QCOMPARE(testsupport::TempDir::ReadFile(f->dir / "f/n2.txt"), std::string("not ours"));
     }
 
+    // A run cancelled at its third rename, sequential and string replace alike.
+    void cancelledRunKeepsWhatItRenamed_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QVariantMap>("inputs");
+        QTest::addColumn<QStringList>("renamed");
+        QTest::newRow("sequential") << "TabSheet1" << QVariantMap{{"edit2", "n"}, {"edit3", "1"}}
+                                    << QStringList{"n1.txt", "n2.txt"};
+        QTest::newRow("string") << "TabSheet2" << QVariantMap{{"Edit6", "a"}, {"Edit7", "b"}}
+                                << QStringList{"b1.txt", "b2.txt"};
+    }
+    void cancelledRunKeepsWhatItRenamed() {
+        QFETCH(QString, page);
+        QFETCH(QVariantMap, inputs);
+        QFETCH(QStringList, renamed);
+        const QStringList files = {"a1.txt", "a2.txt", "a3.txt", "a4.txt", "a5.txt"};
+        f->MakeFiles("f", files);
+        f->Load({"f"});
+        f->ShowPage(page.toLatin1().constData());
+        f->Set(inputs);
+        f->window->Busy().cancelAt = [](std::size_t step) { return step == 2; };
+        f->window->btGoClick();
+        f->window->Busy().cancelAt = nullptr;
+        QCOMPARE(f->Messages(),
+                 QStringList{QStringLiteral("中止しました。 2個のファイルの名前を変更しました。")});
+        const QStringList shown = renamed + files.mid(2);
+        QCOMPARE(f->Column(2), shown);  // the rest keep their names, unmarked
+        QCOMPARE(f->Column(0), QStringList(5, QString()));
+        QStringList onDisk = shown;
+        onDisk.sort();
+        QCOMPARE(f->OnDisk("f"), onDisk);
+        QVERIFY(f->Enabled("Undo1"));
+        f->window->Undo1Click();
+        QCOMPARE(f->OnDisk("f"), files);
+    }
+
     void postRunStateAndTheNextNumber() {
         f->MakeFiles("f", {"a.txt", "b.txt", "c.txt"});
         f->Load({"f"});
@@ -354,7 +390,7 @@ private slots:
         }
         // After the run the pairs move together: row 1 still pairs the old and the new path of one
         // file, and the record of an unrenamed file follows it.
-        f->window->Pairs.Record({.executed = true, .skipped = {}, .failed = {2}},
+        f->window->Pairs.Record({.executed = true, .skipped = {}, .failed = {2}, .untried = {}},
                                 RenameExecutor::Order::FirstToLast);
         f->Grid()->MoveRow(5, 1);
         QCOMPARE(f->Listed().first(), QStringLiteral("d/005.txt"));

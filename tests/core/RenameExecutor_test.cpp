@@ -1,4 +1,5 @@
 #include "core/RenameExecutor.h"
+#include "core/RunControl.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -164,7 +165,8 @@ TEST_F(RenameExecutorTest, CheckedRenamesKeepEveryGuardButTheSourceLook) {
 // whole for the looks at the sources, alone every source is looked at by its path. Outcomes and
 // files must not differ, also where earlier renames of the run change what a later source is.
 TEST_F(RenameExecutorTest, AFolderReadWholeGivesTheOutcomesOfALookAtEachPath) {
-    using Execute = Outcome (*)(const std::vector<std::string>&, const std::vector<std::string>&, Order);
+    using Execute =
+        Outcome (*)(const std::vector<std::string>&, const std::vector<std::string>&, Order, RunControl*);
     struct Case {
         const char* name;
         Execute execute;
@@ -201,7 +203,7 @@ TEST_F(RenameExecutorTest, AFolderReadWholeGivesTheOutcomesOfALookAtEachPath) {
                 from.push_back(File(f + "pad" + std::to_string(i)));
                 newPaths.push_back(Path(f + "padded" + std::to_string(i)));
             }
-            const Outcome outcome = c.execute(from, newPaths, Order::FirstToLast);
+            const Outcome outcome = c.execute(from, newPaths, Order::FirstToLast, nullptr);
             EXPECT_EQ(outcome.skipped, c.skipped);
             EXPECT_EQ(outcome.failed, c.failed);
             for (const auto& entry : std::filesystem::directory_iterator(Path(f))) {
@@ -214,6 +216,45 @@ TEST_F(RenameExecutorTest, AFolderReadWholeGivesTheOutcomesOfALookAtEachPath) {
         EXPECT_EQ(onDisk[0], std::vector<std::string>({"broken", "dir", "fold", "link2", "r.txt", "s.txt",
                                                        "taken.txt", "u.txt", "z.txt"}))
             << c.name;
+    }
+}
+
+// Says stop when asked before the given step.
+class StopBefore final : public RunControl {
+public:
+    explicit StopBefore(std::size_t step) : step_(step) {}
+    bool Continue(std::size_t done) override { return done < step_; }
+
+private:
+    std::size_t step_;
+};
+
+TEST_F(RenameExecutorTest, AStopLeavesTheRestUntriedAndWhole) {
+    using Execute =
+        Outcome (*)(const std::vector<std::string>&, const std::vector<std::string>&, Order, RunControl*);
+    for (const Execute execute :
+         {Execute{&ExecuteRenames}, Execute{&ExecuteCheckedRenames}, Execute{&ExecuteSkippingCollisions}}) {
+        for (const Order order : {Order::FirstToLast, Order::LastToFirst}) {
+            TempDir d;
+            std::vector<std::string> from;
+            std::vector<std::string> to;
+            for (const char* name : {"a", "b", "c", "d"}) {
+                from.push_back(d.MakeFile(name, name));
+                to.push_back(d / (std::string(name) + "1"));
+            }
+            StopBefore control(2);
+            const Outcome outcome = execute(from, to, order, &control);
+            const bool forward = order == Order::FirstToLast;
+            const std::vector<std::size_t> untried =
+                forward ? std::vector<std::size_t>{2, 3} : std::vector<std::size_t>{0, 1};
+            EXPECT_EQ(outcome.untried, untried);
+            EXPECT_THAT(outcome.failed, IsEmpty());
+            for (std::size_t i = 0; i < 4; ++i) {
+                const bool renamed = forward ? i < 2 : i >= 2;
+                EXPECT_EQ(TempDir::Exists(to[i]), renamed) << i;
+                EXPECT_EQ(TempDir::Exists(from[i]), !renamed) << i;
+            }
+        }
     }
 }
 
