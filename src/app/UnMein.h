@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -44,6 +45,15 @@ namespace RowMark {
 inline const QString kSelected = QStringLiteral("V");
 inline const QString kUnprocessed = QStringLiteral("*");
 }  // namespace RowMark
+
+// The progress dialog's text while files are renamed, and what a cancelled rename says.
+namespace RunText {
+inline const QString kRenaming = QStringLiteral("名前を変更しています…");
+inline QString Cancelled(std::size_t renamed) {
+    return QStringLiteral("中止しました。 ") + QString::number(renamed) +
+           QStringLiteral("個のファイルの名前を変更しました。");
+}
+}  // namespace RunText
 
 // The main window. Every control carries its designed name as objectName; the handlers carry
 // the designed handler names and are public so that tests drive them as the controls do.

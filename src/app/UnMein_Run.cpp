@@ -25,7 +25,6 @@ using QtText::ToQt;
 namespace {
 
 constexpr int kStringHistoryLimit = 10;
-const QString kRenaming = QStringLiteral("名前を変更しています…");
 
 }  // namespace
 
@@ -84,7 +83,7 @@ void TFmMein::RunSequentialRename() {
     // are not looked at again; a name taken since is still refused by the rename itself.
     SequentialNames::Result composed;
     RenameExecutor::Outcome outcome;
-    busy_->Run({kRenaming, Pairs.Size()}, [&](RunControl& control) {
+    busy_->Run({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
         composed = SequentialNames::BuildSequentialNames(Pairs.OldPaths(), *options);
         if (composed.outcome != SequentialNames::Outcome::Composed) return;
         if (AfterRunChecks) AfterRunChecks();
@@ -182,8 +181,7 @@ void TFmMein::ReportRunOutcome(const RenameExecutor::Outcome& executed, const QS
     if (!executed.untried.empty()) {
         const std::vector<bool> renamed = Pairs.RenamedFlags();
         const auto count = static_cast<std::size_t>(std::count(renamed.begin(), renamed.end(), true));
-        Message(QStringLiteral("中止しました。 ") + QString::number(count) +
-                QStringLiteral("個のファイルの名前を変更しました。"));
+        Message(RunText::Cancelled(count));
         return;
     }
     if (executed.skipped.empty() && executed.failed.empty() && cbDialog->isChecked()) Message(doneMessage);
@@ -215,7 +213,7 @@ void TFmMein::KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std
 
 void TFmMein::RenameKeptFiles(const QString& collisionLead, RenameExecutor::Order order) {
     RenameExecutor::Outcome outcome;
-    busy_->Run({kRenaming, Pairs.Size()}, [&](RunControl& control) {
+    busy_->Run({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
         outcome =
             RenameExecutor::ExecuteSkippingCollisions(Pairs.OldPaths(), Pairs.NewPaths(), order, &control);
     });

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 
+#include "app/BusyRunner.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
 #include "core/UndoRevert.h"
@@ -51,12 +52,19 @@ void TFmMein::Undo1Click() {
         return;
     }
     // Without a question the files were looked at a moment ago: the renames need not look again.
-    const std::vector<std::size_t> refused = UndoRevert::UndoAll(
+    const UndoRevert::UndoPlan plan = UndoRevert::PlanUndo(
         Pairs, missing, missing.empty() ? UndoRevert::Sources::kJustSeen : UndoRevert::Sources::kLookAgain);
+    ShowPairs();  // without the dropped rows while the renames run
+    RenameExecutor::Outcome outcome;
+    busy_->Run({RunText::kRenaming, plan.entries.size()},
+               [&plan, &outcome](RunControl& control) { outcome = UndoRevert::ExecuteUndo(plan, &control); });
+    const UndoRevert::UndoResult result = UndoRevert::ApplyUndo(Pairs, plan, outcome);
     ShowPairs();
-    if (!refused.empty()) {
-        Message(UnprocessedMessage(QStringLiteral("元に戻せなかったため、 "), refused.size()));
-    } else if (cbDialog->isChecked()) {
+    if (!result.refused.empty())
+        Message(UnprocessedMessage(QStringLiteral("元に戻せなかったため、 "), result.refused.size()));
+    if (result.stopped) {
+        Message(RunText::Cancelled(result.done));
+    } else if (result.refused.empty() && cbDialog->isChecked()) {
         Message(QStringLiteral("処理が終了しました"));
     }
 }

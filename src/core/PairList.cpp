@@ -90,13 +90,16 @@ void PairList::ExchangeOne(std::size_t i) {
     std::swap(old_[i], new_[i]);
 }
 
-void PairList::RecordExchanged(const std::vector<std::size_t>& indices, RenameExecutor::Order order) {
+void PairList::RecordExchanged(const std::vector<std::size_t>& exchanged,
+                               const std::vector<std::size_t>& stillRenamed, RenameExecutor::Order order) {
     lastOrder_ = order;
     state_.assign(old_.size(), State::kUnrenamed);
-    for (const std::size_t i : indices) {
+    for (const std::size_t i : exchanged) {
         ExchangeOne(i);
         state_[i] = State::kRenamed;
     }
+    for (const std::size_t i : stillRenamed)
+        state_[i] = State::kRenamed;
 }
 
 void PairList::RemoveMany(const std::vector<std::size_t>& indices) {

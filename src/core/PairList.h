@@ -48,9 +48,11 @@ public:
 
     // Exchanges old and new of one entry; the state stays (the file is again at new).
     void ExchangeOne(std::size_t i);
-    // Exchanges old and new of every entry in indices and records exactly those as renamed, in
-    // the order given; every other entry becomes unrenamed.
-    void RecordExchanged(const std::vector<std::size_t>& indices, RenameExecutor::Order order);
+    // Exchanges old and new of every entry in exchanged and records those as renamed, in the order
+    // given; the entries in stillRenamed stay renamed as they are (a stopped undo did not reach
+    // them); every other entry becomes unrenamed.
+    void RecordExchanged(const std::vector<std::size_t>& exchanged,
+                         const std::vector<std::size_t>& stillRenamed, RenameExecutor::Order order);
     // indices ascending, without repeats; one pass over the list.
     void RemoveMany(const std::vector<std::size_t>& indices);
     // Takes entry from out and inserts it at to, shifting the entries between, as a dragged row.

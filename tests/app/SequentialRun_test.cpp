@@ -288,8 +288,17 @@ private slots:
         onDisk.sort();
         QCOMPARE(f->OnDisk("f"), onDisk);
         QVERIFY(f->Enabled("Undo1"));
+        // An undo cancelled after its first rename (the last file first) takes back just that one.
+        f->dialogs->calls.clear();
+        f->window->Busy().cancelAt = [](std::size_t step) { return step == 1; };
         f->window->Undo1Click();
-        QCOMPARE(f->OnDisk("f"), files);
+        f->window->Busy().cancelAt = nullptr;
+        QCOMPARE(f->Messages(),
+                 QStringList{QStringLiteral("中止しました。 1個のファイルの名前を変更しました。")});
+        onDisk = QStringList{renamed[0], "a2.txt", "a3.txt", "a4.txt", "a5.txt"};
+        onDisk.sort();
+        QCOMPARE(f->OnDisk("f"), onDisk);
+        QVERIFY(f->window->Pairs.Renamed(0));  // still to be taken back
     }
 
     void postRunStateAndTheNextNumber() {
