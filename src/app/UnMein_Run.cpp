@@ -111,7 +111,7 @@ void TFmMein::RunSequentialRename() {
             break;
     }
     LastNumberText = std::move(composed.lastNumberText);
-    Pairs.SetRun(Pairs.OldPaths(), std::move(composed.newPaths));
+    Pairs.SetRun(std::move(composed.newPaths));
     Pairs.Record(outcome, RenameExecutor::Order::FirstToLast);
     if (!outcome.executed) {
         Message(QStringLiteral("リネームに失敗しました。"));

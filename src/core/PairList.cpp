@@ -65,6 +65,13 @@ void PairList::SetRun(std::vector<std::string> oldPaths, std::vector<std::string
     lastOrder_ = RenameExecutor::Order::FirstToLast;
 }
 
+void PairList::SetRun(std::vector<std::string> newPaths) {
+    assert(newPaths.size() == old_.size() && "a run pairs every old path with a new one");
+    new_ = std::move(newPaths);
+    state_.assign(old_.size(), State::kUnrenamed);
+    lastOrder_ = RenameExecutor::Order::FirstToLast;
+}
+
 void PairList::Record(const RenameExecutor::Outcome& outcome, RenameExecutor::Order order) {
     lastOrder_ = order;
     state_.assign(old_.size(), outcome.executed ? State::kRenamed : State::kUnrenamed);

@@ -41,6 +41,8 @@ public:
     void Load(std::vector<std::string> oldPaths);
     // A run's pairs before anything is renamed. The two lists have one length.
     void SetRun(std::vector<std::string> oldPaths, std::vector<std::string> newPaths);
+    // The same for a run over the whole list as it stands: only the new paths are given.
+    void SetRun(std::vector<std::string> newPaths);
     // What the executor did with the pairs of SetRun: all renamed but the skipped, failed and
     // untried ones (none when it did not execute). An untried pair's new path becomes its old one.
     void Record(const RenameExecutor::Outcome& outcome, RenameExecutor::Order order);
