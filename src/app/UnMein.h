@@ -277,10 +277,19 @@ private:
     // goes with it.
     void KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std::string> oldPaths,
                       std::vector<std::string> newPaths);
-    // Renames the kept files without replacing anything, records what became of each, marks and
-    // reports the files it could not rename.
-    void RenameKeptFiles(const QString& collisionLead,
-                         RenameExecutor::Order order = RenameExecutor::Order::FirstToLast);
+    // The files a run keeps: their former indices, old paths and new paths.
+    struct KeptFiles {
+        std::vector<std::size_t> indices;
+        std::vector<std::string> oldPaths;
+        std::vector<std::string> newPaths;
+    };
+    using KeptPlan = std::function<KeptFiles(const std::vector<std::string>& listed)>;
+    // On the busy runner's thread: plans the kept files from the listed paths and renames them
+    // without replacing anything, in the order given. Then the lists and the table show the kept
+    // files (KeepRunFiles), and the files not renamed are recorded, marked and reported. False
+    // when the plan kept no file.
+    bool RunKeptFiles(const KeptPlan& plan, const QString& collisionLead,
+                      RenameExecutor::Order order = RenameExecutor::Order::FirstToLast);
     // Reverts the file of a row and shows it; on a refusal says why and returns false.
     bool RevertRow(int row);
     // "lead N個のファイルが未処理になりました" and the line about the "*" marks.

@@ -211,14 +211,19 @@ void TFmMein::KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std
     ShowFileCount();
 }
 
-void TFmMein::RenameKeptFiles(const QString& collisionLead, RenameExecutor::Order order) {
+bool TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& collisionLead, RenameExecutor::Order order) {
+    KeptFiles kept;
     RenameExecutor::Outcome outcome;
-    busy_->Run({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
-        outcome =
-            RenameExecutor::ExecuteSkippingCollisions(Pairs.OldPaths(), Pairs.NewPaths(), order, &control);
+    // The count of files is known only once planned: the dialog counts the renames.
+    busy_->Run({RunText::kRenaming, 0}, [&](RunControl& control) {
+        kept = plan(Pairs.OldPaths());
+        outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order, &control);
     });
+    KeepRunFiles(kept.indices, std::move(kept.oldPaths), std::move(kept.newPaths));
+    if (Pairs.Empty()) return false;
     Pairs.Record(outcome, order);
     ReportRunOutcome(outcome, collisionLead, QStringLiteral("処理は完了しました"));
+    return true;
 }
 
 void TFmMein::SetPostRunState(bool offerUndo) {
