@@ -58,8 +58,13 @@ void TFmMein::ShowLoadPlan(FileList::LoadPlan plan) {
     if (plan.outcome == Outcome::kCancelled) return;  // the old list stays as it was
     ClearFileList();
     CaseRunFlag = false;
-    for (const std::string& folder : plan.recordedFolders)
-        RecordFolder(folder);
+    // Recording one folder again right after itself changes nothing: the files of a chosen folder
+    // record it once, not once each.
+    const std::string* last = nullptr;
+    for (const std::string& folder : plan.recordedFolders) {
+        if (last == nullptr || *last != folder) RecordFolder(folder);
+        last = &folder;
+    }
 
     switch (plan.outcome) {
         case Outcome::kCancelled:
