@@ -9,13 +9,19 @@
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <exception>
+#include <memory>
+#include <mutex>
 #include <thread>
 
 namespace {
 
-constexpr int kTickMs = 30;
+constexpr int kTickMs = 10;
+// How long the window may wait for the work without running its events.
+constexpr std::chrono::milliseconds kQuickWork{40};
 
 // Shared by the worker, which calls Continue, and the window, which reads the count and cancels.
 class TSharedControl final : public RunControl {
@@ -76,50 +82,40 @@ QString LabelText(const TBusyRunner::Task& task, std::size_t done) {
     return task.label + QStringLiteral("\n%1 / %2").arg(done).arg(task.total);
 }
 
-}  // namespace
-
-TBusyRunner::TBusyRunner(QWidget* owner) : owner_(owner) {}
-
-bool TBusyRunner::Run(const Task& task, const std::function<void(RunControl&)>& work) {
-    TSharedControl control;
-    control.cancelAt = cancelAt;
+// Runs the window's events until finished says so, showing the progress dialog once the work has
+// taken delay; the user can only cancel meanwhile.
+void WaitWithEvents(QWidget* owner, const TBusyRunner::Task& task, std::chrono::milliseconds delay,
+                    TSharedControl& control, const std::function<bool()>& finished) {
     TInputBlocker blocker;
     qApp->installEventFilter(&blocker);
-
     QEventLoop loop;
-    std::exception_ptr failure;
-    std::thread worker([&] {
-        try {
-            work(control);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-
     QElapsedTimer clock;
     clock.start();
-    QProgressDialog* dialog = nullptr;
+    std::unique_ptr<QProgressDialog> dialog;
     QTimer ticks;
     bool ticking = false;  // a modal dialog's setValue lets events, and so ticks, in
     QObject::connect(&ticks, &QTimer::timeout, [&] {
         if (ticking) return;
+        if (finished()) {
+            loop.quit();
+            return;
+        }
         ticking = true;
-        if (dialog == nullptr && clock.elapsed() >= delay.count()) {
+        if (!dialog && clock.elapsed() >= delay.count()) {
             const int maximum = static_cast<int>(std::min<std::size_t>(task.total, INT_MAX));
-            dialog = new QProgressDialog(LabelText(task, control.Done()), QStringLiteral("キャンセル"), 0,
-                                         maximum, owner_);
+            dialog = std::make_unique<QProgressDialog>(LabelText(task, control.Done()),
+                                                       QStringLiteral("キャンセル"), 0, maximum, owner);
             dialog->setObjectName(QStringLiteral("BusyDialog"));
             dialog->setWindowTitle(QApplication::applicationDisplayName());
             dialog->setWindowModality(Qt::WindowModal);
             dialog->setMinimumDuration(0);
             dialog->setAutoClose(false);
             dialog->setAutoReset(false);
-            QObject::connect(dialog, &QProgressDialog::canceled, [&control] { control.Cancel(); });
-            blocker.dialog = dialog;
+            QObject::connect(dialog.get(), &QProgressDialog::canceled, [&control] { control.Cancel(); });
+            blocker.dialog = dialog.get();
             dialog->show();
         }
-        if (dialog != nullptr) {
+        if (dialog) {
             const std::size_t done = control.Done();
             if (task.total > 0) dialog->setValue(static_cast<int>(std::min<std::size_t>(done, INT_MAX)));
             dialog->setLabelText(LabelText(task, done));
@@ -128,10 +124,46 @@ bool TBusyRunner::Run(const Task& task, const std::function<void(RunControl&)>& 
     });
     ticks.start(kTickMs);
     loop.exec();
-    worker.join();
     ticks.stop();
-    delete dialog;
     qApp->removeEventFilter(&blocker);
+}
+
+}  // namespace
+
+TBusyRunner::TBusyRunner(QWidget* owner) : owner_(owner) {}
+
+bool TBusyRunner::Run(const Task& task, const std::function<void(RunControl&)>& work) {
+    TSharedControl control;
+    control.cancelAt = cancelAt;
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool finished = false;
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            work(control);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        {
+            const std::lock_guard lock(mutex);
+            finished = true;
+        }
+        ended.notify_all();
+    });
+    // Most work is over before anyone could see the window pause: it needs no event loop.
+    bool quick = false;
+    {
+        std::unique_lock lock(mutex);
+        quick = ended.wait_for(lock, kQuickWork, [&finished] { return finished; });
+    }
+    if (!quick) {
+        WaitWithEvents(owner_, task, delay, control, [&] {
+            const std::lock_guard lock(mutex);
+            return finished;
+        });
+    }
+    worker.join();
     if (failure) std::rethrow_exception(failure);
     return !control.Stopped();
 }
