@@ -16,6 +16,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QTabWidget>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -184,11 +185,47 @@ void BM_SequentialMillion(benchmark::State& s) {
     }
 }
 
+// After the sequential run: the string run "w_" → "s_" over the million files, then undo, each
+// from the click to the state after it, with the longest time without painting.
+void BM_StringAndUndoMillion(benchmark::State& s) {
+    for (auto _ : s) {
+        TFmMein& window = RunBench::Window();
+        window.findChild<TRadioGroup*>(QStringLiteral("RG1"))->SetItemIndex(0);
+        RunBench::TEventGapWatch runGaps;
+        const double run = RunBench::TimeGoClick(RunBench::Root(), [](TFmMein& w) {
+            w.findChild<QTabWidget*>(QStringLiteral("PageControl1"))
+                ->setCurrentWidget(w.findChild<QWidget*>(QStringLiteral("TabSheet2")));
+            w.findChild<QComboBox*>(QStringLiteral("Edit6"))->setEditText(QStringLiteral("w_"));
+            w.findChild<QComboBox*>(QStringLiteral("Edit7"))->setEditText(QStringLiteral("s_"));
+        });
+        const double runGap = runGaps.LongestMs();
+        if (!RunBench::EndedWith(QStringLiteral("処理は完了しました")) || window.Pairs.Size() != kRows) {
+            s.SkipWithError("the string run did not rename every file");
+            return;
+        }
+        RunBench::Dialogs().messages.clear();
+        RunBench::TEventGapWatch undoGaps;
+        const auto start = RunBench::Clock::now();
+        window.Undo1Click();
+        const double undo = RunBench::SecondsSince(start);
+        const double undoGap = undoGaps.LongestMs();
+        s.SetIterationTime(run);
+        s.counters["undo_ms"] = undo * 1000;
+        s.counters["run_gap_ms"] = runGap;
+        s.counters["undo_gap_ms"] = undoGap;
+        s.counters["peak_MB"] = PeakMegabytes();
+        std::printf(
+            "string run of %zu files: %.0f ms, longest gap %.0f ms; undo %.0f ms, longest gap %.0f ms\n",
+            kRows, run * 1000, runGap, undo * 1000, undoGap);
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_LoadAgainstFindSort)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
 BENCHMARK(BM_LoadOnly)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
 BENCHMARK(BM_SequentialMillion)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+BENCHMARK(BM_StringAndUndoMillion)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
 
 int main(int argc, char** argv) {
     return RunBench::RunWithWindow(argc, argv, "quorbel-million", MakeTree);
