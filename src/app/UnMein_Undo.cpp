@@ -32,7 +32,9 @@ QString RevertRefusal(UndoRevert::Revert outcome) {
 
 void TFmMein::Undo1Click() {
     // Also when removed rows left nothing of the run: the user hears that nothing was undone.
-    const std::vector<std::size_t> missing = UndoRevert::MissingFiles(Pairs);
+    std::vector<std::size_t> missing;
+    busy_->Run({RunText::kRenaming, 0},
+               [&missing, this](RunControl&) { missing = UndoRevert::MissingFiles(Pairs); });
     if (!missing.empty()) {
         MySG->BeginUpdate();
         for (const std::size_t index : missing)
@@ -52,12 +54,15 @@ void TFmMein::Undo1Click() {
         return;
     }
     // Without a question the files were looked at a moment ago: the renames need not look again.
-    const UndoRevert::UndoPlan plan = UndoRevert::PlanUndo(
-        Pairs, missing, missing.empty() ? UndoRevert::Sources::kJustSeen : UndoRevert::Sources::kLookAgain);
-    ShowPairs();  // without the dropped rows while the renames run
+    const auto sources = missing.empty() ? UndoRevert::Sources::kJustSeen : UndoRevert::Sources::kLookAgain;
+    UndoRevert::UndoPlan plan;
     RenameExecutor::Outcome outcome;
-    busy_->Run({RunText::kRenaming, plan.entries.size()},
-               [&plan, &outcome](RunControl& control) { outcome = UndoRevert::ExecuteUndo(plan, &control); });
+    // Planned and renamed on the busy runner's thread, which only reads Pairs meanwhile.
+    busy_->Run({RunText::kRenaming, 0}, [&](RunControl& control) {
+        plan = UndoRevert::PlanUndo(Pairs, missing, sources);
+        outcome = UndoRevert::ExecuteUndo(plan, &control);
+    });
+    Pairs.RemoveMany(missing);
     const UndoRevert::UndoResult result = UndoRevert::ApplyUndo(Pairs, plan, outcome);
     ShowPairs();
     if (!result.refused.empty())

@@ -42,14 +42,19 @@ bool AnyToUndo(const PairList& pairs, const std::vector<std::size_t>& missing) {
     return renamed > renamedMissing;
 }
 
-UndoPlan PlanUndo(PairList& pairs, const std::vector<std::size_t>& missing, Sources sources) {
-    pairs.RemoveMany(missing);
+UndoPlan PlanUndo(const PairList& pairs, const std::vector<std::size_t>& missing, Sources sources) {
     UndoPlan plan;
     plan.sources = sources;
-    // The renamed entries, each from where it stands now back to where it stood.
+    // The renamed entries that are not missing, each from where it stands now back to where it
+    // stood, numbered as once the missing ones are gone.
+    std::size_t nextMissing = 0;
     for (std::size_t i = 0; i < pairs.Size(); ++i) {
+        if (nextMissing < missing.size() && missing[nextMissing] == i) {
+            ++nextMissing;
+            continue;
+        }
         if (!pairs.Renamed(i)) continue;
-        plan.entries.push_back(i);
+        plan.entries.push_back(i - nextMissing);
         plan.from.push_back(pairs.NewPaths()[i]);
         plan.to.push_back(pairs.OldPaths()[i]);
     }
@@ -91,7 +96,9 @@ UndoResult ApplyUndo(PairList& pairs, const UndoPlan& plan, const RenameExecutor
 
 std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>& missing, Sources sources) {
     const UndoPlan plan = PlanUndo(pairs, missing, sources);
-    return ApplyUndo(pairs, plan, ExecuteUndo(plan)).refused;
+    const RenameExecutor::Outcome outcome = ExecuteUndo(plan);
+    pairs.RemoveMany(missing);
+    return ApplyUndo(pairs, plan, outcome).refused;
 }
 
 Revert RevertOne(PairList& pairs, std::size_t i) {

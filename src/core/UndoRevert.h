@@ -34,9 +34,10 @@ enum class Sources { kLookAgain, kJustSeen };
 std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>& missing,
                                  Sources sources = Sources::kLookAgain);
 
-// UndoAll in three steps, so that the renames can run on another thread while the pair list is
-// only read: the plan drops the missing entries and copies the pairs to rename back; the execution
-// touches only the disk; applying it records what it did.
+// UndoAll in steps, so that planning and renaming can run on another thread while the pair list
+// is only read: the plan copies the pairs to rename back, numbered as after the missing entries are
+// dropped; the execution touches only the disk; then the caller drops the missing entries and
+// applies the outcome.
 struct UndoPlan {
     std::vector<std::size_t> entries;  // renamed entries (after the drop), in list order
     std::vector<std::string> from;     // their new paths
@@ -44,13 +45,14 @@ struct UndoPlan {
     RenameExecutor::Order order = RenameExecutor::Order::FirstToLast;
     Sources sources = Sources::kLookAgain;
 };
-UndoPlan PlanUndo(PairList& pairs, const std::vector<std::size_t>& missing, Sources sources);
+UndoPlan PlanUndo(const PairList& pairs, const std::vector<std::size_t>& missing, Sources sources);
 RenameExecutor::Outcome ExecuteUndo(const UndoPlan& plan, RunControl* control = nullptr);
 struct UndoResult {
     std::vector<std::size_t> refused;  // entries whose rename the file system refused
     std::size_t done = 0;              // files renamed back
     bool stopped = false;              // the control stopped it: the untried stay renamed, not exchanged
 };
+// pairs without the missing entries.
 UndoResult ApplyUndo(PairList& pairs, const UndoPlan& plan, const RenameExecutor::Outcome& outcome);
 
 enum class Revert {
