@@ -34,15 +34,8 @@ void TFmMein::LoadFileList(const std::vector<std::string>& entries) {
 }
 
 void TFmMein::LoadChosenFolder(const std::string& folder) {
-    FileList::LoadOptions options = ReadLoadOptions();
-    options.chosenFolder = folder;
-    RunLoad([&folder, &options](RunControl& control) {
-        // Without subfolder expansion only the files; with it the subfolders too, each of which the
-        // load expands and records as a folder of its own.
-        FileList::FolderEntries listed = FileList::ListChosenFolder(folder, options.recursive);
-        FileList::LoadPlan plan = FileList::PlanLoad(listed.entries, options, &control);
-        plan.unlisted += listed.unlisted;
-        return plan;
+    RunLoad([&folder, options = ReadLoadOptions()](RunControl& control) {
+        return FileList::PlanChosenFolderLoad(folder, options, &control);
     });
 }
 

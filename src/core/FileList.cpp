@@ -68,13 +68,55 @@ std::string FolderTextOf(std::string_view folderPath) {
     return MyFileOperation::RemoveBackslash(folderPath);
 }
 
-FolderEntries ListChosenFolder(const std::string& folder, bool recursive) {
-    FolderEntries listed;
-    const int kind = recursive ? MyFileOperation::kFilesAndFolders : MyFileOperation::kFiles;
-    listed.unlisted =
-        MyFileOperation::EnumFolder(MyFileOperation::AddBackslash(folder), listed.entries, kind);
-    Cp932::SortNoCase(listed.entries);
-    return listed;
+namespace {
+
+// The end of every plan over the files found: the filter, then the one sort order.
+LoadPlan& FinishPlan(LoadPlan& plan, const LoadOptions& options, RunControl* control) {
+    if (plan.paths.empty()) {
+        plan.outcome = LoadPlan::Outcome::kNoFiles;
+        return plan;
+    }
+    FilterByExt(plan.paths, options.extensions, options.filterMode);
+    if (plan.paths.empty()) {
+        plan.outcome = LoadPlan::Outcome::kAllFiltered;
+        return plan;
+    }
+    if (control != nullptr && !control->Continue(plan.paths.size())) {
+        plan = LoadPlan{};
+        plan.outcome = LoadPlan::Outcome::kCancelled;
+        return plan;
+    }
+    PathSort::SortPaths(plan.paths);
+    plan.outcome = LoadPlan::Outcome::kLoaded;
+    return plan;
+}
+
+}  // namespace
+
+LoadPlan PlanChosenFolderLoad(const std::string& folder, LoadOptions options, RunControl* control) {
+    options.chosenFolder = folder;
+    const std::string start = MyFileOperation::AddBackslash(folder);
+    if (options.recursive) {
+        // Its files and subfolders, each subfolder expanded and recorded as a folder of its own.
+        std::vector<std::string> entries;
+        const std::size_t unlisted =
+            MyFileOperation::EnumFolder(start, entries, MyFileOperation::kFilesAndFolders);
+        Cp932::SortNoCase(entries);
+        LoadPlan plan = PlanLoad(entries, options, control);
+        plan.unlisted += unlisted;
+        return plan;
+    }
+    // Only the files directly in it: the listing has told them from the rest already.
+    LoadPlan plan;
+    MyFileOperation::EnteredFolders entered;
+    plan.unlisted = MyFileOperation::EnumFolder(start, plan.paths, MyFileOperation::kFiles, entered, control);
+    if (control != nullptr && !control->Continue(plan.paths.size())) {
+        plan = LoadPlan{};
+        plan.outcome = LoadPlan::Outcome::kCancelled;
+        return plan;
+    }
+    if (!plan.paths.empty()) plan.recordedFolders.push_back(FolderTextOf(start));
+    return FinishPlan(plan, options, control);
 }
 
 LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& options, RunControl* control) {
@@ -118,19 +160,7 @@ LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& op
             return plan;
         }
     }
-    if (plan.paths.empty()) {
-        plan.outcome = LoadPlan::Outcome::kNoFiles;
-        return plan;
-    }
-    FilterByExt(plan.paths, options.extensions, options.filterMode);
-    if (plan.paths.empty()) {
-        plan.outcome = LoadPlan::Outcome::kAllFiltered;
-        return plan;
-    }
-    if (cancelled()) return plan;
-    PathSort::SortPaths(plan.paths);
-    plan.outcome = LoadPlan::Outcome::kLoaded;
-    return plan;
+    return FinishPlan(plan, options, control);
 }
 
 }  // namespace FileList

@@ -66,13 +66,9 @@ struct LoadPlan {
 LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& options,
                   RunControl* control = nullptr);
 
-// The entries of a chosen folder, sorted: its files, and with recursive its subfolders too (each
-// of which a load expands on its own). unlisted counts the names the text model cannot hold.
-struct FolderEntries {
-    std::vector<std::string> entries;
-    std::size_t unlisted = 0;
-};
-FolderEntries ListChosenFolder(const std::string& folder, bool recursive);
+// The load of a folder the user chose: its files, and when recursive its subfolders, each expanded
+// and recorded as a folder of its own, never entering the chosen folder again.
+LoadPlan PlanChosenFolderLoad(const std::string& folder, LoadOptions options, RunControl* control = nullptr);
 
 // The folder text of an entry that names a folder: the path without trailing "/", "/" for the root.
 std::string FolderTextOf(std::string_view folderPath);

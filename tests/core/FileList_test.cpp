@@ -141,6 +141,22 @@ TEST_F(PlanLoadTest, ACancelledLoadPlansNothing) {
     EXPECT_EQ(PlanLoad({P("a"), P("only-subs")}, options, &control).paths.size(), 6U);
 }
 
+TEST_F(PlanLoadTest, AChosenFolderIsListedAsItsEntries) {
+    const LoadPlan flat = PlanChosenFolderLoad(P("a"), {});
+    EXPECT_EQ(flat.outcome, LoadPlan::Outcome::kLoaded);
+    EXPECT_THAT(flat.paths, ElementsAre(P("a/.dot"), P("a/b.txt"), P("a/Z.txt")));
+    EXPECT_THAT(flat.recordedFolders, ElementsAre(P("a")));
+    LoadOptions options;
+    options.recursive = true;
+    const LoadPlan deep = PlanChosenFolderLoad(P("a"), options);
+    EXPECT_THAT(deep.paths, ElementsAre(P("a/.dot"), P("a/b.txt"), P("a/sub/c.txt"), P("a/sub/deeper/d.jpg"),
+                                        P("a/Z.txt")));
+    EXPECT_THAT(deep.recordedFolders, ElementsAre(P("a"), P("a"), P("a/sub"), P("a")));
+    const LoadPlan empty = PlanChosenFolderLoad(P("empty"), {});
+    EXPECT_EQ(empty.outcome, LoadPlan::Outcome::kNoFiles);
+    EXPECT_THAT(empty.recordedFolders, IsEmpty());
+}
+
 TEST_F(PlanLoadTest, FolderWithOnlySubfolders) {
     EXPECT_EQ(PlanLoad({P("only-subs")}, {}).outcome, LoadPlan::Outcome::kNoFiles);
     LoadOptions options;
