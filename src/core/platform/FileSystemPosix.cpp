@@ -25,6 +25,25 @@ EntryKind ModeKind(mode_t mode) {
     return EntryKind::Other;
 }
 
+// The kind of a folder entry from its type, links followed; nullopt for a broken link or one that
+// cannot be looked at. Only links and file systems without entry types cost a stat.
+std::optional<EntryKind> KindOfEntry(int folderFd, unsigned char type, const char* name) {
+    switch (type) {
+        case DT_REG:
+            return EntryKind::File;
+        case DT_DIR:
+            return EntryKind::Folder;
+        case DT_LNK:
+        case DT_UNKNOWN: {
+            struct stat st {};
+            if (fstatat(folderFd, name, &st, 0) != 0) return std::nullopt;
+            return ModeKind(st.st_mode);
+        }
+        default:
+            return EntryKind::Other;
+    }
+}
+
 struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
 };
@@ -43,24 +62,7 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
     while (const dirent* e = readdir(dir.get())) {
         const std::string_view name = e->d_name;
         if (name == "." || name == "..") continue;
-        EntryKind kind = EntryKind::Other;
-        switch (e->d_type) {
-            case DT_REG:
-                kind = EntryKind::File;
-                break;
-            case DT_DIR:
-                kind = EntryKind::Folder;
-                break;
-            case DT_LNK:
-            case DT_UNKNOWN: {
-                // Only links and file systems without entry types cost a stat.
-                struct stat st {};
-                if (fstatat(dirfd(dir.get()), e->d_name, &st, 0) == 0) kind = ModeKind(st.st_mode);
-                break;
-            }
-            default:
-                break;
-        }
+        const EntryKind kind = KindOfEntry(dirfd(dir.get()), e->d_type, e->d_name).value_or(EntryKind::Other);
         entries.push_back({std::string(name), kind});
     }
     return entries;
@@ -147,25 +149,10 @@ void FolderEntries::Read(int fd, std::size_t expected) {
             at += e->d_reclen;
             const std::string_view name = e->d_name;
             if (name == "." || name == "..") continue;
-            EntryKind kind = EntryKind::Other;
-            switch (e->d_type) {
-                case DT_REG:
-                    kind = EntryKind::File;
-                    break;
-                case DT_DIR:
-                    kind = EntryKind::Folder;
-                    break;
-                case DT_LNK:
-                case DT_UNKNOWN: {
-                    // As a look at the path: the link's target counts, a broken link is nothing.
-                    struct stat st {};
-                    if (fstatat(fd, e->d_name, &st, 0) != 0) continue;
-                    kind = ModeKind(st.st_mode);
-                    break;
-                }
-                default:
-                    break;
-            }
+            // As a look at the path: the link's target counts, a broken link is nothing.
+            const std::optional<EntryKind> found = KindOfEntry(fd, e->d_type, e->d_name);
+            if (!found) continue;
+            const EntryKind kind = *found;
             // A name longer than the table holds: this folder is looked into name by name.
             if (!Insert(name, kind)) return Drop();
         }
