@@ -1,8 +1,7 @@
 // The two runs of the その他の処理 page over 100,000 files in one folder, through the Go button of
 // the main window (offscreen), from the click to the state after the run: the case conversion to
-// upper case (mode 0) and the digit alignment. Each against a C loop doing lstat(new) and
-// renameat2(RENAME_NOREPLACE) for the same renames in a second folder of the same size, in the same
-// iterations. Both folders live on tmpfs (/dev/shm) and are removed afterwards. Between iterations
+// upper case (mode 0) and the digit alignment. Each against a C loop of renameat2(RENAME_NOREPLACE)
+// alone for the same renames in a second folder of the same size, in the same iterations. Both folders live on tmpfs (/dev/shm) and are removed afterwards. Between iterations
 // both folders get their old names back and the list is loaded again, outside the timing.
 //
 //   build-release/OtherRun_bench
@@ -23,7 +22,7 @@
 namespace {
 
 constexpr int kFiles = 100000;
-constexpr double kAllowedRatio = 1.3;
+constexpr double kAllowedRatio = 1.2;
 
 std::vector<RunBench::TRatio> measured;
 

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QString>
+#include <QTimer>
 #include <chrono>
 #include <cstddef>
 #include <functional>
@@ -24,6 +25,20 @@ using Clock = std::chrono::steady_clock;
 inline double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
+
+// While it lives, a timer ticks every few milliseconds in the window's event loop; the longest
+// time between two ticks is the longest the window went without painting.
+class TEventGapWatch {
+public:
+    TEventGapWatch();
+    // Lets the events waiting now run (the last tick), then gives the longest gap in milliseconds.
+    double LongestMs();
+
+private:
+    QTimer timer_;
+    Clock::time_point last_;
+    double longest_ = 0;
+};
 
 // A folder of its own below base ("<base>/<prefix>-XXXXXX"), removed with all it holds when this
 // goes. Path() is empty when it could not be made.
@@ -55,11 +70,16 @@ std::string RunFolder();
 // Makes both below root, each with the files name(0) ... name(count - 1).
 bool MakeLoopAndRunFolders(const std::string& root, int count, const NameOf& name);
 
-// The least a run does for each file whose name changes: look at the new name (and, with
-// lookAtOld, at the old one first), then rename without replacing. Returns the seconds it took;
-// failed renames are reported on stderr.
-double TimeCLoop(const std::vector<std::string>& from, const std::vector<std::string>& to,
-                 bool lookAtOld = false);
+// The floor of any run: renameat2(RENAME_NOREPLACE) from[i] to to[i] for each pair whose paths
+// differ, full paths, nothing looked at before. Returns the seconds it took; failed renames are
+// reported on stderr.
+double TimeCLoop(const std::vector<std::string>& from, const std::vector<std::string>& to);
+
+// The same renames by a plain python3 loop of os.rename, the names handed over in a file below
+// Root(); only the loop is timed (inside python, without its start). nullopt when python3 could
+// not be run or a rename failed.
+std::optional<double> TimePythonLoop(const std::vector<std::string>& from,
+                                     const std::vector<std::string>& to);
 
 // Runs the benchmarks registered in this program with the main window shown offscreen, its
 // settings file in a scratch folder on tmpfs named after prefix. prepare fills the scratch folder

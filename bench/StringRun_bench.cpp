@@ -1,7 +1,7 @@
 // A string rename (a star target) over 100,000 files in one folder, through the Go button of the
-// main window (offscreen), from the click to the state after the run; against a C loop doing
-// lstat(new) and renameat2(RENAME_NOREPLACE) for each file of a second folder of the same size, in
-// the same iterations. Both folders live on tmpfs (/dev/shm) and are removed afterwards. The list
+// main window (offscreen), from the click to the state after the run; against a C loop of
+// renameat2(RENAME_NOREPLACE) alone for each file of a second folder of the same size, in the same
+// iterations. Both folders live on tmpfs (/dev/shm) and are removed afterwards. The list
 // is loaded before each timed click, outside the timing.
 //
 // Each iteration renames "<p>_000001.jpg" to "A<g>_000001.jpg" with the target "<p>*_" and the
@@ -23,7 +23,7 @@
 namespace {
 
 constexpr int kFiles = 100000;
-constexpr double kAllowedRatio = 1.3;
+constexpr double kAllowedRatio = 1.2;
 
 RunBench::TRatio measured;
 

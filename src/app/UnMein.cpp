@@ -1,6 +1,8 @@
 // Start-up and shut-down, message placement, the Enter key and the stay-on-top option.
 #include "app/UnMein.h"
 
+#include "app/BusyRunner.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -23,7 +25,10 @@
 #include "components/SwMsg.h"
 
 TFmMein::TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget* parent)
-    : QMainWindow(parent), iniPath_(std::move(iniPath)), dialogs_(std::move(dialogs)) {
+    : QMainWindow(parent),
+      busy_(std::make_unique<TBusyRunner>(this)),
+      iniPath_(std::move(iniPath)),
+      dialogs_(std::move(dialogs)) {
     Q_INIT_RESOURCE(QuorbelIcons);
     assert(dialogs_ != nullptr);
     setObjectName(QStringLiteral("FmMein"));
@@ -90,7 +95,8 @@ void TFmMein::FormCreate() {
     MySG->SetCells(1, 0, QStringLiteral("元のファイル名"));
     MySG->SetCells(2, 0, QStringLiteral("変更後のファイル名"));
     MySG->SetCells(3, 0, QStringLiteral("パス"));
-    MySG->ClearRows();
+    ConnectTableColumns();
+    ClearTable();
 
     // 2. The path lists and the history.
     Pairs.Load({});

@@ -6,12 +6,15 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/Dialogs.h"
+#include "core/FileList.h"
 #include "core/FolderHistory.h"
 #include "core/MoveDestinations.h"
 #include "core/PairList.h"
@@ -31,6 +34,7 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class TBrowseDlg;
+class TBusyRunner;
 class TFileDrop;
 class TMyStringGrid;
 class TRadioGroup;
@@ -41,6 +45,15 @@ namespace RowMark {
 inline const QString kSelected = QStringLiteral("V");
 inline const QString kUnprocessed = QStringLiteral("*");
 }  // namespace RowMark
+
+// The progress dialog's text while files are renamed, and what a cancelled rename says.
+namespace RunText {
+inline const QString kRenaming = QStringLiteral("名前を変更しています…");
+inline QString Cancelled(std::size_t renamed) {
+    return QStringLiteral("中止しました。 ") + QString::number(renamed) +
+           QStringLiteral("個のファイルの名前を変更しました。");
+}
+}  // namespace RunText
 
 // The main window. Every control carries its designed name as objectName; the handlers carry
 // the designed handler names and are public so that tests drive them as the controls do.
@@ -76,11 +89,14 @@ public:
     QWidget* ClientArea() const { return clientArea_; }
 
     // --- File list ----------------------------------------------------------------------------
-    // entries: full paths of folders and files, in the order to process. The caller has emptied
-    // the table and OrgPathList. chosenFolder: the folder the entries were listed from, if any;
-    // unlisted: the names of that listing that could not be held, counted into the load's report.
-    void LoadFileList(const std::vector<std::string>& entries, const std::string& chosenFolder = {},
-                      std::size_t unlisted = 0);
+    // entries: full paths of folders and files, in the order to process. The table shows the new
+    // list, or an empty table when nothing was found; a cancelled load leaves the old list as it was.
+    void LoadFileList(const std::vector<std::string>& entries);
+    // The same for the entries of a folder the user chose (its files, and its subfolders when they
+    // are to be expanded), listed as part of the load.
+    void LoadChosenFolder(const std::string& folder);
+    // Runs long work with a progress dialog and cancel (also the tests' cancel point).
+    TBusyRunner& Busy() { return *busy_; }
     std::vector<std::string> ReadExtFilter() const;
     enum : int { kLoadMode = 10, kNewNameMode = 20 };
     void ShowPathList(const std::vector<std::string>& list, int mode);
@@ -196,6 +212,9 @@ public:
     std::string LastNumberText;           // number of the last file of the last composed run
     std::string MoveDestination;          // with a trailing "/", or empty
     MoveDestinations::History MoveHistory;
+    // Called by the sequential run between its checks and its renames; for tests, which change
+    // the disk at that moment.
+    std::function<void()> AfterRunChecks;
 
     // Column-layout state: minimum client size (0 until start-up is done), base width, and the
     // current and previous widths of columns 1..3 (index 0 unused).
@@ -258,10 +277,19 @@ private:
     // goes with it.
     void KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std::string> oldPaths,
                       std::vector<std::string> newPaths);
-    // Renames the kept files without replacing anything, records what became of each, marks and
-    // reports the files it could not rename.
-    void RenameKeptFiles(const QString& collisionLead,
-                         RenameExecutor::Order order = RenameExecutor::Order::FirstToLast);
+    // The files a run keeps: their former indices, old paths and new paths.
+    struct KeptFiles {
+        std::vector<std::size_t> indices;
+        std::vector<std::string> oldPaths;
+        std::vector<std::string> newPaths;
+    };
+    using KeptPlan = std::function<KeptFiles(const std::vector<std::string>& listed)>;
+    // On the busy runner's thread: plans the kept files from the listed paths and renames them
+    // without replacing anything, in the order given. Then the lists and the table show the kept
+    // files (KeepRunFiles), and the files not renamed are recorded, marked and reported. False
+    // when the plan kept no file.
+    bool RunKeptFiles(const KeptPlan& plan, const QString& collisionLead,
+                      RenameExecutor::Order order = RenameExecutor::Order::FirstToLast);
     // Reverts the file of a row and shows it; on a refusal says why and returns false.
     bool RevertRow(int row);
     // "lead N個のファイルが未処理になりました" and the line about the "*" marks.
@@ -291,9 +319,25 @@ private:
     void Message(const QString& text);
     // Empties the table and OrgPathList before a load.
     void ClearFileList();
+    // The table's name and folder columns (UnMein_Table.cpp) hold no texts: they read the lists
+    // that ShowPathList last showed, for the rows painted or asked for. Null shows nothing.
+    void ConnectTableColumns();
+    // The empty table: the header and one blank row, no list shown.
+    void ClearTable();
+    const std::vector<std::string>* shownOld_ = nullptr;  // names (column 1) and folders (column 3)
+    const std::vector<std::string>* shownNew_ = nullptr;  // names (column 2)
+    // A list that is not one of Pairs' is kept here while shown.
+    std::vector<std::string> keptOld_;
+    std::vector<std::string> keptNew_;
     void SetImageIndex(QToolButton* button, int index);
     void SetClientSize(int width, int height);
 
+    // The load: the plan is made on the busy runner's thread, then shown.
+    void RunLoad(const std::function<FileList::LoadPlan(RunControl&)>& plan);
+    void ShowLoadPlan(FileList::LoadPlan plan);
+    FileList::LoadOptions ReadLoadOptions() const;
+
+    std::unique_ptr<TBusyRunner> busy_;
     std::string iniPath_;
     std::unique_ptr<TDialogs> dialogs_;
     QWidget* clientArea_ = nullptr;

@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <cassert>
 
+#include "app/BusyRunner.h"
 #include "app/ImageList.h"
 #include "app/QtText.h"
 #include "app/RadioGroup.h"
@@ -18,21 +19,49 @@
 
 using QtText::ToQt;
 
-void TFmMein::LoadFileList(const std::vector<std::string>& entries, const std::string& chosenFolder,
-                           std::size_t unlisted) {
-    assert(Pairs.Empty() && "the caller empties the list before a load");
-    CaseRunFlag = false;
+FileList::LoadOptions TFmMein::ReadLoadOptions() const {
     FileList::LoadOptions options;
     options.recursive = RG1->ItemIndex() == 0;
     options.extensions = ReadExtFilter();
     options.filterMode = RG2->ItemIndex();
-    options.chosenFolder = chosenFolder;
-    FileList::LoadPlan plan = FileList::PlanLoad(entries, options);
-    for (const std::string& folder : plan.recordedFolders)
-        RecordFolder(folder);
+    return options;
+}
 
+void TFmMein::LoadFileList(const std::vector<std::string>& entries) {
+    RunLoad([&entries, options = ReadLoadOptions()](RunControl& control) {
+        return FileList::PlanLoad(entries, options, &control);
+    });
+}
+
+void TFmMein::LoadChosenFolder(const std::string& folder) {
+    RunLoad([&folder, options = ReadLoadOptions()](RunControl& control) {
+        return FileList::PlanChosenFolderLoad(folder, options, &control);
+    });
+}
+
+void TFmMein::RunLoad(const std::function<FileList::LoadPlan(RunControl&)>& makePlan) {
+    FileList::LoadPlan plan;
+    busy_->Run({QStringLiteral("ファイル一覧を作成しています…"), 0},
+               [&plan, &makePlan](RunControl& control) { plan = makePlan(control); });
+    ShowLoadPlan(std::move(plan));
+}
+
+void TFmMein::ShowLoadPlan(FileList::LoadPlan plan) {
     using Outcome = FileList::LoadPlan::Outcome;
+    if (plan.outcome == Outcome::kCancelled) return;  // the old list stays as it was
+    ClearFileList();
+    CaseRunFlag = false;
+    // Recording one folder again right after itself changes nothing: the files of a chosen folder
+    // record it once, not once each.
+    const std::string* last = nullptr;
+    for (const std::string& folder : plan.recordedFolders) {
+        if (last == nullptr || *last != folder) RecordFolder(folder);
+        last = &folder;
+    }
+
     switch (plan.outcome) {
+        case Outcome::kCancelled:
+            break;
         case Outcome::kCannotOpen:
             Message(QStringLiteral("フォルダ ") + ToQt(plan.failedFolder) +
                     QStringLiteral(" を開けません。"));
@@ -57,7 +86,7 @@ void TFmMein::LoadFileList(const std::vector<std::string>& entries, const std::s
             break;
     }
     // A file is never left out without a word.
-    if (const std::size_t count = unlisted + plan.unlisted; count > 0) {
+    if (const std::size_t count = plan.unlisted; count > 0) {
         Message(QString::number(count) +
                 QStringLiteral("個のファイルは名前を扱えないため、一覧に加えませんでした。"));
     }
@@ -66,35 +95,6 @@ void TFmMein::LoadFileList(const std::vector<std::string>& entries, const std::s
 std::vector<std::string> TFmMein::ReadExtFilter() const {
     // A text the codec cannot hold matches no file name either.
     return FileList::ReadExtFilter(QtText::FromQt(Edit5->currentText()).value_or(std::string()));
-}
-
-void TFmMein::ShowPathList(const std::vector<std::string>& list, int mode) {
-    if (list.empty()) return;
-    QStringList names;
-    names.reserve(static_cast<qsizetype>(list.size()));
-    if (mode != kLoadMode) {
-        for (const std::string& path : list)
-            names.append(ToQt(MyFileOperation::SplitAtLastDelimiter(path).name));
-        MySG->SetColumnCells(2, 1, std::move(names));
-        return;
-    }
-    QStringList folders;
-    folders.reserve(static_cast<qsizetype>(list.size()));
-    // Paths come sorted, so the files of one folder follow each other: they share one string.
-    std::string_view lastFolder;
-    QString lastFolderText;
-    for (const std::string& path : list) {
-        const auto [folder, name] = MyFileOperation::SplitAtLastDelimiter(path);
-        if (folder != lastFolder || lastFolderText.isNull()) {
-            lastFolder = folder;
-            lastFolderText = ToQt(folder);
-        }
-        folders.append(lastFolderText);
-        names.append(ToQt(name));
-    }
-    MySG->SetRowCount(static_cast<int>(list.size()) + 1);
-    MySG->SetColumnCells(1, 1, std::move(names));
-    MySG->SetColumnCells(3, 1, std::move(folders));
 }
 
 void TFmMein::SetFieldColour(QWidget* field, bool usable) {

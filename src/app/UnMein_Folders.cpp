@@ -24,7 +24,7 @@ const QString kFolderGone = QStringLiteral("選択されたフォルダは、既
 }  // namespace
 
 void TFmMein::ClearFileList() {
-    MySG->ClearRows();
+    ClearTable();
     Pairs.Load({});
 }
 
@@ -39,17 +39,9 @@ void TFmMein::OpenChosenFolder(const QString& chosen) {
         Message(QStringLiteral("フォルダ ") + chosen + QStringLiteral(" を開けません。"));
         return;
     }
-    ClearFileList();
     CurrentFolder = *folder;
     tbNextOpen->setEnabled(true);
-    // Without subfolder expansion only the files; with it the subfolders too, each of which the
-    // load expands and records as a folder of its own.
-    std::vector<std::string> entries;
-    const int kind = RG1->ItemIndex() == 1 ? MyFileOperation::kFiles : MyFileOperation::kFilesAndFolders;
-    const std::size_t unlisted =
-        MyFileOperation::EnumFolder(MyFileOperation::AddBackslash(*folder), entries, kind);
-    Cp932::SortNoCase(entries);
-    LoadFileList(entries, *folder, unlisted);
+    LoadChosenFolder(*folder);
 }
 
 void TFmMein::BrowseDlg1Show() {
@@ -75,7 +67,6 @@ void TFmMein::FileDrop1FileDrop(TFileDrop* sender, int num, const QStringList& f
         }
         entries.push_back(*path);
     }
-    ClearFileList();
     Cp932::SortNoCase(entries);
     LoadFileList(entries);
 }
@@ -89,7 +80,6 @@ void TFmMein::his1Click(int slot) {
         return;
     }
     CurrentFolder = MyFileOperation::RemoveBackslash(folder);
-    ClearFileList();
     LoadFileList({folder});
 }
 
@@ -105,7 +95,6 @@ void TFmMein::tbNextOpenClick() {
         Message(QStringLiteral("次のフォルダはありません"));
         return;
     }
-    ClearFileList();
     LoadFileList({*next});
 }
 

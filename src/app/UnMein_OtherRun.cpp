@@ -14,16 +14,16 @@
 void TFmMein::RunCaseConversion() {
     const int mode =
         CaseConvert::ConversionMode(RGTranc->ItemIndex(), CBExt1->isChecked(), CBExt2->isChecked());
-    CaseConvert::Plan plan = CaseConvert::PlanConversion(Pairs.OldPaths(), mode);
-    KeepRunFiles(plan.oldIndices, std::move(plan.oldPaths), std::move(plan.newPaths));
-
-    if (Pairs.Empty()) {
+    const auto plan = [mode](const std::vector<std::string>& listed) {
+        CaseConvert::Plan planned = CaseConvert::PlanConversion(listed, mode);
+        return KeptFiles{std::move(planned.oldIndices), std::move(planned.oldPaths),
+                         std::move(planned.newPaths)};
+    };
+    // Last to first, so of two files converted to one name the later one gets it.
+    if (!RunKeptFiles(plan, QStringLiteral("処理により同名ファイルができたため、 "),
+                      RenameExecutor::Order::LastToFirst)) {
         Message(QStringLiteral("処理対象ファイルが見つかりませんでした。"));
         if (cbDialog->isChecked()) Message(QStringLiteral("処理は完了しました"));
-    } else {
-        // Last to first, so of two files converted to one name the later one gets it.
-        RenameKeptFiles(QStringLiteral("処理により同名ファイルができたため、 "),
-                        RenameExecutor::Order::LastToFirst);
     }
     CaseRunFlag = true;
     // Undo is offered only when a file was renamed.
@@ -31,12 +31,14 @@ void TFmMein::RunCaseConversion() {
 }
 
 void TFmMein::RunDigitAlignment() {
-    DigitAlign::Plan plan = DigitAlign::Preview(Pairs.OldPaths());
-    KeepRunFiles(plan.oldIndices, std::move(plan.oldPaths), std::move(plan.newPaths));
-    if (Pairs.Empty()) {
+    const auto plan = [](const std::vector<std::string>& listed) {
+        DigitAlign::Plan planned = DigitAlign::Preview(listed);
+        return KeptFiles{std::move(planned.oldIndices), std::move(planned.oldPaths),
+                         std::move(planned.newPaths)};
+    };
+    if (!RunKeptFiles(plan, QStringLiteral("桁揃え処理により同名ファイルができたため、 "))) {
         Message(QStringLiteral("桁揃え可能なファイルはありません"));
         return;
     }
-    RenameKeptFiles(QStringLiteral("桁揃え処理により同名ファイルができたため、 "));
     SetPostRunState();
 }

@@ -8,7 +8,9 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
+#include <algorithm>
 
+#include "app/BusyRunner.h"
 #include "app/QtText.h"
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
@@ -76,8 +78,18 @@ void TFmMein::RunSequentialRename() {
         return;
     }
 
-    // 3, 4. The new names, refused as a whole when a file is missing or a name is taken.
-    SequentialNames::Result composed = SequentialNames::BuildSequentialNames(Pairs.OldPaths(), *options);
+    // 3-5 on the busy runner's thread: the new names, refused as a whole when a file is missing or
+    // a name is taken, then the renames. The composition has just seen every listed file, so they
+    // are not looked at again; a name taken since is still refused by the rename itself.
+    SequentialNames::Result composed;
+    RenameExecutor::Outcome outcome;
+    busy_->Run({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
+        composed = SequentialNames::BuildSequentialNames(Pairs.OldPaths(), *options);
+        if (composed.outcome != SequentialNames::Outcome::Composed) return;
+        if (AfterRunChecks) AfterRunChecks();
+        outcome = RenameExecutor::ExecuteCheckedRenames(Pairs.OldPaths(), composed.newPaths,
+                                                        RenameExecutor::Order::FirstToLast, &control);
+    });
     using Outcome = SequentialNames::Outcome;
     switch (composed.outcome) {
         case Outcome::EmptyList:
@@ -99,12 +111,7 @@ void TFmMein::RunSequentialRename() {
             break;
     }
     LastNumberText = std::move(composed.lastNumberText);
-
-    // 5. The renames. The composition has just seen every listed file, so they are not looked at
-    // again.
-    Pairs.SetRun(Pairs.OldPaths(), std::move(composed.newPaths));
-    const RenameExecutor::Outcome outcome =
-        RenameExecutor::ExecuteCheckedRenames(Pairs.OldPaths(), Pairs.NewPaths());
+    Pairs.SetRun(std::move(composed.newPaths));
     Pairs.Record(outcome, RenameExecutor::Order::FirstToLast);
     if (!outcome.executed) {
         Message(QStringLiteral("リネームに失敗しました。"));
@@ -170,6 +177,12 @@ void TFmMein::ReportRunOutcome(const RenameExecutor::Outcome& executed, const QS
     };
     markAndCount(executed.skipped, collisionLead);
     markAndCount(executed.failed, QStringLiteral("名前を変更できなかったため、 "));
+    if (!executed.untried.empty()) {
+        const std::vector<bool> renamed = Pairs.RenamedFlags();
+        const auto count = static_cast<std::size_t>(std::count(renamed.begin(), renamed.end(), true));
+        Message(RunText::Cancelled(count));
+        return;
+    }
     if (executed.skipped.empty() && executed.failed.empty() && cbDialog->isChecked()) Message(doneMessage);
 }
 
@@ -190,18 +203,26 @@ void TFmMein::KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std
         anyMark = anyMark || marked;
     }
     Pairs.SetRun(std::move(oldPaths), std::move(newPaths));
-    MySG->ClearRows();
+    ClearTable();
     ShowPathList(Pairs.OldPaths(), kLoadMode);
     ShowPathList(Pairs.NewPaths(), kNewNameMode);
     if (anyMark) MySG->SetColumnCells(0, 1, std::move(marks));
     ShowFileCount();
 }
 
-void TFmMein::RenameKeptFiles(const QString& collisionLead, RenameExecutor::Order order) {
-    const RenameExecutor::Outcome outcome =
-        RenameExecutor::ExecuteSkippingCollisions(Pairs.OldPaths(), Pairs.NewPaths(), order);
+bool TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& collisionLead, RenameExecutor::Order order) {
+    KeptFiles kept;
+    RenameExecutor::Outcome outcome;
+    // The count of files is known only once planned: the dialog counts the renames.
+    busy_->Run({RunText::kRenaming, 0}, [&](RunControl& control) {
+        kept = plan(Pairs.OldPaths());
+        outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order, &control);
+    });
+    KeepRunFiles(kept.indices, std::move(kept.oldPaths), std::move(kept.newPaths));
+    if (Pairs.Empty()) return false;
     Pairs.Record(outcome, order);
     ReportRunOutcome(outcome, collisionLead, QStringLiteral("処理は完了しました"));
+    return true;
 }
 
 void TFmMein::SetPostRunState(bool offerUndo) {

@@ -46,19 +46,20 @@ void TFmMein::RunStringRename() {
         return;
     }
 
-    // Only the files the replacement changes stay in the lists and the table.
-    StringRename::Preview preview = StringRename::PreviewRenames(
-        Pairs.OldPaths(), *target, *replacement,
-        {.includeExtension = CB9->isChecked(), .caseSensitive = CB10->isChecked()});
-    KeepRunFiles(preview.oldIndices, StringRename::PickEntries(Pairs.OldPaths(), preview.oldIndices),
-                 std::move(preview.newPaths));
-    if (Pairs.Empty()) {
+    // Only the files the replacement changes stay in the lists and the table. They are renamed one
+    // after another in list order: a name freed by an earlier rename can be taken by a later one.
+    const StringRename::Options options{.includeExtension = CB9->isChecked(),
+                                        .caseSensitive = CB10->isChecked()};
+    const auto plan = [&](const std::vector<std::string>& listed) {
+        StringRename::Preview preview = StringRename::PreviewRenames(listed, *target, *replacement, options);
+        return KeptFiles{preview.oldIndices, StringRename::PickEntries(listed, preview.oldIndices),
+                         std::move(preview.newPaths)};
+    };
+    if (!RunKeptFiles(plan, QStringLiteral("処理により同名ファイルができたため、 "))) {
         Message(QStringLiteral(
             "対象のファイルがないか、変換結果が不正になるため、変換できません\r\n\r\n"
             "対象文字が見つからないか、変換を行うと空白のファイル名ができる可能性があります。"));
         return;
     }
-    // One after another in list order: a name freed by an earlier rename can be taken by a later one.
-    RenameKeptFiles(QStringLiteral("処理により同名ファイルができたため、 "));
     SetPostRunState();
 }

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 
+#include "app/BusyRunner.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
 #include "core/UndoRevert.h"
@@ -31,7 +32,9 @@ QString RevertRefusal(UndoRevert::Revert outcome) {
 
 void TFmMein::Undo1Click() {
     // Also when removed rows left nothing of the run: the user hears that nothing was undone.
-    const std::vector<std::size_t> missing = UndoRevert::MissingFiles(Pairs);
+    std::vector<std::size_t> missing;
+    busy_->Run({RunText::kRenaming, 0},
+               [&missing, this](RunControl&) { missing = UndoRevert::MissingFiles(Pairs); });
     if (!missing.empty()) {
         MarkUnprocessed(missing);
         // Nothing has changed yet but the marks: No leaves the lists and the rows as they are.
@@ -48,12 +51,22 @@ void TFmMein::Undo1Click() {
         return;
     }
     // Without a question the files were looked at a moment ago: the renames need not look again.
-    const std::vector<std::size_t> refused = UndoRevert::UndoAll(
-        Pairs, missing, missing.empty() ? UndoRevert::Sources::kJustSeen : UndoRevert::Sources::kLookAgain);
+    const auto sources = missing.empty() ? UndoRevert::Sources::kJustSeen : UndoRevert::Sources::kLookAgain;
+    UndoRevert::UndoPlan plan;
+    RenameExecutor::Outcome outcome;
+    // Planned and renamed on the busy runner's thread, which only reads Pairs meanwhile.
+    busy_->Run({RunText::kRenaming, 0}, [&](RunControl& control) {
+        plan = UndoRevert::PlanUndo(Pairs, missing, sources);
+        outcome = UndoRevert::ExecuteUndo(plan, &control);
+    });
+    Pairs.RemoveMany(missing);
+    const UndoRevert::UndoResult result = UndoRevert::ApplyUndo(Pairs, plan, outcome);
     ShowPairs();
-    if (!refused.empty()) {
-        Message(UnprocessedMessage(QStringLiteral("元に戻せなかったため、 "), refused.size()));
-    } else if (cbDialog->isChecked()) {
+    if (!result.refused.empty())
+        Message(UnprocessedMessage(QStringLiteral("元に戻せなかったため、 "), result.refused.size()));
+    if (result.stopped) {
+        Message(RunText::Cancelled(result.done));
+    } else if (result.refused.empty() && cbDialog->isChecked()) {
         Message(QStringLiteral("処理が終了しました"));
     }
 }
@@ -66,9 +79,7 @@ bool TFmMein::RevertRow(int row) {
         Message(RevertRefusal(outcome));
         return false;
     }
-    const QString name = MySG->Cells(1, row);
-    MySG->SetCells(1, row, MySG->Cells(2, row));
-    MySG->SetCells(2, row, name);
+    MySG->RefreshRows(row, row);  // the row reads the exchanged pair
     return true;
 }
 
@@ -89,7 +100,7 @@ void TFmMein::N22Click() {
 }
 
 void TFmMein::ShowPairs() {
-    MySG->ClearRows();
+    ClearTable();
     ShowPathList(Pairs.OldPaths(), kLoadMode);
     ShowPathList(Pairs.NewPaths(), kNewNameMode);
     MarkUnprocessed(Pairs.Unrenamed());

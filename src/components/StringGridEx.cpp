@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QScrollBar>
 #include <algorithm>
+#include <cassert>
 
 #include "components/GridFormat.h"
 #include "components/InplaceEditEx.h"
@@ -93,12 +94,13 @@ TStringGridEx::~TStringGridEx() {
 
 // --- Cells ---------------------------------------------------------------------------------------
 
-const QString& TStringGridEx::Cells(int col, int row) const {
+QString TStringGridEx::Cells(int col, int row) const {
     return model_->Cell(col, row);
 }
 
 void TStringGridEx::SetCells(int col, int row, const QString& text) {
-    model_->SetCell(col, row, text, updateDepth_ == 0);
+    [[maybe_unused]] const bool stored = model_->SetCell(col, row, text, updateDepth_ == 0);
+    assert(stored && "the cells of a column with a source are its source's");
     if (row == 0 && col == 0) corner_->update();
 }
 
@@ -110,6 +112,19 @@ void TStringGridEx::SetColumnCells(int col, int firstRow, QStringList texts) {
 void TStringGridEx::SetRowCells(int row, const QStringList& texts, int firstCol) {
     for (int i = 0; i < texts.size(); ++i)
         SetCells(firstCol + i, row, texts[i]);
+}
+
+void TStringGridEx::SetColumnSource(int col, TCellSource source) {
+    if (editor_ && editCell_.X == col) HideEditor();
+    model_->SetSource(col, std::move(source));
+}
+
+bool TStringGridEx::HasColumnSource(int col) const {
+    return model_->HasSource(col);
+}
+
+void TStringGridEx::RefreshRows(int firstRow, int lastRow) {
+    model_->NotifyRows(firstRow, lastRow);
 }
 
 void TStringGridEx::BeginUpdate() {
@@ -396,14 +411,14 @@ QColor TStringGridEx::CellColor(int col, int row) const {
 }
 
 QString TStringGridEx::DisplayText(int col, int row) const {
-    const QString& text = Cells(col, row);
+    QString text = Cells(col, row);
     const TGridColumn* item = columns_->Find(col);
     if (text.isEmpty() || !item || item->DisplayMask().isEmpty()) return text;
     return GridFormat::DisplayForm(text, item->DisplayMask());
 }
 
 QString TStringGridEx::FixedText(int col, int row) const {
-    const QString& text = Cells(col, row);
+    QString text = Cells(col, row);
     if (row == 0 && text.isEmpty())
         if (const TGridColumn* item = columns_->Find(col)) return item->Caption();
     return text;

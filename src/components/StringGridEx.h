@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTableView>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -26,7 +27,8 @@ class TGridCorner;
 //
 // The cells live in one string model: nothing is allocated per cell or per row beyond its text,
 // and painting touches only the visible rows. For bulk loads use SetColumnCells, or wrap many
-// SetCells in BeginUpdate / EndUpdate.
+// SetCells in BeginUpdate / EndUpdate. A column can instead take its texts from a source (see
+// SetColumnSource) and then holds nothing per row at all.
 //
 // Selection follows the classic grid: the current cell (Row, Col) is one corner of the selection
 // rectangle and a shift-click or shift-arrow moves only the far corner, so it does not raise
@@ -42,7 +44,9 @@ public:
 
     // --- Cells -------------------------------------------------------------------------------
     // Text of a cell; an empty string outside the grid.
-    const QString& Cells(int col, int row) const;
+    QString Cells(int col, int row) const;
+    // Storing into a data cell of a column with a source is a programming error: it asserts, and
+    // without assertions the cell is left as its source has it.
     void SetCells(int col, int row, const QString& text);
     // Bulk fill: texts[i] goes to (col, firstRow + i); rows beyond RowCount() are not written.
     // One model signal for the whole range.
@@ -53,6 +57,19 @@ public:
     // repaints everything once. Row and column count changes still take effect at once.
     void BeginUpdate();
     void EndUpdate();
+
+    // --- Columns that read their texts from elsewhere ------------------------------------------
+    // The source gives the text of a data row (1..RowCount()-1) of the column when the row is
+    // painted or read, so a long list costs the grid nothing per row. The column's header (row 0)
+    // stays a stored cell, and its cells cannot be edited. Row operations (ClearRows, DeleteRow,
+    // DeleteRows, MoveRow) move only the stored columns: the owner of the source changes its data
+    // in step and the source answers for the rows as they are. An empty source makes the column
+    // store its cells again, all empty.
+    using TCellSource = std::function<QString(int row)>;
+    void SetColumnSource(int col, TCellSource source);
+    bool HasColumnSource(int col) const;
+    // Repaints data rows firstRow..lastRow after their source changed.
+    void RefreshRows(int firstRow, int lastRow);
 
     // --- Size --------------------------------------------------------------------------------
     int RowCount() const;

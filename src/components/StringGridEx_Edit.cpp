@@ -34,6 +34,7 @@ bool TStringGridEx::IsMultiLineColumn(int col) const {
 }
 
 bool TStringGridEx::CanEditModify() const {
+    if (HasColumnSource(current_.X)) return false;
     const TGridColumn* item = columns_->Find(current_.X);
     return !item || item->CanEdit();
 }
@@ -72,6 +73,7 @@ QString TStringGridEx::GetEditText(int col, int row) {
 // a text that is no number leaves the cell as it was, puts that value back into the editor and
 // steps the caret one place left, which takes back the keystroke that broke it.
 void TStringGridEx::SetEditText(int col, int row, const QString& value) {
+    if (HasColumnSource(col)) return;  // never editable, so nothing to store
     const TGridColumn* item = columns_->Find(col);
     if (!item || item->DataType() != TGridDataType::dtInteger) {
         SetCells(col, row, value);

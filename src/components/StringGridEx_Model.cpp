@@ -18,16 +18,18 @@ Qt::Alignment ToQt(TAlignment alignment) {
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
-const QString& EmptyText() {
-    static const QString empty;
-    return empty;
-}
-
 }  // namespace
 
 TStringGridModel::TStringGridModel(TStringGridEx* grid, int cols, int rows)
     : QAbstractTableModel(grid), grid_(grid), rows_(rows) {
-    cells_.resize(static_cast<size_t>(cols), std::vector<QString>(static_cast<size_t>(rows)));
+    columns_.resize(static_cast<size_t>(cols), Column{std::vector<QString>(static_cast<size_t>(rows)), {}});
+}
+
+template <class F>
+void TStringGridModel::ForStoredColumns(F f) {
+    for (Column& column : columns_) {
+        if (!column.source) f(column.cells);
+    }
 }
 
 int TStringGridModel::rowCount(const QModelIndex& parent) const {
@@ -83,19 +85,24 @@ QVariant TStringGridModel::headerData(int section, Qt::Orientation orientation, 
 Qt::ItemFlags TStringGridModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-    if (grid_->Options().testFlag(TGridOption::goEditing)) flags |= Qt::ItemIsEditable;
+    if (grid_->Options().testFlag(TGridOption::goEditing) && !HasSource(index.column() + 1))
+        flags |= Qt::ItemIsEditable;
     return flags;
 }
 
-const QString& TStringGridModel::Cell(int col, int row) const {
-    if (col < 0 || col >= Cols() || row < 0 || row >= rows_) return EmptyText();
-    return cells_[static_cast<size_t>(col)][static_cast<size_t>(row)];
+QString TStringGridModel::Cell(int col, int row) const {
+    if (col < 0 || col >= Cols() || row < 0 || row >= rows_) return {};
+    const Column& column = columns_[static_cast<size_t>(col)];
+    if (column.source && row > 0) return column.source(row);
+    return column.cells[static_cast<size_t>(row)];
 }
 
-void TStringGridModel::SetCell(int col, int row, const QString& text, bool notify) {
-    if (col < 0 || col >= Cols() || row < 0 || row >= rows_) return;
-    cells_[static_cast<size_t>(col)][static_cast<size_t>(row)] = text;
-    if (!notify) return;
+bool TStringGridModel::SetCell(int col, int row, const QString& text, bool notify) {
+    if (col < 0 || col >= Cols() || row < 0 || row >= rows_) return true;
+    Column& column = columns_[static_cast<size_t>(col)];
+    if (column.source && row > 0) return false;
+    column.cells[static_cast<size_t>(row)] = text;
+    if (!notify) return true;
     if (row == 0) {
         if (col > 0) emit headerDataChanged(Qt::Horizontal, col - 1, col - 1);
     } else if (col == 0) {
@@ -104,11 +111,37 @@ void TStringGridModel::SetCell(int col, int row, const QString& text, bool notif
         const QModelIndex i = index(row - 1, col - 1);
         emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
     }
+    return true;
+}
+
+void TStringGridModel::SetSource(int col, Source source) {
+    if (col < 0 || col >= Cols()) return;
+    Column& column = columns_[static_cast<size_t>(col)];
+    column.source = std::move(source);
+    // The header stays; the data rows are either asked for or stored (then empty).
+    column.cells.resize(1);
+    column.cells.shrink_to_fit();
+    if (!column.source) column.cells.resize(static_cast<size_t>(rows_));
+    if (rows_ <= 1) return;
+    if (col == 0) {
+        emit headerDataChanged(Qt::Vertical, 0, rows_ - 2);
+    } else {
+        emit dataChanged(index(0, col - 1), index(rows_ - 2, col - 1), {Qt::DisplayRole, Qt::EditRole});
+    }
+}
+
+bool TStringGridModel::HasSource(int col) const {
+    return col >= 0 && col < Cols() && columns_[static_cast<size_t>(col)].source;
 }
 
 void TStringGridModel::SetColumn(int col, int firstRow, QStringList texts) {
     if (col < 0 || col >= Cols() || firstRow < 0 || firstRow >= rows_ || texts.isEmpty()) return;
-    std::vector<QString>& column = cells_[static_cast<size_t>(col)];
+    if (HasSource(col)) {
+        assert(firstRow == 0 && texts.size() == 1 && "a column with a source stores its header only");
+        if (firstRow == 0) SetCell(col, 0, texts.front(), true);
+        return;
+    }
+    std::vector<QString>& column = columns_[static_cast<size_t>(col)].cells;
     const int count = std::min(static_cast<int>(texts.size()), rows_ - firstRow);
     for (int i = 0; i < count; ++i)
         column[static_cast<size_t>(firstRow) + static_cast<size_t>(i)] = std::move(texts[i]);
@@ -128,14 +161,12 @@ void TStringGridModel::SetRows(int rows) {
     assert(rows >= 1);
     if (rows > rows_) {
         beginInsertRows({}, rows_ - 1, rows - 2);
-        for (auto& column : cells_)
-            column.resize(static_cast<size_t>(rows));
+        ForStoredColumns([rows](std::vector<QString>& column) { column.resize(static_cast<size_t>(rows)); });
         rows_ = rows;
         endInsertRows();
     } else if (rows < rows_) {
         beginRemoveRows({}, rows - 1, rows_ - 2);
-        for (auto& column : cells_)
-            column.resize(static_cast<size_t>(rows));
+        ForStoredColumns([rows](std::vector<QString>& column) { column.resize(static_cast<size_t>(rows)); });
         rows_ = rows;
         endRemoveRows();
     }
@@ -145,11 +176,12 @@ void TStringGridModel::SetCols(int cols) {
     assert(cols >= 1);
     if (cols > Cols()) {
         beginInsertColumns({}, Cols() - 1, cols - 2);
-        cells_.resize(static_cast<size_t>(cols), std::vector<QString>(static_cast<size_t>(rows_)));
+        columns_.resize(static_cast<size_t>(cols),
+                        Column{std::vector<QString>(static_cast<size_t>(rows_)), {}});
         endInsertColumns();
     } else if (cols < Cols()) {
         beginRemoveColumns({}, cols - 1, Cols() - 2);
-        cells_.resize(static_cast<size_t>(cols));
+        columns_.resize(static_cast<size_t>(cols));
         endRemoveColumns();
     }
 }
@@ -172,42 +204,44 @@ void TStringGridModel::NotifyAll() {
 void TStringGridModel::RemoveRow(int row) {
     if (row < 1 || row >= rows_) return;
     // The rows below take the place of the removed one; then the last, now surplus, row goes.
-    for (auto& column : cells_) {
+    ForStoredColumns([row](std::vector<QString>& column) {
         std::rotate(column.begin() + row, column.begin() + row + 1, column.end());
         column.back().clear();
-    }
+    });
     NotifyRows(row, rows_ - 1);
     SetRows(rows_ - 1);
 }
 
 void TStringGridModel::RemoveRows(const std::vector<int>& rows) {
     if (rows.empty()) return;
-    assert(std::is_sorted(rows.begin(), rows.end()) && rows.front() >= 1 && rows.back() < rows_);
-    int kept = rows.front();
-    for (auto& column : cells_) {
+    assert(std::is_sorted(rows.begin(), rows.end()) &&
+           std::adjacent_find(rows.begin(), rows.end()) == rows.end() && rows.front() >= 1 &&
+           rows.back() < rows_);
+    const int kept = rows_ - static_cast<int>(rows.size());
+    ForStoredColumns([&rows, this](std::vector<QString>& column) {
         std::size_t next = 0;
-        kept = rows.front();
+        int to = rows.front();
         for (int row = rows.front(); row < rows_; ++row) {
             if (next < rows.size() && rows[next] == row) {
                 ++next;
                 continue;
             }
-            column[static_cast<size_t>(kept++)] = std::move(column[static_cast<size_t>(row)]);
+            column[static_cast<size_t>(to++)] = std::move(column[static_cast<size_t>(row)]);
         }
-    }
+    });
     NotifyRows(rows.front(), kept - 1);
     SetRows(kept);
 }
 
 void TStringGridModel::MoveRow(int from, int to) {
     if (from == to || from < 1 || to < 1 || from >= rows_ || to >= rows_) return;
-    for (auto& column : cells_) {
+    ForStoredColumns([from, to](std::vector<QString>& column) {
         auto first = column.begin();
         if (from < to) {
             std::rotate(first + from, first + from + 1, first + to + 1);
         } else {
             std::rotate(first + to, first + from, first + from + 1);
         }
-    }
+    });
     NotifyRows(std::min(from, to), std::max(from, to));
 }

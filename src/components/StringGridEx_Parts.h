@@ -7,12 +7,14 @@
 #include <QHeaderView>
 #include <QStyledItemDelegate>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 class TStringGridEx;
 
 // The cells of the whole grid, column by column; rows 1.. and columns 1.. are the model's items,
-// row 0 and column 0 its header data.
+// row 0 and column 0 its header data. A column with a source stores only its header cell and asks
+// the source for the texts of its data rows.
 class TStringGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -27,11 +29,17 @@ public:
     QVariant ColumnAlignment(int col) const;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    int Cols() const { return static_cast<int>(cells_.size()); }
+    using Source = std::function<QString(int row)>;
+
+    int Cols() const { return static_cast<int>(columns_.size()); }
     int Rows() const { return rows_; }
-    const QString& Cell(int col, int row) const;
-    // Stores a text; notify = false leaves the repaint to the caller.
-    void SetCell(int col, int row, const QString& text, bool notify);
+    QString Cell(int col, int row) const;
+    // Stores a text; notify = false leaves the repaint to the caller. False for a data cell of a
+    // column with a source, which stores nothing.
+    bool SetCell(int col, int row, const QString& text, bool notify);
+    // An empty source makes the column store its cells again, all empty.
+    void SetSource(int col, Source source);
+    bool HasSource(int col) const;
     void SetColumn(int col, int firstRow, QStringList texts);
     void SetRows(int rows);
     void SetCols(int cols);
@@ -44,8 +52,16 @@ public:
     void MoveRow(int from, int to);
 
 private:
+    struct Column {
+        std::vector<QString> cells;  // [row]; the header alone for a column with a source
+        Source source;
+    };
+    // The columns whose data rows are stored, the ones the row operations move.
+    template <class F>
+    void ForStoredColumns(F f);
+
     TStringGridEx* grid_;
-    std::vector<std::vector<QString>> cells_;  // [col][row]
+    std::vector<Column> columns_;
     int rows_;
 };
 

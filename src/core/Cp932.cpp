@@ -403,6 +403,12 @@ std::size_t AsciiRun(std::string_view text, std::size_t pos) {
 std::optional<std::string> ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 2);
+    if (!ToUtf8(text, out)) return std::nullopt;
+    return out;
+}
+
+bool ToUtf8(std::string_view text, std::string& out) {
+    out.clear();
     for (std::size_t i = 0; i < text.size();) {
         if (const std::size_t run = AsciiRun(text, i); run > 0) {
             out.append(text.substr(i, run));
@@ -410,10 +416,10 @@ std::optional<std::string> ToUtf8(std::string_view text) {
             continue;
         }
         std::size_t len = 0;
-        if (!AppendCharAsUtf8(out, text, i, len)) return std::nullopt;
+        if (!AppendCharAsUtf8(out, text, i, len)) return false;
         i += len;
     }
-    return out;
+    return true;
 }
 
 std::string ToUtf8Lossy(std::string_view text) {

@@ -40,6 +40,9 @@ std::optional<std::string> FromUtf8(std::string_view utf8);
 // Code page 932 to UTF-8, the exact inverse of FromUtf8. Fails on a byte sequence that no
 // character or stand-in maps to (an unassigned code, a lead byte at the end).
 std::optional<std::string> ToUtf8(std::string_view text);
+// The same into out, whose room is kept for the next call: for loops over many paths. False on
+// failure, out then unspecified.
+bool ToUtf8(std::string_view text, std::string& out);
 
 // As ToUtf8, with U+FFFD for what cannot be mapped: for display only, never for a path.
 std::string ToUtf8Lossy(std::string_view text);

@@ -5,6 +5,8 @@
 #include "core/Cp932.h"
 #include "core/LightStr.h"
 #include "core/MyFileOperation.h"
+#include "core/PathSort.h"
+#include "core/RunControl.h"
 #include "core/platform/FileSystem.h"
 
 namespace FileList {
@@ -66,7 +68,58 @@ std::string FolderTextOf(std::string_view folderPath) {
     return MyFileOperation::RemoveBackslash(folderPath);
 }
 
-LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& options) {
+namespace {
+
+// The end of every plan over the files found: the filter, then the one sort order.
+LoadPlan& FinishPlan(LoadPlan& plan, const LoadOptions& options, RunControl* control) {
+    if (plan.paths.empty()) {
+        plan.outcome = LoadPlan::Outcome::kNoFiles;
+        return plan;
+    }
+    FilterByExt(plan.paths, options.extensions, options.filterMode);
+    if (plan.paths.empty()) {
+        plan.outcome = LoadPlan::Outcome::kAllFiltered;
+        return plan;
+    }
+    if (control != nullptr && !control->Continue(plan.paths.size())) {
+        plan = LoadPlan{};
+        plan.outcome = LoadPlan::Outcome::kCancelled;
+        return plan;
+    }
+    PathSort::SortPaths(plan.paths);
+    plan.outcome = LoadPlan::Outcome::kLoaded;
+    return plan;
+}
+
+}  // namespace
+
+LoadPlan PlanChosenFolderLoad(const std::string& folder, LoadOptions options, RunControl* control) {
+    options.chosenFolder = folder;
+    const std::string start = MyFileOperation::AddBackslash(folder);
+    if (options.recursive) {
+        // Its files and subfolders, each subfolder expanded and recorded as a folder of its own.
+        std::vector<std::string> entries;
+        const std::size_t unlisted =
+            MyFileOperation::EnumFolder(start, entries, MyFileOperation::kFilesAndFolders);
+        Cp932::SortNoCase(entries);
+        LoadPlan plan = PlanLoad(entries, options, control);
+        plan.unlisted += unlisted;
+        return plan;
+    }
+    // Only the files directly in it: the listing has told them from the rest already.
+    LoadPlan plan;
+    MyFileOperation::EnteredFolders entered;
+    plan.unlisted = MyFileOperation::EnumFolder(start, plan.paths, MyFileOperation::kFiles, entered, control);
+    if (control != nullptr && !control->Continue(plan.paths.size())) {
+        plan = LoadPlan{};
+        plan.outcome = LoadPlan::Outcome::kCancelled;
+        return plan;
+    }
+    if (!plan.paths.empty()) plan.recordedFolders.push_back(FolderTextOf(start));
+    return FinishPlan(plan, options, control);
+}
+
+LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& options, RunControl* control) {
     using MyFileOperation::EnumKind;
     LoadPlan plan;
     const int kind = options.recursive ? EnumKind::kFilesDeep : EnumKind::kFiles;
@@ -74,13 +127,21 @@ LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& op
     // and never the chosen one again. Dropped entries are expanded each on its own.
     MyFileOperation::EnteredFolders entered;
     MyFileOperation::MarkEntered(entered, options.chosenFolder);
+    const auto cancelled = [&plan, control] {
+        if (control == nullptr || control->Continue(plan.paths.size())) return false;
+        plan = LoadPlan{};
+        plan.outcome = LoadPlan::Outcome::kCancelled;
+        return true;
+    };
     for (const std::string& entry : entries) {
+        if (cancelled()) return plan;
         if (MyFileOperation::FolderExists(entry)) {
             const std::string folder = FolderTextOf(entry);
             const std::size_t before = plan.paths.size();
             MyFileOperation::EnteredFolders own;
-            plan.unlisted += MyFileOperation::EnumFolder(folder, plan.paths, kind,
-                                                         options.chosenFolder.empty() ? own : entered);
+            plan.unlisted += MyFileOperation::EnumFolder(
+                folder, plan.paths, kind, options.chosenFolder.empty() ? own : entered, control);
+            if (cancelled()) return plan;
             if (plan.paths.size() == before && !FolderReadable(folder)) {
                 plan.outcome = LoadPlan::Outcome::kCannotOpen;
                 plan.failedFolder = folder;
@@ -99,18 +160,7 @@ LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& op
             return plan;
         }
     }
-    if (plan.paths.empty()) {
-        plan.outcome = LoadPlan::Outcome::kNoFiles;
-        return plan;
-    }
-    FilterByExt(plan.paths, options.extensions, options.filterMode);
-    if (plan.paths.empty()) {
-        plan.outcome = LoadPlan::Outcome::kAllFiltered;
-        return plan;
-    }
-    Cp932::SortNoCase(plan.paths);
-    plan.outcome = LoadPlan::Outcome::kLoaded;
-    return plan;
+    return FinishPlan(plan, options, control);
 }
 
 }  // namespace FileList

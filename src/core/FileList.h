@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+class RunControl;
+
 namespace FileList {
 
 // Modes of the extension filter, the item indexes of its radio group.
@@ -45,6 +47,7 @@ struct LoadPlan {
         kNoFiles,      // no file at all under the entries
         kAllFiltered,  // files found, every one removed by the filter
         kCannotOpen,   // failedFolder is neither a file nor a readable folder; the load stopped
+        kCancelled,    // the control said stop: nothing of this load is to be shown
     };
     Outcome outcome = Outcome::kNoFiles;
     // The folder text of every entry processed, in order (also those before a failure): the load
@@ -59,7 +62,13 @@ struct LoadPlan {
 // Expands the entries (full paths of folders and files, in the order given): a folder gives its
 // files (directly in it, or at any depth), a file itself. Duplicates stay. The list is filtered,
 // then sorted in the one sort order of the program.
-LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& options);
+// control: asked between folders; once it says stop the plan is kCancelled.
+LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& options,
+                  RunControl* control = nullptr);
+
+// The load of a folder the user chose: its files, and when recursive its subfolders, each expanded
+// and recorded as a folder of its own, never entering the chosen folder again.
+LoadPlan PlanChosenFolderLoad(const std::string& folder, LoadOptions options, RunControl* control = nullptr);
 
 // The folder text of an entry that names a folder: the path without trailing "/", "/" for the root.
 std::string FolderTextOf(std::string_view folderPath);

@@ -1,6 +1,7 @@
 #include "core/MyFileOperation.h"
 
 #include "core/Cp932.h"
+#include "core/FolderLook.h"
 #include "core/platform/FileSystem.h"
 
 namespace MyFileOperation {
@@ -88,12 +89,12 @@ bool FolderExists(std::string_view path) {
 }
 
 std::vector<bool> FilesExist(const std::vector<std::string_view>& paths) {
-    std::vector<std::string> native;
-    native.reserve(paths.size());
-    // A path the codec cannot carry names no file: an empty path finds none either.
+    FolderLook look(paths);
+    std::vector<bool> exist;
+    exist.reserve(paths.size());
     for (const std::string_view path : paths)
-        native.push_back(Cp932::ToUtf8(path).value_or(std::string()));
-    return Platform::FilesExist(native);
+        exist.push_back(look.At(path) == FolderLook::Kind::kFile);
+    return exist;
 }
 
 bool PathExists(std::string_view path) {

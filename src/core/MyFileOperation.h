@@ -19,7 +19,11 @@ namespace Platform {
 class FolderRenames;
 }
 
+class RunControl;
+
 namespace MyFileOperation {
+
+class FolderLook;
 
 constexpr char kDelimiter = '/';
 constexpr std::string_view kRoot = "/";
@@ -49,8 +53,10 @@ std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list
 using EnteredFolders = std::set<std::pair<std::uint64_t, std::uint64_t>>;
 // Adds folder (a link is followed) to entered; nothing when it cannot be read.
 void MarkEntered(EnteredFolders& entered, const std::string& folder);
+// control: asked before each folder is read, with the entries listed so far; once it says stop,
+// no further folder is read and the list holds what was found until then.
 std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind,
-                       EnteredFolders& entered);
+                       EnteredFolders& entered, RunControl* control = nullptr);
 
 // The text with "/" appended unless it already ends in one; empty for an empty text.
 std::string AddBackslash(std::string_view text);
@@ -90,7 +96,7 @@ std::string ExtensionOf(std::string_view path);
 bool FolderExists(std::string_view path);
 // True only for an existing file that is not a folder.
 bool FileExists(std::string_view path);
-// FileExists for each path; quicker than one call each for many paths of one folder.
+// FileExists for each path; a folder that holds many of them is read once instead.
 std::vector<bool> FilesExist(const std::vector<std::string_view>& paths);
 // True when anything (file or folder) stands at the path.
 bool PathExists(std::string_view path);
@@ -123,6 +129,25 @@ public:
 
 private:
     std::unique_ptr<Platform::FolderRenames> folders_;
+    std::string from_;  // room for the native paths of each pair
+    std::string to_;
+};
+// TryRenameFile for many pairs in a row, with the same outcome for each, the sources among
+// oldPaths: the look at each source is a look into its folder's entries, read once (the renames
+// made here are told to it), and the renames keep their folders open as CheckedRenames does.
+class LookedRenames {
+public:
+    explicit LookedRenames(const std::vector<std::string>& oldPaths);
+    ~LookedRenames();
+    LookedRenames(const LookedRenames&) = delete;
+    LookedRenames& operator=(const LookedRenames&) = delete;
+    bool Rename(std::string_view oldPath, std::string_view newPath);
+
+private:
+    std::unique_ptr<FolderLook> look_;
+    std::unique_ptr<Platform::FolderRenames> folders_;
+    std::string from_;
+    std::string to_;
 };
 
 // Moves source to destination (also to another file system) when source is an existing file and

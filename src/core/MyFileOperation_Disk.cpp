@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "core/Cp932.h"
+#include "core/FolderLook.h"
 #include "core/MyFileOperation.h"
 #include "core/platform/FileOps.h"
 #include "core/platform/FileSystem.h"
@@ -34,20 +35,30 @@ std::string FileDateText(std::string_view path) {
 
 namespace {
 
-// folders: where the pairs of a batch keep their folders open; null for a single rename.
-bool RenameFile(std::string_view oldPath, std::string_view newPath, bool lookAtSource,
-                Platform::FolderRenames* folders = nullptr) {
+// How the source is looked at before a rename.
+enum class Source { kLook, kSeen, kLookInFolder };
+
+// folders: where the pairs of a batch keep their folders open; null for a single rename. look:
+// the folders' entries for Source::kLookInFolder, told of every rename made. from and to: room
+// for the native paths, kept from pair to pair by a batch.
+bool RenameFile(std::string_view oldPath, std::string_view newPath, Source source, std::string& from,
+                std::string& to, Platform::FolderRenames* folders = nullptr, FolderLook* look = nullptr) {
     if (oldPath == newPath) return false;
-    const auto from = Cp932::ToUtf8(oldPath);
-    const auto to = Cp932::ToUtf8(newPath);
-    if (!from || !to || from->empty() || to->empty()) return false;
+    if (!Cp932::ToUtf8(oldPath, from) || !Cp932::ToUtf8(newPath, to) || from.empty() || to.empty())
+        return false;
+    bool renamed = false;
     if (Cp932::EqualNoCase(oldPath, newPath)) {
-        return !Platform::RenameCaseOnly(*from, *to);
+        renamed =
+            !(folders != nullptr ? folders->RenameCaseOnly(from, to) : Platform::RenameCaseOnly(from, to));
+    } else {
+        // The rename itself refuses an existing target, so only the source needs a look.
+        if (source == Source::kLook && !IsFile(from)) return false;
+        if (source == Source::kLookInFolder && look->At(oldPath) != FolderLook::Kind::kFile) return false;
+        renamed =
+            !(folders != nullptr ? folders->RenameNoReplace(from, to) : Platform::RenameNoReplace(from, to));
     }
-    // The rename itself refuses an existing target, so only the source needs a look.
-    if (lookAtSource && !IsFile(*from)) return false;
-    return !(folders != nullptr ? folders->RenameNoReplace(*from, *to)
-                                : Platform::RenameNoReplace(*from, *to));
+    if (renamed && look != nullptr) look->Renamed(oldPath, newPath);
+    return renamed;
 }
 
 }  // namespace
@@ -65,7 +76,9 @@ bool SameEntry(std::string_view a, std::string_view b) {
 }
 
 bool TryRenameFile(std::string_view oldPath, std::string_view newPath) {
-    return RenameFile(oldPath, newPath, true);
+    std::string from;
+    std::string to;
+    return RenameFile(oldPath, newPath, Source::kLook, from, to);
 }
 
 CheckedRenames::CheckedRenames() : folders_(std::make_unique<Platform::FolderRenames>()) {}
@@ -73,7 +86,16 @@ CheckedRenames::CheckedRenames() : folders_(std::make_unique<Platform::FolderRen
 CheckedRenames::~CheckedRenames() = default;
 
 bool CheckedRenames::Rename(std::string_view oldPath, std::string_view newPath) {
-    return RenameFile(oldPath, newPath, false, folders_.get());
+    return RenameFile(oldPath, newPath, Source::kSeen, from_, to_, folders_.get());
+}
+
+LookedRenames::LookedRenames(const std::vector<std::string>& oldPaths)
+    : look_(std::make_unique<FolderLook>(oldPaths)), folders_(std::make_unique<Platform::FolderRenames>()) {}
+
+LookedRenames::~LookedRenames() = default;
+
+bool LookedRenames::Rename(std::string_view oldPath, std::string_view newPath) {
+    return RenameFile(oldPath, newPath, Source::kLookInFolder, from_, to_, folders_.get(), look_.get());
 }
 
 bool TryMoveFile(std::string_view source, std::string_view destination) {

@@ -1,5 +1,6 @@
 #include "core/Cp932.h"
 #include "core/MyFileOperation.h"
+#include "core/RunControl.h"
 #include "core/platform/FileSystem.h"
 
 namespace MyFileOperation {
@@ -9,7 +10,9 @@ struct Walk {
     std::vector<std::string>& list;
     int kind;
     EnteredFolders& entered;
+    RunControl* control = nullptr;
     std::size_t unconvertible = 0;
+    bool stopped = false;
 
     bool Deep() const { return kind <= kFoldersDeep; }
     bool ListsFiles() const { return kind != kFoldersDeep && kind != kFolders; }
@@ -17,6 +20,10 @@ struct Walk {
 
     // folder: code page 932 text ending in "/"; native: the same in UTF-8.
     void Visit(const std::string& folder, const std::string& native) {
+        if (stopped || (control != nullptr && !control->Continue(list.size()))) {
+            stopped = true;
+            return;
+        }
         Platform::FileId id;
         const auto entries = Platform::ReadFolder(native, &id);
         if (!entries) return;
@@ -50,11 +57,11 @@ void MarkEntered(EnteredFolders& entered, const std::string& folder) {
 }
 
 std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind,
-                       EnteredFolders& entered) {
+                       EnteredFolders& entered, RunControl* control) {
     const std::string start = AddBackslash(folder);
     const auto native = Cp932::ToUtf8(start);
     if (start.empty() || !native) return 0;
-    Walk walk{list, kind, entered};
+    Walk walk{list, kind, entered, control};
     walk.Visit(start, *native);
     return walk.unconvertible;
 }

@@ -65,14 +65,24 @@ void PairList::SetRun(std::vector<std::string> oldPaths, std::vector<std::string
     lastOrder_ = RenameExecutor::Order::FirstToLast;
 }
 
+void PairList::SetRun(std::vector<std::string> newPaths) {
+    assert(newPaths.size() == old_.size() && "a run pairs every old path with a new one");
+    new_ = std::move(newPaths);
+    state_.assign(old_.size(), State::kUnrenamed);
+    lastOrder_ = RenameExecutor::Order::FirstToLast;
+}
+
 void PairList::Record(const RenameExecutor::Outcome& outcome, RenameExecutor::Order order) {
     lastOrder_ = order;
     state_.assign(old_.size(), outcome.executed ? State::kRenamed : State::kUnrenamed);
     if (!outcome.executed) return;
-    for (const auto* indices : {&outcome.skipped, &outcome.failed}) {
+    for (const auto* indices : {&outcome.skipped, &outcome.failed, &outcome.untried}) {
         for (const std::size_t i : *indices)
             state_[i] = State::kUnrenamed;
     }
+    // A pair a stopped run never tried keeps its name: the table shows it unchanged.
+    for (const std::size_t i : outcome.untried)
+        new_[i] = old_[i];
 }
 
 void PairList::MarkMovedAway(const std::vector<std::size_t>& indices) {
@@ -87,13 +97,16 @@ void PairList::ExchangeOne(std::size_t i) {
     std::swap(old_[i], new_[i]);
 }
 
-void PairList::RecordExchanged(const std::vector<std::size_t>& indices, RenameExecutor::Order order) {
+void PairList::RecordExchanged(const std::vector<std::size_t>& exchanged,
+                               const std::vector<std::size_t>& stillRenamed, RenameExecutor::Order order) {
     lastOrder_ = order;
     state_.assign(old_.size(), State::kUnrenamed);
-    for (const std::size_t i : indices) {
+    for (const std::size_t i : exchanged) {
         ExchangeOne(i);
         state_[i] = State::kRenamed;
     }
+    for (const std::size_t i : stillRenamed)
+        state_[i] = State::kRenamed;
 }
 
 void PairList::RemoveMany(const std::vector<std::size_t>& indices) {

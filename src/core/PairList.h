@@ -41,16 +41,20 @@ public:
     void Load(std::vector<std::string> oldPaths);
     // A run's pairs before anything is renamed. The two lists have one length.
     void SetRun(std::vector<std::string> oldPaths, std::vector<std::string> newPaths);
-    // What the executor did with the pairs of SetRun: all renamed but the skipped and failed ones
-    // (none when it did not execute).
+    // The same for a run over the whole list as it stands: only the new paths are given.
+    void SetRun(std::vector<std::string> newPaths);
+    // What the executor did with the pairs of SetRun: all renamed but the skipped, failed and
+    // untried ones (none when it did not execute). An untried pair's new path becomes its old one.
     void Record(const RenameExecutor::Outcome& outcome, RenameExecutor::Order order);
     void MarkMovedAway(const std::vector<std::size_t>& indices);
 
     // Exchanges old and new of one entry; the state stays (the file is again at new).
     void ExchangeOne(std::size_t i);
-    // Exchanges old and new of every entry in indices and records exactly those as renamed, in
-    // the order given; every other entry becomes unrenamed.
-    void RecordExchanged(const std::vector<std::size_t>& indices, RenameExecutor::Order order);
+    // Exchanges old and new of every entry in exchanged and records those as renamed, in the order
+    // given; the entries in stillRenamed stay renamed as they are (a stopped undo did not reach
+    // them); every other entry becomes unrenamed.
+    void RecordExchanged(const std::vector<std::size_t>& exchanged,
+                         const std::vector<std::size_t>& stillRenamed, RenameExecutor::Order order);
     // indices ascending, without repeats; one pass over the list.
     void RemoveMany(const std::vector<std::size_t>& indices);
     // Takes entry from out and inserts it at to, shifting the entries between, as a dragged row.

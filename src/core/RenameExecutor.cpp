@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <functional>
 
+#include "core/FolderLook.h"
 #include "core/MyFileOperation.h"
+#include "core/RunControl.h"
 
 namespace RenameExecutor {
 namespace {
@@ -31,20 +33,31 @@ std::size_t PairAt(std::size_t step, std::size_t count, Order order) {
     return order == Order::FirstToLast ? step : count - 1 - step;
 }
 
+// Asked before the step-th pair: false when the control said stop; the pairs from this step on
+// are then untried.
+bool GoOn(RunControl* control, std::size_t step, std::size_t count, Order order, Outcome& outcome) {
+    if (control == nullptr || control->Continue(step)) return true;
+    for (std::size_t rest = step; rest < count; ++rest)
+        outcome.untried.push_back(PairAt(rest, count, order));
+    return false;
+}
+
 // Outcome indices are ascending whatever the order.
 void SortOutcome(Outcome& outcome, Order order) {
     if (order == Order::FirstToLast) return;
     std::reverse(outcome.skipped.begin(), outcome.skipped.end());
     std::reverse(outcome.failed.begin(), outcome.failed.end());
+    std::reverse(outcome.untried.begin(), outcome.untried.end());
 }
 
 Outcome RenameAll(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
-                  const RenameFunction& rename, Order order = Order::FirstToLast) {
+                  const RenameFunction& rename, Order order, RunControl* control) {
     Outcome outcome;
     outcome.executed = Executable(oldPaths, newPaths);
     if (!outcome.executed) return outcome;
-    for (std::size_t step = 0; step < oldPaths.size(); ++step)
-        Rename(oldPaths, newPaths, PairAt(step, oldPaths.size(), order), outcome, rename);
+    const std::size_t count = oldPaths.size();
+    for (std::size_t step = 0; step < count && GoOn(control, step, count, order, outcome); ++step)
+        Rename(oldPaths, newPaths, PairAt(step, count, order), outcome, rename);
     SortOutcome(outcome, order);
     return outcome;
 }
@@ -52,32 +65,41 @@ Outcome RenameAll(const std::vector<std::string>& oldPaths, const std::vector<st
 }  // namespace
 
 std::optional<std::size_t> FirstMissingFile(const std::vector<std::string>& paths) {
+    MyFileOperation::FolderLook look(paths);
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (!MyFileOperation::FileExists(paths[i])) return i;
+        if (look.At(paths[i]) != MyFileOperation::FolderLook::Kind::kFile) return i;
     }
     return std::nullopt;
 }
 
 Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
-                       Order order) {
-    return RenameAll(oldPaths, newPaths, MyFileOperation::TryRenameFile, order);
+                       Order order, RunControl* control) {
+    if (!Executable(oldPaths, newPaths)) return {};
+    MyFileOperation::LookedRenames renames(oldPaths);
+    return RenameAll(
+        oldPaths, newPaths,
+        [&renames](std::string_view from, std::string_view to) { return renames.Rename(from, to); }, order,
+        control);
 }
 
 Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
-                              const std::vector<std::string>& newPaths, Order order) {
+                              const std::vector<std::string>& newPaths, Order order, RunControl* control) {
     MyFileOperation::CheckedRenames renames;
     return RenameAll(
         oldPaths, newPaths,
-        [&renames](std::string_view from, std::string_view to) { return renames.Rename(from, to); }, order);
+        [&renames](std::string_view from, std::string_view to) { return renames.Rename(from, to); }, order,
+        control);
 }
 
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
-                                  const std::vector<std::string>& newPaths, Order order) {
+                                  const std::vector<std::string>& newPaths, Order order,
+                                  RunControl* control) {
     Outcome outcome;
     outcome.executed = Executable(oldPaths, newPaths);
     if (!outcome.executed) return outcome;
     const std::size_t count = oldPaths.size();
-    for (std::size_t step = 0; step < count; ++step) {
+    MyFileOperation::LookedRenames renames(oldPaths);
+    for (std::size_t step = 0; step < count && GoOn(control, step, count, order, outcome); ++step) {
         const std::size_t i = PairAt(step, count, order);
         const std::string& from = oldPaths[i];
         const std::string& to = newPaths[i];
@@ -88,7 +110,7 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
         }
         // The rename refuses an existing target by itself, so only a refusal needs a look at what
         // stands there: a free name costs no more than the look at the source and the rename.
-        if (MyFileOperation::TryRenameFile(from, to)) continue;
+        if (renames.Rename(from, to)) continue;
         const bool taken = MyFileOperation::PathExists(to) && !MyFileOperation::SameFile(from, to);
         (taken ? outcome.skipped : outcome.failed).push_back(i);
     }

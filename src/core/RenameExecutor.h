@@ -1,13 +1,19 @@
 #pragma once
 
 // Carrying out a run's pairs of old and new full paths on disk. Nothing here overwrites a file:
-// every rename goes through MyFileOperation::TryRenameFile.
+// every rename is a no-replace rename, with the outcome MyFileOperation::TryRenameFile would
+// give, made a folder at a time.
 
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
+class RunControl;
+
+// Every executor takes an optional control, asked before each pair with the pairs tried so far:
+// once it says stop, no further pair is tried and the rest are untried. No file is ever left
+// half-renamed.
 namespace RenameExecutor {
 
 // The index of the first path that names no existing file; nullopt when all exist.
@@ -17,6 +23,7 @@ struct Outcome {
     bool executed = false;             // false when a list was empty or the two differ in length
     std::vector<std::size_t> skipped;  // left alone because the new name was taken
     std::vector<std::size_t> failed;   // the rename was tried and refused by the file system
+    std::vector<std::size_t> untried;  // not tried because the control said stop
 };
 
 // The order in which the pairs are tried: of two files meant for one name, the first tried gets it.
@@ -25,11 +32,12 @@ enum class Order { FirstToLast, LastToFirst };
 // Renames oldPaths[i] to newPaths[i] for every i in the order given. A pair whose paths are
 // identical is left as it is and counts as done. The indices in the outcome are ascending.
 Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
-                       Order order = Order::FirstToLast);
+                       Order order = Order::FirstToLast, RunControl* control = nullptr);
 // The same for a list whose every old path the caller has just seen as an existing file (the
 // sequential run checks its whole list first): the sources are not looked at again.
 Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
-                              const std::vector<std::string>& newPaths, Order order = Order::FirstToLast);
+                              const std::vector<std::string>& newPaths, Order order = Order::FirstToLast,
+                              RunControl* control = nullptr);
 
 // Renames the pairs in the order given; a pair whose new path is taken at that moment by another
 // file is skipped (so a file renamed earlier in the run blocks later pairs, and no two names are
@@ -37,6 +45,7 @@ Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
 // whose last component is empty, "." or ".." can never be a file's name: that pair counts as failed.
 // The indices in the outcome are ascending whatever the order.
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
-                                  const std::vector<std::string>& newPaths, Order order = Order::FirstToLast);
+                                  const std::vector<std::string>& newPaths, Order order = Order::FirstToLast,
+                                  RunControl* control = nullptr);
 
 }  // namespace RenameExecutor

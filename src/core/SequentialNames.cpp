@@ -1,14 +1,14 @@
 #include "core/SequentialNames.h"
 
 #include <array>
+#include <cassert>
 #include <charconv>
 #include <limits>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "core/Cp932.h"
+#include "core/FolderLook.h"
 #include "core/MyFileOperation.h"
-#include "core/platform/FileSystem.h"
 
 namespace SequentialNames {
 namespace {
@@ -69,22 +69,15 @@ private:
     Counter* last_ = nullptr;
 };
 
-// The native and the case-folded form of a folder, kept while entries share it (a sorted list
-// holds a folder's files together), so that a path costs only the conversion of its name.
+// The case-folded form of a folder, kept while entries share it (a sorted list holds a folder's
+// files together), so that a path costs only the folding of its name.
 class FolderForms {
 public:
     void Use(std::string_view folder) {
-        if (native_ && folder == folder_) return;
+        if (used_ && folder == folder_) return;
         folder_ = folder;
-        native_ = Cp932::ToUtf8(folder);
+        used_ = true;
         foldedHash_ = std::hash<std::string>{}(Cp932::ToLower(folder));
-    }
-    // What stands at folder + name, links followed.
-    std::optional<Platform::FileStatus> Status(std::string_view name) {
-        const auto tail = Cp932::ToUtf8(name);
-        if (!native_ || !tail) return std::nullopt;
-        path_.assign(*native_).append(*tail);
-        return Platform::Status(path_);
     }
     // A hash of folder + name without regard to case, from the name mapped to lower case.
     std::size_t FoldedHash(std::string_view foldedName) const {
@@ -94,35 +87,46 @@ public:
 
 private:
     std::string folder_;
-    std::optional<std::string> native_;
+    bool used_ = false;
     std::size_t foldedHash_ = 0;
-    std::string path_;  // reused for every query
 };
 
-// The paths of a list compared without regard to case, to find two entries given one name. Keys
-// are indices into the list with the hash of their folded form, so no folded copy is kept.
+// The paths of a list compared without regard to case, to find two entries given one name. An
+// open-addressing table of indices into the list with bits of their folded hash, so no folded copy
+// is kept and no node is allocated per path.
 class FoldedPaths {
 public:
-    explicit FoldedPaths(const std::vector<std::string>& paths)
-        : set_(paths.capacity(), Hash{}, Equal{&paths}) {}
+    // count: the most paths that will be inserted.
+    FoldedPaths(const std::vector<std::string>& paths, std::size_t count) : paths_(paths) {
+        std::size_t size = 16;
+        while (size < 2 * count + 2)
+            size *= 2;
+        slots_.resize(size);
+    }
     // False when a path equal to paths[index] without regard to case was inserted before.
-    bool Insert(std::size_t index, std::size_t foldedHash) { return set_.insert({index, foldedHash}).second; }
+    bool Insert(std::size_t index, std::size_t foldedHash) {
+        assert(2 * (used_ + 1) <= slots_.size());
+        const auto tag = static_cast<std::uint32_t>(foldedHash >> 32);
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t at = foldedHash & mask;; at = (at + 1) & mask) {
+            Slot& slot = slots_[at];
+            if (slot.index == 0) {
+                slot = {static_cast<std::uint32_t>(index + 1), tag};
+                ++used_;
+                return true;
+            }
+            if (slot.tag == tag && Cp932::EqualNoCase(paths_[slot.index - 1], paths_[index])) return false;
+        }
+    }
 
 private:
-    struct Key {
-        std::size_t index;
-        std::size_t hash;
+    struct Slot {
+        std::uint32_t index = 0;  // into the list, plus one; 0 for an empty slot
+        std::uint32_t tag = 0;
     };
-    struct Hash {
-        std::size_t operator()(const Key& key) const { return key.hash; }
-    };
-    struct Equal {
-        const std::vector<std::string>* paths;
-        bool operator()(const Key& a, const Key& b) const {
-            return a.hash == b.hash && Cp932::EqualNoCase((*paths)[a.index], (*paths)[b.index]);
-        }
-    };
-    std::unordered_set<Key, Hash, Equal> set_;
+    const std::vector<std::string>& paths_;
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
 };
 
 // The file name up to its first "." ("." is never a trail byte).
@@ -255,17 +259,10 @@ std::optional<Date> ParseDateText(std::string_view text) {
 Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Options& o) {
     Result result;
     if (orgPaths.empty()) return result;
-    FolderForms forms;
-    for (const std::string& path : orgPaths) {
-        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(path);
-        forms.Use(parts.folder);
-        const auto status = forms.Status(parts.name);
-        if (!status || status->kind != Platform::EntryKind::File) {
-            result.outcome = Outcome::MissingFile;
-            result.detail = path;
-            return result;
-        }
-    }
+    // Every file and its new name are looked up in their folder's entries, read once: two looks
+    // per entry.
+    MyFileOperation::FolderLook look(orgPaths, 2);
+    using Kind = MyFileOperation::FolderLook::Kind;
 
     const bool extensionOnly = ExtensionOnlyMode(o);
     const bool numbering = !o.startValue.empty();
@@ -276,21 +273,33 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     if (o.changeExtension)
         newExtension = o.newExtension.starts_with('.') ? o.newExtension : "." + o.newExtension;
 
+    FolderForms forms;
     Counters counters(start, o.resetPerFolder);
     std::string number;
     std::string newName;
     result.newPaths.reserve(orgPaths.size());
-    FoldedPaths composed(result.newPaths);
+    FoldedPaths composed(result.newPaths, orgPaths.size());
+    // The first entry the composition stopped at. A missing file anywhere in the list is told
+    // before it, so the look for missing files goes on to the end of the list.
+    std::optional<Outcome> stopped;
+    std::string stoppedAt;
     for (const std::string& path : orgPaths) {
+        if (look.At(path) != Kind::kFile) {
+            result.outcome = Outcome::MissingFile;
+            result.detail = path;
+            result.newPaths.clear();
+            return result;
+        }
+        if (stopped) continue;
         const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(path);
         forms.Use(parts.folder);
         number.clear();
         if (numbering && !extensionOnly) {
             const auto value = counters.For(path).Take(increment);
             if (!value) {
-                result.outcome = Outcome::NumberOutOfRange;
-                result.detail = path;
-                return result;
+                stopped = Outcome::NumberOutOfRange;
+                stoppedAt = path;
+                continue;
             }
             number = PadNumber(*value, width);
         }
@@ -299,9 +308,9 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
             const std::string dateText = MyFileOperation::FileDateText(path);
             const auto parsed = ParseDateText(dateText);
             if (!parsed) {
-                result.outcome = Outcome::BadDate;
-                result.detail = dateText;
-                return result;
+                stopped = Outcome::BadDate;
+                stoppedAt = dateText;
+                continue;
             }
             if (o.dateSeparator) date = "_";
             date += FormatDate(*parsed, o.dateFormat);
@@ -327,15 +336,19 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
         newPath.append(parts.folder).append(newName);
         // Old and new path share the folder, so the names alone tell a change of case only.
         const bool sameFile = Cp932::EqualNoCase(newName, parts.name);
-        const bool taken = !sameFile && forms.Status(newName);
+        const bool taken = !sameFile && look.At(newPath) != Kind::kNone;
         result.newPaths.push_back(std::move(newPath));
         if (taken ||
             !composed.Insert(result.newPaths.size() - 1, forms.FoldedHash(Cp932::ToLower(newName)))) {
-            result.outcome = Outcome::Collision;
-            result.detail = std::move(result.newPaths.back());
+            stopped = Outcome::Collision;
+            stoppedAt = std::move(result.newPaths.back());
             result.newPaths.pop_back();
-            return result;
         }
+    }
+    if (stopped) {
+        result.outcome = *stopped;
+        result.detail = std::move(stoppedAt);
+        return result;
     }
     result.outcome = Outcome::Composed;
     result.lastNumberText = number;

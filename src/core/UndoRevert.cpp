@@ -42,39 +42,63 @@ bool AnyToUndo(const PairList& pairs, const std::vector<std::size_t>& missing) {
     return renamed > renamedMissing;
 }
 
-std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>& missing, Sources sources) {
-    pairs.RemoveMany(missing);
-    // The renamed entries, each from where it stands now back to where it stood.
-    std::vector<std::size_t> renamed;
-    std::vector<std::string> from;
-    std::vector<std::string> to;
+UndoPlan PlanUndo(const PairList& pairs, const std::vector<std::size_t>& missing, Sources sources) {
+    UndoPlan plan;
+    plan.sources = sources;
+    // The renamed entries that are not missing, each from where it stands now back to where it
+    // stood, numbered as once the missing ones are gone.
+    std::size_t nextMissing = 0;
     for (std::size_t i = 0; i < pairs.Size(); ++i) {
+        if (nextMissing < missing.size() && missing[nextMissing] == i) {
+            ++nextMissing;
+            continue;
+        }
         if (!pairs.Renamed(i)) continue;
-        renamed.push_back(i);
-        from.push_back(pairs.NewPaths()[i]);
-        to.push_back(pairs.OldPaths()[i]);
+        plan.entries.push_back(i - nextMissing);
+        plan.from.push_back(pairs.NewPaths()[i]);
+        plan.to.push_back(pairs.OldPaths()[i]);
     }
     // Backwards through the last command: a name it freed for a later file is free again by the
     // time the earlier file wants it back.
-    const auto order = pairs.LastOrder() == RenameExecutor::Order::FirstToLast
-                           ? RenameExecutor::Order::LastToFirst
-                           : RenameExecutor::Order::FirstToLast;
-    const RenameExecutor::Outcome outcome = sources == Sources::kJustSeen
-                                                ? RenameExecutor::ExecuteCheckedRenames(from, to, order)
-                                                : RenameExecutor::ExecuteRenames(from, to, order);
+    plan.order = pairs.LastOrder() == RenameExecutor::Order::FirstToLast ? RenameExecutor::Order::LastToFirst
+                                                                         : RenameExecutor::Order::FirstToLast;
+    return plan;
+}
+
+RenameExecutor::Outcome ExecuteUndo(const UndoPlan& plan, RunControl* control) {
+    return plan.sources == Sources::kJustSeen
+               ? RenameExecutor::ExecuteCheckedRenames(plan.from, plan.to, plan.order, control)
+               : RenameExecutor::ExecuteRenames(plan.from, plan.to, plan.order, control);
+}
+
+UndoResult ApplyUndo(PairList& pairs, const UndoPlan& plan, const RenameExecutor::Outcome& outcome) {
+    UndoResult result;
     std::vector<std::size_t> done;
-    std::vector<std::size_t> failed;
+    std::vector<std::size_t> untried;
     std::size_t nextFailed = 0;
-    for (std::size_t k = 0; k < renamed.size(); ++k) {
+    std::size_t nextUntried = 0;
+    for (std::size_t k = 0; k < plan.entries.size(); ++k) {
         if (nextFailed < outcome.failed.size() && outcome.failed[nextFailed] == k) {
             ++nextFailed;
-            failed.push_back(renamed[k]);
+            result.refused.push_back(plan.entries[k]);
+        } else if (nextUntried < outcome.untried.size() && outcome.untried[nextUntried] == k) {
+            ++nextUntried;
+            untried.push_back(plan.entries[k]);
         } else {
-            done.push_back(renamed[k]);
+            done.push_back(plan.entries[k]);
         }
     }
-    pairs.RecordExchanged(done, order);
-    return failed;
+    pairs.RecordExchanged(done, untried, plan.order);
+    result.done = done.size();
+    result.stopped = !untried.empty();
+    return result;
+}
+
+std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>& missing, Sources sources) {
+    const UndoPlan plan = PlanUndo(pairs, missing, sources);
+    const RenameExecutor::Outcome outcome = ExecuteUndo(plan);
+    pairs.RemoveMany(missing);
+    return ApplyUndo(pairs, plan, outcome).refused;
 }
 
 Revert RevertOne(PairList& pairs, std::size_t i) {

@@ -5,9 +5,13 @@
 // table never shows a name a file does not have.
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "core/PairList.h"
+#include "core/RenameExecutor.h"
+
+class RunControl;
 
 namespace UndoRevert {
 
@@ -29,6 +33,27 @@ enum class Sources { kLookAgain, kJustSeen };
 // the last command had not renamed.
 std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>& missing,
                                  Sources sources = Sources::kLookAgain);
+
+// UndoAll in steps, so that planning and renaming can run on another thread while the pair list
+// is only read: the plan copies the pairs to rename back, numbered as after the missing entries are
+// dropped; the execution touches only the disk; then the caller drops the missing entries and
+// applies the outcome.
+struct UndoPlan {
+    std::vector<std::size_t> entries;  // renamed entries (after the drop), in list order
+    std::vector<std::string> from;     // their new paths
+    std::vector<std::string> to;       // their old paths
+    RenameExecutor::Order order = RenameExecutor::Order::FirstToLast;
+    Sources sources = Sources::kLookAgain;
+};
+UndoPlan PlanUndo(const PairList& pairs, const std::vector<std::size_t>& missing, Sources sources);
+RenameExecutor::Outcome ExecuteUndo(const UndoPlan& plan, RunControl* control = nullptr);
+struct UndoResult {
+    std::vector<std::size_t> refused;  // entries whose rename the file system refused
+    std::size_t done = 0;              // files renamed back
+    bool stopped = false;              // the control stopped it: the untried stay renamed, not exchanged
+};
+// pairs without the missing entries.
+UndoResult ApplyUndo(PairList& pairs, const UndoPlan& plan, const RenameExecutor::Outcome& outcome);
 
 enum class Revert {
     kDone,

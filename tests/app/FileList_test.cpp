@@ -3,6 +3,7 @@
 #include <QToolButton>
 
 #include "WindowFixture.h"
+#include "app/BusyRunner.h"
 #include "app/QtText.h"
 #include "core/Cp932.h"
 #include "support/QtTestMain.h"
@@ -102,6 +103,28 @@ private slots:
         QVERIFY(f->Find<QPushButton>(QStringLiteral("btGo"))->isEnabled());
         // The folder was still recorded.
         QCOMPARE(f->window->CurrentFolder, f->Path("f"));
+    }
+
+    void cancelledLoadKeepsTheList() {
+        MakeTree();
+        f->dir.MakeFile("b/x.txt");
+        f->Load({"a"});
+        const QStringList listed = f->Listed();
+        const QStringList names = f->Column(1);
+        f->window->Busy().cancelAt = [](std::size_t) { return true; };
+        f->window->LoadFileList({f->Path("b")});
+        f->window->OpenChosenFolder(f->QtPath("b"));
+        QCOMPARE(f->Listed(), listed);
+        QCOMPARE(f->Column(1), names);
+        QCOMPARE(f->FileCount(), QString::number(listed.size()));
+        QVERIFY(f->Messages().isEmpty());
+        QCOMPARE(f->window->ReloadFolder, f->Path("a"));
+        QVERIFY(f->Enabled("btGo"));
+        // Not cancelled, the same load goes through.
+        f->window->Busy().cancelAt = nullptr;
+        f->window->LoadFileList({f->Path("b")});
+        QCOMPARE(f->Listed(), QStringList{"b/x.txt"});
+        QCOMPARE(f->window->CurrentFolder, f->Path("b"));
     }
 
     void missingEntryCannotBeOpened() {

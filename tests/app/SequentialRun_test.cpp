@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "WindowFixture.h"
+#include "app/BusyRunner.h"
 #include "support/QtTestMain.h"
 
 namespace {
@@ -224,6 +225,82 @@ private slots:
         QCOMPARE(EditItems("edit3"), QStringList({"4"}));
     }
 
+    void aNameTakenAfterTheChecksIsNeverReplaced() {
+        // Enough files for the checks to read the folder whole rather than look at each path.
+        QStringList files;
+        for (int i = 0; i < 40; ++i)
+            files << QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0'));
+        f->MakeFiles("f", files);
+        f->Load({"f"});
+        f->Set({{"edit2", "n"}, {"edit3", "1"}});
+        // Between the checks and the renames another program takes the second new name.
+        f->window->AfterRunChecks = [this] {
+            testsupport::TempDir::WriteFile(f->dir / "f/n2.txt", "not ours");
+        };
+        Go();
+        QCOMPARE(f->Messages(), QStringList{QStringLiteral(
+                                    "名前を変更できなかったため、 1個のファイルが未処理になりました\r\n"
+                                    "未処理のものは\"*\"マークが付けられています。")});
+        QCOMPARE(testsupport::TempDir::ReadFile(f->dir / "f/n2.txt"), std::string("not ours"));
+        QCOMPARE(f->Column(0).count(QStringLiteral("*")), 1);
+        QCOMPARE(f->Column(0).at(1), QStringLiteral("*"));
+        QVERIFY(f->OnDisk("f").contains(QStringLiteral("f01.txt")));
+        QCOMPARE(f->window->Pairs.Unrenamed(), std::vector<std::size_t>({1}));
+        QCOMPARE(f->OnDisk("f").size(), 41);
+        // Undo takes back exactly the files renamed and leaves the other program's file alone.
+        f->window->AfterRunChecks = nullptr;
+        f->window->Undo1Click();
+        QStringList back = files;
+        back << QStringLiteral("n2.txt");
+        back.sort();
+        QCOMPARE(f->OnDisk("f"), back);
+        QCOMPARE(testsupport::TempDir::ReadFile(f->dir / "f/n2.txt"), std::string("not ours"));
+    }
+
+    // A run cancelled at its third rename, sequential and string replace alike.
+    void cancelledRunKeepsWhatItRenamed_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QVariantMap>("inputs");
+        QTest::addColumn<QStringList>("renamed");
+        QTest::newRow("sequential") << "TabSheet1" << QVariantMap{{"edit2", "n"}, {"edit3", "1"}}
+                                    << QStringList{"n1.txt", "n2.txt"};
+        QTest::newRow("string") << "TabSheet2" << QVariantMap{{"Edit6", "a"}, {"Edit7", "b"}}
+                                << QStringList{"b1.txt", "b2.txt"};
+    }
+    void cancelledRunKeepsWhatItRenamed() {
+        QFETCH(QString, page);
+        QFETCH(QVariantMap, inputs);
+        QFETCH(QStringList, renamed);
+        const QStringList files = {"a1.txt", "a2.txt", "a3.txt", "a4.txt", "a5.txt"};
+        f->MakeFiles("f", files);
+        f->Load({"f"});
+        f->ShowPage(page.toLatin1().constData());
+        f->Set(inputs);
+        f->window->Busy().cancelAt = [](std::size_t step) { return step == 2; };
+        f->window->btGoClick();
+        f->window->Busy().cancelAt = nullptr;
+        QCOMPARE(f->Messages(),
+                 QStringList{QStringLiteral("中止しました。 2個のファイルの名前を変更しました。")});
+        const QStringList shown = renamed + files.mid(2);
+        QCOMPARE(f->Column(2), shown);  // the rest keep their names, unmarked
+        QCOMPARE(f->Column(0), QStringList(5, QString()));
+        QStringList onDisk = shown;
+        onDisk.sort();
+        QCOMPARE(f->OnDisk("f"), onDisk);
+        QVERIFY(f->Enabled("Undo1"));
+        // An undo cancelled after its first rename (the last file first) takes back just that one.
+        f->dialogs->calls.clear();
+        f->window->Busy().cancelAt = [](std::size_t step) { return step == 1; };
+        f->window->Undo1Click();
+        f->window->Busy().cancelAt = nullptr;
+        QCOMPARE(f->Messages(),
+                 QStringList{QStringLiteral("中止しました。 1個のファイルの名前を変更しました。")});
+        onDisk = QStringList{renamed[0], "a2.txt", "a3.txt", "a4.txt", "a5.txt"};
+        onDisk.sort();
+        QCOMPARE(f->OnDisk("f"), onDisk);
+        QVERIFY(f->window->Pairs.Renamed(0));  // still to be taken back
+    }
+
     void postRunStateAndTheNextNumber() {
         f->MakeFiles("f", {"a.txt", "b.txt", "c.txt"});
         f->Load({"f"});
@@ -322,7 +399,7 @@ private slots:
         }
         // After the run the pairs move together: row 1 still pairs the old and the new path of one
         // file, and the record of an unrenamed file follows it.
-        f->window->Pairs.Record({.executed = true, .skipped = {}, .failed = {2}},
+        f->window->Pairs.Record({.executed = true, .skipped = {}, .failed = {2}, .untried = {}},
                                 RenameExecutor::Order::FirstToLast);
         f->Grid()->MoveRow(5, 1);
         QCOMPARE(f->Listed().first(), QStringLiteral("d/005.txt"));

@@ -2,6 +2,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QMouseEvent>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -65,6 +66,50 @@ private slots:
         QCOMPARE(g.GridStyle(), TGridStyle::gsNormal);
         QCOMPARE(g.Row(), 1);
         QCOMPARE(g.Col(), 1);
+    }
+
+    void ColumnFromSource() {
+        TStringGridEx& g = *grid_;
+        g.SetOptions(g.Options() | TGridOption::goEditing);
+        FillRows(g, {"A", "B", "C", "D"});
+        QStringList owned = {"a", "b", "c", "d"};
+        QSet<int> asked;
+        g.SetColumnSource(2, [&](int row) {
+            asked.insert(row);
+            return row <= owned.size() ? owned[row - 1] : QString();
+        });
+        g.SetCells(2, 0, "header");
+        QCOMPARE(g.Cells(2, 0), QString("header"));
+        QCOMPARE(Column(g, 2), owned);
+        QVERIFY(g.Cells(2, g.RowCount()).isEmpty());
+        QVERIFY(!asked.contains(0) && !asked.contains(g.RowCount()));
+
+        // Row operations move the stored columns; the owner moves its own data in step.
+        g.DeleteRows({2});
+        owned.removeAt(1);
+        g.MoveRow(1, 3);
+        owned.move(0, 2);
+        QCOMPARE(Column(g, 1), QStringList({"C", "D", "A"}));
+        QCOMPARE(Column(g, 2), QStringList({"c", "d", "a"}));
+
+        // Its cells are not edited in place.
+        g.SetCurrentCell(2, 1);
+        g.SetEditorMode(true);
+        QVERIFY(!g.EditorMode());
+
+        // Painting a long grid asks only for the rows on screen.
+        g.SetRowCount(100001);
+        g.SetTopRow(50000);
+        asked.clear();
+        g.grab();
+        QVERIFY(!asked.isEmpty() && asked.size() <= g.VisibleRowCount() + 2);
+
+        // Without a source the column stores its cells again, empty at first.
+        g.SetColumnSource(2, {});
+        QVERIFY(g.Cells(2, 1).isEmpty());
+        g.SetCells(2, 1, "stored");
+        QCOMPARE(g.Cells(2, 1), QString("stored"));
+        QCOMPARE(g.Cells(2, 0), QString("header"));
     }
 
     void ClearRows() {

@@ -1,4 +1,5 @@
 #include "core/FileList.h"
+#include "core/RunControl.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -111,6 +112,49 @@ TEST_F(PlanLoadTest, RecursiveInterleavesSubfoldersByPath) {
     EXPECT_THAT(plan.paths, ElementsAre(P("a/.dot"), P("a/b.txt"), P("a/sub/c.txt"), P("a/sub/deeper/d.jpg"),
                                         P("a/Z.txt")));
     EXPECT_THAT(plan.recordedFolders, ElementsAre(P("a")));  // trailing "/" dropped
+}
+
+// Says stop at its stopAt-th question.
+class StopAt final : public RunControl {
+public:
+    explicit StopAt(int stopAt) : stopAt_(stopAt) {}
+    bool Continue(std::size_t /*done*/) override { return ++asked_ < stopAt_; }
+
+private:
+    int stopAt_;
+    int asked_ = 0;
+};
+
+TEST_F(PlanLoadTest, ACancelledLoadPlansNothing) {
+    LoadOptions options;
+    options.recursive = true;
+    // Asked before each entry, each folder read, and the sort: ten questions for these entries.
+    for (int stopAt = 1; stopAt <= 10; ++stopAt) {
+        SCOPED_TRACE(stopAt);
+        StopAt control(stopAt);
+        const LoadPlan plan = PlanLoad({P("a"), P("only-subs")}, options, &control);
+        EXPECT_EQ(plan.outcome, LoadPlan::Outcome::kCancelled);
+        EXPECT_THAT(plan.paths, IsEmpty());
+        EXPECT_THAT(plan.recordedFolders, IsEmpty());
+    }
+    StopAt control(11);
+    EXPECT_EQ(PlanLoad({P("a"), P("only-subs")}, options, &control).paths.size(), 6U);
+}
+
+TEST_F(PlanLoadTest, AChosenFolderIsListedAsItsEntries) {
+    const LoadPlan flat = PlanChosenFolderLoad(P("a"), {});
+    EXPECT_EQ(flat.outcome, LoadPlan::Outcome::kLoaded);
+    EXPECT_THAT(flat.paths, ElementsAre(P("a/.dot"), P("a/b.txt"), P("a/Z.txt")));
+    EXPECT_THAT(flat.recordedFolders, ElementsAre(P("a")));
+    LoadOptions options;
+    options.recursive = true;
+    const LoadPlan deep = PlanChosenFolderLoad(P("a"), options);
+    EXPECT_THAT(deep.paths, ElementsAre(P("a/.dot"), P("a/b.txt"), P("a/sub/c.txt"), P("a/sub/deeper/d.jpg"),
+                                        P("a/Z.txt")));
+    EXPECT_THAT(deep.recordedFolders, ElementsAre(P("a"), P("a"), P("a/sub"), P("a")));
+    const LoadPlan empty = PlanChosenFolderLoad(P("empty"), {});
+    EXPECT_EQ(empty.outcome, LoadPlan::Outcome::kNoFiles);
+    EXPECT_THAT(empty.recordedFolders, IsEmpty());
 }
 
 TEST_F(PlanLoadTest, FolderWithOnlySubfolders) {

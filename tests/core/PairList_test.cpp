@@ -16,7 +16,7 @@ using Order = RenameExecutor::Order;
 PairList RunOverFive() {
     PairList pairs;
     pairs.SetRun({"/d/A", "/d/B", "/d/C", "/d/D", "/d/E"}, {"/d/1", "/d/2", "/d/3", "/d/4", "/d/5"});
-    pairs.Record({.executed = true, .skipped = {2}, .failed = {4}}, Order::FirstToLast);
+    pairs.Record({.executed = true, .skipped = {2}, .failed = {4}, .untried = {}}, Order::FirstToLast);
     return pairs;
 }
 
@@ -70,14 +70,15 @@ TEST(PairListTest, EditsKeepEachPairWhole) {
          {"/d/A", "/d/2", "/d/C", "/d/D", "/d/E"},
          {"/d/1", "/d/B", "/d/3", "/d/4", "/d/5"},
          {true, true, false, true, false}},
-        // Undo exchanges what it renamed back; everything else now counts as unrenamed.
+        // Undo exchanges what it renamed back and keeps what a stop left it renamed; everything else
+        // now counts as unrenamed.
         {"record exchanged",
          [](PairList& p) {
-             p.RecordExchanged({0, 3}, Order::LastToFirst);
+             p.RecordExchanged({0, 3}, {4}, Order::LastToFirst);
          },
          {"/d/1", "/d/B", "/d/C", "/d/4", "/d/E"},
          {"/d/A", "/d/2", "/d/3", "/d/D", "/d/5"},
-         {true, false, false, true, false}},
+         {true, false, false, true, true}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,8 +1,11 @@
 #include "core/RenameExecutor.h"
+#include "core/RunControl.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -156,6 +159,103 @@ TEST_F(RenameExecutorTest, CheckedRenamesKeepEveryGuardButTheSourceLook) {
     EXPECT_THAT(chain.failed, IsEmpty());
     EXPECT_TRUE(Holds("q.txt", "p.txt"));
     EXPECT_TRUE(Holds("r.txt", "q.txt"));
+}
+
+// The same pairs alone and followed by forty more in their folder: with them the folder is read
+// whole for the looks at the sources, alone every source is looked at by its path. Outcomes and
+// files must not differ, also where earlier renames of the run change what a later source is.
+TEST_F(RenameExecutorTest, AFolderReadWholeGivesTheOutcomesOfALookAtEachPath) {
+    using Execute =
+        Outcome (*)(const std::vector<std::string>&, const std::vector<std::string>&, Order, RunControl*);
+    struct Case {
+        const char* name;
+        Execute execute;
+        std::vector<std::size_t> skipped;
+        std::vector<std::size_t> failed;
+    };
+    const Case cases[] = {
+        {"plain", &ExecuteRenames, {}, {3, 6, 7, 8, 10}},
+        {"skipping", &ExecuteSkippingCollisions, {7}, {3, 6, 8, 10}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> onDisk[2];
+        for (const bool padded : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (padded ? " with forty more" : " alone"));
+            const std::string f = std::string(c.name) + (padded ? "-padded/" : "/");
+            const std::vector<std::string> oldPaths = {
+                File(f + "q.txt"),       Path(f + "p.txt"), Path(f + "q.txt"), Path(f + "p.txt"),
+                File(f + "dir"),         Path(f + "DIR"),   Path(f + "dir"),   File(f + "u.txt"),
+                dir.MakeDir(f + "fold"), Path(f + "link"),  Path(f + "broken")};
+            File(f + "p.txt");
+            dir.MakeDir(f + "DIR");
+            File(f + "taken.txt");
+            std::filesystem::create_symlink("u.txt", Path(f + "link"));
+            std::filesystem::create_symlink("nowhere", Path(f + "broken"));
+            // q moves on, p takes its name and moves on under it, p is gone by then; a file gives
+            // way to a folder of the other spelling, which is no file to rename; a taken name, a
+            // folder, a link to a file and a broken link.
+            std::vector<std::string> newPaths = {Path(f + "r.txt"), Path(f + "q.txt"),     Path(f + "s.txt"),
+                                                 Path(f + "t.txt"), Path(f + "z.txt"),     Path(f + "dir"),
+                                                 Path(f + "w.txt"), Path(f + "taken.txt"), Path(f + "fold2"),
+                                                 Path(f + "link2"), Path(f + "b2")};
+            std::vector<std::string> from = oldPaths;
+            for (int i = 0; padded && i < 40; ++i) {
+                from.push_back(File(f + "pad" + std::to_string(i)));
+                newPaths.push_back(Path(f + "padded" + std::to_string(i)));
+            }
+            const Outcome outcome = c.execute(from, newPaths, Order::FirstToLast, nullptr);
+            EXPECT_EQ(outcome.skipped, c.skipped);
+            EXPECT_EQ(outcome.failed, c.failed);
+            for (const auto& entry : std::filesystem::directory_iterator(Path(f))) {
+                const std::string name = entry.path().filename().string();
+                if (!name.starts_with("pad")) onDisk[padded ? 1 : 0].push_back(name);
+            }
+            std::sort(onDisk[padded ? 1 : 0].begin(), onDisk[padded ? 1 : 0].end());
+        }
+        EXPECT_EQ(onDisk[0], onDisk[1]);
+        EXPECT_EQ(onDisk[0], std::vector<std::string>({"broken", "dir", "fold", "link2", "r.txt", "s.txt",
+                                                       "taken.txt", "u.txt", "z.txt"}))
+            << c.name;
+    }
+}
+
+// Says stop when asked before the given step.
+class StopBefore final : public RunControl {
+public:
+    explicit StopBefore(std::size_t step) : step_(step) {}
+    bool Continue(std::size_t done) override { return done < step_; }
+
+private:
+    std::size_t step_;
+};
+
+TEST_F(RenameExecutorTest, AStopLeavesTheRestUntriedAndWhole) {
+    using Execute =
+        Outcome (*)(const std::vector<std::string>&, const std::vector<std::string>&, Order, RunControl*);
+    for (const Execute execute :
+         {Execute{&ExecuteRenames}, Execute{&ExecuteCheckedRenames}, Execute{&ExecuteSkippingCollisions}}) {
+        for (const Order order : {Order::FirstToLast, Order::LastToFirst}) {
+            TempDir d;
+            std::vector<std::string> from;
+            std::vector<std::string> to;
+            for (const char* name : {"a", "b", "c", "d"}) {
+                from.push_back(d.MakeFile(name, name));
+                to.push_back(d / (std::string(name) + "1"));
+            }
+            StopBefore control(2);
+            const Outcome outcome = execute(from, to, order, &control);
+            const bool forward = order == Order::FirstToLast;
+            const std::vector<std::size_t> untried =
+                forward ? std::vector<std::size_t>{2, 3} : std::vector<std::size_t>{0, 1};
+            EXPECT_EQ(outcome.untried, untried);
+            EXPECT_THAT(outcome.failed, IsEmpty());
+            for (std::size_t i = 0; i < 4; ++i) {
+                const bool renamed = forward ? i < 2 : i >= 2;
+                EXPECT_EQ(TempDir::Exists(to[i]), renamed) << i;
+                EXPECT_EQ(TempDir::Exists(from[i]), !renamed) << i;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -261,6 +263,59 @@ TEST_F(SequentialNamesTest, MissingFilesAndEmptyLists) {
     EXPECT_EQ(r.outcome, Outcome::MissingFile);
     EXPECT_EQ(r.detail, Cp(dir / "m/gone.txt"));
     EXPECT_EQ(BuildSequentialNames({}, o).outcome, Outcome::EmptyList);
+}
+
+// Forty files make the checks read their folder whole instead of looking at each path: the
+// outcomes stay those of a look at each path, and a missing file is told before a collision met
+// earlier in the list.
+TEST_F(SequentialNamesTest, ChecksOfAFolderReadWhole) {
+    struct Case {
+        const char* folder;
+        std::function<void(const std::string& folder)> change;  // native folder path, with "/"
+        bool extensionOnly;
+        Outcome outcome;
+        const char* detail;  // the name the outcome tells of
+    };
+    const Case cases[] = {
+        {"free", [](const std::string&) {}, false, Outcome::Composed, ""},
+        {"folder", [](const std::string& f) { std::filesystem::create_directory(f + "n7.txt"); }, false,
+         Outcome::Collision, "n7.txt"},
+        // A broken link holds the name for nobody: the rename will be refused by itself.
+        {"broken-link", [](const std::string& f) { std::filesystem::create_symlink("x", f + "n7.txt"); },
+         false, Outcome::Composed, ""},
+        {"missing-after-collision",
+         [](const std::string& f) {
+             TempDir::WriteFile(f + "n3.txt");
+             std::filesystem::remove(f + "f30.txt");
+         },
+         false, Outcome::MissingFile, "f30.txt"},
+        {"case-only", [](const std::string&) {}, true, Outcome::Composed, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        std::vector<std::string> relative;
+        for (int i = 0; i < 40; ++i)
+            relative.push_back(std::string(c.folder) + "/f" + (i < 10 ? "0" : "") + std::to_string(i) +
+                               ".txt");
+        const std::vector<std::string> files = Files(relative);
+        c.change(dir / c.folder + "/");
+        Options o;
+        if (c.extensionOnly) {
+            o.changeExtension = true;
+            o.newExtension = "TXT";
+        } else {
+            o.leadingText = "n";
+            o.startValue = "1";
+        }
+        const Result r = BuildSequentialNames(files, o);
+        EXPECT_EQ(r.outcome, c.outcome);
+        if (c.outcome != Outcome::Composed) {
+            EXPECT_EQ(r.detail, Cp(dir / c.folder + "/" + c.detail));
+        } else {
+            ASSERT_EQ(r.newPaths.size(), files.size());
+            EXPECT_EQ(r.newPaths.back(), Cp(dir / c.folder) + (c.extensionOnly ? "/f39.TXT" : "/n40.txt"));
+        }
+    }
 }
 
 TEST(SequentialInputs, Checks) {

@@ -9,8 +9,6 @@
 #include <system_error>
 #include <vector>
 
-#include "core/platform/FileSystem.h"
-
 namespace Platform {
 
 // Renames within one file system, never replacing an existing target (a target that exists is
@@ -22,11 +20,29 @@ std::error_code RenameNoReplace(const std::string& from, const std::string& to);
 // folder), so the renames no longer walk every folder's path for each file.
 class FolderRenames {
 public:
+    FolderRenames() = default;
+    ~FolderRenames();
+    FolderRenames(const FolderRenames&) = delete;
+    FolderRenames& operator=(const FolderRenames&) = delete;
+
     std::error_code RenameNoReplace(const std::string& from, const std::string& to);
+    // Platform::RenameCaseOnly, as one rename in the folders where names compare exactly (the two
+    // spellings are two names there, so nothing else could be meant).
+    std::error_code RenameCaseOnly(const std::string& from, const std::string& to);
 
 private:
-    KeptFolder from_;
-    KeptFolder to_;
+    struct Folder {
+        std::string path;
+        int fd = -1;         // -1 when it could not be opened
+        bool exact = false;  // ExactNames of the folder
+    };
+    // The descriptors of the folders of from and to and the name parts; false for a bare name, a
+    // path ending in "/" or a folder that could not be opened.
+    bool OpenBoth(const std::string& from, const std::string& to, const char*& fromName, const char*& toName);
+    // The descriptor of the folder path names (opened or kept in folder), or -1.
+    static int Open(Folder& folder, std::string_view path);
+    Folder from_;
+    Folder to_;
 };
 
 // A rename between two spellings that differ in letter case only. When both spellings name the

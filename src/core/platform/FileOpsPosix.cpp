@@ -265,14 +265,53 @@ std::error_code RenameNoReplace(const std::string& from, const std::string& to) 
     return RenameByLink(from, to);
 }
 
+FolderRenames::~FolderRenames() {
+    for (const Folder* folder : {&from_, &to_}) {
+        if (folder->fd >= 0) close(folder->fd);
+    }
+}
+
+int FolderRenames::Open(Folder& folder, std::string_view path) {
+    if (folder.fd >= 0 && folder.path == path) return folder.fd;
+    if (folder.fd >= 0) close(folder.fd);
+    folder.path = path;
+    folder.fd = open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    folder.exact = folder.fd >= 0 && ExactNames(folder.fd);
+    // O_PATH asks no more of the folder than a walk through it does.
+    if (folder.fd < 0) folder.fd = open(folder.path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    return folder.fd;
+}
+
+bool FolderRenames::OpenBoth(const std::string& from, const std::string& to, const char*& fromName,
+                             const char*& toName) {
+    const std::size_t fromSlash = from.rfind('/');
+    const std::size_t toSlash = to.rfind('/');
+    if (fromSlash == std::string::npos || toSlash == std::string::npos || fromSlash + 1 == from.size() ||
+        toSlash + 1 == to.size())
+        return false;
+    const int fromFd = Open(from_, std::string_view(from).substr(0, std::max<std::size_t>(fromSlash, 1)));
+    const int toFd = Open(to_, std::string_view(to).substr(0, std::max<std::size_t>(toSlash, 1)));
+    fromName = from.c_str() + fromSlash + 1;
+    toName = to.c_str() + toSlash + 1;
+    return fromFd >= 0 && toFd >= 0;
+}
+
 std::error_code FolderRenames::RenameNoReplace(const std::string& from, const std::string& to) {
-    const KeptFolder::Place source = from_.Of(from);
-    const KeptFolder::Place target = to_.Of(to);
-    // A bare name, a path ending in "/" or a folder that cannot be opened goes as it is.
-    if (source.fd < 0 || target.fd < 0) return Platform::RenameNoReplace(from, to);
-    if (renameat2(source.fd, source.name, target.fd, target.name, RENAME_NOREPLACE) == 0) return {};
+    const char* fromName = nullptr;
+    const char* toName = nullptr;
+    // A bare name or a path ending in "/" goes as it is.
+    if (!OpenBoth(from, to, fromName, toName)) return Platform::RenameNoReplace(from, to);
+    if (renameat2(from_.fd, fromName, to_.fd, toName, RENAME_NOREPLACE) == 0) return {};
     if (!Unsupported(errno)) return LastError();
     return RenameByLink(from, to);
+}
+
+std::error_code FolderRenames::RenameCaseOnly(const std::string& from, const std::string& to) {
+    const char* fromName = nullptr;
+    const char* toName = nullptr;
+    if (!OpenBoth(from, to, fromName, toName) || !from_.exact || !to_.exact)
+        return Platform::RenameCaseOnly(from, to);
+    return RenameNoReplace(from, to);
 }
 
 std::error_code RenameByLink(const std::string& from, const std::string& to) {

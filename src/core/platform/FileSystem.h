@@ -3,9 +3,12 @@
 // Queries of the file system. Paths here are native (UTF-8 bytes on Linux); the core converts its
 // code page 932 texts at its edge.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace Platform {
@@ -38,31 +41,65 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
 // The status of what path names, links followed; nullopt when it does not exist or cannot be read.
 std::optional<FileStatus> Status(const std::string& path);
 
-// One folder kept open while the next paths of a batch share it, so that each file is named within
-// it instead of walking the folder's path again.
-class KeptFolder {
-public:
-    KeptFolder() = default;
-    ~KeptFolder();
-    KeptFolder(const KeptFolder&) = delete;
-    KeptFolder& operator=(const KeptFolder&) = delete;
+// True when the file system of the folder open at folderFd tells names apart byte for byte, so
+// that a name found missing in its listing is missing for a look at the path too: one of the
+// usual case-sensitive Linux file systems, and the folder without the casefold attribute. False
+// for vfat, exfat, ntfs, cifs, network and unknown file systems, and for casefolded folders.
+bool ExactNames(int folderFd);
 
-    struct Place {
-        int fd = -1;                 // the folder, or -1: use the whole path as it is
-        const char* name = nullptr;  // the path's last component
-    };
-    // Where path is: its folder (opened, or kept from the path before) and its name. fd is -1 for
-    // a bare name, a path ending in "/" or a folder that cannot be opened.
-    Place Of(const std::string& path);
+// What stands at the names of one folder, as Status of the folder's path + name would tell. When
+// the caller means to look up many names and the folder's names compare exactly, the folder is
+// read once into a table (its size weighed against the looks announced, so that a few looks in a
+// huge folder do not read all of it); otherwise every name is looked at by its path.
+class FolderEntries {
+public:
+    // folder: the native path, "/" at its end or not; lookups: how many names will be looked up.
+    FolderEntries(std::string folder, std::size_t lookups);
+    ~FolderEntries();
+    FolderEntries(const FolderEntries&) = delete;
+    FolderEntries& operator=(const FolderEntries&) = delete;
+
+    // The folder's identity; nullopt when it could not be looked at.
+    const std::optional<FileId>& Id() const { return id_; }
+    bool Listed() const { return listed_; }
+    std::size_t ListedNames() const { return used_; }
+    // The kind of what stands at name (a single component), links followed; nullopt for nothing.
+    std::optional<EntryKind> KindOf(const std::string& name) const;
+    // A rename by the caller that went through, so that a listed folder stays true.
+    void Removed(std::string_view name);
+    void Added(std::string_view name, EntryKind kind);
 
 private:
-    std::string path_;
-    int fd_ = -1;
-};
+    // The names of a listed folder: one buffer of name bytes and an open-addressing table over it,
+    // a few dozen bytes a name where a node per name would take a hundred.
+    struct Slot {
+        std::uint32_t offset = 0;
+        std::uint8_t length = 0;  // names of the file systems listed have at most 255 bytes
+        std::uint8_t tag = 0;     // bits of the name's hash, so most other names need no compare
+        std::uint8_t state = 0;   // empty, used or removed
+        std::uint8_t kind = 0;    // an EntryKind
+    };
+    void Read(int fd, std::size_t expected);
+    // The slot holding name (found), or the one where it would go.
+    std::size_t Find(std::string_view name, bool& found) const;
+    // Find, trying first the slot found last: a rename looks at its source, then tells it moved.
+    std::size_t FindAgain(std::string_view name, bool& found) const;
+    // False for a name too long for the table.
+    bool Insert(std::string_view name, EntryKind kind);
+    // Back to looking at every name by its path.
+    void Drop();
+    // Room for names without passing half the slots.
+    void Grow(std::size_t names);
 
-// For each path, whether Status would call it a file. Paths of one folder that follow each other
-// are looked at from that folder, opened once, instead of walking its path again for each.
-std::vector<bool> FilesExist(const std::vector<std::string>& paths);
+    std::string folder_;  // with "/" at its end
+    std::optional<FileId> id_;
+    bool listed_ = false;
+    std::string bytes_;
+    std::vector<Slot> slots_;  // a power of two of them
+    std::size_t used_ = 0;
+    std::size_t removed_ = 0;
+    mutable std::size_t lastFound_ = 0;
+};
 
 // True when both paths name one file: the same entry, hard links, or a link to the other (also
 // the two spellings of one name on a case-insensitive file system).

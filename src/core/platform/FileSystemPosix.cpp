@@ -1,20 +1,47 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <linux/magic.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <limits>
 
 #include <memory>
 #include <string_view>
+#include <utility>
 
 #include "core/platform/FileSystem.h"
 
 namespace Platform {
 namespace {
 
-EntryKind KindOf(mode_t mode) {
+EntryKind ModeKind(mode_t mode) {
     if (S_ISREG(mode)) return EntryKind::File;
     if (S_ISDIR(mode)) return EntryKind::Folder;
     return EntryKind::Other;
+}
+
+// The kind of a folder entry from its type, links followed; nullopt for a broken link or one that
+// cannot be looked at. Only links and file systems without entry types cost a stat.
+std::optional<EntryKind> KindOfEntry(int folderFd, unsigned char type, const char* name) {
+    switch (type) {
+        case DT_REG:
+            return EntryKind::File;
+        case DT_DIR:
+            return EntryKind::Folder;
+        case DT_LNK:
+        case DT_UNKNOWN: {
+            struct stat st {};
+            if (fstatat(folderFd, name, &st, 0) != 0) return std::nullopt;
+            return ModeKind(st.st_mode);
+        }
+        default:
+            return EntryKind::Other;
+    }
 }
 
 struct DirCloser {
@@ -35,24 +62,7 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
     while (const dirent* e = readdir(dir.get())) {
         const std::string_view name = e->d_name;
         if (name == "." || name == "..") continue;
-        EntryKind kind = EntryKind::Other;
-        switch (e->d_type) {
-            case DT_REG:
-                kind = EntryKind::File;
-                break;
-            case DT_DIR:
-                kind = EntryKind::Folder;
-                break;
-            case DT_LNK:
-            case DT_UNKNOWN: {
-                // Only links and file systems without entry types cost a stat.
-                struct stat st {};
-                if (fstatat(dirfd(dir.get()), e->d_name, &st, 0) == 0) kind = KindOf(st.st_mode);
-                break;
-            }
-            default:
-                break;
-        }
+        const EntryKind kind = KindOfEntry(dirfd(dir.get()), e->d_type, e->d_name).value_or(EntryKind::Other);
         entries.push_back({std::string(name), kind});
     }
     return entries;
@@ -61,39 +71,202 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
 std::optional<FileStatus> Status(const std::string& path) {
     struct stat st {};
     if (path.empty() || stat(path.c_str(), &st) != 0) return std::nullopt;
-    return FileStatus{KindOf(st.st_mode),
+    return FileStatus{ModeKind(st.st_mode),
                       static_cast<std::int64_t>(st.st_mtim.tv_sec),
                       {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}};
 }
 
-KeptFolder::~KeptFolder() {
-    if (fd_ >= 0) close(fd_);
-}
-
-KeptFolder::Place KeptFolder::Of(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos || slash + 1 == path.size()) return {};
-    const std::string_view parent(path.data(), slash == 0 ? 1 : slash);
-    if (fd_ < 0 || parent != path_) {
-        if (fd_ >= 0) close(fd_);
-        path_ = parent;
-        // O_PATH asks no more of the folder than a walk through it does.
-        fd_ = open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+bool ExactNames(int folderFd) {
+    struct statfs fs {};
+    if (fstatfs(folderFd, &fs) != 0) return false;
+    switch (static_cast<std::uint64_t>(fs.f_type)) {
+        case EXT4_SUPER_MAGIC:  // also ext2 and ext3
+        case TMPFS_MAGIC:
+        case XFS_SUPER_MAGIC:
+        case BTRFS_SUPER_MAGIC:
+        case F2FS_SUPER_MAGIC:
+        case OVERLAYFS_SUPER_MAGIC:
+            break;
+        default:
+            return false;
     }
-    return {fd_, path.c_str() + slash + 1};
+    // ext4, f2fs and tmpfs fold case in folders that carry the attribute. A file system that
+    // cannot report attributes has no such folders.
+    int flags = 0;
+    if (ioctl(folderFd, FS_IOC_GETFLAGS, &flags) != 0) return errno == ENOTTY || errno == EINVAL;
+    return (static_cast<unsigned>(flags) & FS_CASEFOLD_FL) == 0;
 }
 
-std::vector<bool> FilesExist(const std::vector<std::string>& paths) {
-    std::vector<bool> exist(paths.size(), false);
-    KeptFolder folder;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        const KeptFolder::Place place = folder.Of(paths[i]);
+FolderEntries::FolderEntries(std::string folder, std::size_t lookups) : folder_(std::move(folder)) {
+    if (folder_.empty() || folder_.back() != '/') folder_ += '/';
+    const int fd = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        // A folder that may be passed through but not read is looked into name by name.
         struct stat st {};
-        const bool found =
-            place.fd >= 0 ? fstatat(place.fd, place.name, &st, 0) == 0 : stat(paths[i].c_str(), &st) == 0;
-        exist[i] = found && S_ISREG(st.st_mode);
+        if (stat(folder_.c_str(), &st) == 0)
+            id_ = FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+        return;
     }
-    return exist;
+    struct stat st {};
+    if (fstat(fd, &st) == 0) {
+        id_ = FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+        // Reading costs a small part of a look per entry. A folder's size tells roughly how many
+        // entries it holds (tmpfs counts 20 bytes an entry, ext4 whole blocks), and reading pays
+        // once the looks reach about an eighth of them; a handful of looks never pays the table.
+        constexpr std::size_t kFewLookups = 32;
+        constexpr std::size_t kBytesPerLookup = 256;
+        // A look at a path needs the right to pass through the folder, a listing the right to read it.
+        if (lookups >= kFewLookups && static_cast<std::uint64_t>(st.st_size) / kBytesPerLookup <= lookups &&
+            ExactNames(fd) && faccessat(fd, ".", X_OK, AT_EACCESS) == 0) {
+            Read(fd, static_cast<std::size_t>(st.st_size) / 20);
+        }
+    }
+    // No descriptor is kept: a run may look into a thousand folders.
+    close(fd);
+}
+
+FolderEntries::~FolderEntries() = default;
+
+namespace {
+
+constexpr std::uint8_t kEmpty = 0;
+constexpr std::uint8_t kUsed = 1;
+constexpr std::uint8_t kRemoved = 2;
+
+}  // namespace
+
+void FolderEntries::Read(int fd, std::size_t expected) {
+    Grow(expected);
+    bytes_.reserve(expected * 16);
+    std::vector<char> buffer(std::size_t{1} << 17);
+    for (;;) {
+        const ssize_t n = getdents64(fd, buffer.data(), buffer.size());
+        // The names stay looked at one by one.
+        if (n < 0) return Drop();
+        if (n == 0) break;
+        for (ssize_t at = 0; at < n;) {
+            const auto* e = reinterpret_cast<const dirent64*>(buffer.data() + at);
+            at += e->d_reclen;
+            const std::string_view name = e->d_name;
+            if (name == "." || name == "..") continue;
+            // As a look at the path: the link's target counts, a broken link is nothing.
+            const std::optional<EntryKind> found = KindOfEntry(fd, e->d_type, e->d_name);
+            if (!found) continue;
+            const EntryKind kind = *found;
+            // A name longer than the table holds: this folder is looked into name by name.
+            if (!Insert(name, kind)) return Drop();
+        }
+    }
+    listed_ = true;
+}
+
+void FolderEntries::Grow(std::size_t names) {
+    std::size_t size = 16;
+    while (size < 2 * names + 2)
+        size *= 2;
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(std::max(size, old.size()), Slot{});
+    used_ = 0;
+    removed_ = 0;
+    for (const Slot& slot : old) {
+        if (slot.state != kUsed) continue;
+        bool found = false;
+        slots_[Find(std::string_view(bytes_).substr(slot.offset, slot.length), found)] = slot;
+        ++used_;
+    }
+}
+
+std::size_t FolderEntries::Find(std::string_view name, bool& found) const {
+    const std::size_t mask = slots_.size() - 1;
+    const std::size_t hash = std::hash<std::string_view>{}(name);
+    const auto tag = static_cast<std::uint8_t>(hash >> 56);
+    std::size_t free = slots_.size();
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        const Slot& slot = slots_[at];
+        if (slot.state == kEmpty) {
+            found = false;
+            return free < slots_.size() ? free : at;
+        }
+        if (slot.state == kRemoved) {
+            if (free == slots_.size()) free = at;
+            continue;
+        }
+        if (slot.tag == tag && slot.length == name.size() &&
+            std::string_view(bytes_).substr(slot.offset, slot.length) == name) {
+            found = true;
+            return at;
+        }
+    }
+}
+
+std::size_t FolderEntries::FindAgain(std::string_view name, bool& found) const {
+    if (lastFound_ < slots_.size()) {
+        const Slot& slot = slots_[lastFound_];
+        if (slot.state == kUsed && slot.length == name.size() &&
+            std::string_view(bytes_).substr(slot.offset, slot.length) == name) {
+            found = true;
+            return lastFound_;
+        }
+    }
+    const std::size_t at = Find(name, found);
+    if (found) lastFound_ = at;
+    return at;
+}
+
+bool FolderEntries::Insert(std::string_view name, EntryKind kind) {
+    if (name.size() > std::numeric_limits<std::uint8_t>::max()) return false;
+    // Renames leave a removed slot for each name they add: the table doubles once the two reach
+    // half of it, so a run over a whole folder rebuilds it about once.
+    if (2 * (used_ + removed_ + 1) > slots_.size()) Grow(used_ + removed_ + 1);
+    bool found = false;
+    Slot& slot = slots_[Find(name, found)];
+    if (!found) {
+        if (slot.state == kRemoved) --removed_;
+        slot.offset = static_cast<std::uint32_t>(bytes_.size());
+        slot.length = static_cast<std::uint8_t>(name.size());
+        slot.tag = static_cast<std::uint8_t>(std::hash<std::string_view>{}(name) >> 56);
+        slot.state = kUsed;
+        bytes_.append(name);
+        ++used_;
+    }
+    slot.kind = static_cast<std::uint8_t>(kind);
+    return true;
+}
+
+std::optional<EntryKind> FolderEntries::KindOf(const std::string& name) const {
+    if (listed_) {
+        bool found = false;
+        const std::size_t at = FindAgain(name, found);
+        if (!found) return std::nullopt;
+        return static_cast<EntryKind>(slots_[at].kind);
+    }
+    struct stat st {};
+    if (stat((folder_ + name).c_str(), &st) != 0) return std::nullopt;
+    return ModeKind(st.st_mode);
+}
+
+void FolderEntries::Removed(std::string_view name) {
+    if (!listed_) return;
+    bool found = false;
+    const std::size_t at = FindAgain(name, found);
+    if (!found) return;
+    slots_[at].state = kRemoved;
+    --used_;
+    ++removed_;
+}
+
+void FolderEntries::Added(std::string_view name, EntryKind kind) {
+    if (!listed_ || Insert(name, kind)) return;
+    // No rename makes a longer name on the file systems listed; should one, the table goes.
+    Drop();
+}
+
+void FolderEntries::Drop() {
+    listed_ = false;
+    bytes_ = std::string();
+    slots_ = std::vector<Slot>();
+    used_ = 0;
+    removed_ = 0;
 }
 
 }  // namespace Platform

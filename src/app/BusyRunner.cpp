@@ -1,0 +1,169 @@
+#include "app/BusyRunner.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QEventLoop>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <climits>
+#include <condition_variable>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+constexpr int kTickMs = 10;
+// How long the window may wait for the work without running its events.
+constexpr std::chrono::milliseconds kQuickWork{40};
+
+// Shared by the worker, which calls Continue, and the window, which reads the count and cancels.
+class TSharedControl final : public RunControl {
+public:
+    bool Continue(std::size_t done) override {
+        done_.store(done, std::memory_order_relaxed);
+        if (cancelAt && cancelAt(done)) cancelled_.store(true);
+        if (!cancelled_.load()) return true;
+        stopped_.store(true);
+        return false;
+    }
+    std::size_t Done() const { return done_.load(std::memory_order_relaxed); }
+    void Cancel() { cancelled_.store(true); }
+    bool Stopped() const { return stopped_.load(); }
+
+    std::function<bool(std::size_t)> cancelAt;
+
+private:
+    std::atomic<std::size_t> done_{0};
+    std::atomic<bool> cancelled_{false};
+    std::atomic<bool> stopped_{false};  // the work was told to stop
+};
+
+// While the work runs the user may only wait or cancel: input to anything but the progress dialog
+// is dropped, and the window cannot be closed.
+class TInputBlocker final : public QObject {
+public:
+    QPointer<QWidget> dialog;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::Wheel:
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::ShortcutOverride:
+            case QEvent::Shortcut:
+            case QEvent::ContextMenu:
+            case QEvent::DragEnter:
+            case QEvent::DragMove:
+            case QEvent::Drop:
+            case QEvent::Close:
+                break;
+            default:
+                return false;
+        }
+        auto* widget = qobject_cast<QWidget*>(watched);
+        return dialog == nullptr || widget == nullptr || (widget != dialog && !dialog->isAncestorOf(widget));
+    }
+};
+
+QString LabelText(const TBusyRunner::Task& task, std::size_t done) {
+    // Without a total, the count of what was found so far.
+    if (task.total == 0) return task.label + QStringLiteral("\n%1").arg(done);
+    return task.label + QStringLiteral("\n%1 / %2").arg(done).arg(task.total);
+}
+
+// Runs the window's events until finished says so, showing the progress dialog once the work has
+// taken delay; the user can only cancel meanwhile.
+void WaitWithEvents(QWidget* owner, const TBusyRunner::Task& task, std::chrono::milliseconds delay,
+                    TSharedControl& control, const std::function<bool()>& finished) {
+    TInputBlocker blocker;
+    qApp->installEventFilter(&blocker);
+    QEventLoop loop;
+    QElapsedTimer clock;
+    clock.start();
+    std::unique_ptr<QProgressDialog> dialog;
+    QTimer ticks;
+    bool ticking = false;  // a modal dialog's setValue lets events, and so ticks, in
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        if (ticking) return;
+        if (finished()) {
+            loop.quit();
+            return;
+        }
+        ticking = true;
+        if (!dialog && clock.elapsed() >= delay.count()) {
+            const int maximum = static_cast<int>(std::min<std::size_t>(task.total, INT_MAX));
+            dialog = std::make_unique<QProgressDialog>(LabelText(task, control.Done()),
+                                                       QStringLiteral("キャンセル"), 0, maximum, owner);
+            dialog->setObjectName(QStringLiteral("BusyDialog"));
+            dialog->setWindowTitle(QApplication::applicationDisplayName());
+            dialog->setWindowModality(Qt::WindowModal);
+            dialog->setMinimumDuration(0);
+            dialog->setAutoClose(false);
+            dialog->setAutoReset(false);
+            QObject::connect(dialog.get(), &QProgressDialog::canceled, [&control] { control.Cancel(); });
+            blocker.dialog = dialog.get();
+            dialog->show();
+        }
+        if (dialog) {
+            const std::size_t done = control.Done();
+            if (task.total > 0) dialog->setValue(static_cast<int>(std::min<std::size_t>(done, INT_MAX)));
+            dialog->setLabelText(LabelText(task, done));
+        }
+        ticking = false;
+    });
+    ticks.start(kTickMs);
+    loop.exec();
+    ticks.stop();
+    qApp->removeEventFilter(&blocker);
+}
+
+}  // namespace
+
+TBusyRunner::TBusyRunner(QWidget* owner) : owner_(owner) {}
+
+bool TBusyRunner::Run(const Task& task, const std::function<void(RunControl&)>& work) {
+    TSharedControl control;
+    control.cancelAt = cancelAt;
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool finished = false;
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            work(control);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        {
+            const std::lock_guard lock(mutex);
+            finished = true;
+        }
+        ended.notify_all();
+    });
+    // Most work is over before anyone could see the window pause: it needs no event loop.
+    bool quick = false;
+    {
+        std::unique_lock lock(mutex);
+        quick = ended.wait_for(lock, kQuickWork, [&finished] { return finished; });
+    }
+    if (!quick) {
+        WaitWithEvents(owner_, task, delay, control, [&] {
+            const std::lock_guard lock(mutex);
+            return finished;
+        });
+    }
+    worker.join();
+    if (failure) std::rethrow_exception(failure);
+    return !control.Stopped();
+}

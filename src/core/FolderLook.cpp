@@ -1,0 +1,162 @@
+#include "core/FolderLook.h"
+
+#include <algorithm>
+
+#include "core/Cp932.h"
+#include "core/MyFileOperation.h"
+#include "core/platform/FileSystem.h"
+
+namespace MyFileOperation {
+namespace {
+
+// Names that never stand in a folder's listing yet are found by a look at the path.
+bool ListedName(std::string_view name) {
+    return !name.empty() && name != "." && name != "..";
+}
+
+FolderLook::Kind KindOf(const std::optional<Platform::EntryKind>& kind) {
+    if (!kind) return FolderLook::Kind::kNone;
+    switch (*kind) {
+        case Platform::EntryKind::File:
+            return FolderLook::Kind::kFile;
+        case Platform::EntryKind::Folder:
+            return FolderLook::Kind::kFolder;
+        case Platform::EntryKind::Other:
+            break;
+    }
+    return FolderLook::Kind::kOther;
+}
+
+FolderLook::Kind StatusKind(std::string_view path) {
+    const auto native = Cp932::ToUtf8(path);
+    if (!native) return FolderLook::Kind::kNone;
+    const auto status = Platform::Status(*native);
+    return status ? KindOf(status->kind) : FolderLook::Kind::kNone;
+}
+
+}  // namespace
+
+FolderLook::FolderLook(const std::vector<std::string>& paths, std::size_t looksPerPath) {
+    Count(paths, looksPerPath);
+}
+
+FolderLook::FolderLook(const std::vector<std::string_view>& paths, std::size_t looksPerPath) {
+    Count(paths, looksPerPath);
+}
+
+FolderLook::~FolderLook() = default;
+
+template <typename Path>
+void FolderLook::Count(const std::vector<Path>& paths, std::size_t looksPerPath) {
+    // The paths of a folder mostly follow each other: one count per run of them.
+    std::string_view folder;
+    std::size_t run = 0;
+    const auto flush = [&] {
+        if (run > 0) lookups_[std::string(folder)] += run * looksPerPath;
+    };
+    for (const Path& path : paths) {
+        const std::string_view current = SplitAtLastDelimiter(path).folder;
+        if (current != folder || run == 0) {
+            flush();
+            folder = current;
+            run = 0;
+        }
+        ++run;
+    }
+    flush();
+}
+
+Platform::FolderEntries* FolderLook::Entries(std::string_view folder) {
+    if (hasLast_ && folder == lastText_) return last_;
+    auto found = byText_.find(std::string(folder));
+    if (found == byText_.end()) {
+        Platform::FolderEntries* entries = nullptr;
+        if (const auto native = Cp932::ToUtf8(folder)) {
+            const auto announced = lookups_.find(std::string(folder));
+            auto opened = std::make_unique<Platform::FolderEntries>(
+                *native, announced == lookups_.end() ? 0 : announced->second);
+            // Two texts of one folder (a link, a "/./") share its entries, so that a rename told
+            // through one is seen through the other.
+            const auto same = std::find_if(folders_.begin(), folders_.end(), [&](const Folder& other) {
+                return opened->Id() && other.entries->Id() == opened->Id();
+            });
+            if (same != folders_.end()) {
+                entries = same->entries.get();
+            } else {
+                entries = opened.get();
+                folders_.push_back({std::move(opened), 0});
+                Trim(entries);
+            }
+        }
+        found = byText_.emplace(std::string(folder), entries).first;
+    }
+    for (Folder& f : folders_) {
+        if (f.entries.get() == found->second) f.lastUse = ++uses_;
+    }
+    lastText_ = folder;
+    last_ = found->second;
+    hasLast_ = true;
+    return last_;
+}
+
+Platform::FolderEntries* FolderLook::Opened(std::string_view folder) {
+    if (hasLast_ && folder == lastText_) return last_;
+    if (const auto found = byText_.find(std::string(folder)); found != byText_.end()) return found->second;
+    // Another text may lead to a folder looked into before.
+    return folders_.empty() ? nullptr : Entries(folder);
+}
+
+void FolderLook::Trim(const Platform::FolderEntries* keep) {
+    // A run goes through its folders one after another: a few tables at a time keep the memory of
+    // a run over a thousand large folders small, and a folder met again is simply read again.
+    constexpr std::size_t kNameBudget = std::size_t{1} << 18;
+    std::size_t listed = 0;
+    for (const Folder& f : folders_)
+        listed += f.entries->ListedNames();
+    while (listed > kNameBudget) {
+        auto oldest = folders_.end();
+        for (auto f = folders_.begin(); f != folders_.end(); ++f) {
+            if (f->entries.get() == keep || f->entries.get() == last_ || f->entries->ListedNames() == 0)
+                continue;
+            if (oldest == folders_.end() || f->lastUse < oldest->lastUse) oldest = f;
+        }
+        if (oldest == folders_.end()) return;
+        listed -= oldest->entries->ListedNames();
+        std::erase_if(byText_, [&](const auto& text) { return text.second == oldest->entries.get(); });
+        folders_.erase(oldest);
+    }
+}
+
+FolderLook::Kind FolderLook::At(std::string_view path) {
+    const PathParts parts = SplitAtLastDelimiter(path);
+    if (parts.folder.empty() || !ListedName(parts.name)) return StatusKind(path);
+    Platform::FolderEntries* entries = Entries(parts.folder);
+    if (entries == nullptr || !Cp932::ToUtf8(parts.name, name_)) return Kind::kNone;
+    return KindOf(entries->KindOf(name_));
+}
+
+void FolderLook::Renamed(std::string_view oldPath, std::string_view newPath) {
+    const PathParts from = SplitAtLastDelimiter(oldPath);
+    const PathParts to = SplitAtLastDelimiter(newPath);
+    if (from.folder.empty() || to.folder.empty()) return;
+    // A folder not looked into yet will be read as it is then: nothing to tell it.
+    Platform::FolderEntries* fromEntries = Opened(from.folder);
+    Platform::FolderEntries* toEntries = Opened(to.folder);
+    const auto fromName = Cp932::ToUtf8(from.name);
+    const auto toName = Cp932::ToUtf8(to.name);
+    if (!fromName || !toName) return;
+    // What moved is what stood at the old name; where that folder is not listed, the file is
+    // looked at where it now stands.
+    std::optional<Platform::EntryKind> kind;
+    if (toEntries != nullptr && toEntries->Listed()) {
+        if (fromEntries != nullptr && fromEntries->Listed()) {
+            kind = fromEntries->KindOf(*fromName);
+        } else if (const auto native = Cp932::ToUtf8(newPath)) {
+            if (const auto status = Platform::Status(*native)) kind = status->kind;
+        }
+    }
+    if (fromEntries != nullptr) fromEntries->Removed(*fromName);
+    if (kind) toEntries->Added(*toName, *kind);
+}
+
+}  // namespace MyFileOperation

@@ -1,0 +1,64 @@
+#pragma once
+
+// Looks at many paths at once as a look at each path would, reading each folder that holds many
+// of them once instead of asking the file system about every path.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace Platform {
+class FolderEntries;
+}
+
+namespace MyFileOperation {
+
+class FolderLook {
+public:
+    enum class Kind { kNone, kFile, kFolder, kOther };
+
+    // paths: the paths the look will be asked about, each looksPerPath times; a folder's share of
+    // them decides whether it is read whole. Paths outside them are answered all the same.
+    explicit FolderLook(const std::vector<std::string>& paths, std::size_t looksPerPath = 1);
+    explicit FolderLook(const std::vector<std::string_view>& paths, std::size_t looksPerPath = 1);
+    ~FolderLook();
+    FolderLook(const FolderLook&) = delete;
+    FolderLook& operator=(const FolderLook&) = delete;
+
+    // What stands at path, links followed: what FileExists and PathExists tell from the disk as it
+    // was when the folder was read, with the renames told since.
+    Kind At(std::string_view path);
+
+    // A rename the caller made that went through: later looks find the file at its new path.
+    void Renamed(std::string_view oldPath, std::string_view newPath);
+
+private:
+    template <typename Path>
+    void Count(const std::vector<Path>& paths, std::size_t looksPerPath);
+    // The entries of the folder text (with its "/"); null when the text has no native form.
+    Platform::FolderEntries* Entries(std::string_view folder);
+    // The entries of a folder text when some folder was looked into before; null otherwise.
+    Platform::FolderEntries* Opened(std::string_view folder);
+
+    // Drops the tables of the folders used longest ago while the tables hold more names than
+    // the budget, keeping keep's.
+    void Trim(const Platform::FolderEntries* keep);
+
+    struct Folder {
+        std::unique_ptr<Platform::FolderEntries> entries;
+        std::size_t lastUse = 0;
+    };
+    std::unordered_map<std::string, std::size_t> lookups_;  // announced, by folder text
+    std::unordered_map<std::string, Platform::FolderEntries*> byText_;
+    std::vector<Folder> folders_;  // one per folder on disk
+    std::size_t uses_ = 0;
+    std::string lastText_;
+    std::string name_;  // room for the native name of each look
+    Platform::FolderEntries* last_ = nullptr;
+    bool hasLast_ = false;
+};
+
+}  // namespace MyFileOperation

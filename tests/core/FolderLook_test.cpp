@@ -1,0 +1,111 @@
+#include "core/FolderLook.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/MyFileOperation.h"
+#include "core/platform/FileSystem.h"
+#include "support/TempDir.h"
+#include "support/Text.h"
+
+namespace {
+
+using MyFileOperation::FolderLook;
+using testsupport::Cp;
+using testsupport::TempDir;
+using Kind = FolderLook::Kind;
+
+// Whether the folder's names compare byte for byte, so that a look with many looks announced
+// reads the folder whole.
+bool Listable(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool exact = fd >= 0 && Platform::ExactNames(fd);
+    if (fd >= 0) close(fd);
+    return exact;
+}
+
+// Every kind of thing a path can name, looked at by a look that reads the folder whole and by one
+// that looks at each path: both answer as FileExists and PathExists do.
+TEST(FolderLook, AnswersAsALookAtEachPath) {
+    TempDir dir;
+    dir.MakeFile("f/file.txt", "x");
+    dir.MakeDir("f/folder");
+    dir.MakeFile("f/folder/inner.txt");
+    std::filesystem::create_symlink("file.txt", dir / "f/link-to-file");
+    std::filesystem::create_symlink("folder", dir / "f/link-to-folder");
+    std::filesystem::create_symlink("nowhere", dir / "f/broken-link");
+    ASSERT_EQ(mkfifo((dir / "f/fifo").c_str(), 0600), 0);
+    const std::string f = Cp(dir / "f") + "/";
+    struct Case {
+        std::string path;
+        Kind kind;
+    };
+    const std::vector<Case> cases = {
+        {f + "file.txt", Kind::kFile},
+        {f + "folder", Kind::kFolder},
+        {f + "link-to-file", Kind::kFile},
+        {f + "link-to-folder", Kind::kFolder},
+        {f + "broken-link", Kind::kNone},
+        {f + "fifo", Kind::kOther},
+        {f + "missing.txt", Kind::kNone},
+        {f + "FILE.TXT", Kind::kNone},  // names compare exactly where the folder is read
+        {f + "folder/inner.txt", Kind::kFile},
+        {f + "link-to-folder/inner.txt", Kind::kFile},
+        {f + "file.txt/x", Kind::kNone},
+        {f, Kind::kFolder},
+        {f + ".", Kind::kFolder},
+        {f + "..", Kind::kFolder},
+        {f + "\x85\x40.txt", Kind::kNone},  // no character has this code
+        {Cp(dir / "gone") + "/file.txt", Kind::kNone},
+    };
+    std::vector<std::string> paths;
+    paths.reserve(cases.size());
+    for (const Case& c : cases)
+        paths.push_back(c.path);
+    for (const std::size_t looksPerPath : {std::size_t{1}, std::size_t{1000}}) {
+        FolderLook look(paths, looksPerPath);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.path + " with " + std::to_string(looksPerPath) + " looks a path");
+            EXPECT_EQ(look.At(c.path), c.kind);
+            EXPECT_EQ(look.At(c.path) == Kind::kFile, MyFileOperation::FileExists(c.path));
+            EXPECT_EQ(look.At(c.path) != Kind::kNone, MyFileOperation::PathExists(c.path));
+        }
+    }
+}
+
+// A folder read whole answers from what it held then, with the renames the caller told it: a file
+// that appears afterwards is left to the rename, which refuses to replace it.
+TEST(FolderLook, AReadFolderKeepsItsNamesAndTheRenamesTold) {
+    TempDir dir;
+    dir.MakeFile("f/a.txt");
+    dir.MakeFile("f/b.txt");
+    std::filesystem::create_directory_symlink("f", dir / "same");
+    if (!Listable(dir / "f")) GTEST_SKIP() << "this file system may fold case: every path is looked at";
+    const std::string a = Cp(dir / "f/a.txt");
+    const std::string moved = Cp(dir / "f/moved.txt");
+    const std::string movedThroughLink = Cp(dir / "same/moved.txt");
+    FolderLook look(std::vector<std::string>{a, Cp(dir / "f/b.txt")}, 1000);
+    ASSERT_EQ(look.At(a), Kind::kFile);
+    ASSERT_EQ(look.At(movedThroughLink), Kind::kNone);
+
+    dir.MakeFile("f/late.txt");
+    EXPECT_EQ(look.At(Cp(dir / "f/late.txt")), Kind::kNone);
+
+    std::filesystem::rename(dir / "f/a.txt", dir / "f/moved.txt");
+    look.Renamed(a, moved);
+    EXPECT_EQ(look.At(a), Kind::kNone);
+    EXPECT_EQ(look.At(moved), Kind::kFile);
+    // The folder reached through a link is the same folder, with the same names.
+    EXPECT_EQ(look.At(Cp(dir / "same/late.txt")), Kind::kNone);
+    EXPECT_EQ(look.At(movedThroughLink), Kind::kFile);
+    EXPECT_EQ(look.At(Cp(dir / "same/a.txt")), Kind::kNone);
+}
+
+}  // namespace
