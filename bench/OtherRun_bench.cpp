@@ -1,8 +1,9 @@
 // The two runs of the その他の処理 page over 100,000 files in one folder, through the Go button of
 // the main window (offscreen), from the click to the state after the run: the case conversion to
 // upper case (mode 0) and the digit alignment. Each against a C loop of renameat2(RENAME_NOREPLACE)
-// alone for the same renames in a second folder of the same size, in the same iterations. Both folders live on tmpfs (/dev/shm) and are removed afterwards. Between iterations
-// both folders get their old names back and the list is loaded again, outside the timing.
+// alone for the same renames in a second folder of the same size, in the same iterations. Both folders live
+// on tmpfs (/dev/shm) and are removed afterwards. Between iterations both folders get their old names back
+// and the list is loaded again, outside the timing.
 //
 //   build-release/OtherRun_bench
 #include <benchmark/benchmark.h>
