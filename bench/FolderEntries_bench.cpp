@@ -21,6 +21,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "RunBench.h"
@@ -111,14 +112,18 @@ void BM_FolderEntries(benchmark::State& state) {
         return;
     }
     // The names of every folder, made once: their own memory is not the tables'.
-    std::vector<std::vector<std::string>> oldNames(static_cast<std::size_t>(folders));
-    std::vector<std::string> newNames;
-    for (int f = 0; f < folders; ++f) {
+    const auto namesOf = [files](const RunBench::NameOf& name) {
+        std::vector<std::string> names;
+        names.reserve(static_cast<std::size_t>(files));
         for (int i = 0; i < files; ++i)
-            oldNames[f].push_back(OldName(f, i));
-    }
-    for (int i = 0; i < files; ++i)
-        newNames.push_back(NewName(i));
+            names.push_back(name(i));
+        return names;
+    };
+    std::vector<std::vector<std::string>> oldNames;
+    oldNames.reserve(static_cast<std::size_t>(folders));
+    for (int f = 0; f < folders; ++f)
+        oldNames.push_back(namesOf([f](int i) { return OldName(f, i); }));
+    const std::vector<std::string> newNames = namesOf(NewName);
 
     double readSeconds = 0;
     double lookSeconds = 0;
