@@ -5,6 +5,8 @@
 // on tmpfs (/dev/shm) and are removed afterwards. Between iterations both folders get their old names back
 // and the list is loaded again, outside the timing.
 //
+// Also, for each, the longest time the window went without painting during a click (allowed 100 ms).
+//
 //   build-release/OtherRun_bench
 #include <benchmark/benchmark.h>
 

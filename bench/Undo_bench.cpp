@@ -4,7 +4,8 @@
 // BM_Undo: a sequential run renames the 100,000 files of a folder (not timed), then Undo1 takes it
 // back, timed from the click to the refreshed table. Against a C loop of renameat2(RENAME_NOREPLACE)
 // taking the same renames back in the same folder (after a plain loop renamed them, not timed),
-// in turns with the undo. At most 1.2 times the loop.
+// in turns with the undo. At most 1.2 times the loop, and at most 100 ms without painting during
+// the undo click.
 //
 // BM_RemoveMarked/N: a list of N files loaded with "V" on every second row (not timed), then N21,
 // timed from the click to the refreshed table. Removing 50,000 of 100,000 under 0.5 s, and about

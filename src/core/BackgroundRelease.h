@@ -2,7 +2,8 @@
 
 // Frees what it is given on a thread of its own. A list of a million paths takes tens of
 // milliseconds to free, one string after another; the window hands such lists over here instead of
-// letting them go while it should be painting.
+// letting them go while it should be painting. Only for plain data that no other thread uses (no
+// Qt objects).
 
 #include <condition_variable>
 #include <memory>
