@@ -25,7 +25,7 @@ public:
     template <class T>
     void Drop(T&& value) {
         static_assert(!std::is_lvalue_reference_v<T>, "hand the value over with std::move");
-        Push(std::make_shared<std::remove_cvref_t<T>>(std::move(value)));
+        Push(std::make_shared<std::remove_cvref_t<T>>(std::forward<T>(value)));
     }
 
     // Returns once everything dropped so far is destroyed.
