@@ -9,11 +9,18 @@
 // Counters: ratio_to_find (load / find|sort), peak_MB (this process's peak resident set),
 // row_bytes (resident memory the loaded list keeps per row, measured after returning freed memory
 // to the system).
+//
+// The renames build on one another and run in this order: the sequential run, the string run and
+// its undo, the case conversion and the digit alignment, each with the longest time the window
+// went without painting:
+//
+//   build-release/bench/LoadMillion_bench --benchmark_filter=Million
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QTabWidget>
@@ -220,12 +227,69 @@ void BM_StringAndUndoMillion(benchmark::State& s) {
     }
 }
 
+void ShowPage(TFmMein& window, const char* page) {
+    window.findChild<QTabWidget*>(QStringLiteral("PageControl1"))
+        ->setCurrentWidget(window.findChild<QWidget*>(QString::fromLatin1(page)));
+}
+
+// After the undo: the case conversion to upper case over the million files, then (after a
+// sequential run that numbers them 1 ... 1000000 without zeros, not timed) the digit alignment,
+// each from the click to the state after it, with the longest time without painting.
+void BM_CaseAndDigitsMillion(benchmark::State& s) {
+    for (auto _ : s) {
+        TFmMein& window = RunBench::Window();
+        window.findChild<TRadioGroup*>(QStringLiteral("RG1"))->SetItemIndex(0);
+        RunBench::TEventGapWatch caseGaps;
+        const double caseRun = RunBench::TimeGoClick(RunBench::Root(), [](TFmMein& w) {
+            ShowPage(w, "TabSheet3");
+            w.findChild<QCheckBox*>(QStringLiteral("CB7"))->setChecked(false);
+            w.findChild<QCheckBox*>(QStringLiteral("CB11"))->setChecked(true);
+            w.findChild<TRadioGroup*>(QStringLiteral("RGTranc"))->SetItemIndex(0);
+        });
+        const double caseGap = caseGaps.LongestMs();
+        if (!RunBench::EndedWith(QStringLiteral("処理は完了しました")) || window.Pairs.Size() != kRows) {
+            s.SkipWithError("the case run did not rename every file");
+            return;
+        }
+        RunBench::TimeGoClick(RunBench::Root(), [](TFmMein& w) {
+            ShowPage(w, "TabSheet1");
+            w.findChild<QComboBox*>(QStringLiteral("edit2"))->setEditText(QStringLiteral("d"));
+            w.findChild<QComboBox*>(QStringLiteral("edit3"))->setEditText(QStringLiteral("1"));
+        });
+        if (!RunBench::EndedWith(QStringLiteral("名前の変更が終了しました"))) {
+            s.SkipWithError("the sequential run did not rename every file");
+            return;
+        }
+        RunBench::TEventGapWatch digitGaps;
+        const double digitRun = RunBench::TimeGoClick(RunBench::Root(), [](TFmMein& w) {
+            ShowPage(w, "TabSheet3");
+            w.findChild<QCheckBox*>(QStringLiteral("CB11"))->setChecked(false);
+            w.findChild<QCheckBox*>(QStringLiteral("CB7"))->setChecked(true);
+        });
+        const double digitGap = digitGaps.LongestMs();
+        if (!RunBench::EndedWith(QStringLiteral("処理は完了しました")) || window.Pairs.Size() < kRows / 2) {
+            s.SkipWithError("the digit alignment did not rename the files");
+            return;
+        }
+        s.SetIterationTime(caseRun);
+        s.counters["case_gap_ms"] = caseGap;
+        s.counters["digit_ms"] = digitRun * 1000;
+        s.counters["digit_rows"] = static_cast<double>(window.Pairs.Size());
+        s.counters["digit_gap_ms"] = digitGap;
+        std::printf(
+            "case run of %zu files: %.0f ms, longest gap %.0f ms; digit alignment of %zu files: %.0f ms, "
+            "longest gap %.0f ms\n",
+            kRows, caseRun * 1000, caseGap, window.Pairs.Size(), digitRun * 1000, digitGap);
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_LoadAgainstFindSort)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
 BENCHMARK(BM_LoadOnly)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
 BENCHMARK(BM_SequentialMillion)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
 BENCHMARK(BM_StringAndUndoMillion)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+BENCHMARK(BM_CaseAndDigitsMillion)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
 
 int main(int argc, char** argv) {
     return RunBench::RunWithWindow(argc, argv, "quorbel-million", MakeTree);

@@ -17,7 +17,6 @@
 #include <memory>
 
 #include "app/UnMein.h"
-#include "components/MyStringGrid.h"
 #include "core/Cp932.h"
 
 namespace RunBench {
@@ -179,8 +178,6 @@ const std::string& Root() {
 
 double TimeGoClick(const std::string& folder, const std::function<void(TFmMein&)>& setOptions) {
     TFmMein& window = Window();
-    window.findChild<TMyStringGrid*>(QStringLiteral("MySG"))->ClearRows();
-    window.Pairs.Load({});
     window.LoadFileList({Cp932::FromUtf8(folder).value()});
     setOptions(window);
     Dialogs().messages.clear();
@@ -209,6 +206,11 @@ void PrintRatio(const TRatio& ratio, int files, double allowed) {
     std::printf("%s run of %d files: %.1f ms; C loop: %.1f ms; ratio %.2f (allowed %.2f): %s\n",
                 ratio.what.c_str(), files, ratio.runSeconds * 1000, ratio.loopSeconds * 1000, r, allowed,
                 r <= allowed ? "within" : "MISSED");
+}
+
+void PrintLongestGap(double milliseconds, const std::string& what) {
+    std::printf("longest time without painting during %s: %.0f ms (allowed 100): %s\n", what.c_str(),
+                milliseconds, milliseconds <= 100 ? "within" : "MISSED");
 }
 
 std::optional<TurnTimes> TimeInTurns(benchmark::State& state,

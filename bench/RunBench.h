@@ -93,8 +93,8 @@ TFmMein& Window();
 TSilentDialogs& Dialogs();
 const std::string& Root();
 
-// Empties the list and loads folder into it, lets setOptions set the controls (neither timed),
-// then clicks Go. Returns the seconds from the click to the state after the run.
+// Loads folder in place of the list, as a user's load does, lets setOptions set the controls
+// (neither timed), then clicks Go. Returns the seconds from the click to the state after the run.
 double TimeGoClick(const std::string& folder, const std::function<void(TFmMein&)>& setOptions);
 
 // Whether the run ended as it should: Go disabled and message the only message shown.
@@ -125,5 +125,8 @@ std::optional<TurnTimes> TimeInTurns(benchmark::State& state,
 // "<what> run of <files> files: ... ratio r (allowed a): within|MISSED"; nothing when the loop
 // was not measured.
 void PrintRatio(const TRatio& ratio, int files, double allowed);
+
+// "longest time without painting during <what>: N ms (allowed 100): within|MISSED".
+void PrintLongestGap(double milliseconds, const std::string& what = "a click");
 
 }  // namespace RunBench

@@ -111,8 +111,7 @@ int main(int argc, char** argv) {
                RunBench::MakeFiles(root + "/python", kFiles, Generation(0));
     });
     RunBench::PrintRatio(measured, kFiles, kAllowedRatio);
-    std::printf("longest time without painting during a click: %.0f ms (allowed 100): %s\n", longestGapMs,
-                longestGapMs <= 100 ? "within" : "MISSED");
+    RunBench::PrintLongestGap(longestGapMs);
     if (pythonSeconds > 0 && measured.loopSeconds > 0) {
         std::printf(
             "python3 os.rename loop over %d files: %.1f ms; ratio to the C loop %.2f; the run takes %.2f "

@@ -20,8 +20,9 @@
 namespace {
 
 constexpr int kTickMs = 10;
-// How long the window may wait for the work without running its events.
-constexpr std::chrono::milliseconds kQuickWork{40};
+// How long the window may wait for the work without running its events. It adds to whatever the
+// window did just before and to the repaint just after, which together must stay well below 100 ms.
+constexpr std::chrono::milliseconds kQuickWork{20};
 
 // Shared by the worker, which calls Continue, and the window, which reads the count and cancels.
 class TSharedControl final : public RunControl {

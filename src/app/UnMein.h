@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/Dialogs.h"
+#include "core/BackgroundRelease.h"
 #include "core/FileList.h"
 #include "core/FolderHistory.h"
 #include "core/MoveDestinations.h"
@@ -338,6 +339,8 @@ private:
     FileList::LoadOptions ReadLoadOptions() const;
 
     std::unique_ptr<TBusyRunner> busy_;
+    // Long lists the window lets go of are freed here rather than between two paints.
+    BackgroundRelease released_;
     std::string iniPath_;
     std::unique_ptr<TDialogs> dialogs_;
     QWidget* clientArea_ = nullptr;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QToolButton>
+#include <utility>
 
 #include "app/QtText.h"
 #include "app/RadioGroup.h"
@@ -25,7 +26,7 @@ const QString kFolderGone = QStringLiteral("選択されたフォルダは、既
 
 void TFmMein::ClearFileList() {
     ClearTable();
-    Pairs.Load({});
+    released_.Drop(std::exchange(Pairs, PairList{}));  // freed off this thread
 }
 
 void TFmMein::N1Click() {

@@ -21,6 +21,7 @@ void TFmMein::ShowFileCount() {
 }
 
 void TFmMein::MarkUnprocessed(const std::vector<std::size_t>& indices) {
+    if (indices.empty()) return;  // not even a repaint of a million rows
     MySG->BeginUpdate();
     for (const std::size_t index : indices)
         MySG->SetCells(0, static_cast<int>(index) + 1, RowMark::kUnprocessed);

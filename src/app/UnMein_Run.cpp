@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <algorithm>
+#include <utility>
 
 #include "app/BusyRunner.h"
 #include "app/QtText.h"
@@ -194,14 +195,21 @@ QString TFmMein::UnprocessedMessage(const QString& lead, std::size_t count) {
 void TFmMein::KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std::string> oldPaths,
                            std::vector<std::string> newPaths) {
     // Refilled, not edited: each "V" goes with its file, and no mark stays on a row that now shows
-    // another file.
+    // another file. Most runs start without any "V": then no list of marks is built.
+    const std::vector<int> selected = MySG->RowsHolding(0, RowMark::kSelected);
     QStringList marks;
     bool anyMark = false;
-    for (const std::size_t index : kept) {
-        const bool marked = MySG->Cells(0, static_cast<int>(index) + 1) == RowMark::kSelected;
-        marks.append(marked ? RowMark::kSelected : QString());
-        anyMark = anyMark || marked;
+    if (!selected.empty()) {
+        marks.resize(static_cast<qsizetype>(kept.size()));
+        for (std::size_t k = 0; k < kept.size(); ++k) {
+            if (!std::binary_search(selected.begin(), selected.end(), static_cast<int>(kept[k]) + 1))
+                continue;
+            marks[static_cast<qsizetype>(k)] = RowMark::kSelected;
+            anyMark = true;
+        }
     }
+    // The lists the run replaces are freed off this thread: a million paths take tens of ms.
+    released_.Drop(std::exchange(Pairs, PairList{}));
     Pairs.SetRun(std::move(oldPaths), std::move(newPaths));
     ClearTable();
     ShowPathList(Pairs.OldPaths(), kLoadMode);

@@ -3,6 +3,7 @@
 // shows afterwards the names the files really have.
 #include <QAction>
 #include <QCheckBox>
+#include <utility>
 
 #include "app/BusyRunner.h"
 #include "app/UnMein.h"
@@ -61,6 +62,7 @@ void TFmMein::Undo1Click() {
     });
     Pairs.RemoveMany(missing);
     const UndoRevert::UndoResult result = UndoRevert::ApplyUndo(Pairs, plan, outcome);
+    released_.Drop(std::move(plan));  // two million paths, freed off this thread
     ShowPairs();
     if (!result.refused.empty())
         Message(UnprocessedMessage(QStringLiteral("元に戻せなかったため、 "), result.refused.size()));

@@ -124,7 +124,12 @@ bool TStringGridEx::HasColumnSource(int col) const {
 }
 
 void TStringGridEx::RefreshRows(int firstRow, int lastRow) {
-    model_->NotifyRows(firstRow, lastRow);
+    // Stored cells did not change: column 0 is repainted only when it is read from a source.
+    model_->NotifyRows(firstRow, lastRow, model_->HasSource(0));
+}
+
+std::vector<int> TStringGridEx::RowsHolding(int col, const QString& text) const {
+    return model_->RowsHolding(col, text);
 }
 
 void TStringGridEx::BeginUpdate() {

@@ -51,6 +51,8 @@ public:
     // Bulk fill: texts[i] goes to (col, firstRow + i); rows beyond RowCount() are not written.
     // One model signal for the whole range.
     void SetColumnCells(int col, int firstRow, QStringList texts);
+    // The data rows whose cell in col is text, ascending, found in one pass over the column.
+    std::vector<int> RowsHolding(int col, const QString& text) const;
     // texts[i] goes to (firstCol + i, row).
     void SetRowCells(int row, const QStringList& texts, int firstCol = 0);
     // While updates are open (nestable), SetCells raises no model signal; the last EndUpdate

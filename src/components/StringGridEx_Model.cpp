@@ -186,14 +186,27 @@ void TStringGridModel::SetCols(int cols) {
     }
 }
 
-void TStringGridModel::NotifyRows(int firstRow, int lastRow) {
+void TStringGridModel::NotifyRows(int firstRow, int lastRow, bool header) {
     firstRow = std::max(firstRow, 1);
     lastRow = std::min(lastRow, rows_ - 1);
     if (firstRow > lastRow) return;
     if (Cols() > 1)
         emit dataChanged(index(firstRow - 1, 0), index(lastRow - 1, Cols() - 2),
                          {Qt::DisplayRole, Qt::EditRole});
-    emit headerDataChanged(Qt::Vertical, firstRow - 1, lastRow - 1);
+    // The header view visits every section of the range, painted or not: a million rows take
+    // milliseconds, so only when column 0 did change.
+    if (header) emit headerDataChanged(Qt::Vertical, firstRow - 1, lastRow - 1);
+}
+
+std::vector<int> TStringGridModel::RowsHolding(int col, const QString& text) const {
+    std::vector<int> rows;
+    if (col < 0 || col >= Cols()) return rows;
+    const Column& column = columns_[static_cast<size_t>(col)];
+    for (int row = 1; row < rows_; ++row) {
+        if ((column.source ? column.source(row) : column.cells[static_cast<size_t>(row)]) == text)
+            rows.push_back(row);
+    }
+    return rows;
 }
 
 void TStringGridModel::NotifyAll() {

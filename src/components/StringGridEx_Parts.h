@@ -43,8 +43,10 @@ public:
     void SetColumn(int col, int firstRow, QStringList texts);
     void SetRows(int rows);
     void SetCols(int cols);
-    // Data rows firstRow..lastRow (grid rows) and header texts changed.
-    void NotifyRows(int firstRow, int lastRow);
+    // Data rows firstRow..lastRow (grid rows) changed, and with header their column 0 texts.
+    void NotifyRows(int firstRow, int lastRow, bool header = true);
+    // The data rows whose cell in col is text, ascending.
+    std::vector<int> RowsHolding(int col, const QString& text) const;
     void NotifyAll();
     void RemoveRow(int row);
     // rows ascending, each a data row: removed in one pass, the others close up in order.

@@ -74,6 +74,7 @@ RenameExecutor::Outcome ExecuteUndo(const UndoPlan& plan, RunControl* control) {
 UndoResult ApplyUndo(PairList& pairs, const UndoPlan& plan, const RenameExecutor::Outcome& outcome) {
     UndoResult result;
     std::vector<std::size_t> done;
+    done.reserve(plan.entries.size());
     std::vector<std::size_t> untried;
     std::size_t nextFailed = 0;
     std::size_t nextUntried = 0;

@@ -92,6 +92,12 @@ private slots:
         QCOMPARE(Column(g, 1), QStringList({"C", "D", "A"}));
         QCOMPARE(Column(g, 2), QStringList({"c", "d", "a"}));
 
+        // Rows are found by their text in stored and sourced columns alike, never in the header.
+        g.SetCells(1, 0, "A");
+        QCOMPARE(g.RowsHolding(1, "A"), std::vector<int>({3}));
+        QCOMPARE(g.RowsHolding(2, "d"), std::vector<int>({2}));
+        QVERIFY(g.RowsHolding(1, "B").empty() && g.RowsHolding(9, "A").empty());
+
         // Its cells are not edited in place.
         g.SetCurrentCell(2, 1);
         g.SetEditorMode(true);
