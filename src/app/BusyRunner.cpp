@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -72,8 +73,17 @@ protected:
             default:
                 return false;
         }
+        return !InDialog(watched);
+    }
+
+private:
+    // Input reaches the window system's window first and the widget under it after: both must be
+    // the dialog's for the cancel button to work.
+    bool InDialog(QObject* watched) const {
+        if (dialog == nullptr) return false;
+        if (auto* window = qobject_cast<QWindow*>(watched)) return window == dialog->windowHandle();
         auto* widget = qobject_cast<QWidget*>(watched);
-        return dialog == nullptr || widget == nullptr || (widget != dialog && !dialog->isAncestorOf(widget));
+        return widget != nullptr && (widget == dialog || dialog->isAncestorOf(widget));
     }
 };
 
