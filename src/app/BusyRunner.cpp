@@ -77,13 +77,15 @@ protected:
     }
 
 private:
-    // Input reaches the window system's window first and the widget under it after: both must be
-    // the dialog's for the cancel button to work.
+    // Input reaches the window system's window first, then the widget under it or the dialog's
+    // Escape shortcut: all of them must be the dialog's for its cancel to work.
     bool InDialog(QObject* watched) const {
         if (dialog == nullptr) return false;
         if (auto* window = qobject_cast<QWindow*>(watched)) return window == dialog->windowHandle();
-        auto* widget = qobject_cast<QWidget*>(watched);
-        return widget != nullptr && (widget == dialog || dialog->isAncestorOf(widget));
+        for (const QObject* object = watched; object != nullptr; object = object->parent()) {
+            if (object == dialog) return true;
+        }
+        return false;
     }
 };
 

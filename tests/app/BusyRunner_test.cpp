@@ -52,36 +52,47 @@ private slots:
     }
 
     void dialogShowsProgressAndCancels() {
-        QWidget owner;
-        owner.show();
-        TBusyRunner runner(&owner);
-        runner.delay = std::chrono::milliseconds(0);
-        QString label;
-        bool modal = false;
-        // The user reads the dialog and presses its cancel button.
-        QTimer user;
-        QObject::connect(&user, &QTimer::timeout, [&] {
-            auto* dialog = owner.findChild<QProgressDialog*>(QStringLiteral("BusyDialog"));
-            if (dialog == nullptr || !dialog->isVisible() || dialog->value() < 3) return;
-            label = dialog->labelText();
-            modal = dialog->windowModality() == Qt::WindowModal;
-            auto* cancel = dialog->findChild<QPushButton*>();
-            QVERIFY(cancel != nullptr);
-            // Through the window system, as a real click comes: the window first, then the button.
-            QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {},
-                              cancel->mapTo(dialog, cancel->rect().center()));
-            user.stop();
-        });
-        user.start(10);
-        std::size_t done = 0;
-        const std::atomic<bool> never{false};
-        QVERIFY(!runner.Run({QStringLiteral("名前を変更しています…"), 100000},
-                            [&](RunControl& c) { done = Steps(c, 100000, &never); }));
-        QVERIFY2(label.startsWith(QStringLiteral("名前を変更しています…\n")), qPrintable(label));
-        QVERIFY2(label.endsWith(QStringLiteral(" / 100000")), qPrintable(label));
-        QVERIFY(modal);
-        QVERIFY(done >= 3 && done < 100000);
-        QVERIFY(owner.findChild<QProgressDialog*>() == nullptr);  // gone with the work
+        // The user reads the dialog, then clicks its cancel button or presses Escape. Both come
+        // through the window system, as real input does: the dialog's window first.
+        for (const bool byKey : {false, true}) {
+            QWidget owner;
+            owner.show();
+            TBusyRunner runner(&owner);
+            runner.delay = std::chrono::milliseconds(0);
+            QString label;
+            bool modal = false;
+            QTimer user;
+            QObject::connect(&user, &QTimer::timeout, [&] {
+                auto* dialog = owner.findChild<QProgressDialog*>(QStringLiteral("BusyDialog"));
+                if (dialog == nullptr || !dialog->isVisible() || dialog->value() < 3) return;
+                label = dialog->labelText();
+                modal = dialog->windowModality() == Qt::WindowModal;
+                auto* cancel = dialog->findChild<QPushButton*>();
+                QVERIFY(cancel != nullptr);
+                if (byKey && !dialog->isActiveWindow()) {
+                    dialog->activateWindow();  // keys go to the active window
+                    return;
+                }
+                if (byKey) {
+                    QTest::keyClick(dialog->windowHandle(), Qt::Key_Escape);
+                } else {
+                    QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {},
+                                      cancel->mapTo(dialog, cancel->rect().center()));
+                }
+                user.stop();
+            });
+            user.start(10);
+            std::size_t done = 0;
+            const std::atomic<bool> never{false};
+            QVERIFY2(!runner.Run({QStringLiteral("名前を変更しています…"), 100000},
+                                 [&](RunControl& c) { done = Steps(c, 100000, &never); }),
+                     byKey ? "Escape" : "click");
+            QVERIFY2(label.startsWith(QStringLiteral("名前を変更しています…\n")), qPrintable(label));
+            QVERIFY2(label.endsWith(QStringLiteral(" / 100000")), qPrintable(label));
+            QVERIFY(modal);
+            QVERIFY(done >= 3 && done < 100000);
+            QVERIFY(owner.findChild<QProgressDialog*>() == nullptr);  // gone with the work
+        }
     }
 
     void windowTakesNoInputWhileBusy() {
