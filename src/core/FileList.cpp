@@ -1,6 +1,7 @@
 #include "core/FileList.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/Cp932.h"
 #include "core/LightStr.h"
@@ -71,24 +72,25 @@ std::string FolderTextOf(std::string_view folderPath) {
 namespace {
 
 // The end of every plan over the files found: the filter, then the one sort order.
-LoadPlan& FinishPlan(LoadPlan& plan, const LoadOptions& options, RunControl* control) {
+// Returns the plan itself, moved: a copy of a million paths would cost a fifth of a second.
+LoadPlan FinishPlan(LoadPlan&& plan, const LoadOptions& options, RunControl* control) {
     if (plan.paths.empty()) {
         plan.outcome = LoadPlan::Outcome::kNoFiles;
-        return plan;
+        return std::move(plan);
     }
     FilterByExt(plan.paths, options.extensions, options.filterMode);
     if (plan.paths.empty()) {
         plan.outcome = LoadPlan::Outcome::kAllFiltered;
-        return plan;
+        return std::move(plan);
     }
     if (control != nullptr && !control->Continue(plan.paths.size())) {
-        plan = LoadPlan{};
-        plan.outcome = LoadPlan::Outcome::kCancelled;
-        return plan;
+        LoadPlan cancelled;
+        cancelled.outcome = LoadPlan::Outcome::kCancelled;
+        return cancelled;
     }
     PathSort::SortPaths(plan.paths);
     plan.outcome = LoadPlan::Outcome::kLoaded;
-    return plan;
+    return std::move(plan);
 }
 
 }  // namespace
@@ -116,7 +118,7 @@ LoadPlan PlanChosenFolderLoad(const std::string& folder, LoadOptions options, Ru
         return plan;
     }
     if (!plan.paths.empty()) plan.recordedFolders.push_back(FolderTextOf(start));
-    return FinishPlan(plan, options, control);
+    return FinishPlan(std::move(plan), options, control);
 }
 
 LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& options, RunControl* control) {
@@ -160,7 +162,7 @@ LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& op
             return plan;
         }
     }
-    return FinishPlan(plan, options, control);
+    return FinishPlan(std::move(plan), options, control);
 }
 
 }  // namespace FileList
