@@ -128,7 +128,8 @@ public:
 
     // --- Rename run: the Go button and the sequential run (UnMein_Run.cpp) ---------------------
     void btGoClick();
-    void RunSequentialRename();
+    // False when the user cancelled it.
+    bool RunSequentialRename();
     // The string rename of TabSheet2 (UnMein_StringRun.cpp).
     void RunStringRename();
     void CB1Click();
