@@ -181,8 +181,11 @@ void TFmMein::ReportRunOutcome(const RenameExecutor::Outcome& executed, const QS
     markAndCount(executed.skipped, collisionLead);
     markAndCount(executed.failed, QStringLiteral("名前を変更できなかったため、 "));
     if (!executed.untried.empty()) {
+        // A pair left with its own name counts as done, but no file was renamed there.
         const std::vector<bool> renamed = Pairs.RenamedFlags();
-        const auto count = static_cast<std::size_t>(std::count(renamed.begin(), renamed.end(), true));
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < renamed.size(); ++i)
+            count += renamed[i] && Pairs.OldPaths()[i] != Pairs.NewPaths()[i] ? 1 : 0;
         Message(RunText::Cancelled(count));
         return;
     }
