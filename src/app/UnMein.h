@@ -92,10 +92,12 @@ public:
     // --- File list ----------------------------------------------------------------------------
     // entries: full paths of folders and files, in the order to process. The table shows the new
     // list, or an empty table when nothing was found; a cancelled load leaves the old list as it was.
-    void LoadFileList(const std::vector<std::string>& entries);
+    // current: the folder the entries come from, made the current folder unless cancelled. False
+    // when cancelled.
+    bool LoadFileList(const std::vector<std::string>& entries, const std::string* current = nullptr);
     // The same for the entries of a folder the user chose (its files, and its subfolders when they
-    // are to be expanded), listed as part of the load.
-    void LoadChosenFolder(const std::string& folder);
+    // are to be expanded), listed as part of the load; the folder becomes the current one.
+    bool LoadChosenFolder(const std::string& folder);
     // Runs long work with a progress dialog and cancel (also the tests' cancel point).
     TBusyRunner& Busy() { return *busy_; }
     std::vector<std::string> ReadExtFilter() const;
@@ -126,7 +128,8 @@ public:
 
     // --- Rename run: the Go button and the sequential run (UnMein_Run.cpp) ---------------------
     void btGoClick();
-    void RunSequentialRename();
+    // False when the user cancelled it.
+    bool RunSequentialRename();
     // The string rename of TabSheet2 (UnMein_StringRun.cpp).
     void RunStringRename();
     void CB1Click();
@@ -334,8 +337,8 @@ private:
     void SetClientSize(int width, int height);
 
     // The load: the plan is made on the busy runner's thread, then shown.
-    void RunLoad(const std::function<FileList::LoadPlan(RunControl&)>& plan);
-    void ShowLoadPlan(FileList::LoadPlan plan);
+    bool RunLoad(const std::function<FileList::LoadPlan(RunControl&)>& plan, const std::string* current);
+    bool ShowLoadPlan(FileList::LoadPlan plan, const std::string* current);
     FileList::LoadOptions ReadLoadOptions() const;
 
     std::unique_ptr<TBusyRunner> busy_;

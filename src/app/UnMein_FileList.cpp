@@ -27,28 +27,33 @@ FileList::LoadOptions TFmMein::ReadLoadOptions() const {
     return options;
 }
 
-void TFmMein::LoadFileList(const std::vector<std::string>& entries) {
-    RunLoad([&entries, options = ReadLoadOptions()](RunControl& control) {
-        return FileList::PlanLoad(entries, options, &control);
-    });
+bool TFmMein::LoadFileList(const std::vector<std::string>& entries, const std::string* current) {
+    return RunLoad([&entries, options = ReadLoadOptions()](
+                       RunControl& control) { return FileList::PlanLoad(entries, options, &control); },
+                   current);
 }
 
-void TFmMein::LoadChosenFolder(const std::string& folder) {
-    RunLoad([&folder, options = ReadLoadOptions()](RunControl& control) {
-        return FileList::PlanChosenFolderLoad(folder, options, &control);
-    });
+bool TFmMein::LoadChosenFolder(const std::string& folder) {
+    return RunLoad(
+        [&folder, options = ReadLoadOptions()](RunControl& control) {
+            return FileList::PlanChosenFolderLoad(folder, options, &control);
+        },
+        &folder);
 }
 
-void TFmMein::RunLoad(const std::function<FileList::LoadPlan(RunControl&)>& makePlan) {
+bool TFmMein::RunLoad(const std::function<FileList::LoadPlan(RunControl&)>& makePlan,
+                      const std::string* current) {
     FileList::LoadPlan plan;
     busy_->Run({QStringLiteral("ファイル一覧を作成しています…"), 0},
                [&plan, &makePlan](RunControl& control) { plan = makePlan(control); });
-    ShowLoadPlan(std::move(plan));
+    return ShowLoadPlan(std::move(plan), current);
 }
 
-void TFmMein::ShowLoadPlan(FileList::LoadPlan plan) {
+bool TFmMein::ShowLoadPlan(FileList::LoadPlan plan, const std::string* current) {
     using Outcome = FileList::LoadPlan::Outcome;
-    if (plan.outcome == Outcome::kCancelled) return;  // the old list stays as it was
+    // The old list stays as it was, and so does the folder it came from.
+    if (plan.outcome == Outcome::kCancelled) return false;
+    if (current != nullptr) CurrentFolder = *current;
     ClearFileList();
     CaseRunFlag = false;
     // Recording one folder again right after itself changes nothing: the files of a chosen folder
@@ -65,7 +70,7 @@ void TFmMein::ShowLoadPlan(FileList::LoadPlan plan) {
         case Outcome::kCannotOpen:
             Message(QStringLiteral("フォルダ ") + ToQt(plan.failedFolder) +
                     QStringLiteral(" を開けません。"));
-            return;
+            return true;
         case Outcome::kNoFiles:
             Message(ToQt(CurrentFolder) + QStringLiteral("にはファイルが見つかりません"));
             break;
@@ -90,6 +95,7 @@ void TFmMein::ShowLoadPlan(FileList::LoadPlan plan) {
         Message(QString::number(count) +
                 QStringLiteral("個のファイルは名前を扱えないため、一覧に加えませんでした。"));
     }
+    return true;
 }
 
 std::vector<std::string> TFmMein::ReadExtFilter() const {

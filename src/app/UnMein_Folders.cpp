@@ -40,9 +40,7 @@ void TFmMein::OpenChosenFolder(const QString& chosen) {
         Message(QStringLiteral("フォルダ ") + chosen + QStringLiteral(" を開けません。"));
         return;
     }
-    CurrentFolder = *folder;
-    tbNextOpen->setEnabled(true);
-    LoadChosenFolder(*folder);
+    if (LoadChosenFolder(*folder)) tbNextOpen->setEnabled(true);
 }
 
 void TFmMein::BrowseDlg1Show() {
@@ -80,8 +78,8 @@ void TFmMein::his1Click(int slot) {
         Message(kFolderGone);
         return;
     }
-    CurrentFolder = MyFileOperation::RemoveBackslash(folder);
-    LoadFileList({folder});
+    const std::string current = MyFileOperation::RemoveBackslash(folder);
+    LoadFileList({folder}, &current);
 }
 
 void TFmMein::tbNextOpenClick() {

@@ -48,8 +48,9 @@ void TFmMein::btGoClick() {
             RunCaseConversion();
         }
     } else if (page == TabSheet1) {
-        RunSequentialRename();
-        if (mnMoveOn->isChecked()) {
+        // A cancel stops the command: the files renamed so far stay, to be taken back.
+        const bool cancelled = !RunSequentialRename();
+        if (mnMoveOn->isChecked() && !cancelled) {
             MoveAfterRename();
             // Moved files cannot be renamed back where they were.
             Undo1->setEnabled(false);
@@ -61,12 +62,12 @@ void TFmMein::btGoClick() {
     }
 }
 
-void TFmMein::RunSequentialRename() {
+bool TFmMein::RunSequentialRename() {
     // 1. The inputs.
     const std::optional<SequentialNames::Options> options = ReadSequentialOptions();
     if (!options || !SequentialNames::CheckSequentialInputs(*options)) {
         Message(QStringLiteral("入力項目が不足しているか、または不正値が入力されています"));
-        return;
+        return true;
     }
     // 2. Texts that go into every name as they stand, the new extension among them.
     std::vector<const std::string*> fixedTexts = {&options->leadingText, &options->trailingText};
@@ -76,7 +77,7 @@ void TFmMein::RunSequentialRename() {
         if (forbidden.empty()) continue;
         Message(QStringLiteral("固定文字にファイル名として使用できない文字 ") + ToQt(forbidden) +
                 QStringLiteral(" が使われています。"));
-        return;
+        return true;
     }
 
     // 3-5 on the busy runner's thread: the new names, refused as a whole when a file is missing or
@@ -94,20 +95,20 @@ void TFmMein::RunSequentialRename() {
     using Outcome = SequentialNames::Outcome;
     switch (composed.outcome) {
         case Outcome::EmptyList:
-            return;
+            return true;
         case Outcome::MissingFile:
             ShowMissingFile(composed.detail);
-            return;
+            return true;
         case Outcome::Collision:
             Message(QStringLiteral("同名ファイルができるので、リネームは実施できません。"));
-            return;
+            return true;
         case Outcome::NumberOutOfRange:
             Message(QStringLiteral("入力項目が不足しているか、または不正値が入力されています"));
-            return;
+            return true;
         case Outcome::BadDate:
             Message(QStringLiteral("'") + ToQt(composed.detail) +
                     QStringLiteral("' は日付または時刻ではありません"));
-            return;
+            return true;
         case Outcome::Composed:
             break;
     }
@@ -116,7 +117,7 @@ void TFmMein::RunSequentialRename() {
     Pairs.Record(outcome, RenameExecutor::Order::FirstToLast);
     if (!outcome.executed) {
         Message(QStringLiteral("リネームに失敗しました。"));
-        return;
+        return true;
     }
 
     // 6, 7. The new names, and what became of them. A rename the file system refused keeps its
@@ -128,6 +129,7 @@ void TFmMein::RunSequentialRename() {
     // renamed must be undoable.
     ContinueNumbering();
     SetPostRunState();
+    return outcome.untried.empty();
 }
 
 std::optional<SequentialNames::Options> TFmMein::ReadSequentialOptions() const {
@@ -179,8 +181,11 @@ void TFmMein::ReportRunOutcome(const RenameExecutor::Outcome& executed, const QS
     markAndCount(executed.skipped, collisionLead);
     markAndCount(executed.failed, QStringLiteral("名前を変更できなかったため、 "));
     if (!executed.untried.empty()) {
+        // A pair left with its own name counts as done, but no file was renamed there.
         const std::vector<bool> renamed = Pairs.RenamedFlags();
-        const auto count = static_cast<std::size_t>(std::count(renamed.begin(), renamed.end(), true));
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < renamed.size(); ++i)
+            count += renamed[i] && Pairs.OldPaths()[i] != Pairs.NewPaths()[i] ? 1 : 0;
         Message(RunText::Cancelled(count));
         return;
     }

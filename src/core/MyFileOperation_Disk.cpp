@@ -46,14 +46,15 @@ bool RenameFile(std::string_view oldPath, std::string_view newPath, Source sourc
     if (oldPath == newPath) return false;
     if (!Cp932::ToUtf8(oldPath, from) || !Cp932::ToUtf8(newPath, to) || from.empty() || to.empty())
         return false;
+    // The rename itself refuses an existing target, so only the source needs a look; a change of
+    // case too renames files only, never a folder or a link to one.
+    if (source == Source::kLook && !IsFile(from)) return false;
+    if (source == Source::kLookInFolder && look->At(oldPath) != FolderLook::Kind::kFile) return false;
     bool renamed = false;
     if (Cp932::EqualNoCase(oldPath, newPath)) {
         renamed =
             !(folders != nullptr ? folders->RenameCaseOnly(from, to) : Platform::RenameCaseOnly(from, to));
     } else {
-        // The rename itself refuses an existing target, so only the source needs a look.
-        if (source == Source::kLook && !IsFile(from)) return false;
-        if (source == Source::kLookInFolder && look->At(oldPath) != FolderLook::Kind::kFile) return false;
         renamed =
             !(folders != nullptr ? folders->RenameNoReplace(from, to) : Platform::RenameNoReplace(from, to));
     }

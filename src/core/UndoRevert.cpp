@@ -87,10 +87,11 @@ UndoResult ApplyUndo(PairList& pairs, const UndoPlan& plan, const RenameExecutor
             untried.push_back(plan.entries[k]);
         } else {
             done.push_back(plan.entries[k]);
+            // A pair with one path for both counts as done, but nothing was renamed.
+            result.done += plan.from[k] != plan.to[k] ? 1 : 0;
         }
     }
     pairs.RecordExchanged(done, untried, plan.order);
-    result.done = done.size();
     result.stopped = !untried.empty();
     return result;
 }

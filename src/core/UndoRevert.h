@@ -49,7 +49,7 @@ UndoPlan PlanUndo(const PairList& pairs, const std::vector<std::size_t>& missing
 RenameExecutor::Outcome ExecuteUndo(const UndoPlan& plan, RunControl* control = nullptr);
 struct UndoResult {
     std::vector<std::size_t> refused;  // entries whose rename the file system refused
-    std::size_t done = 0;              // files renamed back
+    std::size_t done = 0;              // files renamed back (not those whose name never changed)
     bool stopped = false;              // the control stopped it: the untried stay renamed, not exchanged
 };
 // pairs without the missing entries.

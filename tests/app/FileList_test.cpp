@@ -119,6 +119,8 @@ private slots:
         QCOMPARE(f->FileCount(), QString::number(listed.size()));
         QVERIFY(f->Messages().isEmpty());
         QCOMPARE(f->window->ReloadFolder, f->Path("a"));
+        // The next-folder button goes on from the folder shown, not from the one never loaded.
+        QCOMPARE(f->window->CurrentFolder, f->Path("a"));
         QVERIFY(f->Enabled("btGo"));
         // Not cancelled, the same load goes through.
         f->window->Busy().cancelAt = nullptr;

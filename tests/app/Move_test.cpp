@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "WindowFixture.h"
+#include "app/BusyRunner.h"
 #include "support/QtTestMain.h"
 
 namespace {
@@ -192,6 +193,21 @@ private slots:
         const QStringList expected =
             start == "x" ? QStringList{"a.txt", "b.txt", "c.txt"} : QStringList{"P1.txt", "P2.txt", "P3.txt"};
         QCOMPARE(TWindowFixture::NamesIn(f->dir / "src"), expected);
+    }
+
+    // Cancel stops the whole command: what was renamed stays where it is, to be taken back.
+    void cancelledRunMovesNothing() {
+        LoadBatch(f->dir / "src");
+        MoveTo(f->dir.MakeDir("dest"));
+        f->window->Busy().cancelAt = [](std::size_t step) { return step == 2; };
+        f->window->btGoClick();
+        f->window->Busy().cancelAt = nullptr;
+        QCOMPARE(f->Messages(),
+                 QStringList{QStringLiteral("中止しました。 2個のファイルの名前を変更しました。")});
+        QCOMPARE(TWindowFixture::NamesIn(f->dir / "src"), QStringList({"P1.txt", "P2.txt", "c.txt"}));
+        QVERIFY(TWindowFixture::NamesIn(f->dir / "dest").isEmpty());
+        QVERIFY(f->Action("Undo1")->isEnabled());
+        QVERIFY(Button("btret")->isEnabled());
     }
 
     // The switch, the destination slots, and what the tool bar, the menu and the panel show.

@@ -301,6 +301,27 @@ private slots:
         QVERIFY(f->window->Pairs.Renamed(0));  // still to be taken back
     }
 
+    // A file whose new name is its old one counts as done but was not renamed: the cancel's count
+    // leaves it out, for the run and for its undo alike.
+    void cancelCountsOnlyNamesThatChanged() {
+        f->MakeFiles("f", {"a.txt", "x2.txt", "y.txt"});
+        f->Load({"f"});
+        f->Set({{"edit2", "x"}, {"edit3", "1"}});
+        f->window->Busy().cancelAt = [](std::size_t step) { return step == 2; };
+        f->window->btGoClick();
+        QCOMPARE(f->Messages(),
+                 QStringList{QStringLiteral("中止しました。 1個のファイルの名前を変更しました。")});
+        QCOMPARE(f->OnDisk("f"), QStringList({"x1.txt", "x2.txt", "y.txt"}));
+        // Last to first: x2.txt is tried, then the stop.
+        f->dialogs->calls.clear();
+        f->window->Busy().cancelAt = [](std::size_t step) { return step == 1; };
+        f->window->Undo1Click();
+        f->window->Busy().cancelAt = nullptr;
+        QCOMPARE(f->Messages(),
+                 QStringList{QStringLiteral("中止しました。 0個のファイルの名前を変更しました。")});
+        QCOMPARE(f->OnDisk("f"), QStringList({"x1.txt", "x2.txt", "y.txt"}));
+    }
+
     void postRunStateAndTheNextNumber() {
         f->MakeFiles("f", {"a.txt", "b.txt", "c.txt"});
         f->Load({"f"});

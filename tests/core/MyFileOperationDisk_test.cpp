@@ -72,6 +72,13 @@ TEST(TryRenameFile, CaseOnly) {
     EXPECT_EQ(TempDir::ReadFile(dir / "ABC.TXT"), "data");
     EXPECT_EQ(TempDir::ReadFile(dir / "abc.txt"), "other");
     EXPECT_FALSE(TryRenameFile(Cp(dir / "xyz.txt"), Cp(dir / "XYZ.txt")));
+
+    // A change of case renames files only, like any other rename: not a folder, nor a link to one.
+    dir.MakeDir("Sub");
+    std::filesystem::create_symlink("Sub", dir / "Link");
+    EXPECT_FALSE(TryRenameFile(Cp(dir / "Sub"), Cp(dir / "SUB")));
+    EXPECT_FALSE(TryRenameFile(Cp(dir / "Link"), Cp(dir / "LINK")));
+    EXPECT_THAT(Names(dir.Path()), UnorderedElementsAre("ABC.TXT", "abc.txt", "ＡＢ.txt", "Sub", "Link"));
 }
 
 class AcrossFileSystems : public ::testing::Test {
