@@ -71,6 +71,13 @@ std::string FolderTextOf(std::string_view folderPath) {
 
 namespace {
 
+// A load the control stopped: nothing of it is to be shown.
+LoadPlan CancelledPlan() {
+    LoadPlan plan;
+    plan.outcome = LoadPlan::Outcome::kCancelled;
+    return plan;
+}
+
 // The end of every plan over the files found: the filter, then the one sort order.
 // Returns the plan itself, moved: a copy of a million paths would cost a fifth of a second.
 LoadPlan FinishPlan(LoadPlan&& plan, const LoadOptions& options, RunControl* control) {
@@ -83,11 +90,7 @@ LoadPlan FinishPlan(LoadPlan&& plan, const LoadOptions& options, RunControl* con
         plan.outcome = LoadPlan::Outcome::kAllFiltered;
         return std::move(plan);
     }
-    if (control != nullptr && !control->Continue(plan.paths.size())) {
-        LoadPlan cancelled;
-        cancelled.outcome = LoadPlan::Outcome::kCancelled;
-        return cancelled;
-    }
+    if (StopAsked(control, plan.paths.size())) return CancelledPlan();
     PathSort::SortPaths(plan.paths);
     plan.outcome = LoadPlan::Outcome::kLoaded;
     return std::move(plan);
@@ -112,11 +115,7 @@ LoadPlan PlanChosenFolderLoad(const std::string& folder, LoadOptions options, Ru
     LoadPlan plan;
     MyFileOperation::EnteredFolders entered;
     plan.unlisted = MyFileOperation::EnumFolder(start, plan.paths, MyFileOperation::kFiles, entered, control);
-    if (control != nullptr && !control->Continue(plan.paths.size())) {
-        plan = LoadPlan{};
-        plan.outcome = LoadPlan::Outcome::kCancelled;
-        return plan;
-    }
+    if (StopAsked(control, plan.paths.size())) return CancelledPlan();
     if (!plan.paths.empty()) plan.recordedFolders.push_back(FolderTextOf(start));
     return FinishPlan(std::move(plan), options, control);
 }
@@ -129,21 +128,15 @@ LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& op
     // and never the chosen one again. Dropped entries are expanded each on its own.
     MyFileOperation::EnteredFolders entered;
     MyFileOperation::MarkEntered(entered, options.chosenFolder);
-    const auto cancelled = [&plan, control] {
-        if (control == nullptr || control->Continue(plan.paths.size())) return false;
-        plan = LoadPlan{};
-        plan.outcome = LoadPlan::Outcome::kCancelled;
-        return true;
-    };
     for (const std::string& entry : entries) {
-        if (cancelled()) return plan;
+        if (StopAsked(control, plan.paths.size())) return CancelledPlan();
         if (MyFileOperation::FolderExists(entry)) {
             const std::string folder = FolderTextOf(entry);
             const std::size_t before = plan.paths.size();
             MyFileOperation::EnteredFolders own;
             plan.unlisted += MyFileOperation::EnumFolder(
                 folder, plan.paths, kind, options.chosenFolder.empty() ? own : entered, control);
-            if (cancelled()) return plan;
+            if (StopAsked(control, plan.paths.size())) return CancelledPlan();
             if (plan.paths.size() == before && !FolderReadable(folder)) {
                 plan.outcome = LoadPlan::Outcome::kCannotOpen;
                 plan.failedFolder = folder;

@@ -20,7 +20,7 @@ struct Walk {
 
     // folder: code page 932 text ending in "/"; native: the same in UTF-8.
     void Visit(const std::string& folder, const std::string& native) {
-        if (stopped || (control != nullptr && !control->Continue(list.size()))) {
+        if (stopped || StopAsked(control, list.size())) {
             stopped = true;
             return;
         }

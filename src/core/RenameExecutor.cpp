@@ -36,7 +36,7 @@ std::size_t PairAt(std::size_t step, std::size_t count, Order order) {
 // Asked before the step-th pair: false when the control said stop; the pairs from this step on
 // are then untried.
 bool GoOn(RunControl* control, std::size_t step, std::size_t count, Order order, Outcome& outcome) {
-    if (control == nullptr || control->Continue(step)) return true;
+    if (!StopAsked(control, step)) return true;
     for (std::size_t rest = step; rest < count; ++rest)
         outcome.untried.push_back(PairAt(rest, count, order));
     return false;

@@ -13,6 +13,11 @@ public:
     virtual bool Continue(std::size_t done) = 0;
 };
 
+// True when control (optional) says stop before the next step; done: the steps finished so far.
+inline bool StopAsked(RunControl* control, std::size_t done) {
+    return control != nullptr && !control->Continue(done);
+}
+
 // For callers that neither watch nor stop.
 class UnstoppableRun final : public RunControl {
 public:
