@@ -44,6 +44,10 @@ std::optional<EntryKind> KindOfEntry(int folderFd, unsigned char type, const cha
     }
 }
 
+FileId IdOf(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
 struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
 };
@@ -56,7 +60,7 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
     if (id != nullptr) {
         struct stat st {};
         if (fstat(dirfd(dir.get()), &st) != 0) return std::nullopt;
-        *id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+        *id = IdOf(st);
     }
     std::vector<DirEntry> entries;
     while (const dirent* e = readdir(dir.get())) {
@@ -71,9 +75,7 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
 std::optional<FileStatus> Status(const std::string& path) {
     struct stat st {};
     if (path.empty() || stat(path.c_str(), &st) != 0) return std::nullopt;
-    return FileStatus{ModeKind(st.st_mode),
-                      static_cast<std::int64_t>(st.st_mtim.tv_sec),
-                      {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}};
+    return FileStatus{ModeKind(st.st_mode), static_cast<std::int64_t>(st.st_mtim.tv_sec), IdOf(st)};
 }
 
 bool ExactNames(int folderFd) {
@@ -103,13 +105,12 @@ FolderEntries::FolderEntries(std::string folder, std::size_t lookups) : folder_(
     if (fd < 0) {
         // A folder that may be passed through but not read is looked into name by name.
         struct stat st {};
-        if (stat(folder_.c_str(), &st) == 0)
-            id_ = FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+        if (stat(folder_.c_str(), &st) == 0) id_ = IdOf(st);
         return;
     }
     struct stat st {};
     if (fstat(fd, &st) == 0) {
-        id_ = FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+        id_ = IdOf(st);
         // Reading costs a small part of a look per entry. A folder's size tells roughly how many
         // entries it holds (tmpfs counts 20 bytes an entry, ext4 whole blocks), and reading pays
         // once the looks reach about an eighth of them; a handful of looks never pays the table.
