@@ -321,13 +321,15 @@ private:
 
     // Messages through the dialog interface, at the message placement.
     void Message(const QString& text);
-    // Empties the table and OrgPathList before a load.
+    // Empties the table and Pairs before a load.
     void ClearFileList();
     // The table's name and folder columns (UnMein_Table.cpp) hold no texts: they read the lists
     // that ShowPathList last showed, for the rows painted or asked for. Null shows nothing.
     void ConnectTableColumns();
     // The empty table: the header and one blank row, no list shown.
     void ClearTable();
+    // The table emptied, then showing Pairs' old and new paths, unmarked; the file count with it.
+    void RefillTable();
     const std::vector<std::string>* shownOld_ = nullptr;  // names (column 1) and folders (column 3)
     const std::vector<std::string>* shownNew_ = nullptr;  // names (column 2)
     // A list that is not one of Pairs' is kept here while shown.

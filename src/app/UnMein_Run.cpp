@@ -181,12 +181,7 @@ void TFmMein::ReportRunOutcome(const RenameExecutor::Outcome& executed, const QS
     markAndCount(executed.skipped, collisionLead);
     markAndCount(executed.failed, QStringLiteral("名前を変更できなかったため、 "));
     if (!executed.untried.empty()) {
-        // A pair left with its own name counts as done, but no file was renamed there.
-        const std::vector<bool> renamed = Pairs.RenamedFlags();
-        std::size_t count = 0;
-        for (std::size_t i = 0; i < renamed.size(); ++i)
-            count += renamed[i] && Pairs.OldPaths()[i] != Pairs.NewPaths()[i] ? 1 : 0;
-        Message(RunText::Cancelled(count));
+        Message(RunText::Cancelled(Pairs.RenamedFileCount()));
         return;
     }
     if (executed.skipped.empty() && executed.failed.empty() && cbDialog->isChecked()) Message(doneMessage);
@@ -216,11 +211,8 @@ void TFmMein::KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std
     // The lists the run replaces are freed off this thread: a million paths take tens of ms.
     released_.Drop(std::exchange(Pairs, PairList{}));
     Pairs.SetRun(std::move(oldPaths), std::move(newPaths));
-    ClearTable();
-    ShowPathList(Pairs.OldPaths(), kLoadMode);
-    ShowPathList(Pairs.NewPaths(), kNewNameMode);
+    RefillTable();
     if (anyMark) MySG->SetColumnCells(0, 1, std::move(marks));
-    ShowFileCount();
 }
 
 bool TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& collisionLead, RenameExecutor::Order order) {

@@ -52,8 +52,8 @@ void TFmMein::RunStringRename() {
                                         .caseSensitive = CB10->isChecked()};
     const auto plan = [&](const std::vector<std::string>& listed) {
         StringRename::Preview preview = StringRename::PreviewRenames(listed, *target, *replacement, options);
-        return KeptFiles{preview.oldIndices, StringRename::PickEntries(listed, preview.oldIndices),
-                         std::move(preview.newPaths)};
+        std::vector<std::string> oldPaths = StringRename::PickEntries(listed, preview.oldIndices);
+        return KeptFiles{std::move(preview.oldIndices), std::move(oldPaths), std::move(preview.newPaths)};
     };
     if (!RunKeptFiles(plan, QStringLiteral("処理により同名ファイルができたため、 "))) {
         Message(QStringLiteral(

@@ -42,6 +42,13 @@ void TFmMein::ClearTable() {
     MySG->RefreshRows(1, 1);
 }
 
+void TFmMein::RefillTable() {
+    ClearTable();
+    ShowPathList(Pairs.OldPaths(), kLoadMode);
+    ShowPathList(Pairs.NewPaths(), kNewNameMode);
+    ShowFileCount();
+}
+
 void TFmMein::ShowPathList(const std::vector<std::string>& list, int mode) {
     if (list.empty()) return;
     const bool loadMode = mode == kLoadMode;

@@ -102,9 +102,6 @@ void TFmMein::N22Click() {
 }
 
 void TFmMein::ShowPairs() {
-    ClearTable();
-    ShowPathList(Pairs.OldPaths(), kLoadMode);
-    ShowPathList(Pairs.NewPaths(), kNewNameMode);
+    RefillTable();
     MarkUnprocessed(Pairs.Unrenamed());
-    ShowFileCount();
 }

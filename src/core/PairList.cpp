@@ -42,6 +42,13 @@ std::vector<bool> PairList::RenamedFlags() const {
     return flags;
 }
 
+std::size_t PairList::RenamedFileCount() const {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < state_.size(); ++i)
+        count += state_[i] == State::kRenamed && old_[i] != new_[i] ? 1 : 0;
+    return count;
+}
+
 std::vector<std::size_t> PairList::Unrenamed() const {
     std::vector<std::size_t> indices;
     for (std::size_t i = 0; i < state_.size(); ++i) {
@@ -58,11 +65,8 @@ void PairList::Load(std::vector<std::string> oldPaths) {
 }
 
 void PairList::SetRun(std::vector<std::string> oldPaths, std::vector<std::string> newPaths) {
-    assert(oldPaths.size() == newPaths.size() && "a run pairs every old path with a new one");
     old_ = std::move(oldPaths);
-    new_ = std::move(newPaths);
-    state_.assign(old_.size(), State::kUnrenamed);
-    lastOrder_ = RenameExecutor::Order::FirstToLast;
+    SetRun(std::move(newPaths));
 }
 
 void PairList::SetRun(std::vector<std::string> newPaths) {

@@ -32,6 +32,9 @@ public:
     bool Renamed(std::size_t i) const { return state_[i] == State::kRenamed; }
     // Per entry, whether it is renamed (the files a move after the run takes).
     std::vector<bool> RenamedFlags() const;
+    // The files the last command really renamed: renamed entries whose new path differs from the
+    // old one (a pair left with its own name counts as done, but nothing was renamed there).
+    std::size_t RenamedFileCount() const;
     // The entries the last command did not rename: the rows marked "*".
     std::vector<std::size_t> Unrenamed() const;
     // The order in which the last command renamed its pairs; undo goes the other way.
