@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Dialogs.h"
@@ -287,6 +288,11 @@ private:
         std::vector<std::string> oldPaths;
         std::vector<std::string> newPaths;
     };
+    // The kept files of a core plan that lists them by index, old path and new path.
+    template <class Plan>
+    static KeptFiles KeptFrom(Plan planned) {
+        return {std::move(planned.oldIndices), std::move(planned.oldPaths), std::move(planned.newPaths)};
+    }
     using KeptPlan = std::function<KeptFiles(const std::vector<std::string>& listed)>;
     // On the busy runner's thread: plans the kept files from the listed paths and renames them
     // without replacing anything, in the order given. Then the lists and the table show the kept

@@ -15,9 +15,7 @@ void TFmMein::RunCaseConversion() {
     const int mode =
         CaseConvert::ConversionMode(RGTranc->ItemIndex(), CBExt1->isChecked(), CBExt2->isChecked());
     const auto plan = [mode](const std::vector<std::string>& listed) {
-        CaseConvert::Plan planned = CaseConvert::PlanConversion(listed, mode);
-        return KeptFiles{std::move(planned.oldIndices), std::move(planned.oldPaths),
-                         std::move(planned.newPaths)};
+        return KeptFrom(CaseConvert::PlanConversion(listed, mode));
     };
     // Last to first, so of two files converted to one name the later one gets it.
     if (!RunKeptFiles(plan, QStringLiteral("処理により同名ファイルができたため、 "),
@@ -32,9 +30,7 @@ void TFmMein::RunCaseConversion() {
 
 void TFmMein::RunDigitAlignment() {
     const auto plan = [](const std::vector<std::string>& listed) {
-        DigitAlign::Plan planned = DigitAlign::Preview(listed);
-        return KeptFiles{std::move(planned.oldIndices), std::move(planned.oldPaths),
-                         std::move(planned.newPaths)};
+        return KeptFrom(DigitAlign::Preview(listed));
     };
     if (!RunKeptFiles(plan, QStringLiteral("桁揃え処理により同名ファイルができたため、 "))) {
         Message(QStringLiteral("桁揃え可能なファイルはありません"));
