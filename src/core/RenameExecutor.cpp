@@ -10,12 +10,31 @@
 namespace RenameExecutor {
 namespace {
 
-using RenameFunction = std::function<bool(std::string_view, std::string_view)>;
+// What became of one pair.
+enum class Step { kDone, kSkipped, kFailed };
+using RenameFunction = std::function<Step(std::string_view, std::string_view)>;
 
 void Rename(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths, std::size_t i,
             Outcome& outcome, const RenameFunction& rename) {
     if (oldPaths[i] == newPaths[i]) return;
-    if (!rename(oldPaths[i], newPaths[i])) outcome.failed.push_back(i);
+    switch (rename(oldPaths[i], newPaths[i])) {
+        case Step::kDone:
+            break;
+        case Step::kSkipped:
+            outcome.skipped.push_back(i);
+            break;
+        case Step::kFailed:
+            outcome.failed.push_back(i);
+            break;
+    }
+}
+
+// A rename that either went through or failed.
+template <class Renames>
+RenameFunction DoneOrFailed(Renames& renames) {
+    return [&renames](std::string_view from, std::string_view to) {
+        return renames.Rename(from, to) ? Step::kDone : Step::kFailed;
+    };
 }
 
 // Lists that are empty or out of step are refused whole: pairing them would rename the wrong files.
@@ -76,46 +95,29 @@ Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vect
                        Order order, RunControl* control) {
     if (!Executable(oldPaths, newPaths)) return {};
     MyFileOperation::LookedRenames renames(oldPaths);
-    return RenameAll(
-        oldPaths, newPaths,
-        [&renames](std::string_view from, std::string_view to) { return renames.Rename(from, to); }, order,
-        control);
+    return RenameAll(oldPaths, newPaths, DoneOrFailed(renames), order, control);
 }
 
 Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
                               const std::vector<std::string>& newPaths, Order order, RunControl* control) {
     MyFileOperation::CheckedRenames renames;
-    return RenameAll(
-        oldPaths, newPaths,
-        [&renames](std::string_view from, std::string_view to) { return renames.Rename(from, to); }, order,
-        control);
+    return RenameAll(oldPaths, newPaths, DoneOrFailed(renames), order, control);
 }
 
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
                                   const std::vector<std::string>& newPaths, Order order,
                                   RunControl* control) {
-    Outcome outcome;
-    outcome.executed = Executable(oldPaths, newPaths);
-    if (!outcome.executed) return outcome;
-    const std::size_t count = oldPaths.size();
+    if (!Executable(oldPaths, newPaths)) return {};
     MyFileOperation::LookedRenames renames(oldPaths);
-    for (std::size_t step = 0; step < count && GoOn(control, step, count, order, outcome); ++step) {
-        const std::size_t i = PairAt(step, count, order);
-        const std::string& from = oldPaths[i];
-        const std::string& to = newPaths[i];
-        if (from == to) continue;
-        if (IsNoName(to)) {
-            outcome.failed.push_back(i);
-            continue;
-        }
+    const auto rename = [&renames](std::string_view from, std::string_view to) {
+        if (IsNoName(to)) return Step::kFailed;
         // The rename refuses an existing target by itself, so only a refusal needs a look at what
         // stands there: a free name costs no more than the look at the source and the rename.
-        if (renames.Rename(from, to)) continue;
+        if (renames.Rename(from, to)) return Step::kDone;
         const bool taken = MyFileOperation::PathExists(to) && !MyFileOperation::SameFile(from, to);
-        (taken ? outcome.skipped : outcome.failed).push_back(i);
-    }
-    SortOutcome(outcome, order);
-    return outcome;
+        return taken ? Step::kSkipped : Step::kFailed;
+    };
+    return RenameAll(oldPaths, newPaths, rename, order, control);
 }
 
 }  // namespace RenameExecutor
