@@ -115,38 +115,24 @@ std::string FileDateText(std::string_view path);
 // missing source, an existing different target (two hard links of one file count as two) or a
 // text with no native form give false and change nothing.
 bool TryRenameFile(std::string_view oldPath, std::string_view newPath);
-// TryRenameFile for many pairs in a row whose sources the caller saw as existing files a moment
-// ago (a run that checks its whole list before it renames anything): the sources are not looked at
-// again, and each folder is opened once and kept while the next pairs use it. Should a source
-// have become a folder meanwhile, the folder is renamed; an existing target is never replaced.
-class CheckedRenames {
+// TryRenameFile for many pairs in a row; each folder is opened once and kept while the next pairs
+// use it. With the sources' list (oldPaths), each pair has the outcome of TryRenameFile: its source
+// is looked at in its folder's entries, read once and told of the renames made here. Without it,
+// the sources are files the caller saw a moment ago (a run that checks its whole list before it
+// renames anything) and are not looked at again: should one have become a folder meanwhile, the
+// folder is renamed. An existing target is never replaced.
+class BatchRenames {
 public:
-    CheckedRenames();
-    ~CheckedRenames();
-    CheckedRenames(const CheckedRenames&) = delete;
-    CheckedRenames& operator=(const CheckedRenames&) = delete;
+    explicit BatchRenames(const std::vector<std::string>* oldPaths = nullptr);
+    ~BatchRenames();
+    BatchRenames(const BatchRenames&) = delete;
+    BatchRenames& operator=(const BatchRenames&) = delete;
     bool Rename(std::string_view oldPath, std::string_view newPath);
 
 private:
+    std::unique_ptr<FolderLook> look_;  // null: the sources are not looked at
     std::unique_ptr<Platform::FolderRenames> folders_;
     std::string from_;  // room for the native paths of each pair
-    std::string to_;
-};
-// TryRenameFile for many pairs in a row, with the same outcome for each, the sources among
-// oldPaths: the look at each source is a look into its folder's entries, read once (the renames
-// made here are told to it), and the renames keep their folders open as CheckedRenames does.
-class LookedRenames {
-public:
-    explicit LookedRenames(const std::vector<std::string>& oldPaths);
-    ~LookedRenames();
-    LookedRenames(const LookedRenames&) = delete;
-    LookedRenames& operator=(const LookedRenames&) = delete;
-    bool Rename(std::string_view oldPath, std::string_view newPath);
-
-private:
-    std::unique_ptr<FolderLook> look_;
-    std::unique_ptr<Platform::FolderRenames> folders_;
-    std::string from_;
     std::string to_;
 };
 

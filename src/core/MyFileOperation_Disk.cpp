@@ -82,21 +82,15 @@ bool TryRenameFile(std::string_view oldPath, std::string_view newPath) {
     return RenameFile(oldPath, newPath, Source::kLook, from, to);
 }
 
-CheckedRenames::CheckedRenames() : folders_(std::make_unique<Platform::FolderRenames>()) {}
+BatchRenames::BatchRenames(const std::vector<std::string>* oldPaths)
+    : look_(oldPaths != nullptr ? std::make_unique<FolderLook>(*oldPaths) : nullptr),
+      folders_(std::make_unique<Platform::FolderRenames>()) {}
 
-CheckedRenames::~CheckedRenames() = default;
+BatchRenames::~BatchRenames() = default;
 
-bool CheckedRenames::Rename(std::string_view oldPath, std::string_view newPath) {
-    return RenameFile(oldPath, newPath, Source::kSeen, from_, to_, folders_.get());
-}
-
-LookedRenames::LookedRenames(const std::vector<std::string>& oldPaths)
-    : look_(std::make_unique<FolderLook>(oldPaths)), folders_(std::make_unique<Platform::FolderRenames>()) {}
-
-LookedRenames::~LookedRenames() = default;
-
-bool LookedRenames::Rename(std::string_view oldPath, std::string_view newPath) {
-    return RenameFile(oldPath, newPath, Source::kLookInFolder, from_, to_, folders_.get(), look_.get());
+bool BatchRenames::Rename(std::string_view oldPath, std::string_view newPath) {
+    return RenameFile(oldPath, newPath, look_ ? Source::kLookInFolder : Source::kSeen, from_, to_,
+                      folders_.get(), look_.get());
 }
 
 bool TryMoveFile(std::string_view source, std::string_view destination) {

@@ -30,8 +30,7 @@ void Rename(const std::vector<std::string>& oldPaths, const std::vector<std::str
 }
 
 // A rename that either went through or failed.
-template <class Renames>
-RenameFunction DoneOrFailed(Renames& renames) {
+RenameFunction DoneOrFailed(MyFileOperation::BatchRenames& renames) {
     return [&renames](std::string_view from, std::string_view to) {
         return renames.Rename(from, to) ? Step::kDone : Step::kFailed;
     };
@@ -94,13 +93,13 @@ std::optional<std::size_t> FirstMissingFile(const std::vector<std::string>& path
 Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
                        Order order, RunControl* control) {
     if (!Executable(oldPaths, newPaths)) return {};
-    MyFileOperation::LookedRenames renames(oldPaths);
+    MyFileOperation::BatchRenames renames(&oldPaths);
     return RenameAll(oldPaths, newPaths, DoneOrFailed(renames), order, control);
 }
 
 Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
                               const std::vector<std::string>& newPaths, Order order, RunControl* control) {
-    MyFileOperation::CheckedRenames renames;
+    MyFileOperation::BatchRenames renames;
     return RenameAll(oldPaths, newPaths, DoneOrFailed(renames), order, control);
 }
 
@@ -108,7 +107,7 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
                                   const std::vector<std::string>& newPaths, Order order,
                                   RunControl* control) {
     if (!Executable(oldPaths, newPaths)) return {};
-    MyFileOperation::LookedRenames renames(oldPaths);
+    MyFileOperation::BatchRenames renames(&oldPaths);
     const auto rename = [&renames](std::string_view from, std::string_view to) {
         if (IsNoName(to)) return Step::kFailed;
         // The rename refuses an existing target by itself, so only a refusal needs a look at what
