@@ -8,6 +8,7 @@
 #include "components/StringGridEx.h"
 #include "support/QtTestMain.h"
 #include "support/SendMouse.h"
+#include "support/ShownGrid.h"
 
 using testsupport::SendMouse;
 
@@ -24,10 +25,8 @@ class StringGridExInputTest : public QObject {
 
 private slots:
     void init() {
-        grid_ = std::make_unique<TStringGridEx>();
-        grid_->resize(420, 300);
-        grid_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(grid_.get()));
+        grid_ = testsupport::ShownGrid();
+        QVERIFY(grid_ != nullptr);
     }
     void cleanup() { grid_.reset(); }
 
