@@ -77,7 +77,8 @@ Mount::~Mount() {
 }
 
 bool Mount::SetReadOnly(bool readOnly) {
-    unsigned long flags = MS_REMOUNT | (readOnly ? MS_RDONLY : 0UL);
+    unsigned long flags = MS_REMOUNT;
+    if (readOnly) flags |= MS_RDONLY;
     if (kind_ == Kind::kBind) flags |= MS_BIND;
     return mount(nullptr, folder_.c_str(), nullptr, flags, nullptr) == 0;
 }
