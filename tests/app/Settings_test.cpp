@@ -2,6 +2,7 @@
 // start; a saved place no screen shows; a file that cannot be written.
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QScreen>
 #include <QToolButton>
 #include <fstream>
@@ -107,6 +108,46 @@ private slots:
         // Everything else at its default.
         QVERIFY(Checked(f, "mnHistOn") && Checked(f, "cbHistOn") && Checked(f, "cbDialog"));
         QVERIFY(!Checked(f, "cbFormStyle"));
+    }
+
+    // Sizes saved on a larger screen, or written by hand, open a window the screen holds, with
+    // every column of the table in sight.
+    void savedSizesFitTheScreenAndTheTable_data() {
+        QTest::addColumn<QString>("content");
+        QTest::newRow("window larger than every screen")
+            << "[MeinForm]\nTop=0\nLeft=0\nWidth=100000\nHeight=100000\n";
+        QTest::newRow("window of the largest int")
+            << "[MeinForm]\nTop=20\nLeft=10\nWidth=2147483647\nHeight=2147483647\n";
+        QTest::newRow("window reaching the screen from far left")
+            << "[MeinForm]\nTop=0\nLeft=-2147483000\nWidth=2147483647\nHeight=700\n";
+        QTest::newRow("column 1 beyond the table") << "[ColumSize]\n1=100000\n2=128\n3=300\n";
+        QTest::newRow("columns of the largest int")
+            << "[ColumSize]\n1=2147483647\n2=2147483647\n3=2147483647\n";
+        QTest::newRow("negative columns") << "[ColumSize]\n1=-1\n2=-2147483648\n3=-5\n";
+    }
+    void savedSizesFitTheScreenAndTheTable() {
+        QFETCH(QString, content);
+        TWindowFixture f;
+        f.window.reset();
+        std::ofstream(f.dir / "quorbel.ini") << content.toStdString();
+        Restart(f);
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        QCoreApplication::processEvents();
+
+        const QRect available = f.window->screen()->availableGeometry();
+        const QRect frame = f.window->frameGeometry();
+        QVERIFY2(frame.width() <= available.width() && frame.height() <= available.height(),
+                 qPrintable(QStringLiteral("%1x%2").arg(frame.width()).arg(frame.height())));
+        QVERIFY(frame.intersects(available));
+        // Each column at least as wide as the shortest header, the last one ending inside the table.
+        TMyStringGrid* grid = f.Grid();
+        const int readable =
+            grid->horizontalHeader()->fontMetrics().horizontalAdvance(QStringLiteral("パス"));
+        for (int col = 1; col <= 3; ++col)
+            QVERIFY2(grid->ColWidths(col) >= readable, qPrintable(QString::number(grid->ColWidths(col))));
+        const QHeaderView* header = grid->horizontalHeader();
+        QVERIFY(header->sectionViewportPosition(2) + header->sectionSize(2) <= grid->viewport()->width());
     }
 
     // The file holds the outer bounds, frame included: a shown window comes back at the same place
