@@ -166,6 +166,39 @@ TEST(IniFileEncoding, LegacyCodePage932FileIsReadAndRewrittenAsUtf8) {
     EXPECT_EQ(TempDir::ReadFile(path), "[履歴]\n1=C:\\表示\n; 説明\nKana=ｶﾀｶﾅ\n2=二\n");
 }
 
+// Each line is read as UTF-8 when it is valid UTF-8, else as code page 932: a stray byte, or one
+// line typed in the legacy encoding, leaves every other value as it was.
+TEST(IniFileEncoding, AStrayByteOrALegacyLineKeepsTheOtherLines) {
+    TempDir dir;
+    const std::string path = dir.MakeFile("mixed.ini",
+                                          "; caf\xE9\n"
+                                          "[History]\n"
+                                          "1=/home/太郎/写真\n"
+                                          "2=C:\\\x95\x5C\x8E\xA6\n"  // "C:\表示" in code page 932
+                                          "3=/tmp/x\xFF\n"
+                                          "[Move]\n"
+                                          "1=/mnt/カード/\n");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("History", "1", ""), Cp("/home/太郎/写真"));
+    EXPECT_EQ(ini.ReadString("History", "2", ""), Cp("C:\\表示"));
+    EXPECT_EQ(ini.ReadString("Move", "1", ""), Cp("/mnt/カード/"));
+
+    ini.WriteString("History", "4", Cp("/home/花子"));
+    ASSERT_TRUE(ini.UpdateFile()) << ini.ErrorMessage();
+    // The bytes that no encoding reads stay as they were, which takes the byte order mark.
+    const std::string written =
+        "\xEF\xBB\xBF; caf\xE9\n[History]\n1=/home/太郎/写真\n2=C:\\表示\n3=/tmp/x\xFF\n4=/home/花子\n"
+        "[Move]\n1=/mnt/カード/\n";
+    EXPECT_EQ(TempDir::ReadFile(path), written);
+    // And so it reads and saves again, unchanged.
+    TIniFile again(path);
+    EXPECT_EQ(again.ReadString("History", "1", ""), Cp("/home/太郎/写真"));
+    EXPECT_EQ(again.ReadString("History", "2", ""), Cp("C:\\表示"));
+    EXPECT_EQ(again.ReadString("History", "3", ""), ini.ReadString("History", "3", ""));
+    ASSERT_TRUE(again.UpdateFile()) << again.ErrorMessage();
+    EXPECT_EQ(TempDir::ReadFile(path), written);
+}
+
 TEST(IniFileEncoding, Utf8FileWithByteOrderMarkAndCrlf) {
     TempDir dir;
     const TIniFile ini(dir.MakeFile("bom.ini", "\xEF\xBB\xBF[History]\r\n1=/home/太郎/写真\r\nOn=0\r\n"));
