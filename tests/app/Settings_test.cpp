@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "WindowFixture.h"
+#include "support/Mounts.h"
 #include "support/QtTestMain.h"
 
 class SettingsTest : public QObject {
@@ -169,19 +170,43 @@ private slots:
         QCOMPARE(f.window->frameGeometry(), saved);
     }
 
+    void aFileThatCannotBeWrittenIsReported_data() {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<QStringList>("left");  // what the folder holds after the save (no temporary file)
+        QTest::newRow("a file where its folder should be") << "file" << QStringList{"notafolder"};
+        QTest::newRow("a read-only file system") << "read-only" << QStringList{"notafolder", "quorbel.ini"};
+        QTest::newRow("a full file system") << "full" << QStringList{"filler", "notafolder", "quorbel.ini"};
+    }
     void aFileThatCannotBeWrittenIsReported() {
+        using testsupport::Mount;
+        QFETCH(QString, obstacle);
+        QFETCH(QStringList, left);
         testsupport::TempDir dir;
-        const std::string blocker = dir.MakeFile("notafolder", "mine");
-        const std::string path = blocker + "/quorbel.ini";
+        const std::string folder = dir.MakeDir("config");
+        std::unique_ptr<Mount> mount;
+        if (obstacle != "file") {
+            // Real mounts: root writes into folders whatever their mode.
+            mount = Mount::Make(obstacle == "full" ? Mount::Kind::kTmpfs : Mount::Kind::kBind, folder);
+            if (!mount) QSKIP(Mount::Why().c_str());
+        }
+        const std::string old = "[History]\n1=/home/太郎\n";
+        const std::string blocker = dir.MakeFile("config/notafolder", "mine");
+        const std::string path =
+            obstacle == "file" ? blocker + "/quorbel.ini" : dir.MakeFile("config/quorbel.ini", old);
         auto recorder = std::make_unique<TRecordingDialogs>();
         TRecordingDialogs* dialogs = recorder.get();
         TFmMein window(path, std::move(recorder));
+        if (obstacle == "read-only") QVERIFY(mount->SetReadOnly(true));
+        if (obstacle == "full") QVERIFY(mount->Fill());
+
         QVERIFY(!window.WriteSettings());
         QCOMPARE(dialogs->Messages(),
                  std::vector<QString>{QStringLiteral("設定ファイル ") + QString::fromStdString(path) +
                                       QStringLiteral(" に書き込めませんでした。")});
         QCOMPARE(dialogs->calls.front().point, window.MessagePoint());
         QCOMPARE(testsupport::TempDir::ReadFile(blocker), std::string("mine"));
+        if (obstacle != "file") QCOMPARE(testsupport::TempDir::ReadFile(path), old);
+        QCOMPARE(TWindowFixture::NamesIn(folder), left);
     }
 };
 

@@ -361,21 +361,34 @@ TEST(IniFileSave, WriteFailingHalfwayKeepsTheOldFile) {
     EXPECT_EQ(CountEntries(dir.Path()), 1) << "temporary file left behind";
 }
 
-TEST(IniFileSave, ReadOnlyFolderKeepsTheOldFile) {
-    TempDir dir;
-    const std::string folder = dir.MakeDir("ro");
-    const std::string path = dir.MakeFile("ro/設定.ini", "[S]\nk=old\n");
-    // A read-only mount refuses root too, where a folder's mode would not.
-    const auto mount = testsupport::Mount::Make(testsupport::Mount::Kind::kBind, folder);
-    if (!mount) GTEST_SKIP() << testsupport::Mount::Why();
-    ASSERT_TRUE(mount->SetReadOnly(true));
-    TIniFile ini(path);
-    ini.WriteString("S", "k", "new");
-    EXPECT_FALSE(ini.UpdateFile());
-    EXPECT_EQ(ini.ErrorCode(), std::errc::read_only_file_system);
-    EXPECT_NE(ini.ErrorMessage().find(Cp(path)), std::string::npos) << ini.ErrorMessage();
-    EXPECT_EQ(TempDir::ReadFile(path), "[S]\nk=old\n");
-    EXPECT_EQ(CountEntries(folder), 1);
+// A file system that refuses every write, even root's (a card's lock switch), and one that is full.
+TEST(IniFileSave, UnwritableFileSystemKeepsTheOldFile) {
+    using testsupport::Mount;
+    const struct {
+        Mount::Kind kind;
+        std::errc error;
+    } cases[] = {{Mount::Kind::kBind, std::errc::read_only_file_system},
+                 {Mount::Kind::kTmpfs, std::errc::no_space_on_device}};
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::string folder = dir.MakeDir("mnt");
+        const auto mount = Mount::Make(c.kind, folder);
+        if (!mount) GTEST_SKIP() << Mount::Why();
+        const std::string path = dir.MakeFile("mnt/設定.ini", "[S]\nk=old\n");
+        if (c.kind == Mount::Kind::kBind) {
+            ASSERT_TRUE(mount->SetReadOnly(true));
+        } else {
+            ASSERT_TRUE(mount->Fill());
+        }
+        TIniFile ini(path);
+        // More than the old file frees: a writer that truncated the old file first would lose it.
+        ini.WriteString("S", "k", std::string(1 << 16, 'n'));
+        EXPECT_FALSE(ini.UpdateFile());
+        EXPECT_EQ(ini.ErrorCode(), c.error);
+        EXPECT_NE(ini.ErrorMessage().find(Cp(path)), std::string::npos) << ini.ErrorMessage();
+        EXPECT_EQ(TempDir::ReadFile(path), "[S]\nk=old\n");
+        EXPECT_EQ(CountEntries(folder), c.kind == Mount::Kind::kBind ? 1 : 2) << "temporary file left behind";
+    }
 }
 
 }  // namespace

@@ -31,6 +31,8 @@ public:
     bool SetReadOnly(bool readOnly);
     // Unmounts now (a card pulled out), lazily while something holds it; the folder stays, empty.
     bool Unmount();
+    // Fills the file system to its last block with one file, "filler" (a disk that is full).
+    bool Fill();
 
 private:
     Mount(Kind kind, std::string folder, std::string image);
