@@ -93,6 +93,8 @@ bool Mount::Unmount() {
 }
 
 bool Mount::Fill() {
+    // A bind mount is the disk under it: never filled.
+    if (kind_ == Kind::kBind) return false;
     const int fd = open((folder_ + "/filler").c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) return false;
     const std::string block(1 << 16, 'f');
