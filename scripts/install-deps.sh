@@ -11,6 +11,7 @@ packages=(
   fonts-noto-cjk                   # Japanese glyphs
   dpkg-dev desktop-file-utils appstream  # the Debian package and the checks of the installed tree
   qt6-translations-l10n            # Qt's own texts (Yes, No, Cancel, context menus) in Japanese
+  xvfb xauth x11-utils             # a test reads the captions an X server really gets (xvfb-run, xprop)
 )
 
 missing=()

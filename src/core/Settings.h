@@ -54,4 +54,9 @@ void Write(TIniFile& ini, const Values& values);
 // areas): a window saved on a monitor since removed is not to be opened there.
 bool OnSomeScreen(const Bounds& window, const std::vector<Bounds>& screens);
 
+// Bounds on some screen (OnSomeScreen) with their size cut to the screen they land on: the one
+// holding their top-left corner, else the one they overlap most. A window that the smaller size
+// takes out of that screen's sight is moved back into it; other places stay as saved.
+Bounds FitToScreen(const Bounds& window, const std::vector<Bounds>& screens);
+
 }  // namespace Settings

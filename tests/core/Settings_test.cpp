@@ -134,4 +134,23 @@ TEST(SettingsTest, WindowBoundsThatNoScreenShows) {
     EXPECT_FALSE(OnSomeScreen({0, 0, 100, 100}, {}));
 }
 
+TEST(SettingsTest, WindowSizeFitsTheScreenItLandsOn) {
+    // A laptop beside a larger monitor placed higher up.
+    const std::vector<Bounds> screens = {{0, 0, 1366, 738}, {1366, -500, 2560, 1400}};
+    const std::vector<std::pair<Bounds, Bounds>> cases = {
+        {{144, 89, 529, 560}, {144, 89, 529, 560}},            // fits: as saved
+        {{1200, 600, 700, 300}, {1200, 600, 700, 300}},        // fits its screen, crossing the edge
+        {{0, 0, 100000, 100000}, {0, 0, 1366, 738}},           // the screen of its corner
+        {{1500, -400, 3000, 3000}, {1500, -400, 2560, 1400}},  // the larger screen, not the first
+        {{1000, -400, 3000, 1000},
+         {1000, -400, 2560, 1000}},  // corner on no screen: the one it overlaps most
+        {{-2147483000, 0, 2147483647, 700}, {0, 0, 1366, 700}},    // out of sight once smaller: moved back
+        {{2147483000, 0, 2000, 500}, {2147483000, 0, 2000, 500}},  // on no screen: left as it is
+    };
+    for (const auto& [window, fitted] : cases) {
+        EXPECT_EQ(FitToScreen(window, screens), fitted) << window.left << "," << window.top;
+        EXPECT_TRUE(OnSomeScreen(fitted, screens) || !OnSomeScreen(window, screens));
+    }
+}
+
 }  // namespace
