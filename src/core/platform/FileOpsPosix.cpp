@@ -436,4 +436,17 @@ std::error_code RemoveFile(const std::string& path) {
     return unlink(path.c_str()) == 0 ? std::error_code() : LastError();
 }
 
+std::error_code MakeFolders(const std::string& folder) {
+    struct stat st {};
+    if (stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode) ? std::error_code() : ErrorOf(ENOTDIR);
+    if (errno != ENOENT) return LastError();
+    const std::size_t end = folder.find_last_not_of('/');
+    const std::size_t slash = end == std::string::npos ? std::string::npos : folder.rfind('/', end);
+    if (slash != std::string::npos) {
+        if (const auto ec = MakeFolders(slash == 0 ? "/" : folder.substr(0, slash))) return ec;
+    }
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return LastError();
+    return {};
+}
+
 }  // namespace Platform
