@@ -25,11 +25,14 @@ void PutFixed(std::string& out, std::uint64_t value, int bytes) {
 }
 
 void PutVarint(std::string& out, std::uint64_t value) {
-    while (value >= 0x80) {
-        out.push_back(static_cast<char>((value & 0x7F) | 0x80));
-        value >>= 7;
-    }
-    out.push_back(static_cast<char>(value));
+    // Gathered first and appended at once: a byte at a time costs a run of 100,000 files as much
+    // as the rest of its journal.
+    char bytes[10];
+    std::size_t n = 0;
+    for (; value >= 0x80; value >>= 7)
+        bytes[n++] = static_cast<char>((value & 0x7F) | 0x80);
+    bytes[n++] = static_cast<char>(value);
+    out.append(bytes, n);
 }
 
 void PutBytes(std::string& out, std::string_view bytes) {
@@ -59,8 +62,17 @@ void FinishRecord(std::string& out, std::size_t start) {
 }
 
 std::size_t SharedPrefix(std::string_view a, std::string_view b) {
+    // Eight bytes at a time: the folder part of every path is compared twice per entry.
     const std::size_t n = std::min(a.size(), b.size());
-    return static_cast<std::size_t>(std::mismatch(a.begin(), a.begin() + n, b.begin()).first - a.begin());
+    std::size_t i = 0;
+    for (std::uint64_t x = 0, y = 0; i + 8 <= n; i += 8) {
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y) break;
+    }
+    while (i < n && a[i] == b[i])
+        ++i;
+    return i;
 }
 
 void PutIndexList(std::string& out, const std::vector<std::uint64_t>& indices) {
