@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "core/platform/Fd.h"
 #include "core/platform/FileOps.h"
 #include "core/platform/FileSystem.h"
 
@@ -51,26 +52,6 @@ std::string TemporaryName(const std::string& folder) {
         name += kChars[pick(random)];
     return name + ".tmp";
 }
-
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int Get() const { return fd_; }
-    // Closes now, so that a failed close (a late write error) can be reported.
-    std::error_code Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return close(fd) == 0 ? std::error_code() : LastError();
-    }
-
-private:
-    int fd_;
-};
 
 std::error_code WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "core/platform/Fd.h"
 #include "core/platform/FileOps.h"
 #include "core/platform/JournalFile.h"
 
@@ -20,26 +21,6 @@ std::error_code ErrorOf(int code) {
 std::error_code LastError() {
     return ErrorOf(errno);
 }
-
-// A descriptor closed with its scope unless released.
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int Get() const { return fd_; }
-    int Release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
 
 // Opens what stands at path without following a link and without waiting on a FIFO.
 Fd OpenEntry(const std::string& path, int flags) {
