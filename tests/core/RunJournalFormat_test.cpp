@@ -1,7 +1,6 @@
 #include "core/RunJournalFormat.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -10,11 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "support/JournalRecord.h"
+
 namespace {
 
 using namespace RunJournal;
 using Format::Parse;
 using Format::Verdict;
+constexpr auto Framed = &testsupport::FramedJournalRecord;
 
 constexpr std::uint64_t kMax64 = std::numeric_limits<std::uint64_t>::max();
 
@@ -81,19 +83,6 @@ void ExpectSame(const Journal& actual, const Journal& expected) {
     EXPECT_EQ(actual.entries, expected.entries);
     EXPECT_EQ(actual.notes, expected.notes);
     EXPECT_EQ(actual.closing, expected.closing);
-}
-
-// A record framed as the format frames it, for payloads the writer would never make.
-std::string Framed(std::uint8_t type, const std::string& payload) {
-    std::string record(1, static_cast<char>(type));
-    for (int i = 0; i < 4; ++i)
-        record.push_back(static_cast<char>((payload.size() >> (8 * i)) & 0xFF));
-    record += payload;
-    const auto crc = static_cast<std::uint32_t>(
-        crc32_z(0, reinterpret_cast<const unsigned char*>(record.data()), record.size()));
-    for (int i = 0; i < 4; ++i)
-        record.push_back(static_cast<char>((crc >> (8 * i)) & 0xFF));
-    return record;
 }
 
 std::string Varint(std::uint64_t value) {

@@ -11,13 +11,13 @@
 #include <string_view>
 #include <vector>
 
-#include <zlib.h>
-
 #include "core/RunJournalFormat.h"
+#include "support/JournalRecord.h"
 
 namespace {
 
 using namespace RunJournal;
+constexpr auto Framed = &testsupport::FramedJournalRecord;
 
 void Require(bool holds) {
     if (!holds) __builtin_trap();
@@ -66,19 +66,6 @@ public:
 private:
     std::string_view bytes_;
 };
-
-// A record as the writer frames it: type, length, payload, CRC-32 of the three.
-std::string Framed(std::uint8_t type, std::string_view payload) {
-    std::string record(1, static_cast<char>(type));
-    for (int i = 0; i < 4; ++i)
-        record.push_back(static_cast<char>((payload.size() >> (8 * i)) & 0xFF));
-    record += payload;
-    const auto crc = static_cast<std::uint32_t>(
-        crc32_z(0, reinterpret_cast<const unsigned char*>(record.data()), record.size()));
-    for (int i = 0; i < 4; ++i)
-        record.push_back(static_cast<char>((crc >> (8 * i)) & 0xFF));
-    return record;
-}
 
 // The input cut into payloads, each led by its length: a begin record and then records of the types
 // the first byte of each later piece names.
