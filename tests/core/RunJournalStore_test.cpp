@@ -187,6 +187,15 @@ TEST(RunJournalStore, ALiveCommandIsToldFromAnInterruptedOne) {
     ASSERT_EQ(pipe(ready), 0);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
+    // Whatever fails below, the child does not outlive the test.
+    struct Reaper {
+        pid_t pid;
+        ~Reaper() {
+            if (pid <= 0) return;
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    } reaper{child};
     if (child == 0) {
         Writer writer(folder);
         const char began = writer.Begin(Kind::kCaseWidth, "/w", Entries("/w", 3)) ? 'n' : 'y';
@@ -208,6 +217,7 @@ TEST(RunJournalStore, ALiveCommandIsToldFromAnInterruptedOne) {
     EXPECT_EQ(other.Resume(id), std::errc::resource_unavailable_try_again);
 
     kill(child, SIGKILL);
+    reaper.pid = 0;
     ASSERT_EQ(waitpid(child, nullptr, 0), child);
     // Killed in the middle of an append: a torn record at the end.
     const std::string path = folder + "/" + Format::FileName(id);
