@@ -56,6 +56,11 @@ TScratchFolder::~TScratchFolder() {
     if (!path_.empty()) std::filesystem::remove_all(path_, ec);
 }
 
+std::string DiskFolder() {
+    const char* disk = std::getenv("QUORBEL_BENCH_DISK");
+    return disk != nullptr && *disk != '\0' ? disk : "/var/tmp";
+}
+
 bool MakeFiles(const std::string& folder, int count, const NameOf& name, std::size_t bytes) {
     std::error_code ec;
     std::filesystem::create_directory(folder, ec);

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++            # build
   qt6-base-dev                     # Qt 6 Widgets (brings the offscreen platform used by the tests)
+  zlib1g-dev                       # CRC-32 of the run journal's records
   libgtest-dev libgmock-dev        # unit tests
   libbenchmark-dev                 # benchmarks
   fonts-noto-cjk                   # Japanese glyphs

@@ -74,6 +74,10 @@ std::vector<std::error_code> MovePaths(const std::vector<MoveRequest>& moves);
 // Removes a file (not a folder).
 std::error_code RemoveFile(const std::string& path);
 
+// Makes folder and the missing folders above it, the new ones with permissions 0700, as for a
+// user's own configuration or state. A file in the way gives not_a_directory.
+std::error_code MakeFolders(const std::string& folder);
+
 // The building blocks of the renames above, for file systems without RENAME_NOREPLACE; open to
 // tests, which cannot choose the file system. Each refuses an existing target.
 std::error_code RenameByLink(const std::string& from, const std::string& to);      // link + unlink

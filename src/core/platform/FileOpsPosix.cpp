@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "core/platform/Fd.h"
 #include "core/platform/FileOps.h"
 #include "core/platform/FileSystem.h"
 
@@ -51,26 +52,6 @@ std::string TemporaryName(const std::string& folder) {
         name += kChars[pick(random)];
     return name + ".tmp";
 }
-
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int Get() const { return fd_; }
-    // Closes now, so that a failed close (a late write error) can be reported.
-    std::error_code Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return close(fd) == 0 ? std::error_code() : LastError();
-    }
-
-private:
-    int fd_;
-};
 
 std::error_code WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
@@ -434,6 +415,19 @@ std::vector<std::error_code> MovePaths(const std::vector<MoveRequest>& moves) {
 
 std::error_code RemoveFile(const std::string& path) {
     return unlink(path.c_str()) == 0 ? std::error_code() : LastError();
+}
+
+std::error_code MakeFolders(const std::string& folder) {
+    struct stat st {};
+    if (stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode) ? std::error_code() : ErrorOf(ENOTDIR);
+    if (errno != ENOENT) return LastError();
+    const std::size_t end = folder.find_last_not_of('/');
+    const std::size_t slash = end == std::string::npos ? std::string::npos : folder.rfind('/', end);
+    if (slash != std::string::npos) {
+        if (const auto ec = MakeFolders(slash == 0 ? "/" : folder.substr(0, slash))) return ec;
+    }
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return LastError();
+    return {};
 }
 
 }  // namespace Platform

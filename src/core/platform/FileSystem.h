@@ -40,6 +40,8 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
 
 // The status of what path names, links followed; nullopt when it does not exist or cannot be read.
 std::optional<FileStatus> Status(const std::string& path);
+// The same for the entry at path itself, links not followed (a link is Other, with its own identity).
+std::optional<FileStatus> EntryStatus(const std::string& path);
 
 // True when the file system of the folder open at folderFd tells names apart byte for byte, so
 // that a name found missing in its listing is missing for a look at the path too: one of the

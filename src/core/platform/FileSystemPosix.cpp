@@ -48,6 +48,10 @@ FileId IdOf(const struct stat& st) {
     return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
+FileStatus StatusOf(const struct stat& st) {
+    return {ModeKind(st.st_mode), static_cast<std::int64_t>(st.st_mtim.tv_sec), IdOf(st)};
+}
+
 struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
 };
@@ -75,7 +79,13 @@ std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId*
 std::optional<FileStatus> Status(const std::string& path) {
     struct stat st {};
     if (path.empty() || stat(path.c_str(), &st) != 0) return std::nullopt;
-    return FileStatus{ModeKind(st.st_mode), static_cast<std::int64_t>(st.st_mtim.tv_sec), IdOf(st)};
+    return StatusOf(st);
+}
+
+std::optional<FileStatus> EntryStatus(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || lstat(path.c_str(), &st) != 0) return std::nullopt;
+    return StatusOf(st);
 }
 
 bool ExactNames(int folderFd) {
