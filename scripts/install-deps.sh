@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++            # build
   qt6-base-dev                     # Qt 6 Widgets (brings the offscreen platform used by the tests)
+  pkg-config libpcre2-dev          # regular expressions of the string rename
+  libexiv2-dev                     # the date a photo was taken
   libgtest-dev libgmock-dev        # unit tests
   libbenchmark-dev                 # benchmarks
   fonts-noto-cjk                   # Japanese glyphs
