@@ -92,6 +92,28 @@ TEST_F(SequentialNamesTest, ExampleNames) {
     EXPECT_EQ(Names(Files({"pic/a.b.txt"}), extOnly)[0], "a.md");
 }
 
+TEST_F(SequentialNamesTest, DatesTakenNameThePhotosAndTheOthersTheirModificationDate) {
+    const auto img = Files({"a.JPG", "b.JPG", "c.JPG"}, LocalNoon(2024, 5, 7));
+    const std::vector<std::int64_t> taken = {20231231235959, 0, 20220102030405};
+    Options o;
+    o.leadingText = "P";
+    o.startValue = "01";
+    o.addDate = true;
+    o.dateTaken = true;
+    const Result r = BuildSequentialNames(img, o, &taken);
+    ASSERT_EQ(r.outcome, Outcome::Composed);
+    EXPECT_THAT(r.newPaths, ::testing::ElementsAre(::testing::EndsWith("/P_2023123101.JPG"),
+                                                   ::testing::EndsWith("/P_2024050702.JPG"),
+                                                   ::testing::EndsWith("/P_2022010203.JPG")));
+    EXPECT_EQ(r.undatedPhotos, 1U);
+    // Without dates to hand every file falls back; with the modification date chosen none does.
+    EXPECT_EQ(BuildSequentialNames(img, o).undatedPhotos, 3U);
+    o.dateTaken = false;
+    EXPECT_THAT(Names(img, o),
+                ::testing::ElementsAre("P_2024050701.JPG", "P_2024050702.JPG", "P_2024050703.JPG"));
+    EXPECT_EQ(BuildSequentialNames(img, o, &taken).undatedPhotos, 0U);
+}
+
 TEST_F(SequentialNamesTest, NumberWidthAndIncrement) {
     const auto files = Files({"n/a", "n/b", "n/c", "n/d", "n/e", "n/f", "n/g", "n/h", "n/i", "n/j", "n/k"});
     Options o;
