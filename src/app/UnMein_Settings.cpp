@@ -57,6 +57,8 @@ void TFmMein::ReadSettings() {
     CheckBox1->setChecked(v.dateBar);
     CheckBox2->setChecked(v.dateEnd);
     RGDate->SetItemIndex(v.dateType);  // a number that is no item keeps the designed one
+    RGDateSource->SetItemIndex(v.dateSource);
+    CBRegex->setChecked(v.regexOn);
 }
 
 void TFmMein::ApplySavedOuterSize(bool lastTry) {
@@ -96,6 +98,8 @@ bool TFmMein::WriteSettings() {
     v.dateBar = CheckBox1->isChecked();
     v.dateEnd = CheckBox2->isChecked();
     v.dateType = RGDate->ItemIndex();
+    v.regexOn = CBRegex->isChecked();
+    v.dateSource = RGDateSource->ItemIndex();
 
     TIniFile ini(iniPath_);
     Settings::Write(ini, v);
