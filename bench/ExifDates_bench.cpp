@@ -54,7 +54,8 @@ int LastTaken() {
 std::string Taken(int i) {
     const int second = SecondTaken(i);
     char text[32];
-    std::snprintf(text, sizeof text, "2024:05:01 %02d:%02d:%02d", second / 3600, second / 60 % 60, second % 60);
+    std::snprintf(text, sizeof text, "2024:05:01 %02d:%02d:%02d", second / 3600, second / 60 % 60,
+                  second % 60);
     return text;
 }
 
@@ -79,7 +80,7 @@ bool MakePhotos(const std::string& root) {
 
 void BM_SortByDateTaken(benchmark::State& s) {
     TFmMein& window = RunBench::Window();
-    QAction* sort = window.findChild<QAction*>(QStringLiteral("SortByTaken"));
+    auto* sort = window.findChild<QAction*>(QStringLiteral("SortByTaken"));
     double total = 0;
     for (auto _ : s) {
         window.LoadFileList({Cp932::FromUtf8(Folder()).value()});
@@ -110,8 +111,9 @@ BENCHMARK(BM_SortByDateTaken)->Unit(benchmark::kMillisecond)->UseManualTime()->I
 int main(int argc, char** argv) {
     const int status = RunBench::RunWithWindow(argc, argv, "quorbel-exifbench", MakePhotos);
     if (filesPerSecond > 0) {
-        std::printf("Exif dates of %d files: %.0f files per second (at least %.0f): %s\n", kFiles, filesPerSecond,
-                    kLeastFilesPerSecond, filesPerSecond >= kLeastFilesPerSecond ? "within" : "MISSED");
+        std::printf("Exif dates of %d files: %.0f files per second (at least %.0f): %s\n", kFiles,
+                    filesPerSecond, kLeastFilesPerSecond,
+                    filesPerSecond >= kLeastFilesPerSecond ? "within" : "MISSED");
     }
     RunBench::PrintLongestGap(longestGapMs, "the sort");
     return status;

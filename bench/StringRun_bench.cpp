@@ -66,12 +66,14 @@ RunBench::TRatio RunGenerations(benchmark::State& s, const char* what, bool rege
                                 RunBench::Paths(RunBench::LoopFolder(), kFiles, Generation(generation)));
 
         RunBench::TEventGapWatch gaps;
-        const auto [target, replacement] = texts(generation);
+        const std::pair<std::string, std::string> given = texts(generation);
         const double seconds = RunBench::TimeGoClick(RunBench::RunFolder(), [&](TFmMein& window) {
             window.findChild<QTabWidget*>(QStringLiteral("PageControl1"))
                 ->setCurrentWidget(window.findChild<QWidget*>(QStringLiteral("TabSheet2")));
-            window.findChild<QComboBox*>(QStringLiteral("Edit6"))->setEditText(QString::fromStdString(target));
-            window.findChild<QComboBox*>(QStringLiteral("Edit7"))->setEditText(QString::fromStdString(replacement));
+            window.findChild<QComboBox*>(QStringLiteral("Edit6"))
+                ->setEditText(QString::fromStdString(given.first));
+            window.findChild<QComboBox*>(QStringLiteral("Edit7"))
+                ->setEditText(QString::fromStdString(given.second));
             window.findChild<QCheckBox*>(QStringLiteral("CBRegex"))->setChecked(regex);
         });
         runTotal += seconds;
@@ -97,7 +99,9 @@ void BM_StringRun(benchmark::State& s) {
 
 void BM_RegexRun(benchmark::State& s) {
     measuredRegex = RunGenerations(s, "Regex string", true, [](int g) {
-        return std::pair{"^" + Prefix(g - 1) + "_(\\d+)$", Prefix(g) + "_$1"};
+        std::string target = "^";
+        target.append(Prefix(g - 1)).append("_(\\d+)$");
+        return std::pair{target, Prefix(g) + "_$1"};
     });
 }
 

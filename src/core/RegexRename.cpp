@@ -18,8 +18,8 @@ namespace {
 // name of a few hundred characters; a pattern that backtracks without end reaches it in milliseconds.
 constexpr std::uint32_t kMatchLimit = 1'000'000;
 // The JIT's stack: room for deeply nested patterns, still bounded.
-constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
-constexpr PCRE2_SIZE kJitStackMax = 1024 * 1024;
+constexpr PCRE2_SIZE kJitStackStart = PCRE2_SIZE{32} * 1024;
+constexpr PCRE2_SIZE kJitStackMax = PCRE2_SIZE{1024} * 1024;
 
 std::string ErrorText(int code) {
     std::array<PCRE2_UCHAR, 256> text{};

@@ -59,7 +59,7 @@ public:
 private:
     struct Engine;
     explicit Replacer(std::unique_ptr<Engine> engine);
-    friend Prepared Prepare(std::string_view, std::string_view, bool);
+    friend Prepared Prepare(std::string_view target, std::string_view replacement, bool caseSensitive);
 
     std::unique_ptr<Engine> engine_;
     std::string stopMessage_;

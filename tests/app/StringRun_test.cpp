@@ -163,7 +163,7 @@ private slots:
             << QStringList{kDone};
         QTest::newRow("regex on: groups")
             << QStringList{"20240501_旅行.jpg", "20240502_海.JPG", "memo.txt", "x(a).txt"}
-            << QVariantMap{{"Edit6", "(\\d{4})(\\d{2})(\\d{2})|(a)"},
+            << QVariantMap{{"Edit6", R"((\d{4})(\d{2})(\d{2})|(a))"},
                            {"Edit7", "$1-$2-$3$4b"},
                            {"CBRegex", true}}
             << QStringList{"", "", ""} << QStringList{"20240501_旅行.jpg", "20240502_海.JPG", "x(a).txt"}

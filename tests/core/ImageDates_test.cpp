@@ -100,14 +100,10 @@ TEST_F(ImageDatesTest, ChangedBytesAreReadOrRefused) {
 
 TEST_F(ImageDatesTest, RandomBytesBehindASignatureAreRefused) {
     std::mt19937 random(24);
-    const std::string signatures[] = {"\xFF\xD8\xFF\xE1",
-                                      "II*" + std::string(1, '\0'),
-                                      "MM" + std::string(1, '\0') + "*",
-                                      "\x89PNG\r\n\x1A\n",
-                                      "RIFF\x40\x00\x00\x00WEBPVP8X",
-                                      std::string("\0\0\0\x18"
-                                                  "ftypheic",
-                                                  12)};
+    using namespace std::string_literals;  // signatures hold NUL bytes
+    const std::string signatures[] = {
+        "\xFF\xD8\xFF\xE1"s,       "II*\0"s, "MM\0*"s, "\x89PNG\r\n\x1A\n"s, "RIFF\x40\0\0\0WEBPVP8X"s,
+        "\0\0\0\x18"s + "ftypheic"};
     for (const std::string& signature : signatures) {
         for (int i = 0; i < kRandomFilesPerSignature; ++i) {
             std::string file = signature;

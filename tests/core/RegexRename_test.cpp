@@ -55,7 +55,7 @@ TEST(RegexRenameCheck, FirstFailingCheckWinsWithItsDetail) {
         {"a", "x\\y/", Refusal::ForbiddenInReplacement, "\\", 0},  // tried in the fixed order
         // Forbidden characters of the pattern are fine: it is never part of a name.
         {"a|b", "", Refusal::None, "", 0},
-        {"(?<year>\\d{4})(\\d\\d)", "${year}-$2$0$$", Refusal::None, "", 0},
+        {R"((?<year>\d{4})(\d\d))", "${year}-$2$0$$", Refusal::None, "", 0},
         {"(a)", "US$", Refusal::None, "", 0},     // a "$" that starts no reference is a dollar
         {"(a)", "ソ表{}", Refusal::None, "", 0},  // 0x5C as a second byte is text
         {"(a)", "${マ", Refusal::None, "", 0},    // so is 0x7D: no closing brace
@@ -84,7 +84,7 @@ TEST(RegexRenamePreview, ReplacesEveryMatchInTheProcessedPart) {
     const Case cases[] = {
         {"groups",
          {"20240501_旅行.jpg", "memo.txt"},
-         "(\\d{4})(\\d{2})(\\d{2})",
+         R"((\d{4})(\d{2})(\d{2}))",
          "$1-$2-$3",
          false,
          false,
@@ -92,7 +92,7 @@ TEST(RegexRenamePreview, ReplacesEveryMatchInTheProcessedPart) {
          {"2024-05-01_旅行.jpg"}},
         {"named groups, braces and a dollar",
          {"20240501_旅行.jpg"},
-         "(?<y>\\d{4})(?<m>\\d\\d)(?<d>\\d\\d)_(?<what>.+)",
+         R"((?<y>\d{4})(?<m>\d\d)(?<d>\d\d)_(?<what>.+))",
          "${what}_$y年${m}月${d}日$$",
          false,
          false,
@@ -117,13 +117,13 @@ TEST(RegexRenamePreview, ReplacesEveryMatchInTheProcessedPart) {
          {"行旅.txt", "a😀b.txt"}},
         {"Unicode classes",
          {"abc日本語def.txt", "ひらがなカタカナ.txt"},
-         "\\p{Han}+|\\p{Hiragana}+",
+         R"(\p{Han}+|\p{Hiragana}+)",
          "_",
          false,
          false,
          {0, 1},
          {"abc_def.txt", "_カタカナ.txt"}},
-        {"full-width digits are digits", {"写真１２.jpg"}, "\\d+", "#", false, false, {0}, {"写真#.jpg"}},
+        {"full-width digits are digits", {"写真１２.jpg"}, R"(\d+)", "#", false, false, {0}, {"写真#.jpg"}},
         {"case ignored",
          {"img_Img_IMG.jpg", "ＩＭＧ.jpg"},
          "img|ｉｍｇ",
@@ -135,7 +135,7 @@ TEST(RegexRenamePreview, ReplacesEveryMatchInTheProcessedPart) {
         {"case kept", {"img_Img_IMG.jpg"}, "img", "P", false, true, {0}, {"P_Img_IMG.jpg"}},
         {"the extension left out", {"a.jpeg", "jpeg.jpeg"}, "jpe?g$", "jpg", false, false, {1}, {"jpg.jpeg"}},
         {"the extension processed", {"a.jpeg"}, "jpe?g$", "jpg", true, false, {0}, {"a.jpg"}},
-        {"anchors hold at the processed part", {"a.b.txt"}, "\\.b$", "", false, false, {0}, {"a.txt"}},
+        {"anchors hold at the processed part", {"a.b.txt"}, R"(\.b$)", "", false, false, {0}, {"a.txt"}},
         {"a replacement giving the same name is no change", {"aaa.txt"}, "a", "a", false, false, {}, {}},
         {"names the file system cannot take are kept, marked",
          {"abc.txt", "x.y", "z"},
@@ -172,7 +172,7 @@ TEST(RegexRenamePreview, ReplacesEveryMatchInTheProcessedPart) {
 TEST(RegexRenamePreview, NamesOutsideCodePage932ComeBackByteForByte) {
     // An emoji and a byte that is no UTF-8 both live in the program's text as stand-ins.
     const std::vector<std::string> paths = {Cp(kFolder + "😀_01.txt"), Cp(kFolder + "caf\xE9_02.txt")};
-    Prepared p = Prepare(Cp("_(\\d+)"), Cp("-$1"), false);
+    Prepared p = Prepare(Cp(R"(_(\d+))"), Cp("-$1"), false);
     ASSERT_NE(p.replacer, nullptr);
     const Preview preview = RegexRename::PreviewRenames(paths, *p.replacer, {});
     EXPECT_EQ(NewNames(preview), (std::vector<std::string>{"😀-01.txt", "caf\xE9-02.txt"}));
