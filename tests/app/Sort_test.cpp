@@ -3,10 +3,10 @@
 // and names the photos by the date they were taken.
 #include <QAction>
 #include <QMenu>
-#include <ctime>
 
 #include "WindowFixture.h"
 #include "app/BusyRunner.h"
+#include "support/LocalTime.h"
 #include "support/PhotoFiles.h"
 #include "support/QtTestMain.h"
 
@@ -16,13 +16,7 @@ using testsupport::ImageKind;
 
 // Seconds since the epoch of a local time in May 2024.
 std::int64_t May(int day, int hour) {
-    std::tm tm{};
-    tm.tm_year = 2024 - 1900;
-    tm.tm_mon = 4;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_isdst = -1;
-    return std::mktime(&tm);
+    return testsupport::LocalSeconds(2024, 5, day, hour);
 }
 
 // An Exif date on a day of May 2024.

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <string>
 #include <vector>
 
-#include "core/RunControl.h"
 #include "core/platform/ImageDates.h"
+#include "support/LocalTime.h"
 #include "support/PhotoFiles.h"
+#include "support/StopBefore.h"
 #include "support/TempDir.h"
 #include "support/Text.h"
 
@@ -118,25 +118,14 @@ TEST_F(PhotoDateFilesTest, EachFormatGivesItsDateAndAnythingElseNone) {
 }
 
 TEST_F(PhotoDateFilesTest, AStopReadsNoFurther) {
-    class StopAtSecond final : public RunControl {
-    public:
-        bool Continue(std::size_t done) override { return done < 1; }
-    } control;
+    testsupport::StopBefore control(1);
     const std::vector<std::string> paths = {Photo("a.jpg", ImageKind::kJpeg, {}),
                                             Photo("b.jpg", ImageKind::kJpeg, {})};
     EXPECT_FALSE(PhotoDate::ReadDatesTaken(paths, &control));
 }
 
 TEST_F(PhotoDateFilesTest, ModifiedStampIsTheLocalTime) {
-    std::tm tm{};
-    tm.tm_year = 2024 - 1900;
-    tm.tm_mon = 4;
-    tm.tm_mday = 1;
-    tm.tm_hour = 23;
-    tm.tm_min = 30;
-    tm.tm_sec = 15;
-    tm.tm_isdst = -1;
-    const std::string path = Cp(dir.MakeFile("a.txt", "", std::mktime(&tm)));
+    const std::string path = Cp(dir.MakeFile("a.txt", "", testsupport::LocalSeconds(2024, 5, 1, 23, 30, 15)));
     EXPECT_EQ(PhotoDate::ModifiedStamp(path), 20240501233015);
     EXPECT_EQ(PhotoDate::ModifiedStamp(Cp(dir / "missing.txt")), kNone);
     EXPECT_EQ(PhotoDate::ModifiedStamp(Cp(dir.MakeDir("folder"))), kNone);

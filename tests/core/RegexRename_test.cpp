@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/Cp932.h"
-#include "core/RunControl.h"
+#include "support/StopBefore.h"
 #include "support/Text.h"
 
 namespace {
@@ -190,10 +190,7 @@ TEST(RegexRenamePreview, APatternThatRunsAwayStopsThePlan) {
 }
 
 TEST(RegexRenamePreview, AStopPlansNothing) {
-    class StopAtSecond final : public RunControl {
-    public:
-        bool Continue(std::size_t done) override { return done < 1; }
-    } control;
+    testsupport::StopBefore control(1);
     const std::vector<std::string> paths = {Cp(kFolder + "a1.txt"), Cp(kFolder + "a2.txt")};
     Prepared p = Prepare(Cp("a"), Cp("b"), true);
     ASSERT_NE(p.replacer, nullptr);

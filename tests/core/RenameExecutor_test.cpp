@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/StopBefore.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -225,16 +226,6 @@ TEST_F(RenameExecutorTest, AFolderReadWholeGivesTheOutcomesOfALookAtEachPath) {
     }
 }
 
-// Says stop when asked before the given step.
-class StopBefore final : public RunControl {
-public:
-    explicit StopBefore(std::size_t step) : step_(step) {}
-    bool Continue(std::size_t done) override { return done < step_; }
-
-private:
-    std::size_t step_;
-};
-
 TEST_F(RenameExecutorTest, AStopLeavesTheRestUntriedAndWhole) {
     using Execute =
         Outcome (*)(const std::vector<std::string>&, const std::vector<std::string>&, Order, RunControl*);
@@ -248,7 +239,7 @@ TEST_F(RenameExecutorTest, AStopLeavesTheRestUntriedAndWhole) {
                 from.push_back(d.MakeFile(name, name));
                 to.push_back(d / (std::string(name) + "1"));
             }
-            StopBefore control(2);
+            testsupport::StopBefore control(2);
             const Outcome outcome = execute(from, to, order, &control);
             const bool forward = order == Order::FirstToLast;
             const std::vector<std::size_t> untried =

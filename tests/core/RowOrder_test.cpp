@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <string>
 #include <vector>
 
 #include "core/PairList.h"
 #include "core/PhotoDate.h"
+#include "support/LocalTime.h"
 #include "support/TempDir.h"
 #include "support/Text.h"
 
@@ -24,15 +24,8 @@ protected:
         tzset();
     }
     // A file modified at the given local time on 1 May 2024.
-    std::string File(const std::string& name, int hour, int minute = 0) {
-        std::tm tm{};
-        tm.tm_year = 2024 - 1900;
-        tm.tm_mon = 4;
-        tm.tm_mday = 1;
-        tm.tm_hour = hour;
-        tm.tm_min = minute;
-        tm.tm_isdst = -1;
-        return Cp(dir.MakeFile(name, name, std::mktime(&tm)));
+    std::string File(const std::string& name, int hour) {
+        return Cp(dir.MakeFile(name, name, testsupport::LocalSeconds(2024, 5, 1, hour)));
     }
     // The names (after the folder) of the entries in the order given.
     std::vector<std::string> Sorted(const PairList& pairs, Key key) {

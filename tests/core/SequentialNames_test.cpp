@@ -3,13 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "core/Cp932.h"
+#include "support/LocalTime.h"
 #include "support/TempDir.h"
 #include "support/Text.h"
 
@@ -22,13 +22,7 @@ using testsupport::Cp;
 
 // Seconds since the epoch of a local date at noon.
 std::int64_t LocalNoon(int year, int month, int day) {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = 12;
-    tm.tm_isdst = -1;
-    return std::mktime(&tm);
+    return testsupport::LocalSeconds(year, month, day, 12);
 }
 
 class SequentialNamesTest : public ::testing::Test {
