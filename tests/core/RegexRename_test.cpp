@@ -107,6 +107,19 @@ TEST(RegexRenamePreview, ReplacesEveryMatchInTheProcessedPart) {
          {0},
          {"a[b]c.txt"}},
         {"every match", {"banana.txt"}, "a", "o", false, false, {0}, {"bonono.txt"}},
+        {"a result longer than the room first given",
+         {std::string(100, 'a') + ".txt"},
+         "a",
+         "bcd",
+         false,
+         false,
+         {0},
+         {[] {
+             std::string name;
+             for (int i = 0; i < 100; ++i)
+                 name += "bcd";
+             return name + ".txt";
+         }()}},
         {"a dot is one character of any script",
          {"旅行.txt", "😀ab.txt"},
          "^(.)(.)",
