@@ -4,6 +4,8 @@
 #include <pcre2.h>
 
 #include <array>
+#include <charconv>
+#include <cstdint>
 #include <utility>
 
 #include "core/Cp932.h"
@@ -48,28 +50,28 @@ bool IsNameChar(char c) {
     return IsNameStart(c) || IsDigit(c);
 }
 
-// A replacement cut into its own text and its group references.
-struct Template {
-    std::string literal;                  // the replacement's own text, "$$" read as "$"
-    std::string engineForm;               // the same for the engine: "$$" for "$", "${ref}" for a group
-    std::vector<std::string> written;     // each reference as written ("$1", "${year}")
-    std::vector<std::string> references;  // each reference's number or name
+// One piece of a replacement: its own text, or a reference to a group.
+struct Piece {
+    bool reference = false;
+    std::string text;     // its own text (code page 932), or the reference's number or name
+    std::string written;  // a reference as written ("$1", "${year}")
 };
 
 // Reads a code page 932 replacement; "{" and "}" can be the second byte of a double-byte character,
 // so the text is walked a character at a time.
-Template ParseReplacement(std::string_view text) {
-    Template t;
-    const auto reference = [&t, text](std::size_t from, std::size_t to, std::string_view ref) {
-        t.written.emplace_back(text.substr(from, to - from));
-        t.references.emplace_back(ref);
-        t.engineForm.append("${").append(ref).append("}");
+std::vector<Piece> ParseReplacement(std::string_view text) {
+    std::vector<Piece> pieces;
+    const auto own = [&pieces](std::string_view part) {
+        if (pieces.empty() || pieces.back().reference) pieces.emplace_back();
+        pieces.back().text.append(part);
+    };
+    const auto reference = [&pieces, text](std::size_t from, std::size_t to, std::string_view ref) {
+        pieces.push_back({true, std::string(ref), std::string(text.substr(from, to - from))});
     };
     for (std::size_t i = 0; i < text.size();) {
         if (text[i] != '$') {
             const std::size_t length = Cp932::CharLength(text, i);
-            t.literal.append(text.substr(i, length));
-            t.engineForm.append(text.substr(i, length));
+            own(text.substr(i, length));
             i += length;
             continue;
         }
@@ -93,39 +95,55 @@ Template ParseReplacement(std::string_view text) {
             }
         }
         // "$$", or a "$" that starts no reference: a dollar sign.
-        t.literal += '$';
-        t.engineForm += "$$";
+        own("$");
         i += next == '$' ? 2 : 1;
     }
-    return t;
+    return pieces;
 }
 
-bool HasGroup(const pcre2_code* code, std::string_view reference) {
-    if (reference.empty()) return false;
-    std::uint32_t groups = 0;
-    pcre2_pattern_info(code, PCRE2_INFO_CAPTURECOUNT, &groups);
+// The groups a reference names, in number order (a name several groups share names them all);
+// empty when the pattern has none of that number or name.
+std::vector<std::uint32_t> GroupsOf(const pcre2_code* code, std::string_view reference) {
+    if (reference.empty()) return {};
     if (IsDigit(reference.front())) {
-        if (reference.size() > 9) return false;
-        for (const char c : reference) {
-            if (!IsDigit(c)) return false;
-        }
-        return std::stoul(std::string(reference)) <= groups;
+        std::uint32_t groups = 0;
+        pcre2_pattern_info(code, PCRE2_INFO_CAPTURECOUNT, &groups);
+        std::uint32_t number = 0;
+        const auto [end, error] =
+            std::from_chars(reference.data(), reference.data() + reference.size(), number);
+        if (error != std::errc() || end != reference.data() + reference.size() || number > groups) return {};
+        return {number};
     }
     const std::optional<std::string> name = Cp932::ToUtf8(reference);
-    if (!name) return false;
-    const int number = pcre2_substring_number_from_name(code, reinterpret_cast<PCRE2_SPTR>(name->c_str()));
-    // A name that several groups share is still a name the pattern has.
-    return number >= 0 || number == PCRE2_ERROR_NOUNIQUESUBSTRING;
+    if (!name) return {};
+    PCRE2_SPTR first = nullptr;
+    PCRE2_SPTR last = nullptr;
+    if (pcre2_substring_nametable_scan(code, reinterpret_cast<PCRE2_SPTR>(name->c_str()), &first, &last) < 0)
+        return {};
+    std::uint32_t entrySize = 0;
+    pcre2_pattern_info(code, PCRE2_INFO_NAMEENTRYSIZE, &entrySize);
+    std::vector<std::uint32_t> groups;
+    // Each entry of the name table starts with its group's number in two bytes, high byte first.
+    for (PCRE2_SPTR entry = first; entry <= last; entry += entrySize)
+        groups.push_back(static_cast<std::uint32_t>(entry[0] << 8 | entry[1]));
+    return groups;
 }
 
 }  // namespace
 
 struct Replacer::Engine {
+    // A piece of the replacement for the engine: its own text in UTF-8, or the groups a reference
+    // names, of which the first that took part in the match gives its text.
+    struct Part {
+        std::string text;
+        std::vector<std::uint32_t> groups;
+    };
+
     pcre2_code* code = nullptr;
     pcre2_match_context* context = nullptr;
     pcre2_jit_stack* jitStack = nullptr;
     pcre2_match_data* matches = nullptr;
-    std::string replacement;  // UTF-8, in the engine's form
+    std::vector<Part> parts;
 
     Engine() = default;
     Engine(const Engine&) = delete;
@@ -136,36 +154,66 @@ struct Replacer::Engine {
         pcre2_match_context_free(context);
         pcre2_code_free(code);
     }
+
+    // Appends the replacement for the match the ovector holds.
+    void Expand(std::string_view name, const PCRE2_SIZE* ovector, std::string& out) const {
+        for (const Part& part : parts) {
+            out.append(part.text);
+            for (const std::uint32_t group : part.groups) {
+                const PCRE2_SIZE from = ovector[2 * group];
+                const PCRE2_SIZE to = ovector[2 * group + 1];
+                if (from == PCRE2_UNSET) continue;  // a group that took no part gives nothing
+                if (from < to) out.append(name.substr(from, to - from));
+                break;
+            }
+        }
+    }
 };
 
 Replacer::Replacer(std::unique_ptr<Engine> engine) : engine_(std::move(engine)) {}
 Replacer::~Replacer() = default;
 
+// Every match, left to right: after an empty match the next may not be empty at the same place, and
+// where none is, the search goes on a character further (as Perl's global replace does).
 Replacer::Result Replacer::Replace(std::string_view name, std::string& out) {
-    constexpr std::uint32_t kOptions =
-        PCRE2_SUBSTITUTE_GLOBAL | PCRE2_SUBSTITUTE_UNSET_EMPTY | PCRE2_SUBSTITUTE_OVERFLOW_LENGTH;
     const Engine& e = *engine_;
-    // Room for the usual result; a longer one is told by the engine and made room for.
-    out.resize(std::max(out.capacity(), 2 * name.size() + e.replacement.size() + 64));
-    int result = 0;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        PCRE2_SIZE length = out.size();
-        result = pcre2_substitute(e.code, reinterpret_cast<PCRE2_SPTR>(name.data()), name.size(), 0, kOptions,
-                                  e.matches, e.context, reinterpret_cast<PCRE2_SPTR>(e.replacement.data()),
-                                  e.replacement.size(), reinterpret_cast<PCRE2_UCHAR*>(out.data()), &length);
-        if (result == PCRE2_ERROR_NOMEMORY) {
-            out.resize(length + 1);
+    const auto* subject = reinterpret_cast<PCRE2_SPTR>(name.data());
+    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(e.matches);
+    out.clear();
+    bool replaced = false;
+    std::size_t copied = 0;  // the name up to here is in out
+    std::size_t offset = 0;
+    std::uint32_t options = 0;
+    for (;;) {
+        const int result = pcre2_match(e.code, subject, name.size(), offset, options, e.matches, e.context);
+        if (result == PCRE2_ERROR_NOMATCH) {
+            if (options == 0) break;
+            // Nothing but the empty match here: a character further (invalid bytes one at a time).
+            options = 0;
+            ++offset;
+            while (offset < name.size() && (static_cast<unsigned char>(name[offset]) & 0xC0) == 0x80)
+                ++offset;
             continue;
         }
-        if (result >= 0) out.resize(length);
-        break;
+        // A match that ends before it starts (\K in a lookahead) cannot be replaced.
+        const int failure = result < 0 ? result : ovector[0] > ovector[1] ? PCRE2_ERROR_BADSUBSPATTERN : 0;
+        if (failure != 0) {
+            stopMessage_ = ErrorText(failure);
+            out.clear();
+            return Result::kStopped;
+        }
+        out.append(name.substr(copied, ovector[0] - copied));
+        e.Expand(name, ovector, out);
+        copied = ovector[1];
+        replaced = true;
+        offset = ovector[1];
+        const bool empty = ovector[0] == ovector[1];
+        if (empty && offset == name.size()) break;
+        options = empty ? PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED : 0;
     }
-    if (result < 0) {
-        stopMessage_ = ErrorText(result);
-        out.clear();
-        return Result::kStopped;
-    }
-    return result == 0 ? Result::kUnchanged : Result::kReplaced;
+    if (!replaced) return Result::kUnchanged;
+    out.append(name.substr(copied));
+    return Result::kReplaced;
 }
 
 Prepared Prepare(std::string_view target, std::string_view replacement, bool caseSensitive) {
@@ -191,22 +239,34 @@ Prepared Prepare(std::string_view target, std::string_view replacement, bool cas
     // Without a JIT the engine interprets the pattern: slower, the same results.
     pcre2_jit_compile(engine->code, PCRE2_JIT_COMPLETE);
 
-    const Template t = ParseReplacement(replacement);
-    for (std::size_t i = 0; i < t.references.size(); ++i) {
-        if (HasGroup(engine->code, t.references[i])) continue;
-        check = {Refusal::MissingGroup, t.written[i], 0};
-        return prepared;
+    // The references first, then the replacement's own text: a group's text is the name's.
+    std::string own;
+    for (Piece& piece : ParseReplacement(replacement)) {
+        if (!piece.reference) {
+            own += piece.text;
+            engine->parts.push_back({std::move(piece.text), {}});
+            continue;
+        }
+        std::vector<std::uint32_t> groups = GroupsOf(engine->code, piece.text);
+        if (groups.empty()) {
+            check = {Refusal::MissingGroup, piece.written, 0};
+            return prepared;
+        }
+        engine->parts.push_back({{}, std::move(groups)});
     }
-    if (std::string forbidden = Strfunc::FindForbiddenChar(t.literal); !forbidden.empty()) {
+    if (std::string forbidden = Strfunc::FindForbiddenChar(own); !forbidden.empty()) {
         check = {Refusal::ForbiddenInReplacement, std::move(forbidden), 0};
         return prepared;
     }
-    std::optional<std::string> engineForm = Cp932::ToUtf8(t.engineForm);
-    if (!engineForm) {
-        check.refusal = Refusal::EmptyTarget;
-        return prepared;
+    // The engine works in UTF-8.
+    for (Replacer::Engine::Part& part : engine->parts) {
+        std::optional<std::string> text = Cp932::ToUtf8(part.text);
+        if (!text) {
+            check.refusal = Refusal::EmptyTarget;
+            return prepared;
+        }
+        part.text = std::move(*text);
     }
-    engine->replacement = std::move(*engineForm);
 
     engine->context = pcre2_match_context_create(nullptr);
     pcre2_set_match_limit(engine->context, kMatchLimit);
@@ -230,9 +290,10 @@ Preview PreviewRenames(const std::vector<std::string>& oldPaths, Replacer& repla
         }
         // A listed path is a full path, so its folder part already ends in the delimiter.
         const auto [folder, fileName] = MyFileOperation::SplitAtLastDelimiter(oldPaths[i]);
+        // Without the extension: up to the last "." (never a second byte), nothing of ".profile".
+        const std::size_t dot = fileName.rfind('.');
         const std::string_view processed =
-            options.includeExtension ? fileName
-                                     : fileName.substr(0, MyFileOperation::NameWithoutExt(fileName).size());
+            options.includeExtension || dot == std::string_view::npos ? fileName : fileName.substr(0, dot);
         const std::string_view ext = fileName.substr(processed.size());
         if (!Cp932::ToUtf8(processed, name)) continue;  // not a name the codec gave out
         switch (replacer.Replace(name, replaced)) {

@@ -107,19 +107,23 @@ TEST(RegexRenamePreview, ReplacesEveryMatchInTheProcessedPart) {
          {0},
          {"a[b]c.txt"}},
         {"every match", {"banana.txt"}, "a", "o", false, false, {0}, {"bonono.txt"}},
-        {"a result longer than the room first given",
-         {std::string(100, 'a') + ".txt"},
-         "a",
-         "bcd",
+        {"empty matches between the characters",
+         {"ab旅.txt"},
+         "x*",
+         "-",
          false,
          false,
          {0},
-         {[] {
-             std::string name;
-             for (int i = 0; i < 100; ++i)
-                 name += "bcd";
-             return name + ".txt";
-         }()}},
+         {"-a-b-旅-.txt"}},
+        {"a match right after another may be empty", {"ab.txt"}, "b*", "-", false, false, {0}, {"-a--.txt"}},
+        {"a name two groups share: the one that took part",
+         {"ab.txt"},
+         "(?J)(?<n>a)|(?<n>b)",
+         "[$n]",
+         false,
+         false,
+         {0},
+         {"[a][b].txt"}},
         {"a dot is one character of any script",
          {"旅行.txt", "😀ab.txt"},
          "^(.)(.)",
