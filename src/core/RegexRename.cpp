@@ -239,7 +239,8 @@ Prepared Prepare(std::string_view target, std::string_view replacement, bool cas
     // Without a JIT the engine interprets the pattern: slower, the same results.
     pcre2_jit_compile(engine->code, PCRE2_JIT_COMPLETE);
 
-    // The references first, then the replacement's own text: a group's text is the name's.
+    // Every reference must name a group; then the replacement's own text is checked (what a group
+    // brings in is the name's own text).
     std::string own;
     for (Piece& piece : ParseReplacement(replacement)) {
         if (!piece.reference) {

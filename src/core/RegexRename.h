@@ -85,7 +85,8 @@ struct Preview {
     std::vector<std::size_t> oldIndices;
     std::vector<std::string> newPaths;
     // Positions k whose new name no file can take: the processed part replaced by nothing, "." or
-    // "..", a "/" or a NUL brought in by a group, no code page 932 form. Not to be tried.
+    // "..", no code page 932 form; and, should a group ever bring one in, a "/" or a NUL (a name
+    // holds neither, so a group cannot today). Not to be tried.
     std::vector<std::size_t> unusable;
     // The engine gave up on a name: its message. Nothing else is planned.
     std::optional<std::string> stopped;
