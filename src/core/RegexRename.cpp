@@ -160,8 +160,8 @@ struct Replacer::Engine {
         for (const Part& part : parts) {
             out.append(part.text);
             for (const std::uint32_t group : part.groups) {
-                const PCRE2_SIZE from = ovector[2 * group];
-                const PCRE2_SIZE to = ovector[2 * group + 1];
+                const PCRE2_SIZE from = ovector[std::size_t{2} * group];
+                const PCRE2_SIZE to = ovector[std::size_t{2} * group + 1];
                 if (from == PCRE2_UNSET) continue;  // a group that took no part gives nothing
                 if (from < to) out.append(name.substr(from, to - from));
                 break;
