@@ -7,6 +7,8 @@ packages=(
   cmake ninja-build g++            # build
   qt6-base-dev                     # Qt 6 Widgets (brings the offscreen platform used by the tests)
   zlib1g-dev                       # CRC-32 of the run journal's records
+  pkg-config libpcre2-dev          # regular expressions of the string rename
+  libexiv2-dev                     # the date a photo was taken
   libgtest-dev libgmock-dev        # unit tests
   libbenchmark-dev                 # benchmarks
   fonts-noto-cjk                   # Japanese glyphs

@@ -69,6 +69,7 @@ TFmMein::TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget
     WireHistories();
     WireMove();
     WireRows();
+    WireSort();
 
     // The designed place and client size; the settings file may change both.
     move(144, 89);

@@ -61,6 +61,8 @@ void TFmMein::ReadSettings() {
     CheckBox1->setChecked(v.dateBar);
     CheckBox2->setChecked(v.dateEnd);
     RGDate->SetItemIndex(v.dateType);  // a number that is no item keeps the designed one
+    RGDateSource->SetItemIndex(v.dateSource);
+    CBRegex->setChecked(v.regexOn);
 }
 
 void TFmMein::ApplySavedOuterSize(bool lastTry) {
@@ -100,6 +102,8 @@ bool TFmMein::WriteSettings() {
     v.dateBar = CheckBox1->isChecked();
     v.dateEnd = CheckBox2->isChecked();
     v.dateType = RGDate->ItemIndex();
+    v.regexOn = CBRegex->isChecked();
+    v.dateSource = RGDateSource->ItemIndex();
 
     TIniFile ini(iniPath_);
     Settings::Write(ini, v);

@@ -33,6 +33,17 @@ void EraseIndices(std::vector<T>& list, const std::vector<std::size_t>& indices)
     list.resize(kept);
 }
 
+// Entry order[k] of list becomes entry k.
+template <class T>
+void ReorderEntries(std::vector<T>& list, const std::vector<std::size_t>& order) {
+    if (list.empty()) return;
+    std::vector<T> reordered;
+    reordered.reserve(list.size());
+    for (const std::size_t i : order)
+        reordered.push_back(std::move(list[i]));
+    list = std::move(reordered);
+}
+
 }  // namespace
 
 std::vector<bool> PairList::RenamedFlags() const {
@@ -60,12 +71,14 @@ std::vector<std::size_t> PairList::Unrenamed() const {
 void PairList::Load(std::vector<std::string> oldPaths) {
     old_ = std::move(oldPaths);
     new_.clear();
+    taken_.clear();
     state_.assign(old_.size(), State::kUnrenamed);
     lastOrder_ = RenameExecutor::Order::FirstToLast;
 }
 
 void PairList::SetRun(std::vector<std::string> oldPaths, std::vector<std::string> newPaths) {
     old_ = std::move(oldPaths);
+    taken_.clear();
     SetRun(std::move(newPaths));
 }
 
@@ -118,6 +131,7 @@ void PairList::RemoveMany(const std::vector<std::size_t>& indices) {
     EraseIndices(old_, indices);
     EraseIndices(new_, indices);
     EraseIndices(state_, indices);
+    EraseIndices(taken_, indices);
 }
 
 void PairList::Move(std::size_t from, std::size_t to) {
@@ -126,4 +140,18 @@ void PairList::Move(std::size_t from, std::size_t to) {
     MoveEntry(old_, from, to);
     if (HasNewPaths()) MoveEntry(new_, from, to);
     MoveEntry(state_, from, to);
+    if (!taken_.empty()) MoveEntry(taken_, from, to);
+}
+
+void PairList::Reorder(const std::vector<std::size_t>& order) {
+    assert(order.size() == Size());
+    ReorderEntries(old_, order);
+    ReorderEntries(new_, order);
+    ReorderEntries(state_, order);
+    ReorderEntries(taken_, order);
+}
+
+void PairList::SetDatesTaken(std::vector<std::int64_t> taken) {
+    assert(taken.size() == Size() && "one date per entry");
+    taken_ = std::move(taken);
 }

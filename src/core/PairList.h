@@ -2,8 +2,9 @@
 
 // The files of the rename table and what the last command did to them. Entry i belongs to table
 // row i + 1: the path the file had before the last command (old), the path that command gave or
-// meant to give it (new), and whether the file was really renamed. The three are changed only
-// together, so removing and dragging rows can never pair a name with another file.
+// meant to give it (new), and whether the file was really renamed; and once read, the date the file
+// was taken. They are changed only together, so removing, dragging and sorting rows can never pair a
+// name with another file.
 
 #include <cstddef>
 #include <cstdint>
@@ -39,6 +40,13 @@ public:
     std::vector<std::size_t> Unrenamed() const;
     // The order in which the last command renamed its pairs; undo goes the other way.
     RenameExecutor::Order LastOrder() const { return lastOrder_; }
+    // The date each file was taken (PhotoDate stamps), once read for this list; empty until then.
+    // A rename changes no file's date, so they stay through runs and edits; a new list forgets them.
+    const std::vector<std::int64_t>& DatesTaken() const { return taken_; }
+    bool HasDatesTaken() const { return !old_.empty() && taken_.size() == old_.size(); }
+    void SetDatesTaken(std::vector<std::int64_t> taken);
+    // Where the file of an entry stands now: new when the last command renamed it, else old.
+    const std::string& CurrentPath(std::size_t i) const { return Renamed(i) ? new_[i] : old_[i]; }
 
     // A loaded list: old paths only, nothing renamed.
     void Load(std::vector<std::string> oldPaths);
@@ -62,10 +70,13 @@ public:
     void RemoveMany(const std::vector<std::size_t>& indices);
     // Takes entry from out and inserts it at to, shifting the entries between, as a dragged row.
     void Move(std::size_t from, std::size_t to);
+    // Entry order[k] becomes entry k, for a permutation order of the entries (sorted rows).
+    void Reorder(const std::vector<std::size_t>& order);
 
 private:
     std::vector<std::string> old_;
     std::vector<std::string> new_;
     std::vector<State> state_;
+    std::vector<std::int64_t> taken_;
     RenameExecutor::Order lastOrder_ = RenameExecutor::Order::FirstToLast;
 };

@@ -1,6 +1,7 @@
 #include "core/RenameExecutor.h"
 
 #include <algorithm>
+#include <cassert>
 #include <functional>
 
 #include "core/FolderLook.h"
@@ -15,7 +16,11 @@ enum class Step { kDone, kSkipped, kFailed };
 using RenameFunction = std::function<Step(std::string_view, std::string_view)>;
 
 void Rename(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths, std::size_t i,
-            Outcome& outcome, const RenameFunction& rename) {
+            Outcome& outcome, const RenameFunction& rename, const std::vector<bool>& refused) {
+    if (!refused.empty() && refused[i]) {
+        outcome.failed.push_back(i);
+        return;
+    }
     if (oldPaths[i] == newPaths[i]) return;
     switch (rename(oldPaths[i], newPaths[i])) {
         case Step::kDone:
@@ -68,14 +73,16 @@ void SortOutcome(Outcome& outcome, Order order) {
     std::reverse(outcome.untried.begin(), outcome.untried.end());
 }
 
+// refused: empty, or a flag per pair that is not to be tried.
 Outcome RenameAll(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
-                  const RenameFunction& rename, Order order, RunControl* control) {
+                  const RenameFunction& rename, Order order, RunControl* control,
+                  const std::vector<bool>& refused = {}) {
     Outcome outcome;
     outcome.executed = Executable(oldPaths, newPaths);
     if (!outcome.executed) return outcome;
     const std::size_t count = oldPaths.size();
     for (std::size_t step = 0; step < count && GoOn(control, step, count, order, outcome); ++step)
-        Rename(oldPaths, newPaths, PairAt(step, count, order), outcome, rename);
+        Rename(oldPaths, newPaths, PairAt(step, count, order), outcome, rename, refused);
     SortOutcome(outcome, order);
     return outcome;
 }
@@ -104,9 +111,15 @@ Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
 }
 
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
-                                  const std::vector<std::string>& newPaths, Order order,
-                                  RunControl* control) {
+                                  const std::vector<std::string>& newPaths, Order order, RunControl* control,
+                                  const std::vector<std::size_t>& refused) {
     if (!Executable(oldPaths, newPaths)) return {};
+    std::vector<bool> isRefused;
+    if (!refused.empty()) isRefused.resize(oldPaths.size());
+    for (const std::size_t i : refused) {
+        assert(i < oldPaths.size());
+        isRefused[i] = true;
+    }
     MyFileOperation::BatchRenames renames(&oldPaths);
     const auto rename = [&renames](std::string_view from, std::string_view to) {
         if (IsNoName(to)) return Step::kFailed;
@@ -116,7 +129,13 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
         const bool taken = MyFileOperation::PathExists(to) && !MyFileOperation::SameFile(from, to);
         return taken ? Step::kSkipped : Step::kFailed;
     };
-    return RenameAll(oldPaths, newPaths, rename, order, control);
+    return RenameAll(oldPaths, newPaths, rename, order, control, isRefused);
+}
+
+Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
+                                  const std::vector<std::string>& newPaths, Order order,
+                                  RunControl* control) {
+    return ExecuteSkippingCollisions(oldPaths, newPaths, order, control, {});
 }
 
 }  // namespace RenameExecutor

@@ -47,5 +47,10 @@ Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
                                   const std::vector<std::string>& newPaths, Order order = Order::FirstToLast,
                                   RunControl* control = nullptr);
+// The same, where every pair in refused (indices of names the caller found no file can take) counts
+// as failed without a try.
+Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
+                                  const std::vector<std::string>& newPaths, Order order, RunControl* control,
+                                  const std::vector<std::size_t>& refused);
 
 }  // namespace RenameExecutor

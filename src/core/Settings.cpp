@@ -81,6 +81,8 @@ Values Read(const TIniFile& ini, const Bounds& designedWindow) {
     v.dateBar = ini.ReadBool("Date", "Bar", true);
     v.dateEnd = ini.ReadBool("Date", "End", false);
     v.dateType = ini.ReadInteger("Date", "Type", 0);
+    v.regexOn = ini.ReadBool("Regex", "On", false);
+    v.dateSource = ini.ReadInteger("Date", "Source", 0);
     return v;
 }
 
@@ -103,9 +105,11 @@ void Write(TIniFile& ini, const Values& v) {
         ini.WriteInteger("ColumSize", Key(i + 1), v.columnWidths[i]);
     WriteLimitedList(ini, "StrRenSose", v.targetHistory);
     WriteLimitedList(ini, "StrRenDest", v.replacementHistory);
+    ini.WriteBool("Regex", "On", v.regexOn);
     ini.WriteBool("Date", "Bar", v.dateBar);
     ini.WriteBool("Date", "End", v.dateEnd);
     ini.WriteInteger("Date", "Type", v.dateType);
+    ini.WriteInteger("Date", "Source", v.dateSource);
 }
 
 bool OnSomeScreen(const Bounds& window, const std::vector<Bounds>& screens) {

@@ -38,9 +38,11 @@ struct Values {
     std::array<int, 3> columnWidths{};            // "ColumSize" "1".."3"; 0 = no width known
     std::vector<std::string> targetHistory;       // "StrRenSose"
     std::vector<std::string> replacementHistory;  // "StrRenDest"
+    bool regexOn = false;                         // "Regex" "On"
     bool dateBar = true;                          // "Date" "Bar"
     bool dateEnd = false;                         // "Date" "End"
     int dateType = 0;                             // "Date" "Type"
+    int dateSource = 0;                           // "Date" "Source": 0 modification time, 1 date taken
     friend bool operator==(const Values&, const Values&) = default;
 };
 

@@ -41,9 +41,10 @@ private slots:
         f.Action("mnHistOn")->trigger();  // recording off
         f.dialogs->folderAnswers.emplace_back(f.QtPath("pics"));
         f.window->mnMoveFolderClick();
-        for (const char* name : {"cbDialog", "cbFormStyle", "CheckBox1", "CheckBox2"})
+        for (const char* name : {"cbDialog", "cbFormStyle", "CheckBox1", "CheckBox2", "CBRegex"})
             f.Find<QCheckBox>(QLatin1String(name))->toggle();
         f.Radio("RGDate")->SetItemIndex(2);
+        f.Radio("RGDateSource")->SetItemIndex(1);
         auto* edit2 = f.Find<QComboBox>(QStringLiteral("edit2"));
         auto* edit6 = f.Find<QComboBox>(QStringLiteral("Edit6"));
         for (int i = 0; i < 12; ++i) {
@@ -76,6 +77,8 @@ private slots:
         QVERIFY(Checked(f, "CheckBox2"));
         QCOMPARE(f.Radio("RGDate")->ItemIndex(), 2);
         QCOMPARE(f.window->DateFormat, std::string("yymmdd"));
+        QVERIFY(Checked(f, "CBRegex"));
+        QCOMPARE(f.Radio("RGDateSource")->ItemIndex(), 1);
         QCOMPARE(Items(f, "edit2"), leading.mid(0, 10));  // twelve saved, ten read back
         QCOMPARE(Items(f, "Edit6"), targets);
         QCOMPARE(f.Find<QComboBox>(QStringLiteral("edit2"))->currentText(), QString());

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/StopBefore.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -107,21 +108,26 @@ TEST_F(RenameExecutorTest, SkipAndMarkJudgesTheDiskAtEachStep) {
 }
 
 TEST_F(RenameExecutorTest, TakenMeansAnotherFileUnderTheStringRule) {
-    const std::vector<std::string> oldPaths = {File("a.txt"), File("b.txt"),     File("c.txt"),
-                                               File("d.txt"), File("e.txt"),     File("f.txt"),
-                                               Path("gone"),  dir.MakeDir("sub")};
+    const std::vector<std::string> oldPaths = {
+        File("a.txt"), File("b.txt"), File("c.txt"),      File("d.txt"), File("e.txt"),
+        File("f.txt"), Path("gone"),  dir.MakeDir("sub"), File("h.txt"), File("i.txt")};
     File("D.txt", "another file");  // this file system tells case apart: D.txt is not d.txt
     // a case change of the file itself; two entries composed to one name (the first wins); a case
     // change onto a different file; names that can never be a file's; a source that is gone, and
-    // one that is a folder now.
-    const std::vector<std::string> newPaths = {Path("A.txt"), Path("same.txt"), Path("same.txt"),
-                                               Path("D.txt"), Path("."),        Path(".."),
-                                               Path("g"),     Path("sub2")};
-    const Outcome outcome = ExecuteSkippingCollisions(oldPaths, newPaths);
+    // one that is a folder now; two pairs the caller refused, one of them into a subfolder.
+    const std::vector<std::string> newPaths = {
+        Path("A.txt"), Path("same.txt"), Path("same.txt"), Path("D.txt"),    Path("."),
+        Path(".."),    Path("g"),        Path("sub2"),     Path("free.txt"), Path("sub/i.txt")};
+    const Outcome outcome =
+        ExecuteSkippingCollisions(oldPaths, newPaths, Order::FirstToLast, nullptr, {8, 9});
     EXPECT_THAT(outcome.skipped, ElementsAre(2u, 3u));
-    EXPECT_THAT(outcome.failed, ElementsAre(4u, 5u, 6u, 7u));
+    EXPECT_THAT(outcome.failed, ElementsAre(4u, 5u, 6u, 7u, 8u, 9u));
     EXPECT_TRUE(TempDir::Exists(Path("sub")));
     EXPECT_FALSE(TempDir::Exists(Path("sub2")));
+    EXPECT_TRUE(Holds("h.txt", "h.txt"));
+    EXPECT_TRUE(Holds("i.txt", "i.txt"));
+    EXPECT_FALSE(TempDir::Exists(Path("free.txt")));
+    EXPECT_FALSE(TempDir::Exists(Path("sub/i.txt")));
     EXPECT_TRUE(Holds("A.txt", "a.txt"));
     EXPECT_FALSE(TempDir::Exists(Path("a.txt")));
     EXPECT_TRUE(Holds("same.txt", "b.txt"));
@@ -220,16 +226,6 @@ TEST_F(RenameExecutorTest, AFolderReadWholeGivesTheOutcomesOfALookAtEachPath) {
     }
 }
 
-// Says stop when asked before the given step.
-class StopBefore final : public RunControl {
-public:
-    explicit StopBefore(std::size_t step) : step_(step) {}
-    bool Continue(std::size_t done) override { return done < step_; }
-
-private:
-    std::size_t step_;
-};
-
 TEST_F(RenameExecutorTest, AStopLeavesTheRestUntriedAndWhole) {
     using Execute =
         Outcome (*)(const std::vector<std::string>&, const std::vector<std::string>&, Order, RunControl*);
@@ -243,7 +239,7 @@ TEST_F(RenameExecutorTest, AStopLeavesTheRestUntriedAndWhole) {
                 from.push_back(d.MakeFile(name, name));
                 to.push_back(d / (std::string(name) + "1"));
             }
-            StopBefore control(2);
+            testsupport::StopBefore control(2);
             const Outcome outcome = execute(from, to, order, &control);
             const bool forward = order == Order::FirstToLast;
             const std::vector<std::size_t> untried =
