@@ -11,9 +11,11 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/Mounts.h"
@@ -197,6 +199,41 @@ TEST(DestinationFolderTest, AStopEndsTheMovesBetweenTwoFiles) {
         EXPECT_THAT(TempDir::Names(folders->destination), ElementsAre("0.txt", "1.txt", "2.txt"));
         EXPECT_THAT(TempDir::Names(folders->source), ElementsAre("3.txt", "4.txt"));
     }
+}
+
+// Runs a change of the test's own before the given step, as the user or another program would.
+class ChangeAt final : public RunControl {
+public:
+    ChangeAt(std::size_t step, std::function<void()> change) : step_(step), change_(std::move(change)) {}
+    bool Continue(std::size_t done) override {
+        if (done == step_) change_();
+        return true;
+    }
+
+private:
+    std::size_t step_;
+    std::function<void()> change_;
+};
+
+// A file saved at a source's path after the source was copied is not the file the move took: it
+// stays, and the copy goes.
+TEST(DestinationFolderTest, AFileSavedAtTheSourceSinceItsCopyStays) {
+    const auto folders = TwoFolders::Make(true, false);
+    if (!folders) GTEST_SKIP() << Mount::Why();
+    const std::string first = folders->source + "/0.txt";
+    TempDir::WriteFile(first, "copied");
+    TempDir::WriteFile(folders->source + "/1.txt", "1");
+    ChangeAt save(1, [&] {
+        TempDir::WriteFile(folders->source + "/saved.tmp", "saved since");
+        std::filesystem::rename(folders->source + "/saved.tmp", first);
+    });
+    DestinationFolder folder(folders->destination);
+    const std::vector<MoveOutcome> outcomes = folder.Move(
+        {{first, "0.txt", Existing::Keep}, {folders->source + "/1.txt", "1.txt", Existing::Keep}}, &save);
+    EXPECT_EQ(outcomes[0].error, std::error_code(ESTALE, std::generic_category()));
+    EXPECT_FALSE(outcomes[1].error);
+    EXPECT_EQ(TempDir::ReadFile(first), "saved since");
+    EXPECT_THAT(TempDir::Names(folders->destination), ElementsAre("1.txt"));
 }
 
 // Only this program's copies left before the time given go: never a temporary name that holds a

@@ -247,7 +247,7 @@ public:
         if (const auto ec = folder_.SyncFolder()) FailAll(ec);
         for (Copy& copy : copies_) {
             if (copy.state != State::kPlaced) continue;
-            if (unlink(moves_[copy.index].from.c_str()) != 0) Fail(copy, LastError());
+            if (const auto ec = RemoveSource(copy)) Fail(copy, ec);
         }
         // Only now, with every move of the group complete, do the replaced files go.
         for (const Copy& copy : copies_) {
@@ -262,15 +262,27 @@ private:
     enum class State { kCopied, kPlaced, kFailed };
     struct Copy {
         std::size_t index = 0;
-        FileId id;
+        FileId source;  // the file copied
+        FileId id;      // its copy
         State state = State::kCopied;
     };
+
+    // The source goes only while it is the file that was copied: another file saved at its path
+    // since is no file this move was told to remove.
+    std::error_code RemoveSource(const Copy& copy) const {
+        const std::string& from = moves_[copy.index].from;
+        struct stat now {};
+        if (lstat(from.c_str(), &now) != 0) return LastError();
+        if (IdOf(now) != copy.source) return ErrorOf(ESTALE);
+        return unlink(from.c_str()) == 0 ? std::error_code() : LastError();
+    }
 
     std::error_code MakeCopy(Copy& copy, std::uint64_t& bytes) {
         const MoveRequest& move = moves_[copy.index];
         std::string& name = outcomes_[copy.index].copy;
         struct stat source {};
         if (lstat(move.from.c_str(), &source) != 0) return LastError();
+        copy.source = IdOf(source);
         // Refused before a large file is copied, not after; the placing looks again.
         bool exists = false;
         const std::error_code replaceable = Replaceable(folder_.fd_, move.name, move.from, exists);
