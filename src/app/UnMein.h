@@ -19,6 +19,7 @@
 #include "core/FileList.h"
 #include "core/FolderHistory.h"
 #include "core/MoveDestinations.h"
+#include "core/MovePlan.h"
 #include "core/PairList.h"
 #include "core/RenameExecutor.h"
 #include "core/RowOrder.h"
@@ -49,12 +50,18 @@ inline const QString kSelected = QStringLiteral("V");
 inline const QString kUnprocessed = QStringLiteral("*");
 }  // namespace RowMark
 
-// The progress dialog's text while files are renamed, and what a cancelled rename says.
+// The progress dialog's text while files are renamed or moved, and what a cancelled rename or
+// move says.
 namespace RunText {
 inline const QString kRenaming = QStringLiteral("名前を変更しています…");
+inline const QString kMoving = QStringLiteral("ファイルを移動しています…");
 inline QString Cancelled(std::size_t renamed) {
     return QStringLiteral("中止しました。 ") + QString::number(renamed) +
            QStringLiteral("個のファイルの名前を変更しました。");
+}
+inline QString MoveCancelled(std::size_t moved) {
+    return QStringLiteral("中止しました。 ") + QString::number(moved) +
+           QStringLiteral("個のファイルを移動しました。");
 }
 }  // namespace RunText
 
@@ -334,6 +341,12 @@ private:
     void RemoveEntries(const std::vector<std::size_t>& indices);
     // The move switch's look and the controls it enables, after the check mark changed.
     void ShowMoveSwitch();
+    // Makes folder the destination (as a folder text) and remembers which folder stands there now.
+    void SetMoveDestination(const std::string& folder);
+    // Says why the move is refused; false for no refusal.
+    bool RefuseMove(MovePlan::Refusal refusal);
+    // The folder MoveDestination named when it was chosen; nullopt when it named none.
+    std::optional<MovePlan::FolderId> moveDestinationId_;
     // An input field in the window colour while usable, in the button face while not.
     static void SetFieldColour(QWidget* field, bool usable);
     // Input history helpers (UnMein_History.cpp).

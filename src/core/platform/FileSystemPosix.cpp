@@ -15,9 +15,12 @@
 #include <utility>
 
 #include "core/platform/FileSystem.h"
+#include "core/platform/PosixFiles.h"
 
 namespace Platform {
 namespace {
+
+using Posix::IdOf;
 
 EntryKind ModeKind(mode_t mode) {
     if (S_ISREG(mode)) return EntryKind::File;
@@ -42,10 +45,6 @@ std::optional<EntryKind> KindOfEntry(int folderFd, unsigned char type, const cha
         default:
             return EntryKind::Other;
     }
-}
-
-FileId IdOf(const struct stat& st) {
-    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
 FileStatus StatusOf(const struct stat& st) {
