@@ -16,7 +16,8 @@ using Order = RenameExecutor::Order;
 PairList RunOverFive() {
     PairList pairs;
     pairs.SetRun({"/d/A", "/d/B", "/d/C", "/d/D", "/d/E"}, {"/d/1", "/d/2", "/d/3", "/d/4", "/d/5"});
-    pairs.Record({.executed = true, .skipped = {2}, .failed = {4}, .untried = {}}, Order::FirstToLast);
+    pairs.Record({.executed = true, .skipped = {2}, .failed = {4}, .untried = {}, .ids = {}},
+                 Order::FirstToLast);
     pairs.SetDatesTaken({10, 20, 30, 40, 50});
     return pairs;
 }

@@ -31,7 +31,7 @@ TEST(UndoMissingFiles, OnlyRenamedFilesAreLookedForAndTheRestIsUndone) {
         pairs.SetRun(
             {dir / "a/old0", dir / "a/old1", dir / "a/old2", dir / "a/old3", dir / "b/old4", dir / "a/old5"},
             {dir / "a/new0", dir / "a/new1", dir / "a/new2", dir / "a/new3", dir / "b/new4", dir / "a/new5"});
-        pairs.Record({true, {1}, {}, {}}, RenameExecutor::Order::FirstToLast);
+        pairs.Record({true, {1}, {}, {}, {}}, RenameExecutor::Order::FirstToLast);
         pairs.MarkMovedAway({3});
 
         const std::vector<std::size_t> missing = UndoRevert::MissingFiles(pairs);
