@@ -298,9 +298,9 @@ private:
     void SetPostRunState(bool offerUndo = true);
     // A run that keeps only some files: the lists, the table (old names and folders, new names)
     // and the file count show those files; kept[k] is the former index of file k, whose "V" mark
-    // goes with it.
+    // goes with it; ids: the identities of the kept files.
     void KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std::string> oldPaths,
-                      std::vector<std::string> newPaths);
+                      std::vector<std::string> newPaths, std::vector<Platform::EntryId> ids);
     // The files a run keeps: their former indices, old paths and new paths, and the positions of
     // new names no file can take (not tried, counted as failures).
     struct KeptFiles {

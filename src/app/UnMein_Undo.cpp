@@ -3,7 +3,6 @@
 // shows afterwards the names the files really have.
 #include <QAction>
 #include <QCheckBox>
-#include <utility>
 
 #include "app/BusyRunner.h"
 #include "app/UnMein.h"
@@ -58,14 +57,15 @@ void TFmMein::Undo1Click() {
     // Planned and renamed on the busy runner's thread, which only reads Pairs meanwhile.
     busy_->Run({RunText::kRenaming, 0}, [&](RunControl& control) {
         plan = UndoRevert::PlanUndo(Pairs, missing, sources);
-        outcome = UndoRevert::ExecuteUndo(plan, &control);
+        outcome = UndoRevert::ExecuteUndo(Pairs, plan, &control);
     });
-    Pairs.RemoveMany(missing);
-    const UndoRevert::UndoResult result = UndoRevert::ApplyUndo(Pairs, plan, outcome);
-    released_.Drop(std::move(plan));  // two million paths, freed off this thread
+    const UndoRevert::UndoResult result = UndoRevert::ApplyUndo(Pairs, missing, plan, outcome);
     ShowPairs();
-    if (!result.refused.empty())
+    if (!result.refused.empty()) {
+        // A refused file stays at its new name, owed to the next undo; its row is marked.
+        MarkUnprocessed(result.refused);
         Message(UnprocessedMessage(QStringLiteral("元に戻せなかったため、 "), result.refused.size()));
+    }
     if (result.stopped) {
         Message(RunText::Cancelled(result.done));
     } else if (result.refused.empty() && cbDialog->isChecked()) {
