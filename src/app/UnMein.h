@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/BusyRunner.h"
 #include "app/Dialogs.h"
 #include "core/BackgroundRelease.h"
 #include "core/FileList.h"
@@ -38,7 +39,6 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class TBrowseDlg;
-class TBusyRunner;
 class TFileDrop;
 class TMyStringGrid;
 class TRadioGroup;
@@ -382,6 +382,8 @@ private:
     std::unique_ptr<TBusyRunner> busy_;
     // Long lists the window lets go of are freed here rather than between two paints.
     BackgroundRelease released_;
+    // Runs work on the busy runner once released_ has freed what it holds.
+    bool RunBusy(const TBusyRunner::Task& task, const std::function<void(RunControl&)>& work);
     std::string iniPath_;
     std::unique_ptr<TDialogs> dialogs_;
     QWidget* clientArea_ = nullptr;

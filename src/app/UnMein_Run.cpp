@@ -89,7 +89,7 @@ bool TFmMein::RunSequentialRename() {
     // are not looked at again; a name taken since is still refused by the rename itself.
     SequentialNames::Result composed;
     RenameExecutor::Outcome outcome;
-    busy_->Run({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
+    RunBusy({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
         composed = SequentialNames::BuildSequentialNames(Pairs.OldPaths(), *options,
                                                          datesTaken ? &Pairs.DatesTaken() : nullptr);
         if (composed.outcome != SequentialNames::Outcome::Composed) return;
@@ -239,7 +239,7 @@ bool TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& collisionLead, R
     KeptFiles kept;
     RenameExecutor::Outcome outcome;
     // The count of files is known only once planned: the dialog counts the renames.
-    busy_->Run({RunText::kRenaming, 0}, [&](RunControl& control) {
+    RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {
         kept = plan(Pairs.OldPaths());
         outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order, &control,
                                                             kept.unusable);

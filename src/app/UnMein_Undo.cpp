@@ -33,8 +33,8 @@ QString RevertRefusal(UndoRevert::Revert outcome) {
 void TFmMein::Undo1Click() {
     // Also when removed rows left nothing of the run: the user hears that nothing was undone.
     std::vector<std::size_t> missing;
-    busy_->Run({RunText::kRenaming, 0},
-               [&missing, this](RunControl&) { missing = UndoRevert::MissingFiles(Pairs); });
+    RunBusy({RunText::kRenaming, 0},
+            [&missing, this](RunControl&) { missing = UndoRevert::MissingFiles(Pairs); });
     if (!missing.empty()) {
         MarkUnprocessed(missing);
         // Nothing has changed yet but the marks: No leaves the lists and the rows as they are.
@@ -55,7 +55,7 @@ void TFmMein::Undo1Click() {
     UndoRevert::UndoPlan plan;
     RenameExecutor::Outcome outcome;
     // Planned and renamed on the busy runner's thread, which only reads Pairs meanwhile.
-    busy_->Run({RunText::kRenaming, 0}, [&](RunControl& control) {
+    RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {
         plan = UndoRevert::PlanUndo(Pairs, missing, sources);
         outcome = UndoRevert::ExecuteUndo(Pairs, plan, &control);
     });

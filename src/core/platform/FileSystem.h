@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,6 +48,27 @@ struct FileStatus {
 // The entries of a folder in the order the file system returns them, without "." and "..";
 // nullopt when the folder cannot be opened. id receives the folder's identity.
 std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId* id = nullptr);
+
+// The same one entry at a time, so that a huge folder is never held whole.
+class FolderReader {
+public:
+    // id receives the folder's identity.
+    explicit FolderReader(const std::string& path, FileId* id = nullptr);
+    ~FolderReader();
+    FolderReader(const FolderReader&) = delete;
+    FolderReader& operator=(const FolderReader&) = delete;
+
+    // False when the folder could not be opened.
+    bool IsOpen() const { return open_ != nullptr; }
+    // The next entry; nullopt at the end.
+    std::optional<DirEntry> Next();
+    // The entries not read yet; the folder is closed then, its descriptor free for others.
+    std::vector<DirEntry> Rest();
+
+private:
+    struct Open;  // the folder while it is open
+    std::unique_ptr<Open> open_;
+};
 
 // The status of what path names, links followed; nullopt when it does not exist or cannot be read.
 std::optional<FileStatus> Status(const std::string& path);

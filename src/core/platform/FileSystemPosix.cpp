@@ -91,28 +91,55 @@ bool ExactNames(int folderFd, const struct statfs& fs) {
     return (static_cast<unsigned>(flags) & FS_CASEFOLD_FL) == 0;
 }
 
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-
 }  // namespace
 
-std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId* id) {
-    const std::unique_ptr<DIR, DirCloser> dir(opendir(path.c_str()));
-    if (!dir) return std::nullopt;
-    if (id != nullptr) {
-        struct stat st {};
-        if (fstat(dirfd(dir.get()), &st) != 0) return std::nullopt;
+struct FolderReader::Open {
+    explicit Open(DIR* opened) : dir(opened) {}
+    ~Open() { closedir(dir); }
+    Open(const Open&) = delete;
+    Open& operator=(const Open&) = delete;
+    DIR* dir;
+};
+
+FolderReader::FolderReader(const std::string& path, FileId* id) {
+    DIR* dir = opendir(path.c_str());
+    if (dir == nullptr) return;
+    open_ = std::make_unique<Open>(dir);
+    if (id == nullptr) return;
+    struct stat st {};
+    if (fstat(dirfd(dir), &st) == 0) {
         *id = IdOf(st);
+    } else {
+        open_.reset();
     }
-    std::vector<DirEntry> entries;
-    while (const dirent* e = readdir(dir.get())) {
+}
+
+FolderReader::~FolderReader() = default;
+
+std::optional<DirEntry> FolderReader::Next() {
+    if (!open_) return std::nullopt;
+    while (const dirent* e = readdir(open_->dir)) {
         const std::string_view name = e->d_name;
         if (name == "." || name == "..") continue;
-        const EntryKind kind = KindOfEntry(dirfd(dir.get()), e->d_type, e->d_name).value_or(EntryKind::Other);
-        entries.push_back({std::string(name), kind});
+        const EntryKind kind =
+            KindOfEntry(dirfd(open_->dir), e->d_type, e->d_name).value_or(EntryKind::Other);
+        return DirEntry{std::string(name), kind};
     }
+    return std::nullopt;
+}
+
+std::vector<DirEntry> FolderReader::Rest() {
+    std::vector<DirEntry> entries;
+    while (std::optional<DirEntry> entry = Next())
+        entries.push_back(std::move(*entry));
+    open_.reset();
     return entries;
+}
+
+std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId* id) {
+    FolderReader reader(path, id);
+    if (!reader.IsOpen()) return std::nullopt;
+    return reader.Rest();
 }
 
 std::optional<FileStatus> Status(const std::string& path) {
