@@ -18,8 +18,8 @@
 class PairList {
 public:
     enum class State : std::uint8_t {
-        // The last command did not rename it: not yet run, or skipped or refused. After a run the
-        // file stands at old; after a refused undo the pair is not exchanged and it stands at new.
+        // The last command did not rename it: not yet run, or skipped or refused; the file stands
+        // at old.
         kUnrenamed,
         kRenamed,  // the last command renamed it from old to new
         // Renamed from old to new by the command before an undo that did not take it back (stopped
