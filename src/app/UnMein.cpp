@@ -82,6 +82,15 @@ TFmMein::~TFmMein() {
     FormDestroy();
 }
 
+bool TFmMein::RunBusy(const TBusyRunner::Task& task, const std::function<void(RunControl&)>& work) {
+    return busy_->Run(task, [this, &work](RunControl& control) {
+        // Lists let go of before are freed first: a million paths of a reload must not stay alive
+        // while the next run builds its own.
+        released_.Wait();
+        work(control);
+    });
+}
+
 void TFmMein::FormCreate() {
     // 1. The table and the input fields.
     MySG->SetColWidths(0, 16);

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/BusyRunner.h"
 #include "app/Dialogs.h"
 #include "core/BackgroundRelease.h"
 #include "core/FileList.h"
@@ -38,7 +39,6 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class TBrowseDlg;
-class TBusyRunner;
 class TFileDrop;
 class TMyStringGrid;
 class TRadioGroup;
@@ -298,9 +298,9 @@ private:
     void SetPostRunState(bool offerUndo = true);
     // A run that keeps only some files: the lists, the table (old names and folders, new names)
     // and the file count show those files; kept[k] is the former index of file k, whose "V" mark
-    // goes with it.
+    // goes with it; ids: the identities of the kept files.
     void KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std::string> oldPaths,
-                      std::vector<std::string> newPaths);
+                      std::vector<std::string> newPaths, std::vector<Platform::EntryId> ids);
     // The files a run keeps: their former indices, old paths and new paths, and the positions of
     // new names no file can take (not tried, counted as failures).
     struct KeptFiles {
@@ -382,6 +382,8 @@ private:
     std::unique_ptr<TBusyRunner> busy_;
     // Long lists the window lets go of are freed here rather than between two paints.
     BackgroundRelease released_;
+    // Runs work on the busy runner once released_ has freed what it holds.
+    bool RunBusy(const TBusyRunner::Task& task, const std::function<void(RunControl&)>& work);
     std::string iniPath_;
     std::unique_ptr<TDialogs> dialogs_;
     QWidget* clientArea_ = nullptr;

@@ -146,7 +146,7 @@ void TFmMein::MoveAfterRename() {
         Pairs.Empty() ? std::string() : MyFileOperation::FolderOf(Pairs.OldPaths().front());
     if (RefuseMove(MovePlan::CheckDestination(source, MoveDestination, moveDestinationId_))) return;
     MovePlan::Plan plan;
-    busy_->Run({RunText::kMoving, 0}, [&plan, this](RunControl&) {
+    RunBusy({RunText::kMoving, 0}, [&plan, this](RunControl&) {
         plan = MovePlan::MakePlan(Pairs.NewPaths(), Pairs.RenamedFlags(), MoveDestination);
     });
     MovePlan::Answer answer = MovePlan::Answer::kReplace;
@@ -166,8 +166,8 @@ void TFmMein::MoveAfterRename() {
         }
     }
     MovePlan::Result result;
-    busy_->Run({RunText::kMoving, MovePlan::MoveCount(plan, answer)},
-               [&](RunControl& control) { result = MovePlan::Execute(plan, answer, &control); });
+    RunBusy({RunText::kMoving, MovePlan::MoveCount(plan, answer)},
+            [&](RunControl& control) { result = MovePlan::Execute(plan, answer, &control); });
     // The folder may have been swapped while the question was open.
     if (RefuseMove(result.refusal)) return;
     // A moved file is no longer where the run put it: reverting it must not touch the new name.

@@ -89,7 +89,7 @@ bool TFmMein::RunSequentialRename() {
     // are not looked at again; a name taken since is still refused by the rename itself.
     SequentialNames::Result composed;
     RenameExecutor::Outcome outcome;
-    busy_->Run({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
+    RunBusy({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
         composed = SequentialNames::BuildSequentialNames(Pairs.OldPaths(), *options,
                                                          datesTaken ? &Pairs.DatesTaken() : nullptr);
         if (composed.outcome != SequentialNames::Outcome::Composed) return;
@@ -118,7 +118,7 @@ bool TFmMein::RunSequentialRename() {
             break;
     }
     LastNumberText = std::move(composed.lastNumberText);
-    Pairs.SetRun(std::move(composed.newPaths));
+    Pairs.SetRun(std::move(composed.newPaths), std::move(composed.ids));
     Pairs.Record(outcome, RenameExecutor::Order::FirstToLast);
     if (!outcome.executed) {
         Message(QStringLiteral("リネームに失敗しました。"));
@@ -205,7 +205,7 @@ QString TFmMein::UnprocessedMessage(const QString& lead, std::size_t count) {
 }
 
 void TFmMein::KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std::string> oldPaths,
-                           std::vector<std::string> newPaths) {
+                           std::vector<std::string> newPaths, std::vector<Platform::EntryId> ids) {
     // Refilled, not edited: each "V" goes with its file, and no mark stays on a row that now shows
     // another file. Most runs start without any "V": then no list of marks is built.
     const std::vector<int> selected = MySG->RowsHolding(0, RowMark::kSelected);
@@ -229,7 +229,7 @@ void TFmMein::KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std
     }
     // The lists the run replaces are freed off this thread: a million paths take tens of ms.
     released_.Drop(std::exchange(Pairs, PairList{}));
-    Pairs.SetRun(std::move(oldPaths), std::move(newPaths));
+    Pairs.SetRun(std::move(oldPaths), std::move(newPaths), std::move(ids));
     if (!taken.empty()) Pairs.SetDatesTaken(std::move(taken));
     RefillTable();
     if (anyMark) MySG->SetColumnCells(0, 1, std::move(marks));
@@ -239,12 +239,13 @@ bool TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& collisionLead, R
     KeptFiles kept;
     RenameExecutor::Outcome outcome;
     // The count of files is known only once planned: the dialog counts the renames.
-    busy_->Run({RunText::kRenaming, 0}, [&](RunControl& control) {
+    RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {
         kept = plan(Pairs.OldPaths());
         outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order, &control,
                                                             kept.unusable);
     });
-    KeepRunFiles(kept.indices, std::move(kept.oldPaths), std::move(kept.newPaths));
+    // The executor found who the files are before its first rename.
+    KeepRunFiles(kept.indices, std::move(kept.oldPaths), std::move(kept.newPaths), std::move(outcome.ids));
     if (Pairs.Empty()) return false;
     Pairs.Record(outcome, order);
     ReportRunOutcome(outcome, collisionLead, QStringLiteral("処理は完了しました"));

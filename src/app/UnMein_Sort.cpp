@@ -18,8 +18,8 @@ bool TFmMein::ReadDatesTaken() {
     }
     const std::vector<std::string>& paths = Pairs.HasNewPaths() ? current : Pairs.OldPaths();
     std::optional<std::vector<PhotoDate::Stamp>> taken;
-    busy_->Run({QStringLiteral("撮影日時を読み込んでいます…"), paths.size()},
-               [&](RunControl& control) { taken = PhotoDate::ReadDatesTaken(paths, &control); });
+    RunBusy({QStringLiteral("撮影日時を読み込んでいます…"), paths.size()},
+            [&](RunControl& control) { taken = PhotoDate::ReadDatesTaken(paths, &control); });
     if (!taken) return false;
     Pairs.SetDatesTaken(std::move(*taken));
     return true;
@@ -29,8 +29,8 @@ void TFmMein::SortRows(RowOrder::Key key) {
     if (Pairs.Empty()) return;
     if (key == RowOrder::Key::kTaken && !ReadDatesTaken()) return;
     std::optional<std::vector<std::size_t>> order;
-    busy_->Run({QStringLiteral("並べ替えています…"), key == RowOrder::Key::kName ? 0 : Pairs.Size()},
-               [&](RunControl& control) { order = RowOrder::Order(Pairs, key, &control); });
+    RunBusy({QStringLiteral("並べ替えています…"), key == RowOrder::Key::kName ? 0 : Pairs.Size()},
+            [&](RunControl& control) { order = RowOrder::Order(Pairs, key, &control); });
     if (!order) return;
 
     // Each mark goes to the row its file goes to. Most lists carry none: then no list of marks is built.

@@ -93,7 +93,7 @@ void TFmMein::RunRegexRename(const std::string& target, const std::string& repla
     // Every name is planned before any is renamed: a name the pattern runs away on refuses the run.
     const RegexRename::Options options{.includeExtension = CB9->isChecked()};
     RegexRename::Preview preview;
-    const bool finished = busy_->Run({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
+    const bool finished = RunBusy({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
         preview = RegexRename::PreviewRenames(Pairs.OldPaths(), *prepared.replacer, options, &control);
     });
     if (!finished || preview.cancelled) return;

@@ -281,6 +281,7 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     std::string number;
     std::string newName;
     result.newPaths.reserve(orgPaths.size());
+    result.ids.reserve(orgPaths.size());
     FoldedPaths composed(result.newPaths, orgPaths.size());
     // The first entry the composition stopped at. A missing file anywhere in the list is told
     // before it, so the look for missing files goes on to the end of the list.
@@ -288,13 +289,16 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     std::string stoppedAt;
     for (std::size_t index = 0; index < orgPaths.size(); ++index) {
         const std::string& path = orgPaths[index];
-        if (look.At(path) != Kind::kFile) {
+        Platform::EntryId id;
+        if (look.At(path, &id) != Kind::kFile) {
             result.outcome = Outcome::MissingFile;
             result.detail = path;
             result.newPaths.clear();
+            result.ids.clear();
             return result;
         }
         if (stopped) continue;
+        result.ids.push_back(id);
         const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(path);
         forms.Use(parts.folder);
         number.clear();

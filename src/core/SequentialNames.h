@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/platform/FileSystem.h"
+
 namespace SequentialNames {
 
 // The inputs of the sequential page, as code page 932 texts.
@@ -79,9 +81,10 @@ enum class Outcome {
 struct Result {
     Outcome outcome = Outcome::EmptyList;
     std::string detail;
-    std::vector<std::string> newPaths;  // one per entry when composed; the entries so far otherwise
-    std::string lastNumberText;         // the number given to the last entry ("" without numbering)
-    std::size_t undatedPhotos = 0;      // entries given their modification date for want of a date taken
+    std::vector<std::string> newPaths;   // one per entry when composed; the entries so far otherwise
+    std::vector<Platform::EntryId> ids;  // when composed, the identity of each entry's file
+    std::string lastNumberText;          // the number given to the last entry ("" without numbering)
+    std::size_t undatedPhotos = 0;       // entries given their modification date for want of a date taken
 };
 
 // Composes the new full path of every entry of orgPaths in order. Checks first that every listed
