@@ -150,9 +150,10 @@ void BM_FolderEntries(benchmark::State& state) {
                 wrong += entries->KindOf(name).has_value();
             const auto looked = Clock::now();
             for (int i = 0; i < files; ++i) {
-                const std::optional<Platform::EntryKind> kind = entries->KindOf(names[i]);
+                Platform::EntryId id;
+                const std::optional<Platform::EntryKind> kind = entries->KindOf(names[i], &id);
                 entries->Removed(names[i]);
-                if (kind) entries->Added(newNames[i], *kind);
+                if (kind) entries->Added(newNames[i], *kind, id.file.inode);
             }
             const auto renamed = Clock::now();
             if (!entries->Listed() || entries->ListedNames() != static_cast<std::size_t>(files) ||

@@ -14,7 +14,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -157,20 +156,15 @@ void BM_MoveWithinOneFileSystem(benchmark::State& state) {
 }
 BENCHMARK(BM_MoveWithinOneFileSystem)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(6);
 
-// The disk side: QUORBEL_BENCH_DISK, else /var/tmp (a disk where /tmp is a tmpfs).
-std::string DiskFolder() {
-    const char* disk = std::getenv("QUORBEL_BENCH_DISK");
-    return disk != nullptr && *disk != '\0' ? disk : "/var/tmp";
-}
-
 void BM_MoveAcrossFileSystems(benchmark::State& state) {
     struct stat shm {};
     struct stat disk {};
-    if (stat("/dev/shm", &shm) != 0 || stat(DiskFolder().c_str(), &disk) != 0 || shm.st_dev == disk.st_dev) {
+    if (stat("/dev/shm", &shm) != 0 || stat(RunBench::DiskFolder().c_str(), &disk) != 0 ||
+        shm.st_dev == disk.st_dev) {
         state.SkipWithError("/dev/shm and the disk folder must be two file systems");
         return;
     }
-    Compare(state, "/dev/shm", DiskFolder(), Mv, "mv", 1.5, true);
+    Compare(state, "/dev/shm", RunBench::DiskFolder(), Mv, "mv", 1.5, true);
 }
 BENCHMARK(BM_MoveAcrossFileSystems)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(4);
 
@@ -198,7 +192,7 @@ Settings::Values FullSettings() {
 }
 
 void BM_SettingsWrite(benchmark::State& state) {
-    const TScratchFolder folder(DiskFolder());
+    const TScratchFolder folder(RunBench::DiskFolder());
     const std::string path = folder.Path() + "/quorbel.ini";
     const Settings::Values values = FullSettings();
     for (auto _ : state) {
@@ -211,7 +205,7 @@ void BM_SettingsWrite(benchmark::State& state) {
 BENCHMARK(BM_SettingsWrite)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 void BM_SettingsRead(benchmark::State& state) {
-    const TScratchFolder folder(DiskFolder());
+    const TScratchFolder folder(RunBench::DiskFolder());
     const std::string path = folder.Path() + "/quorbel.ini";
     TIniFile out(path);
     Settings::Write(out, FullSettings());

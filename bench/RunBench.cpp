@@ -18,6 +18,7 @@
 
 #include "app/UnMein.h"
 #include "core/Cp932.h"
+#include "core/platform/Heap.h"
 
 namespace RunBench {
 
@@ -54,6 +55,11 @@ TScratchFolder::TScratchFolder(const std::string& base, const std::string& prefi
 TScratchFolder::~TScratchFolder() {
     std::error_code ec;
     if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+}
+
+std::string DiskFolder() {
+    const char* disk = std::getenv("QUORBEL_BENCH_DISK");
+    return disk != nullptr && *disk != '\0' ? disk : "/var/tmp";
 }
 
 bool MakeFiles(const std::string& folder, int count, const NameOf& name, std::size_t bytes) {
@@ -137,6 +143,7 @@ std::optional<double> TimePythonLoop(const std::vector<std::string>& from,
 int RunWithWindow(int argc, char** argv, const std::string& prefix,
                   const std::function<bool(const std::string& root)>& prepare) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    Platform::KeepOneHeap();  // as the program's own start
     const QApplication app(argc, argv);
     const TScratchFolder root("/dev/shm", prefix);
     if (root.Path().empty()) {

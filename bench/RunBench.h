@@ -54,6 +54,10 @@ private:
     std::string path_;
 };
 
+// A folder on the disk for the suites that compare it with tmpfs: QUORBEL_BENCH_DISK, else /var/tmp
+// (a disk where /tmp is a tmpfs).
+std::string DiskFolder();
+
 using NameOf = std::function<std::string(int)>;
 
 // Makes folder (when it is not there yet) and in it the files name(0) ... name(count - 1), each of

@@ -6,9 +6,10 @@ set(CPACK_PACKAGE_CONTACT "Quorbel developers <quorbel@quorbel.org>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://quorbel.org/")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "batch file renamer with a Japanese user interface")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Quorbel renames many files at once: sequential names, find and replace with * and ? wildcards, "
-    "case and half-width/full-width conversion and aligned digits, with undo, a folder history and "
-    "an optional move to a destination folder.")
+    "Quorbel renames many files at once: sequential names (also by the date a photo was taken), find "
+    "and replace with * and ? wildcards or regular expressions, case and half-width/full-width "
+    "conversion and aligned digits, with undo, a folder history and an optional move to a destination "
+    "folder.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

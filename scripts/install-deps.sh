@@ -6,11 +6,15 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++            # build
   qt6-base-dev                     # Qt 6 Widgets (brings the offscreen platform used by the tests)
+  zlib1g-dev                       # CRC-32 of the run journal's records
+  pkg-config libpcre2-dev          # regular expressions of the string rename
+  libexiv2-dev                     # the date a photo was taken
   libgtest-dev libgmock-dev        # unit tests
   libbenchmark-dev                 # benchmarks
   fonts-noto-cjk                   # Japanese glyphs
   dpkg-dev desktop-file-utils appstream  # the Debian package and the checks of the installed tree
   qt6-translations-l10n            # Qt's own texts (Yes, No, Cancel, context menus) in Japanese
+  xvfb xauth x11-utils             # a test reads the captions an X server really gets (xvfb-run, xprop)
 )
 
 missing=()

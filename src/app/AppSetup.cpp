@@ -12,7 +12,9 @@ static void InitAppIcon() {
 }
 
 void SetUpApplication(QApplication& app) {
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorbel"));
+    // The name, not the display name: Qt appends a display name that is set to every window's
+    // caption ("Quorbel v1.54 — Quorbel"). Unset, it is the name, which the boxes take as title.
+    QApplication::setApplicationName(QStringLiteral("Quorbel"));
     // The window speaks Japanese whatever the user's locale, so Qt's own texts must too.
     auto* translator = new QTranslator(&app);
     if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

@@ -3,7 +3,8 @@
 class QApplication;
 
 // What the application needs before its window opens:
-// - the display name that message boxes carry as their title ("Quorbel");
+// - the name that message boxes carry as their title ("Quorbel"), while every window's caption
+//   stays exactly its own;
 // - Qt's own Japanese texts for the standard buttons (Yes, No, Cancel) and the edit fields' context
 //   menus; without the translation file they stay English;
 // - how the desktop recognises the program: the name of its menu entry (which Wayland compositors

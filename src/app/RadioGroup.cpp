@@ -37,15 +37,24 @@ void TRadioGroup::resizeEvent(QResizeEvent* event) {
     PlaceButtons();
 }
 
+void TRadioGroup::SetColumns(int columns) {
+    columns_ = std::max(columns, 1);
+    PlaceButtons();
+}
+
 void TRadioGroup::PlaceButtons() {
     if (buttons_.empty()) return;
     const QRect area = contentsRect();
     const int count = Count();
-    const int step = area.height() / count;
+    const int rows = (count + columns_ - 1) / columns_;
+    const int step = area.height() / rows;
+    const int width = (area.width() - 4) / columns_;
     for (int i = 0; i < count; ++i) {
         QRadioButton* button = buttons_[static_cast<std::size_t>(i)];
         const int height = std::min(step, button->sizeHint().height());
-        button->setGeometry(area.left() + 4, area.top() + i * step + (step - height) / 2, area.width() - 4,
-                            height);
+        const int row = i / columns_;
+        const int column = i % columns_;
+        button->setGeometry(area.left() + 4 + column * width, area.top() + row * step + (step - height) / 2,
+                            width, height);
     }
 }

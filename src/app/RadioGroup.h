@@ -7,7 +7,8 @@
 class QButtonGroup;
 class QRadioButton;
 
-// A titled group of radio buttons addressed by item index, the buttons spread evenly down the box.
+// A titled group of radio buttons addressed by item index, the buttons spread evenly down the box, in
+// one column or side by side in several.
 // Click is raised whenever another item becomes selected, by the user or by SetItemIndex.
 class TRadioGroup : public QGroupBox {
     Q_OBJECT
@@ -20,6 +21,8 @@ public:
     int ItemIndex() const;
     void SetItemIndex(int index);
     int Count() const { return static_cast<int>(buttons_.size()); }
+    // Items fill the columns row by row.
+    void SetColumns(int columns);
     QRadioButton* Button(int index) const { return buttons_.at(static_cast<std::size_t>(index)); }
 
 signals:
@@ -33,4 +36,5 @@ private:
 
     QButtonGroup* group_;
     std::vector<QRadioButton*> buttons_;
+    int columns_ = 1;
 };

@@ -69,6 +69,7 @@ TFmMein::TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget
     WireHistories();
     WireMove();
     WireRows();
+    WireSort();
 
     // The designed place and client size; the settings file may change both.
     move(144, 89);
@@ -79,6 +80,15 @@ TFmMein::TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget
 TFmMein::~TFmMein() {
     qApp->removeEventFilter(this);
     FormDestroy();
+}
+
+bool TFmMein::RunBusy(const TBusyRunner::Task& task, const std::function<void(RunControl&)>& work) {
+    return busy_->Run(task, [this, &work](RunControl& control) {
+        // Lists let go of before are freed first: a million paths of a reload must not stay alive
+        // while the next run builds its own.
+        released_.Wait();
+        work(control);
+    });
 }
 
 void TFmMein::FormCreate() {

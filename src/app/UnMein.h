@@ -14,13 +14,16 @@
 #include <utility>
 #include <vector>
 
+#include "app/BusyRunner.h"
 #include "app/Dialogs.h"
 #include "core/BackgroundRelease.h"
 #include "core/FileList.h"
 #include "core/FolderHistory.h"
 #include "core/MoveDestinations.h"
+#include "core/MovePlan.h"
 #include "core/PairList.h"
 #include "core/RenameExecutor.h"
+#include "core/RowOrder.h"
 #include "core/SequentialNames.h"
 
 class QAction;
@@ -36,7 +39,6 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class TBrowseDlg;
-class TBusyRunner;
 class TFileDrop;
 class TMyStringGrid;
 class TRadioGroup;
@@ -48,12 +50,18 @@ inline const QString kSelected = QStringLiteral("V");
 inline const QString kUnprocessed = QStringLiteral("*");
 }  // namespace RowMark
 
-// The progress dialog's text while files are renamed, and what a cancelled rename says.
+// The progress dialog's text while files are renamed or moved, and what a cancelled rename or
+// move says.
 namespace RunText {
 inline const QString kRenaming = QStringLiteral("名前を変更しています…");
+inline const QString kMoving = QStringLiteral("ファイルを移動しています…");
 inline QString Cancelled(std::size_t renamed) {
     return QStringLiteral("中止しました。 ") + QString::number(renamed) +
            QStringLiteral("個のファイルの名前を変更しました。");
+}
+inline QString MoveCancelled(std::size_t moved) {
+    return QStringLiteral("中止しました。 ") + QString::number(moved) +
+           QStringLiteral("個のファイルを移動しました。");
 }
 }  // namespace RunText
 
@@ -131,7 +139,8 @@ public:
     void btGoClick();
     // False when the user cancelled it.
     bool RunSequentialRename();
-    // The string rename of TabSheet2 (UnMein_StringRun.cpp).
+    // The string rename of TabSheet2 (UnMein_StringRun.cpp), with wildcards or, with CBRegex, a
+    // regular expression.
     void RunStringRename();
     void CB1Click();
     void SelectDateFormat();
@@ -173,6 +182,14 @@ public:
     void N21Click();
     // A row dragged by the fixed column: its pair moves with it.
     void MySGRowMoved(int fromIndex, int toIndex);
+
+    // --- Sorting the rows (UnMein_Sort.cpp) ------------------------------------------------------
+    // SortByName, SortByModified, SortByTaken (in the edit menu and the table's popup menu): every
+    // row keeps its file, new name, state and mark.
+    void SortRows(RowOrder::Key key);
+    // Reads the date each listed file was taken, unless this list's dates are read already; false
+    // when the user cancelled.
+    bool ReadDatesTaken();
 
     // --- Input histories (UnMein_History.cpp) ---------------------------------------------------
     // Unlimited histories: edit2, edit8, Edit5. Limited ones: Edit6, Edit7.
@@ -266,6 +283,7 @@ private:
     void WireOtherRun();
     void WireMove();
     void WireRows();
+    void WireSort();
 
     // Rename run helpers (UnMein_Run.cpp). nullopt when an input has no code page 932 form.
     std::optional<SequentialNames::Options> ReadSequentialOptions() const;
@@ -273,20 +291,23 @@ private:
     // Marks the rows the run left unrenamed with "*" and reports them: the collisions (skipped)
     // after collisionLead, then the refusals of the file system; with neither, doneMessage when
     // completion messages are on.
+    // alwaysTell: doneMessage also with completion messages off.
     void ReportRunOutcome(const RenameExecutor::Outcome& executed, const QString& collisionLead,
-                          const QString& doneMessage);
+                          const QString& doneMessage, bool alwaysTell = false);
     // offerUndo false leaves Undo1 and btret as they are (a run that renamed nothing).
     void SetPostRunState(bool offerUndo = true);
     // A run that keeps only some files: the lists, the table (old names and folders, new names)
     // and the file count show those files; kept[k] is the former index of file k, whose "V" mark
-    // goes with it.
+    // goes with it; ids: the identities of the kept files.
     void KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std::string> oldPaths,
-                      std::vector<std::string> newPaths);
-    // The files a run keeps: their former indices, old paths and new paths.
+                      std::vector<std::string> newPaths, std::vector<Platform::EntryId> ids);
+    // The files a run keeps: their former indices, old paths and new paths, and the positions of
+    // new names no file can take (not tried, counted as failures).
     struct KeptFiles {
         std::vector<std::size_t> indices;
         std::vector<std::string> oldPaths;
         std::vector<std::string> newPaths;
+        std::vector<std::size_t> unusable = {};
     };
     // The kept files of a core plan that lists them by index, old path and new path.
     template <class Plan>
@@ -300,6 +321,9 @@ private:
     // when the plan kept no file.
     bool RunKeptFiles(const KeptPlan& plan, const QString& collisionLead,
                       RenameExecutor::Order order = RenameExecutor::Order::FirstToLast);
+    // The string rename's kept files run, reported, and the state after it (UnMein_StringRun.cpp).
+    void RunStringPlan(const KeptPlan& plan);
+    void RunRegexRename(const std::string& target, const std::string& replacement);
     // Reverts the file of a row and shows it; on a refusal says why and returns false.
     bool RevertRow(int row);
     // "lead N個のファイルが未処理になりました" and the line about the "*" marks.
@@ -317,6 +341,12 @@ private:
     void RemoveEntries(const std::vector<std::size_t>& indices);
     // The move switch's look and the controls it enables, after the check mark changed.
     void ShowMoveSwitch();
+    // Makes folder the destination (as a folder text) and remembers which folder stands there now.
+    void SetMoveDestination(const std::string& folder);
+    // Says why the move is refused; false for no refusal.
+    bool RefuseMove(MovePlan::Refusal refusal);
+    // The folder MoveDestination named when it was chosen; nullopt when it named none.
+    std::optional<MovePlan::FolderId> moveDestinationId_;
     // An input field in the window colour while usable, in the button face while not.
     static void SetFieldColour(QWidget* field, bool usable);
     // Input history helpers (UnMein_History.cpp).
@@ -352,6 +382,8 @@ private:
     std::unique_ptr<TBusyRunner> busy_;
     // Long lists the window lets go of are freed here rather than between two paints.
     BackgroundRelease released_;
+    // Runs work on the busy runner once released_ has freed what it holds.
+    bool RunBusy(const TBusyRunner::Task& task, const std::function<void(RunControl&)>& work);
     std::string iniPath_;
     std::unique_ptr<TDialogs> dialogs_;
     QWidget* clientArea_ = nullptr;
@@ -380,6 +412,10 @@ private:
     QMenu* N12 = nullptr;
     QAction* N14 = nullptr;
     QAction* N20 = nullptr;
+    // Also in the table's popup menu.
+    QAction* SortByName = nullptr;
+    QAction* SortByModified = nullptr;
+    QAction* SortByTaken = nullptr;
 
     // Tool bar.
     QToolBar* ToolBar1 = nullptr;
@@ -414,6 +450,7 @@ private:
     QComboBox* Edit7 = nullptr;
     QCheckBox* CB9 = nullptr;
     QCheckBox* CB10 = nullptr;
+    QCheckBox* CBRegex = nullptr;
     QCheckBox* CB11 = nullptr;
     TRadioGroup* RGTranc = nullptr;
     QCheckBox* CBExt1 = nullptr;
@@ -423,6 +460,7 @@ private:
     QCheckBox* cbDialog = nullptr;
     QCheckBox* cbHistOn = nullptr;
     TRadioGroup* RGDate = nullptr;
+    TRadioGroup* RGDateSource = nullptr;
     QCheckBox* CheckBox1 = nullptr;
     QCheckBox* CheckBox2 = nullptr;
 

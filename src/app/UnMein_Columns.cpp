@@ -9,6 +9,7 @@
 
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
+#include "core/ColumnWidths.h"
 
 void TFmMein::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
@@ -27,6 +28,9 @@ void TFmMein::FormResize() {
 
 namespace {
 
+// The narrowest a column of the table gets from the layout: enough to show that it is there.
+constexpr int kMinColWidth = 40;
+
 // What the table's frame and a vertical scroll bar take from its width, so that the columns still
 // fit beside the bar once the list is long enough to scroll.
 int ScrollBarAllowance(const TMyStringGrid& grid) {
@@ -44,11 +48,14 @@ void TFmMein::ColumnLayout() {
     if (clientWidth >= MinClientWidth) {
         MySG->resize(clientWidth, MySG->height());
         const int extra = (clientWidth - MinClientWidth - col0) / 4;
-        const int col1 = ColWidth[1] != 0 ? ColWidth[1] : BaseColWidth + extra;
-        const int col2 = ColWidth[2] != 0 ? ColWidth[2] : BaseColWidth + extra;
+        // Widths from the settings file or a drag may be anything: every column stays in sight.
+        const int room = clientWidth - (col0 + bar);
+        const auto [col1, col2] =
+            ColumnWidths::Fit(ColWidth[1] != 0 ? ColWidth[1] : BaseColWidth + extra,
+                              ColWidth[2] != 0 ? ColWidth[2] : BaseColWidth + extra, room, kMinColWidth);
         MySG->SetColWidths(1, col1);
         MySG->SetColWidths(2, col2);
-        MySG->SetColWidths(3, clientWidth - (col0 + col1 + col2 + bar));
+        MySG->SetColWidths(3, room - (col1 + col2));
     }
     if (clientHeight >= MinClientHeight) {
         MySG->resize(MySG->width(), StatusBar1->y() - MySG->y());

@@ -44,8 +44,8 @@ bool TFmMein::LoadChosenFolder(const std::string& folder) {
 bool TFmMein::RunLoad(const std::function<FileList::LoadPlan(RunControl&)>& makePlan,
                       const std::string* current) {
     FileList::LoadPlan plan;
-    busy_->Run({QStringLiteral("ファイル一覧を作成しています…"), 0},
-               [&plan, &makePlan](RunControl& control) { plan = makePlan(control); });
+    RunBusy({QStringLiteral("ファイル一覧を作成しています…"), 0},
+            [&plan, &makePlan](RunControl& control) { plan = makePlan(control); });
     return ShowLoadPlan(std::move(plan), current);
 }
 

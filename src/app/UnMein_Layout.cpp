@@ -114,6 +114,10 @@ void TFmMein::BuildMenus() {
     MainMenu1->addMenu(mnEdit);
     Undo1 = AddItem(mnEdit, "Undo1", QStringLiteral("元に戻す"), false);
     mnEdit->addSeparator();
+    SortByName = AddItem(mnEdit, "SortByName", QStringLiteral("名前順に並べ替え"));
+    SortByModified = AddItem(mnEdit, "SortByModified", QStringLiteral("更新日時順に並べ替え"));
+    SortByTaken = AddItem(mnEdit, "SortByTaken", QStringLiteral("撮影日時順に並べ替え"));
+    mnEdit->addSeparator();
     FHistClear = AddItem(mnEdit, "FHistClear", QStringLiteral("先頭固定文字履歴の消去"));
     EHistClear = AddItem(mnEdit, "EHistClear", QStringLiteral("末尾固定文字履歴の消去"));
     ExtHistClear = AddItem(mnEdit, "ExtHistClear", QStringLiteral("指定拡張子履歴の消去"));
@@ -250,4 +254,7 @@ void TFmMein::BuildPopupMenu() {
     N21 = AddItem(PopupMenu1, "N21", QStringLiteral("選択ファイルを削除"), false);
     N22 = AddItem(PopupMenu1, "N22", QStringLiteral("選択ファイルを戻す"), false);
     N23 = AddItem(PopupMenu1, "N23", QStringLiteral("全選択解除"), false);
+    // The edit menu's sort commands, the same actions.
+    PopupMenu1->addSeparator();
+    PopupMenu1->addActions({SortByName, SortByModified, SortByTaken});
 }

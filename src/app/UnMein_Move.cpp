@@ -5,11 +5,11 @@
 #include <QToolButton>
 #include <cassert>
 
+#include "app/BusyRunner.h"
 #include "app/ImageList.h"
 #include "app/QtText.h"
 #include "app/UnMein.h"
 #include "components/BrowseDlg.h"
-#include "core/LightStr.h"
 #include "core/MovePlan.h"
 #include "core/MyFileOperation.h"
 
@@ -54,9 +54,14 @@ void TFmMein::mnMoveFolderClick() {
         Message(QStringLiteral("フォルダ ") + *chosen + QStringLiteral(" を開けません。"));
         return;
     }
-    MoveDestination = MyFileOperation::AddBackslash(LightStr::Trim(*folder));
-    StatusPanels[2]->setText(kPanelDestination + ToQt(MoveDestination));
+    SetMoveDestination(*folder);
     AddToMoveHistory(MoveDestination);
+}
+
+void TFmMein::SetMoveDestination(const std::string& folder) {
+    MoveDestination = MovePlan::FolderText(folder);
+    moveDestinationId_ = MovePlan::FolderIdOf(MoveDestination);
+    StatusPanels[2]->setText(kPanelDestination + ToQt(MoveDestination));
 }
 
 void TFmMein::AddToMoveHistory(const std::string& folder) {
@@ -87,7 +92,6 @@ void TFmMein::bMHist1Click(QObject* sender) {
         Message(QStringLiteral("このボタンには、移動先フォルダが未指定です。"));
         return;
     }
-    MoveDestination = slot;
     for (std::size_t i = 0; i < bMHist.size(); ++i) {
         if (i == index) {
             SetImageIndex(bMHist[i], ImageList::kCurrentDestination);
@@ -95,7 +99,7 @@ void TFmMein::bMHist1Click(QObject* sender) {
             SetImageIndex(bMHist[i], ImageList::kRegisteredSlot);
         }
     }
-    StatusPanels[2]->setText(kPanelDestination + ToQt(MoveDestination));
+    SetMoveDestination(slot);
 }
 
 void TFmMein::N15Click() {
@@ -114,24 +118,37 @@ void TFmMein::N16Click() {
     ShowMoveHistory();
 }
 
-void TFmMein::MoveAfterRename() {
-    if (Pairs.Empty()) return;
-    // The folder of the first row stands for the source folder.
-    switch (
-        MovePlan::CheckDestination(MyFileOperation::FolderOf(Pairs.OldPaths().front()), MoveDestination)) {
+bool TFmMein::RefuseMove(MovePlan::Refusal refusal) {
+    switch (refusal) {
+        case MovePlan::Refusal::kNone:
+            return false;
         case MovePlan::Refusal::kNoDestination:
             Message(QStringLiteral("移動先が未指定です。"));
-            return;
+            break;
         case MovePlan::Refusal::kDestinationGone:
             Message(QStringLiteral("移動先フォルダは既に存在しません"));
-            return;
+            break;
+        case MovePlan::Refusal::kDestinationChanged:
+            Message(QStringLiteral("移動先フォルダ ") + ToQt(MoveDestination) +
+                    QStringLiteral(" は、指定した後に取り外されたか別のフォルダに替わっています。"));
+            break;
         case MovePlan::Refusal::kSameFolder:
             Message(QStringLiteral("移動元と移動先が同じフォルダです。"));
-            return;
-        case MovePlan::Refusal::kNone:
             break;
     }
-    const MovePlan::Plan plan = MovePlan::MakePlan(Pairs.NewPaths(), Pairs.RenamedFlags(), MoveDestination);
+    return true;
+}
+
+void TFmMein::MoveAfterRename() {
+    // The table always shows a row, so the checks speak also for an empty list. The folder of the
+    // first row stands for the source folder.
+    const std::string source =
+        Pairs.Empty() ? std::string() : MyFileOperation::FolderOf(Pairs.OldPaths().front());
+    if (RefuseMove(MovePlan::CheckDestination(source, MoveDestination, moveDestinationId_))) return;
+    MovePlan::Plan plan;
+    RunBusy({RunText::kMoving, 0}, [&plan, this](RunControl&) {
+        plan = MovePlan::MakePlan(Pairs.NewPaths(), Pairs.RenamedFlags(), MoveDestination);
+    });
     MovePlan::Answer answer = MovePlan::Answer::kReplace;
     if (plan.AsksToReplace()) {
         const QString question = QStringLiteral(
@@ -148,11 +165,16 @@ void TFmMein::MoveAfterRename() {
                 return;
         }
     }
-    const MovePlan::Result result = MovePlan::Execute(plan, answer);
+    MovePlan::Result result;
+    RunBusy({RunText::kMoving, MovePlan::MoveCount(plan, answer)},
+            [&](RunControl& control) { result = MovePlan::Execute(plan, answer, &control); });
+    // The folder may have been swapped while the question was open.
+    if (RefuseMove(result.refusal)) return;
     // A moved file is no longer where the run put it: reverting it must not touch the new name.
     Pairs.MarkMovedAway(result.moved);
     if (!result.notMoved.empty()) {
         Message(QStringLiteral("移動できなかったため、 ") + QString::number(result.notMoved.size()) +
                 QStringLiteral("個のファイルが移動元に残っています。"));
     }
+    if (!result.untried.empty()) Message(RunText::MoveCancelled(result.moved.size()));
 }

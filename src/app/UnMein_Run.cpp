@@ -80,13 +80,18 @@ bool TFmMein::RunSequentialRename() {
         return true;
     }
 
+    // The dates taken, once per list, when they go into the names.
+    const bool datesTaken = options->addDate && options->dateTaken;
+    if (datesTaken && !ReadDatesTaken()) return false;
+
     // 3-5 on the busy runner's thread: the new names, refused as a whole when a file is missing or
     // a name is taken, then the renames. The composition has just seen every listed file, so they
     // are not looked at again; a name taken since is still refused by the rename itself.
     SequentialNames::Result composed;
     RenameExecutor::Outcome outcome;
-    busy_->Run({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
-        composed = SequentialNames::BuildSequentialNames(Pairs.OldPaths(), *options);
+    RunBusy({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
+        composed = SequentialNames::BuildSequentialNames(Pairs.OldPaths(), *options,
+                                                         datesTaken ? &Pairs.DatesTaken() : nullptr);
         if (composed.outcome != SequentialNames::Outcome::Composed) return;
         if (AfterRunChecks) AfterRunChecks();
         outcome = RenameExecutor::ExecuteCheckedRenames(Pairs.OldPaths(), composed.newPaths,
@@ -113,7 +118,7 @@ bool TFmMein::RunSequentialRename() {
             break;
     }
     LastNumberText = std::move(composed.lastNumberText);
-    Pairs.SetRun(std::move(composed.newPaths));
+    Pairs.SetRun(std::move(composed.newPaths), std::move(composed.ids));
     Pairs.Record(outcome, RenameExecutor::Order::FirstToLast);
     if (!outcome.executed) {
         Message(QStringLiteral("リネームに失敗しました。"));
@@ -123,7 +128,12 @@ bool TFmMein::RunSequentialRename() {
     // 6, 7. The new names, and what became of them. A rename the file system refused keeps its
     // row's new name but is marked, and its count replaces the completion message.
     ShowPathList(Pairs.NewPaths(), kNewNameMode);
-    ReportRunOutcome(outcome, QString(), QStringLiteral("名前の変更が終了しました"));
+    QString done = QStringLiteral("名前の変更が終了しました");
+    if (composed.undatedPhotos > 0) {
+        done += QStringLiteral("\r\n") + QString::number(composed.undatedPhotos) +
+                QStringLiteral("個のファイルは撮影日時がないため、更新日時を使いました。");
+    }
+    ReportRunOutcome(outcome, QString(), done, composed.undatedPhotos > 0);
 
     // 8, 9. Also after failed renames: the numbers were given out, and the files that were
     // renamed must be undoable.
@@ -153,6 +163,7 @@ std::optional<SequentialNames::Options> TFmMein::ReadSequentialOptions() const {
     options.dateFormat = DateFormat;
     options.dateSeparator = CheckBox1->isChecked();
     options.dateAtEnd = CheckBox2->isChecked();
+    options.dateTaken = RGDateSource->ItemIndex() == 1;
     return options;
 }
 
@@ -172,7 +183,7 @@ void TFmMein::ContinueNumbering() {
 }
 
 void TFmMein::ReportRunOutcome(const RenameExecutor::Outcome& executed, const QString& collisionLead,
-                               const QString& doneMessage) {
+                               const QString& doneMessage, bool alwaysTell) {
     const auto markAndCount = [this](const std::vector<std::size_t>& rows, const QString& lead) {
         if (rows.empty()) return;
         MarkUnprocessed(rows);
@@ -184,7 +195,8 @@ void TFmMein::ReportRunOutcome(const RenameExecutor::Outcome& executed, const QS
         Message(RunText::Cancelled(Pairs.RenamedFileCount()));
         return;
     }
-    if (executed.skipped.empty() && executed.failed.empty() && cbDialog->isChecked()) Message(doneMessage);
+    if (executed.skipped.empty() && executed.failed.empty() && (cbDialog->isChecked() || alwaysTell))
+        Message(doneMessage);
 }
 
 QString TFmMein::UnprocessedMessage(const QString& lead, std::size_t count) {
@@ -193,7 +205,7 @@ QString TFmMein::UnprocessedMessage(const QString& lead, std::size_t count) {
 }
 
 void TFmMein::KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std::string> oldPaths,
-                           std::vector<std::string> newPaths) {
+                           std::vector<std::string> newPaths, std::vector<Platform::EntryId> ids) {
     // Refilled, not edited: each "V" goes with its file, and no mark stays on a row that now shows
     // another file. Most runs start without any "V": then no list of marks is built.
     const std::vector<int> selected = MySG->RowsHolding(0, RowMark::kSelected);
@@ -208,9 +220,17 @@ void TFmMein::KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std
             anyMark = true;
         }
     }
+    // A rename changes no file's date taken: the dates read stay with their files.
+    std::vector<std::int64_t> taken;
+    if (Pairs.HasDatesTaken()) {
+        taken.reserve(kept.size());
+        for (const std::size_t k : kept)
+            taken.push_back(Pairs.DatesTaken()[k]);
+    }
     // The lists the run replaces are freed off this thread: a million paths take tens of ms.
     released_.Drop(std::exchange(Pairs, PairList{}));
-    Pairs.SetRun(std::move(oldPaths), std::move(newPaths));
+    Pairs.SetRun(std::move(oldPaths), std::move(newPaths), std::move(ids));
+    if (!taken.empty()) Pairs.SetDatesTaken(std::move(taken));
     RefillTable();
     if (anyMark) MySG->SetColumnCells(0, 1, std::move(marks));
 }
@@ -219,11 +239,13 @@ bool TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& collisionLead, R
     KeptFiles kept;
     RenameExecutor::Outcome outcome;
     // The count of files is known only once planned: the dialog counts the renames.
-    busy_->Run({RunText::kRenaming, 0}, [&](RunControl& control) {
+    RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {
         kept = plan(Pairs.OldPaths());
-        outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order, &control);
+        outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order, &control,
+                                                            kept.unusable);
     });
-    KeepRunFiles(kept.indices, std::move(kept.oldPaths), std::move(kept.newPaths));
+    // The executor found who the files are before its first rename.
+    KeepRunFiles(kept.indices, std::move(kept.oldPaths), std::move(kept.newPaths), std::move(outcome.ids));
     if (Pairs.Empty()) return false;
     Pairs.Record(outcome, order);
     ReportRunOutcome(outcome, collisionLead, QStringLiteral("処理は完了しました"));

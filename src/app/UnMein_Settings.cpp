@@ -17,10 +17,11 @@ Settings::Bounds BoundsOf(const QRect& rect) {
     return {rect.left(), rect.top(), rect.width(), rect.height()};
 }
 
+// The screens' areas that windows may take (without panels and docks).
 std::vector<Settings::Bounds> Screens() {
     std::vector<Settings::Bounds> screens;
     for (const QScreen* screen : QGuiApplication::screens())
-        screens.push_back(BoundsOf(screen->geometry()));
+        screens.push_back(BoundsOf(screen->availableGeometry()));
     return screens;
 }
 
@@ -30,12 +31,15 @@ void TFmMein::ReadSettings() {
     const Settings::Bounds designed = BoundsOf(frameGeometry());
     const Settings::Values v = Settings::Read(TIniFile(iniPath_), designed);
 
-    // A place no screen shows (a monitor since removed, no size) keeps the designed one.
-    if (v.window != designed && Settings::OnSomeScreen(v.window, Screens())) {
+    // A place no screen shows (a monitor since removed, no size) keeps the designed one; a size
+    // larger than the screen (saved on a larger one) shrinks to it.
+    const std::vector<Settings::Bounds> screens = Screens();
+    if (v.window != designed && Settings::OnSomeScreen(v.window, screens)) {
+        const Settings::Bounds window = Settings::FitToScreen(v.window, screens);
         // Most platforms tell the frame only once the window is shown: until then the saved
         // size stands for the inner one, and is corrected when the frame is known.
-        move(v.window.left, v.window.top);
-        savedOuterSize_ = QSize(v.window.width, v.window.height);
+        move(window.left, window.top);
+        savedOuterSize_ = QSize(window.width, window.height);
         resize(*savedOuterSize_);
         ApplySavedOuterSize(false);
     }
@@ -57,6 +61,8 @@ void TFmMein::ReadSettings() {
     CheckBox1->setChecked(v.dateBar);
     CheckBox2->setChecked(v.dateEnd);
     RGDate->SetItemIndex(v.dateType);  // a number that is no item keeps the designed one
+    RGDateSource->SetItemIndex(v.dateSource);
+    CBRegex->setChecked(v.regexOn);
 }
 
 void TFmMein::ApplySavedOuterSize(bool lastTry) {
@@ -96,6 +102,8 @@ bool TFmMein::WriteSettings() {
     v.dateBar = CheckBox1->isChecked();
     v.dateEnd = CheckBox2->isChecked();
     v.dateType = RGDate->ItemIndex();
+    v.regexOn = CBRegex->isChecked();
+    v.dateSource = RGDateSource->ItemIndex();
 
     TIniFile ini(iniPath_);
     Settings::Write(ini, v);

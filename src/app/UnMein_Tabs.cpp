@@ -119,11 +119,12 @@ void TFmMein::BuildTabSheet2(QWidget* page) {
     Edit7 = AddCombo(page, "Edit7", label5, {44, 40, 184, 22});
     CB9 = AddCheck(page, "CB9", QStringLiteral("拡張子も処理対象に含める"), {244, 10});
     CB10 = AddCheck(page, "CB10", QStringLiteral("対象の検索は大文字小文字を区別する"), {244, 42});
+    CBRegex = AddCheck(page, "CBRegex", QStringLiteral("正規表現を使う"), {244, 70});
     AddLabel(page, "Label8",
              QStringLiteral("「対象」はワイルドカード　（\"*\"　または　\"?\"）　を使った指定が行えます。"),
-             {8, 84, 476, 20});
+             {8, 96, 476, 20});
     AddLabel(page, "Label9", QStringLiteral("ただし、２種類のワイルドカード\"*\",\"?\"の混在はできません。"),
-             {8, 108, 476, 20});
+             {8, 118, 476, 20});
 }
 
 // Case and width conversion, digit alignment.
@@ -159,6 +160,13 @@ void TFmMein::BuildTabSheet4(QWidget* page) {
                               QStringLiteral("00_00_00   (西暦２桁でアンダーバー使用)")},
                              page);
     RGDate->SetName(QStringLiteral("RGDate"));
-    RGDate->setGeometry(196, 4, 286, 112);
+    RGDate->setGeometry(196, 0, 286, 97);
     RGDate->SetItemIndex(0);
+    RGDateSource =
+        new TRadioGroup(QStringLiteral("日付の取得元"),
+                        {QStringLiteral("ファイルの更新日時"), QStringLiteral("撮影日時（Exif）")}, page);
+    RGDateSource->SetName(QStringLiteral("RGDateSource"));
+    RGDateSource->SetColumns(2);
+    RGDateSource->setGeometry(196, 99, 286, 46);
+    RGDateSource->SetItemIndex(0);
 }

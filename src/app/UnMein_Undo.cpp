@@ -3,7 +3,6 @@
 // shows afterwards the names the files really have.
 #include <QAction>
 #include <QCheckBox>
-#include <utility>
 
 #include "app/BusyRunner.h"
 #include "app/UnMein.h"
@@ -34,8 +33,8 @@ QString RevertRefusal(UndoRevert::Revert outcome) {
 void TFmMein::Undo1Click() {
     // Also when removed rows left nothing of the run: the user hears that nothing was undone.
     std::vector<std::size_t> missing;
-    busy_->Run({RunText::kRenaming, 0},
-               [&missing, this](RunControl&) { missing = UndoRevert::MissingFiles(Pairs); });
+    RunBusy({RunText::kRenaming, 0},
+            [&missing, this](RunControl&) { missing = UndoRevert::MissingFiles(Pairs); });
     if (!missing.empty()) {
         MarkUnprocessed(missing);
         // Nothing has changed yet but the marks: No leaves the lists and the rows as they are.
@@ -56,16 +55,17 @@ void TFmMein::Undo1Click() {
     UndoRevert::UndoPlan plan;
     RenameExecutor::Outcome outcome;
     // Planned and renamed on the busy runner's thread, which only reads Pairs meanwhile.
-    busy_->Run({RunText::kRenaming, 0}, [&](RunControl& control) {
+    RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {
         plan = UndoRevert::PlanUndo(Pairs, missing, sources);
-        outcome = UndoRevert::ExecuteUndo(plan, &control);
+        outcome = UndoRevert::ExecuteUndo(Pairs, plan, &control);
     });
-    Pairs.RemoveMany(missing);
-    const UndoRevert::UndoResult result = UndoRevert::ApplyUndo(Pairs, plan, outcome);
-    released_.Drop(std::move(plan));  // two million paths, freed off this thread
+    const UndoRevert::UndoResult result = UndoRevert::ApplyUndo(Pairs, missing, plan, outcome);
     ShowPairs();
-    if (!result.refused.empty())
+    if (!result.refused.empty()) {
+        // A refused file stays at its new name, owed to the next undo; its row is marked.
+        MarkUnprocessed(result.refused);
         Message(UnprocessedMessage(QStringLiteral("元に戻せなかったため、 "), result.refused.size()));
+    }
     if (result.stopped) {
         Message(RunText::Cancelled(result.done));
     } else if (result.refused.empty() && cbDialog->isChecked()) {

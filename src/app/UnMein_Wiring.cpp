@@ -106,3 +106,9 @@ void TFmMein::WireRows() {
     // Direct: the handler tells the grid whether the key was used.
     connect(MySG, &TStringGridEx::KeyDown, this, &TFmMein::MySGKeyDown, Qt::DirectConnection);
 }
+
+void TFmMein::WireSort() {
+    connect(SortByName, &QAction::triggered, this, [this] { SortRows(RowOrder::Key::kName); });
+    connect(SortByModified, &QAction::triggered, this, [this] { SortRows(RowOrder::Key::kModified); });
+    connect(SortByTaken, &QAction::triggered, this, [this] { SortRows(RowOrder::Key::kTaken); });
+}

@@ -6,8 +6,10 @@
 #include "app/QtDialogs.h"
 #include "app/UnMein.h"
 #include "core/SettingsLocation.h"
+#include "core/platform/Heap.h"
 
 int main(int argc, char** argv) {
+    Platform::KeepOneHeap();
     if (CommandLine::AsksOnlyForText(argc, argv)) {
         const QCoreApplication textOnly(argc, argv);
         return CommandLine::Finish(CommandLine::Parse(QCoreApplication::arguments()));

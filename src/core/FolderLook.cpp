@@ -27,35 +27,45 @@ FolderLook::Kind KindOf(const std::optional<Platform::EntryKind>& kind) {
     return FolderLook::Kind::kOther;
 }
 
-FolderLook::Kind StatusKind(std::string_view path) {
+FolderLook::Kind StatusKind(std::string_view path, Platform::EntryId* id) {
     const auto native = Cp932::ToUtf8(path);
     if (!native) return FolderLook::Kind::kNone;
+    if (id != nullptr) {
+        const auto look = Platform::LookAt(*native);
+        if (look) *id = look->id;
+        return look ? KindOf(look->kind) : FolderLook::Kind::kNone;
+    }
     const auto status = Platform::Status(*native);
     return status ? KindOf(status->kind) : FolderLook::Kind::kNone;
 }
 
 }  // namespace
 
-FolderLook::FolderLook(const std::vector<std::string>& paths, std::size_t looksPerPath) {
-    Count(paths, looksPerPath);
-}
+FolderLook::FolderLook(const std::vector<std::string>& paths, std::size_t looksPerPath)
+    : FolderLook(
+          paths.size(), [&paths](std::size_t i) { return std::string_view(paths[i]); }, looksPerPath) {}
 
-FolderLook::FolderLook(const std::vector<std::string_view>& paths, std::size_t looksPerPath) {
-    Count(paths, looksPerPath);
+FolderLook::FolderLook(const std::vector<std::string_view>& paths, std::size_t looksPerPath)
+    : FolderLook(
+          paths.size(), [&paths](std::size_t i) { return paths[i]; }, looksPerPath) {}
+
+FolderLook::FolderLook(std::size_t count, const std::function<std::string_view(std::size_t)>& pathAt,
+                       std::size_t looksPerPath) {
+    Count(count, pathAt, looksPerPath);
 }
 
 FolderLook::~FolderLook() = default;
 
-template <typename Path>
-void FolderLook::Count(const std::vector<Path>& paths, std::size_t looksPerPath) {
+void FolderLook::Count(std::size_t count, const std::function<std::string_view(std::size_t)>& pathAt,
+                       std::size_t looksPerPath) {
     // The paths of a folder mostly follow each other: one count per run of them.
     std::string_view folder;
     std::size_t run = 0;
     const auto flush = [&] {
         if (run > 0) lookups_[std::string(folder)] += run * looksPerPath;
     };
-    for (const Path& path : paths) {
-        const std::string_view current = SplitAtLastDelimiter(path).folder;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view current = SplitAtLastDelimiter(pathAt(i)).folder;
         if (current != folder || run == 0) {
             flush();
             folder = current;
@@ -127,12 +137,12 @@ void FolderLook::Trim(const Platform::FolderEntries* keep) {
     }
 }
 
-FolderLook::Kind FolderLook::At(std::string_view path) {
+FolderLook::Kind FolderLook::At(std::string_view path, Platform::EntryId* id) {
     const PathParts parts = SplitAtLastDelimiter(path);
-    if (parts.folder.empty() || !ListedName(parts.name)) return StatusKind(path);
+    if (parts.folder.empty() || !ListedName(parts.name)) return StatusKind(path, id);
     Platform::FolderEntries* entries = Entries(parts.folder);
     if (entries == nullptr || !Cp932::ToUtf8(parts.name, name_)) return Kind::kNone;
-    return KindOf(entries->KindOf(name_));
+    return KindOf(entries->KindOf(name_, id));
 }
 
 void FolderLook::Renamed(std::string_view oldPath, std::string_view newPath) {
@@ -148,15 +158,19 @@ void FolderLook::Renamed(std::string_view oldPath, std::string_view newPath) {
     // What moved is what stood at the old name; where that folder is not listed, the file is
     // looked at where it now stands.
     std::optional<Platform::EntryKind> kind;
+    Platform::EntryId id;
     if (toEntries != nullptr && toEntries->Listed()) {
         if (fromEntries != nullptr && fromEntries->Listed()) {
-            kind = fromEntries->KindOf(*fromName);
+            kind = fromEntries->KindOf(*fromName, toEntries->ListedInodes() ? &id : nullptr);
         } else if (const auto native = Cp932::ToUtf8(newPath)) {
-            if (const auto status = Platform::Status(*native)) kind = status->kind;
+            if (const auto look = Platform::LookAt(*native)) {
+                kind = look->kind;
+                id = look->id;
+            }
         }
     }
     if (fromEntries != nullptr) fromEntries->Removed(*fromName);
-    if (kind) toEntries->Added(*toName, *kind);
+    if (kind) toEntries->Added(*toName, *kind, id.file.inode);
 }
 
 }  // namespace MyFileOperation

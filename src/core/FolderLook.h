@@ -4,6 +4,7 @@
 // of them once instead of asking the file system about every path.
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,7 +13,8 @@
 
 namespace Platform {
 class FolderEntries;
-}
+struct EntryId;
+}  // namespace Platform
 
 namespace MyFileOperation {
 
@@ -24,20 +26,24 @@ public:
     // them decides whether it is read whole. Paths outside them are answered all the same.
     explicit FolderLook(const std::vector<std::string>& paths, std::size_t looksPerPath = 1);
     explicit FolderLook(const std::vector<std::string_view>& paths, std::size_t looksPerPath = 1);
+    // The same for the paths pathAt(0) ... pathAt(count - 1).
+    FolderLook(std::size_t count, const std::function<std::string_view(std::size_t)>& pathAt,
+               std::size_t looksPerPath = 1);
     ~FolderLook();
     FolderLook(const FolderLook&) = delete;
     FolderLook& operator=(const FolderLook&) = delete;
 
     // What stands at path, links followed: what FileExists and PathExists tell from the disk as it
-    // was when the folder was read, with the renames told since.
-    Kind At(std::string_view path);
+    // was when the folder was read, with the renames told since. id (optional) receives the
+    // identity of what stands there, links not followed.
+    Kind At(std::string_view path, Platform::EntryId* id = nullptr);
 
     // A rename the caller made that went through: later looks find the file at its new path.
     void Renamed(std::string_view oldPath, std::string_view newPath);
 
 private:
-    template <typename Path>
-    void Count(const std::vector<Path>& paths, std::size_t looksPerPath);
+    void Count(std::size_t count, const std::function<std::string_view(std::size_t)>& pathAt,
+               std::size_t looksPerPath);
     // The entries of the folder text (with its "/"); null when the text has no native form.
     Platform::FolderEntries* Entries(std::string_view folder);
     // The entries of a folder text when some folder was looked into before; null otherwise.

@@ -110,19 +110,22 @@ void TIniFile::Load() {
         if (in.bad()) content.clear();
     }
     std::string_view text = content;
-    std::string decoded;
-    if (text.starts_with(kBom)) {
-        text.remove_prefix(kBom.size());
-    } else if (!Cp932::IsValidUtf8(text)) {
-        decoded = Cp932::LegacyToUtf8(text);
-        text = decoded;
-    }
+    // The mark is this program's (or a UTF-8 editor's): bytes that are not UTF-8 then come from
+    // names on disk and are read as they are. Without it each line tells its own encoding, so
+    // one stray byte or one line typed in code page 932 changes nothing in the others. Line ends
+    // are safe to look for first: neither byte is ever part of a double-byte character.
+    const bool markedUtf8 = text.starts_with(kBom);
+    if (markedUtf8) text.remove_prefix(kBom.size());
     while (!text.empty()) {
         const auto end = text.find('\n');
         std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines_.push_back(ParseLine(line));
+        if (markedUtf8 || Cp932::IsValidUtf8(line)) {
+            lines_.push_back(ParseLine(line));
+        } else {
+            lines_.push_back(ParseLine(Cp932::LegacyToUtf8(line)));
+        }
     }
 }
 

@@ -9,11 +9,12 @@
 // nothing. Section and key names match without regard to letter case; where a key appears more
 // than once (also in a repeated section) the first one counts, for reading and for writing.
 //
-// Text. Names and values are code page 932 strings, like every text of the program. The file is
-// read as UTF-8 when it begins with a UTF-8 byte order mark or is valid UTF-8 throughout, and as a
-// legacy code page 932 file otherwise; CRLF and LF line ends both read. It is written as UTF-8
-// with LF line ends. Values may carry bytes that are not UTF-8 (from names on disk); such a file is
-// written with a byte order mark, which keeps it read as UTF-8, so those bytes come back exactly.
+// Text. Names and values are code page 932 strings, like every text of the program. A file that
+// begins with a UTF-8 byte order mark is read as UTF-8 throughout; otherwise each line is read as
+// UTF-8 when it is valid UTF-8 and as legacy code page 932 when not, so a stray byte garbles no
+// other line. CRLF and LF line ends both read. The file is written as UTF-8 with LF line ends.
+// Values may carry bytes that are not UTF-8 (from names on disk); such a file is written with a
+// byte order mark, which keeps it read as UTF-8, so those bytes come back exactly.
 //
 // Limits. A value read back is at most kMaxValueBytes bytes: a longer one is cut there, or one
 // byte earlier when the cut would split a double-byte character. A value cannot hold a line

@@ -8,15 +8,36 @@
 #include <unordered_set>
 
 #include "core/Cp932.h"
+#include "core/LightStr.h"
 #include "core/MyFileOperation.h"
-#include "core/platform/FileOps.h"
+#include "core/platform/DestinationFolder.h"
 #include "core/platform/FileSystem.h"
 
 namespace MovePlan {
 
-Refusal CheckDestination(std::string_view sourceFolder, std::string_view destination) {
+std::string FolderText(std::string_view folder) {
+    std::string_view text = LightStr::Trim(folder);
+    if (text.empty()) return {};
+    // "/" is never the second byte of a double-byte character: the end can be cut bytewise.
+    while (text.size() > 1 && text.back() == '/')
+        text.remove_suffix(1);
+    return text == "/" ? std::string(text) : std::string(text) + '/';
+}
+
+std::optional<FolderId> FolderIdOf(std::string_view destination) {
+    const auto native = Cp932::ToUtf8(destination);
+    const auto status = native ? Platform::Status(*native) : std::nullopt;
+    if (!status || status->kind != Platform::EntryKind::Folder) return std::nullopt;
+    return status->id;
+}
+
+Refusal CheckDestination(std::string_view sourceFolder, std::string_view destination,
+                         const std::optional<FolderId>& chosen) {
     if (destination.empty()) return Refusal::kNoDestination;
-    if (!MyFileOperation::FolderExists(destination)) return Refusal::kDestinationGone;
+    // Only a full path names one folder: a relative one would depend on the working folder.
+    if (destination.front() != '/' || !MyFileOperation::FolderExists(destination))
+        return Refusal::kDestinationGone;
+    if (chosen && FolderIdOf(destination) != chosen) return Refusal::kDestinationChanged;
     if (MyFileOperation::SameFile(sourceFolder, destination)) return Refusal::kSameFolder;
     return Refusal::kNone;
 }
@@ -68,17 +89,22 @@ bool Plan::AsksToReplace() const {
 
 Plan MakePlan(const std::vector<std::string>& newPaths, const std::vector<bool>& renamed,
               std::string_view destination, const Probe& probe) {
-    const Probe look = probe ? probe : DestinationProbe(destination);
     Plan plan;
+    plan.destination = FolderText(destination);
+    plan.destinationId = FolderIdOf(plan.destination);
+    const Probe look = probe ? probe : DestinationProbe(plan.destination);
     std::unordered_map<std::string_view, std::size_t> firstByTarget;
     for (std::size_t i = 0; i < newPaths.size() && i < renamed.size(); ++i) {
         if (!renamed[i]) continue;
         Entry entry;
         entry.index = i;
         entry.source = newPaths[i];
-        entry.target = std::string(destination);
-        entry.target += MyFileOperation::SplitAtLastDelimiter(newPaths[i]).name;
-        entry.state = look(entry.source, entry.target);
+        const std::string_view name = MyFileOperation::SplitAtLastDelimiter(newPaths[i]).name;
+        entry.target = plan.destination;
+        entry.target += name;
+        // A name that is no file's name would lead out of the folder.
+        entry.state = name.empty() || name == "." || name == ".." ? Target::kTakenByOther
+                                                                  : look(entry.source, entry.target);
         plan.entries.push_back(std::move(entry));
     }
     // After the vector is complete: the map keeps views of its strings. Files of the batch that
@@ -121,7 +147,15 @@ Action ActionFor(const Entry& entry, Answer answer) {
     }
 }
 
-Result Execute(const Plan& plan, Answer answer) {
+std::size_t MoveCount(const Plan& plan, Answer answer) {
+    if (answer == Answer::kCancel) return 0;
+    return static_cast<std::size_t>(std::ranges::count_if(plan.entries, [answer](const Entry& entry) {
+        const Action action = ActionFor(entry, answer);
+        return action == Action::kMove || action == Action::kReplace;
+    }));
+}
+
+Result Execute(const Plan& plan, Answer answer, RunControl* control) {
     Result result;
     if (answer == Answer::kCancel) return result;
     // The moves go to the platform together, so copies to another file system are synced in
@@ -146,22 +180,33 @@ Result Execute(const Plan& plan, Answer answer) {
                 break;
         }
         auto from = Cp932::ToUtf8(entry.source);
-        auto to = Cp932::ToUtf8(entry.target);
-        if (!from || !to) {
+        auto name = Cp932::ToUtf8(MyFileOperation::SplitAtLastDelimiter(entry.target).name);
+        if (!from || !name) {
             result.notMoved.push_back(entry.index);
             continue;
         }
         const auto existing =
             action == Action::kReplace ? Platform::Existing::Replace : Platform::Existing::Keep;
-        moves.push_back({std::move(*from), std::move(*to), existing});
+        moves.push_back({std::move(*from), std::move(*name), existing});
         entries.push_back(&entry);
     }
-    const std::vector<std::error_code> errors = Platform::MovePaths(moves);
-    for (std::size_t k = 0; k < errors.size(); ++k) {
-        if (errors[k]) {
-            result.notMoved.push_back(entries[k]->index);
-        } else {
+    // The folder is opened once, and only the one planned for takes the files.
+    Platform::DestinationFolder folder(Cp932::ToUtf8(plan.destination).value_or(std::string()));
+    if (!folder.Id() || folder.Id() != plan.destinationId) {
+        Result refused;
+        refused.refusal = folder.Id() ? Refusal::kDestinationChanged : Refusal::kDestinationGone;
+        return refused;
+    }
+    folder.RemoveLeftoverCopies(Platform::ProcessStart());
+    const std::vector<Platform::MoveOutcome> outcomes = folder.Move(moves, control);
+    for (std::size_t k = 0; k < outcomes.size(); ++k) {
+        const std::error_code& error = outcomes[k].error;
+        if (!error) {
             result.moved.push_back(entries[k]->index);
+        } else if (error == std::errc::operation_canceled) {
+            result.untried.push_back(entries[k]->index);
+        } else {
+            result.notMoved.push_back(entries[k]->index);
         }
     }
     std::sort(result.notMoved.begin(), result.notMoved.end());

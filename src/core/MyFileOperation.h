@@ -8,12 +8,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "core/platform/FileSystem.h"
 
 namespace Platform {
 class FolderRenames;
@@ -105,6 +109,9 @@ bool PathExists(std::string_view path);
 bool SameFile(std::string_view a, std::string_view b);
 // As SameFile, but a link to the other path is a file of its own.
 bool SameEntry(std::string_view a, std::string_view b);
+// The identity of the file at path (a link to a file counts, with its own identity); nullopt when
+// no file stands there.
+std::optional<Platform::EntryId> FileIdentity(std::string_view path);
 
 // The file's modification time in local time as "yyyy/mm/dd h:mm:ss" (hour without leading zero,
 // seconds rounded down to an even number), or "Error" when it is no file or its time cannot be read.
@@ -116,18 +123,31 @@ std::string FileDateText(std::string_view path);
 // text with no native form give false and change nothing.
 bool TryRenameFile(std::string_view oldPath, std::string_view newPath);
 // TryRenameFile for many pairs in a row; each folder is opened once and kept while the next pairs
-// use it. With the sources' list (oldPaths), each pair has the outcome of TryRenameFile: its source
-// is looked at in its folder's entries, read once and told of the renames made here. Without it,
-// the sources are files the caller saw a moment ago (a run that checks its whole list before it
-// renames anything) and are not looked at again: should one have become a folder meanwhile, the
-// folder is renamed. An existing target is never replaced.
+// use it. With the sources (sourceAt(0) ... sourceAt(count - 1)), each pair has the outcome of
+// TryRenameFile: its source is looked at in its folder's entries, read once and told of the renames
+// made here. Without them, the sources are files the caller saw a moment ago (a run that checks its
+// whole list before it renames anything) and are not looked at again: should one have become a
+// folder meanwhile, the folder is renamed. An existing target is never replaced.
 class BatchRenames {
 public:
-    explicit BatchRenames(const std::vector<std::string>* oldPaths = nullptr);
+    BatchRenames();
+    BatchRenames(std::size_t count, const std::function<std::string_view(std::size_t)>& sourceAt);
     ~BatchRenames();
     BatchRenames(const BatchRenames&) = delete;
     BatchRenames& operator=(const BatchRenames&) = delete;
-    bool Rename(std::string_view oldPath, std::string_view newPath);
+
+    // The identity of the file at a source, from its folder's entries; {} when no file stands there.
+    // Only with the sources given.
+    Platform::EntryId SourceId(std::string_view oldPath);
+
+    enum class Result {
+        kDone,
+        kNoSource,  // the look found no file (or, with expected, another file) at the old path
+        kRefused,   // the rename was refused: by the file system, or a text with no native form
+    };
+    // expected (optional, with the sources given): the identity the file at oldPath must have.
+    Result Rename(std::string_view oldPath, std::string_view newPath,
+                  const Platform::EntryId* expected = nullptr);
 
 private:
     std::unique_ptr<FolderLook> look_;  // null: the sources are not looked at

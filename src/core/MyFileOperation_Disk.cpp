@@ -38,18 +38,27 @@ namespace {
 // How the source is looked at before a rename.
 enum class Source { kLook, kSeen, kLookInFolder };
 
+using Result = BatchRenames::Result;
+
 // folders: where the pairs of a batch keep their folders open; null for a single rename. look:
-// the folders' entries for Source::kLookInFolder, told of every rename made. from and to: room
-// for the native paths, kept from pair to pair by a batch.
-bool RenameFile(std::string_view oldPath, std::string_view newPath, Source source, std::string& from,
-                std::string& to, Platform::FolderRenames* folders = nullptr, FolderLook* look = nullptr) {
-    if (oldPath == newPath) return false;
+// the folders' entries for Source::kLookInFolder, told of every rename made; expected (optional
+// with it): the identity of the file to rename. from and to: room for the native paths, kept from
+// pair to pair by a batch.
+Result RenameFile(std::string_view oldPath, std::string_view newPath, Source source, std::string& from,
+                  std::string& to, Platform::FolderRenames* folders = nullptr, FolderLook* look = nullptr,
+                  const Platform::EntryId* expected = nullptr) {
+    if (oldPath == newPath) return Result::kRefused;
     if (!Cp932::ToUtf8(oldPath, from) || !Cp932::ToUtf8(newPath, to) || from.empty() || to.empty())
-        return false;
+        return Result::kRefused;
     // The rename itself refuses an existing target, so only the source needs a look; a change of
     // case too renames files only, never a folder or a link to one.
-    if (source == Source::kLook && !IsFile(from)) return false;
-    if (source == Source::kLookInFolder && look->At(oldPath) != FolderLook::Kind::kFile) return false;
+    if (source == Source::kLook && !IsFile(from)) return Result::kNoSource;
+    if (source == Source::kLookInFolder) {
+        Platform::EntryId id;
+        if (look->At(oldPath, expected != nullptr ? &id : nullptr) != FolderLook::Kind::kFile ||
+            (expected != nullptr && id != *expected))
+            return Result::kNoSource;
+    }
     bool renamed = false;
     if (Cp932::EqualNoCase(oldPath, newPath)) {
         renamed =
@@ -59,7 +68,7 @@ bool RenameFile(std::string_view oldPath, std::string_view newPath, Source sourc
             !(folders != nullptr ? folders->RenameNoReplace(from, to) : Platform::RenameNoReplace(from, to));
     }
     if (renamed && look != nullptr) look->Renamed(oldPath, newPath);
-    return renamed;
+    return renamed ? Result::kDone : Result::kRefused;
 }
 
 }  // namespace
@@ -76,21 +85,38 @@ bool SameEntry(std::string_view a, std::string_view b) {
     return nativeA && nativeB && Platform::SameEntry(*nativeA, *nativeB);
 }
 
+std::optional<Platform::EntryId> FileIdentity(std::string_view path) {
+    const auto native = Cp932::ToUtf8(path);
+    if (!native) return std::nullopt;
+    const auto look = Platform::LookAt(*native);
+    if (!look || look->kind != Platform::EntryKind::File) return std::nullopt;
+    return look->id;
+}
+
 bool TryRenameFile(std::string_view oldPath, std::string_view newPath) {
     std::string from;
     std::string to;
-    return RenameFile(oldPath, newPath, Source::kLook, from, to);
+    return RenameFile(oldPath, newPath, Source::kLook, from, to) == Result::kDone;
 }
 
-BatchRenames::BatchRenames(const std::vector<std::string>* oldPaths)
-    : look_(oldPaths != nullptr ? std::make_unique<FolderLook>(*oldPaths) : nullptr),
+BatchRenames::BatchRenames() : folders_(std::make_unique<Platform::FolderRenames>()) {}
+
+BatchRenames::BatchRenames(std::size_t count, const std::function<std::string_view(std::size_t)>& sourceAt)
+    : look_(std::make_unique<FolderLook>(count, sourceAt)),
       folders_(std::make_unique<Platform::FolderRenames>()) {}
 
 BatchRenames::~BatchRenames() = default;
 
-bool BatchRenames::Rename(std::string_view oldPath, std::string_view newPath) {
+Platform::EntryId BatchRenames::SourceId(std::string_view oldPath) {
+    Platform::EntryId id;
+    if (!look_ || look_->At(oldPath, &id) != FolderLook::Kind::kFile) return {};
+    return id;
+}
+
+BatchRenames::Result BatchRenames::Rename(std::string_view oldPath, std::string_view newPath,
+                                          const Platform::EntryId* expected) {
     return RenameFile(oldPath, newPath, look_ ? Source::kLookInFolder : Source::kSeen, from_, to_,
-                      folders_.get(), look_.get());
+                      folders_.get(), look_.get(), expected);
 }
 
 bool TryMoveFile(std::string_view source, std::string_view destination) {

@@ -25,10 +25,21 @@ struct Walk {
             return;
         }
         Platform::FileId id;
-        const auto entries = Platform::ReadFolder(native, &id);
-        if (!entries) return;
+        Platform::FolderReader reader(native, &id);
+        if (!reader.IsOpen()) return;
         if (!entered.emplace(id.device, id.inode).second) return;
-        for (const Platform::DirEntry& entry : *entries) {
+        // The entries are taken as they are read, so that a huge folder is never held whole; before
+        // a subfolder is walked the rest is read, so that no folder stays open meanwhile.
+        std::vector<Platform::DirEntry> rest;
+        std::size_t nextRest = 0;
+        bool reading = true;
+        const auto next = [&]() -> std::optional<Platform::DirEntry> {
+            if (reading) return reader.Next();
+            if (nextRest < rest.size()) return std::move(rest[nextRest++]);
+            return std::nullopt;
+        };
+        while (const std::optional<Platform::DirEntry> found = next()) {
+            const Platform::DirEntry& entry = *found;
             if (entry.kind == Platform::EntryKind::Other) continue;
             const bool hidden = entry.name.front() == '.';
             if (entry.kind == Platform::EntryKind::Folder && hidden) continue;
@@ -43,7 +54,12 @@ struct Walk {
                 continue;
             }
             if (ListsFolders()) list.push_back(path);
-            if (Deep()) Visit(path + kDelimiter, native + entry.name + kDelimiter);
+            if (!Deep()) continue;
+            if (reading) {
+                rest = reader.Rest();
+                reading = false;
+            }
+            Visit(path + kDelimiter, native + entry.name + kDelimiter);
         }
     }
 };

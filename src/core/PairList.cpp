@@ -33,19 +33,30 @@ void EraseIndices(std::vector<T>& list, const std::vector<std::size_t>& indices)
     list.resize(kept);
 }
 
+// Entry order[k] of list becomes entry k.
+template <class T>
+void ReorderEntries(std::vector<T>& list, const std::vector<std::size_t>& order) {
+    if (list.empty()) return;
+    std::vector<T> reordered;
+    reordered.reserve(list.size());
+    for (const std::size_t i : order)
+        reordered.push_back(std::move(list[i]));
+    list = std::move(reordered);
+}
+
 }  // namespace
 
 std::vector<bool> PairList::RenamedFlags() const {
     std::vector<bool> flags(state_.size());
     for (std::size_t i = 0; i < state_.size(); ++i)
-        flags[i] = state_[i] == State::kRenamed;
+        flags[i] = Renamed(i);
     return flags;
 }
 
 std::size_t PairList::RenamedFileCount() const {
     std::size_t count = 0;
     for (std::size_t i = 0; i < state_.size(); ++i)
-        count += state_[i] == State::kRenamed && old_[i] != new_[i] ? 1 : 0;
+        count += Renamed(i) && old_[i] != new_[i] ? 1 : 0;
     return count;
 }
 
@@ -60,24 +71,33 @@ std::vector<std::size_t> PairList::Unrenamed() const {
 void PairList::Load(std::vector<std::string> oldPaths) {
     old_ = std::move(oldPaths);
     new_.clear();
+    taken_.clear();
+    ids_.clear();
     state_.assign(old_.size(), State::kUnrenamed);
+    owed_ = 0;
     lastOrder_ = RenameExecutor::Order::FirstToLast;
 }
 
-void PairList::SetRun(std::vector<std::string> oldPaths, std::vector<std::string> newPaths) {
+void PairList::SetRun(std::vector<std::string> oldPaths, std::vector<std::string> newPaths,
+                      std::vector<Platform::EntryId> ids) {
     old_ = std::move(oldPaths);
-    SetRun(std::move(newPaths));
+    taken_.clear();
+    SetRun(std::move(newPaths), std::move(ids));
 }
 
-void PairList::SetRun(std::vector<std::string> newPaths) {
-    assert(newPaths.size() == old_.size() && "a run pairs every old path with a new one");
+void PairList::SetRun(std::vector<std::string> newPaths, std::vector<Platform::EntryId> ids) {
+    assert(newPaths.size() == old_.size() && ids.size() == old_.size() &&
+           "a run pairs every old path with a new one and knows its file");
     new_ = std::move(newPaths);
+    ids_ = std::move(ids);
     state_.assign(old_.size(), State::kUnrenamed);
+    owed_ = 0;
     lastOrder_ = RenameExecutor::Order::FirstToLast;
 }
 
 void PairList::Record(const RenameExecutor::Outcome& outcome, RenameExecutor::Order order) {
     lastOrder_ = order;
+    owed_ = 0;
     state_.assign(old_.size(), outcome.executed ? State::kRenamed : State::kUnrenamed);
     if (!outcome.executed) return;
     for (const auto* indices : {&outcome.skipped, &outcome.failed, &outcome.untried}) {
@@ -97,20 +117,30 @@ void PairList::MarkMovedAway(const std::vector<std::size_t>& indices) {
 }
 
 void PairList::ExchangeOne(std::size_t i) {
-    assert(HasNewPaths());
+    assert(HasNewPaths() && Renamed(i));
     std::swap(old_[i], new_[i]);
+    if (state_[i] == State::kOwed) {
+        state_[i] = State::kRenamed;
+        --owed_;
+    } else if (owed_ > 0) {
+        state_[i] = State::kOwed;
+        ++owed_;
+    }
 }
 
-void PairList::RecordExchanged(const std::vector<std::size_t>& exchanged,
-                               const std::vector<std::size_t>& stillRenamed, RenameExecutor::Order order) {
+void PairList::RecordUndo(const std::vector<std::size_t>& done, const std::vector<std::size_t>& owed,
+                          RenameExecutor::Order order) {
     lastOrder_ = order;
-    state_.assign(old_.size(), State::kUnrenamed);
-    for (const std::size_t i : exchanged) {
-        ExchangeOne(i);
+    for (const std::size_t i : done) {
+        assert(Renamed(i));
+        std::swap(old_[i], new_[i]);
         state_[i] = State::kRenamed;
     }
-    for (const std::size_t i : stillRenamed)
-        state_[i] = State::kRenamed;
+    for (const std::size_t i : owed) {
+        assert(Renamed(i));
+        state_[i] = State::kOwed;
+    }
+    owed_ = static_cast<std::size_t>(std::count(state_.begin(), state_.end(), State::kOwed));
 }
 
 void PairList::RemoveMany(const std::vector<std::size_t>& indices) {
@@ -118,6 +148,9 @@ void PairList::RemoveMany(const std::vector<std::size_t>& indices) {
     EraseIndices(old_, indices);
     EraseIndices(new_, indices);
     EraseIndices(state_, indices);
+    EraseIndices(taken_, indices);
+    EraseIndices(ids_, indices);
+    owed_ = static_cast<std::size_t>(std::count(state_.begin(), state_.end(), State::kOwed));
 }
 
 void PairList::Move(std::size_t from, std::size_t to) {
@@ -125,5 +158,21 @@ void PairList::Move(std::size_t from, std::size_t to) {
     if (from == to) return;
     MoveEntry(old_, from, to);
     if (HasNewPaths()) MoveEntry(new_, from, to);
+    if (!ids_.empty()) MoveEntry(ids_, from, to);
     MoveEntry(state_, from, to);
+    if (!taken_.empty()) MoveEntry(taken_, from, to);
+}
+
+void PairList::Reorder(const std::vector<std::size_t>& order) {
+    assert(order.size() == Size());
+    ReorderEntries(old_, order);
+    ReorderEntries(new_, order);
+    ReorderEntries(state_, order);
+    ReorderEntries(taken_, order);
+    ReorderEntries(ids_, order);
+}
+
+void PairList::SetDatesTaken(std::vector<std::int64_t> taken) {
+    assert(taken.size() == Size() && "one date per entry");
+    taken_ = std::move(taken);
 }

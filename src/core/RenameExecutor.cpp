@@ -1,7 +1,8 @@
 #include "core/RenameExecutor.h"
 
 #include <algorithm>
-#include <functional>
+#include <cassert>
+#include <string_view>
 
 #include "core/FolderLook.h"
 #include "core/MyFileOperation.h"
@@ -10,31 +11,33 @@
 namespace RenameExecutor {
 namespace {
 
+using MyFileOperation::BatchRenames;
+
 // What became of one pair.
 enum class Step { kDone, kSkipped, kFailed };
-using RenameFunction = std::function<Step(std::string_view, std::string_view)>;
 
-void Rename(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths, std::size_t i,
-            Outcome& outcome, const RenameFunction& rename) {
-    if (oldPaths[i] == newPaths[i]) return;
-    switch (rename(oldPaths[i], newPaths[i])) {
-        case Step::kDone:
-            break;
-        case Step::kSkipped:
-            outcome.skipped.push_back(i);
-            break;
-        case Step::kFailed:
-            outcome.failed.push_back(i);
-            break;
+// The pairs of a batch: the k-th renames From(k) to To(k), entry k of the lists or, with entries,
+// entry entries[k].
+class Batch {
+public:
+    Batch(const std::vector<std::string>& from, const std::vector<std::string>& to,
+          const std::vector<std::size_t>* entries = nullptr)
+        : from_(from), to_(to), entries_(entries) {}
+    std::size_t Size() const { return entries_ != nullptr ? entries_->size() : from_.size(); }
+    std::size_t Entry(std::size_t k) const { return entries_ != nullptr ? (*entries_)[k] : k; }
+    const std::string& From(std::size_t k) const { return from_[Entry(k)]; }
+    const std::string& To(std::size_t k) const { return to_[Entry(k)]; }
+    // Renames that look at each source in its folder's entries, read once for all.
+    std::unique_ptr<BatchRenames> LookingRenames() const {
+        return std::make_unique<BatchRenames>(Size(),
+                                              [this](std::size_t k) { return std::string_view(From(k)); });
     }
-}
 
-// A rename that either went through or failed.
-RenameFunction DoneOrFailed(MyFileOperation::BatchRenames& renames) {
-    return [&renames](std::string_view from, std::string_view to) {
-        return renames.Rename(from, to) ? Step::kDone : Step::kFailed;
-    };
-}
+private:
+    const std::vector<std::string>& from_;
+    const std::vector<std::string>& to_;
+    const std::vector<std::size_t>* entries_;
+};
 
 // Lists that are empty or out of step are refused whole: pairing them would rename the wrong files.
 bool Executable(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths) {
@@ -68,16 +71,47 @@ void SortOutcome(Outcome& outcome, Order order) {
     std::reverse(outcome.untried.begin(), outcome.untried.end());
 }
 
-Outcome RenameAll(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
-                  const RenameFunction& rename, Order order, RunControl* control) {
+// rename(k) carries out the k-th pair, one whose paths differ. refused: empty, or a flag per pair
+// that is not to be tried.
+template <class RenameStep>
+Outcome RenameAll(const Batch& batch, const RenameStep& rename, Order order, RunControl* control,
+                  const std::vector<bool>& refused = {}) {
     Outcome outcome;
-    outcome.executed = Executable(oldPaths, newPaths);
-    if (!outcome.executed) return outcome;
-    const std::size_t count = oldPaths.size();
-    for (std::size_t step = 0; step < count && GoOn(control, step, count, order, outcome); ++step)
-        Rename(oldPaths, newPaths, PairAt(step, count, order), outcome, rename);
+    outcome.executed = true;
+    const std::size_t count = batch.Size();
+    for (std::size_t step = 0; step < count && GoOn(control, step, count, order, outcome); ++step) {
+        const std::size_t k = PairAt(step, count, order);
+        if (!refused.empty() && refused[k]) {
+            outcome.failed.push_back(k);
+            continue;
+        }
+        if (batch.From(k) == batch.To(k)) continue;
+        switch (rename(k)) {
+            case Step::kDone:
+                break;
+            case Step::kSkipped:
+                outcome.skipped.push_back(k);
+                break;
+            case Step::kFailed:
+                outcome.failed.push_back(k);
+                break;
+        }
+    }
     SortOutcome(outcome, order);
     return outcome;
+}
+
+// The identity of every source before the first rename.
+std::vector<Platform::EntryId> Identify(const Batch& batch, BatchRenames& renames) {
+    std::vector<Platform::EntryId> ids;
+    ids.reserve(batch.Size());
+    for (std::size_t k = 0; k < batch.Size(); ++k)
+        ids.push_back(renames.SourceId(batch.From(k)));
+    return ids;
+}
+
+Step DoneOrFailed(BatchRenames::Result result) {
+    return result == BatchRenames::Result::kDone ? Step::kDone : Step::kFailed;
 }
 
 }  // namespace
@@ -93,30 +127,89 @@ std::optional<std::size_t> FirstMissingFile(const std::vector<std::string>& path
 Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
                        Order order, RunControl* control) {
     if (!Executable(oldPaths, newPaths)) return {};
-    MyFileOperation::BatchRenames renames(&oldPaths);
-    return RenameAll(oldPaths, newPaths, DoneOrFailed(renames), order, control);
+    const Batch batch(oldPaths, newPaths);
+    const auto renames = batch.LookingRenames();
+    std::vector<Platform::EntryId> ids = Identify(batch, *renames);
+    Outcome outcome = RenameAll(
+        batch,
+        [&](std::size_t k) { return DoneOrFailed(renames->Rename(oldPaths[k], newPaths[k], &ids[k])); },
+        order, control);
+    outcome.ids = std::move(ids);
+    return outcome;
 }
 
 Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
                               const std::vector<std::string>& newPaths, Order order, RunControl* control) {
-    MyFileOperation::BatchRenames renames;
-    return RenameAll(oldPaths, newPaths, DoneOrFailed(renames), order, control);
+    if (!Executable(oldPaths, newPaths)) return {};
+    BatchRenames renames;
+    return RenameAll(
+        Batch(oldPaths, newPaths),
+        [&](std::size_t k) { return DoneOrFailed(renames.Rename(oldPaths[k], newPaths[k])); }, order,
+        control);
+}
+
+Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
+                                  const std::vector<std::string>& newPaths, Order order, RunControl* control,
+                                  const std::vector<std::size_t>& refused) {
+    if (!Executable(oldPaths, newPaths)) return {};
+    std::vector<bool> isRefused;
+    if (!refused.empty()) isRefused.resize(oldPaths.size());
+    for (const std::size_t i : refused) {
+        assert(i < oldPaths.size());
+        isRefused[i] = true;
+    }
+    const Batch batch(oldPaths, newPaths);
+    const auto renames = batch.LookingRenames();
+    std::vector<Platform::EntryId> ids = Identify(batch, *renames);
+    const auto rename = [&](std::size_t k) {
+        const std::string& from = oldPaths[k];
+        const std::string& to = newPaths[k];
+        if (IsNoName(to)) return Step::kFailed;
+        // The rename refuses an existing target by itself, so only a refusal needs a look at what
+        // stands there: a free name costs no more than the look at the source and the rename.
+        switch (renames->Rename(from, to, &ids[k])) {
+            case BatchRenames::Result::kDone:
+                return Step::kDone;
+            case BatchRenames::Result::kNoSource:
+                return Step::kFailed;
+            case BatchRenames::Result::kRefused:
+                break;
+        }
+        // Only a source still there can have met another file at its new name: one that is gone
+        // since it was looked at is a failure, whatever stands at the new name.
+        if (MyFileOperation::FileIdentity(from) != ids[k]) return Step::kFailed;
+        const bool taken = MyFileOperation::PathExists(to) && !MyFileOperation::SameFile(from, to);
+        return taken ? Step::kSkipped : Step::kFailed;
+    };
+    Outcome outcome = RenameAll(batch, rename, order, control, isRefused);
+    outcome.ids = std::move(ids);
+    return outcome;
 }
 
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
                                   const std::vector<std::string>& newPaths, Order order,
                                   RunControl* control) {
-    if (!Executable(oldPaths, newPaths)) return {};
-    MyFileOperation::BatchRenames renames(&oldPaths);
-    const auto rename = [&renames](std::string_view from, std::string_view to) {
-        if (IsNoName(to)) return Step::kFailed;
-        // The rename refuses an existing target by itself, so only a refusal needs a look at what
-        // stands there: a free name costs no more than the look at the source and the rename.
-        if (renames.Rename(from, to)) return Step::kDone;
-        const bool taken = MyFileOperation::PathExists(to) && !MyFileOperation::SameFile(from, to);
-        return taken ? Step::kSkipped : Step::kFailed;
-    };
-    return RenameAll(oldPaths, newPaths, rename, order, control);
+    return ExecuteSkippingCollisions(oldPaths, newPaths, order, control, {});
+}
+
+Outcome ExecuteEntries(const std::vector<std::string>& from, const std::vector<std::string>& to,
+                       const std::vector<std::size_t>& entries, const std::vector<Platform::EntryId>& ids,
+                       Look look, Order order, RunControl* control) {
+    if (entries.empty()) return {};
+    const Batch batch(from, to, &entries);
+    if (look == Look::kNone) {
+        BatchRenames renames;
+        return RenameAll(
+            batch, [&](std::size_t k) { return DoneOrFailed(renames.Rename(batch.From(k), batch.To(k))); },
+            order, control);
+    }
+    const auto renames = batch.LookingRenames();
+    return RenameAll(
+        batch,
+        [&](std::size_t k) {
+            return DoneOrFailed(renames->Rename(batch.From(k), batch.To(k), &ids[batch.Entry(k)]));
+        },
+        order, control);
 }
 
 }  // namespace RenameExecutor

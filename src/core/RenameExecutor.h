@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/platform/FileSystem.h"
+
 class RunControl;
 
 // Every executor takes an optional control, asked before each pair with the pairs tried so far:
@@ -24,6 +26,9 @@ struct Outcome {
     std::vector<std::size_t> skipped;  // left alone because the new name was taken
     std::vector<std::size_t> failed;   // the rename was tried and refused by the file system
     std::vector<std::size_t> untried;  // not tried because the control said stop
+    // Of the executors that look at the sources: the identity of the file at each old path, as
+    // looked at before the first rename ({} where no file stood). Only that file is renamed.
+    std::vector<Platform::EntryId> ids;
 };
 
 // The order in which the pairs are tried: of two files meant for one name, the first tried gets it.
@@ -42,10 +47,26 @@ Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
 // Renames the pairs in the order given; a pair whose new path is taken at that moment by another
 // file is skipped (so a file renamed earlier in the run blocks later pairs, and no two names are
 // swapped), while a change of letter case goes through where the file system folds case. A new path
-// whose last component is empty, "." or ".." can never be a file's name: that pair counts as failed.
-// The indices in the outcome are ascending whatever the order.
+// whose last component is empty, "." or ".." can never be a file's name, and a source that is gone
+// is no collision whatever stands at the new name: those pairs count as failed. The indices in the
+// outcome are ascending whatever the order.
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
                                   const std::vector<std::string>& newPaths, Order order = Order::FirstToLast,
                                   RunControl* control = nullptr);
+// The same, where every pair in refused (indices of names the caller found no file can take) counts
+// as failed without a try.
+Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
+                                  const std::vector<std::string>& newPaths, Order order, RunControl* control,
+                                  const std::vector<std::size_t>& refused);
+
+// Whether the sources are looked at before each rename: kNone when the caller has just seen each
+// hold its file.
+enum class Look { kSources, kNone };
+// Renames from[e] to to[e] for each entry e of entries (ascending), in the order given, and only
+// the file ids[e]: a source that holds another file, or none, fails. The outcome's indices are
+// positions in entries. Nothing is copied of the lists.
+Outcome ExecuteEntries(const std::vector<std::string>& from, const std::vector<std::string>& to,
+                       const std::vector<std::size_t>& entries, const std::vector<Platform::EntryId>& ids,
+                       Look look, Order order, RunControl* control = nullptr);
 
 }  // namespace RenameExecutor

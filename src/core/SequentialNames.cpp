@@ -9,6 +9,7 @@
 #include "core/Cp932.h"
 #include "core/FolderLook.h"
 #include "core/MyFileOperation.h"
+#include "core/PhotoDate.h"
 
 namespace SequentialNames {
 namespace {
@@ -256,9 +257,11 @@ std::optional<Date> ParseDateText(std::string_view text) {
     return date;
 }
 
-Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Options& o) {
+Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Options& o,
+                            const std::vector<std::int64_t>* datesTaken) {
     Result result;
     if (orgPaths.empty()) return result;
+    assert(datesTaken == nullptr || datesTaken->size() == orgPaths.size());
     // Every file and its new name are looked up in their folder's entries, read once: two looks
     // per entry.
     MyFileOperation::FolderLook look(orgPaths, 2);
@@ -278,19 +281,24 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     std::string number;
     std::string newName;
     result.newPaths.reserve(orgPaths.size());
+    result.ids.reserve(orgPaths.size());
     FoldedPaths composed(result.newPaths, orgPaths.size());
     // The first entry the composition stopped at. A missing file anywhere in the list is told
     // before it, so the look for missing files goes on to the end of the list.
     std::optional<Outcome> stopped;
     std::string stoppedAt;
-    for (const std::string& path : orgPaths) {
-        if (look.At(path) != Kind::kFile) {
+    for (std::size_t index = 0; index < orgPaths.size(); ++index) {
+        const std::string& path = orgPaths[index];
+        Platform::EntryId id;
+        if (look.At(path, &id) != Kind::kFile) {
             result.outcome = Outcome::MissingFile;
             result.detail = path;
             result.newPaths.clear();
+            result.ids.clear();
             return result;
         }
         if (stopped) continue;
+        result.ids.push_back(id);
         const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(path);
         forms.Use(parts.folder);
         number.clear();
@@ -305,12 +313,21 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
         }
         std::string date;
         if (o.addDate) {
-            const std::string dateText = MyFileOperation::FileDateText(path);
-            const auto parsed = ParseDateText(dateText);
-            if (!parsed) {
-                stopped = Outcome::BadDate;
-                stoppedAt = dateText;
-                continue;
+            const PhotoDate::Stamp taken =
+                o.dateTaken && datesTaken != nullptr ? (*datesTaken)[index] : PhotoDate::kNone;
+            std::optional<Date> parsed;
+            if (taken != PhotoDate::kNone) {
+                const PhotoDate::DateTime when = PhotoDate::Unpack(taken);
+                parsed = Date{when.year, when.month, when.day};
+            } else {
+                if (o.dateTaken) ++result.undatedPhotos;
+                const std::string dateText = MyFileOperation::FileDateText(path);
+                parsed = ParseDateText(dateText);
+                if (!parsed) {
+                    stopped = Outcome::BadDate;
+                    stoppedAt = dateText;
+                    continue;
+                }
             }
             if (o.dateSeparator) date = "_";
             date += FormatDate(*parsed, o.dateFormat);

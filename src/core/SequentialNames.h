@@ -4,11 +4,14 @@
 // number, trailing text and extension, each switched on or off. Pure apart from reading the
 // disk for existence and modification dates; renames nothing.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/platform/FileSystem.h"
 
 namespace SequentialNames {
 
@@ -27,6 +30,7 @@ struct Options {
     std::string dateFormat = "yyyymmdd";  // DateFormat
     bool dateSeparator = true;            // CheckBox1: "_" before the date
     bool dateAtEnd = false;               // CheckBox2: date after the number and the trailing text
+    bool dateTaken = false;               // RGDateSource: the date a photo was taken, else its modification
 };
 
 // The four date formats, by the index of the date option.
@@ -77,15 +81,20 @@ enum class Outcome {
 struct Result {
     Outcome outcome = Outcome::EmptyList;
     std::string detail;
-    std::vector<std::string> newPaths;  // one per entry when composed; the entries so far otherwise
-    std::string lastNumberText;         // the number given to the last entry ("" without numbering)
+    std::vector<std::string> newPaths;   // one per entry when composed; the entries so far otherwise
+    std::vector<Platform::EntryId> ids;  // when composed, the identity of each entry's file
+    std::string lastNumberText;          // the number given to the last entry ("" without numbering)
+    std::size_t undatedPhotos = 0;       // entries given their modification date for want of a date taken
 };
 
 // Composes the new full path of every entry of orgPaths in order. Checks first that every listed
 // file still exists; stops at the first date that cannot be read, at the first number beyond the
 // 64-bit range and at the first collision. With resetPerFolder every folder name has its own
-// counter, wherever its files stand in the list.
-Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Options& options);
+// counter, wherever its files stand in the list. With dateTaken, datesTaken holds the date each entry
+// was taken (PhotoDate stamps); an entry without one, or all without datesTaken, gets its modification
+// date.
+Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Options& options,
+                            const std::vector<std::int64_t>* datesTaken = nullptr);
 
 // The start value offered after a run: lastNumberText read as an integer plus the increment, padded
 // with "0" to the length of lastNumberText. nullopt when there is no last number or the next one

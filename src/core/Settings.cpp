@@ -5,6 +5,21 @@
 namespace Settings {
 namespace {
 
+// Edges in 64 bits: saved values may be anything an int holds.
+long long Right(const Bounds& b) {
+    return static_cast<long long>(b.left) + b.width;
+}
+long long Bottom(const Bounds& b) {
+    return static_cast<long long>(b.top) + b.height;
+}
+
+// The area two bounds share; 0 when they do not overlap or either has no size.
+long long OverlapArea(const Bounds& a, const Bounds& b) {
+    const long long width = std::min(Right(a), Right(b)) - std::max<long long>(a.left, b.left);
+    const long long height = std::min(Bottom(a), Bottom(b)) - std::max<long long>(a.top, b.top);
+    return width > 0 && height > 0 ? width * height : 0;
+}
+
 std::string Key(std::size_t number) {
     return std::to_string(number);
 }
@@ -66,6 +81,8 @@ Values Read(const TIniFile& ini, const Bounds& designedWindow) {
     v.dateBar = ini.ReadBool("Date", "Bar", true);
     v.dateEnd = ini.ReadBool("Date", "End", false);
     v.dateType = ini.ReadInteger("Date", "Type", 0);
+    v.regexOn = ini.ReadBool("Regex", "On", false);
+    v.dateSource = ini.ReadInteger("Date", "Source", 0);
     return v;
 }
 
@@ -88,20 +105,43 @@ void Write(TIniFile& ini, const Values& v) {
         ini.WriteInteger("ColumSize", Key(i + 1), v.columnWidths[i]);
     WriteLimitedList(ini, "StrRenSose", v.targetHistory);
     WriteLimitedList(ini, "StrRenDest", v.replacementHistory);
+    ini.WriteBool("Regex", "On", v.regexOn);
     ini.WriteBool("Date", "Bar", v.dateBar);
     ini.WriteBool("Date", "End", v.dateEnd);
     ini.WriteInteger("Date", "Type", v.dateType);
+    ini.WriteInteger("Date", "Source", v.dateSource);
 }
 
 bool OnSomeScreen(const Bounds& window, const std::vector<Bounds>& screens) {
     if (window.width <= 0 || window.height <= 0) return false;
-    return std::any_of(screens.begin(), screens.end(), [&window](const Bounds& screen) {
-        // In 64 bits: saved values may be anything an int holds.
-        const auto right = [](const Bounds& b) { return static_cast<long long>(b.left) + b.width; };
-        const auto bottom = [](const Bounds& b) { return static_cast<long long>(b.top) + b.height; };
-        return window.left < right(screen) && screen.left < right(window) && window.top < bottom(screen) &&
-               screen.top < bottom(window);
-    });
+    return std::any_of(screens.begin(), screens.end(),
+                       [&window](const Bounds& screen) { return OverlapArea(window, screen) > 0; });
+}
+
+Bounds FitToScreen(const Bounds& window, const std::vector<Bounds>& screens) {
+    const auto holdsCorner = [&window](const Bounds& screen) {
+        return screen.left <= window.left && window.left < Right(screen) && screen.top <= window.top &&
+               window.top < Bottom(screen);
+    };
+    auto landing = std::find_if(screens.begin(), screens.end(), holdsCorner);
+    if (landing == screens.end()) {
+        landing =
+            std::max_element(screens.begin(), screens.end(), [&window](const Bounds& a, const Bounds& b) {
+                return OverlapArea(window, a) < OverlapArea(window, b);
+            });
+    }
+    if (landing == screens.end() || OverlapArea(window, *landing) == 0) return window;
+    const Bounds& screen = *landing;
+    Bounds fitted = window;
+    fitted.width = std::min(window.width, screen.width);
+    fitted.height = std::min(window.height, screen.height);
+    if (OverlapArea(fitted, screen) == 0) {
+        fitted.left =
+            static_cast<int>(std::clamp<long long>(fitted.left, screen.left, Right(screen) - fitted.width));
+        fitted.top =
+            static_cast<int>(std::clamp<long long>(fitted.top, screen.top, Bottom(screen) - fitted.height));
+    }
+    return fitted;
 }
 
 }  // namespace Settings

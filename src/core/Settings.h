@@ -38,9 +38,11 @@ struct Values {
     std::array<int, 3> columnWidths{};            // "ColumSize" "1".."3"; 0 = no width known
     std::vector<std::string> targetHistory;       // "StrRenSose"
     std::vector<std::string> replacementHistory;  // "StrRenDest"
+    bool regexOn = false;                         // "Regex" "On"
     bool dateBar = true;                          // "Date" "Bar"
     bool dateEnd = false;                         // "Date" "End"
     int dateType = 0;                             // "Date" "Type"
+    int dateSource = 0;                           // "Date" "Source": 0 modification time, 1 date taken
     friend bool operator==(const Values&, const Values&) = default;
 };
 
@@ -53,5 +55,10 @@ void Write(TIniFile& ini, const Values& values);
 // True when the bounds have a size and overlap at least one of the screens (their available
 // areas): a window saved on a monitor since removed is not to be opened there.
 bool OnSomeScreen(const Bounds& window, const std::vector<Bounds>& screens);
+
+// Bounds on some screen (OnSomeScreen) with their size cut to the screen they land on: the one
+// holding their top-left corner, else the one they overlap most. A window that the smaller size
+// takes out of that screen's sight is moved back into it; other places stay as saved.
+Bounds FitToScreen(const Bounds& window, const std::vector<Bounds>& screens);
 
 }  // namespace Settings

@@ -4,9 +4,6 @@
 
 namespace SettingsLocation {
 
-namespace {
-
-// Only an absolute, non-empty folder counts; trailing slashes are dropped (but "/" stays "/").
 std::optional<std::string> UsableFolder(const std::optional<std::string>& folder) {
     if (!folder || folder->empty() || folder->front() != '/') return std::nullopt;
     std::string result = *folder;
@@ -15,6 +12,8 @@ std::optional<std::string> UsableFolder(const std::optional<std::string>& folder
     if (result == "/") result.clear();  // so that appending "/x" gives "/x"
     return result;
 }
+
+namespace {
 
 std::string FolderOf(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -57,12 +56,17 @@ Facts GatherFacts(const std::string& executablePath) {
         facts.besideFolderWritable = SystemInfo::IsWritableFolder(FolderOf(facts.executablePath));
     }
     facts.xdgConfigHome = SystemInfo::EnvironmentValue("XDG_CONFIG_HOME");
-    facts.home = SystemInfo::EnvironmentValue("HOME");
-    if (!facts.home || facts.home->empty()) {
-        const std::string fromUser = SystemInfo::HomeFolderOfUser();
-        if (!fromUser.empty()) facts.home = fromUser;
-    }
+    facts.home = HomeFolder();
     return facts;
+}
+
+std::optional<std::string> HomeFolder() {
+    std::optional<std::string> home = SystemInfo::EnvironmentValue("HOME");
+    if (!home || home->empty()) {
+        const std::string fromUser = SystemInfo::HomeFolderOfUser();
+        if (!fromUser.empty()) home = fromUser;
+    }
+    return home;
 }
 
 Location Find() {

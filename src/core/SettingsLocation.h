@@ -27,6 +27,11 @@ struct Location {
     friend bool operator==(const Location&, const Location&) = default;
 };
 
+// A folder from the environment, such as XDG_CONFIG_HOME, as it can be used: only an absolute,
+// non-empty folder counts; trailing slashes are dropped, and "/" becomes "" so that appending "/x"
+// gives "/x".
+std::optional<std::string> UsableFolder(const std::optional<std::string>& folder);
+
 // The executable's path with its extension replaced by ".ini", or ".ini" added when it has none.
 std::string BesidePath(std::string_view executablePath);
 
@@ -34,6 +39,9 @@ std::string BesidePath(std::string_view executablePath);
 // the executable's folder read-only) it stays beside the executable, so that saving fails with a
 // message naming that path rather than writing somewhere unexpected.
 Location Choose(const Facts& facts);
+
+// HOME, or the user database's home folder when HOME is unset or empty.
+std::optional<std::string> HomeFolder();
 
 // Reads the executable's path, whether its folder is writable, XDG_CONFIG_HOME and HOME (the user
 // database when HOME is unset). Touches nothing.

@@ -3,104 +3,129 @@
 #include <cassert>
 #include <string_view>
 
+#include "core/FolderLook.h"
 #include "core/MyFileOperation.h"
 #include "core/RenameExecutor.h"
 
 namespace UndoRevert {
+namespace {
+
+// The identity the run recorded for entry i stands at path. An entry without one is never
+// trusted.
+bool HoldsItsFile(const PairList& pairs, std::size_t i, const std::optional<Platform::EntryId>& found) {
+    return found && *found == pairs.IdOf(i) && pairs.IdOf(i) != Platform::EntryId{};
+}
+
+}  // namespace
+
+bool Takes(const PairList& pairs, std::size_t i) {
+    return pairs.StateOf(i) == (pairs.UndoUnfinished() ? PairList::State::kOwed : PairList::State::kRenamed);
+}
 
 std::vector<std::size_t> MissingFiles(const PairList& pairs) {
-    std::vector<std::string_view> renamedPaths;
+    std::vector<std::size_t> taken;
     for (std::size_t i = 0; i < pairs.Size(); ++i) {
-        if (pairs.Renamed(i)) renamedPaths.emplace_back(pairs.NewPaths()[i]);
+        if (Takes(pairs, i)) taken.push_back(i);
     }
     // One look for all: the paths of a run share their folder.
-    const std::vector<bool> exist = MyFileOperation::FilesExist(renamedPaths);
+    MyFileOperation::FolderLook look(
+        taken.size(), [&](std::size_t k) { return std::string_view(pairs.NewPaths()[taken[k]]); });
     std::vector<std::size_t> missing;
-    std::size_t renamed = 0;
+    std::size_t next = 0;
     for (std::size_t i = 0; i < pairs.Size(); ++i) {
-        switch (pairs.StateOf(i)) {
-            case PairList::State::kMovedAway:
-                missing.push_back(i);
-                break;
-            case PairList::State::kRenamed:
-                if (!exist[renamed++]) missing.push_back(i);
-                break;
-            case PairList::State::kUnrenamed:
-                break;
+        if (pairs.StateOf(i) == PairList::State::kMovedAway) {
+            missing.push_back(i);
+        } else if (next < taken.size() && taken[next] == i) {
+            ++next;
+            Platform::EntryId id;
+            const bool file = look.At(pairs.NewPaths()[i], &id) == MyFileOperation::FolderLook::Kind::kFile;
+            if (!HoldsItsFile(pairs, i, file ? std::optional(id) : std::nullopt)) missing.push_back(i);
         }
     }
     return missing;
 }
 
 bool AnyToUndo(const PairList& pairs, const std::vector<std::size_t>& missing) {
-    std::size_t renamed = 0;
+    std::size_t taken = 0;
     for (std::size_t i = 0; i < pairs.Size(); ++i)
-        renamed += pairs.Renamed(i) ? 1 : 0;
-    std::size_t renamedMissing = 0;
+        taken += Takes(pairs, i) ? 1 : 0;
+    std::size_t takenMissing = 0;
     for (const std::size_t i : missing)
-        renamedMissing += pairs.Renamed(i) ? 1 : 0;
-    return renamed > renamedMissing;
+        takenMissing += Takes(pairs, i) ? 1 : 0;
+    return taken > takenMissing;
 }
 
 UndoPlan PlanUndo(const PairList& pairs, const std::vector<std::size_t>& missing, Sources sources) {
     UndoPlan plan;
     plan.sources = sources;
-    // The renamed entries that are not missing, each from where it stands now back to where it
-    // stood, numbered as once the missing ones are gone.
     std::size_t nextMissing = 0;
     for (std::size_t i = 0; i < pairs.Size(); ++i) {
         if (nextMissing < missing.size() && missing[nextMissing] == i) {
             ++nextMissing;
             continue;
         }
-        if (!pairs.Renamed(i)) continue;
-        plan.entries.push_back(i - nextMissing);
-        plan.from.push_back(pairs.NewPaths()[i]);
-        plan.to.push_back(pairs.OldPaths()[i]);
+        if (Takes(pairs, i)) plan.entries.push_back(i);
     }
     // Backwards through the last command: a name it freed for a later file is free again by the
-    // time the earlier file wants it back.
-    plan.order = pairs.LastOrder() == RenameExecutor::Order::FirstToLast ? RenameExecutor::Order::LastToFirst
-                                                                         : RenameExecutor::Order::FirstToLast;
+    // time the earlier file wants it back. An unfinished undo goes on the way it went.
+    const RenameExecutor::Order last = pairs.LastOrder();
+    if (pairs.UndoUnfinished()) {
+        plan.order = last;
+    } else {
+        plan.order = last == RenameExecutor::Order::FirstToLast ? RenameExecutor::Order::LastToFirst
+                                                                : RenameExecutor::Order::FirstToLast;
+    }
     return plan;
 }
 
-RenameExecutor::Outcome ExecuteUndo(const UndoPlan& plan, RunControl* control) {
-    return plan.sources == Sources::kJustSeen
-               ? RenameExecutor::ExecuteCheckedRenames(plan.from, plan.to, plan.order, control)
-               : RenameExecutor::ExecuteRenames(plan.from, plan.to, plan.order, control);
+RenameExecutor::Outcome ExecuteUndo(const PairList& pairs, const UndoPlan& plan, RunControl* control) {
+    const auto look =
+        plan.sources == Sources::kJustSeen ? RenameExecutor::Look::kNone : RenameExecutor::Look::kSources;
+    return RenameExecutor::ExecuteEntries(pairs.NewPaths(), pairs.OldPaths(), plan.entries, pairs.Ids(), look,
+                                          plan.order, control);
 }
 
-UndoResult ApplyUndo(PairList& pairs, const UndoPlan& plan, const RenameExecutor::Outcome& outcome) {
+UndoResult ApplyUndo(PairList& pairs, const std::vector<std::size_t>& missing, const UndoPlan& plan,
+                     const RenameExecutor::Outcome& outcome) {
     UndoResult result;
     std::vector<std::size_t> done;
     done.reserve(plan.entries.size());
-    std::vector<std::size_t> untried;
+    std::vector<std::size_t> owed;
+    std::vector<std::size_t> refused;
     std::size_t nextFailed = 0;
     std::size_t nextUntried = 0;
     for (std::size_t k = 0; k < plan.entries.size(); ++k) {
+        const std::size_t entry = plan.entries[k];
         if (nextFailed < outcome.failed.size() && outcome.failed[nextFailed] == k) {
             ++nextFailed;
-            result.refused.push_back(plan.entries[k]);
+            refused.push_back(entry);
+            owed.push_back(entry);
         } else if (nextUntried < outcome.untried.size() && outcome.untried[nextUntried] == k) {
             ++nextUntried;
-            untried.push_back(plan.entries[k]);
+            owed.push_back(entry);
         } else {
-            done.push_back(plan.entries[k]);
+            done.push_back(entry);
             // A pair with one path for both counts as done, but nothing was renamed.
-            result.done += plan.from[k] != plan.to[k] ? 1 : 0;
+            result.done += pairs.NewPaths()[entry] != pairs.OldPaths()[entry] ? 1 : 0;
         }
     }
-    pairs.RecordExchanged(done, untried, plan.order);
-    result.stopped = !untried.empty();
+    pairs.RecordUndo(done, owed, plan.order);
+    pairs.RemoveMany(missing);
+    // Numbered as after the drop: no refused entry is missing.
+    std::size_t nextMissing = 0;
+    for (const std::size_t entry : refused) {
+        while (nextMissing < missing.size() && missing[nextMissing] < entry)
+            ++nextMissing;
+        result.refused.push_back(entry - nextMissing);
+    }
+    result.stopped = !outcome.untried.empty();
     return result;
 }
 
 std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>& missing, Sources sources) {
     const UndoPlan plan = PlanUndo(pairs, missing, sources);
-    const RenameExecutor::Outcome outcome = ExecuteUndo(plan);
-    pairs.RemoveMany(missing);
-    return ApplyUndo(pairs, plan, outcome).refused;
+    const RenameExecutor::Outcome outcome = ExecuteUndo(pairs, plan);
+    return ApplyUndo(pairs, missing, plan, outcome).refused;
 }
 
 Revert RevertOne(PairList& pairs, std::size_t i) {
@@ -111,11 +136,12 @@ Revert RevertOne(PairList& pairs, std::size_t i) {
         case PairList::State::kMovedAway:
             return Revert::kMissing;
         case PairList::State::kRenamed:
+        case PairList::State::kOwed:
             break;
     }
     const std::string& newPath = pairs.NewPaths()[i];
     const std::string& oldPath = pairs.OldPaths()[i];
-    if (!MyFileOperation::FileExists(newPath)) return Revert::kMissing;
+    if (!HoldsItsFile(pairs, i, MyFileOperation::FileIdentity(newPath))) return Revert::kMissing;
     if (newPath == oldPath) return Revert::kDone;  // a run that left the name as it was
     // A link standing at old is another file, even when it points to this one.
     if (MyFileOperation::PathExists(oldPath) && !MyFileOperation::SameEntry(oldPath, newPath))

@@ -15,50 +15,54 @@ class RunControl;
 
 namespace UndoRevert {
 
-// The renamed entries whose file no longer stands at its new path (moved, deleted or renamed
-// since), ascending.
+// The entries the next undo takes back: while an undo is unfinished the files it still owes, else
+// every file the last command renamed.
+bool Takes(const PairList& pairs, std::size_t i);
+
+// The entries the next undo would take back whose file no longer stands at its new path (moved,
+// deleted, renamed since, or replaced by another file of that name: only the file the run renamed
+// counts), and the files moved away after the run; ascending.
 std::vector<std::size_t> MissingFiles(const PairList& pairs);
 
-// True when some renamed entry is not among missing: there is something to undo.
+// True when some entry the next undo takes is not among missing: there is something to undo.
 bool AnyToUndo(const PairList& pairs, const std::vector<std::size_t>& missing);
 
 // Whether the files still need a look before each rename: kJustSeen when MissingFiles has just
 // looked at every one and nothing waited for the user since.
 enum class Sources { kLookAgain, kJustSeen };
 
-// Drops the missing entries (ascending, as MissingFiles gives them), then renames every renamed
-// entry from its new path back to its old one, in the opposite order to the last command, and
-// exchanges the pairs that went through. Returns the indices (after the drop) of the renames the
-// file system refused: those pairs stay as they were and count as unrenamed, like every entry
-// the last command had not renamed.
+// Takes back every entry Takes names but the missing ones (ascending, as MissingFiles gives them),
+// from its new path to its old one: in the opposite order to the last command, or, finishing an
+// unfinished undo, in that undo's order. Then drops the missing entries. Returns the indices
+// (after the drop) of the renames the file system refused: those files stay at their new paths,
+// owed to the next undo.
 std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>& missing,
                                  Sources sources = Sources::kLookAgain);
 
 // UndoAll in steps, so that planning and renaming can run on another thread while the pair list
-// is only read: the plan copies the pairs to rename back, numbered as after the missing entries are
-// dropped; the execution touches only the disk; then the caller drops the missing entries and
-// applies the outcome.
+// is only read: the plan names the entries to take back (indices into the pair list, nothing
+// copied of its paths); the execution touches only the disk; then the outcome is applied and the
+// missing entries dropped.
 struct UndoPlan {
-    std::vector<std::size_t> entries;  // renamed entries (after the drop), in list order
-    std::vector<std::string> from;     // their new paths
-    std::vector<std::string> to;       // their old paths
+    std::vector<std::size_t> entries;  // the entries to take back, ascending
     RenameExecutor::Order order = RenameExecutor::Order::FirstToLast;
     Sources sources = Sources::kLookAgain;
 };
 UndoPlan PlanUndo(const PairList& pairs, const std::vector<std::size_t>& missing, Sources sources);
-RenameExecutor::Outcome ExecuteUndo(const UndoPlan& plan, RunControl* control = nullptr);
+RenameExecutor::Outcome ExecuteUndo(const PairList& pairs, const UndoPlan& plan,
+                                    RunControl* control = nullptr);
 struct UndoResult {
-    std::vector<std::size_t> refused;  // entries whose rename the file system refused
+    std::vector<std::size_t> refused;  // entries (after the drop) whose rename the file system refused
     std::size_t done = 0;              // files renamed back (not those whose name never changed)
-    bool stopped = false;              // the control stopped it: the untried stay renamed, not exchanged
+    bool stopped = false;              // the control stopped it: the untried are owed to the next undo
 };
-// pairs without the missing entries.
-UndoResult ApplyUndo(PairList& pairs, const UndoPlan& plan, const RenameExecutor::Outcome& outcome);
+UndoResult ApplyUndo(PairList& pairs, const std::vector<std::size_t>& missing, const UndoPlan& plan,
+                     const RenameExecutor::Outcome& outcome);
 
 enum class Revert {
     kDone,
     kNotRenamed,  // the last command did not rename this file
-    kMissing,     // no file at the new path
+    kMissing,     // the file is no longer at the new path
     kTaken,       // another file holds the old name
     kRefused,     // the file system refused the rename
 };

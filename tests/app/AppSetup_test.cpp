@@ -1,5 +1,5 @@
-// The application as the program entry sets it up: its display name, Qt's own texts in Japanese,
-// its desktop entry name and window icon.
+// The application as the program entry sets it up: the name its boxes carry, the captions the
+// desktop shows, Qt's own texts in Japanese, its desktop entry name and window icon.
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QIcon>
@@ -8,11 +8,19 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QWindow>
+#include <functional>
 #include <memory>
 
 #include "app/AppSetup.h"
+#include "app/QtDialogs.h"
+#include "app/UnMein.h"
 #include "support/QtTestMain.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -33,6 +41,34 @@ QStringList ButtonTexts(const QWidget& box) {
     return texts;
 }
 
+// The caption the X server holds for a window: what the platform made of its title.
+QString CaptionOnX(const QWidget& window) {
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()),
+                                          QStringLiteral("-notype"), QStringLiteral("_NET_WM_NAME")});
+    if (!xprop.waitForFinished(10000)) return QStringLiteral("<xprop did not finish>");
+    // _NET_WM_NAME = "caption"
+    const QString out = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
+    const qsizetype open = out.indexOf(QLatin1Char('"'));
+    return open < 0 ? out : out.mid(open + 1, out.size() - open - 2);
+}
+
+// The caption of the modal box that open shows, which is then closed.
+QString CaptionOfBox(const std::function<void()>& open) {
+    QString caption = QStringLiteral("<no box>");
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (box == nullptr || box->windowHandle() == nullptr || !box->windowHandle()->isExposed()) return;
+        poll.stop();
+        caption = CaptionOnX(*box);
+        box->reject();
+    });
+    poll.start(10);
+    open();
+    return caption;
+}
+
 }  // namespace
 
 class AppSetupTest : public QObject {
@@ -42,6 +78,38 @@ private slots:
 
     void messageBoxesCarryTheProgramsName() {
         QCOMPARE(QApplication::applicationDisplayName(), QStringLiteral("Quorbel"));
+    }
+
+    // The captions as the desktop shows them, not only as windowTitle() tells: the platform may
+    // add to a title. Checked on an X server, where this test runs itself again.
+    void captionsOnTheDesktopAreExact() {
+        if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+            const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+            if (xvfbRun.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty())
+                QSKIP("needs xvfb-run and xprop (packages xvfb, x11-utils)");
+            QProcess onX;
+            onX.setProcessChannelMode(QProcess::MergedChannels);
+            onX.start(xvfbRun, {QStringLiteral("-a"), QCoreApplication::applicationFilePath(),
+                                QStringLiteral("-platform"), QStringLiteral("xcb"),
+                                QString::fromLatin1(QTest::currentTestFunction())});
+            QVERIFY(onX.waitForFinished(60000));
+            QVERIFY2(onX.exitCode() == 0, onX.readAll().constData());
+            return;
+        }
+        const testsupport::TempDir dir;
+        TFmMein window(dir / "quorbel.ini", std::make_unique<TQtDialogs>());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(CaptionOnX(window), QStringLiteral("Quorbel v1.54"));
+        TQtDialogs dialogs;
+        QCOMPARE(
+            CaptionOfBox([&] { dialogs.ShowMessage(&window, QStringLiteral("テスト"), QPoint(10, 10)); }),
+            QStringLiteral("Quorbel"));
+        QCOMPARE(CaptionOfBox([&] {
+                     dialogs.InputBox(&window, QStringLiteral("削除したい履歴の番号は"),
+                                      QStringLiteral("1-5"), {});
+                 }),
+                 QStringLiteral("削除したい履歴の番号は"));
     }
 
     void standardTextsAreJapanese() {

@@ -9,6 +9,7 @@
 
 #include "WindowFixture.h"
 #include "app/BusyRunner.h"
+#include "support/Mounts.h"
 #include "support/QtTestMain.h"
 
 namespace {
@@ -26,6 +27,13 @@ const QString kPanelOff = QStringLiteral("変換後移動機能は、現在無�
 QString LeftBehind(int n) {
     return QStringLiteral("移動できなかったため、 %1個のファイルが移動元に残っています。").arg(n);
 }
+
+QString Changed(const std::string& folder) {
+    return QStringLiteral("移動先フォルダ ") + QString::fromStdString(folder) +
+           QStringLiteral(" は、指定した後に取り外されたか別のフォルダに替わっています。");
+}
+
+using testsupport::Mount;
 
 dev_t DeviceOf(const std::string& path) {
     struct stat st {};
@@ -208,6 +216,133 @@ private slots:
         QVERIFY(TWindowFixture::NamesIn(f->dir / "dest").isEmpty());
         QVERIFY(f->Action("Undo1")->isEnabled());
         QVERIFY(Button("btret")->isEnabled());
+    }
+
+    // The destination's own M2.txt, which the user agreed to replace, survives a move that cannot
+    // complete: the source folder turned read-only while the question was open (a card's lock
+    // switch), the destination on another file system.
+    void aReplacedFileStaysWhenTheSourceTurnsReadOnly() {
+        const std::string source = f->dir.MakeDir("src");
+        const auto sourceMount = Mount::Make(Mount::Kind::kBind, source);
+        if (!sourceMount) QSKIP(Mount::Why().c_str());
+        const std::string destination = f->dir.MakeDir("dest");
+        const auto destinationMount = Mount::Make(Mount::Kind::kTmpfs, destination);
+        if (!destinationMount) QSKIP(Mount::Why().c_str());
+        LoadBatch(source);
+        f->Find<QComboBox>(QStringLiteral("edit2"))->setEditText(QStringLiteral("M"));
+        testsupport::TempDir::WriteFile(destination + "/M2.txt", "theirs");
+        MoveTo(destination);
+        f->dialogs->yesNoCancelAnswers.push_back(TAnswer::Yes);
+        f->dialogs->whileAsking = [&sourceMount] { QVERIFY(sourceMount->SetReadOnly(true)); };
+
+        f->window->btGoClick();
+
+        QCOMPARE(f->Messages(), QStringList({kDone, LeftBehind(3)}));
+        QCOMPARE(TWindowFixture::NamesIn(source), QStringList({"M1.txt", "M2.txt", "M3.txt"}));
+        QCOMPARE(TWindowFixture::NamesIn(destination), QStringList{"M2.txt"});
+        QCOMPARE(QString::fromStdString(testsupport::TempDir::ReadFile(destination + "/M2.txt")),
+                 QStringLiteral("theirs"));
+        QCOMPARE(QString::fromStdString(testsupport::TempDir::ReadFile(source + "/M2.txt")),
+                 QStringLiteral("b.txt"));
+    }
+
+    // キャンセル in the progress dialog stops the move between two files: the files moved stay
+    // moved and are counted, the others stay renamed where they are.
+    void aCancelledMoveSaysHowManyWereMoved() {
+        LoadBatch(f->dir / "src");
+        f->window->btGoClick();
+        MoveTo(f->dir.MakeDir("dest"));
+        f->window->Busy().cancelAt = [](std::size_t step) { return step == 2; };
+        f->window->MoveAfterRename();
+        f->window->Busy().cancelAt = nullptr;
+        QCOMPARE(f->Messages(), QStringList{QStringLiteral("中止しました。 2個のファイルを移動しました。")});
+        QCOMPARE(f->OnDisk("dest"), QStringList({"P1.txt", "P2.txt"}));
+        QCOMPARE(f->OnDisk("src"), QStringList{"P3.txt"});
+    }
+
+    // A slot of the settings file names its folder as the user typed it: with or without "/", the
+    // files go into that folder, and a slot that names no folder takes nothing.
+    void aDestinationIsAlwaysAFolder_data() {
+        QTest::addColumn<QString>("slot");  // under the temporary folder
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QStringList>("inDestination");
+        const QStringList all = {"P1.txt", "P2.txt", "P3.txt", "file.txt"};
+        QTest::newRow("without a slash") << "dest" << QStringList{kDone} << all;
+        QTest::newRow("with two slashes") << "dest//" << QStringList{kDone} << all;
+        QTest::newRow("a file") << "dest/file.txt"
+                                << QStringList{kDone, QStringLiteral("移動先フォルダは既に存在しません")}
+                                << QStringList{"file.txt"};
+    }
+    void aDestinationIsAlwaysAFolder() {
+        QFETCH(QString, slot);
+        QFETCH(QStringList, messages);
+        QFETCH(QStringList, inDestination);
+        f->dir.MakeFile("dest/file.txt");
+        LoadBatch(f->dir / "src");
+        f->window->MoveHistory.SetSlot(1, f->Path() + "/" + slot.toStdString());
+        f->window->ShowMoveHistory();
+        f->window->mnMoveOnClick();
+        Button("bMHist1")->click();
+        f->dialogs->calls.clear();
+
+        f->window->btGoClick();
+
+        QCOMPARE(f->Messages(), messages);
+        QCOMPARE(f->OnDisk("dest"), inDestination);
+        QCOMPARE(f->OnDisk("").filter(QStringLiteral(".txt")), QStringList());  // none beside the folder
+    }
+
+    // The table always shows a row: 開始 after loading a folder without files still runs the
+    // move's checks.
+    void anEmptyTableStillRunsTheMoveChecks() {
+        LoadBatch(f->dir / "src");
+        f->dir.MakeDir("empty");
+        f->Load({"empty"});
+        QVERIFY(f->window->Pairs.Empty());
+        f->window->mnMoveOnClick();
+        f->dialogs->calls.clear();
+        f->window->btGoClick();
+        QCOMPARE(f->Messages(), QStringList{kNoDestination});
+    }
+
+    // A destination on a card, chosen (by the browse dialog or a slot) while the card was
+    // mounted: once the card is out, or another disk is mounted there, its folder is another one
+    // and takes nothing.
+    void aDestinationThatChangedSinceChosenIsRefused_data() {
+        QTest::addColumn<bool>("bySlot");
+        QTest::addColumn<bool>("otherDisk");
+        QTest::newRow("browsed, card unmounted") << false << false;
+        QTest::newRow("slot, card unmounted") << true << false;
+        QTest::newRow("browsed, another disk mounted there") << false << true;
+    }
+    void aDestinationThatChangedSinceChosenIsRefused() {
+        QFETCH(bool, bySlot);
+        QFETCH(bool, otherDisk);
+        const std::string card = f->dir.MakeDir("card");
+        auto cardMount = Mount::Make(Mount::Kind::kExt4, card, std::size_t{4} << 20);
+        if (!cardMount) QSKIP(Mount::Why().c_str());
+        LoadBatch(f->dir / "src");
+        if (bySlot) {
+            f->window->MoveHistory.SetSlot(1, f->Path("card/"));
+            f->window->ShowMoveHistory();
+            f->window->mnMoveOnClick();
+            Button("bMHist1")->click();
+        } else {
+            MoveTo(card);
+        }
+        QVERIFY(cardMount->Unmount());
+        std::unique_ptr<Mount> other;
+        if (otherDisk) {
+            other = Mount::Make(Mount::Kind::kTmpfs, card);
+            QVERIFY(other);
+        }
+        f->dialogs->calls.clear();
+
+        f->window->btGoClick();
+
+        QCOMPARE(f->Messages(), QStringList({kDone, Changed(card + "/")}));
+        QCOMPARE(f->OnDisk("src"), QStringList({"P1.txt", "P2.txt", "P3.txt"}));
+        QCOMPARE(f->OnDisk("card"), QStringList());
     }
 
     // The switch, the destination slots, and what the tool bar, the menu and the panel show.

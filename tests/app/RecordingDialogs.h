@@ -29,6 +29,8 @@ public:
     std::deque<std::optional<QString>> folderAnswers;
     // When set, answers the folder chooser instead of folderAnswers (e.g. by running the real dialog).
     std::function<std::optional<QString>(TBrowseDlg&)> folderChooser;
+    // When set, runs while a question is open, before it is answered (the disk changing meanwhile).
+    std::function<void()> whileAsking;
 
     // The texts of the plain messages, in order.
     std::vector<QString> Messages() const {
@@ -44,10 +46,12 @@ public:
     }
     bool AskYesNo(QWidget*, const QString& text, QPoint topLeft) override {
         calls.push_back({TKind::YesNo, text, topLeft, {}});
+        if (whileAsking) whileAsking();
         return Take(yesNoAnswers, false);
     }
     TAnswer AskYesNoCancel(QWidget*, const QString& text, QPoint topLeft) override {
         calls.push_back({TKind::YesNoCancel, text, topLeft, {}});
+        if (whileAsking) whileAsking();
         return Take(yesNoCancelAnswers, TAnswer::Cancel);
     }
     std::optional<QString> InputBox(QWidget*, const QString& title, const QString& prompt,

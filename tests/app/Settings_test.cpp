@@ -2,11 +2,13 @@
 // start; a saved place no screen shows; a file that cannot be written.
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QScreen>
 #include <QToolButton>
 #include <fstream>
 
 #include "WindowFixture.h"
+#include "support/Mounts.h"
 #include "support/QtTestMain.h"
 
 class SettingsTest : public QObject {
@@ -39,9 +41,10 @@ private slots:
         f.Action("mnHistOn")->trigger();  // recording off
         f.dialogs->folderAnswers.emplace_back(f.QtPath("pics"));
         f.window->mnMoveFolderClick();
-        for (const char* name : {"cbDialog", "cbFormStyle", "CheckBox1", "CheckBox2"})
+        for (const char* name : {"cbDialog", "cbFormStyle", "CheckBox1", "CheckBox2", "CBRegex"})
             f.Find<QCheckBox>(QLatin1String(name))->toggle();
         f.Radio("RGDate")->SetItemIndex(2);
+        f.Radio("RGDateSource")->SetItemIndex(1);
         auto* edit2 = f.Find<QComboBox>(QStringLiteral("edit2"));
         auto* edit6 = f.Find<QComboBox>(QStringLiteral("Edit6"));
         for (int i = 0; i < 12; ++i) {
@@ -74,6 +77,8 @@ private slots:
         QVERIFY(Checked(f, "CheckBox2"));
         QCOMPARE(f.Radio("RGDate")->ItemIndex(), 2);
         QCOMPARE(f.window->DateFormat, std::string("yymmdd"));
+        QVERIFY(Checked(f, "CBRegex"));
+        QCOMPARE(f.Radio("RGDateSource")->ItemIndex(), 1);
         QCOMPARE(Items(f, "edit2"), leading.mid(0, 10));  // twelve saved, ten read back
         QCOMPARE(Items(f, "Edit6"), targets);
         QCOMPARE(f.Find<QComboBox>(QStringLiteral("edit2"))->currentText(), QString());
@@ -109,6 +114,46 @@ private slots:
         QVERIFY(!Checked(f, "cbFormStyle"));
     }
 
+    // Sizes saved on a larger screen, or written by hand, open a window the screen holds, with
+    // every column of the table in sight.
+    void savedSizesFitTheScreenAndTheTable_data() {
+        QTest::addColumn<QString>("content");
+        QTest::newRow("window larger than every screen")
+            << "[MeinForm]\nTop=0\nLeft=0\nWidth=100000\nHeight=100000\n";
+        QTest::newRow("window of the largest int")
+            << "[MeinForm]\nTop=20\nLeft=10\nWidth=2147483647\nHeight=2147483647\n";
+        QTest::newRow("window reaching the screen from far left")
+            << "[MeinForm]\nTop=0\nLeft=-2147483000\nWidth=2147483647\nHeight=700\n";
+        QTest::newRow("column 1 beyond the table") << "[ColumSize]\n1=100000\n2=128\n3=300\n";
+        QTest::newRow("columns of the largest int")
+            << "[ColumSize]\n1=2147483647\n2=2147483647\n3=2147483647\n";
+        QTest::newRow("negative columns") << "[ColumSize]\n1=-1\n2=-2147483648\n3=-5\n";
+    }
+    void savedSizesFitTheScreenAndTheTable() {
+        QFETCH(QString, content);
+        TWindowFixture f;
+        f.window.reset();
+        std::ofstream(f.dir / "quorbel.ini") << content.toStdString();
+        Restart(f);
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        QCoreApplication::processEvents();
+
+        const QRect available = f.window->screen()->availableGeometry();
+        const QRect frame = f.window->frameGeometry();
+        QVERIFY2(frame.width() <= available.width() && frame.height() <= available.height(),
+                 qPrintable(QStringLiteral("%1x%2").arg(frame.width()).arg(frame.height())));
+        QVERIFY(frame.intersects(available));
+        // Each column at least as wide as the shortest header, the last one ending inside the table.
+        TMyStringGrid* grid = f.Grid();
+        const int readable =
+            grid->horizontalHeader()->fontMetrics().horizontalAdvance(QStringLiteral("パス"));
+        for (int col = 1; col <= 3; ++col)
+            QVERIFY2(grid->ColWidths(col) >= readable, qPrintable(QString::number(grid->ColWidths(col))));
+        const QHeaderView* header = grid->horizontalHeader();
+        QVERIFY(header->sectionViewportPosition(2) + header->sectionSize(2) <= grid->viewport()->width());
+    }
+
     // The file holds the outer bounds, frame included: a shown window comes back at the same place
     // and size, however wide the frame.
     void aShownWindowComesBackAtItsOuterBounds() {
@@ -128,19 +173,43 @@ private slots:
         QCOMPARE(f.window->frameGeometry(), saved);
     }
 
+    void aFileThatCannotBeWrittenIsReported_data() {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<QStringList>("left");  // what the folder holds after the save (no temporary file)
+        QTest::newRow("a file where its folder should be") << "file" << QStringList{"notafolder"};
+        QTest::newRow("a read-only file system") << "read-only" << QStringList{"notafolder", "quorbel.ini"};
+        QTest::newRow("a full file system") << "full" << QStringList{"filler", "notafolder", "quorbel.ini"};
+    }
     void aFileThatCannotBeWrittenIsReported() {
+        using testsupport::Mount;
+        QFETCH(QString, obstacle);
+        QFETCH(QStringList, left);
         testsupport::TempDir dir;
-        const std::string blocker = dir.MakeFile("notafolder", "mine");
-        const std::string path = blocker + "/quorbel.ini";
+        const std::string folder = dir.MakeDir("config");
+        std::unique_ptr<Mount> mount;
+        if (obstacle != "file") {
+            // Real mounts: root writes into folders whatever their mode.
+            mount = Mount::Make(obstacle == "full" ? Mount::Kind::kTmpfs : Mount::Kind::kBind, folder);
+            if (!mount) QSKIP(Mount::Why().c_str());
+        }
+        const std::string old = "[History]\n1=/home/太郎\n";
+        const std::string blocker = dir.MakeFile("config/notafolder", "mine");
+        const std::string path =
+            obstacle == "file" ? blocker + "/quorbel.ini" : dir.MakeFile("config/quorbel.ini", old);
         auto recorder = std::make_unique<TRecordingDialogs>();
         TRecordingDialogs* dialogs = recorder.get();
         TFmMein window(path, std::move(recorder));
+        if (obstacle == "read-only") QVERIFY(mount->SetReadOnly(true));
+        if (obstacle == "full") QVERIFY(mount->Fill());
+
         QVERIFY(!window.WriteSettings());
         QCOMPARE(dialogs->Messages(),
                  std::vector<QString>{QStringLiteral("設定ファイル ") + QString::fromStdString(path) +
                                       QStringLiteral(" に書き込めませんでした。")});
         QCOMPARE(dialogs->calls.front().point, window.MessagePoint());
         QCOMPARE(testsupport::TempDir::ReadFile(blocker), std::string("mine"));
+        if (obstacle != "file") QCOMPARE(testsupport::TempDir::ReadFile(path), old);
+        QCOMPARE(TWindowFixture::NamesIn(folder), left);
     }
 };
 

@@ -1,7 +1,6 @@
 // The Go button on the string page: the refusals that change nothing, the table narrowed to the
 // files the replacement changes, collisions and refused renames marked and counted, and the state
 // after a run.
-#include <unistd.h>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -9,6 +8,7 @@
 #include <filesystem>
 
 #include "WindowFixture.h"
+#include "support/Mounts.h"
 #include "support/QtTestMain.h"
 
 namespace {
@@ -80,6 +80,18 @@ private slots:
         QTest::newRow("forbidden character in the replacement")
             << "a"
             << "x>y:" << QStringLiteral("置換文字にファイル名として使用できない文字 : が使われています。");
+        // The same checks with a regular expression (rows named "regex").
+        QTest::newRow("regex: no target") << ""
+                                          << "x" << QStringLiteral("入力項目が不足しています");
+        QTest::newRow("regex: a pattern the engine refuses")
+            << "旅行(a"
+            << "x/" << QStringLiteral("正規表現が正しくありません： missing closing parenthesis（5文字目）");
+        QTest::newRow("regex: a group the pattern lacks")
+            << "(a)"
+            << "${1}$2:" << QStringLiteral("置換文字列に存在しないグループ $2 が使われています。");
+        QTest::newRow("regex: a forbidden character of the replacement's own")
+            << "(?<n>a)"
+            << "$n?" << QStringLiteral("置換文字にファイル名として使用できない文字 ? が使われています。");
     }
     void refusalsChangeNothing() {
         QFETCH(QString, target);
@@ -87,6 +99,7 @@ private slots:
         QFETCH(QString, message);
         MakeAndLoad({"a.txt", "b.txt"});
         f->Set({{"Edit6", target}, {"Edit7", replacement}});
+        f->Set({{"CBRegex", QString::fromUtf8(QTest::currentDataTag()).startsWith("regex")}});
         Go();
         QCOMPARE(f->Messages(), QStringList{message});
         QCOMPARE(f->dialogs->calls.front().point, f->window->MessagePoint());
@@ -144,6 +157,24 @@ private slots:
             << QStringList{"x.txt"} << QVariantMap{{"Edit6", "x"}, {"Edit7", "y"}, {"cbDialog", false}}
             << QStringList{""} << QStringList{"x.txt"} << QStringList{"y.txt"} << QStringList{"y.txt"}
             << QStringList{};
+        QTest::newRow("regex off: the target is plain text")
+            << QStringList{"x(a).txt"} << QVariantMap{{"Edit6", "(a)"}, {"Edit7", "b"}} << QStringList{""}
+            << QStringList{"x(a).txt"} << QStringList{"xb.txt"} << QStringList{"xb.txt"}
+            << QStringList{kDone};
+        QTest::newRow("regex on: groups")
+            << QStringList{"20240501_旅行.jpg", "20240502_海.JPG", "memo.txt", "x(a).txt"}
+            << QVariantMap{{"Edit6", R"((\d{4})(\d{2})(\d{2})|(a))"},
+                           {"Edit7", "$1-$2-$3$4b"},
+                           {"CBRegex", true}}
+            << QStringList{"", "", ""} << QStringList{"20240501_旅行.jpg", "20240502_海.JPG", "x(a).txt"}
+            << QStringList{"2024-05-01b_旅行.jpg", "2024-05-02b_海.JPG", "x(--ab).txt"}
+            << QStringList{"2024-05-01b_旅行.jpg", "2024-05-02b_海.JPG", "memo.txt", "x(--ab).txt"}
+            << QStringList{kDone};
+        QTest::newRow("regex: a name replaced by nothing is marked, not tried")
+            << QStringList{"abc.txt", "abd.txt"}
+            << QVariantMap{{"Edit6", "^abc$|D"}, {"Edit7", ""}, {"CBRegex", true}} << QStringList{"*", ""}
+            << QStringList{"abc.txt", "abd.txt"} << QStringList{".txt", "ab.txt"}
+            << QStringList{"ab.txt", "abc.txt"} << QStringList{Failures(1)};
     }
     void runs() {
         QFETCH(QStringList, files);
@@ -186,19 +217,33 @@ private slots:
     }
 
     void renamesRefusedByAReadOnlyFolder() {
-        if (geteuid() == 0) QSKIP("root writes into read-only folders");
         MakeAndLoad({"a.txt", "b.txt", "c.doc"});
-        namespace fs = std::filesystem;
-        const fs::path folder = f->dir / "f";
-        fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
+        // A read-only mount refuses root too, where a folder's mode would not.
+        const auto mount = testsupport::Mount::Make(testsupport::Mount::Kind::kBind, f->dir / "f");
+        if (!mount) QSKIP(testsupport::Mount::Why().c_str());
+        QVERIFY(mount->SetReadOnly(true));
         f->Set({{"Edit6", "txt"}, {"Edit7", "md"}, {"CB9", true}});
         Go();
-        fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
+        QVERIFY(mount->SetReadOnly(false));
         QCOMPARE(f->Messages(), QStringList{Failures(2)});
         QCOMPARE(f->Column(0), QStringList({"*", "*"}));
         QCOMPARE(f->Column(2), QStringList({"a.md", "b.md"}));
         QCOMPARE(f->OnDisk("f"), QStringList({"a.txt", "b.txt", "c.doc"}));
         QVERIFY(!f->Enabled("btGo"));
+    }
+
+    void aRegexThatRunsAwayRenamesNothing() {
+        // The first name matches quickly; the engine gives up on the second.
+        MakeAndLoad({"aaa.txt", std::string(40, 'a').append("b.txt").c_str()});
+        f->Set({{"Edit6", "(a+)+$"}, {"Edit7", "x"}, {"CBRegex", true}, {"CB10", true}});
+        Go();
+        QCOMPARE(f->Messages(),
+                 QStringList{QStringLiteral("正規表現が正しくありません： match limit exceeded")});
+        QCOMPARE(f->OnDisk("f").size(), 2);
+        QVERIFY(f->OnDisk("f").contains("aaa.txt"));
+        QCOMPARE(f->FileCount(), QStringLiteral("2"));
+        QVERIFY(f->Enabled("btGo"));
+        QVERIFY(!f->Enabled("Undo1"));
     }
 
     void nothingToDoEmptiesTheTable() {

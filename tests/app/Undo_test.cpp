@@ -1,16 +1,17 @@
 // Taking a run back on real files: undo after every kind of run and undo again, files that went
-// missing or whose old name was taken since, and reverting the file of one row or of the marked
-// rows, with every refusal leaving the disk, the table and the pair list as they were.
-#include <sys/stat.h>
+// missing, were replaced or whose old name was taken since, undos cancelled or refused and then
+// finished, and reverting the file of one row or of the marked rows, with every refusal leaving the
+// disk, the table and the pair list as they were.
 #include <unistd.h>
 
-#include <QScopeGuard>
 #include <QToolButton>
 #include <QVariantMap>
 #include <algorithm>
 #include <filesystem>
 
 #include "WindowFixture.h"
+#include "app/BusyRunner.h"
+#include "support/Mounts.h"
 #include "support/QtTestMain.h"
 
 namespace {
@@ -24,6 +25,16 @@ const QString kGone = QStringLiteral("対象ファイルが移動または削除
 const QString kTaken = QStringLiteral("同じファイル名が存在するため、処理できません");
 const QString kNotRenamed = QStringLiteral("このファイルは変更されていないため、戻せません。");
 const QString kRefused = QStringLiteral("名前を元に戻せませんでした。");
+
+QString NotUndone(int count) {
+    return QStringLiteral(
+               "元に戻せなかったため、 %1個のファイルが未処理になりました\r\n"
+               "未処理のものは\"*\"マークが付けられています。")
+        .arg(count);
+}
+QString Cancelled(int count) {
+    return QStringLiteral("中止しました。 %1個のファイルの名前を変更しました。").arg(count);
+}
 
 QStringList Sorted(QStringList names) {
     names.sort();
@@ -211,15 +222,21 @@ private slots:
         QCOMPARE(Content(before), files.contains(before) ? before : now);
     }
 
-    void refusedUndoRenameMarksItsRow() {
+    // A file whose undo was refused stays the run's: the next undo finishes the undo with it alone,
+    // and so does a revert of its row; only then does undo take the whole run again.
+    void refusedUndoIsFinishedLater_data() {
+        QTest::addColumn<bool>("byRevert");
+        QTest::newRow("by undo") << false;
+        QTest::newRow("by reverting the row") << true;
+    }
+    void refusedUndoIsFinishedLater() {
+        QFETCH(bool, byRevert);
         LoadAndRunSequential({"a.txt", "b.txt", "c.txt"});
         f->dir.MakeFile("f/b.txt", "intruder");
         const qsizetype runMessages = f->Messages().size();
 
         f->window->Undo1Click();
-        QCOMPARE(MessagesFrom(runMessages),
-                 QStringList{QStringLiteral("元に戻せなかったため、 1個のファイルが未処理になりました\r\n"
-                                            "未処理のものは\"*\"マークが付けられています。")});
+        QCOMPARE(MessagesFrom(runMessages), QStringList{NotUndone(1)});
         QCOMPARE(f->OnDisk("f"), QStringList({"R2.txt", "a.txt", "b.txt", "c.txt"}));
         QCOMPARE(Content("b.txt"), QStringLiteral("intruder"));
         QCOMPARE(Content("R2.txt"), QStringLiteral("b.txt"));
@@ -227,13 +244,143 @@ private slots:
         QCOMPARE(f->Column(1), QStringList({"R1.txt", "b.txt", "R3.txt"}));
         QCOMPARE(f->Column(2), QStringList({"a.txt", "R2.txt", "c.txt"}));
 
-        // The refused file counts as unrenamed from now on: undo again leaves it and the intruder be.
+        // Still in the way: refused again, nothing else moves.
         f->window->Undo1Click();
-        QCOMPARE(MessagesFrom(runMessages).last(), kUndone);
-        QCOMPARE(f->OnDisk("f"), QStringList({"R1.txt", "R2.txt", "R3.txt", "b.txt"}));
-        QCOMPARE(Content("b.txt"), QStringLiteral("intruder"));
+        QCOMPARE(MessagesFrom(runMessages), QStringList({NotUndone(1), NotUndone(1)}));
+        QCOMPARE(f->OnDisk("f"), QStringList({"R2.txt", "a.txt", "b.txt", "c.txt"}));
         QCOMPARE(f->Column(0), QStringList({"", "*", ""}));
+
+        MoveFile("f/b.txt", "intruder.txt");
+        if (byRevert) {
+            f->Grid()->SetRow(2);
+            f->window->N3Click();
+            QCOMPARE(MessagesFrom(runMessages).size(), 2);
+        } else {
+            f->window->Undo1Click();
+            QCOMPARE(MessagesFrom(runMessages).last(), kUndone);
+            QCOMPARE(f->Column(0), QStringList({"", "", ""}));
+        }
+        QCOMPARE(f->OnDisk("f"), QStringList({"a.txt", "b.txt", "c.txt"}));
+        QCOMPARE(Content("b.txt"), QStringLiteral("b.txt"));
+        QCOMPARE(f->Column(1), QStringList({"R1.txt", "R2.txt", "R3.txt"}));
+        QCOMPARE(f->Column(2), QStringList({"a.txt", "b.txt", "c.txt"}));
+
+        // The undo is complete: undo again is the run again.
+        f->window->Undo1Click();
+        QCOMPARE(f->OnDisk("f"), QStringList({"R1.txt", "R2.txt", "R3.txt"}));
+        QCOMPARE(f->Column(1), QStringList({"a.txt", "b.txt", "c.txt"}));
         QCOMPARE(Questions(), 0);
+    }
+
+    // The folder turns read-only after the run (a card's lock switch): every undo is refused and
+    // marked, and once it is writable again the next undo takes them all back.
+    void undoRefusedByAReadOnlyFolderIsFinishedLater() {
+        f->dir.MakeDir("f");
+        const auto mount = testsupport::Mount::Make(testsupport::Mount::Kind::kBind, f->dir / "f");
+        if (!mount) QSKIP(testsupport::Mount::Why().c_str());
+        LoadAndRunSequential({"a.txt", "b.txt", "c.txt"});
+        QVERIFY(mount->SetReadOnly(true));
+        const qsizetype runMessages = f->Messages().size();
+
+        f->window->Undo1Click();
+        QCOMPARE(MessagesFrom(runMessages), QStringList{NotUndone(3)});
+        QCOMPARE(f->OnDisk("f"), QStringList({"R1.txt", "R2.txt", "R3.txt"}));
+        QCOMPARE(f->Column(0), QStringList({"*", "*", "*"}));
+        QCOMPARE(f->Column(2), QStringList({"R1.txt", "R2.txt", "R3.txt"}));
+
+        QVERIFY(mount->SetReadOnly(false));
+        f->window->Undo1Click();
+        QCOMPARE(MessagesFrom(runMessages), QStringList({NotUndone(3), kUndone}));
+        QCOMPARE(f->OnDisk("f"), QStringList({"a.txt", "b.txt", "c.txt"}));
+        QCOMPARE(f->Column(0), QStringList({"", "", ""}));
+        QCOMPARE(f->Column(2), QStringList({"a.txt", "b.txt", "c.txt"}));
+    }
+
+    // Undos cancelled in the progress dialog: the next undo takes back exactly the files still at
+    // the run's names, and each row shows the last rename its file went through.
+    void cancelledUndoIsFinishedByTheNextUndo() {
+        const QStringList files = {"a1.txt", "a2.txt", "a3.txt", "a4.txt", "a5.txt", "a6.txt"};
+        LoadAndRunSequential(files);
+        const QStringList run = {"R1.txt", "R2.txt", "R3.txt", "R4.txt", "R5.txt", "R6.txt"};
+        QCOMPARE(f->OnDisk("f"), run);
+        const qsizetype runMessages = f->Messages().size();
+        // Undo goes from the last file to the first.
+        const auto undoCancelledAt = [this](std::size_t step) {
+            f->window->Busy().cancelAt = [step](std::size_t done) { return done == step; };
+            f->window->Undo1Click();
+            f->window->Busy().cancelAt = nullptr;
+        };
+
+        undoCancelledAt(2);
+        QCOMPARE(f->OnDisk("f"), QStringList({"R1.txt", "R2.txt", "R3.txt", "R4.txt", "a5.txt", "a6.txt"}));
+        QCOMPARE(f->Column(1), QStringList({"a1.txt", "a2.txt", "a3.txt", "a4.txt", "R5.txt", "R6.txt"}));
+        QCOMPARE(f->Column(2), QStringList({"R1.txt", "R2.txt", "R3.txt", "R4.txt", "a5.txt", "a6.txt"}));
+        QCOMPARE(f->Column(0), QStringList(6, QString()));
+
+        undoCancelledAt(1);
+        QCOMPARE(f->OnDisk("f"), QStringList({"R1.txt", "R2.txt", "R3.txt", "a4.txt", "a5.txt", "a6.txt"}));
+
+        f->window->Undo1Click();
+        QCOMPARE(MessagesFrom(runMessages), QStringList({Cancelled(2), Cancelled(1), kUndone}));
+        QCOMPARE(f->OnDisk("f"), files);
+        for (const QString& name : files)
+            QCOMPARE(Content(name), name);
+        QCOMPARE(f->Column(1), run);
+        QCOMPARE(f->Column(2), files);
+
+        // Finished: undo again is the run again, for every file.
+        f->window->Undo1Click();
+        QCOMPARE(f->OnDisk("f"), run);
+        QCOMPARE(f->Column(1), files);
+        QCOMPARE(f->Column(2), run);
+        QCOMPARE(Questions(), 0);
+    }
+
+    // Only the files the run renamed are taken back: not another card's files of the same names
+    // mounted at the same place (same device, same inode numbers), nor a file saved over one.
+    void undoAndRevertLeaveOtherFilesOfTheSameName_data() {
+        QTest::addColumn<bool>("otherCard");
+        QTest::newRow("another card mounted at the same place") << true;
+        QTest::newRow("a new file saved under the run's name") << false;
+    }
+    void undoAndRevertLeaveOtherFilesOfTheSameName() {
+        QFETCH(bool, otherCard);
+        const std::string card = f->dir.MakeDir("f");
+        std::unique_ptr<testsupport::Mount> mount;
+        if (otherCard) {
+            mount = testsupport::Mount::Make(testsupport::Mount::Kind::kExt4, card);
+            if (!mount) QSKIP(testsupport::Mount::Why().c_str());
+        }
+        LoadAndRun({"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}, "TabSheet1",
+                   {{"edit2", "W"}, {"edit3", "1"}});
+        const QStringList renamed = {"W1.JPG", "W2.JPG", "W3.JPG"};
+        QCOMPARE(f->OnDisk("f").filter(QStringLiteral(".JPG")), renamed);
+        if (otherCard) {
+            QVERIFY(mount->Unmount());
+            mount.reset();
+            mount = testsupport::Mount::Make(testsupport::Mount::Kind::kExt4, card);
+            QVERIFY2(mount != nullptr, testsupport::Mount::Why().c_str());
+            for (const QString& name : renamed)
+                f->dir.MakeFile("f/" + name.toStdString(), "card B");
+        } else {
+            for (const QString& name : renamed) {
+                f->dir.MakeFile("saved.tmp", "saved over");
+                MoveFile("saved.tmp", "f/" + name.toStdString());
+            }
+        }
+        const QString other = otherCard ? QStringLiteral("card B") : QStringLiteral("saved over");
+        const qsizetype runMessages = f->Messages().size();
+
+        f->Grid()->SetRow(2);
+        f->window->N3Click();
+        f->dialogs->yesNoAnswers = {true};
+        f->window->Undo1Click();
+        QCOMPARE(MessagesFrom(runMessages), QStringList({kGone, kNothingUndone}));
+        QCOMPARE(Questions(), 1);
+        QCOMPARE(f->OnDisk("f").filter(QStringLiteral(".JPG")), renamed);
+        for (const QString& name : renamed)
+            QCOMPARE(Content(name), other);
+        QCOMPARE(f->Column(0), QStringList({"*", "*", "*"}));
     }
 
     void revertSelectedStopsAtAMissingFile() {
@@ -242,7 +389,8 @@ private slots:
             f->Grid()->SetRow(row);
             f->window->N25Click();
         }
-        std::filesystem::remove(f->dir / "f/R5.txt");
+        // Moved away: only the run's own file may be reverted once it is back, not a new one.
+        MoveFile("f/R5.txt", "R5.txt");
         const qsizetype runMessages = f->Messages().size();
 
         f->window->N22Click();
@@ -255,7 +403,7 @@ private slots:
         QVERIFY(f->Enabled("N23"));
 
         // With the file back the walk completes, and the commands for marked rows have nothing left.
-        f->dir.MakeFile("f/R5.txt", "e.txt");
+        MoveFile("R5.txt", "f/R5.txt");
         f->window->N22Click();
         QCOMPARE(MessagesFrom(runMessages), QStringList{kGone});
         QCOMPARE(f->Column(0), QStringList({"", "", "", "", ""}));
@@ -295,19 +443,23 @@ private slots:
         QFETCH(int, row);
         QFETCH(QString, obstacle);
         QFETCH(QString, message);
-        if (obstacle == "read-only" && geteuid() == 0) QSKIP("the superuser renames in read-only folders");
         LoadAndRun(files, qPrintable(page), settings);
         const std::string folder = f->dir / "f";
+        // A read-only mount refuses root too, where a folder's mode would not.
+        std::unique_ptr<testsupport::Mount> mount;
+        if (obstacle == "read-only") {
+            mount = testsupport::Mount::Make(testsupport::Mount::Kind::kBind, folder);
+            if (!mount) QSKIP(testsupport::Mount::Why().c_str());
+            QVERIFY(mount->SetReadOnly(true));
+        }
         if (obstacle == "gone")
             std::filesystem::remove(folder + "/" + f->Grid()->Cells(2, row).toStdString());
         if (obstacle == "taken") f->dir.MakeFile("f/" + f->Grid()->Cells(1, row).toStdString(), "other");
-        if (obstacle == "read-only") chmod(folder.c_str(), 0555);
         if (obstacle == "link") {
             const std::string now = folder + "/" + f->Grid()->Cells(2, row).toStdString();
             const std::string before = folder + "/" + f->Grid()->Cells(1, row).toStdString();
             QCOMPARE(link(now.c_str(), before.c_str()), 0);
         }
-        const auto writable = qScopeGuard([&] { chmod(folder.c_str(), 0755); });
         const QStringList onDisk = f->OnDisk("f");
         const QStringList marks = f->Column(0);
         const QStringList from = f->Column(1);

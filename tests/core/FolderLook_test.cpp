@@ -73,11 +73,19 @@ TEST(FolderLook, AnswersAsALookAtEachPath) {
         FolderLook look(paths, looksPerPath);
         for (const Case& c : cases) {
             SCOPED_TRACE(c.path + " with " + std::to_string(looksPerPath) + " looks a path");
-            EXPECT_EQ(look.At(c.path), c.kind);
+            Platform::EntryId id;
+            EXPECT_EQ(look.At(c.path, &id), c.kind);
+            // The identity of the entry itself, as a look at the path tells it, a link's its own.
+            if (c.kind == Kind::kFile) {
+                EXPECT_EQ(id, MyFileOperation::FileIdentity(c.path));
+            }
             EXPECT_EQ(look.At(c.path) == Kind::kFile, MyFileOperation::FileExists(c.path));
             EXPECT_EQ(look.At(c.path) != Kind::kNone, MyFileOperation::PathExists(c.path));
         }
     }
+    // A link is an entry of its own: its identity is not its target's.
+    EXPECT_NE(MyFileOperation::FileIdentity(f + "link-to-file"),
+              MyFileOperation::FileIdentity(f + "file.txt"));
 }
 
 // A folder read whole answers from what it held then, with the renames the caller told it: a file

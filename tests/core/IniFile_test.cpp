@@ -166,6 +166,39 @@ TEST(IniFileEncoding, LegacyCodePage932FileIsReadAndRewrittenAsUtf8) {
     EXPECT_EQ(TempDir::ReadFile(path), "[履歴]\n1=C:\\表示\n; 説明\nKana=ｶﾀｶﾅ\n2=二\n");
 }
 
+// Each line is read as UTF-8 when it is valid UTF-8, else as code page 932: a stray byte, or one
+// line typed in the legacy encoding, leaves every other value as it was.
+TEST(IniFileEncoding, AStrayByteOrALegacyLineKeepsTheOtherLines) {
+    TempDir dir;
+    const std::string path = dir.MakeFile("mixed.ini",
+                                          "; caf\xE9\n"
+                                          "[History]\n"
+                                          "1=/home/太郎/写真\n"
+                                          "2=C:\\\x95\x5C\x8E\xA6\n"  // "C:\表示" in code page 932
+                                          "3=/tmp/x\xFF\n"
+                                          "[Move]\n"
+                                          "1=/mnt/カード/\n");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("History", "1", ""), Cp("/home/太郎/写真"));
+    EXPECT_EQ(ini.ReadString("History", "2", ""), Cp("C:\\表示"));
+    EXPECT_EQ(ini.ReadString("Move", "1", ""), Cp("/mnt/カード/"));
+
+    ini.WriteString("History", "4", Cp("/home/花子"));
+    ASSERT_TRUE(ini.UpdateFile()) << ini.ErrorMessage();
+    // The bytes that no encoding reads stay as they were, which takes the byte order mark.
+    const std::string written =
+        "\xEF\xBB\xBF; caf\xE9\n[History]\n1=/home/太郎/写真\n2=C:\\表示\n3=/tmp/x\xFF\n4=/home/花子\n"
+        "[Move]\n1=/mnt/カード/\n";
+    EXPECT_EQ(TempDir::ReadFile(path), written);
+    // And so it reads and saves again, unchanged.
+    TIniFile again(path);
+    EXPECT_EQ(again.ReadString("History", "1", ""), Cp("/home/太郎/写真"));
+    EXPECT_EQ(again.ReadString("History", "2", ""), Cp("C:\\表示"));
+    EXPECT_EQ(again.ReadString("History", "3", ""), ini.ReadString("History", "3", ""));
+    ASSERT_TRUE(again.UpdateFile()) << again.ErrorMessage();
+    EXPECT_EQ(TempDir::ReadFile(path), written);
+}
+
 TEST(IniFileEncoding, Utf8FileWithByteOrderMarkAndCrlf) {
     TempDir dir;
     const TIniFile ini(dir.MakeFile("bom.ini", "\xEF\xBB\xBF[History]\r\n1=/home/太郎/写真\r\nOn=0\r\n"));
@@ -328,21 +361,34 @@ TEST(IniFileSave, WriteFailingHalfwayKeepsTheOldFile) {
     EXPECT_EQ(CountEntries(dir.Path()), 1) << "temporary file left behind";
 }
 
-TEST(IniFileSave, ReadOnlyFolderKeepsTheOldFile) {
-    TempDir dir;
-    const std::string folder = dir.MakeDir("ro");
-    const std::string path = dir.MakeFile("ro/設定.ini", "[S]\nk=old\n");
-    // A read-only mount refuses root too, where a folder's mode would not.
-    const auto mount = testsupport::Mount::Make(testsupport::Mount::Kind::kBind, folder);
-    if (!mount) GTEST_SKIP() << testsupport::Mount::Why();
-    ASSERT_TRUE(mount->SetReadOnly(true));
-    TIniFile ini(path);
-    ini.WriteString("S", "k", "new");
-    EXPECT_FALSE(ini.UpdateFile());
-    EXPECT_EQ(ini.ErrorCode(), std::errc::read_only_file_system);
-    EXPECT_NE(ini.ErrorMessage().find(Cp(path)), std::string::npos) << ini.ErrorMessage();
-    EXPECT_EQ(TempDir::ReadFile(path), "[S]\nk=old\n");
-    EXPECT_EQ(CountEntries(folder), 1);
+// A file system that refuses every write, even root's (a card's lock switch), and one that is full.
+TEST(IniFileSave, UnwritableFileSystemKeepsTheOldFile) {
+    using testsupport::Mount;
+    const struct {
+        Mount::Kind kind;
+        std::errc error;
+    } cases[] = {{Mount::Kind::kBind, std::errc::read_only_file_system},
+                 {Mount::Kind::kTmpfs, std::errc::no_space_on_device}};
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::string folder = dir.MakeDir("mnt");
+        const auto mount = Mount::Make(c.kind, folder);
+        if (!mount) GTEST_SKIP() << Mount::Why();
+        const std::string path = dir.MakeFile("mnt/設定.ini", "[S]\nk=old\n");
+        if (c.kind == Mount::Kind::kBind) {
+            ASSERT_TRUE(mount->SetReadOnly(true));
+        } else {
+            ASSERT_TRUE(mount->Fill());
+        }
+        TIniFile ini(path);
+        // More than the old file frees: a writer that truncated the old file first would lose it.
+        ini.WriteString("S", "k", std::string(1 << 16, 'n'));
+        EXPECT_FALSE(ini.UpdateFile());
+        EXPECT_EQ(ini.ErrorCode(), c.error);
+        EXPECT_NE(ini.ErrorMessage().find(Cp(path)), std::string::npos) << ini.ErrorMessage();
+        EXPECT_EQ(TempDir::ReadFile(path), "[S]\nk=old\n");
+        EXPECT_EQ(CountEntries(folder), c.kind == Mount::Kind::kBind ? 1 : 2) << "temporary file left behind";
+    }
 }
 
 }  // namespace

@@ -2,13 +2,18 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/Cp932.h"
+#include "core/platform/DestinationFolder.h"
+#include "support/Mounts.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -20,14 +25,6 @@ using testsupport::TempDir;
 
 std::string Cp(const std::string& native) {
     return Cp932::FromUtf8(native).value();
-}
-
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // A renamed batch in src (a.jpg, b.jpg, c.jpg, each holding its name) and a destination that
@@ -68,8 +65,8 @@ TEST(MovePlanTest, TakenNamesUnderEachAnswer) {
             EXPECT_EQ(result.moved.size(), c.moved);
             EXPECT_EQ(result.kept, c.kept);
             EXPECT_THAT(result.notMoved, IsEmpty());  // a kept file is the user's choice, not a failure
-            EXPECT_EQ(Names(sourceDir / "src"), c.leftInSource);
-            EXPECT_EQ(Names(dir / "dest"), c.inDestination);
+            EXPECT_EQ(TempDir::Names(sourceDir / "src"), c.leftInSource);
+            EXPECT_EQ(TempDir::Names(dir / "dest"), c.inDestination);
             EXPECT_EQ(TempDir::ReadFile(dir / "dest/b.jpg"), c.destinationB);
         }
 }
@@ -147,8 +144,8 @@ TEST(MovePlanTest, OnlyRenamedFilesMoveAndFailuresAreCounted) {
     EXPECT_EQ(result.moved.size(), 1U);
     EXPECT_THAT(result.notMoved, ElementsAre(2U, 3U));
     EXPECT_THAT(result.moved, ElementsAre(0U));
-    EXPECT_EQ(Names(dir / "src"), (std::vector<std::string>{"n2.jpg", "n4.jpg"}));
-    EXPECT_EQ(Names(dir / "dest"), (std::vector<std::string>{"n1.jpg", "n4.jpg"}));
+    EXPECT_EQ(TempDir::Names(dir / "src"), (std::vector<std::string>{"n2.jpg", "n4.jpg"}));
+    EXPECT_EQ(TempDir::Names(dir / "dest"), (std::vector<std::string>{"n1.jpg", "n4.jpg"}));
     EXPECT_TRUE(std::filesystem::is_directory(dir / "dest/n4.jpg"));
 }
 
@@ -156,19 +153,146 @@ TEST(MovePlanTest, DestinationChecks) {
     TempDir dir;
     dir.MakeDir("src");
     dir.MakeDir("dest");
+    dir.MakeDir("other");
     ASSERT_EQ(symlink((dir / "src").c_str(), (dir / "link").c_str()), 0);
     const std::string src = Cp(dir / "src/");
-    const std::vector<std::pair<std::string, Refusal>> cases = {
-        {"", Refusal::kNoDestination},
-        {Cp(dir / "gone/"), Refusal::kDestinationGone},
-        {Cp(dir.MakeFile("file")) + "/", Refusal::kDestinationGone},
-        {src, Refusal::kSameFolder},
-        {Cp(dir / "link/"), Refusal::kSameFolder},  // a second spelling of the source folder
-        {Cp(dir / "dest/../src/"), Refusal::kSameFolder},
-        {Cp(dir / "dest/"), Refusal::kNone},
+    const std::optional<FolderId> dest = FolderIdOf(Cp(dir / "dest/"));
+    const std::optional<FolderId> other = FolderIdOf(Cp(dir / "other/"));
+    ASSERT_TRUE(dest && other);
+    struct Case {
+        std::string destination;
+        std::optional<FolderId> chosen;
+        Refusal refusal;
     };
-    for (const auto& [destination, refusal] : cases)
-        EXPECT_EQ(CheckDestination(src, destination), refusal) << destination;
+    const std::vector<Case> cases = {
+        {"", {}, Refusal::kNoDestination},
+        {Cp(dir / "gone/"), {}, Refusal::kDestinationGone},
+        {Cp(dir.MakeFile("file")) + "/", {}, Refusal::kDestinationGone},
+        {"dest/", {}, Refusal::kDestinationGone},  // no full path: it would name a folder anywhere
+        {src, {}, Refusal::kSameFolder},
+        {Cp(dir / "link/"), {}, Refusal::kSameFolder},  // a second spelling of the source folder
+        {Cp(dir / "dest/../src/"), {}, Refusal::kSameFolder},
+        {Cp(dir / "dest/"), {}, Refusal::kNone},
+        {Cp(dir / "dest/"), dest, Refusal::kNone},
+        // Chosen when another folder stood at the path (a card mounted there since removed).
+        {Cp(dir / "dest/"), other, Refusal::kDestinationChanged},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CheckDestination(src, c.destination, c.chosen), c.refusal) << c.destination;
+}
+
+TEST(MovePlanTest, ADestinationIsAFolderTextWithOneSlash) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", ""},
+        {"  ", ""},
+        {"/", "/"},
+        {"///", "/"},
+        {"/a", "/a/"},
+        {"/a/", "/a/"},
+        {"/a//", "/a/"},
+        {" /a b ", "/a b/"},
+        {"/\x95\\", "/\x95\\/"},  // a double-byte character whose second byte is 0x5C
+    };
+    for (const auto& [text, folder] : cases)
+        EXPECT_EQ(FolderText(text), folder) << text;
+
+    // A folder without its "/" takes the files into itself, not beside it.
+    TempDir dir;
+    const Plan plan = MakePlan({Cp(dir.MakeFile("src/R1.txt", "1")), Cp(dir / "src/..")}, {true, true},
+                               Cp(dir.MakeDir("dest")));
+    EXPECT_EQ(plan.entries[0].target, Cp(dir / "dest/R1.txt"));
+    EXPECT_EQ(plan.entries[1].state, Target::kTakenByOther);  // ".." would lead out of the folder
+    const Result result = Execute(plan, Answer::kReplace);
+    EXPECT_THAT(result.moved, ElementsAre(0U));
+    EXPECT_THAT(TempDir::Names(dir / "dest"), ElementsAre("R1.txt"));
+}
+
+// The folder at the destination's path is looked at again when the moves begin (the question may
+// have been open for a while): another folder there, or none, takes nothing.
+TEST(MovePlanTest, AFolderSwappedAfterPlanningTakesNothing) {
+    for (const bool replaced : {true, false}) {
+        SCOPED_TRACE(replaced ? "another folder" : "no folder");
+        TempDir dir;
+        const std::string file = Cp(dir.MakeFile("src/a.jpg", "a"));
+        const Plan plan = MakePlan({file}, {true}, Cp(dir.MakeDir("dest")));
+        std::filesystem::rename(dir / "dest", dir / "was dest");
+        if (replaced) dir.MakeDir("dest");
+        const Result result = Execute(plan, Answer::kReplace);
+        EXPECT_EQ(result.refusal, replaced ? Refusal::kDestinationChanged : Refusal::kDestinationGone);
+        EXPECT_THAT(result.moved, IsEmpty());
+        EXPECT_THAT(TempDir::Names(dir / "src"), ElementsAre("a.jpg"));
+        EXPECT_THAT(TempDir::Names(dir / "was dest"), IsEmpty());
+    }
+}
+
+// Kills itself at a chosen step of the moves, as a user's kill or a crash would end them.
+class KillAt final : public RunControl {
+public:
+    explicit KillAt(std::size_t step) : step_(step) {}
+    bool Continue(std::size_t done) override {
+        if (done == step_) raise(SIGKILL);
+        return true;
+    }
+
+private:
+    std::size_t step_;
+};
+
+// A move across file systems killed midway leaves a handful of hidden copies at most: 32 files,
+// or about 32 MiB of them. The next move into the folder, by a later process, removes them.
+TEST(MovePlanTest, AKilledMoveLeavesAFewCopiesThatTheNextMoveRemoves) {
+    struct Case {
+        std::size_t files;
+        std::size_t bytes;
+        std::size_t killAt;
+        std::size_t bound;
+    };
+    const Case cases[] = {
+        {100, 1024, 95, 32},
+        {6, 12 << 20, 5, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        TempDir dir;
+        const std::string destination = dir.MakeDir("dest");
+        const auto mount = testsupport::Mount::Make(testsupport::Mount::Kind::kTmpfs, destination, 256 << 20);
+        if (!mount) GTEST_SKIP() << testsupport::Mount::Why();
+        std::vector<std::string> paths;
+        for (std::size_t i = 0; i < c.files; ++i)
+            paths.push_back(Cp(dir.MakeFile("src/" + std::to_string(i) + ".bin", std::string(c.bytes, 'x'))));
+        // A process of its own for each move: the later one starts after the copies were left.
+        const auto moveInChild = [&](RunControl* control) {
+            const pid_t child = fork();
+            if (child == 0) {
+                const std::vector<bool> renamed(paths.size(), true);
+                const Result result =
+                    Execute(MakePlan(paths, renamed, Cp(destination)), Answer::kKeep, control);
+                _exit(result.notMoved.empty() ? 0 : 1);
+            }
+            int status = 0;
+            waitpid(child, &status, 0);
+            return status;
+        };
+
+        KillAt kill(c.killAt);
+        const int killed = moveInChild(&kill);
+        ASSERT_TRUE(WIFSIGNALED(killed));
+        std::size_t copies = 0;
+        std::size_t moved = 0;
+        for (const std::string& name : TempDir::Names(destination)) {
+            if (Platform::IsCopyName(name)) ++copies;
+            if (name.ends_with(".bin")) ++moved;
+        }
+        EXPECT_GT(copies, 0U);  // killed while a group was under way
+        EXPECT_LE(copies, c.bound);
+        EXPECT_EQ(moved + TempDir::Names(dir / "src").size(),
+                  c.files);  // every file in one place or the other
+
+        const int next = moveInChild(nullptr);
+        ASSERT_TRUE(WIFEXITED(next) && WEXITSTATUS(next) == 0);
+        EXPECT_THAT(TempDir::Names(dir / "src"), IsEmpty());
+        EXPECT_EQ(TempDir::Names(destination).size(), c.files);  // the files, and no copy
+    }
 }
 
 }  // namespace

@@ -25,13 +25,6 @@ using testsupport::TempDir;
 
 using testsupport::Cp;
 
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename());
-    return names;
-}
-
 TEST(TryRenameFile, RenamesInTheTextModel) {
     TempDir dir;
     dir.MakeFile("写真ソ.jpg", "photo");
@@ -52,7 +45,7 @@ TEST(TryRenameFile, RefusalsChangeNothing) {
     EXPECT_FALSE(TryRenameFile(Cp(dir / "folder"), Cp(dir / "renamed")));  // files only
     EXPECT_FALSE(TryRenameFile(a, Cp(dir.Path()) + "/\x85\x40.txt"));      // no character has this code
     EXPECT_FALSE(TryRenameFile("", ""));
-    EXPECT_THAT(Names(dir.Path()), UnorderedElementsAre("a.txt", "b.txt", "folder"));
+    EXPECT_THAT(TempDir::Names(dir.Path()), UnorderedElementsAre("a.txt", "b.txt", "folder"));
     EXPECT_EQ(TempDir::ReadFile(dir / "b.txt"), "B");
 }
 
@@ -60,7 +53,7 @@ TEST(TryRenameFile, CaseOnly) {
     TempDir dir;
     dir.MakeFile("abc.txt", "data");
     EXPECT_TRUE(TryRenameFile(Cp(dir / "abc.txt"), Cp(dir / "ABC.TXT")));
-    EXPECT_THAT(Names(dir.Path()), ElementsAre("ABC.TXT"));
+    EXPECT_THAT(TempDir::Names(dir.Path()), ElementsAre("ABC.TXT"));
     // Full-width letters have case too.
     dir.MakeFile("ａｂ.txt", "wide");
     EXPECT_TRUE(TryRenameFile(Cp(dir / "ａｂ.txt"), Cp(dir / "ＡＢ.txt")));
@@ -78,7 +71,8 @@ TEST(TryRenameFile, CaseOnly) {
     std::filesystem::create_symlink("Sub", dir / "Link");
     EXPECT_FALSE(TryRenameFile(Cp(dir / "Sub"), Cp(dir / "SUB")));
     EXPECT_FALSE(TryRenameFile(Cp(dir / "Link"), Cp(dir / "LINK")));
-    EXPECT_THAT(Names(dir.Path()), UnorderedElementsAre("ABC.TXT", "abc.txt", "ＡＢ.txt", "Sub", "Link"));
+    EXPECT_THAT(TempDir::Names(dir.Path()),
+                UnorderedElementsAre("ABC.TXT", "abc.txt", "ＡＢ.txt", "Sub", "Link"));
 }
 
 class AcrossFileSystems : public ::testing::Test {
@@ -117,7 +111,7 @@ TEST_F(AcrossFileSystems, MoveRefusals) {
     EXPECT_FALSE(TryMoveFile(Cp(*shm / "missing.txt"), Cp(disk / "b.txt")));
     EXPECT_EQ(TempDir::ReadFile(from), "A");
     EXPECT_EQ(TempDir::ReadFile(disk / "a.txt"), "old");
-    EXPECT_THAT(Names(disk.Path()), ElementsAre("a.txt"));
+    EXPECT_THAT(TempDir::Names(disk.Path()), ElementsAre("a.txt"));
 }
 
 class FileDateTextTest : public ::testing::Test {

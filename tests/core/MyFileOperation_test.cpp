@@ -2,10 +2,12 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -86,6 +88,30 @@ TEST_F(EnumFolderTest, MissingFolderAndTrailingDelimiter) {
     EnumFolder(dir.Path() + "/", list, kFiles);
     EXPECT_EQ(list.size(), 4u);
     EXPECT_EQ(list.front().find("//"), std::string::npos);
+}
+
+// A folder's entries are taken as they are read, but no folder stays open while another is walked:
+// a tree deeper than the descriptors a process may hold is listed whole.
+TEST(EnumFolder, ADeepTreeKeepsNoFolderOpenWhileWalkingAnother) {
+    TempDir dir;
+    constexpr int kDepth = 48;
+    std::string folder;
+    for (int level = 0; level < kDepth; ++level) {
+        folder += "d/";
+        dir.MakeFile(folder + "a.txt");
+        dir.MakeFile(folder + "z.txt");
+    }
+    const auto open = static_cast<rlim_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                                        std::filesystem::directory_iterator{}));
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+    rlimit tight = limit;
+    tight.rlim_cur = open + kDepth / 2;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+    std::vector<std::string> list;
+    EnumFolder(dir.Path(), list, kFilesDeep);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+    EXPECT_EQ(list.size(), 2u * kDepth);
 }
 
 TEST(EnumFolder, LinksAreFollowedButNoFolderIsEnteredTwice) {

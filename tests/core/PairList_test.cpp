@@ -12,11 +12,19 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Order = RenameExecutor::Order;
 
-// A run over A..E whose pair C was skipped and E refused.
+// The identity of file n (1 for A, ...).
+Platform::EntryId Id(std::uint64_t n) {
+    return {{1, n}, 7};
+}
+
+// A run over A..E whose pair C was skipped and E refused; the dates taken were read.
 PairList RunOverFive() {
     PairList pairs;
-    pairs.SetRun({"/d/A", "/d/B", "/d/C", "/d/D", "/d/E"}, {"/d/1", "/d/2", "/d/3", "/d/4", "/d/5"});
-    pairs.Record({.executed = true, .skipped = {2}, .failed = {4}, .untried = {}}, Order::FirstToLast);
+    pairs.SetRun({"/d/A", "/d/B", "/d/C", "/d/D", "/d/E"}, {"/d/1", "/d/2", "/d/3", "/d/4", "/d/5"},
+                 {Id(1), Id(2), Id(3), Id(4), Id(5)});
+    pairs.Record({.executed = true, .skipped = {2}, .failed = {4}, .untried = {}, .ids = {}},
+                 Order::FirstToLast);
+    pairs.SetDatesTaken({10, 20, 30, 40, 50});
     return pairs;
 }
 
@@ -27,12 +35,15 @@ TEST(PairListTest, RecordSaysWhichFilesWereRenamed) {
     // A run that never executed renamed nothing; a load forgets the run's names.
     pairs.Record({}, Order::FirstToLast);
     EXPECT_THAT(pairs.Unrenamed(), ElementsAre(0U, 1U, 2U, 3U, 4U));
+    EXPECT_TRUE(pairs.HasDatesTaken());
     pairs.Load({"/d/x"});
     EXPECT_FALSE(pairs.HasNewPaths());
     EXPECT_THAT(pairs.RenamedFlags(), ElementsAre(false));
+    EXPECT_FALSE(pairs.HasDatesTaken());
+    EXPECT_EQ(pairs.IdOf(0), Platform::EntryId{});
 }
 
-// Old path, new path and state travel together through every edit.
+// Old path, new path, state, identity and date taken travel together through every edit.
 TEST(PairListTest, EditsKeepEachPairWhole) {
     struct Case {
         const char* what;
@@ -40,6 +51,7 @@ TEST(PairListTest, EditsKeepEachPairWhole) {
         std::vector<std::string> oldPaths;
         std::vector<std::string> newPaths;
         std::vector<bool> renamed;
+        std::vector<std::int64_t> taken;
     };
     const std::vector<Case> cases = {
         // Dragging row 1 to row 3: A, B, C, D → B, C, A, D.
@@ -47,38 +59,53 @@ TEST(PairListTest, EditsKeepEachPairWhole) {
          [](PairList& p) { p.Move(0, 2); },
          {"/d/B", "/d/C", "/d/A", "/d/D", "/d/E"},
          {"/d/2", "/d/3", "/d/1", "/d/4", "/d/5"},
-         {true, false, true, true, false}},
+         {true, false, true, true, false},
+         {20, 30, 10, 40, 50}},
         {"move up",
          [](PairList& p) { p.Move(4, 1); },
          {"/d/A", "/d/E", "/d/B", "/d/C", "/d/D"},
          {"/d/1", "/d/5", "/d/2", "/d/3", "/d/4"},
-         {true, false, true, false, true}},
+         {true, false, true, false, true},
+         {10, 50, 20, 30, 40}},
         {"remove one",
          [](PairList& p) { p.RemoveMany({1}); },
          {"/d/A", "/d/C", "/d/D", "/d/E"},
          {"/d/1", "/d/3", "/d/4", "/d/5"},
-         {true, false, true, false}},
+         {true, false, true, false},
+         {10, 30, 40, 50}},
         {"remove many",
          [](PairList& p) {
              p.RemoveMany({0, 2, 4});
          },
          {"/d/B", "/d/D"},
          {"/d/2", "/d/4"},
-         {true, true}},
+         {true, true},
+         {20, 40}},
         {"exchange one",
          [](PairList& p) { p.ExchangeOne(1); },
          {"/d/A", "/d/2", "/d/C", "/d/D", "/d/E"},
          {"/d/1", "/d/B", "/d/3", "/d/4", "/d/5"},
-         {true, true, false, true, false}},
-        // Undo exchanges what it renamed back and keeps what a stop left it renamed; everything else
-        // now counts as unrenamed.
-        {"record exchanged",
+         {true, true, false, true, false},
+         {10, 20, 30, 40, 50}},
+        // Undo exchanges what it took back; the rest stays as it was, a refused or untried file
+        // still renamed by the run.
+        {"record undo",
          [](PairList& p) {
-             p.RecordExchanged({0, 3}, {4}, Order::LastToFirst);
+             p.RecordUndo({0, 3}, {1}, Order::LastToFirst);
          },
          {"/d/1", "/d/B", "/d/C", "/d/4", "/d/E"},
          {"/d/A", "/d/2", "/d/3", "/d/D", "/d/5"},
-         {true, false, false, true, true}},
+         {true, true, false, true, false},
+         {10, 20, 30, 40, 50}},
+        // Sorted rows: E, C, A, B, D.
+        {"reorder",
+         [](PairList& p) {
+             p.Reorder({4, 2, 0, 1, 3});
+         },
+         {"/d/E", "/d/C", "/d/A", "/d/B", "/d/D"},
+         {"/d/5", "/d/3", "/d/1", "/d/2", "/d/4"},
+         {false, false, true, true, true},
+         {50, 30, 10, 20, 40}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -87,6 +114,13 @@ TEST(PairListTest, EditsKeepEachPairWhole) {
         EXPECT_EQ(pairs.OldPaths(), c.oldPaths);
         EXPECT_EQ(pairs.NewPaths(), c.newPaths);
         EXPECT_EQ(pairs.RenamedFlags(), c.renamed);
+        EXPECT_EQ(pairs.DatesTaken(), c.taken);
+        // Each file keeps its identity: file n was named by its letter or digit n.
+        for (std::size_t i = 0; i < pairs.Size(); ++i) {
+            const char mark = pairs.OldPaths()[i].back();
+            const auto n = static_cast<std::uint64_t>(mark >= 'A' ? mark - 'A' + 1 : mark - '0');
+            EXPECT_EQ(pairs.IdOf(i), Id(n)) << i;
+        }
     }
 }
 
@@ -99,6 +133,34 @@ TEST(PairListTest, ALoadedListMovesAndShrinksWithoutNewPaths) {
     EXPECT_THAT(pairs.OldPaths(), ElementsAre("/d/C", "/d/A"));
     EXPECT_THAT(pairs.NewPaths(), IsEmpty());
     EXPECT_EQ(pairs.RenamedFlags().size(), 2U);
+    pairs.Reorder({1, 0});
+    EXPECT_THAT(pairs.OldPaths(), ElementsAre("/d/A", "/d/C"));
+    EXPECT_THAT(pairs.DatesTaken(), IsEmpty());
+}
+
+// An undo that did not take back every file is unfinished until the owed files are back; a revert
+// moves a file between the two sides.
+TEST(PairListTest, AnUnfinishedUndoOwesItsFilesUntilTheyAreBack) {
+    PairList pairs = RunOverFive();
+    pairs.RecordUndo({3}, {0, 1}, Order::LastToFirst);
+    EXPECT_TRUE(pairs.UndoUnfinished());
+    EXPECT_EQ(pairs.StateOf(0), PairList::State::kOwed);
+    EXPECT_EQ(pairs.StateOf(3), PairList::State::kRenamed);
+    EXPECT_THAT(pairs.Unrenamed(), ElementsAre(2U, 4U));
+
+    pairs.ExchangeOne(3);  // taken back, now at the run's name again: owed
+    EXPECT_EQ(pairs.StateOf(3), PairList::State::kOwed);
+    pairs.RemoveMany({0});
+    pairs.ExchangeOne(0);                           // B back by a revert
+    pairs.RecordUndo({2}, {}, Order::LastToFirst);  // D back by the undo that finishes it
+    EXPECT_FALSE(pairs.UndoUnfinished());
+    EXPECT_THAT(pairs.OldPaths(), ElementsAre("/d/2", "/d/C", "/d/4", "/d/E"));
+    EXPECT_THAT(pairs.RenamedFlags(), ElementsAre(true, false, true, false));
+
+    // Finished, a revert toggles the file alone.
+    pairs.ExchangeOne(0);
+    EXPECT_EQ(pairs.StateOf(0), PairList::State::kRenamed);
+    EXPECT_FALSE(pairs.UndoUnfinished());
 }
 
 TEST(PairListTest, MovedFilesAreNeitherRenamedNorUnrenamed) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/StopBefore.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -107,21 +108,26 @@ TEST_F(RenameExecutorTest, SkipAndMarkJudgesTheDiskAtEachStep) {
 }
 
 TEST_F(RenameExecutorTest, TakenMeansAnotherFileUnderTheStringRule) {
-    const std::vector<std::string> oldPaths = {File("a.txt"), File("b.txt"),     File("c.txt"),
-                                               File("d.txt"), File("e.txt"),     File("f.txt"),
-                                               Path("gone"),  dir.MakeDir("sub")};
+    const std::vector<std::string> oldPaths = {
+        File("a.txt"), File("b.txt"), File("c.txt"),      File("d.txt"), File("e.txt"),
+        File("f.txt"), Path("gone"),  dir.MakeDir("sub"), File("h.txt"), File("i.txt")};
     File("D.txt", "another file");  // this file system tells case apart: D.txt is not d.txt
     // a case change of the file itself; two entries composed to one name (the first wins); a case
     // change onto a different file; names that can never be a file's; a source that is gone, and
-    // one that is a folder now.
-    const std::vector<std::string> newPaths = {Path("A.txt"), Path("same.txt"), Path("same.txt"),
-                                               Path("D.txt"), Path("."),        Path(".."),
-                                               Path("g"),     Path("sub2")};
-    const Outcome outcome = ExecuteSkippingCollisions(oldPaths, newPaths);
+    // one that is a folder now; two pairs the caller refused, one of them into a subfolder.
+    const std::vector<std::string> newPaths = {
+        Path("A.txt"), Path("same.txt"), Path("same.txt"), Path("D.txt"),    Path("."),
+        Path(".."),    Path("g"),        Path("sub2"),     Path("free.txt"), Path("sub/i.txt")};
+    const Outcome outcome =
+        ExecuteSkippingCollisions(oldPaths, newPaths, Order::FirstToLast, nullptr, {8, 9});
     EXPECT_THAT(outcome.skipped, ElementsAre(2u, 3u));
-    EXPECT_THAT(outcome.failed, ElementsAre(4u, 5u, 6u, 7u));
+    EXPECT_THAT(outcome.failed, ElementsAre(4u, 5u, 6u, 7u, 8u, 9u));
     EXPECT_TRUE(TempDir::Exists(Path("sub")));
     EXPECT_FALSE(TempDir::Exists(Path("sub2")));
+    EXPECT_TRUE(Holds("h.txt", "h.txt"));
+    EXPECT_TRUE(Holds("i.txt", "i.txt"));
+    EXPECT_FALSE(TempDir::Exists(Path("free.txt")));
+    EXPECT_FALSE(TempDir::Exists(Path("sub/i.txt")));
     EXPECT_TRUE(Holds("A.txt", "a.txt"));
     EXPECT_FALSE(TempDir::Exists(Path("a.txt")));
     EXPECT_TRUE(Holds("same.txt", "b.txt"));
@@ -174,8 +180,8 @@ TEST_F(RenameExecutorTest, AFolderReadWholeGivesTheOutcomesOfALookAtEachPath) {
         std::vector<std::size_t> failed;
     };
     const Case cases[] = {
-        {"plain", &ExecuteRenames, {}, {3, 5, 6, 7, 8, 10}},
-        {"skipping", &ExecuteSkippingCollisions, {7}, {3, 5, 6, 8, 10}},
+        {"plain", &ExecuteRenames, {}, {2, 3, 5, 6, 7, 8, 10}},
+        {"skipping", &ExecuteSkippingCollisions, {7}, {2, 3, 5, 6, 8, 10}},
     };
     for (const Case& c : cases) {
         std::vector<std::string> onDisk[2];
@@ -191,7 +197,8 @@ TEST_F(RenameExecutorTest, AFolderReadWholeGivesTheOutcomesOfALookAtEachPath) {
             File(f + "taken.txt");
             std::filesystem::create_symlink("u.txt", Path(f + "link"));
             std::filesystem::create_symlink("nowhere", Path(f + "broken"));
-            // q moves on, p takes its name and moves on under it, p is gone by then; a file moves
+            // q moves on and p takes its name: the q met again is another file than the one that
+            // stood there and stays, and p is gone by then; a file moves
             // away from beside a folder of the other spelling, and neither a change of case nor
             // another name renames the folder; a taken name, a folder, a link to a file and a
             // broken link.
@@ -207,6 +214,7 @@ TEST_F(RenameExecutorTest, AFolderReadWholeGivesTheOutcomesOfALookAtEachPath) {
             const Outcome outcome = c.execute(from, newPaths, Order::FirstToLast, nullptr);
             EXPECT_EQ(outcome.skipped, c.skipped);
             EXPECT_EQ(outcome.failed, c.failed);
+            EXPECT_TRUE(Holds(f + "q.txt", f + "p.txt"));
             for (const auto& entry : std::filesystem::directory_iterator(Path(f))) {
                 const std::string name = entry.path().filename().string();
                 if (!name.starts_with("pad")) onDisk[padded ? 1 : 0].push_back(name);
@@ -214,21 +222,48 @@ TEST_F(RenameExecutorTest, AFolderReadWholeGivesTheOutcomesOfALookAtEachPath) {
             std::sort(onDisk[padded ? 1 : 0].begin(), onDisk[padded ? 1 : 0].end());
         }
         EXPECT_EQ(onDisk[0], onDisk[1]);
-        EXPECT_EQ(onDisk[0], std::vector<std::string>({"DIR", "broken", "fold", "link2", "r.txt", "s.txt",
+        EXPECT_EQ(onDisk[0], std::vector<std::string>({"DIR", "broken", "fold", "link2", "q.txt", "r.txt",
                                                        "taken.txt", "u.txt", "z.txt"}))
             << c.name;
     }
 }
 
-// Says stop when asked before the given step.
-class StopBefore final : public RunControl {
+// Deletes a file when asked before the given step: a source that vanishes after the run looked.
+class DeleteBefore final : public RunControl {
 public:
-    explicit StopBefore(std::size_t step) : step_(step) {}
-    bool Continue(std::size_t done) override { return done < step_; }
+    DeleteBefore(std::size_t step, std::string path) : step_(step), path_(std::move(path)) {}
+    bool Continue(std::size_t done) override {
+        if (done == step_) std::filesystem::remove(path_);
+        return true;
+    }
 
 private:
     std::size_t step_;
+    std::string path_;
 };
+
+// A source that is gone is a failure, never a collision, whatever stands at its new name: gone
+// before the run, or after the run looked at it (alone: looked at by its path; with forty more:
+// in its folder's entries, read before it went).
+TEST_F(RenameExecutorTest, AVanishedSourceIsAFailureNotACollision) {
+    for (const bool padded : {false, true}) {
+        SCOPED_TRACE(padded ? "with forty more" : "alone");
+        const std::string f = padded ? "padded/" : "alone/";
+        std::vector<std::string> oldPaths = {File(f + "a.txt"), Path(f + "gone.txt"), File(f + "c.txt")};
+        File(f + "taken.txt", "keep me");
+        std::vector<std::string> newPaths(3, Path(f + "taken.txt"));
+        for (int i = 0; padded && i < 40; ++i) {
+            oldPaths.push_back(File(f + "pad" + std::to_string(i)));
+            newPaths.push_back(Path(f + "padded" + std::to_string(i)));
+        }
+        DeleteBefore control(0, oldPaths[0]);
+        const Outcome outcome = ExecuteSkippingCollisions(oldPaths, newPaths, Order::FirstToLast, &control);
+        EXPECT_THAT(outcome.failed, ElementsAre(0u, 1u));
+        EXPECT_THAT(outcome.skipped, ElementsAre(2u));
+        EXPECT_TRUE(Holds(f + "taken.txt", "keep me"));
+        EXPECT_TRUE(Holds(f + "c.txt", f + "c.txt"));
+    }
+}
 
 TEST_F(RenameExecutorTest, AStopLeavesTheRestUntriedAndWhole) {
     using Execute =
@@ -243,7 +278,7 @@ TEST_F(RenameExecutorTest, AStopLeavesTheRestUntriedAndWhole) {
                 from.push_back(d.MakeFile(name, name));
                 to.push_back(d / (std::string(name) + "1"));
             }
-            StopBefore control(2);
+            testsupport::StopBefore control(2);
             const Outcome outcome = execute(from, to, order, &control);
             const bool forward = order == Order::FirstToLast;
             const std::vector<std::size_t> untried =

@@ -3,13 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "core/Cp932.h"
+#include "support/LocalTime.h"
 #include "support/TempDir.h"
 #include "support/Text.h"
 
@@ -22,13 +22,7 @@ using testsupport::Cp;
 
 // Seconds since the epoch of a local date at noon.
 std::int64_t LocalNoon(int year, int month, int day) {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = 12;
-    tm.tm_isdst = -1;
-    return std::mktime(&tm);
+    return testsupport::LocalSeconds(year, month, day, 12);
 }
 
 class SequentialNamesTest : public ::testing::Test {
@@ -90,6 +84,28 @@ TEST_F(SequentialNamesTest, ExampleNames) {
     extOnly.newExtension = "md";
     EXPECT_TRUE(ExtensionOnlyMode(extOnly));
     EXPECT_EQ(Names(Files({"pic/a.b.txt"}), extOnly)[0], "a.md");
+}
+
+TEST_F(SequentialNamesTest, DatesTakenNameThePhotosAndTheOthersTheirModificationDate) {
+    const auto img = Files({"a.JPG", "b.JPG", "c.JPG"}, LocalNoon(2024, 5, 7));
+    const std::vector<std::int64_t> taken = {20231231235959, 0, 20220102030405};
+    Options o;
+    o.leadingText = "P";
+    o.startValue = "01";
+    o.addDate = true;
+    o.dateTaken = true;
+    const Result r = BuildSequentialNames(img, o, &taken);
+    ASSERT_EQ(r.outcome, Outcome::Composed);
+    EXPECT_THAT(r.newPaths, ::testing::ElementsAre(::testing::EndsWith("/P_2023123101.JPG"),
+                                                   ::testing::EndsWith("/P_2024050702.JPG"),
+                                                   ::testing::EndsWith("/P_2022010203.JPG")));
+    EXPECT_EQ(r.undatedPhotos, 1U);
+    // Without dates to hand every file falls back; with the modification date chosen none does.
+    EXPECT_EQ(BuildSequentialNames(img, o).undatedPhotos, 3U);
+    o.dateTaken = false;
+    EXPECT_THAT(Names(img, o),
+                ::testing::ElementsAre("P_2024050701.JPG", "P_2024050702.JPG", "P_2024050703.JPG"));
+    EXPECT_EQ(BuildSequentialNames(img, o, &taken).undatedPhotos, 0U);
 }
 
 TEST_F(SequentialNamesTest, NumberWidthAndIncrement) {

@@ -29,6 +29,8 @@ TEST(SettingsTest, NoFileGivesEveryDefault) {
     EXPECT_TRUE(read.dateBar);
     EXPECT_FALSE(read.dateEnd);
     EXPECT_EQ(read.dateType, 0);
+    EXPECT_FALSE(read.regexOn);
+    EXPECT_EQ(read.dateSource, 0);
     // The same as a value built by hand with the designed bounds: nothing else is read.
     Values defaults;
     defaults.window = kDesigned;
@@ -44,7 +46,7 @@ TEST(SettingsTest, ValuesAsTheFileHoldsThem) {
                                     "[StrRenSose]\n0=a\n1=b\n2=\n3=d\n"
                                     "[StrRenDest]\n1=no first\n"
                                     "[FarstHist]\n0=a\n1=b\n2=\n3=d\n10=beyond\n"
-                                    "[Date]\nType=0x3\nBar=x\n"));
+                                    "[Date]\nType=0x3\nBar=x\nSource=1\n[regex]\nON=1\n"));
     const Values read = Read(ini, kDesigned);
     EXPECT_EQ(read.window, (Bounds{-5, 32, 529, 560}));  // hex read; text that is no number: default
     EXPECT_FALSE(read.historyOn);
@@ -55,6 +57,8 @@ TEST(SettingsTest, ValuesAsTheFileHoldsThem) {
     EXPECT_THAT(read.leadingHistory, ElementsAre("a", "b", "d"));  // empty values are skipped
     EXPECT_EQ(read.dateType, 3);
     EXPECT_TRUE(read.dateBar);
+    EXPECT_EQ(read.dateSource, 1);
+    EXPECT_TRUE(read.regexOn);
 }
 
 TEST(SettingsTest, WrittenThenReadBackEqual) {
@@ -76,6 +80,8 @@ TEST(SettingsTest, WrittenThenReadBackEqual) {
     values.dateBar = false;
     values.dateEnd = true;
     values.dateType = 2;
+    values.regexOn = true;
+    values.dateSource = 1;
 
     TIniFile out(dir / "q.ini");
     Write(out, values);
@@ -90,7 +96,7 @@ TEST(SettingsTest, WrittenThenReadBackEqual) {
           "[History]\n1=/a\n2=/b b\n3=\n4=/d\n5=\nOn=0\n", "[Move]\n1=/m1/\n2=\n3=/m3/\n", "[Dialog]\nOn=0\n",
           "[FormStyle]\nOn=1\n", "[FarstHist]\n0=l0\n1=l1\n2=\n", "[EndHist]\n", "[ExtHist]\n",
           "[ColumSize]\n1=150\n2=160\n3=170\n", "[StrRenSose]\n0=s0\n1=s1\n2=s2\n3=\n",
-          "[StrRenDest]\n0=d0\n1=\n", "[Date]\nBar=0\nEnd=1\nType=2\n"}) {
+          "[StrRenDest]\n0=d0\n1=\n", "[Regex]\nOn=1\n", "[Date]\nBar=0\nEnd=1\nType=2\nSource=1\n"}) {
         at.push_back(content.find(piece));
         EXPECT_NE(at.back(), std::string::npos) << piece << "\nin\n" << content;
     }
@@ -132,6 +138,25 @@ TEST(SettingsTest, WindowBoundsThatNoScreenShows) {
     for (const auto& [window, shown] : cases)
         EXPECT_EQ(OnSomeScreen(window, screens), shown) << window.left << "," << window.top;
     EXPECT_FALSE(OnSomeScreen({0, 0, 100, 100}, {}));
+}
+
+TEST(SettingsTest, WindowSizeFitsTheScreenItLandsOn) {
+    // A laptop beside a larger monitor placed higher up.
+    const std::vector<Bounds> screens = {{0, 0, 1366, 738}, {1366, -500, 2560, 1400}};
+    const std::vector<std::pair<Bounds, Bounds>> cases = {
+        {{144, 89, 529, 560}, {144, 89, 529, 560}},            // fits: as saved
+        {{1200, 600, 700, 300}, {1200, 600, 700, 300}},        // fits its screen, crossing the edge
+        {{0, 0, 100000, 100000}, {0, 0, 1366, 738}},           // the screen of its corner
+        {{1500, -400, 3000, 3000}, {1500, -400, 2560, 1400}},  // the larger screen, not the first
+        {{1000, -400, 3000, 1000},
+         {1000, -400, 2560, 1000}},  // corner on no screen: the one it overlaps most
+        {{-2147483000, 0, 2147483647, 700}, {0, 0, 1366, 700}},    // out of sight once smaller: moved back
+        {{2147483000, 0, 2000, 500}, {2147483000, 0, 2000, 500}},  // on no screen: left as it is
+    };
+    for (const auto& [window, fitted] : cases) {
+        EXPECT_EQ(FitToScreen(window, screens), fitted) << window.left << "," << window.top;
+        EXPECT_TRUE(OnSomeScreen(fitted, screens) || !OnSomeScreen(window, screens));
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/MyFileOperation.h"
 #include "core/PairList.h"
 #include "core/UndoRevert.h"
 #include "support/TempDir.h"
@@ -27,11 +28,20 @@ TEST(UndoMissingFiles, OnlyRenamedFilesAreLookedForAndTheRestIsUndone) {
         dir.MakeFile("a/old1", "1");
         dir.MakeFile("b/new4", "4");
         dir.MakeDir("a/new5");
+        const std::vector<std::string> oldPaths = {dir / "a/old0", dir / "a/old1", dir / "a/old2",
+                                                   dir / "a/old3", dir / "b/old4", dir / "a/old5"};
+        const std::vector<std::string> newPaths = {dir / "a/new0", dir / "a/new1", dir / "a/new2",
+                                                   dir / "a/new3", dir / "b/new4", dir / "a/new5"};
+        // The files as the run found them: those still there have their own identity now.
+        std::vector<Platform::EntryId> ids;
+        for (std::size_t i = 0; i < oldPaths.size(); ++i) {
+            ids.push_back(
+                MyFileOperation::FileIdentity(newPaths[i])
+                    .value_or(MyFileOperation::FileIdentity(oldPaths[i]).value_or(Platform::EntryId{})));
+        }
         PairList pairs;
-        pairs.SetRun(
-            {dir / "a/old0", dir / "a/old1", dir / "a/old2", dir / "a/old3", dir / "b/old4", dir / "a/old5"},
-            {dir / "a/new0", dir / "a/new1", dir / "a/new2", dir / "a/new3", dir / "b/new4", dir / "a/new5"});
-        pairs.Record({true, {1}, {}, {}}, RenameExecutor::Order::FirstToLast);
+        pairs.SetRun(oldPaths, newPaths, ids);
+        pairs.Record({true, {1}, {}, {}, {}}, RenameExecutor::Order::FirstToLast);
         pairs.MarkMovedAway({3});
 
         const std::vector<std::size_t> missing = UndoRevert::MissingFiles(pairs);

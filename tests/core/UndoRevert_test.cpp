@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/MyFileOperation.h"
 #include "core/RenameExecutor.h"
 #include "support/TempDir.h"
 
@@ -31,10 +32,11 @@ protected:
     PairList Run(const std::vector<std::string>& from, const std::vector<std::string>& to) {
         for (const std::string& name : from)
             dir.MakeFile(name, name);
+        const RenameExecutor::Outcome outcome =
+            RenameExecutor::ExecuteSkippingCollisions(Paths(from), Paths(to));
         PairList pairs;
-        pairs.SetRun(Paths(from), Paths(to));
-        pairs.Record(RenameExecutor::ExecuteSkippingCollisions(pairs.OldPaths(), pairs.NewPaths()),
-                     Order::FirstToLast);
+        pairs.SetRun(Paths(from), Paths(to), outcome.ids);
+        pairs.Record(outcome, Order::FirstToLast);
         return pairs;
     }
     // The content of the file of that name, "" when there is none.
@@ -78,7 +80,7 @@ TEST_F(UndoRevertTest, UndoTouchesOnlyWhatTheRunRenamed) {
     EXPECT_THAT(pairs.Unrenamed(), ElementsAre(0U));
 }
 
-TEST_F(UndoRevertTest, MissingFilesAreDroppedAndRefusalsKept) {
+TEST_F(UndoRevertTest, MissingFilesAreDroppedAndARefusedFileIsOwedToTheNextUndo) {
     PairList pairs = Run({"a", "b", "c"}, {"A1", "B1", "C1"});
     std::filesystem::remove(Path("A1"));
     dir.MakeFile("c", "a newcomer");  // c's old name is taken since
@@ -92,10 +94,28 @@ TEST_F(UndoRevertTest, MissingFilesAreDroppedAndRefusalsKept) {
     EXPECT_EQ(Holder("c"), "a newcomer");
     EXPECT_EQ(pairs.OldPaths(), Paths({"B1", "c"}));
     EXPECT_EQ(pairs.NewPaths(), Paths({"b", "C1"}));
-    EXPECT_THAT(pairs.Unrenamed(), ElementsAre(1U));
+    EXPECT_TRUE(pairs.UndoUnfinished());
+    EXPECT_TRUE(pairs.Renamed(1));
+
+    // The next undo finishes this one: it takes back the owed file alone, once its name is free.
+    EXPECT_THAT(UndoRevert::UndoAll(pairs, UndoRevert::MissingFiles(pairs)), ElementsAre(1U));
+    std::filesystem::rename(Path("c"), Path("elsewhere"));
+    EXPECT_THAT(UndoRevert::MissingFiles(pairs), IsEmpty());
+    EXPECT_THAT(UndoRevert::UndoAll(pairs, {}), IsEmpty());
+    EXPECT_EQ(Holder("b"), "b");
+    EXPECT_EQ(Holder("c"), "c");
+    EXPECT_FALSE(pairs.UndoUnfinished());
+    EXPECT_EQ(pairs.OldPaths(), Paths({"B1", "C1"}));
+    EXPECT_EQ(pairs.NewPaths(), Paths({"b", "c"}));
+
+    // Finished, undo takes the whole run again.
+    EXPECT_THAT(UndoRevert::UndoAll(pairs, {}), IsEmpty());
+    EXPECT_EQ(Holder("B1"), "b");
+    EXPECT_EQ(Holder("C1"), "c");
 
     // With every renamed file gone there is nothing to undo.
-    std::filesystem::remove(Path("b"));
+    std::filesystem::remove(Path("B1"));
+    std::filesystem::remove(Path("C1"));
     EXPECT_FALSE(UndoRevert::AnyToUndo(pairs, UndoRevert::MissingFiles(pairs)));
 }
 
@@ -111,6 +131,13 @@ TEST_F(UndoRevertTest, RevertOneSaysWhyItCannot) {
         {"renamed", [](const TempDir&, PairList&) {}, Revert::kDone, true},
         {"new name gone", [](const TempDir& d, PairList&) { std::filesystem::remove(d / "new"); },
          Revert::kMissing, false},
+        // An editor that saves by writing a new file: the file the run renamed is gone.
+        {"new name another file now",
+         [](const TempDir& d, PairList&) {
+             d.MakeFile("new2", "mine");
+             std::filesystem::rename(d / "new2", d / "new");
+         },
+         Revert::kMissing, false},
         {"moved by the move after renaming", [](const TempDir&, PairList& p) { p.MarkMovedAway({0}); },
          Revert::kMissing, false},
         {"old name taken", [](const TempDir& d, PairList&) { d.MakeFile("old", "other"); }, Revert::kTaken,
@@ -124,7 +151,8 @@ TEST_F(UndoRevertTest, RevertOneSaysWhyItCannot) {
          Revert::kTaken, false},
         {"not renamed by the run",
          [](const TempDir&, PairList& p) {
-             p.Record({.executed = true, .skipped = {0}, .failed = {}, .untried = {}}, Order::FirstToLast);
+             p.Record({.executed = true, .skipped = {0}, .failed = {}, .untried = {}, .ids = {}},
+                      Order::FirstToLast);
          },
          Revert::kNotRenamed, false},
     };
@@ -133,8 +161,9 @@ TEST_F(UndoRevertTest, RevertOneSaysWhyItCannot) {
         TempDir d;
         d.MakeFile("new", "mine");
         PairList pairs;
-        pairs.SetRun({d / "old"}, {d / "new"});
-        pairs.Record({.executed = true, .skipped = {}, .failed = {}, .untried = {}}, Order::FirstToLast);
+        pairs.SetRun({d / "old"}, {d / "new"}, {MyFileOperation::FileIdentity(d / "new").value()});
+        pairs.Record({.executed = true, .skipped = {}, .failed = {}, .untried = {}, .ids = {}},
+                     Order::FirstToLast);
         c.before(d, pairs);
         EXPECT_EQ(UndoRevert::RevertOne(pairs, 0), c.expected);
         EXPECT_EQ(pairs.OldPaths().front() == d / "new", c.reverted);

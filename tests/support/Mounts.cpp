@@ -1,5 +1,6 @@
 #include "Mounts.h"
 
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -89,6 +90,25 @@ bool Mount::Unmount() {
     if (umount2(folder_.c_str(), 0) != 0 && umount2(folder_.c_str(), MNT_DETACH) != 0) return false;
     mounted_ = false;
     return true;
+}
+
+bool Mount::Fill() {
+    // A bind mount is the disk under it: never filled.
+    if (kind_ == Kind::kBind) return false;
+    const int fd = open((folder_ + "/filler").c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    const std::string block(1 << 16, 'f');
+    std::size_t size = block.size();
+    // Smaller and smaller writes take the last partial block too.
+    while (size > 0) {
+        if (write(fd, block.data(), size) < 0) {
+            if (errno != ENOSPC) break;
+            size /= 2;
+        }
+    }
+    const bool full = size == 0;
+    close(fd);
+    return full;
 }
 
 }  // namespace testsupport

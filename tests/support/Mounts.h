@@ -31,6 +31,9 @@ public:
     bool SetReadOnly(bool readOnly);
     // Unmounts now (a card pulled out), lazily while something holds it; the folder stays, empty.
     bool Unmount();
+    // Fills a tmpfs or image to its last block with one file, "filler" (a disk that is full); false
+    // for a bind mount, whose blocks are the real disk's.
+    bool Fill();
 
 private:
     Mount(Kind kind, std::string folder, std::string image);

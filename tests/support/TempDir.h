@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -28,6 +29,8 @@ public:
     static void WriteFile(const std::string& path, const std::string& content = {}, std::int64_t mtime = -1);
     static std::string ReadFile(const std::string& path);
     static bool Exists(const std::string& path);  // anything, links not followed
+    // Every name in a folder, sorted, so that a temporary name left over shows.
+    static std::vector<std::string> Names(const std::string& folder);
 
 private:
     std::string path_;

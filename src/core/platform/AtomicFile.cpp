@@ -10,6 +10,8 @@
 #include <memory>
 #include <utility>
 
+#include "core/platform/FileOps.h"
+
 namespace AtomicFile {
 
 namespace {
@@ -31,20 +33,6 @@ std::pair<std::string, std::string> SplitFolder(const std::string& path) {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos) return {".", path};
     return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
-}
-
-std::error_code MakeFolders(const std::string& folder) {
-    struct stat st {};
-    if (stat(folder.c_str(), &st) == 0) {
-        return S_ISDIR(st.st_mode) ? std::error_code{} : std::make_error_code(std::errc::not_a_directory);
-    }
-    if (errno != ENOENT) return LastError();
-    const auto [parent, name] = SplitFolder(folder);
-    if (parent != folder && !name.empty()) {
-        if (const auto ec = MakeFolders(parent)) return ec;
-    }
-    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return LastError();
-    return {};
 }
 
 std::error_code WriteAll(int fd, std::string_view content) {
@@ -89,7 +77,7 @@ std::error_code WriteWholeFile(const std::string& path, std::string_view content
     const auto [folder, name] = SplitFolder(target);
     if (name.empty()) return std::make_error_code(std::errc::is_a_directory);
     if (folders == MissingFolders::kCreate) {
-        if (const auto ec = MakeFolders(folder)) return ec;
+        if (const auto ec = Platform::MakeFolders(folder)) return ec;
     }
 
     std::string tempPath;

@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <vector>
 
 namespace Platform {
 
@@ -53,26 +52,19 @@ std::error_code RenameCaseOnly(const std::string& from, const std::string& to);
 
 enum class Existing {
     Keep,     // an existing destination refuses the move
-    Replace,  // the user agreed: the destination is replaced in one atomic rename
+    Replace,  // the user agreed: the destination file is replaced once the move has completed
 };
 
-// Moves a file, also to another file system (copy with permissions and modification time to a
-// temporary name beside the destination, sync, rename into place, and only then remove the
-// source). Never moves a file onto itself.
+// Moves a file, also to another file system, as DestinationFolder::Move does it for one file.
+// Never moves a file onto itself.
 std::error_code MovePath(const std::string& from, const std::string& to, Existing existing);
-
-// Many moves, each as MovePath does it, in order. Copies to another file system are made durable
-// a group at a time (one sync of the destination's file system per group, not one per file); a
-// source is removed only after its copy is durable in place.
-struct MoveRequest {
-    std::string from;
-    std::string to;
-    Existing existing = Existing::Keep;
-};
-std::vector<std::error_code> MovePaths(const std::vector<MoveRequest>& moves);
 
 // Removes a file (not a folder).
 std::error_code RemoveFile(const std::string& path);
+
+// Makes folder and the missing folders above it, the new ones with permissions 0700, as for a
+// user's own configuration or state. A file in the way gives not_a_directory.
+std::error_code MakeFolders(const std::string& folder);
 
 // The building blocks of the renames above, for file systems without RENAME_NOREPLACE; open to
 // tests, which cannot choose the file system. Each refuses an existing target.

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,16 @@ struct FileId {
     friend bool operator==(const FileId&, const FileId&) = default;
 };
 
+// Who stands at a name, as undo and revert must know it: the entry itself (links not followed; a
+// rename keeps it) and the file system it lives on. Two cards that a reader mounts as one device
+// can hold files of the same inode numbers; their file systems' ids (the ext4 UUID, a tmpfs's own)
+// tell them apart. {} stands for no file.
+struct EntryId {
+    FileId file;
+    std::uint64_t volume = 0;
+    friend bool operator==(const EntryId&, const EntryId&) = default;
+};
+
 struct DirEntry {
     std::string name;
     EntryKind kind = EntryKind::Other;
@@ -38,8 +49,39 @@ struct FileStatus {
 // nullopt when the folder cannot be opened. id receives the folder's identity.
 std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId* id = nullptr);
 
+// The same one entry at a time, so that a huge folder is never held whole.
+class FolderReader {
+public:
+    // id receives the folder's identity.
+    explicit FolderReader(const std::string& path, FileId* id = nullptr);
+    ~FolderReader();
+    FolderReader(const FolderReader&) = delete;
+    FolderReader& operator=(const FolderReader&) = delete;
+
+    // False when the folder could not be opened.
+    bool IsOpen() const { return open_ != nullptr; }
+    // The next entry; nullopt at the end.
+    std::optional<DirEntry> Next();
+    // The entries not read yet; the folder is closed then, its descriptor free for others.
+    std::vector<DirEntry> Rest();
+
+private:
+    struct Open;  // the folder while it is open
+    std::unique_ptr<Open> open_;
+};
+
 // The status of what path names, links followed; nullopt when it does not exist or cannot be read.
 std::optional<FileStatus> Status(const std::string& path);
+// The same for the entry at path itself, links not followed (a link is Other, with its own identity).
+std::optional<FileStatus> EntryStatus(const std::string& path);
+
+// What stands at a path: its kind with links followed, and the identity of the entry itself.
+struct EntryLook {
+    EntryKind kind = EntryKind::Other;
+    EntryId id;
+};
+// nullopt when nothing stands there or a link leads nowhere.
+std::optional<EntryLook> LookAt(const std::string& path);
 
 // True when the file system of the folder open at folderFd tells names apart byte for byte, so
 // that a name found missing in its listing is missing for a look at the path too: one of the
@@ -62,19 +104,24 @@ public:
     // The folder's identity; nullopt when it could not be looked at.
     const std::optional<FileId>& Id() const { return id_; }
     bool Listed() const { return listed_; }
+    // The listing's inode numbers are those lstat tells: KindOf gives identities without a look.
+    bool ListedInodes() const { return listedInodes_; }
     std::size_t ListedNames() const { return used_; }
     // The kind of what stands at name (a single component), links followed; nullopt for nothing.
-    std::optional<EntryKind> KindOf(const std::string& name) const;
-    // A rename by the caller that went through, so that a listed folder stays true.
+    // With id, also the identity of the entry: from the listing where its inode numbers are those
+    // lstat tells, else from an lstat of the name.
+    std::optional<EntryKind> KindOf(const std::string& name, EntryId* id = nullptr) const;
+    // A rename by the caller that went through, so that a listed folder stays true; inode: the
+    // renamed entry's.
     void Removed(std::string_view name);
-    void Added(std::string_view name, EntryKind kind);
+    void Added(std::string_view name, EntryKind kind, std::uint64_t inode);
 
 private:
     // The names of a listed folder: one buffer of name bytes and an open-addressing table over it,
     // rather than a std::unordered_map: a look touches one small slot and the name's bytes instead
     // of a bucket, a node and the name's own allocation, which shows in every run over a large
-    // folder. Renames append their names and leave removed slots, so a run over a whole folder
-    // about doubles what the table holds.
+    // folder. Each name's bytes follow the entry's inode number. Renames append their names and
+    // leave removed slots, so a run over a whole folder about doubles what the table holds.
     struct Slot {
         std::uint32_t offset = 0;
         std::uint8_t length = 0;  // names of the file systems listed have at most 255 bytes
@@ -88,7 +135,10 @@ private:
     // Find, trying first the slot found last: a rename looks at its source, then tells it moved.
     std::size_t FindAgain(std::string_view name, bool& found) const;
     // False for a name too long for the table.
-    bool Insert(std::string_view name, EntryKind kind);
+    bool Insert(std::string_view name, EntryKind kind, std::uint64_t inode);
+    std::uint64_t InodeAt(const Slot& slot) const;
+    // The identity of the entry at name by an lstat, {} when there is none.
+    EntryId LookedUpId(const std::string& name) const;
     // Back to looking at every name by its path.
     void Drop();
     // Room for names without passing half the slots.
@@ -96,7 +146,9 @@ private:
 
     std::string folder_;  // with "/" at its end
     std::optional<FileId> id_;
+    std::uint64_t volume_ = 0;  // EntryId::volume of the folder's entries
     bool listed_ = false;
+    bool listedInodes_ = false;  // the listing's inode numbers are those lstat tells
     std::string bytes_;
     std::vector<Slot> slots_;  // a power of two of them
     std::size_t used_ = 0;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <limits>
 
 #include <memory>
@@ -15,9 +16,12 @@
 #include <utility>
 
 #include "core/platform/FileSystem.h"
+#include "core/platform/PosixFiles.h"
 
 namespace Platform {
 namespace {
+
+using Posix::IdOf;
 
 EntryKind ModeKind(mode_t mode) {
     if (S_ISREG(mode)) return EntryKind::File;
@@ -44,54 +48,42 @@ std::optional<EntryKind> KindOfEntry(int folderFd, unsigned char type, const cha
     }
 }
 
-FileId IdOf(const struct stat& st) {
-    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+FileStatus StatusOf(const struct stat& st) {
+    return {ModeKind(st.st_mode), static_cast<std::int64_t>(st.st_mtim.tv_sec), IdOf(st)};
 }
 
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-
-}  // namespace
-
-std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId* id) {
-    const std::unique_ptr<DIR, DirCloser> dir(opendir(path.c_str()));
-    if (!dir) return std::nullopt;
-    if (id != nullptr) {
-        struct stat st {};
-        if (fstat(dirfd(dir.get()), &st) != 0) return std::nullopt;
-        *id = IdOf(st);
-    }
-    std::vector<DirEntry> entries;
-    while (const dirent* e = readdir(dir.get())) {
-        const std::string_view name = e->d_name;
-        if (name == "." || name == "..") continue;
-        const EntryKind kind = KindOfEntry(dirfd(dir.get()), e->d_type, e->d_name).value_or(EntryKind::Other);
-        entries.push_back({std::string(name), kind});
-    }
-    return entries;
+std::uint64_t VolumeOf(const struct statfs& fs) {
+    std::uint64_t volume = 0;
+    static_assert(sizeof fs.f_fsid <= sizeof volume);
+    std::memcpy(&volume, &fs.f_fsid, sizeof fs.f_fsid);
+    return volume;
 }
 
-std::optional<FileStatus> Status(const std::string& path) {
-    struct stat st {};
-    if (path.empty() || stat(path.c_str(), &st) != 0) return std::nullopt;
-    return FileStatus{ModeKind(st.st_mode), static_cast<std::int64_t>(st.st_mtim.tv_sec), IdOf(st)};
+// The kind and identity of what lstat found; a link's kind is its target's, nullopt for a broken one.
+std::optional<EntryKind> KindOfLooked(const struct stat& st, const char* path) {
+    if (!S_ISLNK(st.st_mode)) return ModeKind(st.st_mode);
+    struct stat target {};
+    if (stat(path, &target) != 0) return std::nullopt;
+    return ModeKind(target.st_mode);
 }
 
-bool ExactNames(int folderFd) {
-    struct statfs fs {};
-    if (fstatfs(folderFd, &fs) != 0) return false;
+// The usual case-sensitive Linux file systems, whose folder listings carry the inode numbers lstat
+// tells. (An overlay, case-sensitive too, lists the numbers of its layers.)
+bool ListsInodes(const struct statfs& fs) {
     switch (static_cast<std::uint64_t>(fs.f_type)) {
         case EXT4_SUPER_MAGIC:  // also ext2 and ext3
         case TMPFS_MAGIC:
         case XFS_SUPER_MAGIC:
         case BTRFS_SUPER_MAGIC:
         case F2FS_SUPER_MAGIC:
-        case OVERLAYFS_SUPER_MAGIC:
-            break;
+            return true;
         default:
             return false;
     }
+}
+
+bool ExactNames(int folderFd, const struct statfs& fs) {
+    if (!ListsInodes(fs) && static_cast<std::uint64_t>(fs.f_type) != OVERLAYFS_SUPER_MAGIC) return false;
     // ext4, f2fs and tmpfs fold case in folders that carry the attribute. A file system that
     // cannot report attributes has no such folders.
     int flags = 0;
@@ -99,16 +91,103 @@ bool ExactNames(int folderFd) {
     return (static_cast<unsigned>(flags) & FS_CASEFOLD_FL) == 0;
 }
 
+}  // namespace
+
+struct FolderReader::Open {
+    explicit Open(DIR* opened) : dir(opened) {}
+    ~Open() { closedir(dir); }
+    Open(const Open&) = delete;
+    Open& operator=(const Open&) = delete;
+    DIR* dir;
+};
+
+FolderReader::FolderReader(const std::string& path, FileId* id) {
+    DIR* dir = opendir(path.c_str());
+    if (dir == nullptr) return;
+    open_ = std::make_unique<Open>(dir);
+    if (id == nullptr) return;
+    struct stat st {};
+    if (fstat(dirfd(dir), &st) == 0) {
+        *id = IdOf(st);
+    } else {
+        open_.reset();
+    }
+}
+
+FolderReader::~FolderReader() = default;
+
+std::optional<DirEntry> FolderReader::Next() {
+    if (!open_) return std::nullopt;
+    while (const dirent* e = readdir(open_->dir)) {
+        const std::string_view name = e->d_name;
+        if (name == "." || name == "..") continue;
+        const EntryKind kind =
+            KindOfEntry(dirfd(open_->dir), e->d_type, e->d_name).value_or(EntryKind::Other);
+        return DirEntry{std::string(name), kind};
+    }
+    return std::nullopt;
+}
+
+std::vector<DirEntry> FolderReader::Rest() {
+    std::vector<DirEntry> entries;
+    while (std::optional<DirEntry> entry = Next())
+        entries.push_back(std::move(*entry));
+    open_.reset();
+    return entries;
+}
+
+std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId* id) {
+    FolderReader reader(path, id);
+    if (!reader.IsOpen()) return std::nullopt;
+    return reader.Rest();
+}
+
+std::optional<FileStatus> Status(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || stat(path.c_str(), &st) != 0) return std::nullopt;
+    return StatusOf(st);
+}
+
+std::optional<FileStatus> EntryStatus(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || lstat(path.c_str(), &st) != 0) return std::nullopt;
+    return StatusOf(st);
+}
+
+std::optional<EntryLook> LookAt(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || lstat(path.c_str(), &st) != 0) return std::nullopt;
+    const std::optional<EntryKind> kind = KindOfLooked(st, path.c_str());
+    if (!kind) return std::nullopt;
+    EntryLook look{*kind, {IdOf(st), 0}};
+    // The folder's file system: a link's target may live on another.
+    const std::size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : path.substr(0, std::max<std::size_t>(slash, 1));
+    struct statfs fs {};
+    if (statfs(folder.c_str(), &fs) == 0) look.id.volume = VolumeOf(fs);
+    return look;
+}
+
+bool ExactNames(int folderFd) {
+    struct statfs fs {};
+    return fstatfs(folderFd, &fs) == 0 && ExactNames(folderFd, fs);
+}
+
 FolderEntries::FolderEntries(std::string folder, std::size_t lookups) : folder_(std::move(folder)) {
     if (folder_.empty() || folder_.back() != '/') folder_ += '/';
     const int fd = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    struct statfs fs {};
     if (fd < 0) {
         // A folder that may be passed through but not read is looked into name by name.
         struct stat st {};
         if (stat(folder_.c_str(), &st) == 0) id_ = IdOf(st);
+        if (statfs(folder_.c_str(), &fs) == 0) volume_ = VolumeOf(fs);
         return;
     }
     struct stat st {};
+    const bool knowsFs = fstatfs(fd, &fs) == 0;
+    if (knowsFs) volume_ = VolumeOf(fs);
     if (fstat(fd, &st) == 0) {
         id_ = IdOf(st);
         // Reading costs a small part of a look per entry. A folder's size tells roughly how many
@@ -118,8 +197,9 @@ FolderEntries::FolderEntries(std::string folder, std::size_t lookups) : folder_(
         constexpr std::size_t kBytesPerLookup = 256;
         // A look at a path needs the right to pass through the folder, a listing the right to read it.
         if (lookups >= kFewLookups && static_cast<std::uint64_t>(st.st_size) / kBytesPerLookup <= lookups &&
-            ExactNames(fd) && faccessat(fd, ".", X_OK, AT_EACCESS) == 0) {
+            knowsFs && ExactNames(fd, fs) && faccessat(fd, ".", X_OK, AT_EACCESS) == 0) {
             Read(fd, static_cast<std::size_t>(st.st_size) / 20);
+            listedInodes_ = listed_ && ListsInodes(fs);
         }
     }
     // No descriptor is kept: a run may look into a thousand folders.
@@ -138,7 +218,7 @@ constexpr std::uint8_t kRemoved = 2;
 
 void FolderEntries::Read(int fd, std::size_t expected) {
     Grow(expected);
-    bytes_.reserve(expected * 16);
+    bytes_.reserve(expected * (16 + sizeof(std::uint64_t)));
     std::vector<char> buffer(std::size_t{1} << 17);
     for (;;) {
         const ssize_t n = getdents64(fd, buffer.data(), buffer.size());
@@ -155,7 +235,7 @@ void FolderEntries::Read(int fd, std::size_t expected) {
             if (!found) continue;
             const EntryKind kind = *found;
             // A name longer than the table holds: this folder is looked into name by name.
-            if (!Insert(name, kind)) return Drop();
+            if (!Insert(name, kind, e->d_ino)) return Drop();
         }
     }
     listed_ = true;
@@ -214,7 +294,7 @@ std::size_t FolderEntries::FindAgain(std::string_view name, bool& found) const {
     return at;
 }
 
-bool FolderEntries::Insert(std::string_view name, EntryKind kind) {
+bool FolderEntries::Insert(std::string_view name, EntryKind kind, std::uint64_t inode) {
     if (name.size() > std::numeric_limits<std::uint8_t>::max()) return false;
     // Renames leave a removed slot for each name they add: the table doubles once the two reach
     // half of it, so a run over a whole folder rebuilds it about once.
@@ -223,27 +303,54 @@ bool FolderEntries::Insert(std::string_view name, EntryKind kind) {
     Slot& slot = slots_[Find(name, found)];
     if (!found) {
         if (slot.state == kRemoved) --removed_;
+        bytes_.append(reinterpret_cast<const char*>(&inode), sizeof inode);
         slot.offset = static_cast<std::uint32_t>(bytes_.size());
         slot.length = static_cast<std::uint8_t>(name.size());
         slot.tag = static_cast<std::uint8_t>(std::hash<std::string_view>{}(name) >> 56);
         slot.state = kUsed;
         bytes_.append(name);
         ++used_;
+    } else {
+        std::memcpy(bytes_.data() + slot.offset - sizeof inode, &inode, sizeof inode);
     }
     slot.kind = static_cast<std::uint8_t>(kind);
     return true;
 }
 
-std::optional<EntryKind> FolderEntries::KindOf(const std::string& name) const {
+std::uint64_t FolderEntries::InodeAt(const Slot& slot) const {
+    std::uint64_t inode = 0;
+    std::memcpy(&inode, bytes_.data() + slot.offset - sizeof inode, sizeof inode);
+    return inode;
+}
+
+EntryId FolderEntries::LookedUpId(const std::string& name) const {
+    struct stat st {};
+    if (lstat((folder_ + name).c_str(), &st) != 0) return {};
+    return {IdOf(st), volume_};
+}
+
+std::optional<EntryKind> FolderEntries::KindOf(const std::string& name, EntryId* id) const {
     if (listed_) {
         bool found = false;
         const std::size_t at = FindAgain(name, found);
         if (!found) return std::nullopt;
+        if (id != nullptr) {
+            *id = listedInodes_ && id_ ? EntryId{{id_->device, InodeAt(slots_[at])}, volume_}
+                                       : LookedUpId(name);
+        }
         return static_cast<EntryKind>(slots_[at].kind);
     }
+    const std::string path = folder_ + name;
     struct stat st {};
-    if (stat((folder_ + name).c_str(), &st) != 0) return std::nullopt;
-    return ModeKind(st.st_mode);
+    if (id == nullptr) {
+        if (stat(path.c_str(), &st) != 0) return std::nullopt;
+        return ModeKind(st.st_mode);
+    }
+    // The entry itself, and for a link what it leads to: one look for a file.
+    if (lstat(path.c_str(), &st) != 0) return std::nullopt;
+    const std::optional<EntryKind> kind = KindOfLooked(st, path.c_str());
+    if (kind) *id = {IdOf(st), volume_};
+    return kind;
 }
 
 void FolderEntries::Removed(std::string_view name) {
@@ -256,14 +363,15 @@ void FolderEntries::Removed(std::string_view name) {
     ++removed_;
 }
 
-void FolderEntries::Added(std::string_view name, EntryKind kind) {
-    if (!listed_ || Insert(name, kind)) return;
+void FolderEntries::Added(std::string_view name, EntryKind kind, std::uint64_t inode) {
+    if (!listed_ || Insert(name, kind, inode)) return;
     // No rename makes a longer name on the file systems listed; should one, the table goes.
     Drop();
 }
 
 void FolderEntries::Drop() {
     listed_ = false;
+    listedInodes_ = false;
     bytes_ = std::string();
     slots_ = std::vector<Slot>();
     used_ = 0;

@@ -1,0 +1,51 @@
+// Sorting the table's rows, and the dates taken that one of the orders and the sequential names use.
+#include <QStringList>
+
+#include "app/BusyRunner.h"
+#include "app/UnMein.h"
+#include "components/MyStringGrid.h"
+#include "core/PhotoDate.h"
+#include "core/RowOrder.h"
+
+bool TFmMein::ReadDatesTaken() {
+    if (Pairs.Empty() || Pairs.HasDatesTaken()) return true;
+    // Where each file stands now: after a run, renamed files are at their new paths.
+    std::vector<std::string> current;
+    if (Pairs.HasNewPaths()) {
+        current.reserve(Pairs.Size());
+        for (std::size_t i = 0; i < Pairs.Size(); ++i)
+            current.push_back(Pairs.CurrentPath(i));
+    }
+    const std::vector<std::string>& paths = Pairs.HasNewPaths() ? current : Pairs.OldPaths();
+    std::optional<std::vector<PhotoDate::Stamp>> taken;
+    RunBusy({QStringLiteral("撮影日時を読み込んでいます…"), paths.size()},
+            [&](RunControl& control) { taken = PhotoDate::ReadDatesTaken(paths, &control); });
+    if (!taken) return false;
+    Pairs.SetDatesTaken(std::move(*taken));
+    return true;
+}
+
+void TFmMein::SortRows(RowOrder::Key key) {
+    if (Pairs.Empty()) return;
+    if (key == RowOrder::Key::kTaken && !ReadDatesTaken()) return;
+    std::optional<std::vector<std::size_t>> order;
+    RunBusy({QStringLiteral("並べ替えています…"), key == RowOrder::Key::kName ? 0 : Pairs.Size()},
+            [&](RunControl& control) { order = RowOrder::Order(Pairs, key, &control); });
+    if (!order) return;
+
+    // Each mark goes to the row its file goes to. Most lists carry none: then no list of marks is built.
+    std::vector<std::size_t> rowOf(order->size());
+    for (std::size_t k = 0; k < order->size(); ++k)
+        rowOf[(*order)[k]] = k;
+    QStringList marks;
+    for (const QString& mark : {RowMark::kSelected, RowMark::kUnprocessed}) {
+        for (const int row : MySG->RowsHolding(0, mark)) {
+            if (row < 1 || static_cast<std::size_t>(row) > rowOf.size()) continue;
+            if (marks.isEmpty()) marks.resize(static_cast<qsizetype>(rowOf.size()));
+            marks[static_cast<qsizetype>(rowOf[static_cast<std::size_t>(row) - 1])] = mark;
+        }
+    }
+    Pairs.Reorder(*order);
+    RefillTable();
+    if (!marks.isEmpty()) MySG->SetColumnCells(0, 1, std::move(marks));
+}

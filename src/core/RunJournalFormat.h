@@ -1,0 +1,71 @@
+#pragma once
+
+// The bytes of one command's journal file. The file is a magic, a version and a row of records, each
+// a type, a length, the payload and a CRC-32 over all three, so that a torn write or a damaged byte
+// is found and everything from there on is left out:
+//
+//   file    = "QBJOURNL" version:u8 begin notes* closing?
+//   begin   = id:u64 kind:u8 time:i64 target:u64 folder:bytes count:varint entry*
+//   entry   = oldShared:varint oldRest:bytes newShared:varint newRest:bytes device:varint inode:varint
+//   notes   = count:varint (kind:u8 entry:varint path:bytes device:varint inode:varint)*
+//   closing = flags:u8 skipped:list failed:list untried:list     (the entries in no list are done)
+//   list    = count:varint first:varint (gap - 1):varint*
+//
+// Fixed-size integers are little-endian, varints LEB128, bytes a varint length and the raw bytes.
+// An entry's old path shares oldShared bytes with the previous entry's old path and its new path
+// newShared bytes with its own old path: a run within one folder stores little more than the names.
+// The begin record is written whole before the first change; notes and the closing are appended.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/RunJournal.h"
+
+namespace RunJournal::Format {
+
+inline constexpr std::uint8_t kVersion = 1;
+// A longer path names nothing the system could rename.
+inline constexpr std::size_t kMaxPathBytes = 65536;
+// A larger file is not read: the journal folder keeps 200 MB in all.
+inline constexpr std::size_t kMaxFileBytes = std::size_t{512} << 20;
+
+// The file's bytes up to the first append: magic, version and the begin record.
+std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries);
+// A record to append. notes not empty; every note's entry within the command's entries.
+std::string EncodeNotes(const std::vector<Note>& notes);
+// A record to append; one outcome per entry of the command.
+std::string EncodeClosing(const Closing& closing);
+
+enum class Verdict : std::uint8_t {
+    kGood,     // the begin record is whole and verified
+    kForeign,  // not a journal file
+    kNewer,    // a journal of a later version of the program
+    kDamaged,  // a journal whose begin record is cut short, damaged or does not make sense
+};
+
+// Whether Parse builds the entries or only checks them (a listing needs their number alone).
+enum class Entries : std::uint8_t { kRead, kCheckOnly };
+
+struct Parsed {
+    Verdict verdict = Verdict::kDamaged;
+    Journal journal;             // only with kGood; entries only with Entries::kRead
+    std::size_t entryCount = 0;  // with kGood
+    // The length of the verified records; anything after them is a torn or damaged tail that an
+    // append must cut off first.
+    std::size_t validBytes = 0;
+    bool tornTail = false;
+};
+
+// Reads a journal file's bytes. Never trusts a length or a count before checking it against the
+// bytes there are; yields nothing that a checksum does not cover.
+Parsed Parse(std::string_view bytes, Entries entries = Entries::kRead);
+
+// "<id as 16 hex digits>.qj", and back (nullopt for any other name).
+std::string FileName(std::uint64_t id);
+std::optional<std::uint64_t> IdOfFileName(std::string_view name);
+
+}  // namespace RunJournal::Format

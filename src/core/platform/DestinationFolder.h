@@ -1,0 +1,92 @@
+#pragma once
+
+// Moving files into one destination folder. The folder is opened once and every name is made in
+// the folder that was opened, even should another be mounted or put at its path meanwhile. Paths
+// are native (UTF-8 bytes on Linux).
+//
+// No step loses a file. A destination file that the caller asks to replace is set aside under a
+// temporary name in the folder, and removed only once the move that replaces it has completed; a
+// copy from another file system is written under a temporary name of its own, made durable, put
+// in place without replace, and only then is the source removed. A failed step takes back the
+// steps before it: the source stays, the set-aside file gets its name back, the copy goes.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "core/RunControl.h"
+#include "core/platform/FileOps.h"
+#include "core/platform/FileSystem.h"
+
+namespace Platform {
+
+struct MoveRequest {
+    std::string from;  // the file's path
+    std::string name;  // its name in the destination folder: one component
+    Existing existing = Existing::Keep;
+};
+
+// What became of one move, and the temporary names it used in the folder (empty when none), so
+// that a record of the move can name them.
+struct MoveOutcome {
+    std::error_code error;  // empty: moved; operation_canceled: stopped before it began
+    std::string copy;       // the copy from another file system before it was put in place
+    std::string aside;      // the folder's own file of the name while it was being replaced
+};
+
+// True for the names of copies under way: ".quorbel-copy-", 12 lower-case letters or digits,
+// ".tmp". No other temporary name of the program has this form, so a copy left behind is never
+// taken for a temporary name that holds a user's only file.
+bool IsCopyName(std::string_view name);
+
+// When this process started: a copy older than that belongs to no move under way here.
+std::chrono::system_clock::time_point ProcessStart();
+
+class DestinationFolder {
+public:
+    // path: the folder, "/" at its end or not.
+    explicit DestinationFolder(const std::string& path);
+    ~DestinationFolder();
+    DestinationFolder(const DestinationFolder&) = delete;
+    DestinationFolder& operator=(const DestinationFolder&) = delete;
+
+    // The identity of the folder opened; nullopt when it could not be opened.
+    const std::optional<FileId>& Id() const { return id_; }
+
+    // Removes the copies that moves killed midway left in the folder: files and links of the copy
+    // name form, last changed before olderThan. Returns how many went.
+    std::size_t RemoveLeftoverCopies(std::chrono::system_clock::time_point olderThan) const;
+
+    // The moves, in order; control (optional) is asked before each. Once it says stop, the copies
+    // already made are completed and the moves not begun are reported operation_canceled. Copies
+    // from another file system are made durable and put in place a few at a time (one sync per
+    // group rather than per file), so that a move killed midway leaves at most a few behind.
+    std::vector<MoveOutcome> Move(const std::vector<MoveRequest>& moves, RunControl* control = nullptr);
+
+private:
+    class CopyGroup;
+    // The move by one rename; cross_device_link when it needs a copy.
+    std::error_code MoveByRename(const MoveRequest& move, MoveOutcome& outcome);
+    // Before name is replaced: refuses a folder and the file being moved itself, then renames
+    // what stands at name to a fresh temporary name (aside; left empty when name is free).
+    std::error_code SetAside(const std::string& from, const std::string& name, std::string& aside) const;
+    // aside back to name, never over anything; false when it had to stay.
+    bool PutBack(const std::string& aside, const std::string& name) const;
+    // Removes name only while it is still the file id.
+    void RemoveIfSame(const std::string& name, const FileId& id) const;
+    // The folder's data and names on the disk.
+    std::error_code SyncFileSystem() const;
+    std::error_code SyncFolder() const;
+
+    int fd_ = -1;
+    std::error_code openError_;  // why the folder could not be opened
+    bool readable_ = false;      // opened for reading: it can be listed and synced
+    std::optional<FileId> id_;
+};
+
+}  // namespace Platform
