@@ -70,6 +70,7 @@ TFmMein::TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget
     WireMove();
     WireRows();
     WireSort();
+    WireHelp();
 
     // The designed place and client size; the settings file may change both.
     move(144, 89);

@@ -215,6 +215,12 @@ public:
     // Moves the files the sequential run renamed into MoveDestination.
     void MoveAfterRename();
 
+    // --- Help menu (UnMein_Help.cpp) ---------------------------------------------------------------
+    // mnGuide: the user guide in the desktop's browser.
+    void mnGuideClick();
+    // mnAbout: the About box.
+    void mnAboutClick();
+
     // --- Settings file (UnMein_Settings.cpp) ----------------------------------------------------
     void ReadSettings();
     // Saves every setting; on failure says so and returns false.
@@ -270,6 +276,9 @@ private:
     void BuildStatusBar();
     void BuildPopupMenu();
     void ApplyWindowFont();
+    // The "»" buttons Qt adds to the menu bar and the tool bar when they are too narrow, and their
+    // menus, which Qt makes only once the bars first get too narrow.
+    void NameOverflowButtons();
     // Settings (UnMein_Settings.cpp): the saved outer size, taken once the frame is known (or on
     // the last try, given up).
     void ApplySavedOuterSize(bool lastTry);
@@ -284,6 +293,7 @@ private:
     void WireMove();
     void WireRows();
     void WireSort();
+    void WireHelp();
 
     // Rename run helpers (UnMein_Run.cpp). nullopt when an input has no code page 932 form.
     std::optional<SequentialNames::Options> ReadSequentialOptions() const;
@@ -416,6 +426,9 @@ private:
     QAction* SortByName = nullptr;
     QAction* SortByModified = nullptr;
     QAction* SortByTaken = nullptr;
+    QMenu* mnHelp = nullptr;
+    QAction* mnGuide = nullptr;
+    QAction* mnAbout = nullptr;
 
     // Tool bar.
     QToolBar* ToolBar1 = nullptr;
