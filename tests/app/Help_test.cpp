@@ -14,12 +14,12 @@ class TUrlCatcher : public QObject {
     Q_OBJECT
 public:
     QList<QUrl> opened;
-public slots:
-    void Open(const QUrl& url) { opened << url; }
+    Q_INVOKABLE void Open(const QUrl& url) { opened << url; }
 };
 
 class HelpTest : public QObject {
     Q_OBJECT
+    std::unique_ptr<TWindowFixture> f;
 
 private slots:
     void init() { f = std::make_unique<TWindowFixture>(); }
@@ -99,9 +99,6 @@ private slots:
         QCOMPARE(guide.fileName(), QStringLiteral("guide.html"));
         QVERIFY2(guide.isFile(), qPrintable(guide.filePath()));
     }
-
-private:
-    std::unique_ptr<TWindowFixture> f;
 };
 
 QUORBEL_QTEST_MAIN(HelpTest)

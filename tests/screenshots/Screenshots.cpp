@@ -135,13 +135,15 @@ public:
     void ShowMessage(QWidget* owner, const QString& text, QPoint topLeft) override {
         if (showBoxes) TQtDialogs::ShowMessage(owner, text, topLeft);
     }
-    std::optional<QString> ChooseFolder(QWidget*, TBrowseDlg&) override { return chosenFolder; }
+    std::optional<QString> ChooseFolder(QWidget* /*owner*/, TBrowseDlg& /*dialog*/) override {
+        return chosenFolder;
+    }
 };
 
 class TTour {
 public:
-    TTour(const QString& sample, TShooter& shooter, TFmMein& window, TShotDialogs& dialogs)
-        : sample_(sample), shooter_(shooter), window_(window), dialogs_(dialogs) {}
+    TTour(QString sample, TShooter& shooter, TFmMein& window, TShotDialogs& dialogs)
+        : sample_(std::move(sample)), shooter_(shooter), window_(window), dialogs_(dialogs) {}
 
     void Run() {
         Open(QStringLiteral("写真"));
