@@ -146,8 +146,7 @@ public:
         : sample_(std::move(sample)), shooter_(shooter), window_(window), dialogs_(dialogs) {}
 
     void Run() {
-        Open(QStringLiteral("写真"));
-        ShowPage("TabSheet1");
+        Load(QStringLiteral("写真"), "TabSheet1");
         shooter_.Shoot(QStringLiteral("main-window"));
 
         Sequential();
@@ -166,10 +165,7 @@ private:
     // Runs for which no preview exists yet show the new names after 開始; undo puts the files back
     // for the next state.
     void Sequential() {
-        Open(QStringLiteral("写真"));
-        ShowPage("TabSheet1");
-        SetText("edit2", QStringLiteral("沖縄旅行_"));
-        SetText("edit3", QStringLiteral("001"));
+        LoadPhotosToNumber();
         window_.btGoClick();
         shooter_.Shoot(QStringLiteral("sequential"));
         QMenu* edit = shooter_.OpenMenu("mnEdit");
@@ -180,10 +176,7 @@ private:
 
     // The sequential run held at its fifth file while the progress dialog is shot.
     void Progress() {
-        Open(QStringLiteral("写真"));
-        ShowPage("TabSheet1");
-        SetText("edit2", QStringLiteral("沖縄旅行_"));
-        SetText("edit3", QStringLiteral("001"));
+        LoadPhotosToNumber();
         std::atomic<bool> shot{false};
         window_.Busy().delay = 0ms;
         window_.Busy().cancelAt = [&shot](std::size_t done) {
@@ -212,31 +205,24 @@ private:
     }
 
     void Wildcard() {
-        Open(QStringLiteral("書類"));
-        ShowPage("TabSheet2");
+        Load(QStringLiteral("書類"), "TabSheet2");
         SetText("Edit6", QStringLiteral(" (*)"));
         SetText("Edit7", QString());
-        window_.btGoClick();
-        shooter_.Shoot(QStringLiteral("string-wildcard"));
-        window_.Undo1Click();
+        GoShootUndo(QStringLiteral("string-wildcard"));
     }
 
     void Regex() {
-        Open(QStringLiteral("写真"));
-        ShowPage("TabSheet2");
+        Load(QStringLiteral("写真"), "TabSheet2");
         SetText("Edit6", QStringLiteral(R"(IMG_(\d+))"));
         SetText("Edit7", QStringLiteral("沖縄_$1"));
         Check("CBRegex", true);
-        window_.btGoClick();
-        shooter_.Shoot(QStringLiteral("string-regex"));
-        window_.Undo1Click();
+        GoShootUndo(QStringLiteral("string-regex"));
         Check("CBRegex", false);
     }
 
     // Two downloads of the same file: the run leaves them under their names, marked "*", and says so.
     void Collision() {
-        Open(QStringLiteral("ダウンロード"));
-        ShowPage("TabSheet2");
+        Load(QStringLiteral("ダウンロード"), "TabSheet2");
         SetText("Edit6", QStringLiteral(" (*)"));
         SetText("Edit7", QString());
         dialogs_.showBoxes = true;
@@ -248,31 +234,24 @@ private:
     }
 
     void CaseConversion() {
-        Open(QStringLiteral("写真"));
-        ShowPage("TabSheet3");
+        Load(QStringLiteral("写真"), "TabSheet3");
         Check("CB11", true);
         window_.findChild<TRadioGroup*>(QStringLiteral("RGTranc"))->SetItemIndex(1);
         Check("CBExt2", true);
-        window_.btGoClick();
-        shooter_.Shoot(QStringLiteral("case-width"));
-        window_.Undo1Click();
+        GoShootUndo(QStringLiteral("case-width"));
         Check("CB11", false);
     }
 
     void DigitAlignment() {
-        Open(QStringLiteral("スキャン"));
-        ShowPage("TabSheet3");
+        Load(QStringLiteral("スキャン"), "TabSheet3");
         Check("CB7", true);
-        window_.btGoClick();
-        shooter_.Shoot(QStringLiteral("digits"));
-        window_.Undo1Click();
+        GoShootUndo(QStringLiteral("digits"));
         Check("CB7", false);
     }
 
     // The move switched on with a destination, and the menu it lives in.
     void Move() {
-        Open(QStringLiteral("写真"));
-        ShowPage("TabSheet1");
+        Load(QStringLiteral("写真"), "TabSheet1");
         window_.mnMoveOnClick();
         dialogs_.chosenFolder = QDir(sample_).filePath(QStringLiteral("整理済み"));
         window_.mnMoveFolderClick();
@@ -288,8 +267,7 @@ private:
     }
 
     void Settings() {
-        Open(QStringLiteral("写真"));
-        ShowPage("TabSheet4");
+        Load(QStringLiteral("写真"), "TabSheet4");
         shooter_.Shoot(QStringLiteral("settings"));
         ShowPage("TabSheet1");
     }
@@ -300,7 +278,23 @@ private:
         shooter_.StopWaiting();
     }
 
-    void Open(const QString& folder) { window_.OpenChosenFolder(QDir(sample_).filePath(folder)); }
+    // The photos with a leading text and a start number for sequential names.
+    void LoadPhotosToNumber() {
+        Load(QStringLiteral("写真"), "TabSheet1");
+        SetText("edit2", QStringLiteral("沖縄旅行_"));
+        SetText("edit3", QStringLiteral("001"));
+    }
+    // A folder of the sample listed, and a page shown.
+    void Load(const QString& folder, const char* page) {
+        window_.OpenChosenFolder(QDir(sample_).filePath(folder));
+        ShowPage(page);
+    }
+    // 開始, the state shot, and the files back under their names for the next state.
+    void GoShootUndo(const QString& name) {
+        window_.btGoClick();
+        shooter_.Shoot(name);
+        window_.Undo1Click();
+    }
     void ShowPage(const char* name) {
         window_.findChild<QTabWidget*>(QStringLiteral("PageControl1"))
             ->setCurrentWidget(window_.findChild<QWidget*>(QLatin1String(name)));
