@@ -199,20 +199,73 @@ bool EndedWith(const QString& message) {
            Dialogs().messages == std::vector<QString>{message};
 }
 
-TRatio Average(benchmark::State& s, std::string what, double runTotal, double loopTotal) {
-    const auto n = static_cast<double>(s.iterations());
-    TRatio ratio{std::move(what), runTotal / n, loopTotal / n};
-    s.counters["c_loop_ms"] = ratio.loopSeconds * 1000;
-    s.counters["ratio_to_c_loop"] = ratio.loopSeconds > 0 ? ratio.runSeconds / ratio.loopSeconds : 0;
-    return ratio;
+namespace {
+
+double Median(std::vector<double> values) {
+    assert(!values.empty());
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-void PrintRatio(const TRatio& ratio, int files, double allowed) {
-    if (ratio.loopSeconds <= 0) return;
-    const double r = ratio.runSeconds / ratio.loopSeconds;
-    std::printf("%s run of %d files: %.1f ms; C loop: %.1f ms; ratio %.2f (allowed %.2f): %s\n",
-                ratio.what.c_str(), files, ratio.runSeconds * 1000, ratio.loopSeconds * 1000, r, allowed,
-                r <= allowed ? "within" : "MISSED");
+std::vector<double> Ratios(const std::vector<double>& ours, const std::vector<double>& reference) {
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < ours.size() && i < reference.size(); ++i)
+        ratios.push_back(reference[i] > 0 ? ours[i] / reference[i] : 0);
+    return ratios;
+}
+
+// "median ms (min–max)" of a side's turns.
+std::string Turns(const std::vector<double>& seconds) {
+    const auto [low, high] = std::minmax_element(seconds.begin(), seconds.end());
+    char text[96];
+    std::snprintf(text, sizeof text, "%.1f ms (turns %.1f-%.1f)", Median(seconds) * 1000, *low * 1000,
+                  *high * 1000);
+    return text;
+}
+
+// "median (min–max)" of ratios.
+std::string RatioTurns(const std::vector<double>& ratios) {
+    const auto [low, high] = std::minmax_element(ratios.begin(), ratios.end());
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f (turns %.2f-%.2f)", Median(ratios), *low, *high);
+    return text;
+}
+
+}  // namespace
+
+std::optional<TRunTurns> TimeAgainstLoops(benchmark::State& state, std::string what, const TRunSides& sides) {
+    TRunTurns turns{std::move(what), {}, {}, {}};
+    const std::function<std::optional<double>()>* order[] = {&sides.cLoop, &sides.python, &sides.ours};
+    std::vector<double>* into[] = {&turns.cLoop, &turns.python, &turns.ours};
+    std::size_t first = 0;
+    for (auto _ : state) {
+        for (std::size_t k = 0; k < 3; ++k) {
+            const std::size_t side = (first + k) % 3;
+            const std::optional<double> seconds = (*order[side])();
+            if (!seconds) return std::nullopt;
+            into[side]->push_back(*seconds);
+        }
+        first = (first + 1) % 3;
+        state.SetIterationTime(turns.ours.back());
+    }
+    if (turns.ours.empty()) return std::nullopt;
+    state.counters["c_loop_ms"] = Median(turns.cLoop) * 1000;
+    state.counters["python_ms"] = Median(turns.python) * 1000;
+    state.counters["ratio_to_c_loop"] = Median(Ratios(turns.ours, turns.cLoop));
+    state.counters["ratio_to_python"] = Median(Ratios(turns.ours, turns.python));
+    return turns;
+}
+
+void PrintAgainstLoops(const TRunTurns& turns, int files, double allowed) {
+    const std::vector<double> toC = Ratios(turns.ours, turns.cLoop);
+    const std::vector<double> toPython = Ratios(turns.ours, turns.python);
+    std::printf("%s run of %d files, %zu turns each: %s; C loop %s; python3 os.rename loop %s\n",
+                turns.what.c_str(), files, turns.ours.size(), Turns(turns.ours).c_str(),
+                Turns(turns.cLoop).c_str(), Turns(turns.python).c_str());
+    std::printf("  ratio to the C loop %s, allowed %.2f: %s; ratio to python %s: %s\n",
+                RatioTurns(toC).c_str(), allowed, Median(toC) <= allowed ? "within" : "MISSED",
+                RatioTurns(toPython).c_str(), Median(toPython) <= 1.0 ? "faster" : "SLOWER");
 }
 
 void PrintLongestGap(double milliseconds, const std::string& what) {

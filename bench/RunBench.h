@@ -104,16 +104,29 @@ double TimeGoClick(const std::string& folder, const std::function<void(TFmMein&)
 // Whether the run ended as it should: Go disabled and message the only message shown.
 bool EndedWith(const QString& message);
 
-// A run against its C loop, as averages over the iterations.
-struct TRatio {
-    std::string what;
-    double runSeconds = 0;
-    double loopSeconds = 0;
+// A run held against the two loops anybody could write instead: the C loop of renameat2 and a
+// plain python3 loop of os.rename over the same renames. A turn does its renames and returns their
+// timed seconds, or nullopt after reporting an error on the state.
+struct TRunSides {
+    std::function<std::optional<double>()> ours;
+    std::function<std::optional<double>()> cLoop;
+    std::function<std::optional<double>()> python;
 };
+// The seconds of every turn of each side, in the order the iterations ran them.
+struct TRunTurns {
+    std::string what;
+    std::vector<double> ours;
+    std::vector<double> cLoop;
+    std::vector<double> python;
+};
+// One turn of each side per iteration, the three taking turns in going first so that none always
+// meets the caches another left. The iteration time is ours. nullopt when a turn failed.
+std::optional<TRunTurns> TimeAgainstLoops(benchmark::State& state, std::string what, const TRunSides& sides);
 
-// The averages of the totals over the iterations of s, also shown as the counters c_loop_ms and
-// ratio_to_c_loop.
-TRatio Average(benchmark::State& s, std::string what, double runTotal, double loopTotal);
+// "<what> run of <files> files: ours, C loop and python with the median and spread of their turns;
+// the median of the per-iteration ratios to each loop, with their spread: within|MISSED the allowed
+// ratio to the C loop, faster|SLOWER than python".
+void PrintAgainstLoops(const TRunTurns& turns, int files, double allowed);
 
 // Ours against a reference, one turn each per iteration, taking turns in going first so that
 // neither always meets a warm cache. turn(isOurs) does one turn and returns its timed seconds, or
@@ -125,10 +138,6 @@ struct TurnTimes {
 };
 std::optional<TurnTimes> TimeInTurns(benchmark::State& state,
                                      const std::function<std::optional<double>(bool isOurs)>& turn);
-
-// "<what> run of <files> files: ... ratio r (allowed a): within|MISSED"; nothing when the loop
-// was not measured.
-void PrintRatio(const TRatio& ratio, int files, double allowed);
 
 // "longest time without painting during <what>: N ms (allowed 100): within|MISSED".
 void PrintLongestGap(double milliseconds, const std::string& what = "a click");
