@@ -2,6 +2,9 @@
 
 #include "app/QtText.h"
 
+#include <type_traits>
+#include <variant>
+
 using QtText::ToQt;
 
 namespace RunMessages {
@@ -96,6 +99,30 @@ QString RegexRefusal(const RegexRename::Check& check) {
 
 QString RegexStopped(const std::string& message) {
     return kBadPattern + ToQt(message);
+}
+
+QString PreviewRefusal(const RenamePreview::Refusal& refusal) {
+    return std::visit(
+        [](const auto& why) -> QString {
+            using Why = std::decay_t<decltype(why)>;
+            if constexpr (std::is_same_v<Why, std::monostate>) {
+                return {};
+            } else if constexpr (std::is_same_v<Why, RenamePreview::SettingsPageRefused>) {
+                return SettingsPage();
+            } else if constexpr (std::is_same_v<Why, SequentialNames::RunCheck>) {
+                return SequentialRefusal(why);
+            } else if constexpr (std::is_same_v<Why, RenamePreview::SequentialStopped>) {
+                return SequentialStop(why.outcome, why.detail);
+            } else if constexpr (std::is_same_v<Why, StringRename::Check>) {
+                return StringRefusal(why);
+            } else if constexpr (std::is_same_v<Why, RegexRename::Check>) {
+                return RegexRefusal(why);
+            } else {
+                static_assert(std::is_same_v<Why, RenamePreview::RegexStopped>);
+                return RegexStopped(why.message);
+            }
+        },
+        refusal);
 }
 
 }  // namespace RunMessages

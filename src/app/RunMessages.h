@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/RegexRename.h"
+#include "core/RenamePreview.h"
 #include "core/SequentialNames.h"
 #include "core/StringRename.h"
 
@@ -28,5 +29,8 @@ QString StringRefusal(const StringRename::Check& check);
 QString RegexRefusal(const RegexRename::Check& check);
 // The regular expression gave up on a name: the engine's message.
 QString RegexStopped(const std::string& message);
+
+// The message the run would show for a refusal the preview foresees; empty for none.
+QString PreviewRefusal(const RenamePreview::Refusal& refusal);
 
 }  // namespace RunMessages

@@ -30,6 +30,8 @@ constexpr int kStringHistoryLimit = 10;
 }  // namespace
 
 void TFmMein::btGoClick() {
+    // A run refused before it renamed anything leaves 開始, and with it the preview, waiting.
+    const PreviewAfterwards reschedule{this};
     QWidget* page = PageControl1->currentWidget();
     if (page == TabSheet4) {
         Message(RunMessages::SettingsPage());
