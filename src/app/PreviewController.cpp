@@ -103,7 +103,7 @@ void PreviewController::Work() {
     }
 }
 
-void PreviewController::Show(std::uint64_t generation, std::shared_ptr<RenamePreview::Result> result) {
+void PreviewController::Show(std::uint64_t generation, const std::shared_ptr<RenamePreview::Result>& result) {
     if (generation != wanted_.load()) return;
     shown_ = std::make_unique<RenamePreview::Result>(std::move(*result));
     ++finished_;

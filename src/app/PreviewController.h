@@ -59,7 +59,7 @@ signals:
 private:
     void Start();
     void Work();
-    void Show(std::uint64_t generation, std::shared_ptr<RenamePreview::Result> result);
+    void Show(std::uint64_t generation, const std::shared_ptr<RenamePreview::Result>& result);
     // Drops what is shown, telling the window when something was.
     void Clear();
 

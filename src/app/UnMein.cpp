@@ -79,6 +79,8 @@ TFmMein::TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget
 }
 
 TFmMein::~TFmMein() {
+    // The preview's worker reads the lists, which go before the window's children do.
+    HaltPreview();
     qApp->removeEventFilter(this);
     FormDestroy();
 }
