@@ -6,15 +6,13 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
-namespace Platform {
-class FolderEntries;
-struct EntryId;
-}  // namespace Platform
+#include "core/platform/FileSystem.h"
 
 namespace MyFileOperation {
 
@@ -40,6 +38,13 @@ public:
 
     // A rename the caller made that went through: later looks find the file at its new path.
     void Renamed(std::string_view oldPath, std::string_view newPath);
+
+    // The kind of an entry as the platform tells it (nullopt: nothing stands there).
+    static Kind KindOf(const std::optional<Platform::EntryKind>& kind);
+    // What a look at the path itself finds, without reading its folder.
+    static Kind LookAtPath(std::string_view path, Platform::EntryId* id);
+    // A name that can stand in a folder's listing (not empty, "." or "..").
+    static bool ListedName(std::string_view name);
 
 private:
     void Count(std::size_t count, const std::function<std::string_view(std::size_t)>& pathAt,

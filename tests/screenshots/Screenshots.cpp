@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -33,6 +34,7 @@
 #include <vector>
 
 #include "app/AppSetup.h"
+#include "app/PreviewController.h"
 #include "app/QtDialogs.h"
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
@@ -147,7 +149,7 @@ public:
 
     void Run() {
         Load(QStringLiteral("写真"), "TabSheet1");
-        shooter_.Shoot(QStringLiteral("main-window"));
+        ShootPreview(QStringLiteral("main-window"));
 
         Sequential();
         Progress();
@@ -162,12 +164,12 @@ public:
     }
 
 private:
-    // Runs for which no preview exists yet show the new names after 開始; undo puts the files back
+    // The pages show the preview of their inputs before 開始; after a run, undo puts the files back
     // for the next state.
     void Sequential() {
         LoadPhotosToNumber();
+        ShootPreview(QStringLiteral("sequential"));
         window_.btGoClick();
-        shooter_.Shoot(QStringLiteral("sequential"));
         QMenu* edit = shooter_.OpenMenu("mnEdit");
         shooter_.Shoot(QStringLiteral("undo"), {edit});
         edit->close();
@@ -208,7 +210,7 @@ private:
         Load(QStringLiteral("書類"), "TabSheet2");
         SetText("Edit6", QStringLiteral(" (*)"));
         SetText("Edit7", QString());
-        GoShootUndo(QStringLiteral("string-wildcard"));
+        ShootPreview(QStringLiteral("string-wildcard"));
     }
 
     void Regex() {
@@ -216,15 +218,17 @@ private:
         SetText("Edit6", QStringLiteral(R"(IMG_(\d+))"));
         SetText("Edit7", QStringLiteral("沖縄_$1"));
         Check("CBRegex", true);
-        GoShootUndo(QStringLiteral("string-regex"));
+        ShootPreview(QStringLiteral("string-regex"));
         Check("CBRegex", false);
     }
 
-    // Two downloads of the same file: the run leaves them under their names, marked "*", and says so.
+    // Two downloads of the same file: the preview shows them taken, and the run leaves them under
+    // their names, marked "*", and says so.
     void Collision() {
         Load(QStringLiteral("ダウンロード"), "TabSheet2");
         SetText("Edit6", QStringLiteral(" (*)"));
         SetText("Edit7", QString());
+        ShootPreview(QStringLiteral("preview-collision"));
         dialogs_.showBoxes = true;
         shooter_.ShootNextBox(QStringLiteral("collision"));
         window_.btGoClick();
@@ -238,14 +242,14 @@ private:
         Check("CB11", true);
         window_.findChild<TRadioGroup*>(QStringLiteral("RGTranc"))->SetItemIndex(1);
         Check("CBExt2", true);
-        GoShootUndo(QStringLiteral("case-width"));
+        ShootPreview(QStringLiteral("case-width"));
         Check("CB11", false);
     }
 
     void DigitAlignment() {
         Load(QStringLiteral("スキャン"), "TabSheet3");
         Check("CB7", true);
-        GoShootUndo(QStringLiteral("digits"));
+        ShootPreview(QStringLiteral("digits"));
         Check("CB7", false);
     }
 
@@ -288,12 +292,16 @@ private:
     void Load(const QString& folder, const char* page) {
         window_.OpenChosenFolder(QDir(sample_).filePath(folder));
         ShowPage(page);
+        previewsBefore_ = window_.Preview().Finished();
     }
-    // 開始, the state shot, and the files back under their names for the next state.
-    void GoShootUndo(const QString& name) {
-        window_.btGoClick();
+    // The preview of the inputs set since the last load, once the window shows it.
+    void ShootPreview(const QString& name) {
+        PreviewController& preview = window_.Preview();
+        if (!QTest::qWaitFor([&] { return preview.Finished() > previewsBefore_; }, 10000)) {
+            std::fprintf(stderr, "%s: no preview came\n", qPrintable(name));
+            return;
+        }
         shooter_.Shoot(name);
-        window_.Undo1Click();
     }
     void ShowPage(const char* name) {
         window_.findChild<QTabWidget*>(QStringLiteral("PageControl1"))
@@ -307,6 +315,7 @@ private:
     }
 
     QString sample_;
+    std::uint64_t previewsBefore_ = 0;
     TShooter& shooter_;
     TFmMein& window_;
     TShotDialogs& dialogs_;
