@@ -10,13 +10,14 @@ namespace RunJournal {
 
 namespace {
 
-std::optional<Platform::FileId> IdAt(const std::string& path) {
-    const auto status = Platform::EntryStatus(path);
-    if (!status) return std::nullopt;
-    return status->id;
+// Who stands at path, as the run's record tells files apart: the entry and its file system.
+std::optional<Platform::EntryId> IdAt(const std::string& path) {
+    const auto look = Platform::LookAt(path);
+    if (!look) return std::nullopt;
+    return look->id;
 }
 
-bool Holds(const std::string& path, const Platform::FileId& id) {
+bool Holds(const std::string& path, const Platform::EntryId& id) {
     return IdAt(path) == id;
 }
 
@@ -27,7 +28,7 @@ OnDisk Examine(const Journal& journal) {
     const std::vector<Note>& notes = journal.notes;
     // The copies placed under their final names, by entry: after a move to another file system the
     // file at the new path is one of these, not the recorded file.
-    std::vector<std::vector<Platform::FileId>> placed(entries.size());
+    std::vector<std::vector<Platform::EntryId>> placed(entries.size());
     for (const Note& note : notes) {
         assert(note.entry < entries.size() && "a note belongs to an entry");
         if (note.kind == NoteKind::kCopyPlaced) placed[note.entry].push_back(note.id);
@@ -49,9 +50,11 @@ OnDisk Examine(const Journal& journal) {
         const Entry& e = entries[note.entry];
         switch (note.kind) {
             case NoteKind::kCopy: {
+                // A regular file, links not followed: a link there is nobody's copy.
                 const auto copy = Platform::EntryStatus(note.path);
-                if (copy && copy->kind == Platform::EntryKind::File && copy->id != e.id &&
-                    Holds(e.oldPath, e.id) && !Holds(e.newPath, copy->id)) {
+                const auto copyId = IdAt(note.path);
+                if (copy && copy->kind == Platform::EntryKind::File && copyId && *copyId != e.id &&
+                    Holds(e.oldPath, e.id) && !Holds(e.newPath, *copyId)) {
                     found.removableCopies.push_back(n);
                 }
                 break;
