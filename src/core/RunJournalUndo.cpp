@@ -129,4 +129,28 @@ std::error_code CloseAsFound(Writer& writer, const Journal& journal, const std::
     return writer.Close(outcomes);
 }
 
+std::optional<Interrupted> FindInterrupted(const Store& store, const Listing& listing) {
+    if (listing.commands.empty() || listing.commands.front().state != State::kInterrupted)
+        return std::nullopt;
+    std::optional<Journal> journal = store.Read(listing.commands.front().header.id);
+    if (!journal) return std::nullopt;
+    const std::size_t done = Examine(*journal).done.size();
+    return Interrupted{std::move(*journal), done};
+}
+
+Recovered Recover(const std::string& folder, const Journal& journal, bool takeBack, RunControl* control) {
+    Recovered recovered;
+    Writer writer(folder);
+    // Held from here on: another start finds it running, not interrupted.
+    if ((recovered.taken = writer.Resume(journal.header.id))) return recovered;
+    // Looked at again: the disk may have changed while the question was open.
+    const std::vector<std::size_t> done = Examine(journal).done;
+    if (takeBack) {
+        recovered.undo = Undo(journal, CheckUndo(journal, done), Kind::kRecovery, folder, control);
+        if (!recovered.undo.unrecorded) recovered.stayed = CleanUp(journal, Examine(journal));
+    }
+    CloseAsFound(writer, journal, done);
+    return recovered;
+}
+
 }  // namespace RunJournal

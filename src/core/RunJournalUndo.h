@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -40,5 +41,25 @@ std::vector<Stranded> CleanUp(const Journal& journal, const OnDisk& found);
 // Closes an interrupted command that writer has resumed, as it was found: the entries of done as
 // done, the others untried.
 std::error_code CloseAsFound(Writer& writer, const Journal& journal, const std::vector<std::size_t>& done);
+
+// The newest command of a listing when its process ended before closing it, as the disk shows it
+// now: what the question at start counts.
+struct Interrupted {
+    Journal journal;
+    std::size_t done = 0;  // entries found done on disk
+};
+std::optional<Interrupted> FindInterrupted(const Store& store, const Listing& listing);
+
+// What the recovery of an interrupted command did.
+struct Recovered {
+    std::error_code taken;         // the command could not be taken up (another start has it): nothing done
+    UndoResult undo;               // of the take-back (takeBack only)
+    std::vector<Stranded> stayed;  // files left under a temporary name (takeBack only)
+};
+// Takes up the interrupted command of folder. takeBack: the entries found done go back, last
+// first, journaled as a recovery, then the copies it left beside their sources go and stranded
+// files go home. Either way it is closed as it was found.
+Recovered Recover(const std::string& folder, const Journal& journal, bool takeBack,
+                  RunControl* control = nullptr);
 
 }  // namespace RunJournal
