@@ -157,7 +157,8 @@ int RunWithWindow(int argc, char** argv, const std::string& prefix,
     shown.root = root.Path();
     auto dialogs = std::make_unique<TSilentDialogs>();
     shown.dialogs = dialogs.get();
-    shown.window = std::make_unique<TFmMein>(root.Path() + "/quorbel-bench.ini", std::move(dialogs));
+    shown.window = std::make_unique<TFmMein>(root.Path() + "/quorbel-bench.ini", root.Path() + "/journal",
+                                             std::move(dialogs));
     shown.window->show();
     QCoreApplication::processEvents();
     benchmark::Initialize(&argc, argv);
