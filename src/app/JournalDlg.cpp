@@ -15,6 +15,7 @@ using RunJournal::State;
 // The row's data: the command's id and whether it can be undone.
 constexpr int kIdRole = Qt::UserRole;
 constexpr int kUndoableRole = Qt::UserRole + 1;
+constexpr int kColumnRoom = 12;  // pixels
 
 QString KindText(Kind kind) {
     switch (kind) {
@@ -61,10 +62,11 @@ TJournalDlg::TJournalDlg(QWidget* parent) : QDialog(parent) {
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A long folder keeps its last part in sight; the whole is its tooltip.
+    list_->setTextElideMode(Qt::ElideMiddle);
     list_->setHeaderLabels({QStringLiteral("日時"), QStringLiteral("種類"), QStringLiteral("フォルダ"),
                             QStringLiteral("ファイル数"), QStringLiteral("状態")});
     list_->header()->setStretchLastSection(false);
-    list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     list_->header()->setSectionResizeMode(2, QHeaderView::Stretch);
 
     auto* buttons = new QDialogButtonBox(this);
@@ -81,7 +83,7 @@ TJournalDlg::TJournalDlg(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);
     layout->addWidget(buttons);
-    resize(640, 360);
+    resize(760, 380);
     SelectionChanged();
 }
 
@@ -97,12 +99,18 @@ void TJournalDlg::ShowCommands(const std::vector<RunJournal::Summary>& commands)
         auto* row = new QTreeWidgetItem({when, KindText(header.kind), QString::fromStdString(header.folder),
                                          QString::number(command.files), StateText(command.state)});
         row->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+        row->setToolTip(2, row->text(2));
         row->setData(0, kIdRole, QVariant::fromValue<qulonglong>(header.id));
         const bool undoable = command.state != State::kUndone && command.state != State::kRunning;
         row->setData(0, kUndoableRole, undoable);
         rows.push_back(row);
     }
     list_->addTopLevelItems(rows);
+    // Every column but the folder fits its texts with some room; the folder takes the rest.
+    for (const int col : {0, 1, 3, 4}) {
+        list_->resizeColumnToContents(col);
+        list_->setColumnWidth(col, list_->columnWidth(col) + kColumnRoom);
+    }
     if (selected) Select(*selected);
     SelectionChanged();
 }
