@@ -41,6 +41,7 @@ namespace {
 
 struct TWindowState {
     std::string root;
+    std::string journal;
     TSilentDialogs* dialogs = nullptr;  // owned by the window
     std::unique_ptr<TFmMein> window;
 } shown;
@@ -155,10 +156,12 @@ int RunWithWindow(int argc, char** argv, const std::string& prefix,
         return 1;
     }
     shown.root = root.Path();
+    const TScratchFolder journal(DiskFolder(), prefix + "-journal");
+    shown.journal = journal.Path() + "/journal";
     auto dialogs = std::make_unique<TSilentDialogs>();
     shown.dialogs = dialogs.get();
-    shown.window = std::make_unique<TFmMein>(root.Path() + "/quorbel-bench.ini", root.Path() + "/journal",
-                                             std::move(dialogs));
+    shown.window =
+        std::make_unique<TFmMein>(root.Path() + "/quorbel-bench.ini", shown.journal, std::move(dialogs));
     shown.window->show();
     QCoreApplication::processEvents();
     benchmark::Initialize(&argc, argv);
@@ -182,6 +185,10 @@ TSilentDialogs& Dialogs() {
 
 const std::string& Root() {
     return shown.root;
+}
+
+const std::string& JournalFolder() {
+    return shown.journal;
 }
 
 double TimeGoClick(const std::string& folder, const std::function<void(TFmMein&)>& setOptions) {

@@ -96,6 +96,9 @@ int RunWithWindow(int argc, char** argv, const std::string& prefix,
 TFmMein& Window();
 TSilentDialogs& Dialogs();
 const std::string& Root();
+// Where the window's run journal is kept: a scratch folder on the disk (DiskFolder), as the user's
+// own state folder would be.
+const std::string& JournalFolder();
 
 // Loads folder in place of the list, as a user's load does, lets setOptions set the controls
 // (neither timed), then clicks Go. Returns the seconds from the click to the state after the run.

@@ -235,6 +235,9 @@ public:
     // The history's 元に戻す: undoes the kept command id, journaled itself.
     void UndoJournaled(std::uint64_t id);
     TJournalDlg* JournalDialog() const { return JournalDlg1; }
+    // Another journal folder from the next command on (empty: none); for the benchmarks that set a
+    // run with its journal against one without.
+    void SetJournalFolder(std::string folder) { journal_ = RunJournal::Store(std::move(folder)); }
 
     // --- Settings file (UnMein_Settings.cpp) ----------------------------------------------------
     void ReadSettings();
