@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QTimer>
 #include <memory>
 
 #include "app/AppSetup.h"
@@ -24,7 +23,7 @@ int main(int argc, char** argv) {
                    std::make_unique<TQtDialogs>());
     window.show();
     // Asked once the window stands, as its first event.
-    QTimer::singleShot(0, &window, &TFmMein::RecoverInterrupted);
+    QMetaObject::invokeMethod(&window, &TFmMein::RecoverInterrupted, Qt::QueuedConnection);
     CommandLine::Open(window, request.paths);
     return QApplication::exec();
 }

@@ -18,6 +18,7 @@
 #include "core/RunJournalUndo.h"
 #include "core/UndoRevert.h"
 #include "core/platform/FileSystem.h"
+#include "support/FileIds.h"
 #include "support/KillAtStep.h"
 #include "support/Mounts.h"
 #include "support/TempDir.h"
@@ -26,16 +27,13 @@ namespace {
 
 using namespace RunJournal;
 using RenameExecutor::Order;
+using testsupport::Cp;
 using testsupport::KillBefore;
 using testsupport::Mount;
 using testsupport::TempDir;
 
 constexpr std::size_t kFiles = 8;
 constexpr std::size_t kKillAt = 3;
-
-std::string Cp(const std::string& native) {
-    return Cp932::FromUtf8(native).value();
-}
 
 std::string OldName(std::size_t i) {
     return "photo" + std::to_string(i) + ".jpg";

@@ -15,6 +15,7 @@
 #include "core/RunJournalStore.h"
 #include "core/UndoRevert.h"
 #include "core/platform/FileSystem.h"
+#include "support/FileIds.h"
 #include "support/Mounts.h"
 #include "support/StopBefore.h"
 #include "support/TempDir.h"
@@ -26,15 +27,8 @@ using RenameExecutor::Order;
 using testsupport::Mount;
 using testsupport::TempDir;
 
-std::string Cp(const std::string& native) {
-    return Cp932::FromUtf8(native).value();
-}
-
-Platform::EntryId IdOf(const std::string& path) {
-    const auto look = Platform::LookAt(path);
-    EXPECT_TRUE(look) << path;
-    return look ? look->id : Platform::EntryId{};
-}
+using testsupport::Cp;
+using testsupport::IdOf;
 
 // The journal holds the files in the order they were tried, each with the identity the run found
 // before its first rename, and closes with what became of each.

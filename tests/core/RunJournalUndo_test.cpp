@@ -13,6 +13,7 @@
 #include "core/RunJournalRecord.h"
 #include "core/RunJournalStore.h"
 #include "core/platform/FileSystem.h"
+#include "support/FileIds.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -23,15 +24,8 @@ using ::testing::IsEmpty;
 using testsupport::TempDir;
 namespace fs = std::filesystem;
 
-std::string Cp(const std::string& native) {
-    return Cp932::FromUtf8(native).value();
-}
-
-Platform::EntryId IdOf(const std::string& path) {
-    const auto look = Platform::LookAt(path);
-    EXPECT_TRUE(look) << path;
-    return look ? look->id : Platform::EntryId{};
-}
+using testsupport::Cp;
+using testsupport::IdOf;
 
 // Renames the files of folder f from from[i] to to[i], recorded in journals the way a run is; the
 // journal as kept.
