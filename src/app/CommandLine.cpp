@@ -47,6 +47,7 @@ QString FilesSection() {
         "      それ以外のときの設定ファイル。既定は ~/.config/quorbel/quorbel.ini です。\n"
         "  $XDG_STATE_HOME/quorbel/journal/\n"
         "      名前の変更と移動の記録。既定は ~/.local/state/quorbel/journal/ です。\n"
+        "      ファイルメニューの「変更履歴...」で一覧にして、元に戻せます。\n"
         "  " QUORBEL_DOC_DIR
         "/guide.html\n"
         "      使い方 (画面の写真付き)。\n");

@@ -19,6 +19,7 @@
 #include "components/MyStringGrid.h"
 #include "components/SwMsg.h"
 #include "core/RenameExecutor.h"
+#include "core/RunJournalRecord.h"
 #include "core/SequentialNames.h"
 
 using QtText::ToQt;
@@ -84,13 +85,15 @@ bool TFmMein::RunSequentialRename() {
     // are not looked at again; a name taken since is still refused by the rename itself.
     SequentialNames::Result composed;
     RenameExecutor::Outcome outcome;
+    const auto record = NewRecord(RunJournal::Kind::kSequential);
     RunBusy({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
         composed = SequentialNames::BuildSequentialNames(Pairs.OldPaths(), *options,
                                                          datesTaken ? &Pairs.DatesTaken() : nullptr);
         if (composed.outcome != SequentialNames::Outcome::Composed) return;
         if (AfterRunChecks) AfterRunChecks();
-        outcome = RenameExecutor::ExecuteCheckedRenames(Pairs.OldPaths(), composed.newPaths,
-                                                        RenameExecutor::Order::FirstToLast, &control);
+        outcome =
+            RenameExecutor::ExecuteCheckedRenames(Pairs.OldPaths(), composed.newPaths, composed.ids,
+                                                  RenameExecutor::Order::FirstToLast, &control, record.get());
     });
     using Outcome = SequentialNames::Outcome;
     switch (composed.outcome) {
@@ -107,6 +110,8 @@ bool TFmMein::RunSequentialRename() {
         case Outcome::Composed:
             break;
     }
+    if (RefuseUnrecorded(outcome.unrecorded)) return true;
+    if (record) runJournal_ = record->Id();
     LastNumberText = std::move(composed.lastNumberText);
     Pairs.SetRun(std::move(composed.newPaths), std::move(composed.ids));
     Pairs.Record(outcome, RenameExecutor::Order::FirstToLast);
@@ -225,21 +230,25 @@ void TFmMein::KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std
     if (anyMark) MySG->SetColumnCells(0, 1, std::move(marks));
 }
 
-bool TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& collisionLead, RenameExecutor::Order order) {
+TFmMein::KeptRun TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& collisionLead,
+                                       RunJournal::Kind kind, RenameExecutor::Order order) {
     KeptFiles kept;
     RenameExecutor::Outcome outcome;
+    const auto record = NewRecord(kind);
     // The count of files is known only once planned: the dialog counts the renames.
     RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {
         kept = plan(Pairs.OldPaths());
         outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order, &control,
-                                                            kept.unusable);
+                                                            kept.unusable, record.get());
     });
+    if (RefuseUnrecorded(outcome.unrecorded)) return KeptRun::kRefused;
     // The executor found who the files are before its first rename.
     KeepRunFiles(kept.indices, std::move(kept.oldPaths), std::move(kept.newPaths), std::move(outcome.ids));
-    if (Pairs.Empty()) return false;
+    if (Pairs.Empty()) return KeptRun::kNoFile;
+    if (record) runJournal_ = record->Id();
     Pairs.Record(outcome, order);
     ReportRunOutcome(outcome, collisionLead, QStringLiteral("処理は完了しました"));
-    return true;
+    return KeptRun::kRan;
 }
 
 void TFmMein::SetPostRunState(bool offerUndo) {

@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -34,6 +35,7 @@
 #include <vector>
 
 #include "app/AppSetup.h"
+#include "app/JournalDlg.h"
 #include "app/PreviewController.h"
 #include "app/QtDialogs.h"
 #include "app/RadioGroup.h"
@@ -68,16 +70,13 @@ public:
             for (QWidget* widget : over)
                 painter.drawPixmap(widget->geometry().topLeft() - area.topLeft(), widget->grab());
         }
-        if (LooksBlank(image)) {
-            std::fprintf(stderr, "%s: the screen showed nothing\n", qPrintable(name));
-            return;
-        }
-        const QString path = QDir(output_).filePath(name + QStringLiteral(".png"));
-        if (!image.save(path)) {
-            std::fprintf(stderr, "%s: cannot write %s\n", qPrintable(name), qPrintable(path));
-            return;
-        }
-        shot_ << name;
+        Save(name, image);
+    }
+
+    // A window of its own without the main window behind it.
+    void ShootAlone(const QString& name, QWidget* widget) {
+        Settle();
+        Save(name, widget->grab().toImage());
     }
 
     // Shoots the next box the window shows, then closes it as its OK button would. Waits until
@@ -101,6 +100,19 @@ public:
     const QSet<QString>& Shot() const { return shot_; }
 
 private:
+    void Save(const QString& name, const QImage& image) {
+        if (LooksBlank(image)) {
+            std::fprintf(stderr, "%s: the screen showed nothing\n", qPrintable(name));
+            return;
+        }
+        const QString path = QDir(output_).filePath(name + QStringLiteral(".png"));
+        if (!image.save(path)) {
+            std::fprintf(stderr, "%s: cannot write %s\n", qPrintable(name), qPrintable(path));
+            return;
+        }
+        shot_ << name;
+    }
+
     static bool LooksBlank(const QImage& image) {
         if (image.isNull()) return true;
         QSet<QRgb> colours;
@@ -158,6 +170,7 @@ public:
         Collision();
         CaseConversion();
         DigitAlignment();
+        History();
         Move();
         Settings();
         AboutBox();
@@ -253,6 +266,20 @@ private:
         Check("CB7", false);
     }
 
+    // The commands of the tour so far, newest first, in the history of changes.
+    void History() {
+        window_.findChild<QAction*>(QStringLiteral("mnJournal"))->trigger();
+        TJournalDlg* history = window_.JournalDialog();
+        if (history == nullptr || !QTest::qWaitForWindowExposed(history) ||
+            history->List()->topLevelItemCount() == 0) {
+            std::fputs("history: the dialog was not shown, or it listed nothing\n", stderr);
+            return;
+        }
+        history->List()->setCurrentItem(history->List()->topLevelItem(0));
+        shooter_.ShootAlone(QStringLiteral("history"), history);
+        history->close();
+    }
+
     // The move switched on with a destination, and the menu it lives in.
     void Move() {
         Load(QStringLiteral("写真"), "TabSheet1");
@@ -340,8 +367,10 @@ int main(int argc, char** argv) {
     QTemporaryDir settings;
     auto dialogs = std::make_unique<TShotDialogs>();
     TShotDialogs& dialogsRef = *dialogs;
-    TFmMein window(QDir(settings.path()).filePath(QStringLiteral("quorbel.ini")).toStdString(),
-                   std::move(dialogs));
+    // Settings and the run journal in a folder of their own, never the user's.
+    const QDir state(settings.path());
+    TFmMein window(state.filePath(QStringLiteral("quorbel.ini")).toStdString(),
+                   state.filePath(QStringLiteral("journal")).toStdString(), std::move(dialogs));
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
         std::fputs("the window was never shown\n", stderr);
