@@ -16,5 +16,6 @@ public:
     std::optional<QString> InputBox(QWidget*, const QString&, const QString&, const QString&) override {
         return std::nullopt;
     }
+    void ShowAbout(QWidget*, const QString&, const QString&) override {}
     std::optional<QString> ChooseFolder(QWidget*, TBrowseDlg&) override { return std::nullopt; }
 };

@@ -3,13 +3,17 @@
 set(CPACK_PACKAGE_NAME quorbel)
 set(CPACK_PACKAGE_VENDOR "Quorbel")
 set(CPACK_PACKAGE_CONTACT "Quorbel developers <quorbel@quorbel.org>")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://quorbel.org/")
+set(CPACK_PACKAGE_HOMEPAGE_URL "${PROJECT_HOMEPAGE_URL}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "batch file renamer with a Japanese user interface")
+# Lines under 80 columns, as Debian shows them; a blank line starts a paragraph.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Quorbel renames many files at once: sequential names (also by the date a photo was taken), find "
-    "and replace with * and ? wildcards or regular expressions, case and half-width/full-width "
-    "conversion and aligned digits, with undo, a folder history and an optional move to a destination "
-    "folder.")
+    "Quorbel renames many files at once: sequential names (also in the order\n"
+    "photos were taken), find and replace with * and ? wildcards or regular\n"
+    "expressions, case and half-width/full-width conversion and aligned digits,\n"
+    "with undo, a folder history and an optional move to a destination folder.\n"
+    "\n"
+    "Its window speaks Japanese. A guide with screenshots, in Japanese and in\n"
+    "English, opens from its help menu.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

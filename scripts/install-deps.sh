@@ -13,6 +13,7 @@ packages=(
   libbenchmark-dev                 # benchmarks
   fonts-noto-cjk                   # Japanese glyphs
   dpkg-dev desktop-file-utils appstream  # the Debian package and the checks of the installed tree
+  help2man cmark-gfm lintian       # the manual page, the guide in HTML, the package's check
   qt6-translations-l10n            # Qt's own texts (Yes, No, Cancel, context menus) in Japanese
   xvfb xauth x11-utils             # a test reads the captions an X server really gets (xvfb-run, xprop)
 )

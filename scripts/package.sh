@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release \
+# Installed under /usr, as the package is: the program names the paths of its files there.
+cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
   -DQUORBEL_BUILD_TESTS=OFF -DQUORBEL_BUILD_BENCH=OFF >/dev/null
 cmake --build build-package
 rm -f build-package/quorbel_*.deb

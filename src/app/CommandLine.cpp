@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "app/About.h"
 #include "app/UnMein.h"
 
 namespace CommandLine {
@@ -35,11 +36,37 @@ QString AbsolutePath(const QString& argument) {
     return QDir::cleanPath(upTo + QLatin1Char('/') + parts.sliced(up + 1).join(QLatin1Char('/')));
 }
 
+// The section after Qt's own (Usage, Options, Arguments), in their form: an English heading, then
+// indented lines. The manual page is made from them.
+QString FilesSection() {
+    return QStringLiteral(
+        "\nFiles:\n"
+        "  <実行ファイル>.ini\n"
+        "      設定ファイル。実行ファイルのフォルダに書き込めるとき (ビルドしたフォルダなど) に使います。\n"
+        "  $XDG_CONFIG_HOME/quorbel/quorbel.ini\n"
+        "      それ以外のときの設定ファイル。既定は ~/.config/quorbel/quorbel.ini です。\n"
+        "  $XDG_STATE_HOME/quorbel/journal/\n"
+        "      名前の変更と移動の記録。既定は ~/.local/state/quorbel/journal/ です。\n"
+        "      ファイルメニューの「変更履歴...」で一覧にして、元に戻せます。\n"
+        "  " QUORBEL_DOC_DIR
+        "/guide.html\n"
+        "      使い方 (画面の写真付き)。\n");
+}
+
 }  // namespace
 
 Request Parse(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("ファイル名を一括で変更します。"));
+    parser.setApplicationDescription(QStringLiteral(
+        // Lines short enough for the manual page, which cannot break Japanese within a line.
+        "ファイル名を一括で変更します。\n"
+        "フォルダを 1 つ指定するとその中のファイルを、\n"
+        "ファイルを指定するとそれらのファイルを一覧に読み込んで、\n"
+        "ウィンドウを開きます。\n"
+        "連番、文字列の置換 (ワイルドカードまたは正規表現)、\n"
+        "大文字・小文字や全角・半角の変換、数字の桁揃えで名前を変更し、\n"
+        "元に戻すこともできます。\n"
+        "使い方はヘルプメニューの「使い方」で開きます。"));
     // Options of our own rather than Qt's, whose --help-all would describe Qt's options.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("この説明を表示します。"));
@@ -59,12 +86,12 @@ Request Parse(const QStringList& arguments) {
     }
     if (parser.isSet(help)) {
         request.exitCode = 0;
-        request.output = parser.helpText();
+        request.output = parser.helpText() + FilesSection();
         return request;
     }
     if (parser.isSet(version)) {
         request.exitCode = 0;
-        request.output = QStringLiteral("quorbel " QUORBEL_VERSION "\n");
+        request.output = About::VersionText();
         return request;
     }
     for (const QString& argument : parser.positionalArguments()) {

@@ -25,6 +25,8 @@ public:
     // A one-line input box; nullopt when cancelled.
     virtual std::optional<QString> InputBox(QWidget* owner, const QString& title, const QString& prompt,
                                             const QString& defaultText) = 0;
+    // The About box: a title and rich text whose links open in the desktop's browser.
+    virtual void ShowAbout(QWidget* owner, const QString& title, const QString& text) = 0;
     // Runs the window's browse dialog: the folder the user chose, nullopt when cancelled.
     virtual std::optional<QString> ChooseFolder(QWidget* owner, TBrowseDlg& dialog) = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QMessageBox>
 #include <QScreen>
 
 #include "components/BrowseDlg.h"
@@ -54,6 +55,11 @@ std::optional<QString> TQtDialogs::InputBox(QWidget* owner, const QString& title
     CentreOnScreen(box, owner);
     if (box.exec() != QDialog::Accepted) return std::nullopt;
     return box.textValue();
+}
+
+void TQtDialogs::ShowAbout(QWidget* owner, const QString& title, const QString& text) {
+    // Shows the application's icon; the link in the text opens in the browser.
+    QMessageBox::about(owner, title, text);
 }
 
 std::optional<QString> TQtDialogs::ChooseFolder(QWidget* owner, TBrowseDlg& dialog) {

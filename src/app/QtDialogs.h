@@ -10,5 +10,6 @@ public:
     TAnswer AskYesNoCancel(QWidget* owner, const QString& text, QPoint topLeft) override;
     std::optional<QString> InputBox(QWidget* owner, const QString& title, const QString& prompt,
                                     const QString& defaultText) override;
+    void ShowAbout(QWidget* owner, const QString& title, const QString& text) override;
     std::optional<QString> ChooseFolder(QWidget* owner, TBrowseDlg& dialog) override;
 };

@@ -72,6 +72,7 @@ TFmMein::TFmMein(std::string iniPath, std::string journalFolder, std::unique_ptr
     WireMove();
     WireRows();
     WireSort();
+    WireHelp();
     WirePreview();
 
     // The designed place and client size; the settings file may change both.

@@ -235,6 +235,12 @@ public:
     // Moves the files the sequential run renamed into MoveDestination.
     void MoveAfterRename();
 
+    // --- Help menu (UnMein_Help.cpp) ---------------------------------------------------------------
+    // mnGuide: the user guide in the desktop's browser.
+    void mnGuideClick();
+    // mnAbout: the About box.
+    void mnAboutClick();
+
     // --- Preview of the coming names (UnMein_Preview.cpp) ---------------------------------------
     // cbPreview and btPreview: the preview on or off.
     void cbPreviewClick();
@@ -307,6 +313,9 @@ private:
     void BuildStatusBar();
     void BuildPopupMenu();
     void ApplyWindowFont();
+    // The "»" buttons Qt adds to the menu bar and the tool bar when they are too narrow, and their
+    // menus, which Qt makes only once the bars first get too narrow.
+    void NameOverflowButtons();
     // Settings (UnMein_Settings.cpp): the saved outer size, taken once the frame is known (or on
     // the last try, given up).
     void ApplySavedOuterSize(bool lastTry);
@@ -321,6 +330,7 @@ private:
     void WireMove();
     void WireRows();
     void WireSort();
+    void WireHelp();
     void WirePreview();
 
     // The preview (UnMein_Preview.cpp). The inputs changed: a new preview after the pause.
@@ -492,6 +502,9 @@ private:
     QAction* SortByName = nullptr;
     QAction* SortByModified = nullptr;
     QAction* SortByTaken = nullptr;
+    QMenu* mnHelp = nullptr;
+    QAction* mnGuide = nullptr;
+    QAction* mnAbout = nullptr;
 
     // Tool bar.
     QToolBar* ToolBar1 = nullptr;

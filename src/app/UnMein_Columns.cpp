@@ -13,6 +13,7 @@
 
 void TFmMein::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    NameOverflowButtons();
     FormResize();
 }
 

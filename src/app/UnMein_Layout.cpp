@@ -55,6 +55,8 @@ void NameOverflowButton(QWidget* bar, const char* qtName, const QString& name) {
     auto* button = bar->findChild<QToolButton*>(QLatin1String(qtName));
     if (button == nullptr) return;
     button->setAccessibleName(name);
+    // The menu bar's button keeps its menu as a child of the bar.
+    if (QMenu* menu = button->menu()) menu->setAccessibleName(name);
     for (QMenu* menu : button->findChildren<QMenu*>())
         menu->setAccessibleName(name);
 }
@@ -127,7 +129,11 @@ void TFmMein::BuildMenus() {
     mnEdit->addMenu(N12);
     N14 = AddItem(N12, "N14", QStringLiteral("「対象」の履歴消去"));
     N20 = AddItem(N12, "N20", QStringLiteral("「置換」の履歴消去"));
-    NameOverflowButton(MainMenu1, "qt_menubar_ext_button", QStringLiteral("その他のメニュー"));
+
+    mnHelp = AddSubmenu(MainMenu1, "mnHelp", QStringLiteral("ヘルプ"));
+    MainMenu1->addMenu(mnHelp);
+    mnGuide = AddItem(mnHelp, "mnGuide", QStringLiteral("使い方"));
+    mnAbout = AddItem(mnHelp, "mnAbout", QStringLiteral("バージョン情報"));
 }
 
 void TFmMein::BuildToolBar() {
@@ -172,6 +178,11 @@ void TFmMein::BuildToolBar() {
     }
     ToolBar1->addSeparator();
     btEnd = AddToolButton(ToolBar1, "btEnd", QStringLiteral("プログラム終了"), ImageList::kExit);
+    NameOverflowButtons();
+}
+
+void TFmMein::NameOverflowButtons() {
+    NameOverflowButton(MainMenu1, "qt_menubar_ext_button", QStringLiteral("その他のメニュー"));
     NameOverflowButton(ToolBar1, "qt_toolbar_ext_button", QStringLiteral("その他のボタン"));
 }
 

@@ -113,3 +113,8 @@ void TFmMein::WireSort() {
     connect(SortByModified, &QAction::triggered, this, [this] { SortRows(RowOrder::Key::kModified); });
     connect(SortByTaken, &QAction::triggered, this, [this] { SortRows(RowOrder::Key::kTaken); });
 }
+
+void TFmMein::WireHelp() {
+    connect(mnGuide, &QAction::triggered, this, &TFmMein::mnGuideClick);
+    connect(mnAbout, &QAction::triggered, this, &TFmMein::mnAboutClick);
+}

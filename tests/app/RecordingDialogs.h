@@ -14,12 +14,13 @@
 // Cancel or nothing, so a question the test did not expect never says yes.
 class TRecordingDialogs : public TDialogs {
 public:
-    enum class TKind { Message, YesNo, YesNoCancel, Input, Folder };
+    enum class TKind { Message, YesNo, YesNoCancel, Input, Folder, About };
     struct TCall {
         TKind kind;
-        QString text;   // message or question; the prompt of an input box; the caption of the chooser
+        QString text;   // message or question; the prompt of an input box; the caption of the chooser;
+                        // the About box's text
         QPoint point;   // where a message or question box stands (none for the centred boxes)
-        QString title;  // input box title
+        QString title;  // input box and About box title
     };
 
     std::vector<TCall> calls;
@@ -58,6 +59,9 @@ public:
                                     const QString&) override {
         calls.push_back({TKind::Input, prompt, {}, title});
         return Take(inputAnswers, std::optional<QString>());
+    }
+    void ShowAbout(QWidget*, const QString& title, const QString& text) override {
+        calls.push_back({TKind::About, text, {}, title});
     }
     std::optional<QString> ChooseFolder(QWidget*, TBrowseDlg& dialog) override {
         calls.push_back({TKind::Folder, dialog.Caption(), {}, {}});

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs the build into a temporary prefix and checks the tree: exactly the program, the menu
-# entry, the icons (each PNG in the folder of its size) and the metainfo; the program answers
+# entry, the icons (each PNG in the folder of its size), the metainfo, the manual page, and the
+# guide with every image it shows, the copyright file and the changelog; the program answers
 # --version without a display. The Debian validators check the entry and the metainfo where they
 # are installed. Arguments: the build folder, the project version.
 set -eu
@@ -9,20 +10,13 @@ unset DESTDIR
 build=$1
 version=$2
 id=org.quorbel.Quorbel
+. "$(dirname "$0")/expected.sh"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$tmp/usr" >/dev/null
-expected="usr/bin/quorbel
-usr/share/applications/$id.desktop
-usr/share/metainfo/$id.metainfo.xml
-usr/share/icons/hicolor/scalable/apps/$id.svg"
-for size in 16 22 24 32 48 64 128 256; do
-    expected="$expected
-usr/share/icons/hicolor/${size}x${size}/apps/$id.png"
-done
-printf '%s\n' "$expected" | LC_ALL=C sort >"$tmp/expected"
+expected_files "$(dirname "$0")/../.." >"$tmp/expected"
 (cd "$tmp" && find usr ! -type d | LC_ALL=C sort) >"$tmp/actual"
 diff "$tmp/expected" "$tmp/actual" || fail "installed files differ (< expected, > installed)"
 
@@ -34,7 +28,22 @@ for png in "$tmp"/usr/share/icons/hicolor/*x*/apps/$id.png; do
 done
 
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$tmp/usr/bin/quorbel" --version) || fail "quorbel --version failed"
-[ "$out" = "quorbel $version" ] || fail "quorbel --version said '$out'"
+[ "$(printf '%s\n' "$out" | head -n 1)" = "quorbel $version" ] || fail "quorbel --version said '$out'"
+printf '%s\n' "$out" | grep -q "GPL-3.0-or-later" || fail "quorbel --version names no licence"
+
+doc=$tmp/usr/share/doc/quorbel
+zcat "$doc/changelog.gz" | head -n 1 | grep -q "^quorbel ($version) " || fail "the changelog's latest entry is not $version"
+grep -q "^License: GPL-3.0+" "$doc/copyright" || fail "the copyright file names no GPL-3.0+"
+man=$(zcat "$tmp/usr/share/man/man1/quorbel.1.gz")
+printf '%s\n' "$man" | grep -q '^\.TH QUORBEL "1" .* "quorbel '"$version"'"' || fail "the manual page is not of quorbel $version"
+printf '%s\n' "$man" | grep -q 'journal' || fail "the manual page does not name the journal"
+for guide in guide.html guide.en.html; do
+    shown=$(grep -o 'src="[^"]*"' "$doc/$guide" | sed 's/^src="//; s/"$//')
+    [ -n "$shown" ] || fail "$guide shows no image"
+    for image in $shown; do
+        [ -f "$doc/$image" ] || fail "$guide shows $image, which is not installed"
+    done
+done
 grep -q "<release version=\"$version\"" "$tmp/usr/share/metainfo/$id.metainfo.xml" ||
     fail "the metainfo has no release $version"
 
