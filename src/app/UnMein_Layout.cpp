@@ -10,6 +10,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "app/ElidedLabel.h"
 #include "app/HistoryBox.h"
 #include "app/ImageList.h"
 #include "app/RadioGroup.h"
@@ -247,7 +248,8 @@ void TFmMein::BuildStatusBar() {
                               QStringLiteral("変換後移動機能は、現在無効です。")};
     const int widths[3] = {120, 50, 0};
     for (int i = 0; i < 3; ++i) {
-        auto* panel = new QLabel(texts[i], StatusBar1);
+        QLabel* panel =
+            widths[i] > 0 ? new QLabel(texts[i], StatusBar1) : new TElidedLabel(texts[i], StatusBar1);
         panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
         panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         if (widths[i] > 0) panel->setFixedWidth(widths[i]);
@@ -255,12 +257,10 @@ void TFmMein::BuildStatusBar() {
         StatusPanels[static_cast<std::size_t>(i)] = panel;
     }
     // The preview's counts or the refusal it foresees, beside the file count; hidden while empty.
-    PreviewPanel = new QLabel(StatusBar1);
+    PreviewPanel = new TElidedLabel(StatusBar1);
     PreviewPanel->setObjectName(QStringLiteral("StatusBar1Preview"));
     PreviewPanel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    PreviewPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    PreviewPanel->setMinimumWidth(50);
-    StatusBar1->insertWidget(2, PreviewPanel, 1);
+    StatusBar1->insertWidget(2, PreviewPanel);
     PreviewPanel->hide();
     const int height = StatusBar1->sizeHint().height();
     StatusBar1->setGeometry(0, 502 - height, 513, height);

@@ -8,8 +8,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
+
+#include <algorithm>
 
 #include "app/PreviewController.h"
 #include "app/QtText.h"
@@ -132,7 +135,11 @@ void TFmMein::ShowPreview() {
                        .arg(shown->rows.Count(RenamePreview::State::kCollision));
         }
     }
+    // The counts always show whole; a refusal longer than half the bar ends in "…", whole in the tip.
+    const int padding = 2 * PreviewPanel->frameWidth() + 6;
     PreviewPanel->setText(text);
+    PreviewPanel->setFixedWidth(
+        std::min(PreviewPanel->fontMetrics().horizontalAdvance(text) + padding, StatusBar1->width() / 2));
     PreviewPanel->setToolTip(text);
     PreviewPanel->setVisible(!text.isEmpty());
     if (shownNew_ == nullptr) MySG->RefreshRows(1, static_cast<int>(Pairs.Size()));
