@@ -292,6 +292,13 @@ private:
     // after collisionLead, then the refusals of the file system; with neither, doneMessage when
     // completion messages are on.
     // alwaysTell: doneMessage also with completion messages off.
+    // The question whether renames held up by files of the list go in another order.
+    bool AskReorder(const QString& question);
+    // Carries out a plan of the pairs oldPaths (default the listed files) → newPaths on the busy
+    // runner's thread, names every file left under a temporary name, and returns the outcome.
+    RenameExecutor::Outcome RunPlanned(const std::vector<std::string>& newPaths,
+                                       const RenamePlanner::Plan& plan, RenameExecutor::Look look,
+                                       const std::vector<std::string>* oldPaths = nullptr);
     void ReportRunOutcome(const RenameExecutor::Outcome& executed, const QString& collisionLead,
                           const QString& doneMessage, bool alwaysTell = false);
     // offerUndo false leaves Undo1 and btret as they are (a run that renamed nothing).
@@ -319,8 +326,10 @@ private:
     // without replacing anything, in the order given. Then the lists and the table show the kept
     // files (KeepRunFiles), and the files not renamed are recorded, marked and reported. False
     // when the plan kept no file.
+    // offerOrder: when files of the run hold new names of others, ask whether to rename in turn.
     bool RunKeptFiles(const KeptPlan& plan, const QString& collisionLead,
-                      RenameExecutor::Order order = RenameExecutor::Order::FirstToLast);
+                      RenameExecutor::Order order = RenameExecutor::Order::FirstToLast,
+                      bool offerOrder = false);
     // The string rename's kept files run, reported, and the state after it (UnMein_StringRun.cpp).
     void RunStringPlan(const KeptPlan& plan);
     void RunRegexRename(const std::string& target, const std::string& replacement);

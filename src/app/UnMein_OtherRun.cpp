@@ -32,7 +32,8 @@ void TFmMein::RunDigitAlignment() {
     const auto plan = [](const std::vector<std::string>& listed) {
         return KeptFrom(DigitAlign::Preview(listed));
     };
-    if (!RunKeptFiles(plan, QStringLiteral("桁揃え処理により同名ファイルができたため、 "))) {
+    if (!RunKeptFiles(plan, QStringLiteral("桁揃え処理により同名ファイルができたため、 "),
+                      RenameExecutor::Order::FirstToLast, true)) {
         Message(QStringLiteral("桁揃え可能なファイルはありません"));
         return;
     }

@@ -27,6 +27,16 @@ namespace {
 
 constexpr int kStringHistoryLimit = 10;
 
+const QString kSequentialReorder = QStringLiteral(
+    "同名ファイルができるので、このままではリネームは実施できません。\r\n"
+    "ただし、重なる名前はすべてこの一覧のファイルのものです。\r\n"
+    "順序を入れ替えて変更しますか？");
+
+const QString kBatchReorder = QStringLiteral(
+    "個のファイルは、この一覧の他のファイルの現在の名前と重なります。\r\n"
+    "順序を入れ替えて変更しますか？\r\n"
+    "（「いいえ」の場合、これらのファイルは変更されず \"*\" マークが付けられます）");
+
 }  // namespace
 
 void TFmMein::btGoClick() {
@@ -89,9 +99,13 @@ bool TFmMein::RunSequentialRename() {
     // are not looked at again; a name taken since is still refused by the rename itself.
     SequentialNames::Result composed;
     RenameExecutor::Outcome outcome;
+    RenamePlanner::Plan plan;  // of a run whose names are held by files it moves on
+    bool planned = false;
     RunBusy({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
         composed = SequentialNames::BuildSequentialNames(Pairs.OldPaths(), *options,
                                                          datesTaken ? &Pairs.DatesTaken() : nullptr);
+        if (composed.outcome == SequentialNames::Outcome::Collision && composed.composedAll)
+            plan = RenameExecutor::PlanOnDisk(Pairs.OldPaths(), composed.newPaths, RenameExecutor::RunId());
         if (composed.outcome != SequentialNames::Outcome::Composed) return;
         if (AfterRunChecks) AfterRunChecks();
         outcome = RenameExecutor::ExecuteCheckedRenames(Pairs.OldPaths(), composed.newPaths,
@@ -105,8 +119,15 @@ bool TFmMein::RunSequentialRename() {
             ShowMissingFile(composed.detail);
             return true;
         case Outcome::Collision:
-            Message(QStringLiteral("同名ファイルができるので、リネームは実施できません。"));
-            return true;
+            // Names held only by files of the list that the run renames can be freed in turn,
+            // when the user agrees.
+            if (!composed.composedAll || plan.blockedCount != 0 || !AskReorder(kSequentialReorder)) {
+                Message(QStringLiteral("同名ファイルができるので、リネームは実施できません。"));
+                return true;
+            }
+            outcome = RunPlanned(composed.newPaths, plan, RenameExecutor::Look::kNone);
+            planned = true;
+            break;
         case Outcome::NumberOutOfRange:
             Message(QStringLiteral("入力項目が不足しているか、または不正値が入力されています"));
             return true;
@@ -119,7 +140,7 @@ bool TFmMein::RunSequentialRename() {
     }
     LastNumberText = std::move(composed.lastNumberText);
     Pairs.SetRun(std::move(composed.newPaths), std::move(composed.ids));
-    Pairs.Record(outcome, RenameExecutor::Order::FirstToLast);
+    Pairs.Record(outcome, RenameExecutor::Order::FirstToLast, planned);
     if (!outcome.executed) {
         Message(QStringLiteral("リネームに失敗しました。"));
         return true;
@@ -140,6 +161,29 @@ bool TFmMein::RunSequentialRename() {
     ContinueNumbering();
     SetPostRunState();
     return outcome.untried.empty();
+}
+
+bool TFmMein::AskReorder(const QString& question) {
+    return dialogs_->AskYesNo(this, question, MessagePoint());
+}
+
+RenameExecutor::Outcome TFmMein::RunPlanned(const std::vector<std::string>& newPaths,
+                                            const RenamePlanner::Plan& plan, RenameExecutor::Look look,
+                                            const std::vector<std::string>* oldPaths) {
+    RenameExecutor::PlannedOutcome planned;
+    RunBusy({RunText::kRenaming, newPaths.size()}, [&](RunControl& control) {
+        planned = RenameExecutor::ExecutePlan(oldPaths != nullptr ? *oldPaths : Pairs.OldPaths(), newPaths,
+                                              plan, look, &control);
+    });
+    // A file whose way back failed is named with where it is, so it can be found; the journal
+    // keeps it for the recovery at the next start.
+    for (const RenameExecutor::Stranded& stranded : planned.stranded) {
+        const std::string& old =
+            oldPaths != nullptr ? (*oldPaths)[stranded.index] : Pairs.OldPaths()[stranded.index];
+        Message(ToQt(old) + QStringLiteral(" は一時的な名前 ") + ToQt(stranded.path) +
+                QStringLiteral(" のまま残っています"));
+    }
+    return std::move(planned.outcome);
 }
 
 std::optional<SequentialNames::Options> TFmMein::ReadSequentialOptions() const {
@@ -235,19 +279,37 @@ void TFmMein::KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std
     if (anyMark) MySG->SetColumnCells(0, 1, std::move(marks));
 }
 
-bool TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& collisionLead, RenameExecutor::Order order) {
+bool TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& collisionLead, RenameExecutor::Order order,
+                           bool offerOrder) {
     KeptFiles kept;
     RenameExecutor::Outcome outcome;
+    RenamePlanner::Plan ordered;  // when some new names are held by files the run moves on
     // The count of files is known only once planned: the dialog counts the renames.
     RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {
         kept = plan(Pairs.OldPaths());
+        if (offerOrder && RenameExecutor::NeedsOrder(kept.oldPaths, kept.newPaths)) {
+            ordered = RenameExecutor::PlanOnDisk(kept.oldPaths, kept.newPaths, RenameExecutor::RunId());
+            if (ordered.reorderedCount > 0) return;
+        }
         outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order, &control,
                                                             kept.unusable);
     });
+    bool planned = false;
+    if (ordered.reorderedCount > 0) {
+        planned = AskReorder(QString::number(ordered.reorderedCount) + kBatchReorder);
+        if (planned) {
+            outcome = RunPlanned(kept.newPaths, ordered, RenameExecutor::Look::kSources, &kept.oldPaths);
+        } else {
+            RunBusy({RunText::kRenaming, kept.oldPaths.size()}, [&](RunControl& control) {
+                outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order,
+                                                                    &control, kept.unusable);
+            });
+        }
+    }
     // The executor found who the files are before its first rename.
     KeepRunFiles(kept.indices, std::move(kept.oldPaths), std::move(kept.newPaths), std::move(outcome.ids));
     if (Pairs.Empty()) return false;
-    Pairs.Record(outcome, order);
+    Pairs.Record(outcome, order, planned);
     ReportRunOutcome(outcome, collisionLead, QStringLiteral("処理は完了しました"));
     return true;
 }

@@ -41,6 +41,10 @@ public:
     // A rename the caller made that went through: later looks find the file at its new path.
     void Renamed(std::string_view oldPath, std::string_view newPath);
 
+    // True when the folder (with its "/") takes names that differ only in letter case for one
+    // name, or cannot tell.
+    bool FoldsCase(std::string_view folder);
+
 private:
     void Count(std::size_t count, const std::function<std::string_view(std::size_t)>& pathAt,
                std::size_t looksPerPath);

@@ -5,10 +5,12 @@
 // give, made a folder at a time.
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/RenamePlanner.h"
 #include "core/platform/FileSystem.h"
 
 class RunControl;
@@ -68,5 +70,37 @@ enum class Look { kSources, kNone };
 Outcome ExecuteEntries(const std::vector<std::string>& from, const std::vector<std::string>& to,
                        const std::vector<std::size_t>& entries, const std::vector<Platform::EntryId>& ids,
                        Look look, Order order, RunControl* control = nullptr);
+
+// A quick look whether some pair's new name is held by a file of the batch that list order would
+// not have moved yet: false means PlanOnDisk would find no pair to reorder.
+bool NeedsOrder(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths);
+// The plan for renaming oldPaths[i] to newPaths[i] as the folders stand now. runId goes into the
+// temporary names of cycles.
+RenamePlanner::Plan PlanOnDisk(const std::vector<std::string>& oldPaths,
+                               const std::vector<std::string>& newPaths, std::string_view runId);
+
+// Carries out a plan of the pairs, a chain or cycle at a time: when one step is refused (the file
+// vanished, a file appeared at the new name, no right to write), the steps of its group taken so
+// far are taken back and its files keep their old names (failed); the other groups go on. Pairs
+// the plan blocked are skipped. The control is asked between groups, so no file is ever left under
+// a temporary name by a stop. With Look::kSources the sources are identified first (outcome.ids)
+// and only those files are renamed.
+struct Stranded {
+    std::size_t index = 0;
+    std::string path;  // where the file is now
+};
+struct PlannedOutcome {
+    Outcome outcome;
+    // Files of a cycle whose way back failed, left under a temporary name (failed too).
+    std::vector<Stranded> stranded;
+};
+// ids (optional, with Look::kSources): the files to rename, known already (an undo's record).
+PlannedOutcome ExecutePlan(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
+                           const RenamePlanner::Plan& plan, Look look, RunControl* control = nullptr,
+                           const std::vector<Platform::EntryId>* ids = nullptr);
+// A fresh part for the temporary names of a run.
+std::string RunId();
+// For tests: called before each step of ExecutePlan with the step's index in its plan (empty: none).
+void SetStepHookForTests(std::function<void(std::size_t step)> hook);
 
 }  // namespace RenameExecutor

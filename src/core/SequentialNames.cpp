@@ -287,6 +287,7 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     // before it, so the look for missing files goes on to the end of the list.
     std::optional<Outcome> stopped;
     std::string stoppedAt;
+    std::optional<std::string> heldAt;  // the first new name held on disk by another file
     for (std::size_t index = 0; index < orgPaths.size(); ++index) {
         const std::string& path = orgPaths[index];
         Platform::EntryId id;
@@ -355,20 +356,29 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
         const bool sameFile = Cp932::EqualNoCase(newName, parts.name);
         const bool taken = !sameFile && look.At(newPath) != Kind::kNone;
         result.newPaths.push_back(std::move(newPath));
-        if (taken ||
-            !composed.Insert(result.newPaths.size() - 1, forms.FoldedHash(Cp932::ToLower(newName)))) {
+        if (!composed.Insert(result.newPaths.size() - 1, forms.FoldedHash(Cp932::ToLower(newName)))) {
             stopped = Outcome::Collision;
             stoppedAt = std::move(result.newPaths.back());
             result.newPaths.pop_back();
+        } else if (taken && !heldAt) {
+            // The names go on being composed: the file holding this one may be renamed by the run.
+            heldAt = result.newPaths.back();
         }
     }
     if (stopped) {
-        result.outcome = *stopped;
-        result.detail = std::move(stoppedAt);
+        // A name taken on disk before the run stopped is the reason it gives.
+        result.outcome = heldAt ? Outcome::Collision : *stopped;
+        result.detail = heldAt ? std::move(*heldAt) : std::move(stoppedAt);
+        return result;
+    }
+    result.lastNumberText = number;
+    if (heldAt) {
+        result.outcome = Outcome::Collision;
+        result.detail = std::move(*heldAt);
+        result.composedAll = true;
         return result;
     }
     result.outcome = Outcome::Composed;
-    result.lastNumberText = number;
     return result;
 }
 

@@ -85,6 +85,10 @@ struct Result {
     std::vector<Platform::EntryId> ids;  // when composed, the identity of each entry's file
     std::string lastNumberText;          // the number given to the last entry ("" without numbering)
     std::size_t undatedPhotos = 0;       // entries given their modification date for want of a date taken
+    // Of a Collision: every name was composed (ids and lastNumberText too), and the only names
+    // taken are held on disk by other files; the run may still go through when those files are of
+    // the list and move on.
+    bool composedAll = false;
 };
 
 // Composes the new full path of every entry of orgPaths in order. Checks first that every listed

@@ -106,6 +106,10 @@ public:
     bool Listed() const { return listed_; }
     // The listing's inode numbers are those lstat tells: KindOf gives identities without a look.
     bool ListedInodes() const { return listedInodes_; }
+    // ExactNames of the folder (false when it could not be opened).
+    bool Exact() const { return exact_; }
+    // The longest name in bytes the folder's file system takes; 255 when it does not say.
+    std::size_t NameMax() const { return nameMax_; }
     std::size_t ListedNames() const { return used_; }
     // The kind of what stands at name (a single component), links followed; nullopt for nothing.
     // With id, also the identity of the entry: from the listing where its inode numbers are those
@@ -149,6 +153,8 @@ private:
     std::uint64_t volume_ = 0;  // EntryId::volume of the folder's entries
     bool listed_ = false;
     bool listedInodes_ = false;  // the listing's inode numbers are those lstat tells
+    bool exact_ = false;
+    std::size_t nameMax_ = 255;
     std::string bytes_;
     std::vector<Slot> slots_;  // a power of two of them
     std::size_t used_ = 0;

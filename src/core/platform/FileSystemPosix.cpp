@@ -188,6 +188,9 @@ FolderEntries::FolderEntries(std::string folder, std::size_t lookups) : folder_(
     struct stat st {};
     const bool knowsFs = fstatfs(fd, &fs) == 0;
     if (knowsFs) volume_ = VolumeOf(fs);
+    exact_ = knowsFs && ExactNames(fd, fs);
+    if (const long nameMax = fpathconf(fd, _PC_NAME_MAX); nameMax > 0)
+        nameMax_ = static_cast<std::size_t>(nameMax);
     if (fstat(fd, &st) == 0) {
         id_ = IdOf(st);
         // Reading costs a small part of a look per entry. A folder's size tells roughly how many
@@ -197,7 +200,7 @@ FolderEntries::FolderEntries(std::string folder, std::size_t lookups) : folder_(
         constexpr std::size_t kBytesPerLookup = 256;
         // A look at a path needs the right to pass through the folder, a listing the right to read it.
         if (lookups >= kFewLookups && static_cast<std::uint64_t>(st.st_size) / kBytesPerLookup <= lookups &&
-            knowsFs && ExactNames(fd, fs) && faccessat(fd, ".", X_OK, AT_EACCESS) == 0) {
+            exact_ && faccessat(fd, ".", X_OK, AT_EACCESS) == 0) {
             Read(fd, static_cast<std::size_t>(st.st_size) / 20);
             listedInodes_ = listed_ && ListsInodes(fs);
         }
