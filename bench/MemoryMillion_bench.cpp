@@ -14,7 +14,6 @@
 #include <QComboBox>
 #include <QTabWidget>
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "RunBench.h"
@@ -32,17 +31,8 @@ std::string FileName(int i) {
     return name;
 }
 
-// A figure of /proc/self/status in MB: VmHWM, the peak resident set so far, or VmRSS, the one now.
-double StatusMegabytes(const std::string& key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(key, 0) == 0) return std::stod(line.substr(key.size())) / 1024.0;
-    }
-    return 0;
-}
 double PeakMegabytes() {
-    return StatusMegabytes("VmHWM:");
+    return RunBench::StatusMegabytes("VmHWM:");
 }
 
 void BM_MemoryMillion(benchmark::State& s) {
@@ -53,7 +43,7 @@ void BM_MemoryMillion(benchmark::State& s) {
         const auto step = [&](const char* what) {
             steps += std::string(steps.empty() ? "" : ", ") + what + " " +
                      std::to_string(static_cast<int>(PeakMegabytes())) + "/" +
-                     std::to_string(static_cast<int>(StatusMegabytes("VmRSS:")));
+                     std::to_string(static_cast<int>(RunBench::StatusMegabytes("VmRSS:")));
         };
         step("start");
         for (int round = 0; round < 2; ++round) {

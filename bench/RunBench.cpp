@@ -292,4 +292,13 @@ std::optional<TurnTimes> TimeInTurns(benchmark::State& state,
     return TurnTimes{total.ours / n, total.reference / n};
 }
 
+double StatusMegabytes(const std::string& key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(key, 0) == 0) return std::stod(line.substr(key.size())) / 1024.0;
+    }
+    return 0;
+}
+
 }  // namespace RunBench

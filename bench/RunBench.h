@@ -139,6 +139,10 @@ struct TurnTimes {
 std::optional<TurnTimes> TimeInTurns(benchmark::State& state,
                                      const std::function<std::optional<double>(bool isOurs)>& turn);
 
+// A figure of /proc/self/status in MB, e.g. "VmHWM:" (the peak resident set so far) or "VmRSS:"
+// (the resident set now); 0 where it is not told.
+double StatusMegabytes(const std::string& key);
+
 // "longest time without painting during <what>: N ms (allowed 100): within|MISSED".
 void PrintLongestGap(double milliseconds, const std::string& what = "a click");
 

@@ -25,6 +25,7 @@ constexpr std::array<Image, kCount> kImages = {{
     {"10-reload", nullptr},
     {"11-reload-none", nullptr},
     {"12-exit", "application-exit"},
+    {"13-preview", nullptr},
 }};
 
 QIcon OwnIcon(const char* file) {

@@ -2,11 +2,11 @@
 
 #include <QIcon>
 
-// The tool bar's image list, images 0-12. Images that stand for a state (2, 3, 7-11) are the
+// The tool bar's image list, images 0-13. Images that stand for a state (2, 3, 7-11) are the
 // program's own; the others come from the desktop icon theme when one is installed.
 namespace ImageList {
 
-constexpr int kCount = 13;
+constexpr int kCount = 14;
 enum : int {
     kOpenFolder = 0,
     kNextFolder = 1,
@@ -21,6 +21,7 @@ enum : int {
     kReload = 10,      // re-read, a folder to re-read is known
     kReloadNone = 11,  // re-read, nothing to re-read yet
     kExit = 12,
+    kPreview = 13,  // the preview of the coming names on or off
 };
 
 QIcon Icon(int index);

@@ -70,6 +70,7 @@ TFmMein::TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget
     WireMove();
     WireRows();
     WireSort();
+    WirePreview();
 
     // The designed place and client size; the settings file may change both.
     move(144, 89);
@@ -78,11 +79,15 @@ TFmMein::TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget
 }
 
 TFmMein::~TFmMein() {
+    // The preview's worker reads the lists, which go before the window's children do.
+    HaltPreview();
     qApp->removeEventFilter(this);
     FormDestroy();
 }
 
 bool TFmMein::RunBusy(const TBusyRunner::Task& task, const std::function<void(RunControl&)>& work) {
+    // Busy work reads the lists, and the commands change them afterwards.
+    HaltPreview();
     return busy_->Run(task, [this, &work](RunControl& control) {
         // Lists let go of before are freed first: a million paths of a reload must not stay alive
         // while the next run builds its own.

@@ -16,6 +16,8 @@
 
 #include "app/BusyRunner.h"
 #include "app/Dialogs.h"
+#include "app/PreviewController.h"
+#include "components/StringGridEx.h"
 #include "core/BackgroundRelease.h"
 #include "core/FileList.h"
 #include "core/FolderHistory.h"
@@ -23,6 +25,7 @@
 #include "core/MovePlan.h"
 #include "core/PairList.h"
 #include "core/RenameExecutor.h"
+#include "core/RenamePreview.h"
 #include "core/RowOrder.h"
 #include "core/SequentialNames.h"
 
@@ -64,6 +67,11 @@ inline QString MoveCancelled(std::size_t moved) {
            QStringLiteral("個のファイルを移動しました。");
 }
 }  // namespace RunText
+
+// The switch of the preview of the coming names: the check box's caption and the tool button's hint.
+namespace PreviewText {
+inline const QString kHint = QStringLiteral("変更後の名前を事前に表示する");
+}  // namespace PreviewText
 
 // The main window. Every control carries its designed name as objectName; the handlers carry
 // the designed handler names and are public so that tests drive them as the controls do.
@@ -215,6 +223,11 @@ public:
     // Moves the files the sequential run renamed into MoveDestination.
     void MoveAfterRename();
 
+    // --- Preview of the coming names (UnMein_Preview.cpp) ---------------------------------------
+    // cbPreview and btPreview: the preview on or off.
+    void cbPreviewClick();
+    PreviewController& Preview() { return *preview_; }
+
     // --- Settings file (UnMein_Settings.cpp) ----------------------------------------------------
     void ReadSettings();
     // Saves every setting; on failure says so and returns false.
@@ -284,6 +297,29 @@ private:
     void WireMove();
     void WireRows();
     void WireSort();
+    void WirePreview();
+
+    // The preview (UnMein_Preview.cpp). The inputs changed: a new preview after the pause.
+    void SchedulePreview();
+    // Before the list changes: the preview stops reading it and shows nothing.
+    void HaltPreview();
+    // What the preview is to compute now: nullopt while it is off or 開始 rests.
+    std::optional<PreviewController::Job> PreviewJob() const;
+    // The inputs of the page 開始 would run, as the run reads them.
+    RenamePreview::Inputs ReadPreviewInputs() const;
+    // The preview shown in the table; null while real results or nothing stand there.
+    const RenamePreview::Result* PreviewShown() const;
+    // Column 2 of a row while the preview shows: its coming name, its colours and tip.
+    QString PreviewName(int row) const;
+    TStringGridEx::TCellLook PreviewLook(int row) const;
+    // A new preview (or none): column 2 and the panel show it.
+    void ShowPreview();
+    PreviewController* preview_ = nullptr;
+    // Schedules the preview when it goes, however the command ends.
+    struct PreviewAfterwards {
+        TFmMein* window;
+        ~PreviewAfterwards() { window->SchedulePreview(); }
+    };
 
     // Rename run helpers (UnMein_Run.cpp). nullopt when an input has no code page 932 form.
     std::optional<SequentialNames::Options> ReadSequentialOptions() const;
@@ -434,6 +470,7 @@ private:
     std::array<QToolButton*, 5> bthis{};
     QToolButton* btHistClr = nullptr;
     QToolButton* btret = nullptr;
+    QToolButton* btPreview = nullptr;
     QToolButton* btMoveOn = nullptr;
     QToolButton* btMoveFolder = nullptr;
     std::array<QToolButton*, 3> bMHist{};
@@ -468,6 +505,7 @@ private:
     QCheckBox* cbFormStyle = nullptr;
     QCheckBox* cbDialog = nullptr;
     QCheckBox* cbHistOn = nullptr;
+    QCheckBox* cbPreview = nullptr;
     TRadioGroup* RGDate = nullptr;
     TRadioGroup* RGDateSource = nullptr;
     QCheckBox* CheckBox1 = nullptr;
@@ -483,6 +521,7 @@ private:
     TMyStringGrid* MySG = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     std::array<QLabel*, 3> StatusPanels{};
+    QLabel* PreviewPanel = nullptr;
 
     // The table's popup menu.
     QMenu* PopupMenu1 = nullptr;

@@ -25,6 +25,7 @@ const QString kFolderGone = QStringLiteral("選択されたフォルダは、既
 }  // namespace
 
 void TFmMein::ClearFileList() {
+    HaltPreview();
     ClearTable();
     released_.Drop(std::exchange(Pairs, PairList{}));  // freed off this thread
 }

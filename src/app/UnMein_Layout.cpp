@@ -153,6 +153,9 @@ void TFmMein::BuildToolBar() {
         AddToolButton(ToolBar1, "btHistClr", QStringLiteral("履歴の全消去"), ImageList::kClearHistory);
     ToolBar1->addSeparator();
     btret = AddToolButton(ToolBar1, "btret", QStringLiteral("変換を元に戻す"), ImageList::kUndo, false);
+    btPreview = AddToolButton(ToolBar1, "btPreview", PreviewText::kHint, ImageList::kPreview);
+    btPreview->setCheckable(true);
+    btPreview->setChecked(true);
     ToolBar1->addSeparator();
     btMoveOn = AddToolButton(ToolBar1, "btMoveOn", QStringLiteral("ファイル移動機能切り替え"),
                              ImageList::kEmptySlot);
@@ -238,6 +241,14 @@ void TFmMein::BuildStatusBar() {
         StatusBar1->addWidget(panel, widths[i] > 0 ? 0 : 1);
         StatusPanels[static_cast<std::size_t>(i)] = panel;
     }
+    // The preview's counts or the refusal it foresees, beside the file count; hidden while empty.
+    PreviewPanel = new QLabel(StatusBar1);
+    PreviewPanel->setObjectName(QStringLiteral("StatusBar1Preview"));
+    PreviewPanel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    PreviewPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    PreviewPanel->setMinimumWidth(50);
+    StatusBar1->insertWidget(2, PreviewPanel, 1);
+    PreviewPanel->hide();
     const int height = StatusBar1->sizeHint().height();
     StatusBar1->setGeometry(0, 502 - height, 513, height);
 }

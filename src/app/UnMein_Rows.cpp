@@ -78,6 +78,7 @@ void TFmMein::N23Click() {
 
 void TFmMein::RemoveEntries(const std::vector<std::size_t>& indices) {
     if (indices.empty()) return;
+    HaltPreview();
     std::vector<int> rows;
     rows.reserve(indices.size());
     for (const std::size_t index : indices)
@@ -87,6 +88,7 @@ void TFmMein::RemoveEntries(const std::vector<std::size_t>& indices) {
     // The empty table keeps its one blank row.
     if (MySG->RowCount() == MySG->FixedRows()) MySG->SetRowCount(MySG->FixedRows() + 1);
     ShowFileCount();
+    SchedulePreview();
 }
 
 void TFmMein::N2Click() {
@@ -110,5 +112,8 @@ void TFmMein::MySGRowMoved(int fromIndex, int toIndex) {
     if (fromIndex < 1 || toIndex < 1) return;
     const auto from = static_cast<std::size_t>(fromIndex - 1);
     const auto to = static_cast<std::size_t>(toIndex - 1);
-    if (from < Pairs.Size() && to < Pairs.Size()) Pairs.Move(from, to);
+    if (from >= Pairs.Size() || to >= Pairs.Size()) return;
+    HaltPreview();
+    Pairs.Move(from, to);
+    SchedulePreview();
 }

@@ -14,12 +14,12 @@
 #include "app/BusyRunner.h"
 #include "app/QtText.h"
 #include "app/RadioGroup.h"
+#include "app/RunMessages.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
 #include "components/SwMsg.h"
 #include "core/RenameExecutor.h"
 #include "core/SequentialNames.h"
-#include "core/Strfunc.h"
 
 using QtText::ToQt;
 
@@ -40,9 +40,11 @@ const QString kBatchReorder = QStringLiteral(
 }  // namespace
 
 void TFmMein::btGoClick() {
+    // A run refused before it renamed anything leaves 開始, and with it the preview, waiting.
+    const PreviewAfterwards reschedule{this};
     QWidget* page = PageControl1->currentWidget();
     if (page == TabSheet4) {
-        Message(QStringLiteral("「動作設定」ページからのリネームは行えません。"));
+        Message(RunMessages::SettingsPage());
         return;
     }
     CaseRunFlag = false;
@@ -73,20 +75,13 @@ void TFmMein::btGoClick() {
 }
 
 bool TFmMein::RunSequentialRename() {
-    // 1. The inputs.
+    // 1, 2. The inputs, and the texts that go into every name as they stand.
     const std::optional<SequentialNames::Options> options = ReadSequentialOptions();
-    if (!options || !SequentialNames::CheckSequentialInputs(*options)) {
-        Message(QStringLiteral("入力項目が不足しているか、または不正値が入力されています"));
-        return true;
-    }
-    // 2. Texts that go into every name as they stand, the new extension among them.
-    std::vector<const std::string*> fixedTexts = {&options->leadingText, &options->trailingText};
-    if (options->changeExtension) fixedTexts.push_back(&options->newExtension);
-    for (const std::string* text : fixedTexts) {
-        const std::string forbidden = Strfunc::FindForbiddenChar(*text);
-        if (forbidden.empty()) continue;
-        Message(QStringLiteral("固定文字にファイル名として使用できない文字 ") + ToQt(forbidden) +
-                QStringLiteral(" が使われています。"));
+    const SequentialNames::RunCheck check =
+        options ? SequentialNames::CheckRun(*options)
+                : SequentialNames::RunCheck{SequentialNames::RunCheck::Refusal::kInputs, {}};
+    if (check.refusal != SequentialNames::RunCheck::Refusal::kNone) {
+        Message(RunMessages::SequentialRefusal(check));
         return true;
     }
 
@@ -121,19 +116,16 @@ bool TFmMein::RunSequentialRename() {
         case Outcome::Collision:
             // Names held only by files of the list that the run renames can be freed in turn,
             // when the user agrees.
-            if (!composed.composedAll || plan.blockedCount != 0 || !AskReorder(kSequentialReorder)) {
-                Message(QStringLiteral("同名ファイルができるので、リネームは実施できません。"));
-                return true;
+            if (composed.composedAll && plan.blockedCount == 0 && AskReorder(kSequentialReorder)) {
+                outcome = RunPlanned(composed.newPaths, plan, RenameExecutor::Look::kNone);
+                planned = true;
+                break;
             }
-            outcome = RunPlanned(composed.newPaths, plan, RenameExecutor::Look::kNone);
-            planned = true;
-            break;
-        case Outcome::NumberOutOfRange:
-            Message(QStringLiteral("入力項目が不足しているか、または不正値が入力されています"));
+            Message(RunMessages::SequentialStop(composed.outcome, composed.detail));
             return true;
+        case Outcome::NumberOutOfRange:
         case Outcome::BadDate:
-            Message(QStringLiteral("'") + ToQt(composed.detail) +
-                    QStringLiteral("' は日付または時刻ではありません"));
+            Message(RunMessages::SequentialStop(composed.outcome, composed.detail));
             return true;
         case Outcome::Composed:
             break;
@@ -212,7 +204,7 @@ std::optional<SequentialNames::Options> TFmMein::ReadSequentialOptions() const {
 }
 
 void TFmMein::ShowMissingFile(const std::string& path) {
-    SwMsg1->Msg1 = QStringLiteral("対象ファイル ") + ToQt(path) + QStringLiteral(" が見つかりません。");
+    SwMsg1->Msg1 = RunMessages::MissingFile(path);
     SwMsg1->Top = MessageY();
     SwMsg1->Left = MessageX();
     SwMsg1->Execute();

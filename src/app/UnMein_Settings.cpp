@@ -63,6 +63,7 @@ void TFmMein::ReadSettings() {
     RGDate->SetItemIndex(v.dateType);  // a number that is no item keeps the designed one
     RGDateSource->SetItemIndex(v.dateSource);
     CBRegex->setChecked(v.regexOn);
+    cbPreview->setChecked(v.previewOn);
 }
 
 void TFmMein::ApplySavedOuterSize(bool lastTry) {
@@ -103,6 +104,7 @@ bool TFmMein::WriteSettings() {
     v.dateEnd = CheckBox2->isChecked();
     v.dateType = RGDate->ItemIndex();
     v.regexOn = CBRegex->isChecked();
+    v.previewOn = cbPreview->isChecked();
     v.dateSource = RGDateSource->ItemIndex();
 
     TIniFile ini(iniPath_);

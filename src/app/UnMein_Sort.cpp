@@ -27,6 +27,8 @@ bool TFmMein::ReadDatesTaken() {
 
 void TFmMein::SortRows(RowOrder::Key key) {
     if (Pairs.Empty()) return;
+    // Whatever becomes of the sort, the preview follows the rows as they then stand.
+    const PreviewAfterwards reschedule{this};
     if (key == RowOrder::Key::kTaken && !ReadDatesTaken()) return;
     std::optional<std::vector<std::size_t>> order;
     RunBusy({QStringLiteral("並べ替えています…"), key == RowOrder::Key::kName ? 0 : Pairs.Size()},

@@ -6,58 +6,11 @@
 
 #include "app/BusyRunner.h"
 #include "app/QtText.h"
+#include "app/RunMessages.h"
 #include "app/UnMein.h"
 #include "core/RegexRename.h"
 #include "core/RenameExecutor.h"
 #include "core/StringRename.h"
-
-namespace {
-
-QString RefusalMessage(const StringRename::Check& check) {
-    using StringRename::Refusal;
-    switch (check.refusal) {
-        case Refusal::None:
-            break;
-        case Refusal::EmptyTarget:
-            return QStringLiteral("入力項目が不足しています");
-        case Refusal::StarAlone:
-            return QStringLiteral("アスタリスク \"*\" の単独使用はできません。");
-        case Refusal::QuestionAlone:
-            return QStringLiteral("クエスチョンマーク \"?\" の単独使用はできません。");
-        case Refusal::StarAndQuestion:
-            return QStringLiteral("アスタリスク\"*\"とクエスチョンマーク\"?\"の混在指定はできません。");
-        case Refusal::SeveralStars:
-            return QStringLiteral("アスタリスク \"*\" の複数使用はできません。");
-        case Refusal::ForbiddenInReplacement:
-            return QStringLiteral("置換文字にファイル名として使用できない文字 ") +
-                   QtText::ToQt(check.forbidden) + QStringLiteral(" が使われています。");
-    }
-    return {};
-}
-
-const QString kBadPattern = QStringLiteral("正規表現が正しくありません： ");
-
-QString RefusalMessage(const RegexRename::Check& check) {
-    using RegexRename::Refusal;
-    switch (check.refusal) {
-        case Refusal::None:
-            break;
-        case Refusal::EmptyTarget:
-            return RefusalMessage(StringRename::Check{StringRename::Refusal::EmptyTarget, {}});
-        case Refusal::BadPattern:
-            return kBadPattern + QtText::ToQt(check.detail) + QStringLiteral("（") +
-                   QString::number(check.position) + QStringLiteral("文字目）");
-        case Refusal::MissingGroup:
-            return QStringLiteral("置換文字列に存在しないグループ ") + QtText::ToQt(check.detail) +
-                   QStringLiteral(" が使われています。");
-        case Refusal::ForbiddenInReplacement:
-            return RefusalMessage(
-                StringRename::Check{StringRename::Refusal::ForbiddenInReplacement, check.detail});
-    }
-    return {};
-}
-
-}  // namespace
 
 void TFmMein::RunStringRename() {
     const auto target = QtText::FromQt(Edit6->currentText());
@@ -71,7 +24,7 @@ void TFmMein::RunStringRename() {
                                           ? StringRename::CheckInputs(*target, *replacement)
                                           : StringRename::Check{StringRename::Refusal::EmptyTarget, {}};
     if (check.refusal != StringRename::Refusal::None) {
-        Message(RefusalMessage(check));
+        Message(RunMessages::StringRefusal(check));
         return;
     }
 
@@ -87,7 +40,7 @@ void TFmMein::RunStringRename() {
 void TFmMein::RunRegexRename(const std::string& target, const std::string& replacement) {
     const RegexRename::Prepared prepared = RegexRename::Prepare(target, replacement, CB10->isChecked());
     if (prepared.check.refusal != RegexRename::Refusal::None) {
-        Message(RefusalMessage(prepared.check));
+        Message(RunMessages::RegexRefusal(prepared.check));
         return;
     }
     // Every name is planned before any is renamed: a name the pattern runs away on refuses the run.
@@ -98,7 +51,7 @@ void TFmMein::RunRegexRename(const std::string& target, const std::string& repla
     });
     if (!finished || preview.cancelled) return;
     if (preview.stopped) {
-        Message(kBadPattern + QtText::ToQt(*preview.stopped));
+        Message(RunMessages::RegexStopped(*preview.stopped));
         return;
     }
     RunStringPlan([&preview](const std::vector<std::string>& listed) {

@@ -26,7 +26,11 @@ void TFmMein::ConnectTableColumns() {
         };
     };
     MySG->SetColumnSource(1, name(&TFmMein::shownOld_));
-    MySG->SetColumnSource(2, name(&TFmMein::shownNew_));
+    // Until a run shows its new names, the preview's stand there.
+    MySG->SetColumnSource(2, [this, newName = name(&TFmMein::shownNew_)](int row) {
+        return shownNew_ != nullptr ? newName(row) : PreviewName(row);
+    });
+    MySG->SetColumnLook(2, [this](int row) { return PreviewLook(row); });
     MySG->SetColumnSource(3, [this](int row) {
         const std::string* path = PathOfRow(shownOld_, row);
         return path ? QtText::ToQt(MyFileOperation::SplitAtLastDelimiter(*path).folder) : QString();

@@ -151,6 +151,7 @@ void TFmMein::BuildTabSheet4(QWidget* page) {
     cbFormStyle = AddCheck(page, "cbFormStyle", QStringLiteral("常に全面に表示"), {8, 8});
     cbDialog = AddCheck(page, "cbDialog", QStringLiteral("処理完了ダイアログを表示"), {8, 32}, true);
     cbHistOn = AddCheck(page, "cbHistOn", QStringLiteral("フォルダの履歴を記録"), {8, 56}, true);
+    cbPreview = AddCheck(page, "cbPreview", PreviewText::kHint, {8, 140}, true);
     CheckBox1 = AddCheck(page, "CheckBox1", QStringLiteral("日付の境界に \"_\" を入れる"), {8, 92}, true);
     CheckBox2 = AddCheck(page, "CheckBox2", QStringLiteral("日付を末尾に追加"), {8, 116});
     RGDate = new TRadioGroup(QStringLiteral("リネームに使う更新日付の形式"),

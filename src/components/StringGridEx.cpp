@@ -119,6 +119,18 @@ void TStringGridEx::SetColumnSource(int col, TCellSource source) {
     model_->SetSource(col, std::move(source));
 }
 
+void TStringGridEx::SetColumnLook(int col, TCellLookSource look) {
+    if (col < 0) return;
+    if (static_cast<std::size_t>(col) >= looks_.size()) looks_.resize(static_cast<std::size_t>(col) + 1);
+    looks_[static_cast<std::size_t>(col)] = std::move(look);
+}
+
+TStringGridEx::TCellLook TStringGridEx::CellLook(int col, int row) const {
+    if (col < 0 || static_cast<std::size_t>(col) >= looks_.size() || row < 1 || row >= RowCount()) return {};
+    const TCellLookSource& look = looks_[static_cast<std::size_t>(col)];
+    return look ? look(row) : TCellLook{};
+}
+
 bool TStringGridEx::HasColumnSource(int col) const {
     return model_->HasSource(col);
 }

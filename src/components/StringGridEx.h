@@ -73,6 +73,19 @@ public:
     // Repaints data rows firstRow..lastRow after their source changed.
     void RefreshRows(int firstRow, int lastRow);
 
+    // --- Looks of single cells, without an object per cell ---------------------------------------
+    // What a data cell shows beyond its text: an invalid colour or an empty tip keeps the column's.
+    struct TCellLook {
+        QColor text;
+        QColor background;
+        QString toolTip;
+    };
+    // The look gives the look of a data row of the column when the row is painted or its tip
+    // asked for; an empty look gives every cell the column's. Repaint with RefreshRows.
+    using TCellLookSource = std::function<TCellLook(int row)>;
+    void SetColumnLook(int col, TCellLookSource look);
+    TCellLook CellLook(int col, int row) const;
+
     // --- Size --------------------------------------------------------------------------------
     int RowCount() const;
     void SetRowCount(int count);  // at least FixedRows(); new rows are empty
@@ -244,6 +257,7 @@ private:
     int headerHeight_ = 20;  // row 0
     int col0Width_ = 64;     // column 0
     int updateDepth_ = 0;
+    std::vector<TCellLookSource> looks_;  // by column; shorter than the columns where none has one
     TGridCoord current_{1, 1};
     TGridCoord anchor_{1, 1};
     bool quiet_ = false;         // model or program driven changes of Qt's current index

@@ -57,6 +57,10 @@ QVariant TStringGridModel::data(const QModelIndex& index, int role) const {
             return Cell(col, row);
         case Qt::TextAlignmentRole:
             return ColumnAlignment(col);
+        case Qt::ToolTipRole: {
+            QString tip = grid_->CellLook(col, row).toolTip;
+            return tip.isEmpty() ? QVariant() : QVariant(std::move(tip));
+        }
         default:
             return {};
     }

@@ -37,7 +37,10 @@ void TStringGridEx::DrawCell(QPainter& painter, int col, int row, const QRect& r
 
     // A data cell is filled with its own colour, selected or not: only the focus frame marks the
     // current cell.
-    painter.fillRect(rect, fixed ? fixedColor_ : CellColor(col, row));
+    const TCellLook look = fixed ? TCellLook{} : CellLook(col, row);
+    painter.fillRect(rect, fixed                       ? fixedColor_
+                           : look.background.isValid() ? look.background
+                                                       : CellColor(col, row));
     const QColor line =
         fixed ? palette().color(QPalette::Mid) : palette().color(QPalette::Midlight).darker(112);
     if (options_.testFlag(fixed ? TGridOption::goFixedVertLine : TGridOption::goVertLine))
@@ -48,7 +51,8 @@ void TStringGridEx::DrawCell(QPainter& painter, int col, int row, const QRect& r
     const QString text = fixed ? FixedText(col, row) : DisplayText(col, row);
     if (!text.isEmpty()) {
         painter.setFont(item ? (fixed ? item->FixCellFont() : item->Font()) : font());
-        painter.setPen(palette().color(fixed ? QPalette::ButtonText : QPalette::Text));
+        painter.setPen(look.text.isValid() ? look.text
+                                           : palette().color(fixed ? QPalette::ButtonText : QPalette::Text));
         const int inset = fixed ? 3 : 2;
         int flags = static_cast<int>(HorizontalAlignment(item));
         QRect textRect;

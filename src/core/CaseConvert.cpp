@@ -69,7 +69,7 @@ std::string ConvertName(std::string_view name, int mode) {
     }
 }
 
-Plan PlanConversion(const std::vector<std::string>& paths, int mode) {
+Plan PlanConversion(std::span<const std::string> paths, int mode) {
     Plan plan;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const std::string& path = paths[i];

@@ -4,6 +4,7 @@
 // the name each mode gives. Pure functions over code page 932 texts.
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,9 @@ struct Plan {
     std::vector<std::string> oldPaths;
     std::vector<std::string> newPaths;
 };
-Plan PlanConversion(const std::vector<std::string>& paths, int mode);
+Plan PlanConversion(std::span<const std::string> paths, int mode);
+inline Plan PlanConversion(const std::vector<std::string>& paths, int mode) {
+    return PlanConversion(std::span<const std::string>(paths), mode);
+}
 
 }  // namespace CaseConvert

@@ -50,7 +50,7 @@ Split SplitBase(std::string_view base) {
     return split;
 }
 
-std::size_t Width(const std::vector<std::string>& paths) {
+std::size_t Width(std::span<const std::string> paths) {
     std::size_t width = 0;
     for (const std::string& path : paths)
         width = std::max(width, SplitBase(PartsOf(path).base).run.size());
@@ -58,8 +58,12 @@ std::size_t Width(const std::vector<std::string>& paths) {
 }
 
 Plan Preview(const std::vector<std::string>& paths) {
+    return Preview(paths, Width(paths));
+}
+
+Plan Preview(std::span<const std::string> paths, std::size_t width) {
     Plan plan;
-    plan.width = Width(paths);
+    plan.width = width;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const std::string& path = paths[i];
         const Parts parts = PartsOf(path);

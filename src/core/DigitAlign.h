@@ -5,6 +5,7 @@
 // code page 932; digits in the extension never count.
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +29,7 @@ struct Split {
 Split SplitBase(std::string_view base);
 
 // The length of the longest run over the files of the list (0 when none has a digit).
-std::size_t Width(const std::vector<std::string>& paths);
+std::size_t Width(std::span<const std::string> paths);
 
 // The files whose names alignment changes, in list order, with their new full paths; width is
 // that of the whole list.
@@ -39,5 +40,7 @@ struct Plan {
     std::size_t width = 0;
 };
 Plan Preview(const std::vector<std::string>& paths);
+// The same for a part of a list whose width is known.
+Plan Preview(std::span<const std::string> paths, std::size_t width);
 
 }  // namespace DigitAlign

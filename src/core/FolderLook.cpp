@@ -7,39 +7,35 @@
 #include "core/platform/FileSystem.h"
 
 namespace MyFileOperation {
-namespace {
 
-// Names that never stand in a folder's listing yet are found by a look at the path.
-bool ListedName(std::string_view name) {
+bool FolderLook::ListedName(std::string_view name) {
     return !name.empty() && name != "." && name != "..";
 }
 
-FolderLook::Kind KindOf(const std::optional<Platform::EntryKind>& kind) {
-    if (!kind) return FolderLook::Kind::kNone;
+FolderLook::Kind FolderLook::KindOf(const std::optional<Platform::EntryKind>& kind) {
+    if (!kind) return Kind::kNone;
     switch (*kind) {
         case Platform::EntryKind::File:
-            return FolderLook::Kind::kFile;
+            return Kind::kFile;
         case Platform::EntryKind::Folder:
-            return FolderLook::Kind::kFolder;
+            return Kind::kFolder;
         case Platform::EntryKind::Other:
             break;
     }
-    return FolderLook::Kind::kOther;
+    return Kind::kOther;
 }
 
-FolderLook::Kind StatusKind(std::string_view path, Platform::EntryId* id) {
+FolderLook::Kind FolderLook::LookAtPath(std::string_view path, Platform::EntryId* id) {
     const auto native = Cp932::ToUtf8(path);
-    if (!native) return FolderLook::Kind::kNone;
+    if (!native) return Kind::kNone;
     if (id != nullptr) {
         const auto look = Platform::LookAt(*native);
         if (look) *id = look->id;
-        return look ? KindOf(look->kind) : FolderLook::Kind::kNone;
+        return look ? KindOf(look->kind) : Kind::kNone;
     }
     const auto status = Platform::Status(*native);
-    return status ? KindOf(status->kind) : FolderLook::Kind::kNone;
+    return status ? KindOf(status->kind) : Kind::kNone;
 }
-
-}  // namespace
 
 FolderLook::FolderLook(const std::vector<std::string>& paths, std::size_t looksPerPath)
     : FolderLook(
@@ -144,7 +140,7 @@ void FolderLook::Trim(const Platform::FolderEntries* keep) {
 
 FolderLook::Kind FolderLook::At(std::string_view path, Platform::EntryId* id) {
     const PathParts parts = SplitAtLastDelimiter(path);
-    if (parts.folder.empty() || !ListedName(parts.name)) return StatusKind(path, id);
+    if (parts.folder.empty() || !ListedName(parts.name)) return LookAtPath(path, id);
     Platform::FolderEntries* entries = Entries(parts.folder);
     if (entries == nullptr || !Cp932::ToUtf8(parts.name, name_)) return Kind::kNone;
     return KindOf(entries->KindOf(name_, id));

@@ -6,15 +6,13 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
-namespace Platform {
-class FolderEntries;
-struct EntryId;
-}  // namespace Platform
+#include "core/platform/FileSystem.h"
 
 namespace MyFileOperation {
 
@@ -44,6 +42,13 @@ public:
     // True when the folder (with its "/") takes names that differ only in letter case for one
     // name, or cannot tell.
     bool FoldsCase(std::string_view folder);
+
+    // The kind of an entry as the platform tells it (nullopt: nothing stands there).
+    static Kind KindOf(const std::optional<Platform::EntryKind>& kind);
+    // What a look at the path itself finds, without reading its folder.
+    static Kind LookAtPath(std::string_view path, Platform::EntryId* id);
+    // A name that can stand in a folder's listing (not empty, "." or "..").
+    static bool ListedName(std::string_view name);
 
 private:
     void Count(std::size_t count, const std::function<std::string_view(std::size_t)>& pathAt,

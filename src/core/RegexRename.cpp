@@ -278,7 +278,7 @@ Prepared Prepare(std::string_view target, std::string_view replacement, bool cas
     return prepared;
 }
 
-Preview PreviewRenames(const std::vector<std::string>& oldPaths, Replacer& replacer, const Options& options,
+Preview PreviewRenames(std::span<const std::string> oldPaths, Replacer& replacer, const Options& options,
                        RunControl* control) {
     Preview preview;
     std::string name;

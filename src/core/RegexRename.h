@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -96,7 +97,11 @@ struct Preview {
 // For each full path: the name with every match in its processed part replaced, in the same
 // folder. A file whose processed part is unchanged is left out; without includeExtension the
 // extension (from the last ".") is neither searched nor changed. control is asked before each name.
-Preview PreviewRenames(const std::vector<std::string>& oldPaths, Replacer& replacer, const Options& options,
+Preview PreviewRenames(std::span<const std::string> oldPaths, Replacer& replacer, const Options& options,
                        RunControl* control = nullptr);
+inline Preview PreviewRenames(const std::vector<std::string>& oldPaths, Replacer& replacer,
+                              const Options& options, RunControl* control = nullptr) {
+    return PreviewRenames(std::span<const std::string>(oldPaths), replacer, options, control);
+}
 
 }  // namespace RegexRename

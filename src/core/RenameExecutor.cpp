@@ -6,15 +6,13 @@
 
 #include "core/FolderLook.h"
 #include "core/MyFileOperation.h"
+#include "core/RenameSteps.h"
 #include "core/RunControl.h"
 
 namespace RenameExecutor {
 namespace {
 
 using MyFileOperation::BatchRenames;
-
-// What became of one pair.
-enum class Step { kDone, kSkipped, kFailed };
 
 // The pairs of a batch: the k-th renames From(k) to To(k), entry k of the lists or, with entries,
 // entry entries[k].
@@ -44,62 +42,33 @@ bool Executable(const std::vector<std::string>& oldPaths, const std::vector<std:
     return !oldPaths.empty() && oldPaths.size() == newPaths.size();
 }
 
-bool IsNoName(std::string_view path) {
-    const std::string_view name = MyFileOperation::SplitAtLastDelimiter(path).name;
-    return name.empty() || name == "." || name == "..";
-}
-
-// Index of the step-th pair tried.
-std::size_t PairAt(std::size_t step, std::size_t count, Order order) {
-    return order == Order::FirstToLast ? step : count - 1 - step;
-}
-
-// Asked before the step-th pair: false when the control said stop; the pairs from this step on
-// are then untried.
-bool GoOn(RunControl* control, std::size_t step, std::size_t count, Order order, Outcome& outcome) {
-    if (!StopAsked(control, step)) return true;
-    for (std::size_t rest = step; rest < count; ++rest)
-        outcome.untried.push_back(PairAt(rest, count, order));
-    return false;
-}
-
-// Outcome indices are ascending whatever the order.
-void SortOutcome(Outcome& outcome, Order order) {
-    if (order == Order::FirstToLast) return;
-    std::reverse(outcome.skipped.begin(), outcome.skipped.end());
-    std::reverse(outcome.failed.begin(), outcome.failed.end());
-    std::reverse(outcome.untried.begin(), outcome.untried.end());
-}
-
 // rename(k) carries out the k-th pair, one whose paths differ. refused: empty, or a flag per pair
 // that is not to be tried.
 template <class RenameStep>
 Outcome RenameAll(const Batch& batch, const RenameStep& rename, Order order, RunControl* control,
                   const std::vector<bool>& refused = {}) {
-    Outcome outcome;
-    outcome.executed = true;
-    const std::size_t count = batch.Size();
-    for (std::size_t step = 0; step < count && GoOn(control, step, count, order, outcome); ++step) {
-        const std::size_t k = PairAt(step, count, order);
-        if (!refused.empty() && refused[k]) {
-            outcome.failed.push_back(k);
-            continue;
-        }
-        if (batch.From(k) == batch.To(k)) continue;
-        switch (rename(k)) {
-            case Step::kDone:
-                break;
-            case Step::kSkipped:
-                outcome.skipped.push_back(k);
-                break;
-            case Step::kFailed:
-                outcome.failed.push_back(k);
-                break;
-        }
-    }
-    SortOutcome(outcome, order);
-    return outcome;
+    return Walk(
+        batch.Size(), order, control, refused,
+        [&batch](std::size_t k) { return batch.From(k) == batch.To(k); }, rename);
 }
+
+// The disk the steps meet: renames through the batch, and looks at the paths.
+class RealDisk {
+public:
+    explicit RealDisk(BatchRenames& renames) : renames_(renames) {}
+    BatchRenames::Result Rename(std::string_view from, std::string_view to, const Platform::EntryId* id) {
+        return renames_.Rename(from, to, id);
+    }
+    static bool Holds(std::string_view from, const Platform::EntryId& id) {
+        return MyFileOperation::FileIdentity(from) == id;
+    }
+    static bool Taken(std::string_view from, std::string_view to) {
+        return MyFileOperation::PathExists(to) && !MyFileOperation::SameFile(from, to);
+    }
+
+private:
+    BatchRenames& renames_;
+};
 
 // The identity of every source before the first rename.
 std::vector<Platform::EntryId> Identify(const Batch& batch, BatchRenames& renames) {
@@ -142,10 +111,10 @@ Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
                               const std::vector<std::string>& newPaths, Order order, RunControl* control) {
     if (!Executable(oldPaths, newPaths)) return {};
     BatchRenames renames;
+    RealDisk disk(renames);
     return RenameAll(
-        Batch(oldPaths, newPaths),
-        [&](std::size_t k) { return DoneOrFailed(renames.Rename(oldPaths[k], newPaths[k])); }, order,
-        control);
+        Batch(oldPaths, newPaths), [&](std::size_t k) { return CheckedStep(disk, oldPaths[k], newPaths[k]); },
+        order, control);
 }
 
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
@@ -161,26 +130,8 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
     const Batch batch(oldPaths, newPaths);
     const auto renames = batch.LookingRenames();
     std::vector<Platform::EntryId> ids = Identify(batch, *renames);
-    const auto rename = [&](std::size_t k) {
-        const std::string& from = oldPaths[k];
-        const std::string& to = newPaths[k];
-        if (IsNoName(to)) return Step::kFailed;
-        // The rename refuses an existing target by itself, so only a refusal needs a look at what
-        // stands there: a free name costs no more than the look at the source and the rename.
-        switch (renames->Rename(from, to, &ids[k])) {
-            case BatchRenames::Result::kDone:
-                return Step::kDone;
-            case BatchRenames::Result::kNoSource:
-                return Step::kFailed;
-            case BatchRenames::Result::kRefused:
-                break;
-        }
-        // Only a source still there can have met another file at its new name: one that is gone
-        // since it was looked at is a failure, whatever stands at the new name.
-        if (MyFileOperation::FileIdentity(from) != ids[k]) return Step::kFailed;
-        const bool taken = MyFileOperation::PathExists(to) && !MyFileOperation::SameFile(from, to);
-        return taken ? Step::kSkipped : Step::kFailed;
-    };
+    RealDisk disk(*renames);
+    const auto rename = [&](std::size_t k) { return SkipStep(disk, oldPaths[k], newPaths[k], ids[k]); };
     Outcome outcome = RenameAll(batch, rename, order, control, isRefused);
     outcome.ids = std::move(ids);
     return outcome;

@@ -10,6 +10,7 @@
 #include "core/FolderLook.h"
 #include "core/MyFileOperation.h"
 #include "core/PhotoDate.h"
+#include "core/Strfunc.h"
 
 namespace SequentialNames {
 namespace {
@@ -46,30 +47,6 @@ private:
     bool exhausted_ = false;
 };
 
-// One counter per folder name when numbering restarts per folder, else one for the whole list.
-// Entries of one folder usually follow each other, so the last folder's counter is kept at hand.
-class Counters {
-public:
-    Counters(std::int64_t start, bool perFolder) : start_(start), perFolder_(perFolder), whole_(start) {}
-    Counter& For(std::string_view path) {
-        if (!perFolder_) return whole_;
-        const std::string_view folder = MyFileOperation::SplitAtLastDelimiter(path).folder;
-        if (last_ == nullptr || folder != lastFolder_) {
-            last_ = &byName_.try_emplace(FolderNameOf(path), start_).first->second;
-            lastFolder_ = folder;
-        }
-        return *last_;
-    }
-
-private:
-    std::int64_t start_;
-    bool perFolder_;
-    Counter whole_;
-    std::unordered_map<std::string, Counter> byName_;
-    std::string_view lastFolder_;
-    Counter* last_ = nullptr;
-};
-
 // The case-folded form of a folder, kept while entries share it (a sorted list holds a folder's
 // files together), so that a path costs only the folding of its name.
 class FolderForms {
@@ -90,44 +67,6 @@ private:
     std::string folder_;
     bool used_ = false;
     std::size_t foldedHash_ = 0;
-};
-
-// The paths of a list compared without regard to case, to find two entries given one name. An
-// open-addressing table of indices into the list with bits of their folded hash, so no folded copy
-// is kept and no node is allocated per path.
-class FoldedPaths {
-public:
-    // count: the most paths that will be inserted.
-    FoldedPaths(const std::vector<std::string>& paths, std::size_t count) : paths_(paths) {
-        std::size_t size = 16;
-        while (size < 2 * count + 2)
-            size *= 2;
-        slots_.resize(size);
-    }
-    // False when a path equal to paths[index] without regard to case was inserted before.
-    bool Insert(std::size_t index, std::size_t foldedHash) {
-        assert(2 * (used_ + 1) <= slots_.size());
-        const auto tag = static_cast<std::uint32_t>(foldedHash >> 32);
-        const std::size_t mask = slots_.size() - 1;
-        for (std::size_t at = foldedHash & mask;; at = (at + 1) & mask) {
-            Slot& slot = slots_[at];
-            if (slot.index == 0) {
-                slot = {static_cast<std::uint32_t>(index + 1), tag};
-                ++used_;
-                return true;
-            }
-            if (slot.tag == tag && Cp932::EqualNoCase(paths_[slot.index - 1], paths_[index])) return false;
-        }
-    }
-
-private:
-    struct Slot {
-        std::uint32_t index = 0;  // into the list, plus one; 0 for an empty slot
-        std::uint32_t tag = 0;
-    };
-    const std::vector<std::string>& paths_;
-    std::vector<Slot> slots_;
-    std::size_t used_ = 0;
 };
 
 // The file name up to its first "." ("." is never a trail byte).
@@ -257,32 +196,180 @@ std::optional<Date> ParseDateText(std::string_view text) {
     return date;
 }
 
+RunCheck CheckRun(const Options& o) {
+    if (!CheckSequentialInputs(o)) return {RunCheck::Refusal::kInputs, {}};
+    // Texts that go into every name as they stand, the new extension among them.
+    std::vector<const std::string*> fixedTexts = {&o.leadingText, &o.trailingText};
+    if (o.changeExtension) fixedTexts.push_back(&o.newExtension);
+    for (const std::string* text : fixedTexts) {
+        std::string forbidden = Strfunc::FindForbiddenChar(*text);
+        if (!forbidden.empty()) return {RunCheck::Refusal::kForbidden, std::move(forbidden)};
+    }
+    return {};
+}
+
+// One counter per folder name when numbering restarts per folder, else one for the whole list.
+// Entries of one folder usually follow each other, so the last folder's counter is kept at hand.
+class Composer::Counters {
+public:
+    Counters(std::int64_t start, bool perFolder) : start_(start), perFolder_(perFolder), whole_(start) {}
+    Counter& For(std::string_view path) {
+        if (!perFolder_) return whole_;
+        const std::string_view folder = MyFileOperation::SplitAtLastDelimiter(path).folder;
+        if (last_ == nullptr || folder != lastFolder_) {
+            last_ = &byName_.try_emplace(FolderNameOf(path), start_).first->second;
+            lastFolder_ = folder;
+        }
+        return *last_;
+    }
+
+private:
+    std::int64_t start_;
+    bool perFolder_;
+    Counter whole_;
+    std::unordered_map<std::string, Counter> byName_;
+    std::string_view lastFolder_;
+    Counter* last_ = nullptr;
+};
+
+Composer::Composer(const Options& options, std::size_t count, const std::vector<std::int64_t>* datesTaken)
+    : options_(options),
+      datesTaken_(datesTaken),
+      extensionOnly_(ExtensionOnlyMode(options)),
+      numbering_(!options.startValue.empty()),
+      width_(options.startValue.size()),
+      increment_(Increment(options.incrementText)),
+      counters_(std::make_unique<Counters>(numbering_ ? ReadStrictInteger(options.startValue).value_or(0) : 0,
+                                           options.resetPerFolder)) {
+    assert(datesTaken == nullptr || datesTaken->size() == count);
+    (void)count;
+    if (options.changeExtension)
+        newExtension_ =
+            options.newExtension.starts_with('.') ? options.newExtension : "." + options.newExtension;
+}
+
+Composer::~Composer() = default;
+
+Outcome Composer::Compose(std::size_t index, std::string_view path, std::string& newName,
+                          std::string& detail) {
+    const Options& o = options_;
+    const std::string_view name = MyFileOperation::SplitAtLastDelimiter(path).name;
+    number_.clear();
+    if (numbering_ && !extensionOnly_) {
+        const auto value = counters_->For(path).Take(increment_);
+        if (!value) {
+            detail = path;
+            return Outcome::NumberOutOfRange;
+        }
+        number_ = PadNumber(*value, width_);
+    }
+    std::string date;
+    if (o.addDate) {
+        const PhotoDate::Stamp taken =
+            o.dateTaken && datesTaken_ != nullptr ? (*datesTaken_)[index] : PhotoDate::kNone;
+        std::optional<Date> parsed;
+        if (taken != PhotoDate::kNone) {
+            const PhotoDate::DateTime when = PhotoDate::Unpack(taken);
+            parsed = Date{when.year, when.month, when.day};
+        } else {
+            if (o.dateTaken) ++undatedPhotos_;
+            std::string dateText = MyFileOperation::FileDateText(path);
+            parsed = ParseDateText(dateText);
+            if (!parsed) {
+                detail = std::move(dateText);
+                return Outcome::BadDate;
+            }
+        }
+        if (o.dateSeparator) date = "_";
+        date += FormatDate(*parsed, o.dateFormat);
+    }
+
+    // Folder name, leading text and original name, the date unless it goes to the end, the
+    // number, the trailing text, the date at the end, the extension.
+    newName.clear();
+    if (extensionOnly_) {
+        newName.append(BaseOf(name));
+    } else {
+        if (o.folderName) newName.append(FolderNameOf(path));
+        newName.append(o.leadingText);
+        if (o.keepName) newName.append(BaseOf(name));
+    }
+    if (!o.dateAtEnd) newName.append(date);
+    if (!extensionOnly_) newName.append(number_).append(o.trailingText);
+    if (o.dateAtEnd) newName.append(date);
+    newName.append(o.changeExtension ? std::string_view(newExtension_) : ExtensionOfName(name));
+    return Outcome::Composed;
+}
+
+// The paths checked so far compared without regard to case, to find two entries given one name.
+// An open-addressing table of entry indices with bits of their folded hash, so no folded copy is
+// kept and no node is allocated per path.
+class NameCheck::Table {
+public:
+    Table(std::size_t count, std::function<bool(std::size_t, std::size_t)> same) : same_(std::move(same)) {
+        std::size_t size = 16;
+        while (size < 2 * count + 2)
+            size *= 2;
+        slots_.resize(size);
+    }
+    // False when an entry of the same path without regard to case was inserted before.
+    bool Insert(std::size_t index, std::string_view folder, std::string_view newName) {
+        assert(2 * (used_ + 1) <= slots_.size());
+        forms_.Use(folder);
+        const std::size_t hash = forms_.FoldedHash(Cp932::ToLower(newName));
+        const auto tag = static_cast<std::uint32_t>(hash >> 32);
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            Slot& slot = slots_[at];
+            if (slot.index == 0) {
+                slot = {static_cast<std::uint32_t>(index + 1), tag};
+                ++used_;
+                return true;
+            }
+            if (slot.tag == tag && same_(slot.index - 1, index)) return false;
+        }
+    }
+
+private:
+    struct Slot {
+        std::uint32_t index = 0;  // the entry's, plus one; 0 for an empty slot
+        std::uint32_t tag = 0;
+    };
+    std::function<bool(std::size_t, std::size_t)> same_;
+    FolderForms forms_;
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
+};
+
+NameCheck::NameCheck(std::size_t count, std::function<bool(std::size_t, std::size_t)> same)
+    : table_(std::make_unique<Table>(count, std::move(same))) {}
+
+NameCheck::~NameCheck() = default;
+
+bool NameCheck::SameNameNoCase(std::string_view a, std::string_view b) {
+    return Cp932::EqualNoCase(a, b);
+}
+
+bool NameCheck::Insert(std::size_t index, std::string_view folder, std::string_view newName) {
+    return table_->Insert(index, folder, newName);
+}
+
 Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Options& o,
                             const std::vector<std::int64_t>* datesTaken) {
     Result result;
     if (orgPaths.empty()) return result;
-    assert(datesTaken == nullptr || datesTaken->size() == orgPaths.size());
     // Every file and its new name are looked up in their folder's entries, read once: two looks
     // per entry.
     MyFileOperation::FolderLook look(orgPaths, 2);
     using Kind = MyFileOperation::FolderLook::Kind;
 
-    const bool extensionOnly = ExtensionOnlyMode(o);
-    const bool numbering = !o.startValue.empty();
-    const std::int64_t start = numbering ? ReadStrictInteger(o.startValue).value_or(0) : 0;
-    const std::size_t width = o.startValue.size();
-    const std::int64_t increment = Increment(o.incrementText);
-    std::string newExtension;
-    if (o.changeExtension)
-        newExtension = o.newExtension.starts_with('.') ? o.newExtension : "." + o.newExtension;
-
-    FolderForms forms;
-    Counters counters(start, o.resetPerFolder);
-    std::string number;
-    std::string newName;
+    Composer composer(o, orgPaths.size(), datesTaken);
     result.newPaths.reserve(orgPaths.size());
     result.ids.reserve(orgPaths.size());
-    FoldedPaths composed(result.newPaths, orgPaths.size());
+    NameCheck check(orgPaths.size(), [&result](std::size_t a, std::size_t b) {
+        return Cp932::EqualNoCase(result.newPaths[a], result.newPaths[b]);
+    });
+    std::string newName;
     // The first entry the composition stopped at. A missing file anywhere in the list is told
     // before it, so the look for missing files goes on to the end of the list.
     std::optional<Outcome> stopped;
@@ -300,67 +387,24 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
         }
         if (stopped) continue;
         result.ids.push_back(id);
+        const Outcome composed = composer.Compose(index, path, newName, stoppedAt);
+        if (composed != Outcome::Composed) {
+            stopped = composed;
+            continue;
+        }
         const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(path);
-        forms.Use(parts.folder);
-        number.clear();
-        if (numbering && !extensionOnly) {
-            const auto value = counters.For(path).Take(increment);
-            if (!value) {
-                stopped = Outcome::NumberOutOfRange;
-                stoppedAt = path;
-                continue;
-            }
-            number = PadNumber(*value, width);
-        }
-        std::string date;
-        if (o.addDate) {
-            const PhotoDate::Stamp taken =
-                o.dateTaken && datesTaken != nullptr ? (*datesTaken)[index] : PhotoDate::kNone;
-            std::optional<Date> parsed;
-            if (taken != PhotoDate::kNone) {
-                const PhotoDate::DateTime when = PhotoDate::Unpack(taken);
-                parsed = Date{when.year, when.month, when.day};
-            } else {
-                if (o.dateTaken) ++result.undatedPhotos;
-                const std::string dateText = MyFileOperation::FileDateText(path);
-                parsed = ParseDateText(dateText);
-                if (!parsed) {
-                    stopped = Outcome::BadDate;
-                    stoppedAt = dateText;
-                    continue;
-                }
-            }
-            if (o.dateSeparator) date = "_";
-            date += FormatDate(*parsed, o.dateFormat);
-        }
-
-        // Folder name, leading text and original name, the date unless it goes to the end, the
-        // number, the trailing text, the date at the end, the extension.
-        newName.clear();
-        if (extensionOnly) {
-            newName.append(BaseOf(parts.name));
-        } else {
-            if (o.folderName) newName.append(FolderNameOf(path));
-            newName.append(o.leadingText);
-            if (o.keepName) newName.append(BaseOf(parts.name));
-        }
-        if (!o.dateAtEnd) newName.append(date);
-        if (!extensionOnly) newName.append(number).append(o.trailingText);
-        if (o.dateAtEnd) newName.append(date);
-        newName.append(o.changeExtension ? std::string_view(newExtension) : ExtensionOfName(parts.name));
-
         std::string newPath;
         newPath.reserve(parts.folder.size() + newName.size());
         newPath.append(parts.folder).append(newName);
-        // Old and new path share the folder, so the names alone tell a change of case only.
-        const bool sameFile = Cp932::EqualNoCase(newName, parts.name);
-        const bool taken = !sameFile && look.At(newPath) != Kind::kNone;
         result.newPaths.push_back(std::move(newPath));
-        if (!composed.Insert(result.newPaths.size() - 1, forms.FoldedHash(Cp932::ToLower(newName)))) {
+        const NameCheck::Verdict verdict =
+            check.Judge(index, parts.folder, parts.name, newName,
+                        [&look](std::string_view at) { return look.At(at) != Kind::kNone; });
+        if (verdict == NameCheck::Verdict::kTwice) {
             stopped = Outcome::Collision;
             stoppedAt = std::move(result.newPaths.back());
             result.newPaths.pop_back();
-        } else if (taken && !heldAt) {
+        } else if (verdict == NameCheck::Verdict::kTaken && !heldAt) {
             // The names go on being composed: the file holding this one may be renamed by the run.
             heldAt = result.newPaths.back();
         }
@@ -371,7 +415,8 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
         result.detail = heldAt ? std::move(*heldAt) : std::move(stoppedAt);
         return result;
     }
-    result.lastNumberText = number;
+    result.lastNumberText = composer.LastNumber();
+    result.undatedPhotos = composer.UndatedPhotos();
     if (heldAt) {
         result.outcome = Outcome::Collision;
         result.detail = std::move(*heldAt);

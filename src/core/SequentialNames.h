@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,6 +91,90 @@ struct Result {
     // taken are held on disk by other files; the run may still go through when those files are of
     // the list and move on.
     bool composedAll = false;
+};
+
+// Why the inputs cannot start a run, in the order they are checked: inputs not allowed
+// (CheckSequentialInputs), then a character no file name may hold in the leading text, the trailing
+// text or the new extension.
+struct RunCheck {
+    enum class Refusal { kNone, kInputs, kForbidden };
+    Refusal refusal = Refusal::kNone;
+    std::string forbidden;  // the character, for kForbidden
+};
+RunCheck CheckRun(const Options& options);
+
+// The composition of a list's new names, one entry after another in list order, as
+// BuildSequentialNames composes them.
+class Composer {
+public:
+    // count: the entries of the list; datesTaken as for BuildSequentialNames.
+    Composer(const Options& options, std::size_t count, const std::vector<std::int64_t>* datesTaken);
+    ~Composer();
+    Composer(const Composer&) = delete;
+    Composer& operator=(const Composer&) = delete;
+
+    // The new file name (no folder) of entry index at path into newName: Composed, or BadDate and
+    // NumberOutOfRange with detail (the date text that failed, the path).
+    Outcome Compose(std::size_t index, std::string_view path, std::string& newName, std::string& detail);
+    // The number given to the last entry composed ("" without numbering).
+    const std::string& LastNumber() const { return number_; }
+    std::size_t UndatedPhotos() const { return undatedPhotos_; }
+
+private:
+    class Counters;
+    const Options& options_;
+    const std::vector<std::int64_t>* datesTaken_;
+    bool extensionOnly_;
+    bool numbering_;
+    std::size_t width_;
+    std::int64_t increment_;
+    std::string newExtension_;
+    std::unique_ptr<Counters> counters_;
+    std::string number_;
+    std::size_t undatedPhotos_ = 0;
+};
+
+// The check of the composed names, entry after entry in list order, as the run makes it: a name is
+// refused when it differs from the old one other than in letter case and something stands at it on
+// disk, or when an earlier entry was given the same path (compared without regard to case).
+class NameCheck {
+public:
+    // count: the most entries checked. same(a, b): whether the new paths of entries a and b are one
+    // without regard to case.
+    NameCheck(std::size_t count, std::function<bool(std::size_t, std::size_t)> same);
+    ~NameCheck();
+    NameCheck(const NameCheck&) = delete;
+    NameCheck& operator=(const NameCheck&) = delete;
+
+    // True when entry index, named oldName in folder (with its "/") and given newName, is refused.
+    // standsAt(newPath) tells whether anything stands at a path on disk.
+    template <class StandsAt>
+    bool Refuses(std::size_t index, std::string_view folder, std::string_view oldName,
+                 std::string_view newName, const StandsAt& standsAt) {
+        return Judge(index, folder, oldName, newName, standsAt) != Verdict::kFree;
+    }
+    // The same, telling why: a name given twice, or one that something on disk holds.
+    enum class Verdict { kFree, kTaken, kTwice };
+    template <class StandsAt>
+    Verdict Judge(std::size_t index, std::string_view folder, std::string_view oldName,
+                  std::string_view newName, const StandsAt& standsAt) {
+        // Old and new path share the folder, so the names alone tell a change of case only.
+        bool taken = false;
+        if (!SameNameNoCase(oldName, newName)) {
+            newPath_.assign(folder).append(newName);
+            taken = standsAt(std::string_view(newPath_));
+        }
+        if (!Insert(index, folder, newName)) return Verdict::kTwice;
+        return taken ? Verdict::kTaken : Verdict::kFree;
+    }
+
+private:
+    class Table;
+    static bool SameNameNoCase(std::string_view a, std::string_view b);
+    // False when an earlier entry has the same path without regard to case.
+    bool Insert(std::size_t index, std::string_view folder, std::string_view newName);
+    std::unique_ptr<Table> table_;
+    std::string newPath_;
 };
 
 // Composes the new full path of every entry of orgPaths in order. Checks first that every listed

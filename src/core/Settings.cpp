@@ -82,6 +82,7 @@ Values Read(const TIniFile& ini, const Bounds& designedWindow) {
     v.dateEnd = ini.ReadBool("Date", "End", false);
     v.dateType = ini.ReadInteger("Date", "Type", 0);
     v.regexOn = ini.ReadBool("Regex", "On", false);
+    v.previewOn = ini.ReadBool("Preview", "On", true);
     v.dateSource = ini.ReadInteger("Date", "Source", 0);
     return v;
 }
@@ -106,6 +107,7 @@ void Write(TIniFile& ini, const Values& v) {
     WriteLimitedList(ini, "StrRenSose", v.targetHistory);
     WriteLimitedList(ini, "StrRenDest", v.replacementHistory);
     ini.WriteBool("Regex", "On", v.regexOn);
+    ini.WriteBool("Preview", "On", v.previewOn);
     ini.WriteBool("Date", "Bar", v.dateBar);
     ini.WriteBool("Date", "End", v.dateEnd);
     ini.WriteInteger("Date", "Type", v.dateType);

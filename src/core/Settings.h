@@ -39,6 +39,7 @@ struct Values {
     std::vector<std::string> targetHistory;       // "StrRenSose"
     std::vector<std::string> replacementHistory;  // "StrRenDest"
     bool regexOn = false;                         // "Regex" "On"
+    bool previewOn = true;                        // "Preview" "On"
     bool dateBar = true;                          // "Date" "Bar"
     bool dateEnd = false;                         // "Date" "End"
     int dateType = 0;                             // "Date" "Type"

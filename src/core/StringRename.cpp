@@ -26,7 +26,7 @@ Check CheckInputs(std::string_view target, std::string_view replacement) {
     return {};
 }
 
-Preview PreviewRenames(const std::vector<std::string>& oldPaths, std::string_view target,
+Preview PreviewRenames(std::span<const std::string> oldPaths, std::string_view target,
                        std::string_view replacement, const Options& options) {
     Preview preview;
     const bool ignoreCase = !options.caseSensitive;

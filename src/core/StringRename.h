@@ -5,6 +5,7 @@
 // looks at the disk or renames anything.
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,8 +47,12 @@ struct Preview {
 // For each full path: the replaced name in the same folder. A file is kept only when the replaced
 // part differs from what it was and is not empty; without includeExtension the extension (from the
 // last ".") is left out of the search and kept as it is.
-Preview PreviewRenames(const std::vector<std::string>& oldPaths, std::string_view target,
+Preview PreviewRenames(std::span<const std::string> oldPaths, std::string_view target,
                        std::string_view replacement, const Options& options);
+inline Preview PreviewRenames(const std::vector<std::string>& oldPaths, std::string_view target,
+                              std::string_view replacement, const Options& options) {
+    return PreviewRenames(std::span<const std::string>(oldPaths), target, replacement, options);
+}
 
 // Copies of the entries of list at the given ascending indices, in order.
 std::vector<std::string> PickEntries(const std::vector<std::string>& list,

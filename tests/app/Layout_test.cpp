@@ -40,6 +40,7 @@ const TControlRow kControls[] = {
     {"bthis5", "5", "", true, kAny},
     {"btHistClr", nullptr, "履歴の全消去", true, kAny},
     {"btret", nullptr, "変換を元に戻す", false, kAny},
+    {"btPreview", nullptr, "変更後の名前を事前に表示する", true, 1},
     {"btMoveOn", nullptr, "ファイル移動機能切り替え", true, kAny},
     {"btMoveFolder", nullptr, "リネーム後の移動フォルダ指定", true, kAny},
     {"bMHist1", nullptr, "", true, kAny},
@@ -108,6 +109,7 @@ const TControlRow kControls[] = {
     {"cbFormStyle", "常に全面に表示", nullptr, true, 0},
     {"cbDialog", "処理完了ダイアログを表示", nullptr, true, 1},
     {"cbHistOn", "フォルダの履歴を記録", nullptr, true, 1},
+    {"cbPreview", "変更後の名前を事前に表示する", nullptr, true, 1},
     {"RGDate", "リネームに使う更新日付の形式", nullptr, true, 0},
     {"RGDate_1", "0000_00_00(西暦４桁でアンダーバー使用)", nullptr, true, 0},
     {"RGDateSource", "日付の取得元", nullptr, true, 0},
@@ -314,7 +316,7 @@ private slots:
     void toolBarImages() {
         const std::pair<const char*, int> images[] = {
             {"btOpen", 0}, {"btNow", 11},   {"tbNextOpen", 1},   {"bthis1", 3},  {"btHistClr", 4},
-            {"btret", 5},  {"btMoveOn", 3}, {"btMoveFolder", 6}, {"bMHist2", 3}, {"btEnd", 12},
+            {"btret", 5},  {"btMoveOn", 3}, {"btMoveFolder", 6}, {"bMHist2", 3}, {"btEnd", 12}, {"btPreview", 13},
         };
         for (const auto& [name, index] : images) {
             auto* button = f->Find<QToolButton>(QLatin1String(name));

@@ -129,6 +129,7 @@ public:
         std::vector<std::string> entries;
         for (const std::string& rel : relatives)
             entries.push_back(Path(rel));
+        window->Preview().Halt();  // it reads the list that is emptied here
         Grid()->ClearRows();
         window->Pairs.Load({});
         window->LoadFileList(entries);

@@ -109,6 +109,45 @@ private slots:
         QCOMPARE(g.Cells(2, 0), QString("header"));
     }
 
+    // A column's look colours single cells and gives them tips, asked only for the rows painted or
+    // pointed at; rows it has nothing for keep the column's own look.
+    void CellLooks() {
+        TStringGridEx& g = *grid_;
+        FillRows(g, {"A", "B", "C", "D"});
+        g.SetCells(2, 1, "same");
+        g.SetCells(2, 2, "WWWWWWWW");
+        const QColor red(255, 0, 0);
+        const QColor blue(0, 0, 255);
+        QSet<int> asked;
+        g.SetColumnLook(2, [&](int row) {
+            asked.insert(row);
+            if (row == 2) return TStringGridEx::TCellLook{blue, red, QStringLiteral("赤")};
+            return TStringGridEx::TCellLook{};
+        });
+        const QImage image = g.grab().toImage();
+        const auto inside = [&](int row, int dx) {
+            const QRect r = g.CellRect(2, row);
+            return image.pixelColor(r.left() + dx, r.top() + 1);
+        };
+        QCOMPARE(inside(2, 1), red);
+        QCOMPARE(inside(1, 1), g.CellColor(2, 1));
+        // Some pixel of the text is drawn in the look's colour.
+        const QRect r = g.CellRect(2, 2);
+        bool blueText = false;
+        for (int x = r.left(); x < r.right() && !blueText; ++x)
+            for (int y = r.top(); y < r.bottom() && !blueText; ++y)
+                blueText = image.pixelColor(x, y) == blue;
+        QVERIFY(blueText);
+        QVERIFY(!asked.contains(0));
+        QAbstractItemModel* model = g.model();
+        QCOMPARE(model->data(model->index(1, 1), Qt::ToolTipRole).toString(), QStringLiteral("赤"));
+        QVERIFY(!model->data(model->index(0, 1), Qt::ToolTipRole).isValid());
+        QVERIFY(!model->data(model->index(1, 0), Qt::ToolTipRole).isValid());
+        g.SetColumnLook(2, {});
+        QVERIFY(!model->data(model->index(1, 1), Qt::ToolTipRole).isValid());
+        QCOMPARE(g.grab().toImage().pixelColor(r.left() + 1, r.top() + 1), g.CellColor(2, 2));
+    }
+
     void ClearRows() {
         TStringGridEx& g = *grid_;
         g.SetCells(1, 0, "header");

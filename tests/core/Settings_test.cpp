@@ -30,6 +30,7 @@ TEST(SettingsTest, NoFileGivesEveryDefault) {
     EXPECT_FALSE(read.dateEnd);
     EXPECT_EQ(read.dateType, 0);
     EXPECT_FALSE(read.regexOn);
+    EXPECT_TRUE(read.previewOn);
     EXPECT_EQ(read.dateSource, 0);
     // The same as a value built by hand with the designed bounds: nothing else is read.
     Values defaults;
@@ -46,7 +47,7 @@ TEST(SettingsTest, ValuesAsTheFileHoldsThem) {
                                     "[StrRenSose]\n0=a\n1=b\n2=\n3=d\n"
                                     "[StrRenDest]\n1=no first\n"
                                     "[FarstHist]\n0=a\n1=b\n2=\n3=d\n10=beyond\n"
-                                    "[Date]\nType=0x3\nBar=x\nSource=1\n[regex]\nON=1\n"));
+                                    "[Date]\nType=0x3\nBar=x\nSource=1\n[regex]\nON=1\n[Preview]\nOn=0\n"));
     const Values read = Read(ini, kDesigned);
     EXPECT_EQ(read.window, (Bounds{-5, 32, 529, 560}));  // hex read; text that is no number: default
     EXPECT_FALSE(read.historyOn);
@@ -59,6 +60,7 @@ TEST(SettingsTest, ValuesAsTheFileHoldsThem) {
     EXPECT_TRUE(read.dateBar);
     EXPECT_EQ(read.dateSource, 1);
     EXPECT_TRUE(read.regexOn);
+    EXPECT_FALSE(read.previewOn);
 }
 
 TEST(SettingsTest, WrittenThenReadBackEqual) {
@@ -81,6 +83,7 @@ TEST(SettingsTest, WrittenThenReadBackEqual) {
     values.dateEnd = true;
     values.dateType = 2;
     values.regexOn = true;
+    values.previewOn = false;
     values.dateSource = 1;
 
     TIniFile out(dir / "q.ini");
@@ -96,7 +99,8 @@ TEST(SettingsTest, WrittenThenReadBackEqual) {
           "[History]\n1=/a\n2=/b b\n3=\n4=/d\n5=\nOn=0\n", "[Move]\n1=/m1/\n2=\n3=/m3/\n", "[Dialog]\nOn=0\n",
           "[FormStyle]\nOn=1\n", "[FarstHist]\n0=l0\n1=l1\n2=\n", "[EndHist]\n", "[ExtHist]\n",
           "[ColumSize]\n1=150\n2=160\n3=170\n", "[StrRenSose]\n0=s0\n1=s1\n2=s2\n3=\n",
-          "[StrRenDest]\n0=d0\n1=\n", "[Regex]\nOn=1\n", "[Date]\nBar=0\nEnd=1\nType=2\nSource=1\n"}) {
+          "[StrRenDest]\n0=d0\n1=\n", "[Regex]\nOn=1\n", "[Preview]\nOn=0\n",
+          "[Date]\nBar=0\nEnd=1\nType=2\nSource=1\n"}) {
         at.push_back(content.find(piece));
         EXPECT_NE(at.back(), std::string::npos) << piece << "\nin\n" << content;
     }

@@ -1,0 +1,148 @@
+// The preview of the coming names: column 2 shows, before 開始, the name each row would get with the
+// inputs of the page showing, in the link colour; a row whose name is taken or cannot be had is red
+// with a tip saying why; a panel beside the file count counts the renames and the collisions, or
+// tells why 開始 would refuse. It rests, as 開始 does, from a run to the next load.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "app/PreviewController.h"
+#include "app/QtText.h"
+#include "app/RadioGroup.h"
+#include "app/RunMessages.h"
+#include "app/UnMein.h"
+#include "components/MyStringGrid.h"
+#include "core/CaseConvert.h"
+
+namespace {
+
+const QColor kUnusableBackground(255, 176, 176);
+
+QString TipOf(RenamePreview::State state) {
+    using State = RenamePreview::State;
+    switch (state) {
+        case State::kUnchanged:
+        case State::kRenamed:
+            break;
+        case State::kCollision:
+            return QStringLiteral("同じ名前のファイルがあるため、変更されません");
+        case State::kUnusable:
+            return QStringLiteral("ファイル名に使えない名前のため、変更されません");
+        case State::kTooLong:
+            return QStringLiteral("名前が長すぎるため、変更されません");
+        case State::kMissing:
+            return QStringLiteral("ファイルが見つからないため、変更されません");
+        case State::kRefused:
+            return QStringLiteral("名前を変更できないため、変更されません");
+    }
+    return {};
+}
+
+}  // namespace
+
+void TFmMein::WirePreview() {
+    preview_ = new PreviewController([this] { return PreviewJob(); }, this);
+    connect(preview_, &PreviewController::Changed, this, &TFmMein::ShowPreview);
+    connect(cbPreview, &QCheckBox::toggled, this, &TFmMein::cbPreviewClick);
+    connect(btPreview, &QToolButton::clicked, cbPreview, &QCheckBox::setChecked);
+    const auto schedule = [this] { SchedulePreview(); };
+    for (QComboBox* box : {edit2, edit3, edit8, Edit6, Edit7})
+        connect(box, &QComboBox::editTextChanged, this, schedule);
+    for (QLineEdit* field : {Edit9, Edit4})
+        connect(field, &QLineEdit::textChanged, this, schedule);
+    for (QCheckBox* box :
+         {CB1, CB2, CB4, CB5, CB12, CB9, CB10, CBRegex, CB11, CB7, CBExt1, CBExt2, CheckBox1, CheckBox2})
+        connect(box, &QCheckBox::toggled, this, schedule);
+    for (TRadioGroup* group : {RGTranc, RGDate, RGDateSource})
+        connect(group, &TRadioGroup::Click, this, schedule);
+    connect(PageControl1, &QTabWidget::currentChanged, this, schedule);
+}
+
+void TFmMein::SchedulePreview() {
+    if (cbPreview->isChecked()) preview_->Schedule();
+}
+
+void TFmMein::HaltPreview() {
+    preview_->Halt();
+}
+
+std::optional<PreviewController::Job> TFmMein::PreviewJob() const {
+    if (!cbPreview->isChecked() || !btGo->isEnabled() || Pairs.Empty()) return std::nullopt;
+    return PreviewController::Job{&Pairs.OldPaths(), ReadPreviewInputs(),
+                                  Pairs.HasDatesTaken() ? &Pairs.DatesTaken() : nullptr};
+}
+
+RenamePreview::Inputs TFmMein::ReadPreviewInputs() const {
+    // As btGoClick chooses the run.
+    const QWidget* page = PageControl1->currentWidget();
+    if (page == TabSheet4) return RenamePreview::SettingsPage{};
+    if (page == TabSheet2) {
+        return RenamePreview::StringPage{.target = QtText::FromQt(Edit6->currentText()),
+                                         .replacement = QtText::FromQt(Edit7->currentText()),
+                                         .regex = CBRegex->isChecked(),
+                                         .includeExtension = CB9->isChecked(),
+                                         .caseSensitive = CB10->isChecked()};
+    }
+    if (page == TabSheet3) {
+        if (CB7->isChecked()) return RenamePreview::DigitAlignment{};
+        if (CB11->isChecked()) {
+            return RenamePreview::CaseConversion{
+                CaseConvert::ConversionMode(RGTranc->ItemIndex(), CBExt1->isChecked(), CBExt2->isChecked())};
+        }
+        return RenamePreview::NoRun{};
+    }
+    return RenamePreview::Sequential{ReadSequentialOptions()};
+}
+
+const RenamePreview::Result* TFmMein::PreviewShown() const {
+    // Real results, once there are any, are never covered by a preview.
+    return shownNew_ == nullptr ? preview_->Shown() : nullptr;
+}
+
+QString TFmMein::PreviewName(int row) const {
+    const RenamePreview::Result* shown = PreviewShown();
+    if (shown == nullptr || row < 1 || static_cast<std::size_t>(row) > shown->rows.Size()) return {};
+    const auto index = static_cast<std::size_t>(row) - 1;
+    if (shown->rows.StateOf(index) == RenamePreview::State::kUnchanged) return {};
+    return QtText::ToQt(shown->rows.NameOf(index));
+}
+
+TStringGridEx::TCellLook TFmMein::PreviewLook(int row) const {
+    const RenamePreview::Result* shown = PreviewShown();
+    if (shown == nullptr || row < 1 || static_cast<std::size_t>(row) > shown->rows.Size()) return {};
+    const RenamePreview::State state = shown->rows.StateOf(static_cast<std::size_t>(row) - 1);
+    if (state == RenamePreview::State::kUnchanged) return {};
+    if (state == RenamePreview::State::kRenamed) return {palette().color(QPalette::Link), {}, {}};
+    return {palette().color(QPalette::Text), kUnusableBackground, TipOf(state)};
+}
+
+void TFmMein::ShowPreview() {
+    const RenamePreview::Result* shown = PreviewShown();
+    QString text;
+    if (shown != nullptr && !shown->noRun) {
+        text = RunMessages::PreviewRefusal(shown->refusal);
+        if (text.isEmpty()) {
+            text = QStringLiteral("変更 %1件 ／ 重複 %2件")
+                       .arg(shown->rows.Count(RenamePreview::State::kRenamed))
+                       .arg(shown->rows.Count(RenamePreview::State::kCollision));
+        }
+    }
+    PreviewPanel->setText(text);
+    PreviewPanel->setToolTip(text);
+    PreviewPanel->setVisible(!text.isEmpty());
+    if (shownNew_ == nullptr) MySG->RefreshRows(1, static_cast<int>(Pairs.Size()));
+}
+
+void TFmMein::cbPreviewClick() {
+    btPreview->setChecked(cbPreview->isChecked());
+    if (cbPreview->isChecked()) {
+        preview_->Schedule();
+    } else {
+        preview_->Halt();
+    }
+}

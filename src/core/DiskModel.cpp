@@ -1,0 +1,145 @@
+#include "core/DiskModel.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "core/Cp932.h"
+
+namespace MyFileOperation {
+namespace {
+
+Platform::EntryKind EntryKindOf(FolderLook::Kind kind) {
+    switch (kind) {
+        case FolderLook::Kind::kFile:
+            return Platform::EntryKind::File;
+        case FolderLook::Kind::kFolder:
+            return Platform::EntryKind::Folder;
+        case FolderLook::Kind::kNone:
+        case FolderLook::Kind::kOther:
+            break;
+    }
+    return Platform::EntryKind::Other;
+}
+
+}  // namespace
+
+DiskModel::DiskModel() = default;
+DiskModel::~DiskModel() = default;
+
+DiskModel::Folder* DiskModel::FolderOf(std::string_view folder) {
+    if (last_ != nullptr && folder == lastText_) return last_;
+    auto found = byText_.find(std::string(folder));
+    if (found == byText_.end()) {
+        Folder* model = nullptr;
+        if (const auto native = Cp932::ToUtf8(folder)) {
+            // Every name of the folder is read: a run looks at most of them, often twice.
+            auto entries =
+                std::make_unique<Platform::FolderEntries>(*native, std::numeric_limits<std::size_t>::max());
+            // Two texts of one folder (a link, a "/./") share it, so that a rename made through one
+            // is seen through the other.
+            const auto same = std::find_if(folders_.begin(), folders_.end(), [&](const auto& other) {
+                return entries->Id() && other->entries->Id() == entries->Id();
+            });
+            if (same != folders_.end()) {
+                model = same->get();
+            } else {
+                folders_.push_back(std::make_unique<Folder>(Folder{std::move(entries), {}}));
+                model = folders_.back().get();
+            }
+        }
+        found = byText_.emplace(std::string(folder), model).first;
+    }
+    lastText_ = folder;
+    last_ = found->second;
+    return last_;
+}
+
+void DiskModel::Read(std::string_view folder) {
+    FolderOf(folder);
+}
+
+std::string DiskModel::PaperKey(const Folder& folder, std::string_view name) const {
+    return folder.entries->Exact() ? std::string(name) : Cp932::ToLower(name);
+}
+
+DiskModel::Kind DiskModel::At(std::string_view path, Platform::EntryId* id) {
+    const PathParts parts = SplitAtLastDelimiter(path);
+    if (parts.folder.empty() || !FolderLook::ListedName(parts.name)) return FolderLook::LookAtPath(path, id);
+    Folder* folder = FolderOf(parts.folder);
+    if (folder == nullptr || !Cp932::ToUtf8(parts.name, name_)) return Kind::kNone;
+    if (!folder->entries->Listed() && !folder->paper.empty()) {
+        const auto paper = folder->paper.find(PaperKey(*folder, parts.name));
+        if (paper != folder->paper.end()) {
+            if (id != nullptr) *id = paper->second.id;
+            return paper->second.kind;
+        }
+    }
+    return FolderLook::KindOf(folder->entries->KindOf(name_, id));
+}
+
+bool DiskModel::TooLong(std::string_view path) {
+    const PathParts parts = SplitAtLastDelimiter(path);
+    Folder* folder = FolderOf(parts.folder);
+    return folder != nullptr && Cp932::ToUtf8(parts.name, name_) && name_.size() > folder->entries->NameMax();
+}
+
+void DiskModel::Move(std::string_view from, std::string_view to) {
+    Platform::EntryId id;
+    const Kind kind = At(from, &id);
+    const PathParts source = SplitAtLastDelimiter(from);
+    const PathParts target = SplitAtLastDelimiter(to);
+    Folder* sourceFolder = FolderOf(source.folder);
+    Folder* targetFolder = FolderOf(target.folder);
+    if (sourceFolder == nullptr || targetFolder == nullptr) return;
+    if (sourceFolder->entries->Listed()) {
+        if (Cp932::ToUtf8(source.name, name_)) sourceFolder->entries->Removed(name_);
+    } else {
+        sourceFolder->paper[PaperKey(*sourceFolder, source.name)] = Paper{};
+    }
+    if (targetFolder->entries->Listed()) {
+        if (Cp932::ToUtf8(target.name, name_))
+            targetFolder->entries->Added(name_, EntryKindOf(kind), id.file.inode);
+    } else {
+        targetFolder->paper[PaperKey(*targetFolder, target.name)] = Paper{kind, id};
+    }
+}
+
+BatchRenames::Result DiskModel::Rename(std::string_view from, std::string_view to,
+                                       const Platform::EntryId* expected) {
+    using Result = BatchRenames::Result;
+    // A text with no native form is refused as the rename refuses it (the folders were read, so
+    // only the names are left to convert).
+    if (from == to || FolderOf(SplitAtLastDelimiter(to).folder) == nullptr ||
+        !Cp932::ToUtf8(SplitAtLastDelimiter(from).name, name_) ||
+        !Cp932::ToUtf8(SplitAtLastDelimiter(to).name, name_))
+        return Result::kRefused;
+    Platform::EntryId id;
+    const Kind source = At(from, &id);
+    if (expected != nullptr && (source != Kind::kFile || id != *expected)) return Result::kNoSource;
+    if (source == Kind::kNone || TooLong(to)) return Result::kRefused;
+    // The rename never replaces what stands at the new name, except where that is the file itself
+    // under another spelling (a folder that folds case): then it goes through a temporary name.
+    Platform::EntryId standing;
+    if (At(to, &standing) != Kind::kNone) {
+        const Folder* folder = FolderOf(SplitAtLastDelimiter(to).folder);
+        const bool oneFile =
+            Cp932::EqualNoCase(from, to) && folder != nullptr && !folder->entries->Exact() && standing == id;
+        if (!oneFile) return Result::kRefused;
+    }
+    Move(from, to);
+    return Result::kDone;
+}
+
+bool DiskModel::Holds(std::string_view from, const Platform::EntryId& id) {
+    Platform::EntryId standing;
+    return At(from, &standing) == Kind::kFile && standing == id;
+}
+
+bool DiskModel::Taken(std::string_view from, std::string_view to) {
+    Platform::EntryId source;
+    Platform::EntryId standing;
+    At(from, &source);
+    return At(to, &standing) != Kind::kNone && standing != source;
+}
+
+}  // namespace MyFileOperation

@@ -1,0 +1,69 @@
+#pragma once
+
+// The folders of a run as the run would find them, read once, with renames made on paper: the
+// preview takes the run's steps (RenameSteps.h) on it to tell what the run will do, and changes
+// nothing on disk. A folder whose names compare exactly is read whole into a table; any other (a
+// folder that folds case, one that cannot be read) is looked at name by name, with the renames
+// made on paper kept beside it.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/FolderLook.h"
+#include "core/MyFileOperation.h"
+#include "core/platform/FileSystem.h"
+
+namespace MyFileOperation {
+
+class DiskModel {
+public:
+    using Kind = FolderLook::Kind;
+
+    DiskModel();
+    ~DiskModel();
+    DiskModel(const DiskModel&) = delete;
+    DiskModel& operator=(const DiskModel&) = delete;
+
+    // Reads a folder (a text ending in "/") now rather than at the first look into it.
+    void Read(std::string_view folder);
+
+    // What stands at path now, links followed; id (optional) receives the identity of the entry
+    // itself. As FolderLook::At.
+    Kind At(std::string_view path, Platform::EntryId* id = nullptr);
+    // The name of path has more bytes than its file system takes.
+    bool TooLong(std::string_view path);
+
+    // The steps' disk (RenameSteps.h), on paper. Rename gives what BatchRenames::Rename would: with
+    // expected, a source that is not that file is kNoSource; without, a missing source is refused.
+    BatchRenames::Result Rename(std::string_view from, std::string_view to,
+                                const Platform::EntryId* expected);
+    bool Holds(std::string_view from, const Platform::EntryId& id);
+    bool Taken(std::string_view from, std::string_view to);
+
+private:
+    // What renames on paper left at a name of a folder looked at name by name.
+    struct Paper {
+        Kind kind = Kind::kNone;  // kNone: the name was emptied
+        Platform::EntryId id;
+    };
+    struct Folder {
+        std::unique_ptr<Platform::FolderEntries> entries;
+        std::unordered_map<std::string, Paper> paper;  // by name, in lower case where names fold
+    };
+    Folder* FolderOf(std::string_view folder);
+    std::string PaperKey(const Folder& folder, std::string_view name) const;
+    // The rename of what stands at from, made on paper.
+    void Move(std::string_view from, std::string_view to);
+
+    std::vector<std::unique_ptr<Folder>> folders_;
+    std::unordered_map<std::string, Folder*> byText_;
+    std::string lastText_;
+    Folder* last_ = nullptr;
+    std::string name_;  // room for the native name of each look
+};
+
+}  // namespace MyFileOperation

@@ -1,0 +1,369 @@
+#include "core/RenamePreview.h"
+
+#include <algorithm>
+#include <cassert>
+#include <limits>
+#include <span>
+#include <unordered_set>
+
+#include "core/CaseConvert.h"
+#include "core/Cp932.h"
+#include "core/DigitAlign.h"
+#include "core/DiskModel.h"
+#include "core/MyFileOperation.h"
+#include "core/PhotoDate.h"
+#include "core/RenameSteps.h"
+#include "core/RunControl.h"
+
+namespace RenamePreview {
+namespace {
+
+using MyFileOperation::DiskModel;
+using RenameExecutor::Order;
+
+// Rows between two questions to the control: a step of a few milliseconds.
+constexpr std::size_t kStepRows = 4096;
+
+// Asks the control only once every kStepRows pairs of a walk.
+class EveryStep final : public RunControl {
+public:
+    explicit EveryStep(RunControl* control) : control_(control) {}
+    bool Continue(std::size_t done) override { return done % kStepRows != 0 || !StopAsked(control_, done); }
+
+private:
+    RunControl* control_;
+};
+
+// The files a skip-and-mark run keeps from a part of the list: indices into the part, new paths,
+// and the positions of names no file can take.
+struct Planned {
+    std::vector<std::size_t> indices;
+    std::vector<std::string> newPaths;
+    std::vector<std::size_t> unusable;
+    std::optional<std::string> stopped;  // the regular expression gave up on a name
+};
+
+class Forecaster {
+public:
+    Forecaster(const std::vector<std::string>& paths, RunControl* control)
+        : paths_(paths), control_(control) {}
+
+    Result Run(const Inputs& inputs, const std::vector<std::int64_t>* datesTaken);
+
+private:
+    bool Stop(std::size_t done) {
+        if (!StopAsked(control_, done)) return false;
+        result_.stopped = true;
+        return true;
+    }
+    std::string_view FolderOf(std::size_t row) const {
+        return MyFileOperation::SplitAtLastDelimiter(paths_[row]).folder;
+    }
+    const std::string& NewPath(std::size_t row) {
+        return to_.assign(FolderOf(row)).append(result_.rows.NameOf(row));
+    }
+    // Reads every folder of the list into the model, one folder a step.
+    bool ReadFolders();
+
+    void Sequential(const SequentialNames::Options& options, const std::vector<std::int64_t>* datesTaken);
+    void SequentialWalk();
+    void StringPage(const RenamePreview::StringPage& page);
+    template <class Plan>
+    void KeptFiles(const Plan& plan, Order order);
+    // The state of a row the walk found failed.
+    State FailureOf(std::size_t row, bool unusable);
+
+    const std::vector<std::string>& paths_;
+    RunControl* control_;
+    DiskModel model_;
+    Result result_;
+    std::string to_;
+};
+
+Result Forecaster::Run(const Inputs& inputs, const std::vector<std::int64_t>* datesTaken) {
+    std::visit(
+        [&](const auto& page) {
+            using Page = std::decay_t<decltype(page)>;
+            if constexpr (std::is_same_v<Page, NoRun>) {
+                result_.noRun = true;
+            } else if constexpr (std::is_same_v<Page, SettingsPage>) {
+                result_.refusal = SettingsPageRefused{};
+            } else if constexpr (std::is_same_v<Page, RenamePreview::Sequential>) {
+                const SequentialNames::RunCheck check =
+                    page.options ? SequentialNames::CheckRun(*page.options)
+                                 : SequentialNames::RunCheck{SequentialNames::RunCheck::Refusal::kInputs, {}};
+                if (check.refusal != SequentialNames::RunCheck::Refusal::kNone) {
+                    result_.refusal = check;
+                } else {
+                    Sequential(*page.options, datesTaken);
+                }
+            } else if constexpr (std::is_same_v<Page, RenamePreview::StringPage>) {
+                StringPage(page);
+            } else if constexpr (std::is_same_v<Page, DigitAlignment>) {
+                std::size_t width = 0;
+                for (std::size_t first = 0; first < paths_.size(); first += kStepRows) {
+                    if (Stop(first)) return;
+                    const std::span<const std::string> part =
+                        std::span(paths_).subspan(first, std::min(kStepRows, paths_.size() - first));
+                    width = std::max(width, DigitAlign::Width(part));
+                }
+                KeptFiles(
+                    [width](std::span<const std::string> part) {
+                        DigitAlign::Plan plan = DigitAlign::Preview(part, width);
+                        return Planned{std::move(plan.oldIndices), std::move(plan.newPaths), {}, {}};
+                    },
+                    Order::FirstToLast);
+            } else if constexpr (std::is_same_v<Page, CaseConversion>) {
+                // Last to first, as the case run renames.
+                KeptFiles(
+                    [mode = page.mode](std::span<const std::string> part) {
+                        CaseConvert::Plan plan = CaseConvert::PlanConversion(part, mode);
+                        return Planned{std::move(plan.oldIndices), std::move(plan.newPaths), {}, {}};
+                    },
+                    Order::LastToFirst);
+            }
+        },
+        inputs);
+    if (result_.stopped) {
+        Result stopped;
+        stopped.stopped = true;
+        return stopped;
+    }
+    return std::move(result_);
+}
+
+bool Forecaster::ReadFolders() {
+    std::vector<std::string> folders;
+    std::unordered_set<std::string_view> seen;
+    std::string_view last;
+    for (std::size_t row = 0; row < paths_.size(); ++row) {
+        if (row % kStepRows == 0 && Stop(row)) return false;
+        const std::string_view folder = FolderOf(row);
+        if (folder == last) continue;
+        last = folder;
+        if (seen.insert(folder).second) folders.emplace_back(folder);
+    }
+    for (std::size_t k = 0; k < folders.size(); ++k) {
+        if (Stop(k)) return false;
+        model_.Read(folders[k]);
+    }
+    return !Stop(0);
+}
+
+void Forecaster::Sequential(const SequentialNames::Options& options,
+                            const std::vector<std::int64_t>* datesTaken) {
+    // The run reads the dates taken first when it needs them; so does the preview.
+    if (options.addDate && options.dateTaken && datesTaken == nullptr) {
+        result_.datesTaken = PhotoDate::ReadDatesTaken(paths_, control_);
+        if (!result_.datesTaken) {
+            result_.stopped = true;
+            return;
+        }
+        datesTaken = &*result_.datesTaken;
+    }
+    if (!ReadFolders()) return;
+    // As the run: every listed file must still be there before anything is composed.
+    for (std::size_t row = 0; row < paths_.size(); ++row) {
+        if (row % kStepRows == 0 && Stop(row)) return;
+        if (model_.At(paths_[row]) != DiskModel::Kind::kFile) {
+            result_.refusal = SequentialStopped{SequentialNames::Outcome::MissingFile, paths_[row]};
+            return;
+        }
+    }
+    SequentialNames::Composer composer(options, paths_.size(), datesTaken);
+    Rows& rows = result_.rows;
+    rows.Reserve(paths_.size());
+    SequentialNames::NameCheck check(paths_.size(), [this](std::size_t a, std::size_t b) {
+        return Cp932::EqualNoCase(FolderOf(a), FolderOf(b)) &&
+               Cp932::EqualNoCase(result_.rows.NameOf(a), result_.rows.NameOf(b));
+    });
+    std::string newName;
+    std::string detail;
+    bool collided = false;
+    for (std::size_t row = 0; row < paths_.size(); ++row) {
+        if (row % kStepRows == 0 && Stop(row)) return;
+        const SequentialNames::Outcome composed = composer.Compose(row, paths_[row], newName, detail);
+        if (composed != SequentialNames::Outcome::Composed) {
+            // The run stops at the first entry it cannot take, a taken name or this one, and tells
+            // why; a taken name keeps its rows marked, the others unnamed.
+            if (collided) {
+                while (rows.Size() < paths_.size())
+                    rows.Add(State::kUnchanged);
+                break;
+            }
+            result_.refusal = SequentialStopped{composed, std::move(detail)};
+            result_.rows = Rows();
+            return;
+        }
+        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
+        rows.Add(newName == parts.name ? State::kUnchanged : State::kRenamed, newName);
+        // Unlike the run, the check goes on after a refusal, so that every name that refuses it shows.
+        if (check.Refuses(row, parts.folder, parts.name, newName,
+                          [this](std::string_view at) { return model_.At(at) != DiskModel::Kind::kNone; })) {
+            rows.Set(row, State::kCollision);
+            collided = true;
+        }
+    }
+    if (collided) {
+        result_.refusal = SequentialStopped{SequentialNames::Outcome::Collision, {}};
+        return;
+    }
+    SequentialWalk();
+}
+
+void Forecaster::SequentialWalk() {
+    Rows& rows = result_.rows;
+    EveryStep every(control_);
+    const RenameExecutor::Outcome outcome = RenameExecutor::Walk(
+        paths_.size(), Order::FirstToLast, &every, {},
+        [&](std::size_t row) { return rows.StateOf(row) == State::kUnchanged; },
+        [&](std::size_t row) { return RenameExecutor::CheckedStep(model_, paths_[row], NewPath(row)); });
+    if (!outcome.untried.empty()) {
+        result_.stopped = true;
+        return;
+    }
+    for (const std::size_t row : outcome.failed)
+        rows.Set(row, FailureOf(row, false));
+}
+
+void Forecaster::StringPage(const RenamePreview::StringPage& page) {
+    // A text the codec cannot hold at all is as unusable as a missing one.
+    if (page.regex && page.target && page.replacement) {
+        RegexRename::Prepared prepared =
+            RegexRename::Prepare(*page.target, *page.replacement, page.caseSensitive);
+        if (prepared.check.refusal != RegexRename::Refusal::None) {
+            result_.refusal = std::move(prepared.check);
+            return;
+        }
+        const RegexRename::Options options{.includeExtension = page.includeExtension};
+        KeptFiles(
+            [&](std::span<const std::string> part) {
+                RegexRename::Preview preview = RegexRename::PreviewRenames(part, *prepared.replacer, options);
+                return Planned{std::move(preview.oldIndices), std::move(preview.newPaths),
+                               std::move(preview.unusable), std::move(preview.stopped)};
+            },
+            Order::FirstToLast);
+        return;
+    }
+    StringRename::Check check = page.target && page.replacement
+                                    ? StringRename::CheckInputs(*page.target, *page.replacement)
+                                    : StringRename::Check{StringRename::Refusal::EmptyTarget, {}};
+    if (check.refusal != StringRename::Refusal::None) {
+        result_.refusal = std::move(check);
+        return;
+    }
+    const StringRename::Options options{.includeExtension = page.includeExtension,
+                                        .caseSensitive = page.caseSensitive};
+    KeptFiles(
+        [&](std::span<const std::string> part) {
+            StringRename::Preview preview =
+                StringRename::PreviewRenames(part, *page.target, *page.replacement, options);
+            return Planned{std::move(preview.oldIndices), std::move(preview.newPaths), {}, {}};
+        },
+        Order::FirstToLast);
+}
+
+template <class Plan>
+void Forecaster::KeptFiles(const Plan& plan, Order order) {
+    // The plan a part of the list at a time: the names go into the rows, the files the run keeps
+    // into planned.
+    Rows& rows = result_.rows;
+    rows.Reserve(paths_.size());
+    std::vector<std::uint32_t> planned;
+    std::vector<bool> unusable;
+    bool anyUnusable = false;
+    assert(paths_.size() <= std::numeric_limits<std::uint32_t>::max());
+    for (std::size_t first = 0; first < paths_.size(); first += kStepRows) {
+        if (Stop(first)) return;
+        const std::size_t count = std::min(kStepRows, paths_.size() - first);
+        Planned part = plan(std::span(paths_).subspan(first, count));
+        if (part.stopped) {
+            result_.refusal = RegexStopped{std::move(*part.stopped)};
+            result_.rows = Rows();
+            return;
+        }
+        std::size_t next = 0;  // the next of the part's planned files
+        std::size_t nextUnusable = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t row = first + i;
+            if (next >= part.indices.size() || part.indices[next] != i) {
+                rows.Add(State::kUnchanged);
+                continue;
+            }
+            const bool bad = nextUnusable < part.unusable.size() && part.unusable[nextUnusable] == next;
+            if (bad) ++nextUnusable;
+            anyUnusable = anyUnusable || bad;
+            rows.Add(State::kRenamed, std::string_view(part.newPaths[next]).substr(FolderOf(row).size()));
+            planned.push_back(static_cast<std::uint32_t>(row));
+            unusable.push_back(bad);
+            ++next;
+        }
+    }
+    if (!ReadFolders()) return;
+
+    // The executor knows each file before its first rename, and renames only that file.
+    std::vector<Platform::EntryId> ids(planned.size());
+    for (std::size_t k = 0; k < planned.size(); ++k) {
+        if (k % kStepRows == 0 && Stop(k)) return;
+        if (model_.At(paths_[planned[k]], &ids[k]) != DiskModel::Kind::kFile) ids[k] = {};
+    }
+    EveryStep every(control_);
+    const RenameExecutor::Outcome outcome = RenameExecutor::Walk(
+        planned.size(), order, &every, anyUnusable ? unusable : std::vector<bool>(),
+        [&](std::size_t k) { return paths_[planned[k]] == NewPath(planned[k]); },
+        [&](std::size_t k) {
+            const std::size_t row = planned[k];
+            return RenameExecutor::SkipStep(model_, paths_[row], NewPath(row), ids[k]);
+        });
+    if (!outcome.untried.empty()) {
+        result_.stopped = true;
+        return;
+    }
+    for (const std::size_t k : outcome.skipped)
+        rows.Set(planned[k], State::kCollision);
+    for (const std::size_t k : outcome.failed)
+        rows.Set(planned[k],
+                 ids[k] == Platform::EntryId{} ? State::kMissing : FailureOf(planned[k], unusable[k]));
+}
+
+State Forecaster::FailureOf(std::size_t row, bool unusable) {
+    const std::string& to = NewPath(row);
+    if (unusable || RenameExecutor::IsNoName(to)) return State::kUnusable;
+    if (model_.TooLong(to)) return State::kTooLong;
+    if (model_.At(paths_[row]) == DiskModel::Kind::kNone) return State::kMissing;
+    return State::kRefused;
+}
+
+}  // namespace
+
+std::string_view Rows::NameOf(std::size_t row) const {
+    const std::size_t begin = row == 0 ? 0 : ends_[row - 1];
+    return std::string_view(names_).substr(begin, ends_[row] - begin);
+}
+
+std::size_t Rows::Count(State state) const {
+    return static_cast<std::size_t>(std::count(states_.begin(), states_.end(), state));
+}
+
+std::size_t Rows::Bytes() const {
+    return states_.capacity() * sizeof(State) + ends_.capacity() * sizeof(std::uint32_t) + names_.capacity();
+}
+
+void Rows::Add(State state, std::string_view name) {
+    assert(names_.size() + name.size() <= std::numeric_limits<std::uint32_t>::max());
+    states_.push_back(state);
+    names_.append(name);
+    ends_.push_back(static_cast<std::uint32_t>(names_.size()));
+}
+
+void Rows::Reserve(std::size_t rows) {
+    states_.reserve(rows);
+    ends_.reserve(rows);
+}
+
+Result Forecast(const std::vector<std::string>& paths, const Inputs& inputs,
+                const std::vector<std::int64_t>* datesTaken, RunControl* control) {
+    return Forecaster(paths, control).Run(inputs, datesTaken);
+}
+
+}  // namespace RenamePreview
