@@ -26,6 +26,7 @@ struct Result {
 };
 std::optional<Result> shift;
 std::optional<Result> swapped;
+int loopGeneration = 0;  // the names the C loop's folder holds, through both benchmarks
 
 std::string Numbered(const char* format, int number) {
     char name[48];
@@ -38,10 +39,11 @@ std::string SwapFolder() {
 }
 
 // The C loop's turn: every file of its folder to the names of the next generation.
-double LoopTurn(int& generation) {
+double LoopTurn() {
+    int& generation = loopGeneration;
     const auto name = [](int g) -> RunBench::NameOf {
         return [g](int i) {
-            return g == 0 ? Numbered("%06d.jpg", i + 1) : Numbered("g%d_%06d.jpg", g * 1000000 + i);
+            return g == 0 ? Numbered("%06d.jpg", i + 1) : Numbered("g%09d.jpg", g * 1000000 + i);
         };
     };
     ++generation;
@@ -69,10 +71,9 @@ void Record(const std::optional<RunBench::TurnTimes>& times, std::optional<Resul
 
 void BM_ShiftByOne(benchmark::State& state) {
     int offset = 0;  // the run folder holds offset + 1 … offset + kFiles
-    int loopGeneration = 0;
     Record(RunBench::TimeInTurns(state,
                                  [&](bool isOurs) -> std::optional<double> {
-                                     if (!isOurs) return LoopTurn(loopGeneration);
+                                     if (!isOurs) return LoopTurn();
                                      const auto name = [](int n) { return Numbered("%06d.jpg", n); };
                                      std::vector<std::string> from;
                                      std::vector<std::string> to;
@@ -87,10 +88,9 @@ void BM_ShiftByOne(benchmark::State& state) {
 }
 
 void BM_SwappedPairs(benchmark::State& state) {
-    int loopGeneration = 0;
     Record(RunBench::TimeInTurns(state,
                                  [&](bool isOurs) -> std::optional<double> {
-                                     if (!isOurs) return LoopTurn(loopGeneration);
+                                     if (!isOurs) return LoopTurn();
                                      std::vector<std::string> from;
                                      std::vector<std::string> to;
                                      for (int i = 0; i < kFiles; ++i) {

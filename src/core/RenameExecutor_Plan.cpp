@@ -23,10 +23,12 @@ std::function<void(std::size_t)>& StepHook() {
     return hook;
 }
 
-// The folders of a batch as they stand, read once for all its names.
+// The folders of a batch as they stand. The planner asks only about new names no file of the
+// batch holds, mostly few (a chain's free end): they are looked at one by one rather than by
+// reading each folder, which the executor reads again anyway.
 class DiskFolders final : public RenamePlanner::Folders {
 public:
-    explicit DiskFolders(const std::vector<std::string>& oldPaths) : look_(oldPaths, 2) {}
+    explicit DiskFolders(const std::vector<std::string>& oldPaths) : look_(oldPaths, 0) {}
 
     bool FoldsCase(std::string_view folder) const override { return look_.FoldsCase(folder); }
     bool Holds(std::string_view folder, std::string_view name) const override {
