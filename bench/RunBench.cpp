@@ -41,6 +41,7 @@ namespace {
 
 struct TWindowState {
     std::string root;
+    std::string journal;
     TSilentDialogs* dialogs = nullptr;  // owned by the window
     std::unique_ptr<TFmMein> window;
 } shown;
@@ -155,9 +156,12 @@ int RunWithWindow(int argc, char** argv, const std::string& prefix,
         return 1;
     }
     shown.root = root.Path();
+    const TScratchFolder journal(DiskFolder(), prefix + "-journal");
+    shown.journal = journal.Path() + "/journal";
     auto dialogs = std::make_unique<TSilentDialogs>();
     shown.dialogs = dialogs.get();
-    shown.window = std::make_unique<TFmMein>(root.Path() + "/quorbel-bench.ini", std::move(dialogs));
+    shown.window =
+        std::make_unique<TFmMein>(root.Path() + "/quorbel-bench.ini", shown.journal, std::move(dialogs));
     shown.window->show();
     QCoreApplication::processEvents();
     benchmark::Initialize(&argc, argv);
@@ -181,6 +185,10 @@ TSilentDialogs& Dialogs() {
 
 const std::string& Root() {
     return shown.root;
+}
+
+const std::string& JournalFolder() {
+    return shown.journal;
 }
 
 double TimeGoClick(const std::string& folder, const std::function<void(TFmMein&)>& setOptions) {
@@ -235,18 +243,20 @@ std::string RatioTurns(const std::vector<double>& ratios) {
 }  // namespace
 
 std::optional<TRunTurns> TimeAgainstLoops(benchmark::State& state, std::string what, const TRunSides& sides) {
-    TRunTurns turns{std::move(what), {}, {}, {}};
-    const std::function<std::optional<double>()>* order[] = {&sides.cLoop, &sides.python, &sides.ours};
-    std::vector<double>* into[] = {&turns.cLoop, &turns.python, &turns.ours};
+    TRunTurns turns{std::move(what), {}, {}, {}, {}};
+    const std::function<std::optional<double>()>* order[] = {&sides.cLoop, &sides.python, &sides.ours,
+                                                             &sides.bare};
+    std::vector<double>* into[] = {&turns.cLoop, &turns.python, &turns.ours, &turns.bare};
+    const std::size_t count = sides.bare ? 4 : 3;
     std::size_t first = 0;
     for (auto _ : state) {
-        for (std::size_t k = 0; k < 3; ++k) {
-            const std::size_t side = (first + k) % 3;
+        for (std::size_t k = 0; k < count; ++k) {
+            const std::size_t side = (first + k) % count;
             const std::optional<double> seconds = (*order[side])();
             if (!seconds) return std::nullopt;
             into[side]->push_back(*seconds);
         }
-        first = (first + 1) % 3;
+        first = (first + 1) % count;
         state.SetIterationTime(turns.ours.back());
     }
     if (turns.ours.empty()) return std::nullopt;
@@ -254,6 +264,7 @@ std::optional<TRunTurns> TimeAgainstLoops(benchmark::State& state, std::string w
     state.counters["python_ms"] = Median(turns.python) * 1000;
     state.counters["ratio_to_c_loop"] = Median(Ratios(turns.ours, turns.cLoop));
     state.counters["ratio_to_python"] = Median(Ratios(turns.ours, turns.python));
+    if (!turns.bare.empty()) state.counters["unjournaled_ms"] = Median(turns.bare) * 1000;
     return turns;
 }
 
@@ -266,6 +277,20 @@ void PrintAgainstLoops(const TRunTurns& turns, int files, double allowed) {
     std::printf("  ratio to the C loop %s, allowed %.2f: %s; ratio to python %s: %s\n",
                 RatioTurns(toC).c_str(), allowed, Median(toC) <= allowed ? "within" : "MISSED",
                 RatioTurns(toPython).c_str(), Median(toPython) <= 1.0 ? "faster" : "SLOWER");
+}
+
+void PrintJournalCost(const TRunTurns& turns, double allowed) {
+    if (turns.bare.empty()) return;
+    std::vector<double> costs = Ratios(turns.ours, turns.bare);
+    for (double& cost : costs)
+        cost -= 1;
+    const auto [low, high] = std::minmax_element(costs.begin(), costs.end());
+    const double cost = Median(costs);
+    std::printf(
+        "the run with its journal (on %s): %s; without: %s; cost %+.1f %% (turns %+.1f..%+.1f %%), "
+        "allowed %.0f %%: %s\n",
+        DiskFolder().c_str(), Turns(turns.ours).c_str(), Turns(turns.bare).c_str(), cost * 100, *low * 100,
+        *high * 100, allowed * 100, cost <= allowed ? "within" : "MISSED");
 }
 
 void PrintLongestGap(double milliseconds, const std::string& what) {

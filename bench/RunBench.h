@@ -96,6 +96,9 @@ int RunWithWindow(int argc, char** argv, const std::string& prefix,
 TFmMein& Window();
 TSilentDialogs& Dialogs();
 const std::string& Root();
+// Where the window's run journal is kept: a scratch folder on the disk (DiskFolder), as the user's
+// own state folder would be.
+const std::string& JournalFolder();
 
 // Loads folder in place of the list, as a user's load does, lets setOptions set the controls
 // (neither timed), then clicks Go. Returns the seconds from the click to the state after the run.
@@ -111,6 +114,8 @@ struct TRunSides {
     std::function<std::optional<double>()> ours;
     std::function<std::optional<double>()> cLoop;
     std::function<std::optional<double>()> python;
+    // Optional: the same run without its journal, for what the journal costs.
+    std::function<std::optional<double>()> bare;
 };
 // The seconds of every turn of each side, in the order the iterations ran them.
 struct TRunTurns {
@@ -118,6 +123,7 @@ struct TRunTurns {
     std::vector<double> ours;
     std::vector<double> cLoop;
     std::vector<double> python;
+    std::vector<double> bare;
 };
 // One turn of each side per iteration, the three taking turns in going first so that none always
 // meets the caches another left. The iteration time is ours. nullopt when a turn failed.
@@ -127,6 +133,9 @@ std::optional<TRunTurns> TimeAgainstLoops(benchmark::State& state, std::string w
 // the median of the per-iteration ratios to each loop, with their spread: within|MISSED the allowed
 // ratio to the C loop, faster|SLOWER than python".
 void PrintAgainstLoops(const TRunTurns& turns, int files, double allowed);
+// "the run with its journal (on <folder>) ... without ...: cost +x % (turns ...), allowed y %": the
+// median of the per-iteration costs, when the turns have a bare side.
+void PrintJournalCost(const TRunTurns& turns, double allowed);
 
 // Ours against a reference, one turn each per iteration, taking turns in going first so that
 // neither always meets a warm cache. turn(isOurs) does one turn and returns its timed seconds, or

@@ -38,8 +38,8 @@ std::vector<RunJournal::Entry> EntriesOf(const std::vector<std::string>& from,
     std::vector<RunJournal::Entry> entries;
     entries.reserve(from.size());
     for (std::size_t i = 0; i < from.size(); ++i) {
-        const auto status = Platform::EntryStatus(from[i]);
-        entries.push_back({from[i], to[i], status ? status->id : Platform::FileId{}});
+        const auto look = Platform::LookAt(from[i]);
+        entries.push_back({from[i], to[i], look ? look->id : Platform::EntryId{}});
     }
     return entries;
 }

@@ -1,10 +1,11 @@
 // A sequential run (leading text + number) over 100,000 files in one folder, through the Go button
 // of the main window (offscreen), from the click to the state after the run; against a C loop of
 // renameat2(RENAME_NOREPLACE) alone for each file of a second folder of the same size, and a plain
-// python3 loop of os.rename over a third, in the same iterations, the three taking turns in going
-// first, nine times; the medians and the spread of the turns are printed. The folders live on
-// tmpfs (/dev/shm) and are removed afterwards. The list is loaded before each timed click, outside
-// the timing.
+// python3 loop of os.rename over a third, and the same run without its run journal over a fourth
+// (the journal's cost), in the same iterations, the four taking turns in going first, nine times;
+// the medians and the spread of the turns are printed. The folders live on tmpfs (/dev/shm), the
+// journal on the disk (QUORBEL_BENCH_DISK, else /var/tmp), and are removed afterwards. The list is
+// loaded before each timed click, outside the timing.
 //
 //   build-release/SequentialRun_bench
 #include <benchmark/benchmark.h>
@@ -26,12 +27,18 @@ namespace {
 
 constexpr int kFiles = 100000;
 constexpr double kAllowedRatio = 1.10;
+// The journal may add at most this much to a run.
+constexpr double kAllowedJournalCost = 0.03;
 
 std::optional<RunBench::TRunTurns> measured;
 double longestGapMs = 0;  // the longest the window went without painting during a click
 
 std::string PythonFolder() {
     return RunBench::Root() + "/python";
+}
+
+std::string BareFolder() {
+    return RunBench::Root() + "/bare";
 }
 
 // The names of generation g (0: the names the files are made with).
@@ -67,10 +74,13 @@ void BM_SequentialRun(benchmark::State& s) {
         if (!python) s.SkipWithError("the python3 loop could not be run");
         return python;
     };
-    sides.ours = [&]() -> std::optional<double> {
-        const int generation = ++runGeneration;
+    // The window's run, with its journal (the run measured) or without (bare, for the journal's cost).
+    const auto windowTurn = [&](const std::string& folder, bool journaled,
+                                int& generationOfFolder) -> std::optional<double> {
+        const int generation = ++generationOfFolder;
         RunBench::TEventGapWatch gaps;
-        const double seconds = RunBench::TimeGoClick(RunBench::RunFolder(), [&](TFmMein& window) {
+        RunBench::Window().SetJournalFolder(journaled ? RunBench::JournalFolder() : std::string());
+        const double seconds = RunBench::TimeGoClick(folder, [&](TFmMein& window) {
             window.findChild<QComboBox*>(QStringLiteral("edit2"))
                 ->setEditText(QStringLiteral("w%1_").arg(generation));
             window.findChild<QComboBox*>(QStringLiteral("edit3"))->setEditText(QStringLiteral("000001"));
@@ -78,13 +88,16 @@ void BM_SequentialRun(benchmark::State& s) {
         longestGapMs = std::max(longestGapMs, gaps.LongestMs());
         if (!RunBench::EndedWith(QStringLiteral("名前の変更が終了しました")) ||
             RunBench::Window().Pairs.NewPaths().size() != static_cast<std::size_t>(kFiles) ||
-            !std::filesystem::exists(RunBench::RunFolder() +
+            !std::filesystem::exists(folder +
                                      QStringLiteral("/w%1_100000.jpg").arg(generation).toStdString())) {
             s.SkipWithError("the run did not rename every file");
             return std::nullopt;
         }
         return seconds;
     };
+    int bareGeneration = 0;
+    sides.ours = [&] { return windowTurn(RunBench::RunFolder(), true, runGeneration); };
+    sides.bare = [&] { return windowTurn(BareFolder(), false, bareGeneration); };
     measured = RunBench::TimeAgainstLoops(s, "Sequential", sides);
     s.counters["longest_gap_ms"] = longestGapMs;
 }
@@ -96,9 +109,13 @@ BENCHMARK(BM_SequentialRun)->Unit(benchmark::kMillisecond)->UseManualTime()->Ite
 int main(int argc, char** argv) {
     const int status = RunBench::RunWithWindow(argc, argv, "quorbel-seqbench", [](const std::string& root) {
         return RunBench::MakeLoopAndRunFolders(root, kFiles, Generation(0)) &&
-               RunBench::MakeFiles(root + "/python", kFiles, Generation(0));
+               RunBench::MakeFiles(root + "/python", kFiles, Generation(0)) &&
+               RunBench::MakeFiles(root + "/bare", kFiles, Generation(0));
     });
-    if (measured) RunBench::PrintAgainstLoops(*measured, kFiles, kAllowedRatio);
+    if (measured) {
+        RunBench::PrintAgainstLoops(*measured, kFiles, kAllowedRatio);
+        RunBench::PrintJournalCost(*measured, kAllowedJournalCost);
+    }
     RunBench::PrintLongestGap(longestGapMs);
     return status;
 }

@@ -136,7 +136,8 @@ void BM_Undo(benchmark::State& s) {
     undoTurns = RunBench::TimeAgainstLoops(s, "Undo",
                                            {.ours = [&s] { return UndoTurn(s); },
                                             .cLoop = [&s] { return LoopTurn(s, false); },
-                                            .python = [&s] { return LoopTurn(s, true); }});
+                                            .python = [&s] { return LoopTurn(s, true); },
+                                            .bare = {}});
     s.counters["longest_gap_ms"] = undoGapMs;
 }
 

@@ -24,11 +24,13 @@
 #include "components/NewCtrls.h"
 #include "components/SwMsg.h"
 
-TFmMein::TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget* parent)
+TFmMein::TFmMein(std::string iniPath, std::string journalFolder, std::unique_ptr<TDialogs> dialogs,
+                 QWidget* parent)
     : QMainWindow(parent),
       busy_(std::make_unique<TBusyRunner>(this)),
       iniPath_(std::move(iniPath)),
-      dialogs_(std::move(dialogs)) {
+      dialogs_(std::move(dialogs)),
+      journal_(std::move(journalFolder)) {
     Q_INIT_RESOURCE(QuorbelIcons);
     assert(dialogs_ != nullptr);
     setObjectName(QStringLiteral("FmMein"));

@@ -7,10 +7,12 @@
 #include <QStringList>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -27,6 +29,7 @@
 #include "core/RenameExecutor.h"
 #include "core/RenamePreview.h"
 #include "core/RowOrder.h"
+#include "core/RunJournalStore.h"
 #include "core/SequentialNames.h"
 
 class QAction;
@@ -43,9 +46,15 @@ class QToolBar;
 class QToolButton;
 class TBrowseDlg;
 class TFileDrop;
+class TJournalDlg;
 class TMyStringGrid;
 class TRadioGroup;
 class TSwMsg;
+
+namespace RunJournal {
+class Record;
+struct UndoResult;
+}  // namespace RunJournal
 
 // The marks of column 0: a row the user selected, and a file the last command left unprocessed.
 namespace RowMark {
@@ -81,8 +90,11 @@ inline const QString kHint = QStringLiteral("変更後の名前を事前に表�
 class TFmMein : public QMainWindow {
     Q_OBJECT
 public:
-    // Path of the settings file, and the dialogs every message and question goes through.
-    TFmMein(std::string iniPath, std::unique_ptr<TDialogs> dialogs, QWidget* parent = nullptr);
+    // Path of the settings file, the folder of the run journal (empty: commands are not journaled,
+    // which only the benchmarks that measure the journal's cost want), and the dialogs every message
+    // and question goes through.
+    TFmMein(std::string iniPath, std::string journalFolder, std::unique_ptr<TDialogs> dialogs,
+            QWidget* parent = nullptr);
     ~TFmMein() override;
 
     // --- Window (start-up, shut-down, placement) --------------------------------------------
@@ -228,6 +240,18 @@ public:
     void cbPreviewClick();
     PreviewController& Preview() { return *preview_; }
 
+    // --- Run journal, recovery and the history of changes (UnMein_Journal.cpp) -------------------
+    // After the window opened: offers to take back the command that a killed program left unfinished.
+    void RecoverInterrupted();
+    // mnJournal: the history of changes.
+    void mnJournalClick();
+    // The history's 元に戻す: undoes the kept command id, journaled itself.
+    void UndoJournaled(std::uint64_t id);
+    TJournalDlg* JournalDialog() const { return JournalDlg1; }
+    // Another journal folder from the next command on (empty: none); for the benchmarks that set a
+    // run with its journal against one without.
+    void SetJournalFolder(std::string folder) { journal_ = RunJournal::Store(std::move(folder)); }
+
     // --- Settings file (UnMein_Settings.cpp) ----------------------------------------------------
     void ReadSettings();
     // Saves every setting; on failure says so and returns false.
@@ -332,9 +356,12 @@ private:
     bool AskReorder(const QString& question);
     // Carries out a plan of the pairs oldPaths (default the listed files) → newPaths on the busy
     // runner's thread, names every file left under a temporary name, and returns the outcome.
+    // ids: the files, when known; record: the run's journal (optional).
     RenameExecutor::Outcome RunPlanned(const std::vector<std::string>& newPaths,
                                        const RenamePlanner::Plan& plan, RenameExecutor::Look look,
-                                       const std::vector<std::string>* oldPaths = nullptr);
+                                       const std::vector<std::string>* oldPaths,
+                                       const std::vector<Platform::EntryId>* ids,
+                                       RenameExecutor::Recorder* record);
     void ReportRunOutcome(const RenameExecutor::Outcome& executed, const QString& collisionLead,
                           const QString& doneMessage, bool alwaysTell = false);
     // offerUndo false leaves Undo1 and btret as they are (a run that renamed nothing).
@@ -358,19 +385,22 @@ private:
         return {std::move(planned.oldIndices), std::move(planned.oldPaths), std::move(planned.newPaths)};
     }
     using KeptPlan = std::function<KeptFiles(const std::vector<std::string>& listed)>;
+    enum class KeptRun { kRan, kNoFile, kRefused };
     // On the busy runner's thread: plans the kept files from the listed paths and renames them
-    // without replacing anything, in the order given. Then the lists and the table show the kept
-    // files (KeepRunFiles), and the files not renamed are recorded, marked and reported. False
-    // when the plan kept no file.
-    // offerOrder: when files of the run hold new names of others, ask whether to rename in turn.
-    bool RunKeptFiles(const KeptPlan& plan, const QString& collisionLead,
-                      RenameExecutor::Order order = RenameExecutor::Order::FirstToLast,
-                      bool offerOrder = false);
+    // without replacing anything, in the order given, journaled as kind. Then the lists and the
+    // table show the kept files (KeepRunFiles), and the files not renamed are recorded, marked and
+    // reported. kNoFile when the plan kept no file; kRefused (said, nothing changed) when the journal
+    // could not be written. offerOrder: when files of the run hold new names of others, ask whether
+    // to rename in turn.
+    KeptRun RunKeptFiles(const KeptPlan& plan, const QString& collisionLead, RunJournal::Kind kind,
+                         RenameExecutor::Order order = RenameExecutor::Order::FirstToLast,
+                         bool offerOrder = false);
     // The string rename's kept files run, reported, and the state after it (UnMein_StringRun.cpp).
     void RunStringPlan(const KeptPlan& plan);
+    // Reverts the files of entries in turn and shows them; on a refusal says why and returns the
+    // number reverted before it.
+    std::size_t RevertEntries(const std::vector<std::size_t>& entries);
     void RunRegexRename(const std::string& target, const std::string& replacement);
-    // Reverts the file of a row and shows it; on a refusal says why and returns false.
-    bool RevertRow(int row);
     // "lead N個のファイルが未処理になりました" and the line about the "*" marks.
     static QString UnprocessedMessage(const QString& lead, std::size_t count);
     // The table rewritten from Pairs: no marks but "*" on every file the last command left alone.
@@ -431,6 +461,18 @@ private:
     bool RunBusy(const TBusyRunner::Task& task, const std::function<void(RunControl&)>& work);
     std::string iniPath_;
     std::unique_ptr<TDialogs> dialogs_;
+    // The run journal (UnMein_Journal.cpp): the kept commands, and the journal of the last run,
+    // which its undo and reverts name (0 for none).
+    RunJournal::Store journal_;
+    std::uint64_t runJournal_ = 0;
+    // A new command's journal; null when commands are not journaled.
+    std::unique_ptr<RunJournal::Record> NewRecord(RunJournal::Kind kind, std::uint64_t target = 0) const;
+    // Says that the journal could not be written, with why; false for no error.
+    bool RefuseUnrecorded(const std::error_code& error);
+    // The kept commands; a file that is no journal is reported, once.
+    RunJournal::Listing ListJournal();
+    void UndoKeptCommand(const RunJournal::Journal& journal);
+    void ReportJournalUndo(const RunJournal::UndoResult& result);
     QWidget* clientArea_ = nullptr;
 
     // Menus.
@@ -442,6 +484,7 @@ private:
     QAction* mnHistOn = nullptr;
     QAction* mnHistCLR = nullptr;
     QAction* N6 = nullptr;
+    QAction* mnJournal = nullptr;
     QMenu* mnMoveMen = nullptr;
     QAction* mnMoveOn = nullptr;
     QAction* mnMoveFolder = nullptr;
@@ -536,4 +579,5 @@ private:
     TFileDrop* FileDrop1 = nullptr;
     TBrowseDlg* BrowseDlg1 = nullptr;
     TSwMsg* SwMsg1 = nullptr;
+    TJournalDlg* JournalDlg1 = nullptr;  // made when first opened
 };

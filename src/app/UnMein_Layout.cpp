@@ -108,6 +108,8 @@ void TFmMein::BuildMenus() {
     mnMoveMen->addSeparator();
     N16 = AddItem(mnMoveMen, "N16", QStringLiteral("全移動先の登録解除"));
     mnFile->addSeparator();
+    mnJournal = AddItem(mnFile, "mnJournal", QStringLiteral("変更履歴..."));
+    mnFile->addSeparator();
     Exit1 = AddItem(mnFile, "Exit1", QStringLiteral("終了"));
 
     mnEdit = AddSubmenu(MainMenu1, "mnEdit", QStringLiteral("編集"));

@@ -12,6 +12,7 @@
 #include "components/BrowseDlg.h"
 #include "core/MovePlan.h"
 #include "core/MyFileOperation.h"
+#include "core/RunJournalRecord.h"
 
 using QtText::ToQt;
 
@@ -146,9 +147,9 @@ void TFmMein::MoveAfterRename() {
         Pairs.Empty() ? std::string() : MyFileOperation::FolderOf(Pairs.OldPaths().front());
     if (RefuseMove(MovePlan::CheckDestination(source, MoveDestination, moveDestinationId_))) return;
     MovePlan::Plan plan;
-    RunBusy({RunText::kMoving, 0}, [&plan, this](RunControl&) {
-        plan = MovePlan::MakePlan(Pairs.NewPaths(), Pairs.RenamedFlags(), MoveDestination);
-    });
+    // Each file is moved only while the file the run renamed stands at its new path.
+    RunBusy({RunText::kMoving, 0},
+            [&plan, this](RunControl&) { plan = MovePlan::MakePlan(Pairs, MoveDestination); });
     MovePlan::Answer answer = MovePlan::Answer::kReplace;
     if (plan.AsksToReplace()) {
         const QString question = QStringLiteral(
@@ -166,10 +167,11 @@ void TFmMein::MoveAfterRename() {
         }
     }
     MovePlan::Result result;
+    const auto record = NewRecord(RunJournal::Kind::kMove);
     RunBusy({RunText::kMoving, MovePlan::MoveCount(plan, answer)},
-            [&](RunControl& control) { result = MovePlan::Execute(plan, answer, &control); });
+            [&](RunControl& control) { result = MovePlan::Execute(plan, answer, &control, record.get()); });
     // The folder may have been swapped while the question was open.
-    if (RefuseMove(result.refusal)) return;
+    if (RefuseMove(result.refusal) || RefuseUnrecorded(result.unrecorded)) return;
     // A moved file is no longer where the run put it: reverting it must not touch the new name.
     Pairs.MarkMovedAway(result.moved);
     if (!result.notMoved.empty()) {

@@ -18,8 +18,10 @@ void TFmMein::RunCaseConversion() {
         return KeptFrom(CaseConvert::PlanConversion(listed, mode));
     };
     // Last to first, so of two files converted to one name the later one gets it.
-    if (!RunKeptFiles(plan, QStringLiteral("処理により同名ファイルができたため、 "),
-                      RenameExecutor::Order::LastToFirst)) {
+    const KeptRun ran = RunKeptFiles(plan, QStringLiteral("処理により同名ファイルができたため、 "),
+                                     RunJournal::Kind::kCaseWidth, RenameExecutor::Order::LastToFirst);
+    if (ran == KeptRun::kRefused) return;
+    if (ran == KeptRun::kNoFile) {
         Message(QStringLiteral("処理対象ファイルが見つかりませんでした。"));
         if (cbDialog->isChecked()) Message(QStringLiteral("処理は完了しました"));
     }
@@ -32,8 +34,10 @@ void TFmMein::RunDigitAlignment() {
     const auto plan = [](const std::vector<std::string>& listed) {
         return KeptFrom(DigitAlign::Preview(listed));
     };
-    if (!RunKeptFiles(plan, QStringLiteral("桁揃え処理により同名ファイルができたため、 "),
-                      RenameExecutor::Order::FirstToLast, true)) {
+    const KeptRun ran = RunKeptFiles(plan, QStringLiteral("桁揃え処理により同名ファイルができたため、 "),
+                                     RunJournal::Kind::kDigit, RenameExecutor::Order::FirstToLast, true);
+    if (ran == KeptRun::kRefused) return;
+    if (ran == KeptRun::kNoFile) {
         Message(QStringLiteral("桁揃え可能なファイルはありません"));
         return;
     }

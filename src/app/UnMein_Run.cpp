@@ -19,6 +19,7 @@
 #include "components/MyStringGrid.h"
 #include "components/SwMsg.h"
 #include "core/RenameExecutor.h"
+#include "core/RunJournalRecord.h"
 #include "core/SequentialNames.h"
 
 using QtText::ToQt;
@@ -96,6 +97,7 @@ bool TFmMein::RunSequentialRename() {
     RenameExecutor::Outcome outcome;
     RenamePlanner::Plan plan;  // of a run whose names are held by files it moves on
     bool planned = false;
+    const auto record = NewRecord(RunJournal::Kind::kSequential);
     RunBusy({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
         composed = SequentialNames::BuildSequentialNames(Pairs.OldPaths(), *options,
                                                          datesTaken ? &Pairs.DatesTaken() : nullptr);
@@ -103,8 +105,9 @@ bool TFmMein::RunSequentialRename() {
             plan = RenameExecutor::PlanOnDisk(Pairs.OldPaths(), composed.newPaths, RenameExecutor::RunId());
         if (composed.outcome != SequentialNames::Outcome::Composed) return;
         if (AfterRunChecks) AfterRunChecks();
-        outcome = RenameExecutor::ExecuteCheckedRenames(Pairs.OldPaths(), composed.newPaths,
-                                                        RenameExecutor::Order::FirstToLast, &control);
+        outcome =
+            RenameExecutor::ExecuteCheckedRenames(Pairs.OldPaths(), composed.newPaths, composed.ids,
+                                                  RenameExecutor::Order::FirstToLast, &control, record.get());
     });
     using Outcome = SequentialNames::Outcome;
     switch (composed.outcome) {
@@ -117,7 +120,8 @@ bool TFmMein::RunSequentialRename() {
             // Names held only by files of the list that the run renames can be freed in turn,
             // when the user agrees.
             if (composed.composedAll && plan.blockedCount == 0 && AskReorder(kSequentialReorder)) {
-                outcome = RunPlanned(composed.newPaths, plan, RenameExecutor::Look::kNone);
+                outcome = RunPlanned(composed.newPaths, plan, RenameExecutor::Look::kNone, nullptr,
+                                     &composed.ids, record.get());
                 planned = true;
                 break;
             }
@@ -130,6 +134,8 @@ bool TFmMein::RunSequentialRename() {
         case Outcome::Composed:
             break;
     }
+    if (RefuseUnrecorded(outcome.unrecorded)) return true;
+    if (record) runJournal_ = record->Id();
     LastNumberText = std::move(composed.lastNumberText);
     Pairs.SetRun(std::move(composed.newPaths), std::move(composed.ids));
     Pairs.Record(outcome, RenameExecutor::Order::FirstToLast, planned);
@@ -161,11 +167,13 @@ bool TFmMein::AskReorder(const QString& question) {
 
 RenameExecutor::Outcome TFmMein::RunPlanned(const std::vector<std::string>& newPaths,
                                             const RenamePlanner::Plan& plan, RenameExecutor::Look look,
-                                            const std::vector<std::string>* oldPaths) {
+                                            const std::vector<std::string>* oldPaths,
+                                            const std::vector<Platform::EntryId>* ids,
+                                            RenameExecutor::Recorder* record) {
     RenameExecutor::PlannedOutcome planned;
     RunBusy({RunText::kRenaming, newPaths.size()}, [&](RunControl& control) {
         planned = RenameExecutor::ExecutePlan(oldPaths != nullptr ? *oldPaths : Pairs.OldPaths(), newPaths,
-                                              plan, look, &control);
+                                              plan, look, &control, ids, record);
     });
     // A file whose way back failed is named with where it is, so it can be found; the journal
     // keeps it for the recovery at the next start.
@@ -271,11 +279,12 @@ void TFmMein::KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std
     if (anyMark) MySG->SetColumnCells(0, 1, std::move(marks));
 }
 
-bool TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& collisionLead, RenameExecutor::Order order,
-                           bool offerOrder) {
+TFmMein::KeptRun TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& collisionLead,
+                                       RunJournal::Kind kind, RenameExecutor::Order order, bool offerOrder) {
     KeptFiles kept;
     RenameExecutor::Outcome outcome;
     RenamePlanner::Plan ordered;  // when some new names are held by files the run moves on
+    const auto record = NewRecord(kind);
     // The count of files is known only once planned: the dialog counts the renames.
     RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {
         kept = plan(Pairs.OldPaths());
@@ -284,26 +293,29 @@ bool TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& collisionLead, R
             if (ordered.reorderedCount > 0) return;
         }
         outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order, &control,
-                                                            kept.unusable);
+                                                            kept.unusable, record.get());
     });
     bool planned = false;
     if (ordered.reorderedCount > 0) {
         planned = AskReorder(QString::number(ordered.reorderedCount) + kBatchReorder);
         if (planned) {
-            outcome = RunPlanned(kept.newPaths, ordered, RenameExecutor::Look::kSources, &kept.oldPaths);
+            outcome = RunPlanned(kept.newPaths, ordered, RenameExecutor::Look::kSources, &kept.oldPaths,
+                                 nullptr, record.get());
         } else {
             RunBusy({RunText::kRenaming, kept.oldPaths.size()}, [&](RunControl& control) {
                 outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order,
-                                                                    &control, kept.unusable);
+                                                                    &control, kept.unusable, record.get());
             });
         }
     }
+    if (RefuseUnrecorded(outcome.unrecorded)) return KeptRun::kRefused;
     // The executor found who the files are before its first rename.
     KeepRunFiles(kept.indices, std::move(kept.oldPaths), std::move(kept.newPaths), std::move(outcome.ids));
-    if (Pairs.Empty()) return false;
+    if (Pairs.Empty()) return KeptRun::kNoFile;
+    if (record) runJournal_ = record->Id();
     Pairs.Record(outcome, order, planned);
     ReportRunOutcome(outcome, collisionLead, QStringLiteral("処理は完了しました"));
-    return true;
+    return KeptRun::kRan;
 }
 
 void TFmMein::SetPostRunState(bool offerUndo) {

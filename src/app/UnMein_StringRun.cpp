@@ -64,8 +64,10 @@ void TFmMein::RunRegexRename(const std::string& target, const std::string& repla
 void TFmMein::RunStringPlan(const KeptPlan& plan) {
     // Only the files the replacement changes stay in the lists and the table. They are renamed one
     // after another in list order: a name freed by an earlier rename can be taken by a later one.
-    if (!RunKeptFiles(plan, QStringLiteral("処理により同名ファイルができたため、 "),
-                      RenameExecutor::Order::FirstToLast, true)) {
+    const KeptRun ran = RunKeptFiles(plan, QStringLiteral("処理により同名ファイルができたため、 "),
+                                     RunJournal::Kind::kString, RenameExecutor::Order::FirstToLast, true);
+    if (ran == KeptRun::kRefused) return;
+    if (ran == KeptRun::kNoFile) {
         Message(QStringLiteral(
             "対象のファイルがないか、変換結果が不正になるため、変換できません\r\n\r\n"
             "対象文字が見つからないか、変換を行うと空白のファイル名ができる可能性があります。"));

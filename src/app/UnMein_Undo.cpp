@@ -7,6 +7,7 @@
 #include "app/BusyRunner.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
+#include "core/RunJournalRecord.h"
 #include "core/UndoRevert.h"
 
 namespace {
@@ -54,11 +55,13 @@ void TFmMein::Undo1Click() {
     const auto sources = missing.empty() ? UndoRevert::Sources::kJustSeen : UndoRevert::Sources::kLookAgain;
     UndoRevert::UndoPlan plan;
     RenameExecutor::Outcome outcome;
+    const auto record = NewRecord(RunJournal::Kind::kUndo, runJournal_);
     // Planned and renamed on the busy runner's thread, which only reads Pairs meanwhile.
     RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {
         plan = UndoRevert::PlanUndo(Pairs, missing, sources);
-        outcome = UndoRevert::ExecuteUndo(Pairs, plan, &control);
+        outcome = UndoRevert::ExecuteUndo(Pairs, plan, &control, record.get());
     });
+    if (RefuseUnrecorded(outcome.unrecorded)) return;
     const UndoRevert::UndoResult result = UndoRevert::ApplyUndo(Pairs, missing, plan, outcome);
     ShowPairs();
     if (!result.refused.empty()) {
@@ -73,32 +76,44 @@ void TFmMein::Undo1Click() {
     }
 }
 
-bool TFmMein::RevertRow(int row) {
-    const auto index = static_cast<std::size_t>(row - 1);
-    if (row < 1 || index >= Pairs.Size() || !Pairs.HasNewPaths()) return true;  // a row without a file
-    const UndoRevert::Revert outcome = UndoRevert::RevertOne(Pairs, index);
-    if (outcome != UndoRevert::Revert::kDone) {
-        Message(RevertRefusal(outcome));
-        return false;
+std::size_t TFmMein::RevertEntries(const std::vector<std::size_t>& entries) {
+    const auto record = NewRecord(RunJournal::Kind::kRevert, runJournal_);
+    const UndoRevert::RevertResult result = UndoRevert::RevertEach(Pairs, entries, record.get());
+    if (RefuseUnrecorded(result.unrecorded)) return 0;
+    // The rows read the exchanged pairs.
+    for (std::size_t k = 0; k < result.reverted; ++k) {
+        const int row = static_cast<int>(entries[k]) + 1;
+        MySG->RefreshRows(row, row);
     }
-    MySG->RefreshRows(row, row);  // the row reads the exchanged pair
-    return true;
+    if (result.stop != UndoRevert::Revert::kDone) Message(RevertRefusal(result.stop));
+    return result.reverted;
 }
 
 void TFmMein::N3Click() {
     if (TableLooksEmpty()) return;
-    RevertRow(MySG->Row());
+    const int row = MySG->Row();
+    const auto index = static_cast<std::size_t>(row - 1);
+    if (row < 1 || index >= Pairs.Size() || !Pairs.HasNewPaths()) return;  // a row without a file
+    RevertEntries({index});
 }
 
 void TFmMein::N22Click() {
     if (TableLooksEmpty()) return;
+    std::vector<int> marked;
+    std::vector<std::size_t> entries;  // of the marked rows that hold a file
     for (int row = 1; row < MySG->RowCount(); ++row) {
         if (MySG->Cells(0, row) != RowMark::kSelected) continue;
-        // A refusal ends the command here: the rows above are reverted, this one keeps its mark.
-        if (!RevertRow(row)) return;
-        MySG->SetCells(0, row, QString());
+        marked.push_back(row);
+        const auto index = static_cast<std::size_t>(row - 1);
+        if (index < Pairs.Size() && Pairs.HasNewPaths()) entries.push_back(index);
     }
-    EnableMarkCommands(false);
+    // A refusal ends the command there: the rows above are reverted, that one keeps its mark.
+    const std::size_t reverted = RevertEntries(entries);
+    const int stop = reverted < entries.size() ? static_cast<int>(entries[reverted]) + 1 : MySG->RowCount();
+    for (const int row : marked) {
+        if (row < stop) MySG->SetCells(0, row, QString());
+    }
+    if (reverted == entries.size()) EnableMarkCommands(false);
 }
 
 void TFmMein::ShowPairs() {

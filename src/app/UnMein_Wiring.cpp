@@ -17,6 +17,7 @@ void TFmMein::WireWindow() {
     qApp->installEventFilter(this);
     connect(btEnd, &QToolButton::clicked, this, &TFmMein::btEndClick);
     connect(Exit1, &QAction::triggered, this, &TFmMein::btEndClick);
+    connect(mnJournal, &QAction::triggered, this, &TFmMein::mnJournalClick);
     connect(cbFormStyle, &QCheckBox::toggled, this, &TFmMein::cbFormStyleClick);
     connect(MySG, &TStringGridEx::ColumnResized, this, &TFmMein::MySGDrawCell);
     connect(MySG, &QWidget::customContextMenuRequested, this,

@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/QtDialogs.h"
 #include "app/UnMein.h"
+#include "core/RunJournalStore.h"
 #include "core/SettingsLocation.h"
 #include "core/platform/Heap.h"
 
@@ -18,8 +19,11 @@ int main(int argc, char** argv) {
     SetUpApplication(app);
     const CommandLine::Request request = CommandLine::Parse(QApplication::arguments());
     if (request.exitCode) return CommandLine::Finish(request);
-    TFmMein window(SettingsLocation::Find().path, std::make_unique<TQtDialogs>());
+    TFmMein window(SettingsLocation::Find().path, RunJournal::DefaultFolder(),
+                   std::make_unique<TQtDialogs>());
     window.show();
+    // Asked once the window stands, as its first event.
+    QMetaObject::invokeMethod(&window, &TFmMein::RecoverInterrupted, Qt::QueuedConnection);
     CommandLine::Open(window, request.paths);
     return QApplication::exec();
 }

@@ -10,6 +10,8 @@
 #include "core/Cp932.h"
 #include "core/LightStr.h"
 #include "core/MyFileOperation.h"
+#include "core/PairList.h"
+#include "core/RunJournalRecord.h"
 #include "core/platform/DestinationFolder.h"
 #include "core/platform/FileSystem.h"
 
@@ -87,8 +89,12 @@ bool Plan::AsksToReplace() const {
         entries, [](const Entry& entry) { return entry.state == Target::kTakenByFile && !entry.duplicate; });
 }
 
+Plan MakePlan(const PairList& pairs, std::string_view destination) {
+    return MakePlan(pairs.NewPaths(), pairs.RenamedFlags(), destination, {}, pairs.Ids());
+}
+
 Plan MakePlan(const std::vector<std::string>& newPaths, const std::vector<bool>& renamed,
-              std::string_view destination, const Probe& probe) {
+              std::string_view destination, const Probe& probe, const std::vector<Platform::EntryId>& ids) {
     Plan plan;
     plan.destination = FolderText(destination);
     plan.destinationId = FolderIdOf(plan.destination);
@@ -99,6 +105,7 @@ Plan MakePlan(const std::vector<std::string>& newPaths, const std::vector<bool>&
         Entry entry;
         entry.index = i;
         entry.source = newPaths[i];
+        if (i < ids.size()) entry.id = ids[i];
         const std::string_view name = MyFileOperation::SplitAtLastDelimiter(newPaths[i]).name;
         entry.target = plan.destination;
         entry.target += name;
@@ -155,7 +162,7 @@ std::size_t MoveCount(const Plan& plan, Answer answer) {
     }));
 }
 
-Result Execute(const Plan& plan, Answer answer, RunControl* control) {
+Result Execute(const Plan& plan, Answer answer, RunControl* control, RunJournal::Record* record) {
     Result result;
     if (answer == Answer::kCancel) return result;
     // The moves go to the platform together, so copies to another file system are synced in
@@ -187,18 +194,41 @@ Result Execute(const Plan& plan, Answer answer, RunControl* control) {
         }
         const auto existing =
             action == Action::kReplace ? Platform::Existing::Replace : Platform::Existing::Keep;
-        moves.push_back({std::move(*from), std::move(*name), existing});
+        std::optional<Platform::EntryId> expected;
+        if (entry.id != Platform::EntryId{}) expected = entry.id;
+        moves.push_back({std::move(*from), std::move(*name), existing, expected});
         entries.push_back(&entry);
     }
     // The folder is opened once, and only the one planned for takes the files.
-    Platform::DestinationFolder folder(Cp932::ToUtf8(plan.destination).value_or(std::string()));
+    const std::string destination = Cp932::ToUtf8(plan.destination).value_or(std::string());
+    Platform::DestinationFolder folder(destination);
     if (!folder.Id() || folder.Id() != plan.destinationId) {
         Result refused;
         refused.refusal = folder.Id() ? Refusal::kDestinationChanged : Refusal::kDestinationGone;
         return refused;
     }
+    Platform::NameRecorder names;
+    if (record != nullptr && !moves.empty()) {
+        std::vector<RunJournal::Entry> journaled;
+        journaled.reserve(moves.size());
+        for (std::size_t k = 0; k < moves.size(); ++k)
+            journaled.push_back({moves[k].from, destination + moves[k].name, entries[k]->id});
+        if (const std::error_code ec = record->Begin(journaled)) {
+            Result refused;
+            refused.unrecorded = ec;
+            return refused;
+        }
+        names = record->MoveNames(destination);
+    }
     folder.RemoveLeftoverCopies(Platform::ProcessStart());
-    const std::vector<Platform::MoveOutcome> outcomes = folder.Move(moves, control);
+    const std::vector<Platform::MoveOutcome> outcomes = folder.Move(moves, control, names);
+    if (record != nullptr && record->Running()) {
+        std::vector<RunJournal::Outcome> closing;
+        closing.reserve(outcomes.size());
+        for (const Platform::MoveOutcome& outcome : outcomes)
+            closing.push_back(RunJournal::OutcomeOfMove(outcome.error));
+        record->End(closing);
+    }
     for (std::size_t k = 0; k < outcomes.size(); ++k) {
         const std::error_code& error = outcomes[k].error;
         if (!error) {

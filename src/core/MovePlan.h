@@ -14,10 +14,17 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "core/RunControl.h"
 #include "core/platform/FileSystem.h"
+
+class PairList;
+
+namespace RunJournal {
+class Record;
+}
 
 namespace MovePlan {
 
@@ -60,6 +67,7 @@ struct Entry {
     std::size_t index = 0;  // into the run's lists
     std::string source;
     std::string target;
+    Platform::EntryId id;  // the file the run renamed to source; {}: whatever stands there
     Target state = Target::kFree;
     bool duplicate = false;  // another file of the batch claimed the destination path first
 };
@@ -73,9 +81,13 @@ struct Plan {
 };
 
 // For every i with renamed[i], newPaths[i] goes to the destination folder under its file name.
-// probe tells what stands at each target; by default the disk (DestinationProbe).
+// probe tells what stands at each target; by default the disk (DestinationProbe). ids (empty, or
+// one per path): the file each is, moved only while it stands at its path.
 Plan MakePlan(const std::vector<std::string>& newPaths, const std::vector<bool>& renamed,
-              std::string_view destination, const Probe& probe = {});
+              std::string_view destination, const Probe& probe = {},
+              const std::vector<Platform::EntryId>& ids = {});
+// The files the last command of pairs renamed, each only while it is the file that command renamed.
+Plan MakePlan(const PairList& pairs, std::string_view destination);
 
 // The user's answer to the question about taken names (kReplace when nothing was asked).
 enum class Answer { kReplace, kKeep, kCancel };
@@ -100,10 +112,14 @@ struct Result {
     std::size_t kept = 0;               // left by the user's no
     std::vector<std::size_t> notMoved;  // run indices of files still at their source
     std::vector<std::size_t> untried;   // stopped before them: still at their source, renamed
+    std::error_code unrecorded;         // the journal could not be written: nothing was moved
 };
 // Carries the plan out into the folder planned for: leftover copies of killed moves are removed
 // from it first. control (optional) is asked between two files and may stop the moves there.
-// kCancel moves nothing.
-Result Execute(const Plan& plan, Answer answer, RunControl* control = nullptr);
+// record (optional): the move's journal, begun before the first move with the files to move,
+// told of every temporary name before it is used, and closed with each file's outcome. kCancel
+// moves nothing.
+Result Execute(const Plan& plan, Answer answer, RunControl* control = nullptr,
+               RunJournal::Record* record = nullptr);
 
 }  // namespace MovePlan

@@ -70,6 +70,21 @@ private:
     BatchRenames& renames_;
 };
 
+// Runs the batch under its recorder (optional): nothing is tried unless the recorder took it first.
+template <class Run>
+Outcome Recorded(Recorder* recorder, const RecordedPairs& pairs, const Run& run) {
+    if (recorder != nullptr) {
+        if (const std::error_code ec = recorder->Begin(pairs)) {
+            Outcome refused;
+            refused.unrecorded = ec;
+            return refused;
+        }
+    }
+    Outcome outcome = run();
+    if (recorder != nullptr) recorder->End(outcome);
+    return outcome;
+}
+
 // The identity of every source before the first rename.
 std::vector<Platform::EntryId> Identify(const Batch& batch, BatchRenames& renames) {
     std::vector<Platform::EntryId> ids;
@@ -109,17 +124,27 @@ Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vect
 
 Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
                               const std::vector<std::string>& newPaths, Order order, RunControl* control) {
+    return ExecuteCheckedRenames(oldPaths, newPaths, {}, order, control, nullptr);
+}
+
+Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
+                              const std::vector<std::string>& newPaths,
+                              const std::vector<Platform::EntryId>& ids, Order order, RunControl* control,
+                              Recorder* recorder) {
     if (!Executable(oldPaths, newPaths)) return {};
+    assert((recorder == nullptr || ids.size() == oldPaths.size()) && "a recorded file is known by its id");
     BatchRenames renames;
     RealDisk disk(renames);
-    return RenameAll(
-        Batch(oldPaths, newPaths), [&](std::size_t k) { return CheckedStep(disk, oldPaths[k], newPaths[k]); },
-        order, control);
+    return Recorded(recorder, {oldPaths, newPaths, ids, nullptr, order}, [&] {
+        return RenameAll(
+            Batch(oldPaths, newPaths),
+            [&](std::size_t k) { return CheckedStep(disk, oldPaths[k], newPaths[k]); }, order, control);
+    });
 }
 
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
                                   const std::vector<std::string>& newPaths, Order order, RunControl* control,
-                                  const std::vector<std::size_t>& refused) {
+                                  const std::vector<std::size_t>& refused, Recorder* recorder) {
     if (!Executable(oldPaths, newPaths)) return {};
     std::vector<bool> isRefused;
     if (!refused.empty()) isRefused.resize(oldPaths.size());
@@ -132,7 +157,8 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
     std::vector<Platform::EntryId> ids = Identify(batch, *renames);
     RealDisk disk(*renames);
     const auto rename = [&](std::size_t k) { return SkipStep(disk, oldPaths[k], newPaths[k], ids[k]); };
-    Outcome outcome = RenameAll(batch, rename, order, control, isRefused);
+    Outcome outcome = Recorded(recorder, {oldPaths, newPaths, ids, nullptr, order},
+                               [&] { return RenameAll(batch, rename, order, control, isRefused); });
     outcome.ids = std::move(ids);
     return outcome;
 }
@@ -140,27 +166,30 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
                                   const std::vector<std::string>& newPaths, Order order,
                                   RunControl* control) {
-    return ExecuteSkippingCollisions(oldPaths, newPaths, order, control, {});
+    return ExecuteSkippingCollisions(oldPaths, newPaths, order, control, {}, nullptr);
 }
 
 Outcome ExecuteEntries(const std::vector<std::string>& from, const std::vector<std::string>& to,
                        const std::vector<std::size_t>& entries, const std::vector<Platform::EntryId>& ids,
-                       Look look, Order order, RunControl* control) {
+                       Look look, Order order, RunControl* control, Recorder* recorder) {
     if (entries.empty()) return {};
     const Batch batch(from, to, &entries);
-    if (look == Look::kNone) {
-        BatchRenames renames;
+    return Recorded(recorder, {from, to, ids, &entries, order}, [&] {
+        if (look == Look::kNone) {
+            BatchRenames renames;
+            return RenameAll(
+                batch,
+                [&](std::size_t k) { return DoneOrFailed(renames.Rename(batch.From(k), batch.To(k))); },
+                order, control);
+        }
+        const auto renames = batch.LookingRenames();
         return RenameAll(
-            batch, [&](std::size_t k) { return DoneOrFailed(renames.Rename(batch.From(k), batch.To(k))); },
+            batch,
+            [&](std::size_t k) {
+                return DoneOrFailed(renames->Rename(batch.From(k), batch.To(k), &ids[batch.Entry(k)]));
+            },
             order, control);
-    }
-    const auto renames = batch.LookingRenames();
-    return RenameAll(
-        batch,
-        [&](std::size_t k) {
-            return DoneOrFailed(renames->Rename(batch.From(k), batch.To(k), &ids[batch.Entry(k)]));
-        },
-        order, control);
+    });
 }
 
 }  // namespace RenameExecutor

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "core/RenamePlanner.h"
@@ -31,10 +32,48 @@ struct Outcome {
     // Of the executors that look at the sources: the identity of the file at each old path, as
     // looked at before the first rename ({} where no file stood). Only that file is renamed.
     std::vector<Platform::EntryId> ids;
+    // The recorder refused the batch (the run journal could not be written): nothing was tried.
+    std::error_code unrecorded;
 };
 
 // The order in which the pairs are tried: of two files meant for one name, the first tried gets it.
 enum class Order { FirstToLast, LastToFirst };
+
+// A batch as its recorder sees it, in the order its pairs are tried: the k-th pair tried renames
+// from[At(k)] to to[At(k)], and only the file ids[At(k)].
+struct RecordedPairs {
+    const std::vector<std::string>& from;
+    const std::vector<std::string>& to;
+    const std::vector<Platform::EntryId>& ids;
+    const std::vector<std::size_t>* entries;  // the indices the batch takes; null for every index
+    Order order;
+
+    std::size_t Size() const { return entries != nullptr ? entries->size() : from.size(); }
+    std::size_t At(std::size_t k) const {
+        const std::size_t position = order == Order::FirstToLast ? k : Size() - 1 - k;
+        return entries != nullptr ? (*entries)[position] : position;
+    }
+};
+
+// Told of a batch before its first rename and of what became of it after the last: the run
+// journal, which must be on the disk before anything changes.
+// A file of a batch under a temporary name: pair index's file (id), at path.
+struct Stranded {
+    std::size_t index = 0;
+    std::string path;  // where the file is, or will be
+    Platform::EntryId id;
+};
+
+class Recorder {
+public:
+    virtual ~Recorder() = default;
+    // An error refuses the batch: nothing is tried, and the outcome carries the error.
+    virtual std::error_code Begin(const RecordedPairs& pairs) = 0;
+    virtual void End(const Outcome& outcome) = 0;
+    // After Begin and before the first rename: the temporary names the batch will set files aside
+    // under (a cycle's). An error refuses the batch as Begin's does.
+    virtual std::error_code Temporaries(const std::vector<Stranded>& /*names*/) { return {}; }
+};
 
 // Renames oldPaths[i] to newPaths[i] for every i in the order given. A pair whose paths are
 // identical is left as it is and counts as done. The indices in the outcome are ascending.
@@ -45,6 +84,11 @@ Outcome ExecuteRenames(const std::vector<std::string>& oldPaths, const std::vect
 Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
                               const std::vector<std::string>& newPaths, Order order = Order::FirstToLast,
                               RunControl* control = nullptr);
+// The same, where ids are the identities the caller saw at the old paths (for the recorder).
+Outcome ExecuteCheckedRenames(const std::vector<std::string>& oldPaths,
+                              const std::vector<std::string>& newPaths,
+                              const std::vector<Platform::EntryId>& ids, Order order, RunControl* control,
+                              Recorder* recorder);
 
 // Renames the pairs in the order given; a pair whose new path is taken at that moment by another
 // file is skipped (so a file renamed earlier in the run blocks later pairs, and no two names are
@@ -56,10 +100,10 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
                                   const std::vector<std::string>& newPaths, Order order = Order::FirstToLast,
                                   RunControl* control = nullptr);
 // The same, where every pair in refused (indices of names the caller found no file can take) counts
-// as failed without a try.
+// as failed without a try, and recorder (optional) is told of the batch.
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
                                   const std::vector<std::string>& newPaths, Order order, RunControl* control,
-                                  const std::vector<std::size_t>& refused);
+                                  const std::vector<std::size_t>& refused, Recorder* recorder = nullptr);
 
 // Whether the sources are looked at before each rename: kNone when the caller has just seen each
 // hold its file.
@@ -69,7 +113,7 @@ enum class Look { kSources, kNone };
 // positions in entries. Nothing is copied of the lists.
 Outcome ExecuteEntries(const std::vector<std::string>& from, const std::vector<std::string>& to,
                        const std::vector<std::size_t>& entries, const std::vector<Platform::EntryId>& ids,
-                       Look look, Order order, RunControl* control = nullptr);
+                       Look look, Order order, RunControl* control = nullptr, Recorder* recorder = nullptr);
 
 // A quick look whether some pair's new name is held by a file of the batch that list order would
 // not have moved yet: false means PlanOnDisk would find no pair to reorder.
@@ -85,19 +129,17 @@ RenamePlanner::Plan PlanOnDisk(const std::vector<std::string>& oldPaths,
 // the plan blocked are skipped. The control is asked between groups, so no file is ever left under
 // a temporary name by a stop. With Look::kSources the sources are identified first (outcome.ids)
 // and only those files are renamed.
-struct Stranded {
-    std::size_t index = 0;
-    std::string path;  // where the file is now
-};
 struct PlannedOutcome {
     Outcome outcome;
     // Files of a cycle whose way back failed, left under a temporary name (failed too).
     std::vector<Stranded> stranded;
 };
-// ids (optional, with Look::kSources): the files to rename, known already (an undo's record).
+// ids (optional): the files to rename, known already (the composition's look, an undo's record);
+// with Look::kSources only those are renamed. recorder (optional) is told of the batch, in list
+// order, and of every temporary name before the first rename.
 PlannedOutcome ExecutePlan(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
                            const RenamePlanner::Plan& plan, Look look, RunControl* control = nullptr,
-                           const std::vector<Platform::EntryId>* ids = nullptr);
+                           const std::vector<Platform::EntryId>* ids = nullptr, Recorder* recorder = nullptr);
 // A fresh part for the temporary names of a run.
 std::string RunId();
 // For tests: called before each step of ExecutePlan with the step's index in its plan (empty: none).

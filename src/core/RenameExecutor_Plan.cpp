@@ -109,7 +109,7 @@ private:
             if (step.move == Move::kAside && homeStays) continue;
             if (renames.Rename(To(step), From(step)) == BatchRenames::Result::kDone) continue;
             if (step.move == Move::kAside) {
-                result.stranded.push_back({step.pair, temporary_});
+                result.stranded.push_back({step.pair, temporary_, {}});
                 outcome.failed.push_back(step.pair);
             }
             if (step.move == Move::kHome) homeStays = true;
@@ -128,6 +128,19 @@ private:
     std::string temporary_;
     std::vector<std::size_t> stays_;  // files whose way back failed, at their new names or stranded
 };
+
+// The file each cycle sets aside, and where.
+std::vector<Stranded> TemporariesOf(const std::vector<std::string>& oldPaths, const RenamePlanner::Plan& plan,
+                                    const std::vector<Platform::EntryId>& ids) {
+    std::vector<Stranded> names;
+    names.reserve(plan.cycleCount);
+    for (const RenamePlanner::Group& group : plan.groups) {
+        if (group.temporary == RenamePlanner::kNoTemporary) continue;
+        const std::size_t pair = plan.steps[group.first].pair;
+        names.push_back({pair, plan.TemporaryOf(group, oldPaths), ids[pair]});
+    }
+    return names;
+}
 
 }  // namespace
 
@@ -155,7 +168,7 @@ std::string RunId() {
 
 PlannedOutcome ExecutePlan(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
                            const RenamePlanner::Plan& plan, Look look, RunControl* control,
-                           const std::vector<Platform::EntryId>* ids) {
+                           const std::vector<Platform::EntryId>* ids, Recorder* recorder) {
     PlannedOutcome result;
     if (oldPaths.empty() || oldPaths.size() != newPaths.size() || plan.blocked.size() != oldPaths.size())
         return result;
@@ -174,6 +187,22 @@ PlannedOutcome ExecutePlan(const std::vector<std::string>& oldPaths, const std::
         }
     } else {
         renames = std::make_unique<BatchRenames>();
+    }
+    if (ids != nullptr && look == Look::kNone) outcome.ids = *ids;
+    if (recorder != nullptr) {
+        // The journal knows every file and every temporary name before anything moves, so a crash
+        // at any step can be taken back.
+        const std::vector<Platform::EntryId> none(outcome.ids.empty() ? oldPaths.size() : 0);
+        const RecordedPairs pairs{oldPaths, newPaths, outcome.ids.empty() ? none : outcome.ids, nullptr,
+                                  Order::FirstToLast};
+        outcome.unrecorded = recorder->Begin(pairs);
+        if (!outcome.unrecorded)
+            outcome.unrecorded = recorder->Temporaries(TemporariesOf(oldPaths, plan, pairs.ids));
+        if (const std::error_code ec = outcome.unrecorded) {
+            outcome = Outcome{};
+            outcome.unrecorded = ec;
+            return result;
+        }
     }
     for (std::size_t i = 0; i < plan.blocked.size(); ++i) {
         if (plan.blocked[i] != RenamePlanner::Blocked::kNo) outcome.skipped.push_back(i);
@@ -195,6 +224,7 @@ PlannedOutcome ExecutePlan(const std::vector<std::string>& oldPaths, const std::
     }
     std::sort(outcome.failed.begin(), outcome.failed.end());
     std::sort(outcome.untried.begin(), outcome.untried.end());
+    if (recorder != nullptr) recorder->End(outcome);
     return result;
 }
 

@@ -28,12 +28,14 @@ enum class Kind : std::uint8_t {
     kRecovery = 8,  // takes back an interrupted command (its target) at a later start
 };
 
-// One file of a command: where it is, where the command takes it, and which file it is (links not
-// followed), so that nothing is ever done to another file that came to stand at one of the paths.
+// One file of a command: where it is, where the command takes it, and which file it is (the entry
+// itself, links not followed, and its file system, as the run's record knows it), so that nothing is
+// ever done to another file that came to stand at one of the paths, nor to another card's file of
+// the same numbers mounted at the same place.
 struct Entry {
     std::string oldPath;
     std::string newPath;
-    Platform::FileId id;
+    Platform::EntryId id;
     friend bool operator==(const Entry&, const Entry&) = default;
 };
 
@@ -49,7 +51,7 @@ struct Note {
     NoteKind kind = NoteKind::kCopy;
     std::uint32_t entry = 0;  // index into the command's entries
     std::string path;
-    Platform::FileId id;  // the file expected at path; none for kCopy (not yet made)
+    Platform::EntryId id;  // the file expected at path; none for kCopy (not yet made)
     friend bool operator==(const Note&, const Note&) = default;
 };
 

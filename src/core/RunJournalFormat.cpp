@@ -75,6 +75,12 @@ std::size_t SharedPrefix(std::string_view a, std::string_view b) {
     return i;
 }
 
+void PutId(std::string& out, const Platform::EntryId& id) {
+    PutVarint(out, id.file.device);
+    PutVarint(out, id.file.inode);
+    PutVarint(out, id.volume);
+}
+
 void PutIndexList(std::string& out, const std::vector<std::uint64_t>& indices) {
     PutVarint(out, indices.size());
     for (std::size_t i = 0; i < indices.size(); ++i)
@@ -116,6 +122,13 @@ public:
     std::uint64_t Varint(std::uint64_t limit) {
         const std::uint64_t value = Varint();
         return value <= limit ? value : Failed();
+    }
+    Platform::EntryId Id() {
+        Platform::EntryId id;
+        id.file.device = Varint();
+        id.file.inode = Varint();
+        id.volume = Varint();
+        return id;
     }
     std::string_view Bytes(std::size_t limit) {
         const std::uint64_t size = Varint(limit);
@@ -179,8 +192,8 @@ bool ReadBegin(std::string_view payload, Entries mode, std::size_t budget, Parse
     header.time = static_cast<std::int64_t>(in.Fixed(8));
     header.target = in.Fixed(8);
     header.folder = std::string(in.Bytes(kMaxPathBytes));
-    // Each entry takes at least six bytes: four lengths and the two numbers.
-    const std::uint64_t count = in.Varint(in.Left() / 6);
+    // Each entry takes at least seven bytes: four lengths and the three numbers of its id.
+    const std::uint64_t count = in.Varint(in.Left() / 7);
     if (!in.Ok() || !KnownKind(kind) || header.id == 0) return false;
     header.kind = static_cast<Kind>(kind);
 
@@ -194,8 +207,7 @@ bool ReadBegin(std::string_view payload, Entries mode, std::size_t budget, Parse
         const std::size_t oldSize = static_cast<std::size_t>(oldShared) + oldRest.size();
         const std::uint64_t newShared = in.Varint(oldSize);
         const std::string_view newRest = in.Bytes(kMaxPathBytes - newShared);
-        const std::uint64_t device = in.Varint();
-        const std::uint64_t inode = in.Varint();
+        const Platform::EntryId id = in.Id();
         const std::size_t newSize = static_cast<std::size_t>(newShared) + newRest.size();
         if (!in.Ok() || oldSize == 0 || newSize == 0 || oldSize + newSize > budget) return false;
         budget -= oldSize + newSize;
@@ -204,7 +216,7 @@ bool ReadBegin(std::string_view payload, Entries mode, std::size_t budget, Parse
         if (mode == Entries::kRead) {
             newPath.assign(oldPath, 0, static_cast<std::size_t>(newShared));
             newPath += newRest;
-            entries.push_back({oldPath, std::move(newPath), {device, inode}});
+            entries.push_back({oldPath, std::move(newPath), id});
         }
     }
     parsed.entryCount = static_cast<std::size_t>(count);
@@ -213,15 +225,15 @@ bool ReadBegin(std::string_view payload, Entries mode, std::size_t budget, Parse
 
 bool ReadNotes(std::string_view payload, std::size_t entryCount, std::vector<Note>& notes) {
     Cursor in(payload);
-    const std::uint64_t count = in.Varint(in.Left() / 5);
+    // Each note takes at least six bytes: its kind, entry, path length and the three numbers of its id.
+    const std::uint64_t count = in.Varint(in.Left() / 6);
     std::vector<Note> read;
     for (std::uint64_t i = 0; i < count && in.Ok(); ++i) {
         Note note;
         const std::uint64_t kind = in.Fixed(1);
         note.entry = static_cast<std::uint32_t>(in.Varint(entryCount == 0 ? 0 : entryCount - 1));
         note.path = std::string(in.Bytes(kMaxPathBytes));
-        note.id.device = in.Varint();
-        note.id.inode = in.Varint();
+        note.id = in.Id();
         if (!KnownNoteKind(kind) || entryCount == 0 || note.path.empty()) in.Fail();
         note.kind = static_cast<NoteKind>(kind);
         read.push_back(std::move(note));
@@ -277,8 +289,7 @@ std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries)
         const std::size_t newShared = SharedPrefix(e.oldPath, e.newPath);
         PutVarint(out, newShared);
         PutBytes(out, std::string_view(e.newPath).substr(newShared));
-        PutVarint(out, e.id.device);
-        PutVarint(out, e.id.inode);
+        PutId(out, e.id);
         previousOld = e.oldPath;
     }
     FinishRecord(out, start);
@@ -295,8 +306,7 @@ std::string EncodeNotes(const std::vector<Note>& notes) {
         PutFixed(out, static_cast<std::uint8_t>(note.kind), 1);
         PutVarint(out, note.entry);
         PutBytes(out, note.path);
-        PutVarint(out, note.id.device);
-        PutVarint(out, note.id.inode);
+        PutId(out, note.id);
     }
     FinishRecord(out, start);
     return out;

@@ -6,8 +6,9 @@
 //
 //   file    = "QBJOURNL" version:u8 begin notes* closing?
 //   begin   = id:u64 kind:u8 time:i64 target:u64 folder:bytes count:varint entry*
-//   entry   = oldShared:varint oldRest:bytes newShared:varint newRest:bytes device:varint inode:varint
-//   notes   = count:varint (kind:u8 entry:varint path:bytes device:varint inode:varint)*
+//   entry   = oldShared:varint oldRest:bytes newShared:varint newRest:bytes id
+//   notes   = count:varint (kind:u8 entry:varint path:bytes id)*
+//   id      = device:varint inode:varint volume:varint                   (a Platform::EntryId)
 //   closing = flags:u8 skipped:list failed:list untried:list     (the entries in no list are done)
 //   list    = count:varint first:varint (gap - 1):varint*
 //

@@ -10,38 +10,50 @@ namespace RunJournal {
 
 namespace {
 
-std::optional<Platform::FileId> IdAt(const std::string& path) {
-    const auto status = Platform::EntryStatus(path);
-    if (!status) return std::nullopt;
-    return status->id;
+// Who stands at path, as the run's record tells files apart: the entry and its file system.
+std::optional<Platform::EntryId> IdAt(const std::string& path) {
+    const auto look = Platform::LookAt(path);
+    if (!look) return std::nullopt;
+    return look->id;
 }
 
-bool Holds(const std::string& path, const Platform::FileId& id) {
+bool Holds(const std::string& path, const Platform::EntryId& id) {
     return IdAt(path) == id;
 }
+
+// The copies placed under their final names, by entry: after a move to another file system the
+// file at the new path is one of these, not the recorded file.
+class PlacedCopies {
+public:
+    explicit PlacedCopies(const Journal& journal) : placed_(journal.entries.size()) {
+        for (const Note& note : journal.notes) {
+            assert(note.entry < journal.entries.size() && "a note belongs to an entry");
+            if (note.kind == NoteKind::kCopyPlaced) placed_[note.entry].push_back(note.id);
+        }
+    }
+    // id is the file of entry i or one of its placed copies.
+    bool Ours(const Journal& journal, std::size_t i, const Platform::EntryId& id) const {
+        return id == journal.entries[i].id ||
+               std::find(placed_[i].begin(), placed_[i].end(), id) != placed_[i].end();
+    }
+
+private:
+    std::vector<std::vector<Platform::EntryId>> placed_;
+};
 
 }  // namespace
 
 OnDisk Examine(const Journal& journal) {
     const std::vector<Entry>& entries = journal.entries;
     const std::vector<Note>& notes = journal.notes;
-    // The copies placed under their final names, by entry: after a move to another file system the
-    // file at the new path is one of these, not the recorded file.
-    std::vector<std::vector<Platform::FileId>> placed(entries.size());
-    for (const Note& note : notes) {
-        assert(note.entry < entries.size() && "a note belongs to an entry");
-        if (note.kind == NoteKind::kCopyPlaced) placed[note.entry].push_back(note.id);
-    }
+    const PlacedCopies placed(journal);
 
     OnDisk found;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const Entry& e = entries[i];
         if (e.oldPath == e.newPath) continue;
         const auto atNew = IdAt(e.newPath);
-        if (!atNew) continue;
-        const bool ours =
-            *atNew == e.id || std::find(placed[i].begin(), placed[i].end(), *atNew) != placed[i].end();
-        if (ours && !Holds(e.oldPath, e.id)) found.done.push_back(i);
+        if (atNew && placed.Ours(journal, i, *atNew) && !Holds(e.oldPath, e.id)) found.done.push_back(i);
     }
 
     for (std::size_t n = 0; n < notes.size(); ++n) {
@@ -49,9 +61,11 @@ OnDisk Examine(const Journal& journal) {
         const Entry& e = entries[note.entry];
         switch (note.kind) {
             case NoteKind::kCopy: {
+                // A regular file, links not followed: a link there is nobody's copy.
                 const auto copy = Platform::EntryStatus(note.path);
-                if (copy && copy->kind == Platform::EntryKind::File && copy->id != e.id &&
-                    Holds(e.oldPath, e.id) && !Holds(e.newPath, copy->id)) {
+                const auto copyId = IdAt(note.path);
+                if (copy && copy->kind == Platform::EntryKind::File && copyId && *copyId != e.id &&
+                    Holds(e.oldPath, e.id) && !Holds(e.newPath, *copyId)) {
                     found.removableCopies.push_back(n);
                 }
                 break;
@@ -67,6 +81,33 @@ OnDisk Examine(const Journal& journal) {
         }
     }
     return found;
+}
+
+std::vector<std::size_t> DoneEntries(const Journal& journal) {
+    if (!journal.closing) return Examine(journal).done;
+    std::vector<std::size_t> done;
+    for (std::size_t i = 0; i < journal.entries.size(); ++i) {
+        const Entry& e = journal.entries[i];
+        if (journal.closing->outcomes[i] == Outcome::kDone && e.oldPath != e.newPath) done.push_back(i);
+    }
+    return done;
+}
+
+UndoCheck CheckUndo(const Journal& journal, const std::vector<std::size_t>& done) {
+    const PlacedCopies placed(journal);
+    UndoCheck check;
+    check.ids.resize(journal.entries.size());
+    for (const std::size_t i : done) {
+        const Entry& e = journal.entries[i];
+        const auto atNew = IdAt(e.newPath);
+        if (atNew && placed.Ours(journal, i, *atNew)) {
+            check.take.push_back(i);
+            check.ids[i] = *atNew;
+        } else if (!Holds(e.oldPath, e.id)) {
+            check.missing.push_back(i);
+        }
+    }
+    return check;
 }
 
 }  // namespace RunJournal

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/platform/FileSystem.h"
+
 #include "core/RunJournal.h"
 
 namespace RunJournal {
@@ -29,5 +31,18 @@ struct OnDisk {
 
 // Looks at the disk, links not followed.
 OnDisk Examine(const Journal& journal);
+
+// The entries a command carried out: of a closed one, those it closed as done whose paths differ;
+// of one not closed, those Examine finds done.
+std::vector<std::size_t> DoneEntries(const Journal& journal);
+
+// What an undo of the command would find of the entries it carried out (done, ascending).
+struct UndoCheck {
+    std::vector<std::size_t> take;       // the file (or its placed copy) stands at the new path
+    std::vector<Platform::EntryId> ids;  // per entry: who stands at its new path, for those in take
+    std::vector<std::size_t> missing;    // neither at the new path nor back at the old one
+    // Those back at their old paths already (an undo finished earlier) are in neither list.
+};
+UndoCheck CheckUndo(const Journal& journal, const std::vector<std::size_t>& done);
 
 }  // namespace RunJournal

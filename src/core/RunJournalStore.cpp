@@ -192,8 +192,11 @@ Listing Store::List(std::size_t limit) {
         Summary summary{parsed.journal.header, parsed.entryCount, StateOf(parsed, locked)};
         const bool closed = summary.state == State::kCompleted || summary.state == State::kClosedAsFound;
         if (closed && undone.contains(id)) summary.state = State::kUndone;
+        // An undo that left some files where they were (stopped, or refused) undid only a part.
         const Kind kind = summary.header.kind;
-        if ((kind == Kind::kUndo || kind == Kind::kRecovery) && summary.state == State::kCompleted) {
+        if ((kind == Kind::kUndo || kind == Kind::kRecovery) && summary.state == State::kCompleted &&
+            std::ranges::all_of(parsed.journal.closing->outcomes,
+                                [](Outcome o) { return o == Outcome::kDone; })) {
             undone.insert(summary.header.target);
         }
         listing.commands.push_back(std::move(summary));

@@ -85,7 +85,8 @@ public:
     const std::string& Folder() const { return folder_; }
 
     // The newest `limit` readable commands, newest first. Files of a later version are passed over
-    // silently; a command's undone state counts only undo and recovery commands among those read.
+    // silently; a command is undone by an undo or recovery among those read that closed with every
+    // file done.
     Listing List(std::size_t limit = kKeptCommands);
     // One command in full; nullopt when it is gone or cannot be read.
     std::optional<Journal> Read(std::uint64_t id) const;

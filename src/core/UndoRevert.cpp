@@ -79,12 +79,13 @@ UndoPlan PlanUndo(const PairList& pairs, const std::vector<std::size_t>& missing
     return plan;
 }
 
-RenameExecutor::Outcome ExecuteUndo(const PairList& pairs, const UndoPlan& plan, RunControl* control) {
+RenameExecutor::Outcome ExecuteUndo(const PairList& pairs, const UndoPlan& plan, RunControl* control,
+                                    RenameExecutor::Recorder* recorder) {
     const auto look =
         plan.sources == Sources::kJustSeen ? RenameExecutor::Look::kNone : RenameExecutor::Look::kSources;
     if (!pairs.LastPlanned()) {
         return RenameExecutor::ExecuteEntries(pairs.NewPaths(), pairs.OldPaths(), plan.entries, pairs.Ids(),
-                                              look, plan.order, control);
+                                              look, plan.order, control, recorder);
     }
     // The run freed its names in turn (chains, swaps): so does the way back.
     std::vector<std::string> from;
@@ -100,7 +101,7 @@ RenameExecutor::Outcome ExecuteUndo(const PairList& pairs, const UndoPlan& plan,
     }
     const RenamePlanner::Plan ordered = RenameExecutor::PlanOnDisk(from, to, RenameExecutor::RunId());
     RenameExecutor::Outcome outcome =
-        RenameExecutor::ExecutePlan(from, to, ordered, look, control, &ids).outcome;
+        RenameExecutor::ExecutePlan(from, to, ordered, look, control, &ids, recorder).outcome;
     // A file that cannot go back in turn is refused like any other, and owed to the next undo.
     outcome.failed.insert(outcome.failed.end(), outcome.skipped.begin(), outcome.skipped.end());
     outcome.skipped.clear();
@@ -172,6 +173,34 @@ Revert RevertOne(PairList& pairs, std::size_t i) {
     if (!MyFileOperation::TryRenameFile(newPath, oldPath)) return Revert::kRefused;
     pairs.ExchangeOne(i);
     return Revert::kDone;
+}
+
+RevertResult RevertEach(PairList& pairs, const std::vector<std::size_t>& entries,
+                        RenameExecutor::Recorder* recorder) {
+    // The entries a rename may be tried for: up to the first that is refused without a look.
+    std::size_t tried = 0;
+    while (tried < entries.size() && pairs.Renamed(entries[tried]))
+        ++tried;
+    const std::vector<std::size_t> recorded(entries.begin(),
+                                            entries.begin() + static_cast<std::ptrdiff_t>(tried));
+    RevertResult result;
+    if (recorder != nullptr && !recorded.empty()) {
+        result.unrecorded = recorder->Begin(
+            {pairs.NewPaths(), pairs.OldPaths(), pairs.Ids(), &recorded, RenameExecutor::Order::FirstToLast});
+        if (result.unrecorded) return result;
+    }
+    for (; result.reverted < entries.size(); ++result.reverted) {
+        result.stop = RevertOne(pairs, entries[result.reverted]);
+        if (result.stop != Revert::kDone) break;
+    }
+    if (recorder != nullptr && !recorded.empty()) {
+        RenameExecutor::Outcome outcome;
+        outcome.executed = true;
+        for (std::size_t k = result.reverted; k < tried; ++k)
+            (k == result.reverted ? outcome.failed : outcome.untried).push_back(k);
+        recorder->End(outcome);
+    }
+    return result;
 }
 
 }  // namespace UndoRevert

@@ -49,8 +49,10 @@ struct UndoPlan {
     Sources sources = Sources::kLookAgain;
 };
 UndoPlan PlanUndo(const PairList& pairs, const std::vector<std::size_t>& missing, Sources sources);
+// recorder (optional): the journal of the undo, told of the files before the first rename.
 RenameExecutor::Outcome ExecuteUndo(const PairList& pairs, const UndoPlan& plan,
-                                    RunControl* control = nullptr);
+                                    RunControl* control = nullptr,
+                                    RenameExecutor::Recorder* recorder = nullptr);
 struct UndoResult {
     std::vector<std::size_t> refused;  // entries (after the drop) whose rename the file system refused
     std::size_t done = 0;              // files renamed back (not those whose name never changed)
@@ -69,5 +71,16 @@ enum class Revert {
 // Renames entry i from its new path back to its old one and exchanges the pair. A name that differs
 // only in letter case and resolves to the file itself (a case-folding file system) is not taken.
 Revert RevertOne(PairList& pairs, std::size_t i);
+
+// RevertOne for each of entries in turn, up to the first refusal. recorder (optional) is told,
+// before the first rename, of the entries up to the first that the pair list knows is not to be
+// renamed, and of what became of them; when it refuses, nothing is reverted.
+struct RevertResult {
+    std::size_t reverted = 0;     // the entries, from the first, that went back
+    Revert stop = Revert::kDone;  // why the next one did not; kDone when every one went back
+    std::error_code unrecorded;   // the recorder's refusal
+};
+RevertResult RevertEach(PairList& pairs, const std::vector<std::size_t>& entries,
+                        RenameExecutor::Recorder* recorder = nullptr);
 
 }  // namespace UndoRevert

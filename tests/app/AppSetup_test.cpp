@@ -97,7 +97,7 @@ private slots:
             return;
         }
         const testsupport::TempDir dir;
-        TFmMein window(dir / "quorbel.ini", std::make_unique<TQtDialogs>());
+        TFmMein window(dir / "quorbel.ini", dir / "journal", std::make_unique<TQtDialogs>());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(CaptionOnX(window), QStringLiteral("Quorbel v1.54"));

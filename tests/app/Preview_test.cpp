@@ -165,7 +165,7 @@ private slots:
         f->window.reset();
         auto recorder = std::make_unique<TRecordingDialogs>();
         f->dialogs = recorder.get();
-        f->window = std::make_unique<TFmMein>(f->dir / "quorbel.ini", std::move(recorder));
+        f->window = std::make_unique<TFmMein>(f->dir / "quorbel.ini", f->dir / "journal", std::move(recorder));
         QVERIFY(!f->Find<QCheckBox>(QStringLiteral("cbPreview"))->isChecked());
         QVERIFY(!f->Find<QToolButton>(QStringLiteral("btPreview"))->isChecked());
     }

@@ -477,8 +477,9 @@ private slots:
         }
         // After the run the pairs move together: row 1 still pairs the old and the new path of one
         // file, and the record of an unrenamed file follows it.
-        f->window->Pairs.Record({.executed = true, .skipped = {}, .failed = {2}, .untried = {}, .ids = {}},
-                                RenameExecutor::Order::FirstToLast);
+        f->window->Pairs.Record(
+            {.executed = true, .skipped = {}, .failed = {2}, .untried = {}, .ids = {}, .unrecorded = {}},
+            RenameExecutor::Order::FirstToLast);
         f->Grid()->MoveRow(5, 1);
         QCOMPARE(f->Listed().first(), QStringLiteral("d/005.txt"));
         QCOMPARE(f->window->Pairs.NewPaths().front(), f->Path("d/R5.txt"));

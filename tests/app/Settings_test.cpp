@@ -30,7 +30,7 @@ private:
         f.window.reset();
         auto recorder = std::make_unique<TRecordingDialogs>();
         f.dialogs = recorder.get();
-        f.window = std::make_unique<TFmMein>(f.dir / "quorbel.ini", std::move(recorder));
+        f.window = std::make_unique<TFmMein>(f.dir / "quorbel.ini", f.dir / "journal", std::move(recorder));
     }
 
 private slots:
@@ -198,7 +198,7 @@ private slots:
             obstacle == "file" ? blocker + "/quorbel.ini" : dir.MakeFile("config/quorbel.ini", old);
         auto recorder = std::make_unique<TRecordingDialogs>();
         TRecordingDialogs* dialogs = recorder.get();
-        TFmMein window(path, std::move(recorder));
+        TFmMein window(path, dir / "journal", std::move(recorder));
         if (obstacle == "read-only") QVERIFY(mount->SetReadOnly(true));
         if (obstacle == "full") QVERIFY(mount->Fill());
 

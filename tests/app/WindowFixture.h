@@ -33,7 +33,7 @@ public:
     TWindowFixture() {
         auto recorder = std::make_unique<TRecordingDialogs>();
         dialogs = recorder.get();
-        window = std::make_unique<TFmMein>(dir / "quorbel.ini", std::move(recorder));
+        window = std::make_unique<TFmMein>(dir / "quorbel.ini", dir / "journal", std::move(recorder));
     }
 
     testsupport::TempDir dir;

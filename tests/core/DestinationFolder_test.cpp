@@ -236,6 +236,96 @@ TEST(DestinationFolderTest, AFileSavedAtTheSourceSinceItsCopyStays) {
     EXPECT_THAT(TempDir::Names(folders->destination), ElementsAre("1.txt"));
 }
 
+// Every temporary name is recorded before it is used: a file to be set aside while it still stands
+// at its name under its own, a copy's name before anything is made there, a copy's placing while it
+// still waits under its copy name. When a name cannot be recorded, the move that needs it stays.
+TEST(DestinationFolderTest, TemporaryNamesAreRecordedBeforeTheyAreUsed) {
+    const auto folders = TwoFolders::Make(true, false);
+    if (!folders) GTEST_SKIP() << Mount::Why();
+    std::vector<MoveRequest> moves;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        moves.push_back({folders->source + "/" + name, name, Existing::Replace});
+        TempDir::WriteFile(moves.back().from, name);
+    }
+    TempDir::WriteFile(folders->destination + "/b.txt", "theirs");
+    const auto idAt = [&](const std::string& name) {
+        const auto look = LookAt(folders->destination + "/" + name);
+        return look ? look->id : EntryId{};
+    };
+    const EntryId theirs = idAt("b.txt");
+
+    std::vector<TemporaryName> recorded;
+    std::vector<std::size_t> calls;  // names per call
+    const NameRecorder record = [&](const std::vector<TemporaryName>& names) {
+        for (const TemporaryName& name : names) {
+            SCOPED_TRACE(name.name);
+            switch (name.kind) {
+                case TemporaryName::Kind::kAside:
+                    EXPECT_EQ(idAt(moves[name.move].name), name.id);
+                    EXPECT_FALSE(TempDir::Exists(folders->destination + "/" + name.name));
+                    break;
+                case TemporaryName::Kind::kCopy:
+                    EXPECT_FALSE(TempDir::Exists(folders->destination + "/" + name.name));
+                    break;
+                case TemporaryName::Kind::kCopyPlaced:
+                    EXPECT_EQ(name.name, moves[name.move].name);
+                    EXPECT_NE(idAt(name.name), name.id);
+                    break;
+            }
+            recorded.push_back(name);
+        }
+        calls.push_back(names.size());
+        return std::error_code();
+    };
+    DestinationFolder folder(folders->destination);
+    const std::vector<MoveOutcome> outcomes = folder.Move(moves, nullptr, record);
+    for (const MoveOutcome& outcome : outcomes)
+        EXPECT_FALSE(outcome.error);
+    EXPECT_EQ(TempDir::ReadFile(folders->destination + "/b.txt"), "b.txt");
+    // The aside name first, then the three copies' names in one record, then their placing in one.
+    ASSERT_EQ(calls, (std::vector<std::size_t>{1, 3, 3}));
+    EXPECT_EQ(recorded[0].kind, TemporaryName::Kind::kAside);
+    EXPECT_EQ(recorded[0].name, outcomes[1].aside);
+    EXPECT_EQ(recorded[0].id, theirs);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(recorded[1 + i].name, outcomes[i].copy);
+        EXPECT_EQ(recorded[4 + i].id, idAt(moves[i].name));
+    }
+
+    // A record that cannot be written: nothing moves, and nothing is left in the folder.
+    for (MoveRequest& move : moves) {
+        TempDir::WriteFile(move.from, move.name);
+        move.name += ".again";
+    }
+    const NameRecorder refuse = [](const std::vector<TemporaryName>&) {
+        return std::make_error_code(std::errc::no_space_on_device);
+    };
+    for (const MoveOutcome& outcome : DestinationFolder(folders->destination).Move(moves, nullptr, refuse))
+        EXPECT_EQ(outcome.error, std::errc::no_space_on_device);
+    EXPECT_THAT(TempDir::Names(folders->source), ElementsAre("a.txt", "b.txt", "c.txt"));
+    EXPECT_THAT(TempDir::Names(folders->destination), ElementsAre("a.txt", "b.txt", "c.txt"));
+}
+
+// A move that names the file it expects moves nothing else: not another file saved under its name,
+// nor the same numbers on another file system.
+TEST(DestinationFolderTest, OnlyTheExpectedFileIsMoved) {
+    TempDir dir;
+    const std::string from = dir.MakeFile("src/a.txt", "a");
+    const auto look = LookAt(from);
+    ASSERT_TRUE(look);
+    EntryId elsewhere = look->id;
+    ++elsewhere.volume;
+    DestinationFolder folder(dir.MakeDir("dest"));
+    EXPECT_EQ(folder.Move({{from, "a.txt", Existing::Keep, elsewhere}}).front().error,
+              std::error_code(ESTALE, std::generic_category()));
+    TempDir::WriteFile(dir / "saved.tmp", "saved since");
+    std::filesystem::rename(dir / "saved.tmp", from);
+    EXPECT_EQ(folder.Move({{from, "a.txt", Existing::Keep, look->id}}).front().error,
+              std::error_code(ESTALE, std::generic_category()));
+    EXPECT_EQ(TempDir::ReadFile(from), "saved since");
+    EXPECT_THAT(TempDir::Names(dir / "dest"), ::testing::IsEmpty());
+}
+
 // Only this program's copies left before the time given go: never a temporary name that holds a
 // user's only file (a rename on its way, a set-aside destination file), nor a folder or a name
 // merely like a copy's.

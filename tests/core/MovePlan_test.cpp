@@ -8,11 +8,15 @@
 #include <csignal>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/Cp932.h"
+#include "core/PairList.h"
+#include "core/RenameExecutor.h"
 #include "core/platform/DestinationFolder.h"
+#include "core/platform/FileSystem.h"
 #include "support/Mounts.h"
 #include "support/TempDir.h"
 
@@ -147,6 +151,44 @@ TEST(MovePlanTest, OnlyRenamedFilesMoveAndFailuresAreCounted) {
     EXPECT_EQ(TempDir::Names(dir / "src"), (std::vector<std::string>{"n2.jpg", "n4.jpg"}));
     EXPECT_EQ(TempDir::Names(dir / "dest"), (std::vector<std::string>{"n1.jpg", "n4.jpg"}));
     EXPECT_TRUE(std::filesystem::is_directory(dir / "dest/n4.jpg"));
+}
+
+// The move takes a renamed file only while the file the run renamed stands at its new path: a file
+// saved under that name since is someone else's and stays, counted as not moved; on the same file
+// system and when moved by copying to another.
+TEST(MovePlanTest, OnlyTheFileTheRunRenamedMoves) {
+    for (const bool otherFileSystem : {false, true}) {
+        SCOPED_TRACE(otherFileSystem ? "to another file system" : "on one file system");
+        TempDir dir;
+        const std::string destination = dir.MakeDir("dest");
+        std::unique_ptr<testsupport::Mount> mount;
+        if (otherFileSystem) {
+            mount = testsupport::Mount::Make(testsupport::Mount::Kind::kTmpfs, destination);
+            if (!mount) GTEST_SKIP() << testsupport::Mount::Why();
+        }
+        PairList pairs;
+        std::vector<std::string> oldPaths;
+        std::vector<std::string> newPaths;
+        std::vector<Platform::EntryId> ids;
+        for (const char* name : {"a", "b"}) {
+            const std::string path = dir.MakeFile(std::string("src/") + name + ".jpg", name);
+            ids.push_back(Platform::LookAt(path)->id);
+            oldPaths.push_back(Cp(dir / (std::string("src/") + name + "0.jpg")));
+            newPaths.push_back(Cp(path));
+        }
+        pairs.SetRun(oldPaths, newPaths, ids);
+        RenameExecutor::Outcome renamed;
+        renamed.executed = true;
+        pairs.Record(renamed, RenameExecutor::Order::FirstToLast);
+        std::filesystem::rename(dir / "src/b.jpg", dir / "b-kept.jpg");
+        dir.MakeFile("src/b.jpg", "saved since");
+
+        const Result result = Execute(MakePlan(pairs, Cp(destination)), Answer::kReplace);
+        EXPECT_THAT(result.moved, ElementsAre(0U));
+        EXPECT_THAT(result.notMoved, ElementsAre(1U));
+        EXPECT_EQ(TempDir::ReadFile(dir / "src/b.jpg"), "saved since");
+        EXPECT_EQ(TempDir::Names(destination), (std::vector<std::string>{"a.jpg"}));
+    }
 }
 
 TEST(MovePlanTest, DestinationChecks) {

@@ -22,8 +22,9 @@ PairList RunOverFive() {
     PairList pairs;
     pairs.SetRun({"/d/A", "/d/B", "/d/C", "/d/D", "/d/E"}, {"/d/1", "/d/2", "/d/3", "/d/4", "/d/5"},
                  {Id(1), Id(2), Id(3), Id(4), Id(5)});
-    pairs.Record({.executed = true, .skipped = {2}, .failed = {4}, .untried = {}, .ids = {}},
-                 Order::FirstToLast);
+    pairs.Record(
+        {.executed = true, .skipped = {2}, .failed = {4}, .untried = {}, .ids = {}, .unrecorded = {}},
+        Order::FirstToLast);
     pairs.SetDatesTaken({10, 20, 30, 40, 50});
     return pairs;
 }

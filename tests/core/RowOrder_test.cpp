@@ -66,7 +66,7 @@ TEST_F(RowOrderTest, ARenamedFileIsLookedAtWhereItStandsNow) {
     PairList pairs;
     const std::string renamed = File("x.txt", 10);
     pairs.SetRun({Cp(dir / "a.txt"), File("b.txt", 11)}, {renamed, Cp(dir / "b.txt")}, {{}, {}});
-    pairs.Record({.executed = true, .skipped = {}, .failed = {}, .untried = {}, .ids = {}},
+    pairs.Record({.executed = true, .skipped = {}, .failed = {}, .untried = {}, .ids = {}, .unrecorded = {}},
                  RenameExecutor::Order::FirstToLast);
     EXPECT_EQ(Sorted(pairs, Key::kModified), (std::vector<std::string>{"a.txt", "b.txt"}));
 }

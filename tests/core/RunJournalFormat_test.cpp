@@ -25,9 +25,9 @@ constexpr std::uint64_t kMax64 = std::numeric_limits<std::uint64_t>::max();
 std::vector<Entry> HostileEntries() {
     const std::string longName(4000, 'x');
     return {
-        {"/home/u/写真/IMG_0001.jpg", "/home/u/写真/001.jpg", {2049, 131}},
+        {"/home/u/写真/IMG_0001.jpg", "/home/u/写真/001.jpg", {{2049, 131}, 0x5f3e9a21c4d07b66ULL}},
         {"/home/u/写真/IMG_0002.jpg", "/home/u/写真/IMG_0002.jpg.bak", {2049, 132}},
-        {"/home/u/line\nbreak", "/home/u/line\r\nbreak ", {1, 2}},
+        {"/home/u/line\nbreak", "/home/u/line\r\nbreak ", {{1, 2}, kMax64}},
         {"/home/u/bad\xff\xfe\x80utf8", "/home/u/\x83\x5c\\back", {kMax64, kMax64}},
         {"/home/u", "/home/u/" + longName, {0, 0}},
         {"/home/u", "/h", {7, 7}},
@@ -41,7 +41,7 @@ Journal SampleJournal() {
     journal.header = {0x0123456789abcdefULL, Kind::kMove, -5, 42, "/home/u/写真\n\xff"};
     journal.entries = HostileEntries();
     journal.notes = {{NoteKind::kCopy, 0, "/mnt/card/.quorbel-1-0", {}},
-                     {NoteKind::kCopyPlaced, 0, "/mnt/card/001.jpg", {9, 9}},
+                     {NoteKind::kCopyPlaced, 0, "/mnt/card/001.jpg", {{9, 9}, 0x1234}},
                      {NoteKind::kSetAside, 7, "/a/.quorbel-1-1\n", {kMax64, 1}},
                      {NoteKind::kCycle, 3, "/home/u/.quorbel-1-2", {kMax64, kMax64}}};
     journal.closing = Closing{false,
@@ -179,15 +179,15 @@ TEST(RunJournalFormat, NoDamagedByteIsTrusted) {
 }
 
 TEST(RunJournalFormat, HostileRecordsWithGoodChecksumsAreRefused) {
-    const std::string entry =
-        Varint(0) + Varint(2) + "/a" + Varint(0) + Varint(2) + "/b" + Varint(1) + Varint(1);
+    // An entry's or a note's identity: device, inode and file system.
+    const std::string kId = Varint(1) + Varint(1) + Varint(1);
+    const std::string kNoId = Varint(0) + Varint(0) + Varint(0);
+    const std::string entry = Varint(0) + Varint(2) + "/a" + Varint(0) + Varint(2) + "/b" + kId;
     const std::string huge(60000, 'p');
     // Each later entry unfolds to two 60,000-byte paths from ten bytes of file.
-    std::string unfolding =
-        Varint(0) + Varint(huge.size()) + huge + Varint(0) + Varint(1) + "q" + Varint(1) + Varint(1);
+    std::string unfolding = Varint(0) + Varint(huge.size()) + huge + Varint(0) + Varint(1) + "q" + kId;
     for (int i = 0; i < 30000; ++i)
-        unfolding +=
-            Varint(huge.size()) + Varint(0) + Varint(huge.size()) + Varint(0) + Varint(1) + Varint(1);
+        unfolding += Varint(huge.size()) + Varint(0) + Varint(huge.size()) + Varint(0) + kId;
     const std::string good = kFileHead + Framed(1, BeginHead(1) + entry);
     ASSERT_EQ(Parse(good).verdict, Verdict::kGood);
 
@@ -199,16 +199,15 @@ TEST(RunJournalFormat, HostileRecordsWithGoodChecksumsAreRefused) {
         {"a count of one more entry than there is", kFileHead + Framed(1, BeginHead(2) + entry)},
         {"bytes after the last entry", kFileHead + Framed(1, BeginHead(1) + entry + "x")},
         {"a prefix shared with no previous path",
-         kFileHead + Framed(1, BeginHead(1) + Varint(5) + Varint(1) + "a" + Varint(0) + Varint(1) + "b" +
-                                   Varint(1) + Varint(1))},
+         kFileHead +
+             Framed(1, BeginHead(1) + Varint(5) + Varint(1) + "a" + Varint(0) + Varint(1) + "b" + kId)},
         {"a new path sharing more than its old path has",
-         kFileHead + Framed(1, BeginHead(1) + Varint(0) + Varint(1) + "a" + Varint(2) + Varint(1) + "b" +
-                                   Varint(1) + Varint(1))},
-        {"a length past the record",
-         kFileHead + Framed(1, BeginHead(1) + Varint(0) + Varint(200) + "/a" + Varint(0) + Varint(2) + "/b" +
-                                   Varint(1) + Varint(1))},
-        {"an empty path", kFileHead + Framed(1, BeginHead(1) + Varint(0) + Varint(0) + Varint(0) + Varint(2) +
-                                                    "/b" + Varint(1) + Varint(1))},
+         kFileHead +
+             Framed(1, BeginHead(1) + Varint(0) + Varint(1) + "a" + Varint(2) + Varint(1) + "b" + kId)},
+        {"a length past the record", kFileHead + Framed(1, BeginHead(1) + Varint(0) + Varint(200) + "/a" +
+                                                               Varint(0) + Varint(2) + "/b" + kId)},
+        {"an empty path",
+         kFileHead + Framed(1, BeginHead(1) + Varint(0) + Varint(0) + Varint(0) + Varint(2) + "/b" + kId)},
         {"a varint of eleven bytes", kFileHead + Framed(1, BeginHead(1) + std::string(10, '\xff') + '\x01')},
         {"an unknown kind", kFileHead + Framed(1, std::string(1, '\x01') + std::string(7, '\0') + '\x09' +
                                                       std::string(16, '\0') + Varint(0) + Varint(0))},
@@ -229,9 +228,8 @@ TEST(RunJournalFormat, HostileRecordsWithGoodChecksumsAreRefused) {
         std::string record;
     } tails[] = {
         {"a note of an entry that does not exist",
-         Framed(2, Varint(1) + '\x01' + Varint(1) + Varint(1) + "p" + Varint(0) + Varint(0))},
-        {"a note of an unknown kind",
-         Framed(2, Varint(1) + '\x07' + Varint(0) + Varint(1) + "p" + Varint(0) + Varint(0))},
+         Framed(2, Varint(1) + '\x01' + Varint(1) + Varint(1) + "p" + kNoId)},
+        {"a note of an unknown kind", Framed(2, Varint(1) + '\x07' + Varint(0) + Varint(1) + "p" + kNoId)},
         {"no notes at all", Framed(2, Varint(0))},
         {"an outcome of an entry that does not exist",
          Framed(3, std::string(1, '\0') + Varint(1) + Varint(1) + Varint(0) + Varint(0))},

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/platform/FileSystem.h"
+#include "support/Mounts.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -17,10 +18,10 @@ using namespace RunJournal;
 using testsupport::TempDir;
 namespace fs = std::filesystem;
 
-Platform::FileId IdOf(const std::string& path) {
-    const auto status = Platform::EntryStatus(path);
-    EXPECT_TRUE(status) << path;
-    return status ? status->id : Platform::FileId{};
+Platform::EntryId IdOf(const std::string& path) {
+    const auto look = Platform::LookAt(path);
+    EXPECT_TRUE(look) << path;
+    return look ? look->id : Platform::EntryId{};
 }
 
 // An entry for the file made at old, as a run records it before renaming it.
@@ -68,6 +69,32 @@ TEST(RunJournalRecovery, DoneMeansTheRecordedFileAtItsNewPathAndNoLongerAtItsOld
     EXPECT_EQ(Examine(journal).done, (std::vector<std::size_t>{0, 4, 7}));
 }
 
+// Another card put in the same reader and mounted at the same folder may give its files the device
+// and inode numbers the journal recorded: its file system's id tells them apart.
+TEST(RunJournalRecovery, AnotherCardAtTheSameFolderHoldsNothingOfTheCommand) {
+    using testsupport::Mount;
+    TempDir dir;
+    const std::string card = dir.MakeDir("card");
+    auto mount = Mount::Make(Mount::Kind::kExt4, card);
+    if (!mount) GTEST_SKIP() << Mount::Why();
+    Journal journal;
+    journal.entries.push_back(Recorded(dir, "card/IMG_0001.JPG", "card/001.JPG"));
+    fs::rename(journal.entries[0].oldPath, journal.entries[0].newPath);
+    ASSERT_EQ(Examine(journal).done, std::vector<std::size_t>{0});
+
+    ASSERT_TRUE(mount->Unmount());
+    mount.reset();
+    mount = Mount::Make(Mount::Kind::kExt4, card);
+    ASSERT_TRUE(mount) << Mount::Why();
+    const std::string other = dir.MakeFile("card/001.JPG", "card B");
+    const Platform::EntryId recorded = journal.entries[0].id;
+    // The numbers a fresh card gives its first file, in the same loop device: only the file
+    // system's id differs. (Where the system hands out another device, the test proves less.)
+    EXPECT_EQ(IdOf(other).file.inode, recorded.file.inode);
+    EXPECT_NE(IdOf(other).volume, recorded.volume);
+    EXPECT_TRUE(Examine(journal).done.empty());
+}
+
 TEST(RunJournalRecovery, CopiesGoOnlyBesideTheirSourceAndStrandedFilesAreFound) {
     TempDir dir;
     dir.MakeDir("dest");
@@ -75,7 +102,7 @@ TEST(RunJournalRecovery, CopiesGoOnlyBesideTheirSourceAndStrandedFilesAreFound) 
     auto& e = journal.entries;
     auto& notes = journal.notes;
     const auto note = [&](NoteKind kind, std::size_t entry, const std::string& name,
-                          Platform::FileId id = {}) {
+                          Platform::EntryId id = {}) {
         notes.push_back({kind, static_cast<std::uint32_t>(entry), dir / name, id});
     };
     // 0: a copy under its temporary name beside a source still in place.
@@ -117,12 +144,12 @@ TEST(RunJournalRecovery, CopiesGoOnlyBesideTheirSourceAndStrandedFilesAreFound) 
     note(NoteKind::kCycle, 8, ".cycle-s");
     // 9: a destination file set aside for the file that replaces it.
     e.push_back(Recorded(dir, "t", "dest/t"));
-    const Platform::FileId destination = IdOf(dir.MakeFile("dest/t", "the user's t"));
+    const Platform::EntryId destination = IdOf(dir.MakeFile("dest/t", "the user's t"));
     fs::rename(dir / "dest/t", dir / "dest/.aside-t");
     note(NoteKind::kSetAside, 9, "dest/.aside-t", destination);
     // 10: another file at a set-aside name.
     e.push_back(Recorded(dir, "u", "dest/u"));
-    const Platform::FileId gone = IdOf(dir.MakeFile("dest/u", "the user's u"));
+    const Platform::EntryId gone = IdOf(dir.MakeFile("dest/u", "the user's u"));
     dir.MakeFile("dest/.aside-u", "other");
     note(NoteKind::kSetAside, 10, "dest/.aside-u", gone);
 

@@ -108,7 +108,7 @@ TEST(RunJournalStore, WritesAndReadsBackACommand) {
     EXPECT_FALSE(store.Read(writer.Id() + 1));
 }
 
-TEST(RunJournalStore, OnlyACompletedUndoOrRecoveryMarksItsTargetUndone) {
+TEST(RunJournalStore, OnlyAnUndoOrRecoveryThatCompletedEveryFileMarksItsTargetUndone) {
     TempDir dir;
     const std::string& folder = dir.Path();
     const std::uint64_t run = Completed(folder, Kind::kSequential);
@@ -117,18 +117,24 @@ TEST(RunJournalStore, OnlyACompletedUndoOrRecoveryMarksItsTargetUndone) {
         Writer stopped(folder);  // an undo whose process ended before closing it
         ASSERT_FALSE(stopped.Begin(Kind::kUndo, "/w", Entries("/w", 2), run));
     }
+    {
+        Writer partial(folder);  // an undo that was stopped after its first file
+        ASSERT_FALSE(partial.Begin(Kind::kUndo, "/w", Entries("/w", 2), run));
+        ASSERT_FALSE(partial.Close({Outcome::kDone, Outcome::kUntried}));
+    }
     Store store(folder);
-    EXPECT_EQ(States(store.List()),
-              (std::vector<State>{State::kInterrupted, State::kCompleted, State::kCompleted}));
+    EXPECT_EQ(States(store.List()), (std::vector<State>{State::kCompleted, State::kInterrupted,
+                                                        State::kCompleted, State::kCompleted}));
 
     const std::uint64_t undo = Completed(folder, Kind::kUndo, run);
-    EXPECT_EQ(States(store.List()), (std::vector<State>{State::kCompleted, State::kInterrupted,
-                                                        State::kCompleted, State::kUndone}));
+    EXPECT_EQ(States(store.List()),
+              (std::vector<State>{State::kCompleted, State::kCompleted, State::kInterrupted,
+                                  State::kCompleted, State::kUndone}));
     // Undoing the undo brings the run back.
     Completed(folder, Kind::kUndo, undo);
     EXPECT_EQ(States(store.List()),
-              (std::vector<State>{State::kCompleted, State::kUndone, State::kInterrupted, State::kCompleted,
-                                  State::kCompleted}));
+              (std::vector<State>{State::kCompleted, State::kUndone, State::kCompleted, State::kInterrupted,
+                                  State::kCompleted, State::kCompleted}));
     // A recovery of an interrupted command undoes it too; the newest alone can be asked for.
     const std::uint64_t moved = Completed(folder, Kind::kMove);
     Completed(folder, Kind::kRecovery, moved);

@@ -41,7 +41,7 @@ TEST(UndoMissingFiles, OnlyRenamedFilesAreLookedForAndTheRestIsUndone) {
         }
         PairList pairs;
         pairs.SetRun(oldPaths, newPaths, ids);
-        pairs.Record({true, {1}, {}, {}, {}}, RenameExecutor::Order::FirstToLast);
+        pairs.Record({true, {1}, {}, {}, {}, {}}, RenameExecutor::Order::FirstToLast);
         pairs.MarkMovedAway({3});
 
         const std::vector<std::size_t> missing = UndoRevert::MissingFiles(pairs);

@@ -151,8 +151,9 @@ TEST_F(UndoRevertTest, RevertOneSaysWhyItCannot) {
          Revert::kTaken, false},
         {"not renamed by the run",
          [](const TempDir&, PairList& p) {
-             p.Record({.executed = true, .skipped = {0}, .failed = {}, .untried = {}, .ids = {}},
-                      Order::FirstToLast);
+             p.Record(
+                 {.executed = true, .skipped = {0}, .failed = {}, .untried = {}, .ids = {}, .unrecorded = {}},
+                 Order::FirstToLast);
          },
          Revert::kNotRenamed, false},
     };
@@ -162,8 +163,9 @@ TEST_F(UndoRevertTest, RevertOneSaysWhyItCannot) {
         d.MakeFile("new", "mine");
         PairList pairs;
         pairs.SetRun({d / "old"}, {d / "new"}, {MyFileOperation::FileIdentity(d / "new").value()});
-        pairs.Record({.executed = true, .skipped = {}, .failed = {}, .untried = {}, .ids = {}},
-                     Order::FirstToLast);
+        pairs.Record(
+            {.executed = true, .skipped = {}, .failed = {}, .untried = {}, .ids = {}, .unrecorded = {}},
+            Order::FirstToLast);
         c.before(d, pairs);
         EXPECT_EQ(UndoRevert::RevertOne(pairs, 0), c.expected);
         EXPECT_EQ(pairs.OldPaths().front() == d / "new", c.reverted);

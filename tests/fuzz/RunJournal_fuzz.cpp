@@ -101,13 +101,13 @@ Journal JournalFrom(Input& in) {
                       static_cast<std::int64_t>(in.Number()), in.Number(), in.Text()};
     const std::size_t count = in.Byte() % 16;
     for (std::size_t i = 0; i < count; ++i)
-        journal.entries.push_back({in.Text(), in.Text(), {in.Number(), in.Number()}});
+        journal.entries.push_back({in.Text(), in.Text(), {{in.Number(), in.Number()}, in.Number()}});
     if (!journal.entries.empty()) {
         for (std::size_t i = in.Byte() % 4; i > 0; --i) {
             journal.notes.push_back({static_cast<NoteKind>(1 + in.Byte() % 4),
                                      static_cast<std::uint32_t>(in.Byte() % journal.entries.size()),
                                      in.Text(),
-                                     {in.Number(), in.Number()}});
+                                     {{in.Number(), in.Number()}, in.Number()}});
         }
     }
     if (in.Byte() % 2 == 0) {

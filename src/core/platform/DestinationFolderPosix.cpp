@@ -2,12 +2,14 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <memory>
+#include <utility>
 
 #include "core/platform/DestinationFolder.h"
 #include "core/platform/Fd.h"
@@ -95,11 +97,14 @@ std::error_code CopyContent(int in, int out, off_t size) {
     }
 }
 
+// Gives the next name to try for a copy (recorded first where the moves are recorded).
+using CopyNames = std::function<std::error_code(std::string& name)>;
+
 // Copies a regular file to a fresh copy name in the folder dir, with the source's permissions and
 // times. syncNow: the copy is synced here (else the caller syncs the file system). On failure
 // nothing of the copy is left.
-std::error_code CopyFile(const std::string& from, int dir, bool syncNow, std::string& copy, FileId& id,
-                         std::uint64_t& bytes) {
+std::error_code CopyFile(const std::string& from, int dir, bool syncNow, const CopyNames& names,
+                         std::string& copy, FileId& id, std::uint64_t& bytes) {
     const Fd in(open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (in.Get() < 0) return LastError();
     struct stat st {};
@@ -107,7 +112,7 @@ std::error_code CopyFile(const std::string& from, int dir, bool syncNow, std::st
 
     int fd = -1;
     for (int attempt = 0; attempt < Posix::kTemporaryAttempts && fd < 0; ++attempt) {
-        copy = Posix::RandomName(Posix::kCopyPrefix);
+        if (const auto ec = names(copy)) return ec;
         fd = openat(dir, copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST) return LastError();
     }
@@ -139,8 +144,8 @@ std::error_code CopyFile(const std::string& from, int dir, bool syncNow, std::st
 }
 
 // A symbolic link moves as a link: the same target text under a fresh copy name.
-std::error_code CopyLink(const std::string& from, const struct stat& st, int dir, std::string& copy,
-                         FileId& id) {
+std::error_code CopyLink(const std::string& from, const struct stat& st, int dir, const CopyNames& names,
+                         std::string& copy, FileId& id) {
     std::vector<char> target(std::max<std::size_t>(static_cast<std::size_t>(st.st_size), 255) + 1);
     for (;;) {
         const ssize_t n = readlink(from.c_str(), target.data(), target.size());
@@ -154,7 +159,7 @@ std::error_code CopyLink(const std::string& from, const struct stat& st, int dir
     target.push_back('\0');
     bool made = false;
     for (int attempt = 0; attempt < Posix::kTemporaryAttempts && !made; ++attempt) {
-        copy = Posix::RandomName(Posix::kCopyPrefix);
+        if (const auto ec = names(copy)) return ec;
         made = symlinkat(target.data(), dir, copy.c_str()) == 0;
         if (!made && errno != EEXIST) return LastError();
     }
@@ -236,6 +241,17 @@ public:
         if (copies_.empty()) return;
         // Nothing may be removed on the strength of copies that may not be on the disk.
         if (const auto ec = folder_.SyncFileSystem()) FailAll(ec);
+        // Each copy is recorded before it takes its name, so that the file found there is known
+        // for the copy of the file moved.
+        std::vector<TemporaryName> placing;
+        for (const Copy& copy : copies_) {
+            if (copy.state == State::kCopied)
+                placing.push_back({TemporaryName::Kind::kCopyPlaced,
+                                   copy.index,
+                                   moves_[copy.index].name,
+                                   {copy.id, folder_.volume_}});
+        }
+        if (const auto ec = placing.empty() ? std::error_code() : folder_.Record(placing)) FailAll(ec);
         for (Copy& copy : copies_) {
             if (copy.state != State::kCopied) continue;
             if (const auto ec = Place(copy)) {
@@ -283,14 +299,19 @@ private:
         struct stat source {};
         if (lstat(move.from.c_str(), &source) != 0) return LastError();
         copy.source = IdOf(source);
+        // Still the file that was looked at before its rename was tried.
+        if (move.expected && copy.source != move.expected->file) return ErrorOf(ESTALE);
         // Refused before a large file is copied, not after; the placing looks again.
         bool exists = false;
         const std::error_code replaceable = Replaceable(folder_.fd_, move.name, move.from, exists);
         if (exists && move.existing == Existing::Keep) return ErrorOf(EEXIST);
         if (replaceable) return replaceable;
+        const CopyNames names = [this, &copy](std::string& next) {
+            return folder_.NextCopyName(copy.index, moves_.size(), next);
+        };
         if (S_ISREG(source.st_mode))
-            return CopyFile(move.from, folder_.fd_, !folder_.readable_, name, copy.id, bytes);
-        if (S_ISLNK(source.st_mode)) return CopyLink(move.from, source, folder_.fd_, name, copy.id);
+            return CopyFile(move.from, folder_.fd_, !folder_.readable_, names, name, copy.id, bytes);
+        if (S_ISLNK(source.st_mode)) return CopyLink(move.from, source, folder_.fd_, names, name, copy.id);
         return ErrorOf(EXDEV);  // folders and special files stay on their file system
     }
 
@@ -301,7 +322,7 @@ private:
         const int fd = folder_.fd_;
         std::error_code ec = RenameNoReplaceAt(fd, outcome.copy.c_str(), fd, move.name.c_str());
         if (ec != std::errc::file_exists || move.existing == Existing::Keep) return ec;
-        ec = folder_.SetAside(move.from, move.name, outcome.aside);
+        ec = folder_.SetAside(copy.index, move.from, move.name, outcome.aside);
         if (ec) return ec;
         ec = RenameNoReplaceAt(fd, outcome.copy.c_str(), fd, move.name.c_str());
         if (ec) folder_.PutBack(outcome.aside, move.name);
@@ -345,6 +366,8 @@ DestinationFolder::DestinationFolder(const std::string& path) {
     } else if (fstat(fd_, &st) == 0) {
         id_ = IdOf(st);
     }
+    struct statfs fs {};
+    if (fd_ >= 0 && fstatfs(fd_, &fs) == 0) volume_ = Posix::VolumeOf(fs);
 }
 
 DestinationFolder::~DestinationFolder() {
@@ -377,12 +400,16 @@ std::size_t DestinationFolder::RemoveLeftoverCopies(std::chrono::system_clock::t
     return removed;
 }
 
-std::vector<MoveOutcome> DestinationFolder::Move(const std::vector<MoveRequest>& moves, RunControl* control) {
+std::vector<MoveOutcome> DestinationFolder::Move(const std::vector<MoveRequest>& moves, RunControl* control,
+                                                 const NameRecorder& record) {
     std::vector<MoveOutcome> outcomes(moves.size());
+    record_ = record ? &record : nullptr;
+    reserved_.assign(record_ != nullptr ? moves.size() : 0, Reserved{});
+    if (record_ != nullptr) ReserveAsides(moves);
     CopyGroup group(*this, moves, outcomes);
     std::size_t i = 0;
     for (; i < moves.size() && !StopAsked(control, i); ++i) {
-        const std::error_code ec = MoveByRename(moves[i], outcomes[i]);
+        const std::error_code ec = MoveByRename(i, moves[i], outcomes[i]);
         if (ec == std::errc::cross_device_link) {
             group.Add(i);
         } else {
@@ -392,17 +419,82 @@ std::vector<MoveOutcome> DestinationFolder::Move(const std::vector<MoveRequest>&
     group.Complete();
     for (; i < moves.size(); ++i)
         outcomes[i].error = ErrorOf(ECANCELED);
+    record_ = nullptr;
+    reserved_.clear();
     return outcomes;
 }
 
-std::error_code DestinationFolder::MoveByRename(const MoveRequest& move, MoveOutcome& outcome) {
+std::error_code DestinationFolder::Record(const std::vector<TemporaryName>& names) const {
+    return record_ != nullptr ? (*record_)(names) : std::error_code();
+}
+
+void DestinationFolder::ReserveAsides(const std::vector<MoveRequest>& moves) {
+    if (fd_ < 0) return;
+    std::vector<TemporaryName> names;
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        struct stat st {};
+        if (moves[i].existing != Existing::Replace || !IsSingleName(moves[i].name) ||
+            fstatat(fd_, moves[i].name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode))
+            continue;
+        reserved_[i].aside = Posix::RandomName(Posix::kAsidePrefix);
+        reserved_[i].asideId = {IdOf(st), volume_};
+        names.push_back({TemporaryName::Kind::kAside, i, reserved_[i].aside, reserved_[i].asideId});
+    }
+    // Not recorded: each is recorded on its own when it comes to be used.
+    if (!names.empty() && Record(names)) reserved_.assign(moves.size(), Reserved{});
+}
+
+std::error_code DestinationFolder::NextCopyName(std::size_t i, std::size_t moves, std::string& name) {
+    if (record_ == nullptr) {
+        name = Posix::RandomName(Posix::kCopyPrefix);
+        return {};
+    }
+    if (reserved_[i].copy.empty()) {
+        // The next copies most likely follow this one: their names go in the same record.
+        std::vector<TemporaryName> names;
+        for (std::size_t k = i; k < moves && names.size() < kCopyGroupFiles; ++k) {
+            if (k != i && !reserved_[k].copy.empty()) continue;
+            names.push_back({TemporaryName::Kind::kCopy, k, Posix::RandomName(Posix::kCopyPrefix), {}});
+        }
+        if (const auto ec = Record(names)) return ec;
+        for (const TemporaryName& recorded : names)
+            reserved_[recorded.move].copy = recorded.name;
+    }
+    // Used once: a name taken meanwhile makes the next try record a fresh one.
+    name = std::exchange(reserved_[i].copy, std::string());
+    return {};
+}
+
+std::error_code DestinationFolder::CheckSource(const MoveRequest& move) {
+    if (!move.expected) return {};
+    struct stat st {};
+    if (lstat(move.from.c_str(), &st) != 0) return LastError();
+    const std::size_t slash = move.from.rfind('/');
+    const std::string_view folder =
+        slash == std::string::npos ? std::string_view(".")
+                                   : std::string_view(move.from).substr(0, std::max<std::size_t>(slash, 1));
+    // The sources of a batch share their folder: its file system is asked once.
+    if (folder != sourceFolder_) {
+        struct statfs fs {};
+        sourceFolder_.clear();
+        if (statfs(std::string(folder).c_str(), &fs) != 0) return LastError();
+        sourceFolder_ = folder;
+        sourceVolume_ = Posix::VolumeOf(fs);
+    }
+    const EntryId found{IdOf(st), sourceVolume_};
+    return found == *move.expected ? std::error_code() : ErrorOf(ESTALE);
+}
+
+std::error_code DestinationFolder::MoveByRename(std::size_t i, const MoveRequest& move,
+                                                MoveOutcome& outcome) {
     if (fd_ < 0) return openError_;
     if (!IsSingleName(move.name)) return ErrorOf(EINVAL);
+    if (const auto ec = CheckSource(move)) return ec;
     const char* from = move.from.c_str();
     const char* name = move.name.c_str();
     std::error_code ec = RenameNoReplaceAt(AT_FDCWD, from, fd_, name);
     if (ec != std::errc::file_exists || move.existing == Existing::Keep) return ec;
-    ec = SetAside(move.from, move.name, outcome.aside);
+    ec = SetAside(i, move.from, move.name, outcome.aside);
     if (ec) return ec;
     ec = RenameNoReplaceAt(AT_FDCWD, from, fd_, name);
     if (ec) {
@@ -414,14 +506,28 @@ std::error_code DestinationFolder::MoveByRename(const MoveRequest& move, MoveOut
     return {};
 }
 
-std::error_code DestinationFolder::SetAside(const std::string& from, const std::string& name,
-                                            std::string& aside) const {
+std::error_code DestinationFolder::SetAside(std::size_t i, const std::string& from, const std::string& name,
+                                            std::string& aside) {
     aside.clear();
     bool exists = false;
     if (const auto ec = Replaceable(fd_, name, from, exists); ec || !exists) return ec;
+    struct stat target {};
+    if (fstatat(fd_, name.c_str(), &target, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? std::error_code() : LastError();
+    const EntryId id{IdOf(target), volume_};
     std::error_code ec = ErrorOf(EEXIST);
     for (int attempt = 0; attempt < Posix::kTemporaryAttempts && ec == std::errc::file_exists; ++attempt) {
-        aside = Posix::RandomName(Posix::kAsidePrefix);
+        // The name recorded ahead while it is still for the file standing there; else a fresh one,
+        // recorded now.
+        const bool reserved =
+            attempt == 0 && i < reserved_.size() && !reserved_[i].aside.empty() && reserved_[i].asideId == id;
+        aside = reserved ? reserved_[i].aside : Posix::RandomName(Posix::kAsidePrefix);
+        if (!reserved) {
+            if (const auto recorded = Record({{TemporaryName::Kind::kAside, i, aside, id}})) {
+                aside.clear();
+                return recorded;
+            }
+        }
         ec = RenameNoReplaceAt(fd_, name.c_str(), fd_, aside.c_str());
     }
     if (ec) aside.clear();

@@ -22,6 +22,7 @@ namespace Platform {
 namespace {
 
 using Posix::IdOf;
+using Posix::VolumeOf;
 
 EntryKind ModeKind(mode_t mode) {
     if (S_ISREG(mode)) return EntryKind::File;
@@ -50,13 +51,6 @@ std::optional<EntryKind> KindOfEntry(int folderFd, unsigned char type, const cha
 
 FileStatus StatusOf(const struct stat& st) {
     return {ModeKind(st.st_mode), static_cast<std::int64_t>(st.st_mtim.tv_sec), IdOf(st)};
-}
-
-std::uint64_t VolumeOf(const struct statfs& fs) {
-    std::uint64_t volume = 0;
-    static_assert(sizeof fs.f_fsid <= sizeof volume);
-    std::memcpy(&volume, &fs.f_fsid, sizeof fs.f_fsid);
-    return volume;
 }
 
 // The kind and identity of what lstat found; a link's kind is its target's, nullopt for a broken one.

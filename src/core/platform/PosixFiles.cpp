@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <random>
 
 namespace Platform::Posix {
@@ -25,6 +26,13 @@ bool Unsupported(int code) {
 
 FileId IdOf(const struct stat& st) {
     return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+std::uint64_t VolumeOf(const struct statfs& fs) {
+    std::uint64_t volume = 0;
+    static_assert(sizeof fs.f_fsid <= sizeof volume);
+    std::memcpy(&volume, &fs.f_fsid, sizeof fs.f_fsid);
+    return volume;
 }
 
 std::string RandomName(std::string_view prefix) {

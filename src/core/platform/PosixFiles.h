@@ -4,6 +4,7 @@
 // that never replaces, relative to open folders. Not for use outside src/core/platform.
 
 #include <sys/stat.h>
+#include <sys/vfs.h>
 
 #include <string>
 #include <string_view>
@@ -20,6 +21,8 @@ std::error_code LastError();
 bool Unsupported(int code);
 
 FileId IdOf(const struct stat& st);
+// EntryId::volume of the files of a file system: its id.
+std::uint64_t VolumeOf(const struct statfs& fs);
 inline bool SameId(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }

@@ -1,0 +1,156 @@
+#include "core/RunJournalUndo.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "core/Cp932.h"
+#include "core/RenameExecutor.h"
+#include "core/RunControl.h"
+#include "core/RunJournalRecord.h"
+#include "core/platform/DestinationFolder.h"
+#include "core/platform/FileOps.h"
+
+namespace RunJournal {
+namespace {
+
+// The executor's text of a native path: the codec takes every name there and back unchanged.
+std::string Cp932Path(const std::string& native) {
+    return Cp932::FromUtf8(native).value_or(native);
+}
+
+struct PathParts {
+    std::string folder;
+    std::string name;
+};
+PathParts Split(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return {".", path};
+    return {path.substr(0, std::max<std::size_t>(slash, 1)), path.substr(slash + 1)};
+}
+
+// The files of a move go back to their folders, each group of one folder through that folder, as
+// the move brought them: also from another file system, each only while it is the file found.
+UndoResult MoveBack(const Journal& journal, const UndoCheck& check, Record& record, RunControl* control) {
+    UndoResult result;
+    const std::vector<std::size_t> order(check.take.rbegin(), check.take.rend());
+    std::vector<Entry> entries;
+    entries.reserve(order.size());
+    for (const std::size_t i : order) {
+        const Entry& e = journal.entries[i];
+        entries.push_back({e.newPath, e.oldPath, check.ids[i]});
+    }
+    if ((result.unrecorded = record.Begin(entries))) return result;
+    std::vector<Outcome> outcomes(order.size(), Outcome::kUntried);
+    bool stopped = false;
+    for (std::size_t first = 0; first < order.size() && !stopped;) {
+        const std::string folder = Split(journal.entries[order[first]].oldPath).folder;
+        std::vector<Platform::MoveRequest> moves;
+        std::size_t end = first;
+        for (; end < order.size(); ++end) {
+            const Entry& e = journal.entries[order[end]];
+            PathParts old = Split(e.oldPath);
+            if (old.folder != folder) break;
+            moves.push_back(
+                {e.newPath, std::move(old.name), Platform::Existing::Keep, check.ids[order[end]]});
+        }
+        Platform::DestinationFolder destination(folder);
+        const std::vector<Platform::MoveOutcome> moved =
+            destination.Move(moves, control, record.MoveNames(folder, first));
+        for (std::size_t k = 0; k < moved.size(); ++k) {
+            outcomes[first + k] = OutcomeOfMove(moved[k].error);
+            stopped = stopped || outcomes[first + k] == Outcome::kUntried;
+        }
+        first = end;
+    }
+    record.End(outcomes);
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        switch (outcomes[k]) {
+            case Outcome::kDone:
+                ++result.done;
+                break;
+            case Outcome::kUntried:
+                result.untried.push_back(order[k]);
+                break;
+            default:
+                result.refused.push_back(order[k]);
+                break;
+        }
+    }
+    std::sort(result.refused.begin(), result.refused.end());
+    std::sort(result.untried.begin(), result.untried.end());
+    return result;
+}
+
+}  // namespace
+
+UndoResult Undo(const Journal& journal, const UndoCheck& check, Kind kind, const std::string& folder,
+                RunControl* control) {
+    if (check.take.empty()) return {};
+    Record record(folder, kind, journal.header.id, journal.header.folder);
+    if (journal.header.kind == Kind::kMove) return MoveBack(journal, check, record, control);
+
+    std::vector<std::string> from(journal.entries.size());
+    std::vector<std::string> to(journal.entries.size());
+    for (const std::size_t i : check.take) {
+        from[i] = Cp932Path(journal.entries[i].newPath);
+        to[i] = Cp932Path(journal.entries[i].oldPath);
+    }
+    // Last first: a name the command freed for a later file is free again before the earlier file
+    // wants it back.
+    const RenameExecutor::Outcome outcome =
+        RenameExecutor::ExecuteEntries(from, to, check.take, check.ids, RenameExecutor::Look::kSources,
+                                       RenameExecutor::Order::LastToFirst, control, &record);
+    UndoResult result;
+    result.unrecorded = outcome.unrecorded;
+    if (!outcome.executed) return result;
+    for (const std::size_t k : outcome.failed)
+        result.refused.push_back(check.take[k]);
+    for (const std::size_t k : outcome.untried)
+        result.untried.push_back(check.take[k]);
+    result.done = check.take.size() - result.refused.size() - result.untried.size();
+    return result;
+}
+
+std::vector<Stranded> CleanUp(const Journal& journal, const OnDisk& found) {
+    for (const std::size_t n : found.removableCopies)
+        Platform::RemoveFile(journal.notes[n].path);
+    std::vector<Stranded> stayed;
+    for (const Stranded& stranded : found.stranded) {
+        if (Platform::RenameNoReplace(journal.notes[stranded.note].path, stranded.home))
+            stayed.push_back(stranded);
+    }
+    return stayed;
+}
+
+std::error_code CloseAsFound(Writer& writer, const Journal& journal, const std::vector<std::size_t>& done) {
+    std::vector<Outcome> outcomes(journal.entries.size(), Outcome::kUntried);
+    for (const std::size_t i : done)
+        outcomes[i] = Outcome::kDone;
+    return writer.Close(outcomes);
+}
+
+std::optional<Interrupted> FindInterrupted(const Store& store, const Listing& listing) {
+    if (listing.commands.empty() || listing.commands.front().state != State::kInterrupted)
+        return std::nullopt;
+    std::optional<Journal> journal = store.Read(listing.commands.front().header.id);
+    if (!journal) return std::nullopt;
+    const std::size_t done = Examine(*journal).done.size();
+    return Interrupted{std::move(*journal), done};
+}
+
+Recovered Recover(const std::string& folder, const Journal& journal, bool takeBack, RunControl* control) {
+    Recovered recovered;
+    Writer writer(folder);
+    // Held from here on: another start finds it running, not interrupted.
+    if ((recovered.taken = writer.Resume(journal.header.id))) return recovered;
+    // Looked at again: the disk may have changed while the question was open.
+    const std::vector<std::size_t> done = Examine(journal).done;
+    if (takeBack) {
+        recovered.undo = Undo(journal, CheckUndo(journal, done), Kind::kRecovery, folder, control);
+        if (!recovered.undo.unrecorded) recovered.stayed = CleanUp(journal, Examine(journal));
+    }
+    CloseAsFound(writer, journal, done);
+    return recovered;
+}
+
+}  // namespace RunJournal

@@ -1,0 +1,139 @@
+#include "core/RunJournalUndo.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/Cp932.h"
+#include "core/MovePlan.h"
+#include "core/RenameExecutor.h"
+#include "core/RunJournalRecord.h"
+#include "core/RunJournalStore.h"
+#include "core/platform/FileSystem.h"
+#include "support/FileIds.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using namespace RunJournal;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testsupport::TempDir;
+namespace fs = std::filesystem;
+
+using testsupport::Cp;
+using testsupport::IdOf;
+
+// Renames the files of folder f from from[i] to to[i], recorded in journals the way a run is; the
+// journal as kept.
+Journal RecordedRun(const TempDir& dir, const std::string& journals, const std::vector<std::string>& from,
+                    const std::vector<std::string>& to) {
+    std::vector<std::string> oldPaths;
+    std::vector<std::string> newPaths;
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        oldPaths.push_back(Cp(dir / ("f/" + from[i])));
+        newPaths.push_back(Cp(dir / ("f/" + to[i])));
+    }
+    Record record(journals, Kind::kString);
+    const RenameExecutor::Outcome outcome = RenameExecutor::ExecuteSkippingCollisions(
+        oldPaths, newPaths, RenameExecutor::Order::FirstToLast, nullptr, {}, &record);
+    EXPECT_TRUE(outcome.failed.empty() && outcome.skipped.empty());
+    return Store(journals).Read(record.Id()).value();
+}
+
+// After a restart a name alone proves nothing: only a file found by identity where the command
+// left it goes back, last first (a name the run freed for a later file is free again first), and
+// the undo is a command of the journal that marks its target undone.
+TEST(RunJournalUndoTest, TakesBackOnlyTheFilesFoundByIdentityLastFirst) {
+    TempDir dir;
+    const std::string journals = dir / "journal";
+    for (const char* name : {"a", "c", "x", "y", "z"})
+        dir.MakeFile(std::string("f/") + name, name);
+    // a → b, then c takes a's name: undone in the same order, b could not go back to a.
+    const Journal run = RecordedRun(dir, journals, {"a", "c", "x", "y", "z"}, {"b", "a", "x2", "y2", "z2"});
+    // x2: another file of the same name now; y2: back at its old name already; z2: gone.
+    fs::rename(dir / "f/x2", dir / "x-elsewhere");
+    dir.MakeFile("f/x2", "someone else's");
+    fs::rename(dir / "f/y2", dir / "f/y");
+    fs::remove(dir / "f/z2");
+
+    const std::vector<std::size_t> done = DoneEntries(run);
+    EXPECT_THAT(done, ElementsAre(0u, 1u, 2u, 3u, 4u));
+    const UndoCheck check = CheckUndo(run, done);
+    EXPECT_THAT(check.take, ElementsAre(0u, 1u));
+    EXPECT_THAT(check.missing, ElementsAre(2u, 4u));
+
+    const UndoResult result = Undo(run, check, Kind::kUndo, journals);
+    EXPECT_FALSE(result.unrecorded);
+    EXPECT_THAT(result.refused, IsEmpty());
+    EXPECT_EQ(result.done, 2u);
+    EXPECT_EQ(TempDir::ReadFile(dir / "f/a"), "a");
+    EXPECT_EQ(TempDir::ReadFile(dir / "f/c"), "c");
+    EXPECT_EQ(TempDir::ReadFile(dir / "f/x2"), "someone else's");
+    EXPECT_THAT(TempDir::Names(dir / "f"), ElementsAre("a", "c", "x2", "y"));
+
+    const Listing listing = Store(journals).List();
+    ASSERT_EQ(listing.commands.size(), 2u);
+    EXPECT_EQ(listing.commands[0].header.kind, Kind::kUndo);
+    EXPECT_EQ(listing.commands[0].header.target, run.header.id);
+    EXPECT_EQ(listing.commands[1].state, State::kUndone);
+    // Taken back: nothing more to take.
+    EXPECT_THAT(CheckUndo(run, done).take, IsEmpty());
+}
+
+// A move is taken back by moving the files home, also from another file system, where the file
+// at its new path is the copy the move placed there.
+TEST(RunJournalUndoTest, AMoveGoesBackAlsoFromAnotherFileSystem) {
+    TempDir disk;
+    if (!fs::is_directory("/dev/shm")) GTEST_SKIP() << "no /dev/shm";
+    TempDir shm("/dev/shm");
+    const std::string journals = disk / "journal";
+    std::vector<std::string> sources;
+    for (const char* name : {"1.jpg", "2.jpg"})
+        sources.push_back(Cp(shm.MakeFile(std::string("src/") + name, name)));
+    const std::vector<Platform::EntryId> ids = {IdOf(shm / "src/1.jpg"), IdOf(shm / "src/2.jpg")};
+    Record record(journals, Kind::kMove, 0, disk / "dest");
+    const MovePlan::Plan plan = MovePlan::MakePlan(sources, {true, true}, Cp(disk.MakeDir("dest")), {}, ids);
+    ASSERT_EQ(MovePlan::Execute(plan, MovePlan::Answer::kKeep, nullptr, &record).moved.size(), 2u);
+    const Journal move = Store(journals).Read(record.Id()).value();
+    EXPECT_EQ(move.header.folder, disk / "dest");
+
+    const UndoCheck check = CheckUndo(move, DoneEntries(move));
+    EXPECT_THAT(check.take, ElementsAre(0u, 1u));
+    const UndoResult result = Undo(move, check, Kind::kUndo, journals);
+    EXPECT_EQ(result.done, 2u);
+    EXPECT_THAT(TempDir::Names(shm / "src"), ElementsAre("1.jpg", "2.jpg"));
+    EXPECT_EQ(TempDir::ReadFile(shm / "src/2.jpg"), "2.jpg");
+    EXPECT_THAT(TempDir::Names(disk / "dest"), IsEmpty());
+}
+
+// What an interrupted move left: a copy beside a source still in place goes, a set-aside file goes
+// home, but never over a file that took its name meanwhile.
+TEST(RunJournalUndoTest, CleanUpRemovesCopiesAndBringsStrandedFilesHome) {
+    TempDir dir;
+    Journal journal;
+    journal.entries = {{dir.MakeFile("a", "a"), dir / "dest/a", IdOf(dir / "a")},
+                       {dir.MakeFile("b", "b"), dir / "dest/b", IdOf(dir / "b")},
+                       {dir.MakeFile("c", "c"), dir / "dest/c", IdOf(dir / "c")}};
+    dir.MakeFile("dest/.copy-a", "a");
+    const Platform::EntryId theirsB = IdOf(dir.MakeFile("dest/.aside-b", "their b"));
+    const Platform::EntryId theirsC = IdOf(dir.MakeFile("dest/.aside-c", "their c"));
+    dir.MakeFile("dest/c", "came since");
+    journal.notes = {{NoteKind::kCopy, 0, dir / "dest/.copy-a", {}},
+                     {NoteKind::kSetAside, 1, dir / "dest/.aside-b", theirsB},
+                     {NoteKind::kSetAside, 2, dir / "dest/.aside-c", theirsC}};
+
+    const OnDisk found = Examine(journal);
+    const std::vector<Stranded> stayed = CleanUp(journal, found);
+    ASSERT_EQ(stayed.size(), 1u);
+    EXPECT_EQ(stayed[0].home, dir / "dest/c");
+    EXPECT_THAT(TempDir::Names(dir / "dest"), ElementsAre(".aside-c", "b", "c"));
+    EXPECT_EQ(TempDir::ReadFile(dir / "dest/b"), "their b");
+    EXPECT_EQ(TempDir::ReadFile(dir / "dest/c"), "came since");
+    EXPECT_EQ(TempDir::ReadFile(dir / "a"), "a");
+}
+
+}  // namespace

@@ -1,0 +1,42 @@
+#pragma once
+
+// A crash at a chosen point of a command: a child process runs the command with a control that
+// kills the child (SIGKILL: nothing flushed, no destructor run, no lock given back by hand) when it
+// is asked before the given step. What the child left on disk is then the parent's to look at.
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstddef>
+#include <functional>
+
+#include "core/RunControl.h"
+
+namespace testsupport {
+
+class KillBefore final : public RunControl {
+public:
+    explicit KillBefore(std::size_t step) : step_(step) {}
+    bool Continue(std::size_t done) override {
+        if (done >= step_) std::raise(SIGKILL);
+        return true;
+    }
+
+private:
+    std::size_t step_;
+};
+
+// Runs work in a child process, which work is expected to kill; true when it died of SIGKILL.
+inline bool KilledInChild(const std::function<void()>& work) {
+    const pid_t child = fork();
+    if (child == 0) {
+        work();
+        _exit(0);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) return false;
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+}  // namespace testsupport
