@@ -362,6 +362,16 @@ private:
     // after collisionLead, then the refusals of the file system; with neither, doneMessage when
     // completion messages are on.
     // alwaysTell: doneMessage also with completion messages off.
+    // The question whether renames held up by files of the list go in another order.
+    bool AskReorder(const QString& question);
+    // Carries out a plan of the pairs oldPaths (default the listed files) → newPaths on the busy
+    // runner's thread, names every file left under a temporary name, and returns the outcome.
+    // ids: the files, when known; record: the run's journal (optional).
+    RenameExecutor::Outcome RunPlanned(const std::vector<std::string>& newPaths,
+                                       const RenamePlanner::Plan& plan, RenameExecutor::Look look,
+                                       const std::vector<std::string>* oldPaths,
+                                       const std::vector<Platform::EntryId>* ids,
+                                       RenameExecutor::Recorder* record);
     void ReportRunOutcome(const RenameExecutor::Outcome& executed, const QString& collisionLead,
                           const QString& doneMessage, bool alwaysTell = false);
     // offerUndo false leaves Undo1 and btret as they are (a run that renamed nothing).
@@ -390,9 +400,11 @@ private:
     // without replacing anything, in the order given, journaled as kind. Then the lists and the
     // table show the kept files (KeepRunFiles), and the files not renamed are recorded, marked and
     // reported. kNoFile when the plan kept no file; kRefused (said, nothing changed) when the journal
-    // could not be written.
+    // could not be written. offerOrder: when files of the run hold new names of others, ask whether
+    // to rename in turn.
     KeptRun RunKeptFiles(const KeptPlan& plan, const QString& collisionLead, RunJournal::Kind kind,
-                         RenameExecutor::Order order = RenameExecutor::Order::FirstToLast);
+                         RenameExecutor::Order order = RenameExecutor::Order::FirstToLast,
+                         bool offerOrder = false);
     // The string rename's kept files run, reported, and the state after it (UnMein_StringRun.cpp).
     void RunStringPlan(const KeptPlan& plan);
     // Reverts the files of entries in turn and shows them; on a refusal says why and returns the

@@ -35,7 +35,7 @@ void TFmMein::RunDigitAlignment() {
         return KeptFrom(DigitAlign::Preview(listed));
     };
     const KeptRun ran = RunKeptFiles(plan, QStringLiteral("桁揃え処理により同名ファイルができたため、 "),
-                                     RunJournal::Kind::kDigit);
+                                     RunJournal::Kind::kDigit, RenameExecutor::Order::FirstToLast, true);
     if (ran == KeptRun::kRefused) return;
     if (ran == KeptRun::kNoFile) {
         Message(QStringLiteral("桁揃え可能なファイルはありません"));

@@ -28,6 +28,16 @@ namespace {
 
 constexpr int kStringHistoryLimit = 10;
 
+const QString kSequentialReorder = QStringLiteral(
+    "同名ファイルができるので、このままではリネームは実施できません。\r\n"
+    "ただし、重なる名前はすべてこの一覧のファイルのものです。\r\n"
+    "順序を入れ替えて変更しますか？");
+
+const QString kBatchReorder = QStringLiteral(
+    "個のファイルは、この一覧の他のファイルの現在の名前と重なります。\r\n"
+    "順序を入れ替えて変更しますか？\r\n"
+    "（「いいえ」の場合、これらのファイルは変更されず \"*\" マークが付けられます）");
+
 }  // namespace
 
 void TFmMein::btGoClick() {
@@ -85,10 +95,14 @@ bool TFmMein::RunSequentialRename() {
     // are not looked at again; a name taken since is still refused by the rename itself.
     SequentialNames::Result composed;
     RenameExecutor::Outcome outcome;
+    RenamePlanner::Plan plan;  // of a run whose names are held by files it moves on
+    bool planned = false;
     const auto record = NewRecord(RunJournal::Kind::kSequential);
     RunBusy({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
         composed = SequentialNames::BuildSequentialNames(Pairs.OldPaths(), *options,
                                                          datesTaken ? &Pairs.DatesTaken() : nullptr);
+        if (composed.outcome == SequentialNames::Outcome::Collision && composed.composedAll)
+            plan = RenameExecutor::PlanOnDisk(Pairs.OldPaths(), composed.newPaths, RenameExecutor::RunId());
         if (composed.outcome != SequentialNames::Outcome::Composed) return;
         if (AfterRunChecks) AfterRunChecks();
         outcome =
@@ -103,6 +117,16 @@ bool TFmMein::RunSequentialRename() {
             ShowMissingFile(composed.detail);
             return true;
         case Outcome::Collision:
+            // Names held only by files of the list that the run renames can be freed in turn,
+            // when the user agrees.
+            if (composed.composedAll && plan.blockedCount == 0 && AskReorder(kSequentialReorder)) {
+                outcome = RunPlanned(composed.newPaths, plan, RenameExecutor::Look::kNone, nullptr,
+                                     &composed.ids, record.get());
+                planned = true;
+                break;
+            }
+            Message(RunMessages::SequentialStop(composed.outcome, composed.detail));
+            return true;
         case Outcome::NumberOutOfRange:
         case Outcome::BadDate:
             Message(RunMessages::SequentialStop(composed.outcome, composed.detail));
@@ -114,7 +138,7 @@ bool TFmMein::RunSequentialRename() {
     if (record) runJournal_ = record->Id();
     LastNumberText = std::move(composed.lastNumberText);
     Pairs.SetRun(std::move(composed.newPaths), std::move(composed.ids));
-    Pairs.Record(outcome, RenameExecutor::Order::FirstToLast);
+    Pairs.Record(outcome, RenameExecutor::Order::FirstToLast, planned);
     if (!outcome.executed) {
         Message(QStringLiteral("リネームに失敗しました。"));
         return true;
@@ -135,6 +159,31 @@ bool TFmMein::RunSequentialRename() {
     ContinueNumbering();
     SetPostRunState();
     return outcome.untried.empty();
+}
+
+bool TFmMein::AskReorder(const QString& question) {
+    return dialogs_->AskYesNo(this, question, MessagePoint());
+}
+
+RenameExecutor::Outcome TFmMein::RunPlanned(const std::vector<std::string>& newPaths,
+                                            const RenamePlanner::Plan& plan, RenameExecutor::Look look,
+                                            const std::vector<std::string>* oldPaths,
+                                            const std::vector<Platform::EntryId>* ids,
+                                            RenameExecutor::Recorder* record) {
+    RenameExecutor::PlannedOutcome planned;
+    RunBusy({RunText::kRenaming, newPaths.size()}, [&](RunControl& control) {
+        planned = RenameExecutor::ExecutePlan(oldPaths != nullptr ? *oldPaths : Pairs.OldPaths(), newPaths,
+                                              plan, look, &control, ids, record);
+    });
+    // A file whose way back failed is named with where it is, so it can be found; the journal
+    // keeps it for the recovery at the next start.
+    for (const RenameExecutor::Stranded& stranded : planned.stranded) {
+        const std::string& old =
+            oldPaths != nullptr ? (*oldPaths)[stranded.index] : Pairs.OldPaths()[stranded.index];
+        Message(ToQt(old) + QStringLiteral(" は一時的な名前 ") + ToQt(stranded.path) +
+                QStringLiteral(" のまま残っています"));
+    }
+    return std::move(planned.outcome);
 }
 
 std::optional<SequentialNames::Options> TFmMein::ReadSequentialOptions() const {
@@ -231,22 +280,40 @@ void TFmMein::KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std
 }
 
 TFmMein::KeptRun TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& collisionLead,
-                                       RunJournal::Kind kind, RenameExecutor::Order order) {
+                                       RunJournal::Kind kind, RenameExecutor::Order order, bool offerOrder) {
     KeptFiles kept;
     RenameExecutor::Outcome outcome;
+    RenamePlanner::Plan ordered;  // when some new names are held by files the run moves on
     const auto record = NewRecord(kind);
     // The count of files is known only once planned: the dialog counts the renames.
     RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {
         kept = plan(Pairs.OldPaths());
+        if (offerOrder && RenameExecutor::NeedsOrder(kept.oldPaths, kept.newPaths)) {
+            ordered = RenameExecutor::PlanOnDisk(kept.oldPaths, kept.newPaths, RenameExecutor::RunId());
+            if (ordered.reorderedCount > 0) return;
+        }
         outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order, &control,
                                                             kept.unusable, record.get());
     });
+    bool planned = false;
+    if (ordered.reorderedCount > 0) {
+        planned = AskReorder(QString::number(ordered.reorderedCount) + kBatchReorder);
+        if (planned) {
+            outcome = RunPlanned(kept.newPaths, ordered, RenameExecutor::Look::kSources, &kept.oldPaths,
+                                 nullptr, record.get());
+        } else {
+            RunBusy({RunText::kRenaming, kept.oldPaths.size()}, [&](RunControl& control) {
+                outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order,
+                                                                    &control, kept.unusable, record.get());
+            });
+        }
+    }
     if (RefuseUnrecorded(outcome.unrecorded)) return KeptRun::kRefused;
     // The executor found who the files are before its first rename.
     KeepRunFiles(kept.indices, std::move(kept.oldPaths), std::move(kept.newPaths), std::move(outcome.ids));
     if (Pairs.Empty()) return KeptRun::kNoFile;
     if (record) runJournal_ = record->Id();
-    Pairs.Record(outcome, order);
+    Pairs.Record(outcome, order, planned);
     ReportRunOutcome(outcome, collisionLead, QStringLiteral("処理は完了しました"));
     return KeptRun::kRan;
 }

@@ -65,7 +65,7 @@ void TFmMein::RunStringPlan(const KeptPlan& plan) {
     // Only the files the replacement changes stay in the lists and the table. They are renamed one
     // after another in list order: a name freed by an earlier rename can be taken by a later one.
     const KeptRun ran = RunKeptFiles(plan, QStringLiteral("処理により同名ファイルができたため、 "),
-                                     RunJournal::Kind::kString);
+                                     RunJournal::Kind::kString, RenameExecutor::Order::FirstToLast, true);
     if (ran == KeptRun::kRefused) return;
     if (ran == KeptRun::kNoFile) {
         Message(QStringLiteral(

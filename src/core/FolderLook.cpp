@@ -105,6 +105,11 @@ Platform::FolderEntries* FolderLook::Entries(std::string_view folder) {
     return last_;
 }
 
+bool FolderLook::FoldsCase(std::string_view folder) {
+    const Platform::FolderEntries* entries = Entries(folder);
+    return entries == nullptr || !entries->Exact();
+}
+
 Platform::FolderEntries* FolderLook::Opened(std::string_view folder) {
     if (hasLast_ && folder == lastText_) return last_;
     if (const auto found = byText_.find(std::string(folder)); found != byText_.end()) return found->second;

@@ -39,6 +39,10 @@ public:
     // A rename the caller made that went through: later looks find the file at its new path.
     void Renamed(std::string_view oldPath, std::string_view newPath);
 
+    // True when the folder (with its "/") takes names that differ only in letter case for one
+    // name, or cannot tell.
+    bool FoldsCase(std::string_view folder);
+
     // The kind of an entry as the platform tells it (nullopt: nothing stands there).
     static Kind KindOf(const std::optional<Platform::EntryKind>& kind);
     // What a look at the path itself finds, without reading its folder.

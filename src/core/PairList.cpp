@@ -76,6 +76,7 @@ void PairList::Load(std::vector<std::string> oldPaths) {
     state_.assign(old_.size(), State::kUnrenamed);
     owed_ = 0;
     lastOrder_ = RenameExecutor::Order::FirstToLast;
+    planned_ = false;
 }
 
 void PairList::SetRun(std::vector<std::string> oldPaths, std::vector<std::string> newPaths,
@@ -93,10 +94,12 @@ void PairList::SetRun(std::vector<std::string> newPaths, std::vector<Platform::E
     state_.assign(old_.size(), State::kUnrenamed);
     owed_ = 0;
     lastOrder_ = RenameExecutor::Order::FirstToLast;
+    planned_ = false;
 }
 
-void PairList::Record(const RenameExecutor::Outcome& outcome, RenameExecutor::Order order) {
+void PairList::Record(const RenameExecutor::Outcome& outcome, RenameExecutor::Order order, bool planned) {
     lastOrder_ = order;
+    planned_ = planned && outcome.executed;
     owed_ = 0;
     state_.assign(old_.size(), outcome.executed ? State::kRenamed : State::kUnrenamed);
     if (!outcome.executed) return;

@@ -70,7 +70,9 @@ public:
     void SetRun(std::vector<std::string> newPaths, std::vector<Platform::EntryId> ids);
     // What the executor did with the pairs of SetRun: all renamed but the skipped, failed and
     // untried ones (none when it did not execute). An untried pair's new path becomes its old one.
-    void Record(const RenameExecutor::Outcome& outcome, RenameExecutor::Order order);
+    // planned: the run went through the planner (names freed in turn), and so must its undo.
+    void Record(const RenameExecutor::Outcome& outcome, RenameExecutor::Order order, bool planned = false);
+    bool LastPlanned() const { return planned_; }
     void MarkMovedAway(const std::vector<std::size_t>& indices);
 
     // A revert: the file of a renamed entry went back from new to old; the pair is exchanged (the
@@ -97,4 +99,5 @@ private:
     std::vector<Platform::EntryId> ids_;
     std::size_t owed_ = 0;  // entries in State::kOwed
     RenameExecutor::Order lastOrder_ = RenameExecutor::Order::FirstToLast;
+    bool planned_ = false;
 };

@@ -5,11 +5,13 @@
 // give, made a folder at a time.
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "core/RenamePlanner.h"
 #include "core/platform/FileSystem.h"
 
 class RunControl;
@@ -55,12 +57,22 @@ struct RecordedPairs {
 
 // Told of a batch before its first rename and of what became of it after the last: the run
 // journal, which must be on the disk before anything changes.
+// A file of a batch under a temporary name: pair index's file (id), at path.
+struct Stranded {
+    std::size_t index = 0;
+    std::string path;  // where the file is, or will be
+    Platform::EntryId id;
+};
+
 class Recorder {
 public:
     virtual ~Recorder() = default;
     // An error refuses the batch: nothing is tried, and the outcome carries the error.
     virtual std::error_code Begin(const RecordedPairs& pairs) = 0;
     virtual void End(const Outcome& outcome) = 0;
+    // After Begin and before the first rename: the temporary names the batch will set files aside
+    // under (a cycle's). An error refuses the batch as Begin's does.
+    virtual std::error_code Temporaries(const std::vector<Stranded>& /*names*/) { return {}; }
 };
 
 // Renames oldPaths[i] to newPaths[i] for every i in the order given. A pair whose paths are
@@ -102,5 +114,35 @@ enum class Look { kSources, kNone };
 Outcome ExecuteEntries(const std::vector<std::string>& from, const std::vector<std::string>& to,
                        const std::vector<std::size_t>& entries, const std::vector<Platform::EntryId>& ids,
                        Look look, Order order, RunControl* control = nullptr, Recorder* recorder = nullptr);
+
+// A quick look whether some pair's new name is held by a file of the batch that list order would
+// not have moved yet: false means PlanOnDisk would find no pair to reorder.
+bool NeedsOrder(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths);
+// The plan for renaming oldPaths[i] to newPaths[i] as the folders stand now. runId goes into the
+// temporary names of cycles.
+RenamePlanner::Plan PlanOnDisk(const std::vector<std::string>& oldPaths,
+                               const std::vector<std::string>& newPaths, std::string_view runId);
+
+// Carries out a plan of the pairs, a chain or cycle at a time: when one step is refused (the file
+// vanished, a file appeared at the new name, no right to write), the steps of its group taken so
+// far are taken back and its files keep their old names (failed); the other groups go on. Pairs
+// the plan blocked are skipped. The control is asked between groups, so no file is ever left under
+// a temporary name by a stop. With Look::kSources the sources are identified first (outcome.ids)
+// and only those files are renamed.
+struct PlannedOutcome {
+    Outcome outcome;
+    // Files of a cycle whose way back failed, left under a temporary name (failed too).
+    std::vector<Stranded> stranded;
+};
+// ids (optional): the files to rename, known already (the composition's look, an undo's record);
+// with Look::kSources only those are renamed. recorder (optional) is told of the batch, in list
+// order, and of every temporary name before the first rename.
+PlannedOutcome ExecutePlan(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
+                           const RenamePlanner::Plan& plan, Look look, RunControl* control = nullptr,
+                           const std::vector<Platform::EntryId>* ids = nullptr, Recorder* recorder = nullptr);
+// A fresh part for the temporary names of a run.
+std::string RunId();
+// For tests: called before each step of ExecutePlan with the step's index in its plan (empty: none).
+void SetStepHookForTests(std::function<void(std::size_t step)> hook);
 
 }  // namespace RenameExecutor

@@ -92,6 +92,17 @@ Platform::NameRecorder Record::MoveNames(std::string folder, std::size_t first) 
     };
 }
 
+std::error_code Record::Temporaries(const std::vector<RenameExecutor::Stranded>& names) {
+    // The executor's batch is recorded in list order (first to last, every index).
+    assert(order_ == RenameExecutor::Order::FirstToLast);
+    std::vector<Note> notes;
+    notes.reserve(names.size());
+    for (const RenameExecutor::Stranded& name : names)
+        notes.push_back(
+            {NoteKind::kCycle, static_cast<std::uint32_t>(name.index), NativePath(name.path), name.id});
+    return AddNotes(notes);
+}
+
 std::error_code Record::AddNotes(const std::vector<Note>& notes) {
     assert(Running());
     if (notes.empty()) return {};

@@ -26,6 +26,8 @@ public:
     // The executor's batch, each file in the order it is tried; End with its outcome.
     std::error_code Begin(const RenameExecutor::RecordedPairs& pairs) override;
     void End(const RenameExecutor::Outcome& outcome) override;
+    // The cycles' files set aside, recorded and synced before they are used.
+    std::error_code Temporaries(const std::vector<RenameExecutor::Stranded>& names) override;
 
     // A command's own files, in the order they are carried out.
     std::error_code Begin(const std::vector<Entry>& entries);

@@ -374,6 +374,7 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     // before it, so the look for missing files goes on to the end of the list.
     std::optional<Outcome> stopped;
     std::string stoppedAt;
+    std::optional<std::string> heldAt;  // the first new name held on disk by another file
     for (std::size_t index = 0; index < orgPaths.size(); ++index) {
         const std::string& path = orgPaths[index];
         Platform::EntryId id;
@@ -396,21 +397,33 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
         newPath.reserve(parts.folder.size() + newName.size());
         newPath.append(parts.folder).append(newName);
         result.newPaths.push_back(std::move(newPath));
-        if (check.Refuses(index, parts.folder, parts.name, newName,
-                          [&look](std::string_view at) { return look.At(at) != Kind::kNone; })) {
+        const NameCheck::Verdict verdict =
+            check.Judge(index, parts.folder, parts.name, newName,
+                        [&look](std::string_view at) { return look.At(at) != Kind::kNone; });
+        if (verdict == NameCheck::Verdict::kTwice) {
             stopped = Outcome::Collision;
             stoppedAt = std::move(result.newPaths.back());
             result.newPaths.pop_back();
+        } else if (verdict == NameCheck::Verdict::kTaken && !heldAt) {
+            // The names go on being composed: the file holding this one may be renamed by the run.
+            heldAt = result.newPaths.back();
         }
     }
     if (stopped) {
-        result.outcome = *stopped;
-        result.detail = std::move(stoppedAt);
+        // A name taken on disk before the run stopped is the reason it gives.
+        result.outcome = heldAt ? Outcome::Collision : *stopped;
+        result.detail = heldAt ? std::move(*heldAt) : std::move(stoppedAt);
+        return result;
+    }
+    result.lastNumberText = composer.LastNumber();
+    result.undatedPhotos = composer.UndatedPhotos();
+    if (heldAt) {
+        result.outcome = Outcome::Collision;
+        result.detail = std::move(*heldAt);
+        result.composedAll = true;
         return result;
     }
     result.outcome = Outcome::Composed;
-    result.lastNumberText = composer.LastNumber();
-    result.undatedPhotos = composer.UndatedPhotos();
     return result;
 }
 

@@ -87,6 +87,10 @@ struct Result {
     std::vector<Platform::EntryId> ids;  // when composed, the identity of each entry's file
     std::string lastNumberText;          // the number given to the last entry ("" without numbering)
     std::size_t undatedPhotos = 0;       // entries given their modification date for want of a date taken
+    // Of a Collision: every name was composed (ids and lastNumberText too), and the only names
+    // taken are held on disk by other files; the run may still go through when those files are of
+    // the list and move on.
+    bool composedAll = false;
 };
 
 // Why the inputs cannot start a run, in the order they are checked: inputs not allowed
@@ -147,13 +151,21 @@ public:
     template <class StandsAt>
     bool Refuses(std::size_t index, std::string_view folder, std::string_view oldName,
                  std::string_view newName, const StandsAt& standsAt) {
+        return Judge(index, folder, oldName, newName, standsAt) != Verdict::kFree;
+    }
+    // The same, telling why: a name given twice, or one that something on disk holds.
+    enum class Verdict { kFree, kTaken, kTwice };
+    template <class StandsAt>
+    Verdict Judge(std::size_t index, std::string_view folder, std::string_view oldName,
+                  std::string_view newName, const StandsAt& standsAt) {
         // Old and new path share the folder, so the names alone tell a change of case only.
         bool taken = false;
         if (!SameNameNoCase(oldName, newName)) {
             newPath_.assign(folder).append(newName);
             taken = standsAt(std::string_view(newPath_));
         }
-        return !Insert(index, folder, newName) || taken;
+        if (!Insert(index, folder, newName)) return Verdict::kTwice;
+        return taken ? Verdict::kTaken : Verdict::kFree;
     }
 
 private:

@@ -1,5 +1,6 @@
 #include "core/UndoRevert.h"
 
+#include <algorithm>
 #include <cassert>
 #include <string_view>
 
@@ -82,8 +83,30 @@ RenameExecutor::Outcome ExecuteUndo(const PairList& pairs, const UndoPlan& plan,
                                     RenameExecutor::Recorder* recorder) {
     const auto look =
         plan.sources == Sources::kJustSeen ? RenameExecutor::Look::kNone : RenameExecutor::Look::kSources;
-    return RenameExecutor::ExecuteEntries(pairs.NewPaths(), pairs.OldPaths(), plan.entries, pairs.Ids(), look,
-                                          plan.order, control, recorder);
+    if (!pairs.LastPlanned()) {
+        return RenameExecutor::ExecuteEntries(pairs.NewPaths(), pairs.OldPaths(), plan.entries, pairs.Ids(),
+                                              look, plan.order, control, recorder);
+    }
+    // The run freed its names in turn (chains, swaps): so does the way back.
+    std::vector<std::string> from;
+    std::vector<std::string> to;
+    std::vector<Platform::EntryId> ids;
+    from.reserve(plan.entries.size());
+    to.reserve(plan.entries.size());
+    ids.reserve(plan.entries.size());
+    for (const std::size_t e : plan.entries) {
+        from.push_back(pairs.NewPaths()[e]);
+        to.push_back(pairs.OldPaths()[e]);
+        ids.push_back(pairs.IdOf(e));
+    }
+    const RenamePlanner::Plan ordered = RenameExecutor::PlanOnDisk(from, to, RenameExecutor::RunId());
+    RenameExecutor::Outcome outcome =
+        RenameExecutor::ExecutePlan(from, to, ordered, look, control, &ids, recorder).outcome;
+    // A file that cannot go back in turn is refused like any other, and owed to the next undo.
+    outcome.failed.insert(outcome.failed.end(), outcome.skipped.begin(), outcome.skipped.end());
+    outcome.skipped.clear();
+    std::sort(outcome.failed.begin(), outcome.failed.end());
+    return outcome;
 }
 
 UndoResult ApplyUndo(PairList& pairs, const std::vector<std::size_t>& missing, const UndoPlan& plan,

@@ -23,6 +23,10 @@ constexpr std::int64_t kMay7Tokyo = 1715025600;  // 2024-05-06T20:00:00Z
 const QString kDone = QStringLiteral("名前の変更が終了しました");
 const QString kCollision = QStringLiteral("同名ファイルができるので、リネームは実施できません。");
 const QString kBadInput = QStringLiteral("入力項目が不足しているか、または不正値が入力されています");
+const QString kReorder = QStringLiteral(
+    "同名ファイルができるので、このままではリネームは実施できません。\r\n"
+    "ただし、重なる名前はすべてこの一覧のファイルのものです。\r\n"
+    "順序を入れ替えて変更しますか？");
 
 QString Forbidden(const QString& c) {
     return QStringLiteral("固定文字にファイル名として使用できない文字 ") + c +
@@ -180,6 +184,59 @@ private slots:
         // The list can be run again once the inputs are corrected.
         QVERIFY(f->Enabled("btGo"));
         QVERIFY(!f->Enabled("Undo1"));
+    }
+
+    // Renumbering from 2 gives each file the name of the next one: a question, and only yes renames.
+    void namesHeldByFilesOfTheListAreFreedInTurnOnYes_data() {
+        QTest::addColumn<QStringList>("outside");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QStringList>("questions");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QStringList>("onDisk");  // name=content
+        const QStringList untouched = {"1.txt=1.txt", "2.txt=2.txt", "3.txt=3.txt"};
+        QTest::newRow("yes renumbers through the chain")
+            << QStringList{} << true << QStringList{kReorder} << QStringList{kDone}
+            << QStringList{"2.txt=1.txt", "3.txt=2.txt", "4.txt=3.txt"};
+        QTest::newRow("no renames nothing, as the refusal")
+            << QStringList{} << false << QStringList{kReorder} << QStringList{kCollision} << untouched;
+        QTest::newRow("a name held outside the list is refused without a question")
+            << QStringList{"4.txt"} << true << QStringList{} << QStringList{kCollision}
+            << QStringList{"1.txt=1.txt", "2.txt=2.txt", "3.txt=3.txt", "4.txt=4.txt"};
+    }
+    void namesHeldByFilesOfTheListAreFreedInTurnOnYes() {
+        QFETCH(QStringList, outside);
+        QFETCH(bool, yes);
+        QFETCH(QStringList, questions);
+        QFETCH(QStringList, messages);
+        QFETCH(QStringList, onDisk);
+        f->MakeFiles("f", {"1.txt", "2.txt", "3.txt"});
+        f->Load({"f/1.txt", "f/2.txt", "f/3.txt"});
+        f->MakeFiles("f", outside);
+        f->Set({{"edit3", "2"}});
+        f->dialogs->yesNoAnswers = {yes};
+        Go();
+        QStringList asked;
+        for (const auto& call : f->dialogs->calls) {
+            if (call.kind == TRecordingDialogs::TKind::YesNo) asked << call.text;
+        }
+        QCOMPARE(asked, questions);
+        QCOMPARE(f->Messages(), messages);
+        QStringList contents;
+        for (const QString& name : f->OnDisk("f"))
+            contents << name + "=" +
+                            QString::fromStdString(
+                                testsupport::TempDir::ReadFile(f->dir / ("f/" + name.toStdString())));
+        QCOMPARE(contents, onDisk);
+        QCOMPARE(f->Enabled("Undo1"), yes && outside.isEmpty());
+        if (!f->Enabled("Undo1")) return;
+        // Undo takes the chain back the other way.
+        f->window->Undo1Click();
+        contents.clear();
+        for (const QString& name : f->OnDisk("f"))
+            contents << name + "=" +
+                            QString::fromStdString(
+                                testsupport::TempDir::ReadFile(f->dir / ("f/" + name.toStdString())));
+        QCOMPARE(contents, QStringList({"1.txt=1.txt", "2.txt=2.txt", "3.txt=3.txt"}));
     }
 
     void missingFileShowsItsThreeLines() {

@@ -24,6 +24,13 @@ QString Collisions(int count) {
                "未処理のものは\"*\"マークが付けられています。")
         .arg(count);
 }
+QString Reorder(int count) {
+    return QString::number(count) +
+           QStringLiteral(
+               "個のファイルは、この一覧の他のファイルの現在の名前と重なります。\r\n"
+               "順序を入れ替えて変更しますか？\r\n"
+               "（「いいえ」の場合、これらのファイルは変更されず \"*\" マークが付けられます）");
+}
 QString Failures(int count) {
     return QStringLiteral(
                "名前を変更できなかったため、 %1個のファイルが未処理になりました\r\n"
@@ -58,6 +65,56 @@ private:
     }
 
 private slots:
+    // a_b and b_a trade names, c_d takes a free name, and x_y → y_x is blocked by a file outside the
+    // list: a question counting the two, and only yes swaps them; undo swaps them back.
+    void namesHeldByFilesOfTheRunAreSwappedOnYes_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QStringList>("marks");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QStringList>("onDisk");  // name=content
+        QTest::newRow("yes") << true << QStringList{"", "", "", "*"} << QStringList{Collisions(1)}
+                             << QStringList{"a_b.txt=b_a.txt", "b_a.txt=a_b.txt", "d_c.txt=c_d.txt",
+                                            "x_y.txt=x_y.txt", "y_x.txt=y_x.txt"};
+        QTest::newRow("no: skipped and marked as before")
+            << false << QStringList{"*", "*", "", "*"} << QStringList{Collisions(3)}
+            << QStringList{"a_b.txt=a_b.txt", "b_a.txt=b_a.txt", "d_c.txt=c_d.txt", "x_y.txt=x_y.txt",
+                           "y_x.txt=y_x.txt"};
+    }
+    void namesHeldByFilesOfTheRunAreSwappedOnYes() {
+        QFETCH(bool, yes);
+        QFETCH(QStringList, marks);
+        QFETCH(QStringList, messages);
+        QFETCH(QStringList, onDisk);
+        f->MakeFiles("f", {"a_b.txt", "b_a.txt", "c_d.txt", "x_y.txt", "y_x.txt"});
+        f->Load({"f/a_b.txt", "f/b_a.txt", "f/c_d.txt", "f/x_y.txt"});
+        f->Set({{"Edit6", R"(^(\w)_(\w)$)"}, {"Edit7", "$2_$1"}, {"CBRegex", true}});
+        f->dialogs->yesNoAnswers = {yes};
+        Go();
+        QStringList asked;
+        for (const auto& call : f->dialogs->calls) {
+            if (call.kind == TRecordingDialogs::TKind::YesNo) asked << call.text;
+        }
+        QCOMPARE(asked, QStringList{Reorder(2)});
+        QCOMPARE(f->Messages(), messages);
+        QCOMPARE(f->Column(0), marks);
+        const auto contents = [this] {
+            QStringList all;
+            for (const QString& name : f->OnDisk("f"))
+                all << name + "=" + Content(name);
+            return all;
+        };
+        QCOMPARE(contents(), onDisk);
+        if (!yes) return;
+        // One row of the swap cannot go back alone: its old name is held by the other file.
+        f->Grid()->SetRow(1);
+        f->window->N3Click();
+        QCOMPARE(f->Messages().last(), QStringLiteral("同じファイル名が存在するため、処理できません"));
+        QCOMPARE(contents(), onDisk);
+        f->window->Undo1Click();
+        QCOMPARE(contents(), QStringList({"a_b.txt=a_b.txt", "b_a.txt=b_a.txt", "c_d.txt=c_d.txt",
+                                          "x_y.txt=x_y.txt", "y_x.txt=y_x.txt"}));
+    }
+
     void init() { f = std::make_unique<TWindowFixture>(); }
     void cleanup() { f.reset(); }
 

@@ -238,7 +238,11 @@ TEST_F(SequentialNamesTest, CollisionsRefuseTheWholeRun) {
     o.startValue = "001";
     Result r = BuildSequentialNames(files, o);
     EXPECT_EQ(r.outcome, Outcome::Collision);
-    EXPECT_EQ(r.lastNumberText, "");
+    // A name held on disk lets the composition go on, so that the run can offer an order in which
+    // the files of the list free their names for each other.
+    EXPECT_TRUE(r.composedAll);
+    EXPECT_EQ(r.newPaths.size(), 2U);
+    EXPECT_EQ(r.lastNumberText, "002");
 
     // Two entries composed to one name (compared without regard to case) refuse it too.
     const auto twins = Files({"d/x.txt", "d/y.txt"});
@@ -249,6 +253,7 @@ TEST_F(SequentialNamesTest, CollisionsRefuseTheWholeRun) {
     same.newExtension = "txt";
     r = BuildSequentialNames(twins, same);
     EXPECT_EQ(r.outcome, Outcome::Collision);
+    EXPECT_FALSE(r.composedAll);
 
     const auto cased = Files({"e/A.txt", "e/a.TXT"});
     Options ext;

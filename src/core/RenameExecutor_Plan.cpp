@@ -1,0 +1,231 @@
+// Carrying out a plan of renames that depend on each other: chains and cycles, each taken back
+// whole when one of its steps is refused.
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "core/FolderLook.h"
+#include "core/MyFileOperation.h"
+#include "core/RenameExecutor.h"
+#include "core/RunControl.h"
+
+namespace RenameExecutor {
+namespace {
+
+using MyFileOperation::BatchRenames;
+using RenamePlanner::Move;
+using RenamePlanner::Step;
+
+std::function<void(std::size_t)>& StepHook() {
+    static std::function<void(std::size_t)> hook;
+    return hook;
+}
+
+// The folders of a batch as they stand. The planner asks only about new names no file of the
+// batch holds, mostly few (a chain's free end): they are looked at one by one rather than by
+// reading each folder, which the executor reads again anyway.
+class DiskFolders final : public RenamePlanner::Folders {
+public:
+    explicit DiskFolders(const std::vector<std::string>& oldPaths) : look_(oldPaths, 0) {}
+
+    bool FoldsCase(std::string_view folder) const override { return look_.FoldsCase(folder); }
+    bool Holds(std::string_view folder, std::string_view name) const override {
+        path_.assign(folder).append(name);
+        return look_.At(path_) != MyFileOperation::FolderLook::Kind::kNone;
+    }
+
+private:
+    mutable MyFileOperation::FolderLook look_;
+    mutable std::string path_;
+};
+
+// The same folders as far as their names' letter case goes, holding nothing else: enough to tell
+// which new names the batch's own files hold.
+class FoldingOnly final : public RenamePlanner::Folders {
+public:
+    explicit FoldingOnly(const std::vector<std::string>& oldPaths) : look_(oldPaths, 0) {}
+
+    bool FoldsCase(std::string_view folder) const override { return look_.FoldsCase(folder); }
+    bool Holds(std::string_view /*folder*/, std::string_view /*name*/) const override { return false; }
+
+private:
+    mutable MyFileOperation::FolderLook look_;
+};
+
+// One group of the plan on disk: its steps, and what became of its files.
+class GroupRun {
+public:
+    GroupRun(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
+             const RenamePlanner::Plan& plan, const RenamePlanner::Group& group)
+        : oldPaths_(oldPaths), newPaths_(newPaths), plan_(plan), group_(group) {
+        if (group.temporary != RenamePlanner::kNoTemporary) temporary_ = plan.TemporaryOf(group, oldPaths);
+    }
+
+    // Takes every step; false when one was refused and the steps before it were taken back.
+    // expected: the identity each old path must hold, or null.
+    bool Run(BatchRenames& renames, const std::vector<Platform::EntryId>* expected, PlannedOutcome& result) {
+        const std::size_t end = group_.first + group_.count;
+        for (std::size_t s = group_.first; s < end; ++s) {
+            if (StepHook()) StepHook()(s);
+            const Step step = plan_.steps[s];
+            const Platform::EntryId* id =
+                expected != nullptr && step.move != Move::kHome ? &(*expected)[step.pair] : nullptr;
+            if (renames.Rename(From(step), To(step), id) != BatchRenames::Result::kDone) {
+                TakeBack(renames, s, result);
+                return false;
+            }
+        }
+        return true;
+    }
+    // The files the group renames.
+    std::size_t Files() const {
+        return group_.count - (group_.temporary == RenamePlanner::kNoTemporary ? 0 : 1);
+    }
+    template <class Each>
+    void ForEachFile(const Each& each) const {
+        for (std::size_t s = group_.first; s < group_.first + group_.count; ++s) {
+            if (plan_.steps[s].move != Move::kHome) each(plan_.steps[s].pair);
+        }
+    }
+
+private:
+    const std::string& From(const Step& step) const {
+        return step.move == Move::kHome ? temporary_ : oldPaths_[step.pair];
+    }
+    const std::string& To(const Step& step) const {
+        return step.move == Move::kAside ? temporary_ : newPaths_[step.pair];
+    }
+
+    // Step refused was refused: the steps before it go back, last first. A step that cannot go
+    // back leaves its file where it is: at its new name (renamed after all) or, for the file set
+    // aside, under the temporary name (stranded). Every other file of the group keeps its old name.
+    void TakeBack(BatchRenames& renames, std::size_t refused, PlannedOutcome& result) {
+        Outcome& outcome = result.outcome;
+        bool homeStays = false;  // the file set aside reached its new name and stays there
+        for (std::size_t s = refused; s-- > group_.first;) {
+            const Step step = plan_.steps[s];
+            if (step.move == Move::kAside && homeStays) continue;
+            if (renames.Rename(To(step), From(step)) == BatchRenames::Result::kDone) continue;
+            if (step.move == Move::kAside) {
+                result.stranded.push_back({step.pair, temporary_, {}});
+                outcome.failed.push_back(step.pair);
+            }
+            if (step.move == Move::kHome) homeStays = true;
+            stays_.push_back(step.pair);
+        }
+        std::sort(stays_.begin(), stays_.end());
+        ForEachFile([&](std::size_t pair) {
+            if (!std::binary_search(stays_.begin(), stays_.end(), pair)) outcome.failed.push_back(pair);
+        });
+    }
+
+    const std::vector<std::string>& oldPaths_;
+    const std::vector<std::string>& newPaths_;
+    const RenamePlanner::Plan& plan_;
+    const RenamePlanner::Group& group_;
+    std::string temporary_;
+    std::vector<std::size_t> stays_;  // files whose way back failed, at their new names or stranded
+};
+
+// The file each cycle sets aside, and where.
+std::vector<Stranded> TemporariesOf(const std::vector<std::string>& oldPaths, const RenamePlanner::Plan& plan,
+                                    const std::vector<Platform::EntryId>& ids) {
+    std::vector<Stranded> names;
+    names.reserve(plan.cycleCount);
+    for (const RenamePlanner::Group& group : plan.groups) {
+        if (group.temporary == RenamePlanner::kNoTemporary) continue;
+        const std::size_t pair = plan.steps[group.first].pair;
+        names.push_back({pair, plan.TemporaryOf(group, oldPaths), ids[pair]});
+    }
+    return names;
+}
+
+}  // namespace
+
+void SetStepHookForTests(std::function<void(std::size_t step)> hook) {
+    StepHook() = std::move(hook);
+}
+
+bool NeedsOrder(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths) {
+    // A file outside the batch only ever blocks pairs, which then need no order: folders that hold
+    // nothing else tell no fewer pairs than the disk, without reading them.
+    const FoldingOnly folders(oldPaths);
+    return RenamePlanner::MakePlan(oldPaths, newPaths, folders, "0").reorderedCount > 0;
+}
+
+RenamePlanner::Plan PlanOnDisk(const std::vector<std::string>& oldPaths,
+                               const std::vector<std::string>& newPaths, std::string_view runId) {
+    const DiskFolders folders(oldPaths);
+    return RenamePlanner::MakePlan(oldPaths, newPaths, folders, runId);
+}
+
+std::string RunId() {
+    // Each temporary name is checked free before use; this only keeps runs apart.
+    return std::to_string(std::chrono::system_clock::now().time_since_epoch().count());
+}
+
+PlannedOutcome ExecutePlan(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
+                           const RenamePlanner::Plan& plan, Look look, RunControl* control,
+                           const std::vector<Platform::EntryId>* ids, Recorder* recorder) {
+    PlannedOutcome result;
+    if (oldPaths.empty() || oldPaths.size() != newPaths.size() || plan.blocked.size() != oldPaths.size())
+        return result;
+    Outcome& outcome = result.outcome;
+    outcome.executed = true;
+    std::unique_ptr<BatchRenames> renames;
+    if (look == Look::kSources) {
+        renames = std::make_unique<BatchRenames>(
+            oldPaths.size(), [&oldPaths](std::size_t k) { return std::string_view(oldPaths[k]); });
+        if (ids != nullptr) {
+            outcome.ids = *ids;
+        } else {
+            outcome.ids.reserve(oldPaths.size());
+            for (const std::string& path : oldPaths)
+                outcome.ids.push_back(renames->SourceId(path));
+        }
+    } else {
+        renames = std::make_unique<BatchRenames>();
+    }
+    if (ids != nullptr && look == Look::kNone) outcome.ids = *ids;
+    if (recorder != nullptr) {
+        // The journal knows every file and every temporary name before anything moves, so a crash
+        // at any step can be taken back.
+        const std::vector<Platform::EntryId> none(outcome.ids.empty() ? oldPaths.size() : 0);
+        const RecordedPairs pairs{oldPaths, newPaths, outcome.ids.empty() ? none : outcome.ids, nullptr,
+                                  Order::FirstToLast};
+        outcome.unrecorded = recorder->Begin(pairs);
+        if (!outcome.unrecorded)
+            outcome.unrecorded = recorder->Temporaries(TemporariesOf(oldPaths, plan, pairs.ids));
+        if (const std::error_code ec = outcome.unrecorded) {
+            outcome = Outcome{};
+            outcome.unrecorded = ec;
+            return result;
+        }
+    }
+    for (std::size_t i = 0; i < plan.blocked.size(); ++i) {
+        if (plan.blocked[i] != RenamePlanner::Blocked::kNo) outcome.skipped.push_back(i);
+    }
+
+    std::size_t done = 0;
+    for (std::size_t g = 0; g < plan.groups.size(); ++g) {
+        GroupRun group(oldPaths, newPaths, plan, plan.groups[g]);
+        if (StopAsked(control, done)) {
+            for (std::size_t rest = g; rest < plan.groups.size(); ++rest) {
+                GroupRun(oldPaths, newPaths, plan, plan.groups[rest]).ForEachFile([&](std::size_t pair) {
+                    outcome.untried.push_back(pair);
+                });
+            }
+            break;
+        }
+        group.Run(*renames, look == Look::kSources ? &outcome.ids : nullptr, result);
+        done += group.Files();
+    }
+    std::sort(outcome.failed.begin(), outcome.failed.end());
+    std::sort(outcome.untried.begin(), outcome.untried.end());
+    if (recorder != nullptr) recorder->End(outcome);
+    return result;
+}
+
+}  // namespace RenameExecutor
