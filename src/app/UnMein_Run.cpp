@@ -21,6 +21,7 @@
 #include "core/RenameExecutor.h"
 #include "core/RunJournalRecord.h"
 #include "core/SequentialNames.h"
+#include "core/SourcesAhead.h"
 
 using QtText::ToQt;
 
@@ -237,9 +238,11 @@ TFmMein::KeptRun TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& coll
     const auto record = NewRecord(kind);
     // The count of files is known only once planned: the dialog counts the renames.
     RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {
+        // The kept files are listed ones: they are looked at while the plan is made.
+        RenameExecutor::SourcesAhead ahead(Pairs.OldPaths());
         kept = plan(Pairs.OldPaths());
         outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order, &control,
-                                                            kept.unusable, record.get());
+                                                            kept.unusable, record.get(), ahead, kept.indices);
     });
     if (RefuseUnrecorded(outcome.unrecorded)) return KeptRun::kRefused;
     // The executor found who the files are before its first rename.
