@@ -413,7 +413,7 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
         result.ids.push_back(seen[index]);
         if (index >= result.newPaths.size()) {
             stopped = uncomposed;
-            stoppedAt = std::move(uncomposedAt);
+            stoppedAt = uncomposedAt;
             stoppedIndex = index;
             continue;
         }
