@@ -21,6 +21,7 @@
 #include "core/RenameExecutor.h"
 #include "core/RunJournalRecord.h"
 #include "core/SequentialNames.h"
+#include "core/SourcesAhead.h"
 
 using QtText::ToQt;
 
@@ -287,13 +288,15 @@ TFmMein::KeptRun TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& coll
     const auto record = NewRecord(kind);
     // The count of files is known only once planned: the dialog counts the renames.
     RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {
+        // The kept files are listed ones: they are looked at while the plan is made.
+        RenameExecutor::SourcesAhead ahead(Pairs.OldPaths());
         kept = plan(Pairs.OldPaths());
         if (offerOrder && RenameExecutor::NeedsOrder(kept.oldPaths, kept.newPaths)) {
             ordered = RenameExecutor::PlanOnDisk(kept.oldPaths, kept.newPaths, RenameExecutor::RunId());
             if (ordered.reorderedCount > 0) return;
         }
         outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order, &control,
-                                                            kept.unusable, record.get());
+                                                            kept.unusable, record.get(), ahead, kept.indices);
     });
     bool planned = false;
     if (ordered.reorderedCount > 0) {

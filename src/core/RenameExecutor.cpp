@@ -8,6 +8,7 @@
 #include "core/MyFileOperation.h"
 #include "core/RenameSteps.h"
 #include "core/RunControl.h"
+#include "core/SourcesAhead.h"
 
 namespace RenameExecutor {
 namespace {
@@ -85,13 +86,42 @@ Outcome Recorded(Recorder* recorder, const RecordedPairs& pairs, const Run& run)
     return outcome;
 }
 
-// The identity of every source before the first rename.
-std::vector<Platform::EntryId> Identify(const Batch& batch, BatchRenames& renames) {
+// The identity of every source before the first rename: seen(k) when it saw the k-th already.
+template <class Seen>
+std::vector<Platform::EntryId> Identify(const Batch& batch, BatchRenames& renames, const Seen& seen) {
     std::vector<Platform::EntryId> ids;
     ids.reserve(batch.Size());
-    for (std::size_t k = 0; k < batch.Size(); ++k)
-        ids.push_back(renames.SourceId(batch.From(k)));
+    for (std::size_t k = 0; k < batch.Size(); ++k) {
+        const std::optional<Platform::EntryId> id = seen(k);
+        ids.push_back(id ? *id : renames.SourceId(batch.From(k)));
+    }
     return ids;
+}
+
+std::vector<Platform::EntryId> Identify(const Batch& batch, BatchRenames& renames) {
+    return Identify(batch, renames, [](std::size_t) { return std::optional<Platform::EntryId>(); });
+}
+
+// The skipping run over renames that look at the sources, which seen(k) may have identified.
+template <class Seen>
+Outcome SkipCollisions(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
+                       Order order, RunControl* control, const std::vector<std::size_t>& refused,
+                       Recorder* recorder, BatchRenames& renames, const Seen& seen) {
+    if (!Executable(oldPaths, newPaths)) return {};
+    std::vector<bool> isRefused;
+    if (!refused.empty()) isRefused.resize(oldPaths.size());
+    for (const std::size_t i : refused) {
+        assert(i < oldPaths.size());
+        isRefused[i] = true;
+    }
+    const Batch batch(oldPaths, newPaths);
+    std::vector<Platform::EntryId> ids = Identify(batch, renames, seen);
+    RealDisk disk(renames);
+    const auto rename = [&](std::size_t k) { return SkipStep(disk, oldPaths[k], newPaths[k], ids[k]); };
+    Outcome outcome = Recorded(recorder, {oldPaths, newPaths, ids, nullptr, order},
+                               [&] { return RenameAll(batch, rename, order, control, isRefused); });
+    outcome.ids = std::move(ids);
+    return outcome;
 }
 
 Step DoneOrFailed(BatchRenames::Result result) {
@@ -146,21 +176,48 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
                                   const std::vector<std::string>& newPaths, Order order, RunControl* control,
                                   const std::vector<std::size_t>& refused, Recorder* recorder) {
     if (!Executable(oldPaths, newPaths)) return {};
-    std::vector<bool> isRefused;
-    if (!refused.empty()) isRefused.resize(oldPaths.size());
-    for (const std::size_t i : refused) {
-        assert(i < oldPaths.size());
-        isRefused[i] = true;
-    }
-    const Batch batch(oldPaths, newPaths);
-    const auto renames = batch.LookingRenames();
-    std::vector<Platform::EntryId> ids = Identify(batch, *renames);
-    RealDisk disk(*renames);
-    const auto rename = [&](std::size_t k) { return SkipStep(disk, oldPaths[k], newPaths[k], ids[k]); };
-    Outcome outcome = Recorded(recorder, {oldPaths, newPaths, ids, nullptr, order},
-                               [&] { return RenameAll(batch, rename, order, control, isRefused); });
-    outcome.ids = std::move(ids);
-    return outcome;
+    const auto renames = Batch(oldPaths, newPaths).LookingRenames();
+    return SkipCollisions(oldPaths, newPaths, order, control, refused, recorder, *renames,
+                          [](std::size_t) { return std::optional<Platform::EntryId>(); });
+}
+
+Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
+                                  const std::vector<std::string>& newPaths, Order order, RunControl* control,
+                                  const std::vector<std::size_t>& refused, Recorder* recorder,
+                                  SourcesAhead& ahead, const std::vector<std::size_t>& listed) {
+    if (!Executable(oldPaths, newPaths)) return {};
+    std::unique_ptr<BatchRenames> renames = ahead.Take();
+    if (!renames) renames = Batch(oldPaths, newPaths).LookingRenames();
+    return SkipCollisions(oldPaths, newPaths, order, control, refused, recorder, *renames,
+                          [&](std::size_t k) -> std::optional<Platform::EntryId> {
+                              if (k >= listed.size()) return std::nullopt;
+                              return ahead.IdOf(listed[k], oldPaths[k]);
+                          });
+}
+
+SourcesAhead::SourcesAhead(const std::vector<std::string>& paths)
+    : paths_(paths),
+      renames_(std::make_unique<BatchRenames>(
+          paths.size(), [&paths](std::size_t i) { return std::string_view(paths[i]); })),
+      // Each folder is read at the first look into it.
+      reader_([this] {
+          ids_.reserve(paths_.size());
+          for (const std::string& path : paths_)
+              ids_.push_back(renames_->SourceId(path));
+      }) {}
+
+SourcesAhead::~SourcesAhead() {
+    if (reader_.joinable()) reader_.join();
+}
+
+std::unique_ptr<BatchRenames> SourcesAhead::Take() {
+    if (reader_.joinable()) reader_.join();
+    return std::move(renames_);
+}
+
+std::optional<Platform::EntryId> SourcesAhead::IdOf(std::size_t i, std::string_view oldPath) const {
+    if (i >= ids_.size() || paths_[i] != oldPath) return std::nullopt;
+    return ids_[i];
 }
 
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,

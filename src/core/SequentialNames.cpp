@@ -4,6 +4,7 @@
 #include <cassert>
 #include <charconv>
 #include <limits>
+#include <thread>
 #include <unordered_map>
 
 #include "core/Cp932.h"
@@ -359,58 +360,83 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     Result result;
     if (orgPaths.empty()) return result;
     // Every file and its new name are looked up in their folder's entries, read once: two looks
-    // per entry.
+    // per entry. The names need no look to be composed, so the files are looked at meanwhile.
     MyFileOperation::FolderLook look(orgPaths, 2);
     using Kind = MyFileOperation::FolderLook::Kind;
+    std::vector<Platform::EntryId> seen(orgPaths.size());
+    std::size_t firstMissing = orgPaths.size();
+    std::jthread reader([&] {
+        for (std::size_t i = 0; i < orgPaths.size(); ++i) {
+            if (look.At(orgPaths[i], &seen[i]) == Kind::kFile) continue;
+            firstMissing = i;
+            return;
+        }
+    });
 
+    // The names up to the first entry the composition stops at.
     Composer composer(o, orgPaths.size(), datesTaken);
     result.newPaths.reserve(orgPaths.size());
+    std::optional<Outcome> uncomposed;
+    std::string uncomposedAt;
+    std::string newName;
+    for (const std::string& path : orgPaths) {
+        const Outcome composed = composer.Compose(result.newPaths.size(), path, newName, uncomposedAt);
+        if (composed != Outcome::Composed) {
+            uncomposed = composed;
+            break;
+        }
+        const std::string_view folder = MyFileOperation::SplitAtLastDelimiter(path).folder;
+        std::string newPath;
+        newPath.reserve(folder.size() + newName.size());
+        newPath.append(folder).append(newName);
+        result.newPaths.push_back(std::move(newPath));
+    }
+    reader.join();
+    // A missing file anywhere in the list is told before any stop of the names.
+    if (firstMissing < orgPaths.size()) {
+        result.outcome = Outcome::MissingFile;
+        result.detail = orgPaths[firstMissing];
+        result.newPaths.clear();
+        return result;
+    }
+
     result.ids.reserve(orgPaths.size());
     NameCheck check(orgPaths.size(), [&result](std::size_t a, std::size_t b) {
         return Cp932::EqualNoCase(result.newPaths[a], result.newPaths[b]);
     });
-    std::string newName;
-    // The first entry the composition stopped at. A missing file anywhere in the list is told
-    // before it, so the look for missing files goes on to the end of the list.
+    // The first entry the checks stopped at.
     std::optional<Outcome> stopped;
     std::string stoppedAt;
     std::optional<std::string> heldAt;  // the first new name held on disk by another file
-    for (std::size_t index = 0; index < orgPaths.size(); ++index) {
+    std::size_t stoppedIndex = 0;
+    for (std::size_t index = 0; index < orgPaths.size() && !stopped; ++index) {
         const std::string& path = orgPaths[index];
-        Platform::EntryId id;
-        if (look.At(path, &id) != Kind::kFile) {
-            result.outcome = Outcome::MissingFile;
-            result.detail = path;
-            result.newPaths.clear();
-            result.ids.clear();
-            return result;
-        }
-        if (stopped) continue;
-        result.ids.push_back(id);
-        const Outcome composed = composer.Compose(index, path, newName, stoppedAt);
-        if (composed != Outcome::Composed) {
-            stopped = composed;
+        result.ids.push_back(seen[index]);
+        if (index >= result.newPaths.size()) {
+            stopped = uncomposed;
+            stoppedAt = uncomposedAt;
+            stoppedIndex = index;
             continue;
         }
         const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(path);
-        std::string newPath;
-        newPath.reserve(parts.folder.size() + newName.size());
-        newPath.append(parts.folder).append(newName);
-        result.newPaths.push_back(std::move(newPath));
+        const std::string_view composedName =
+            std::string_view(result.newPaths[index]).substr(parts.folder.size());
         const NameCheck::Verdict verdict =
-            check.Judge(index, parts.folder, parts.name, newName,
+            check.Judge(index, parts.folder, parts.name, composedName,
                         [&look](std::string_view at) { return look.At(at) != Kind::kNone; });
         if (verdict == NameCheck::Verdict::kTwice) {
             stopped = Outcome::Collision;
-            stoppedAt = std::move(result.newPaths.back());
-            result.newPaths.pop_back();
+            stoppedAt = result.newPaths[index];
+            stoppedIndex = index;
         } else if (verdict == NameCheck::Verdict::kTaken && !heldAt) {
-            // The names go on being composed: the file holding this one may be renamed by the run.
-            heldAt = result.newPaths.back();
+            // The names go on being checked: the file holding this one may be renamed by the run.
+            heldAt = result.newPaths[index];
         }
     }
     if (stopped) {
-        // A name taken on disk before the run stopped is the reason it gives.
+        // The names as far as the list was checked; a name taken on disk before the stop is the
+        // reason the run gives.
+        result.newPaths.resize(stoppedIndex);
         result.outcome = heldAt ? Outcome::Collision : *stopped;
         result.detail = heldAt ? std::move(*heldAt) : std::move(stoppedAt);
         return result;

@@ -1,11 +1,13 @@
 #include "core/RenameExecutor.h"
 #include "core/RunControl.h"
+#include "core/SourcesAhead.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -170,6 +172,16 @@ TEST_F(RenameExecutorTest, CheckedRenamesKeepEveryGuardButTheSourceLook) {
 // The same pairs alone and followed by forty more in their folder: with them the folder is read
 // whole for the looks at the sources, alone every source is looked at by its path. Outcomes and
 // files must not differ, also where earlier renames of the run change what a later source is.
+// The skipping run with its sources' folders read, and the files identified, on another thread
+// before the pairs are known.
+Outcome SkippingReadAhead(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths,
+                          Order order, RunControl* control) {
+    SourcesAhead ahead(oldPaths);
+    std::vector<std::size_t> listed(oldPaths.size());
+    std::iota(listed.begin(), listed.end(), 0);
+    return ExecuteSkippingCollisions(oldPaths, newPaths, order, control, {}, nullptr, ahead, listed);
+}
+
 TEST_F(RenameExecutorTest, AFolderReadWholeGivesTheOutcomesOfALookAtEachPath) {
     using Execute =
         Outcome (*)(const std::vector<std::string>&, const std::vector<std::string>&, Order, RunControl*);
@@ -182,6 +194,7 @@ TEST_F(RenameExecutorTest, AFolderReadWholeGivesTheOutcomesOfALookAtEachPath) {
     const Case cases[] = {
         {"plain", &ExecuteRenames, {}, {2, 3, 5, 6, 7, 8, 10}},
         {"skipping", &ExecuteSkippingCollisions, {7}, {2, 3, 5, 6, 8, 10}},
+        {"ahead", &SkippingReadAhead, {7}, {2, 3, 5, 6, 8, 10}},
     };
     for (const Case& c : cases) {
         std::vector<std::string> onDisk[2];
