@@ -26,15 +26,15 @@ Platform::EntryKind EntryKindOf(FolderLook::Kind kind) {
 DiskModel::DiskModel() = default;
 DiskModel::~DiskModel() = default;
 
-DiskModel::Folder* DiskModel::FolderOf(std::string_view folder) {
+DiskModel::Folder* DiskModel::FolderOf(std::string_view folder, std::size_t renames) {
     if (last_ != nullptr && folder == lastText_) return last_;
     auto found = byText_.find(std::string(folder));
     if (found == byText_.end()) {
         Folder* model = nullptr;
         if (const auto native = Cp932::ToUtf8(folder)) {
             // Every name of the folder is read: a run looks at most of them, often twice.
-            auto entries =
-                std::make_unique<Platform::FolderEntries>(*native, std::numeric_limits<std::size_t>::max());
+            auto entries = std::make_unique<Platform::FolderEntries>(
+                *native, std::numeric_limits<std::size_t>::max(), renames);
             // Two texts of one folder (a link, a "/./") share it, so that a rename made through one
             // is seen through the other.
             const auto same = std::find_if(folders_.begin(), folders_.end(), [&](const auto& other) {
@@ -54,11 +54,11 @@ DiskModel::Folder* DiskModel::FolderOf(std::string_view folder) {
     return last_;
 }
 
-void DiskModel::Read(std::string_view folder) {
-    FolderOf(folder);
+void DiskModel::Read(std::string_view folder, std::size_t renames) {
+    FolderOf(folder, renames);
 }
 
-std::string DiskModel::PaperKey(const Folder& folder, std::string_view name) const {
+std::string DiskModel::PaperKey(const Folder& folder, std::string_view name) {
     return folder.entries->Exact() ? std::string(name) : Cp932::ToLower(name);
 }
 
@@ -67,14 +67,19 @@ DiskModel::Kind DiskModel::At(std::string_view path, Platform::EntryId* id) {
     if (parts.folder.empty() || !FolderLook::ListedName(parts.name)) return FolderLook::LookAtPath(path, id);
     Folder* folder = FolderOf(parts.folder);
     if (folder == nullptr || !Cp932::ToUtf8(parts.name, name_)) return Kind::kNone;
-    if (!folder->entries->Listed() && !folder->paper.empty()) {
-        const auto paper = folder->paper.find(PaperKey(*folder, parts.name));
-        if (paper != folder->paper.end()) {
+    return Look(*folder, parts.name, name_, id);
+}
+
+DiskModel::Kind DiskModel::Look(Folder& folder, std::string_view name, const std::string& native,
+                                Platform::EntryId* id) {
+    if (!folder.entries->Listed() && !folder.paper.empty()) {
+        const auto paper = folder.paper.find(PaperKey(folder, name));
+        if (paper != folder.paper.end()) {
             if (id != nullptr) *id = paper->second.id;
             return paper->second.kind;
         }
     }
-    return FolderLook::KindOf(folder->entries->KindOf(name_, id));
+    return FolderLook::KindOf(folder.entries->KindOf(native, id));
 }
 
 bool DiskModel::TooLong(std::string_view path) {
@@ -91,42 +96,62 @@ void DiskModel::Move(std::string_view from, std::string_view to) {
     Folder* sourceFolder = FolderOf(source.folder);
     Folder* targetFolder = FolderOf(target.folder);
     if (sourceFolder == nullptr || targetFolder == nullptr) return;
-    if (sourceFolder->entries->Listed()) {
-        if (Cp932::ToUtf8(source.name, name_)) sourceFolder->entries->Removed(name_);
+    if (!Cp932::ToUtf8(source.name, name_) || !Cp932::ToUtf8(target.name, toName_)) return;
+    Move(*sourceFolder, source.name, name_, *targetFolder, target.name, toName_, kind, id);
+}
+
+void DiskModel::Move(Folder& sourceFolder, std::string_view sourceName, const std::string& sourceNative,
+                     Folder& targetFolder, std::string_view targetName, const std::string& targetNative,
+                     Kind kind, const Platform::EntryId& id) {
+    if (sourceFolder.entries->Listed()) {
+        sourceFolder.entries->Removed(sourceNative);
     } else {
-        sourceFolder->paper[PaperKey(*sourceFolder, source.name)] = Paper{};
+        sourceFolder.paper[PaperKey(sourceFolder, sourceName)] = Paper{};
     }
-    if (targetFolder->entries->Listed()) {
-        if (Cp932::ToUtf8(target.name, name_))
-            targetFolder->entries->Added(name_, EntryKindOf(kind), id.file.inode);
+    if (targetFolder.entries->Listed()) {
+        targetFolder.entries->Added(targetNative, EntryKindOf(kind), id.file.inode);
     } else {
-        targetFolder->paper[PaperKey(*targetFolder, target.name)] = Paper{kind, id};
+        targetFolder.paper[PaperKey(targetFolder, targetName)] = Paper{kind, id};
     }
 }
 
 BatchRenames::Result DiskModel::Rename(std::string_view from, std::string_view to,
                                        const Platform::EntryId* expected) {
     using Result = BatchRenames::Result;
+    const PathParts source = SplitAtLastDelimiter(from);
+    const PathParts target = SplitAtLastDelimiter(to);
     // A text with no native form is refused as the rename refuses it (the folders were read, so
     // only the names are left to convert).
-    if (from == to || FolderOf(SplitAtLastDelimiter(to).folder) == nullptr ||
-        !Cp932::ToUtf8(SplitAtLastDelimiter(from).name, name_) ||
-        !Cp932::ToUtf8(SplitAtLastDelimiter(to).name, name_))
+    Folder* targetFolder = from == to ? nullptr : FolderOf(target.folder);
+    if (targetFolder == nullptr || !Cp932::ToUtf8(source.name, name_) || !Cp932::ToUtf8(target.name, toName_))
         return Result::kRefused;
+    // Each name is split, converted and looked up once: a preview over a million rows takes this
+    // step for every one of them.
+    const bool plain =
+        !source.folder.empty() && FolderLook::ListedName(source.name) && FolderLook::ListedName(target.name);
+    Folder* sourceFolder = plain ? FolderOf(source.folder) : nullptr;
     Platform::EntryId id;
-    const Kind source = At(from, &id);
-    if (expected != nullptr && (source != Kind::kFile || id != *expected)) return Result::kNoSource;
-    if (source == Kind::kNone || TooLong(to)) return Result::kRefused;
+    Kind kind = Kind::kNone;
+    if (!plain) {
+        kind = At(from, &id);
+    } else if (sourceFolder != nullptr) {
+        kind = Look(*sourceFolder, source.name, name_, &id);
+    }
+    if (expected != nullptr && (kind != Kind::kFile || id != *expected)) return Result::kNoSource;
+    if (kind == Kind::kNone || toName_.size() > targetFolder->entries->NameMax()) return Result::kRefused;
     // The rename never replaces what stands at the new name, except where that is the file itself
     // under another spelling (a folder that folds case): then it goes through a temporary name.
     Platform::EntryId standing;
-    if (At(to, &standing) != Kind::kNone) {
-        const Folder* folder = FolderOf(SplitAtLastDelimiter(to).folder);
+    if ((plain ? Look(*targetFolder, target.name, toName_, &standing) : At(to, &standing)) != Kind::kNone) {
         const bool oneFile =
-            Cp932::EqualNoCase(from, to) && folder != nullptr && !folder->entries->Exact() && standing == id;
+            Cp932::EqualNoCase(from, to) && !targetFolder->entries->Exact() && standing == id;
         if (!oneFile) return Result::kRefused;
     }
-    Move(from, to);
+    if (!plain) {
+        Move(from, to);
+    } else {
+        Move(*sourceFolder, source.name, name_, *targetFolder, target.name, toName_, kind, id);
+    }
     return Result::kDone;
 }
 

@@ -28,8 +28,9 @@ public:
     DiskModel(const DiskModel&) = delete;
     DiskModel& operator=(const DiskModel&) = delete;
 
-    // Reads a folder (a text ending in "/") now rather than at the first look into it.
-    void Read(std::string_view folder);
+    // Reads a folder (a text ending in "/") now rather than at the first look into it, with room
+    // for renames names coming into it, so that its table is not rebuilt on the way.
+    void Read(std::string_view folder, std::size_t renames = 0);
 
     // What stands at path now, links followed; id (optional) receives the identity of the entry
     // itself. As FolderLook::At.
@@ -54,16 +55,23 @@ private:
         std::unique_ptr<Platform::FolderEntries> entries;
         std::unordered_map<std::string, Paper> paper;  // by name, in lower case where names fold
     };
-    Folder* FolderOf(std::string_view folder);
-    std::string PaperKey(const Folder& folder, std::string_view name) const;
+    Folder* FolderOf(std::string_view folder, std::size_t renames = 0);
+    // What stands at name (native: its native form) in folder.
+    static Kind Look(Folder& folder, std::string_view name, const std::string& native, Platform::EntryId* id);
     // The rename of what stands at from, made on paper.
     void Move(std::string_view from, std::string_view to);
+    // The same once the two folders, the native names and what stands at the source are known.
+    static void Move(Folder& sourceFolder, std::string_view sourceName, const std::string& sourceNative,
+                     Folder& targetFolder, std::string_view targetName, const std::string& targetNative,
+                     Kind kind, const Platform::EntryId& id);
+    static std::string PaperKey(const Folder& folder, std::string_view name);
 
     std::vector<std::unique_ptr<Folder>> folders_;
     std::unordered_map<std::string, Folder*> byText_;
     std::string lastText_;
     Folder* last_ = nullptr;
-    std::string name_;  // room for the native name of each look
+    std::string name_;    // room for the native name of each look
+    std::string toName_;  // and of a rename's new name
 };
 
 }  // namespace MyFileOperation

@@ -4,7 +4,8 @@
 #include <cassert>
 #include <limits>
 #include <span>
-#include <unordered_set>
+#include <unordered_map>
+#include <utility>
 
 #include "core/CaseConvert.h"
 #include "core/Cp932.h"
@@ -62,8 +63,9 @@ private:
     const std::string& NewPath(std::size_t row) {
         return to_.assign(FolderOf(row)).append(result_.rows.NameOf(row));
     }
-    // Reads every folder of the list into the model, one folder a step.
-    bool ReadFolders();
+    // Reads every folder of the list into the model, one folder a step, with room for the renames of
+    // its rows: all of them, or with planned those the rows mark renamed.
+    bool ReadFolders(bool planned);
 
     void Sequential(const SequentialNames::Options& options, const std::vector<std::int64_t>* datesTaken);
     void SequentialWalk();
@@ -132,20 +134,24 @@ Result Forecaster::Run(const Inputs& inputs, const std::vector<std::int64_t>* da
     return std::move(result_);
 }
 
-bool Forecaster::ReadFolders() {
-    std::vector<std::string> folders;
-    std::unordered_set<std::string_view> seen;
+bool Forecaster::ReadFolders(bool planned) {
+    std::vector<std::pair<std::string_view, std::size_t>> folders;  // with the renames into each
+    std::unordered_map<std::string_view, std::size_t> seen;
     std::string_view last;
+    std::size_t lastIndex = 0;
     for (std::size_t row = 0; row < paths_.size(); ++row) {
         if (row % kStepRows == 0 && Stop(row)) return false;
         const std::string_view folder = FolderOf(row);
-        if (folder == last) continue;
-        last = folder;
-        if (seen.insert(folder).second) folders.emplace_back(folder);
+        if (folder != last || row == 0) {
+            last = folder;
+            lastIndex = seen.try_emplace(folder, folders.size()).first->second;
+            if (lastIndex == folders.size()) folders.emplace_back(folder, 0);
+        }
+        if (!planned || result_.rows.StateOf(row) == State::kRenamed) ++folders[lastIndex].second;
     }
     for (std::size_t k = 0; k < folders.size(); ++k) {
         if (Stop(k)) return false;
-        model_.Read(folders[k]);
+        model_.Read(folders[k].first, folders[k].second);
     }
     return !Stop(0);
 }
@@ -161,7 +167,7 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
         }
         datesTaken = &*result_.datesTaken;
     }
-    if (!ReadFolders()) return;
+    if (!ReadFolders(false)) return;
     // As the run: every listed file must still be there before anything is composed.
     for (std::size_t row = 0; row < paths_.size(); ++row) {
         if (row % kStepRows == 0 && Stop(row)) return;
@@ -299,7 +305,7 @@ void Forecaster::KeptFiles(const Plan& plan, Order order) {
             ++next;
         }
     }
-    if (!ReadFolders()) return;
+    if (!ReadFolders(true)) return;
 
     // The executor knows each file before its first rename, and renames only that file.
     std::vector<Platform::EntryId> ids(planned.size());

@@ -95,8 +95,9 @@ bool ExactNames(int folderFd);
 // huge folder do not read all of it); otherwise every name is looked at by its path.
 class FolderEntries {
 public:
-    // folder: the native path, "/" at its end or not; lookups: how many names will be looked up.
-    FolderEntries(std::string folder, std::size_t lookups);
+    // folder: the native path, "/" at its end or not; lookups: how many names will be looked up;
+    // renames: how many names the caller means to add (Added), room made for them from the start.
+    FolderEntries(std::string folder, std::size_t lookups, std::size_t renames = 0);
     ~FolderEntries();
     FolderEntries(const FolderEntries&) = delete;
     FolderEntries& operator=(const FolderEntries&) = delete;
@@ -133,7 +134,7 @@ private:
         std::uint8_t state = 0;   // empty, used or removed
         std::uint8_t kind = 0;    // an EntryKind
     };
-    void Read(int fd, std::size_t expected);
+    void Read(int fd, std::size_t expected, std::size_t renames);
     // The slot holding name (found), or the one where it would go.
     std::size_t Find(std::string_view name, bool& found) const;
     // Find, trying first the slot found last: a rename looks at its source, then tells it moved.

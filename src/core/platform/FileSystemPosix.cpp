@@ -168,7 +168,8 @@ bool ExactNames(int folderFd) {
     return fstatfs(folderFd, &fs) == 0 && ExactNames(folderFd, fs);
 }
 
-FolderEntries::FolderEntries(std::string folder, std::size_t lookups) : folder_(std::move(folder)) {
+FolderEntries::FolderEntries(std::string folder, std::size_t lookups, std::size_t renames)
+    : folder_(std::move(folder)) {
     if (folder_.empty() || folder_.back() != '/') folder_ += '/';
     const int fd = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     struct statfs fs {};
@@ -195,7 +196,7 @@ FolderEntries::FolderEntries(std::string folder, std::size_t lookups) : folder_(
         // A look at a path needs the right to pass through the folder, a listing the right to read it.
         if (lookups >= kFewLookups && static_cast<std::uint64_t>(st.st_size) / kBytesPerLookup <= lookups &&
             exact_ && faccessat(fd, ".", X_OK, AT_EACCESS) == 0) {
-            Read(fd, static_cast<std::size_t>(st.st_size) / 20);
+            Read(fd, static_cast<std::size_t>(st.st_size) / 20, renames);
             listedInodes_ = listed_ && ListsInodes(fs);
         }
     }
@@ -213,9 +214,11 @@ constexpr std::uint8_t kRemoved = 2;
 
 }  // namespace
 
-void FolderEntries::Read(int fd, std::size_t expected) {
-    Grow(expected);
-    bytes_.reserve(expected * (16 + sizeof(std::uint64_t)));
+void FolderEntries::Read(int fd, std::size_t expected, std::size_t renames) {
+    // Each rename leaves a removed slot and appends a name: sized for both at once, the table is
+    // not rebuilt nor its bytes moved while old and new copies would both be held.
+    Grow(expected + renames);
+    bytes_.reserve((expected + renames) * (16 + sizeof(std::uint64_t)));
     std::vector<char> buffer(std::size_t{1} << 17);
     for (;;) {
         const ssize_t n = getdents64(fd, buffer.data(), buffer.size());
