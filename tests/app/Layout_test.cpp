@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 #include "WindowFixture.h"
+#include "app/ElidedLabel.h"
 #include "components/NewCtrls.h"
 #include "components/SwMsg.h"
 #include "support/QtTestMain.h"
@@ -261,6 +262,8 @@ private slots:
             const QString name = widget->objectName();
             if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) continue;
             const QFontMetrics fm = widget->fontMetrics();
+            // Status panels that end a long text in an ellipsis carry the whole text in their tip.
+            if (dynamic_cast<TElidedLabel*>(widget) != nullptr) continue;
             if (auto* label = qobject_cast<QLabel*>(widget)) {
                 const QStringList lines = label->text().split(QLatin1Char('\n'));
                 for (const QString& line : lines) {
