@@ -152,7 +152,8 @@ private:
 
     const Folders& folders_;
     std::deque<std::string> folded_;  // keys of folding folders; a deque keeps their addresses
-    std::string_view lastFolder_;
+    // Owned: a path asked about may be a scratch text that changes after the look.
+    std::string lastFolder_;
     bool lastFolds_ = false;
     std::size_t lastHash_ = 0;
     bool asked_ = false;
