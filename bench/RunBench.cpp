@@ -90,6 +90,10 @@ std::string LoopFolder() {
     return Root() + "/loop";
 }
 
+std::string PythonFolder() {
+    return Root() + "/python";
+}
+
 std::string RunFolder() {
     return Root() + "/run";
 }
@@ -241,6 +245,22 @@ std::string RatioTurns(const std::vector<double>& ratios) {
 }
 
 }  // namespace
+
+void SetLoopSides(TRunSides& sides, benchmark::State& state, int files,
+                  const std::function<NameOf(int)>& generation, int& loopGeneration, int& pythonGeneration) {
+    sides.cLoop = [files, generation, &loopGeneration]() -> std::optional<double> {
+        ++loopGeneration;
+        return TimeCLoop(Paths(LoopFolder(), files, generation(loopGeneration - 1)),
+                         Paths(LoopFolder(), files, generation(loopGeneration)));
+    };
+    sides.python = [files, generation, &pythonGeneration, &state]() {
+        ++pythonGeneration;
+        const auto python = TimePythonLoop(Paths(PythonFolder(), files, generation(pythonGeneration - 1)),
+                                           Paths(PythonFolder(), files, generation(pythonGeneration)));
+        if (!python) state.SkipWithError("the python3 loop could not be run");
+        return python;
+    };
+}
 
 std::optional<TRunTurns> TimeAgainstLoops(benchmark::State& state, std::string what, const TRunSides& sides) {
     TRunTurns turns{std::move(what), {}, {}, {}, {}};

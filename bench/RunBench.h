@@ -71,6 +71,8 @@ std::vector<std::string> Paths(const std::string& folder, int count, const NameO
 // "loop", renamed by the C loop, and "run", renamed by the window.
 std::string LoopFolder();
 std::string RunFolder();
+// "python", renamed by the python loop.
+std::string PythonFolder();
 // Makes both below root, each with the files name(0) ... name(count - 1).
 bool MakeLoopAndRunFolders(const std::string& root, int count, const NameOf& name);
 
@@ -125,6 +127,12 @@ struct TRunTurns {
     std::vector<double> python;
     std::vector<double> bare;
 };
+// The C loop's and python's sides of a bench that renames the same files again in every turn: each
+// renames its own folder (LoopFolder(), PythonFolder()) from the names of the generation before to
+// generation(g), counting its generations in the counter given.
+void SetLoopSides(TRunSides& sides, benchmark::State& state, int files,
+                  const std::function<NameOf(int)>& generation, int& loopGeneration, int& pythonGeneration);
+
 // One turn of each side per iteration, the three taking turns in going first so that none always
 // meets the caches another left. The iteration time is ours. nullopt when a turn failed.
 std::optional<TRunTurns> TimeAgainstLoops(benchmark::State& state, std::string what, const TRunSides& sides);

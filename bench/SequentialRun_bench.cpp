@@ -33,10 +33,6 @@ constexpr double kAllowedJournalCost = 0.03;
 std::optional<RunBench::TRunTurns> measured;
 double longestGapMs = 0;  // the longest the window went without painting during a click
 
-std::string PythonFolder() {
-    return RunBench::Root() + "/python";
-}
-
 std::string BareFolder() {
     return RunBench::Root() + "/bare";
 }
@@ -60,20 +56,7 @@ void BM_SequentialRun(benchmark::State& s) {
     int pythonGeneration = 0;
     int runGeneration = 0;
     RunBench::TRunSides sides;
-    sides.cLoop = [&]() -> std::optional<double> {
-        ++loopGeneration;
-        return RunBench::TimeCLoop(
-            RunBench::Paths(RunBench::LoopFolder(), kFiles, Generation(loopGeneration - 1)),
-            RunBench::Paths(RunBench::LoopFolder(), kFiles, Generation(loopGeneration)));
-    };
-    sides.python = [&]() {
-        ++pythonGeneration;
-        const auto python = RunBench::TimePythonLoop(
-            RunBench::Paths(PythonFolder(), kFiles, Generation(pythonGeneration - 1)),
-            RunBench::Paths(PythonFolder(), kFiles, Generation(pythonGeneration)));
-        if (!python) s.SkipWithError("the python3 loop could not be run");
-        return python;
-    };
+    RunBench::SetLoopSides(sides, s, kFiles, Generation, loopGeneration, pythonGeneration);
     // The window's run, with its journal (the run measured) or without (bare, for the journal's cost).
     const auto windowTurn = [&](const std::string& folder, bool journaled,
                                 int& generationOfFolder) -> std::optional<double> {

@@ -58,30 +58,13 @@ RunBench::NameOf Generation(int generation) {
     return [generation](int i) { return Name(generation, i); };
 }
 
-std::string PythonFolder() {
-    return RunBench::Root() + "/python";
-}
-
 // Each side renames the next generation of names in its folder; texts(generation) gives the
 // target and the replacement, regex whether the target is a regular expression.
 using Texts = std::pair<std::string, std::string> (*)(int generation);
 std::optional<RunBench::TRunTurns> RunGenerations(benchmark::State& s, const char* what, bool regex,
                                                   Texts texts) {
     RunBench::TRunSides sides;
-    sides.cLoop = [&]() -> std::optional<double> {
-        ++loopGeneration;
-        return RunBench::TimeCLoop(
-            RunBench::Paths(RunBench::LoopFolder(), kFiles, Generation(loopGeneration - 1)),
-            RunBench::Paths(RunBench::LoopFolder(), kFiles, Generation(loopGeneration)));
-    };
-    sides.python = [&]() {
-        ++pythonGeneration;
-        const auto python = RunBench::TimePythonLoop(
-            RunBench::Paths(PythonFolder(), kFiles, Generation(pythonGeneration - 1)),
-            RunBench::Paths(PythonFolder(), kFiles, Generation(pythonGeneration)));
-        if (!python) s.SkipWithError("the python3 loop could not be run");
-        return python;
-    };
+    RunBench::SetLoopSides(sides, s, kFiles, Generation, loopGeneration, pythonGeneration);
     sides.ours = [&]() -> std::optional<double> {
         const int generation = ++runGeneration;
         const std::pair<std::string, std::string> given = texts(generation);

@@ -23,10 +23,6 @@ class PreviewTest : public QObject {
 private:
     std::unique_ptr<TWindowFixture> f;
 
-    void MakeAndLoad(const QStringList& names) {
-        f->MakeFiles("f", names);
-        f->Load({"f"});
-    }
     // Sets the controls and waits until the preview of the settings is shown.
     void Preview(const QVariantMap& settings) {
         const std::uint64_t before = f->window->Preview().Finished();
@@ -53,7 +49,7 @@ private slots:
     // A string rename: the coming name in the link colour, a name another file holds in red with
     // its tip, an unchanged row blank; the panel counts them; 開始 then does exactly that.
     void ShowsWhatTheRunDoes() {
-        MakeAndLoad({"a1.txt", "a2.txt", "b1.txt"});
+        f->MakeAndLoad({"a1.txt", "a2.txt", "b1.txt"});
         f->ShowPage("TabSheet2");
         Preview({{"Edit6", "a"}, {"Edit7", "b"}});
         // The taken name shows too, on red.
@@ -116,7 +112,7 @@ private slots:
         QFETCH(QString, page);
         QFETCH(QVariantMap, settings);
         QFETCH(QString, message);
-        MakeAndLoad({"a.txt", "b1.txt"});
+        f->MakeAndLoad({"a.txt", "b1.txt"});
         f->ShowPage(page.toLatin1().constData());
         // The settings page has no inputs: its preview comes with the page.
         const std::uint64_t before = f->window->Preview().Finished();
@@ -141,7 +137,7 @@ private slots:
         auto* box = f->Find<QCheckBox>(QStringLiteral("cbPreview"));
         auto* button = f->Find<QToolButton>(QStringLiteral("btPreview"));
         QVERIFY(box->isChecked() && button->isChecked());
-        MakeAndLoad({"a1.txt"});
+        f->MakeAndLoad({"a1.txt"});
         f->ShowPage("TabSheet2");
         Preview({{"Edit6", "a"}, {"Edit7", "b"}});
         QCOMPARE(f->Column(2), QStringList({"b1.txt"}));
@@ -165,7 +161,8 @@ private slots:
         f->window.reset();
         auto recorder = std::make_unique<TRecordingDialogs>();
         f->dialogs = recorder.get();
-        f->window = std::make_unique<TFmMein>(f->dir / "quorbel.ini", f->dir / "journal", std::move(recorder));
+        f->window =
+            std::make_unique<TFmMein>(f->dir / "quorbel.ini", f->dir / "journal", std::move(recorder));
         QVERIFY(!f->Find<QCheckBox>(QStringLiteral("cbPreview"))->isChecked());
         QVERIFY(!f->Find<QToolButton>(QStringLiteral("btPreview"))->isChecked());
     }

@@ -45,11 +45,6 @@ class StringRunTest : public QObject {
 private:
     std::unique_ptr<TWindowFixture> f;
 
-    // Each file holds its own name, so a renamed file can be told apart; all are listed.
-    void MakeAndLoad(const QStringList& names) {
-        f->MakeFiles("f", names);
-        f->Load({"f"});
-    }
     QString Content(const QString& name) const {
         return QString::fromStdString(testsupport::TempDir::ReadFile(f->dir / ("f/" + name.toStdString())));
     }
@@ -154,7 +149,7 @@ private slots:
         QFETCH(QString, target);
         QFETCH(QString, replacement);
         QFETCH(QString, message);
-        MakeAndLoad({"a.txt", "b.txt"});
+        f->MakeAndLoad({"a.txt", "b.txt"});
         f->Set({{"Edit6", target}, {"Edit7", replacement}});
         f->Set({{"CBRegex", QString::fromUtf8(QTest::currentDataTag()).startsWith("regex")}});
         Go();
@@ -241,7 +236,7 @@ private slots:
         QFETCH(QStringList, newNames);
         QFETCH(QStringList, onDisk);
         QFETCH(QStringList, messages);
-        MakeAndLoad(files);
+        f->MakeAndLoad(files);
         f->Set({{"CB1", true}});
         f->Set(settings);
         f->window->CaseRunFlag = true;
@@ -274,7 +269,7 @@ private slots:
     }
 
     void renamesRefusedByAReadOnlyFolder() {
-        MakeAndLoad({"a.txt", "b.txt", "c.doc"});
+        f->MakeAndLoad({"a.txt", "b.txt", "c.doc"});
         // A read-only mount refuses root too, where a folder's mode would not.
         const auto mount = testsupport::Mount::Make(testsupport::Mount::Kind::kBind, f->dir / "f");
         if (!mount) QSKIP(testsupport::Mount::Why().c_str());
@@ -291,7 +286,7 @@ private slots:
 
     void aRegexThatRunsAwayRenamesNothing() {
         // The first name matches quickly; the engine gives up on the second.
-        MakeAndLoad({"aaa.txt", std::string(40, 'a').append("b.txt").c_str()});
+        f->MakeAndLoad({"aaa.txt", std::string(40, 'a').append("b.txt").c_str()});
         f->Set({{"Edit6", "(a+)+$"}, {"Edit7", "x"}, {"CBRegex", true}, {"CB10", true}});
         Go();
         QCOMPARE(f->Messages(),
@@ -304,7 +299,7 @@ private slots:
     }
 
     void nothingToDoEmptiesTheTable() {
-        MakeAndLoad({"a.txt", "abc.txt", ".cfg"});
+        f->MakeAndLoad({"a.txt", "abc.txt", ".cfg"});
         // 'abc' would become empty, 'cfg' is an extension only, 'a.txt' has no 'c' before its dot.
         f->Set({{"Edit6", "*c"}, {"Edit7", ""}});
         Go();

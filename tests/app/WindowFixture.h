@@ -134,6 +134,11 @@ public:
         window->Pairs.Load({});
         window->LoadFileList(entries);
     }
+    // The files names in folder "f" (each holding its own name), all of them listed.
+    void MakeAndLoad(const QStringList& names) {
+        MakeFiles("f", names);
+        Load({"f"});
+    }
     // A drop of files and folders, in the order the drop carries them.
     void Drop(const std::vector<std::string>& relatives) {
         QStringList files;
