@@ -28,6 +28,8 @@ using QtText::ToQt;
 namespace {
 
 constexpr int kStringHistoryLimit = 10;
+// What a journal made ready ahead is given for the files' identities, which it takes at Begin.
+const std::vector<Platform::EntryId> kIdsLater;
 
 const QString kSequentialReorder = QStringLiteral(
     "同名ファイルができるので、このままではリネームは実施できません。\r\n"
@@ -100,8 +102,15 @@ bool TFmMein::RunSequentialRename() {
     bool planned = false;
     const auto record = NewRecord(RunJournal::Kind::kSequential);
     RunBusy({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
+        // The journal is made ready while the names are checked against the disk.
+        const auto prepare = [&](const std::vector<std::string>& newPaths) {
+            if (record) {
+                record->Prepare(
+                    {Pairs.OldPaths(), newPaths, kIdsLater, nullptr, RenameExecutor::Order::FirstToLast});
+            }
+        };
         composed = SequentialNames::BuildSequentialNames(Pairs.OldPaths(), *options,
-                                                         datesTaken ? &Pairs.DatesTaken() : nullptr);
+                                                         datesTaken ? &Pairs.DatesTaken() : nullptr, prepare);
         if (composed.outcome == SequentialNames::Outcome::Collision && composed.composedAll)
             plan = RenameExecutor::PlanOnDisk(Pairs.OldPaths(), composed.newPaths, RenameExecutor::RunId());
         if (composed.outcome != SequentialNames::Outcome::Composed) return;
@@ -291,6 +300,8 @@ TFmMein::KeptRun TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& coll
         // The kept files are listed ones: they are looked at while the plan is made.
         RenameExecutor::SourcesAhead ahead(Pairs.OldPaths());
         kept = plan(Pairs.OldPaths());
+        // The journal is made ready while the files are still being looked at.
+        if (record) record->Prepare({kept.oldPaths, kept.newPaths, kIdsLater, nullptr, order});
         if (offerOrder && RenameExecutor::NeedsOrder(kept.oldPaths, kept.newPaths)) {
             ordered = RenameExecutor::PlanOnDisk(kept.oldPaths, kept.newPaths, RenameExecutor::RunId());
             if (ordered.reorderedCount > 0) return;

@@ -67,6 +67,10 @@ struct Stranded {
 class Recorder {
 public:
     virtual ~Recorder() = default;
+    // Optional, before Begin and on any one thread: the very batch Begin will be given (the same
+    // lists of paths, unchanged; its ids need not be known yet), so that Begin has little left to
+    // do. The caller may still refuse the batch afterwards; then Begin never comes.
+    virtual void Prepare(const RecordedPairs& /*pairs*/) {}
     // An error refuses the batch: nothing is tried, and the outcome carries the error.
     virtual std::error_code Begin(const RecordedPairs& pairs) = 0;
     virtual void End(const Outcome& outcome) = 0;

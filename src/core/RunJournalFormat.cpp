@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <functional>
 
 namespace RunJournal::Format {
 
@@ -264,12 +265,50 @@ bool ReadClosing(std::string_view payload, std::size_t entryCount, Closing& clos
 
 }  // namespace
 
-std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries) {
-    std::size_t bound = kMagic.size() + 1 + kRecordFrame + 64 + header.folder.size();
-    for (const Entry& e : entries)
-        bound += e.oldPath.size() + e.newPath.size() + 40;
+EntriesEncoder::EntriesEncoder(std::size_t count, std::size_t pathBytes) {
+    paths_.reserve(pathBytes / 2 + 8 * count);
+    ends_.reserve(count);
+}
+
+void EntriesEncoder::Add(std::string_view oldPath, std::string_view newPath) {
+    assert(!oldPath.empty() && !newPath.empty() && oldPath.size() <= kMaxPathBytes &&
+           newPath.size() <= kMaxPathBytes && "an entry names two paths the system can take");
+    const std::size_t oldShared = SharedPrefix(previousOld_, oldPath);
+    PutVarint(paths_, oldShared);
+    PutBytes(paths_, oldPath.substr(oldShared));
+    const std::size_t newShared = SharedPrefix(oldPath, newPath);
+    PutVarint(paths_, newShared);
+    PutBytes(paths_, newPath.substr(newShared));
+    ends_.push_back(paths_.size());
+    previousOld_.assign(oldPath);
+}
+
+std::string EntriesEncoder::Finish(const std::function<Platform::EntryId(std::size_t)>& idOf) const {
     std::string out;
-    out.reserve(bound);
+    out.reserve(10 + paths_.size() + 12 * ends_.size());
+    PutVarint(out, ends_.size());
+    std::size_t start = 0;
+    for (std::size_t k = 0; k < ends_.size(); ++k) {
+        out.append(paths_, start, ends_[k] - start);
+        PutId(out, idOf(k));
+        start = ends_[k];
+    }
+    return out;
+}
+
+std::string EncodeEntries(const std::vector<Entry>& entries) {
+    std::size_t pathBytes = 0;
+    for (const Entry& e : entries)
+        pathBytes += e.oldPath.size() + e.newPath.size();
+    EntriesEncoder encoder(entries.size(), pathBytes);
+    for (const Entry& e : entries)
+        encoder.Add(e.oldPath, e.newPath);
+    return encoder.Finish([&entries](std::size_t k) { return entries[k].id; });
+}
+
+std::string BeginBytes(const Header& header, std::string_view entries) {
+    std::string out;
+    out.reserve(kMagic.size() + 1 + kRecordFrame + 64 + header.folder.size() + entries.size());
     out += kMagic;
     out.push_back(static_cast<char>(kVersion));
     const std::size_t start = StartRecord(out, kBegin);
@@ -278,22 +317,13 @@ std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries)
     PutFixed(out, static_cast<std::uint64_t>(header.time), 8);
     PutFixed(out, header.target, 8);
     PutBytes(out, header.folder);
-    PutVarint(out, entries.size());
-    std::string_view previousOld;
-    for (const Entry& e : entries) {
-        assert(!e.oldPath.empty() && !e.newPath.empty() && e.oldPath.size() <= kMaxPathBytes &&
-               e.newPath.size() <= kMaxPathBytes && "an entry names two paths the system can take");
-        const std::size_t oldShared = SharedPrefix(previousOld, e.oldPath);
-        PutVarint(out, oldShared);
-        PutBytes(out, std::string_view(e.oldPath).substr(oldShared));
-        const std::size_t newShared = SharedPrefix(e.oldPath, e.newPath);
-        PutVarint(out, newShared);
-        PutBytes(out, std::string_view(e.newPath).substr(newShared));
-        PutId(out, e.id);
-        previousOld = e.oldPath;
-    }
+    out.append(entries);
     FinishRecord(out, start);
     return out;
+}
+
+std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries) {
+    return BeginBytes(header, EncodeEntries(entries));
 }
 
 std::string EncodeNotes(const std::vector<Note>& notes) {

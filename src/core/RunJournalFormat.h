@@ -19,6 +19,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,27 @@ inline constexpr std::size_t kMaxFileBytes = std::size_t{512} << 20;
 
 // The file's bytes up to the first append: magic, version and the begin record.
 std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries);
+// The same with the entries encoded already (EncodeEntries, EntriesEncoder): a command's entries
+// can be encoded ahead, while it still checks them, and its header given once it begins.
+std::string BeginBytes(const Header& header, std::string_view entries);
+std::string EncodeEntries(const std::vector<Entry>& entries);
+
+// The entries' bytes built an entry at a time, so that a command's paths need not be gathered into
+// entries first: count Adds, then Finish with the files' identities, which may be found meanwhile.
+class EntriesEncoder {
+public:
+    // pathBytes: about how many bytes the paths take, to make room once.
+    EntriesEncoder(std::size_t count, std::size_t pathBytes);
+    void Add(std::string_view oldPath, std::string_view newPath);
+    // idOf(k): the identity of the k-th entry's file.
+    std::string Finish(const std::function<Platform::EntryId(std::size_t)>& idOf) const;
+
+private:
+    std::string paths_;              // each entry's paths, as the entries hold them
+    std::vector<std::size_t> ends_;  // where each entry's paths end in paths_
+    std::string previousOld_;
+};
+
 // A record to append. notes not empty; every note's entry within the command's entries.
 std::string EncodeNotes(const std::vector<Note>& notes);
 // A record to append; one outcome per entry of the command.

@@ -1,6 +1,7 @@
 #include "core/RunJournalRecord.h"
 
 #include <cassert>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -57,23 +58,60 @@ std::error_code Record::Begin(const std::vector<Entry>& entries) {
     assert(!Running() && "one command per record");
     const std::string folder =
         !workFolder_.empty() || entries.empty() ? workFolder_ : FolderOfNative(entries.front().oldPath);
-    if (const std::error_code ec = writer_.Begin(kind_, folder, entries, target_)) return ec;
-    id_ = writer_.Id();
-    return {};
+    return Started(writer_.Begin(kind_, folder, entries, target_));
+}
+
+namespace {
+
+// Encoded straight from the pairs: gathering a hundred thousand entries first cost as much as the
+// rest of the journal.
+Format::EntriesEncoder EncodePaths(const RenameExecutor::RecordedPairs& pairs) {
+    const std::size_t size = pairs.Size();
+    std::size_t pathBytes = 0;
+    for (std::size_t k = 0; k < size; ++k)
+        pathBytes += pairs.from[pairs.At(k)].size() + pairs.to[pairs.At(k)].size();
+    Format::EntriesEncoder encoder(size, pathBytes);
+    NativePaths paths;
+    std::string from;
+    std::string to;
+    for (std::size_t k = 0; k < size; ++k) {
+        const std::size_t i = pairs.At(k);
+        paths.Convert(pairs.from[i], from);
+        paths.Convert(pairs.to[i], to);
+        encoder.Add(from, to);
+    }
+    return encoder;
+}
+
+}  // namespace
+
+void Record::Prepare(const RenameExecutor::RecordedPairs& pairs) {
+    assert(!Running() && "one command per record");
+    ready_ = std::make_unique<Ready>(Ready{pairs.from.data(), pairs.to.data(), pairs.entries, pairs.Size(),
+                                           pairs.order, EncodePaths(pairs)});
+}
+
+bool Record::Prepared(const RenameExecutor::RecordedPairs& pairs) const {
+    return ready_ && ready_->from == pairs.from.data() && ready_->to == pairs.to.data() &&
+           ready_->entries == pairs.entries && ready_->size == pairs.Size() && ready_->order == pairs.order;
 }
 
 std::error_code Record::Begin(const RenameExecutor::RecordedPairs& pairs) {
+    assert(!Running() && "one command per record");
     size_ = pairs.Size();
     order_ = pairs.order;
-    std::vector<Entry> entries(size_);
-    NativePaths paths;
-    for (std::size_t k = 0; k < size_; ++k) {
-        const std::size_t i = pairs.At(k);
-        paths.Convert(pairs.from[i], entries[k].oldPath);
-        paths.Convert(pairs.to[i], entries[k].newPath);
-        entries[k].id = pairs.ids[i];
-    }
-    return Begin(entries);
+    const std::string folder = !workFolder_.empty() || size_ == 0
+                                   ? workFolder_
+                                   : FolderOfNative(NativePath(pairs.from[pairs.At(0)]));
+    const Format::EntriesEncoder encoder = Prepared(pairs) ? std::move(ready_->paths) : EncodePaths(pairs);
+    ready_.reset();
+    const std::string entries = encoder.Finish([&pairs](std::size_t k) { return pairs.ids[pairs.At(k)]; });
+    return Started(writer_.Begin(kind_, folder, size_, entries, target_));
+}
+
+std::error_code Record::Started(const std::error_code& ec) {
+    if (!ec) id_ = writer_.Id();
+    return ec;
 }
 
 Platform::NameRecorder Record::MoveNames(std::string folder, std::size_t first) {

@@ -6,6 +6,7 @@
 // executor's paths are code page 932 texts; the journal keeps them native.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -25,6 +26,8 @@ public:
 
     // The executor's batch, each file in the order it is tried; End with its outcome.
     std::error_code Begin(const RenameExecutor::RecordedPairs& pairs) override;
+    // Encodes the batch's entries ahead, so that Begin only writes them.
+    void Prepare(const RenameExecutor::RecordedPairs& pairs) override;
     void End(const RenameExecutor::Outcome& outcome) override;
     // The cycles' files set aside, recorded and synced before they are used.
     std::error_code Temporaries(const std::vector<RenameExecutor::Stranded>& names) override;
@@ -44,6 +47,11 @@ public:
     bool Running() const { return writer_.Running(); }
 
 private:
+    // Takes the id of a command the writer has begun.
+    std::error_code Started(const std::error_code& ec);
+    // Whether pairs are the batch Prepare was given.
+    bool Prepared(const RenameExecutor::RecordedPairs& pairs) const;
+
     Writer writer_;
     Kind kind_;
     std::uint64_t target_;
@@ -52,6 +60,17 @@ private:
     // Of the executor's batch: how many pairs, and in which order they were tried.
     std::size_t size_ = 0;
     RenameExecutor::Order order_ = RenameExecutor::Order::FirstToLast;
+    // What Prepare made ready (the paths; the files' identities are added at Begin), and of which
+    // lists: known by their elements, which a move of the lists keeps.
+    struct Ready {
+        const void* from = nullptr;
+        const void* to = nullptr;
+        const void* entries = nullptr;
+        std::size_t size = 0;
+        RenameExecutor::Order order = RenameExecutor::Order::FirstToLast;
+        Format::EntriesEncoder paths;
+    };
+    std::unique_ptr<Ready> ready_;
 };
 
 // What the journal keeps of a move's outcome (an error of DestinationFolder::Move).

@@ -107,6 +107,11 @@ std::string DefaultFolder() {
 
 std::error_code Writer::Begin(Kind kind, const std::string& workFolder, const std::vector<Entry>& entries,
                               std::uint64_t target) {
+    return Begin(kind, workFolder, entries.size(), Format::EncodeEntries(entries), target);
+}
+
+std::error_code Writer::Begin(Kind kind, const std::string& workFolder, std::size_t count,
+                              std::string_view entries, std::uint64_t target) {
     assert(!Running() && "one command at a time per writer");
     if (const auto ec = Platform::MakeFolders(folder_)) return ec;
     const std::uint64_t now = NowInNanoseconds();
@@ -115,12 +120,12 @@ std::error_code Writer::Begin(Kind kind, const std::string& workFolder, const st
     Header header{id, kind, static_cast<std::int64_t>(now / 1'000'000'000), target, workFolder};
     std::error_code ec;
     for (int attempt = 0; attempt < kIdAttempts; ++attempt, ++header.id) {
-        ec = file_.Create(folder_, Format::FileName(header.id), Format::EncodeBegin(header, entries));
+        ec = file_.Create(folder_, Format::FileName(header.id), Format::BeginBytes(header, entries));
         if (ec != std::errc::file_exists) break;
     }
     if (ec) return ec;
     id_ = header.id;
-    entries_ = entries.size();
+    entries_ = count;
     asFound_ = false;
     Prune(folder_, id_);
     return {};

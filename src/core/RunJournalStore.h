@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -40,6 +41,9 @@ public:
     // the older journals beyond what is kept.
     std::error_code Begin(Kind kind, const std::string& workFolder, const std::vector<Entry>& entries,
                           std::uint64_t target = 0);
+    // The same for count entries encoded already (Format::EncodeEntries, Format::EntriesEncoder).
+    std::error_code Begin(Kind kind, const std::string& workFolder, std::size_t count,
+                          std::string_view entries, std::uint64_t target = 0);
     // Takes up an interrupted command of another process to close it as found: its lock is taken
     // and a torn tail cut off. resource_unavailable_try_again while its process lives,
     // operation_not_permitted when it is closed already, bad_message when it cannot be read.

@@ -281,8 +281,8 @@ Outcome Composer::Compose(std::size_t index, std::string_view path, std::string&
                 return Outcome::BadDate;
             }
         }
-        if (o.dateSeparator) date = "_";
-        date += FormatDate(*parsed, o.dateFormat);
+        date = FormatDate(*parsed, o.dateFormat);
+        if (o.dateSeparator) date.insert(date.begin(), '_');
     }
 
     // Folder name, leading text and original name, the date unless it goes to the end, the
@@ -356,7 +356,7 @@ bool NameCheck::Insert(std::size_t index, std::string_view folder, std::string_v
 }
 
 Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Options& o,
-                            const std::vector<std::int64_t>* datesTaken) {
+                            const std::vector<std::int64_t>* datesTaken, const Meanwhile& meanwhile) {
     Result result;
     if (orgPaths.empty()) return result;
     // Every file and its new name are looked up in their folder's entries, read once: two looks
@@ -373,16 +373,21 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
         }
     });
 
-    // The names up to the first entry the composition stops at.
+    // The names up to the first entry the composition stops at, each checked against the names
+    // before it meanwhile: a name given twice stops the list there.
     Composer composer(o, orgPaths.size(), datesTaken);
     result.newPaths.reserve(orgPaths.size());
-    std::optional<Outcome> uncomposed;
-    std::string uncomposedAt;
+    NameCheck check(orgPaths.size(), [&result](std::size_t a, std::size_t b) {
+        return Cp932::EqualNoCase(result.newPaths[a], result.newPaths[b]);
+    });
+    std::optional<Outcome> stopped;
+    std::string stoppedAt;
     std::string newName;
     for (const std::string& path : orgPaths) {
-        const Outcome composed = composer.Compose(result.newPaths.size(), path, newName, uncomposedAt);
+        const std::size_t index = result.newPaths.size();
+        const Outcome composed = composer.Compose(index, path, newName, stoppedAt);
         if (composed != Outcome::Composed) {
-            uncomposed = composed;
+            stopped = composed;
             break;
         }
         const std::string_view folder = MyFileOperation::SplitAtLastDelimiter(path).folder;
@@ -390,6 +395,12 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
         newPath.reserve(folder.size() + newName.size());
         newPath.append(folder).append(newName);
         result.newPaths.push_back(std::move(newPath));
+        if (!check.Insert(index, folder, newName)) {
+            stopped = Outcome::Collision;
+            stoppedAt = result.newPaths.back();
+            result.newPaths.pop_back();
+            break;
+        }
     }
     reader.join();
     // A missing file anywhere in the list is told before any stop of the names.
@@ -400,43 +411,25 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
         return result;
     }
 
-    result.ids.reserve(orgPaths.size());
-    NameCheck check(orgPaths.size(), [&result](std::size_t a, std::size_t b) {
-        return Cp932::EqualNoCase(result.newPaths[a], result.newPaths[b]);
-    });
-    // The first entry the checks stopped at.
-    std::optional<Outcome> stopped;
-    std::string stoppedAt;
-    std::optional<std::string> heldAt;  // the first new name held on disk by another file
-    std::size_t stoppedIndex = 0;
-    for (std::size_t index = 0; index < orgPaths.size() && !stopped; ++index) {
-        const std::string& path = orgPaths[index];
-        result.ids.push_back(seen[index]);
-        if (index >= result.newPaths.size()) {
-            stopped = uncomposed;
-            stoppedAt = uncomposedAt;
-            stoppedIndex = index;
-            continue;
-        }
-        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(path);
+    result.ids = std::move(seen);
+    std::jthread aside;
+    if (!stopped && meanwhile) aside = std::jthread([&] { meanwhile(result.newPaths); });
+    // The first new name before the stop that something on disk holds: the reason the run gives,
+    // also for a later stop (the file holding it may be one the run renames).
+    std::optional<std::string> heldAt;
+    for (std::size_t index = 0; index < result.newPaths.size() && !heldAt; ++index) {
+        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(orgPaths[index]);
         const std::string_view composedName =
             std::string_view(result.newPaths[index]).substr(parts.folder.size());
-        const NameCheck::Verdict verdict =
-            check.Judge(index, parts.folder, parts.name, composedName,
-                        [&look](std::string_view at) { return look.At(at) != Kind::kNone; });
-        if (verdict == NameCheck::Verdict::kTwice) {
-            stopped = Outcome::Collision;
-            stoppedAt = result.newPaths[index];
-            stoppedIndex = index;
-        } else if (verdict == NameCheck::Verdict::kTaken && !heldAt) {
-            // The names go on being checked: the file holding this one may be renamed by the run.
+        if (check.Taken(parts.folder, parts.name, composedName,
+                        [&look](std::string_view at) { return look.At(at) != Kind::kNone; })) {
             heldAt = result.newPaths[index];
         }
     }
+    if (aside.joinable()) aside.join();
     if (stopped) {
         // The names as far as the list was checked; a name taken on disk before the stop is the
         // reason the run gives.
-        result.newPaths.resize(stoppedIndex);
         result.outcome = heldAt ? Outcome::Collision : *stopped;
         result.detail = heldAt ? std::move(*heldAt) : std::move(stoppedAt);
         return result;

@@ -158,21 +158,25 @@ public:
     template <class StandsAt>
     Verdict Judge(std::size_t index, std::string_view folder, std::string_view oldName,
                   std::string_view newName, const StandsAt& standsAt) {
-        // Old and new path share the folder, so the names alone tell a change of case only.
-        bool taken = false;
-        if (!SameNameNoCase(oldName, newName)) {
-            newPath_.assign(folder).append(newName);
-            taken = standsAt(std::string_view(newPath_));
-        }
+        const bool taken = Taken(folder, oldName, newName, standsAt);
         if (!Insert(index, folder, newName)) return Verdict::kTwice;
         return taken ? Verdict::kTaken : Verdict::kFree;
+    }
+    // The two halves of Judge, for a caller that checks the names given twice while the disk is
+    // still being read. Insert: false when an earlier entry has the same path without regard to case.
+    bool Insert(std::size_t index, std::string_view folder, std::string_view newName);
+    template <class StandsAt>
+    bool Taken(std::string_view folder, std::string_view oldName, std::string_view newName,
+               const StandsAt& standsAt) {
+        // Old and new path share the folder, so the names alone tell a change of case only.
+        if (SameNameNoCase(oldName, newName)) return false;
+        newPath_.assign(folder).append(newName);
+        return standsAt(std::string_view(newPath_));
     }
 
 private:
     class Table;
     static bool SameNameNoCase(std::string_view a, std::string_view b);
-    // False when an earlier entry has the same path without regard to case.
-    bool Insert(std::size_t index, std::string_view folder, std::string_view newName);
     std::unique_ptr<Table> table_;
     std::string newPath_;
 };
@@ -182,9 +186,13 @@ private:
 // 64-bit range and at the first collision. With resetPerFolder every folder name has its own
 // counter, wherever its files stand in the list. With dateTaken, datesTaken holds the date each entry
 // was taken (PhotoDate stamps); an entry without one, or all without datesTaken, gets its modification
-// date.
+// date. meanwhile (optional) is given every new path once all are composed and none is given twice,
+// on a thread of its own while the names are checked against the disk: work for a run that may yet
+// be refused (its journal made ready).
+using Meanwhile = std::function<void(const std::vector<std::string>& newPaths)>;
 Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Options& options,
-                            const std::vector<std::int64_t>* datesTaken = nullptr);
+                            const std::vector<std::int64_t>* datesTaken = nullptr,
+                            const Meanwhile& meanwhile = {});
 
 // The start value offered after a run: lastNumberText read as an integer plus the increment, padded
 // with "0" to the length of lastNumberText. nullopt when there is no last number or the next one

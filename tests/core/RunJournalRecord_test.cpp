@@ -64,6 +64,36 @@ TEST(RunJournalRecordTest, ARunIsRecordedInTheOrderTriedWithEveryOutcome) {
     EXPECT_FALSE(journal->closing->asFound);
 }
 
+// A journal made ready ahead is the one written only for the very lists the batch then runs:
+// another batch (or the same one in the other order) is encoded anew.
+TEST(RunJournalRecordTest, AJournalMadeReadyAheadServesOnlyItsOwnBatch) {
+    TempDir dir;
+    const std::vector<std::string> native = {dir.MakeFile("a", "a"), dir.MakeFile("b", "b")};
+    const std::vector<Platform::EntryId> ids = {IdOf(native[0]), IdOf(native[1])};
+    const std::vector<std::string> from = {Cp(native[0]), Cp(native[1])};
+    const std::vector<std::string> to = {Cp(dir / "x"), Cp(dir / "y")};
+    const std::vector<std::string> other = {Cp(dir / "p"), Cp(dir / "q")};
+    const std::vector<Entry> ready = {{native[0], dir / "x", ids[0]}, {native[1], dir / "y", ids[1]}};
+    const struct {
+        const std::vector<std::string>* to;
+        Order order;
+        std::vector<Entry> expected;
+    } cases[] = {
+        {&to, Order::FirstToLast, ready},
+        {&other, Order::FirstToLast, {{native[0], dir / "p", ids[0]}, {native[1], dir / "q", ids[1]}}},
+        {&to, Order::LastToFirst, {ready[1], ready[0]}},
+    };
+    for (const auto& c : cases) {
+        Record record(dir / "journal", Kind::kSequential);
+        record.Prepare({from, to, ids, nullptr, Order::FirstToLast});
+        ASSERT_FALSE(record.Begin({from, *c.to, ids, nullptr, c.order}));
+        record.End(std::vector<Outcome>(2, Outcome::kUntried));
+        const auto journal = Store(dir / "journal").Read(record.Id());
+        ASSERT_TRUE(journal);
+        EXPECT_EQ(journal->entries, c.expected);
+    }
+}
+
 // Every command that renames or moves refuses to begin while its journal cannot be written, on a
 // full disk and on a read-only one, and changes nothing.
 TEST(RunJournalRecordTest, AJournalThatCannotBeWrittenRefusesEveryCommandBeforeItsFirstChange) {
