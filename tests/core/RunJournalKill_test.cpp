@@ -224,14 +224,15 @@ TEST(RunJournalKillTest, APlannedRunKilledAtAnyStepIsTakenBackWhole) {
     for (std::size_t step = 0;; ++step) {
         TempDir dir;
         const std::string folder = dir.MakeDir("files");
+        const auto in = [&dir](const std::string& name) { return dir / ("files/" + name); };
         const std::string journals = dir / "journal";
         Files files;
         for (const std::string& name : names)
-            TempDir::WriteFile(folder + "/" + name, name);
+            TempDir::WriteFile(in(name), name);
         for (const auto& [from, to] : pairs) {
-            files.from.push_back(Cp(folder + "/" + from));
-            files.to.push_back(Cp(folder + "/" + to));
-            files.ids.push_back(testsupport::IdOf(folder + "/" + from));
+            files.from.push_back(Cp(in(from)));
+            files.to.push_back(Cp(in(to)));
+            files.ids.push_back(testsupport::IdOf(in(from)));
         }
         const RenamePlanner::Plan plan =
             RenameExecutor::PlanOnDisk(files.from, files.to, RenameExecutor::RunId());
@@ -265,7 +266,7 @@ TEST(RunJournalKillTest, APlannedRunKilledAtAnyStepIsTakenBackWhole) {
         EXPECT_THAT(recovered.stayed, ::testing::IsEmpty());
         EXPECT_EQ(TempDir::Names(folder), names);
         for (const std::string& name : names)
-            EXPECT_EQ(TempDir::ReadFile(folder + "/" + name), name);
+            EXPECT_EQ(TempDir::ReadFile(in(name)), name);
         EXPECT_FALSE(FindInterrupted(store, store.List()));
     }
 }
