@@ -33,8 +33,8 @@ struct UndoResult {
 // Takes back the entries of check.take from their new paths to their old ones, in the opposite
 // order to the command's: renamed through the rename executor (through the planner when a name is
 // freed only by another file going back, as after a run of chains and swaps), or for a move, moved
-// back (also from another file system). Journaled in folder as a command of kind (kUndo or kRecovery) that
-// targets the journal's command.
+// back (also from another file system). Journaled in folder as a command of kind (kUndo or
+// kRecovery) that targets the journal's command.
 UndoResult Undo(const Journal& journal, const UndoCheck& check, Kind kind, const std::string& folder,
                 RunControl* control = nullptr);
 
