@@ -358,10 +358,6 @@ private:
     // Rename run helpers (UnMein_Run.cpp). nullopt when an input has no code page 932 form.
     std::optional<SequentialNames::Options> ReadSequentialOptions() const;
     void ShowMissingFile(const std::string& path);
-    // Marks the rows the run left unrenamed with "*" and reports them: the collisions (skipped)
-    // after collisionLead, then the refusals of the file system; with neither, doneMessage when
-    // completion messages are on.
-    // alwaysTell: doneMessage also with completion messages off.
     // The question whether renames held up by files of the list go in another order.
     bool AskReorder(const QString& question);
     // Carries out a plan of the pairs oldPaths (default the listed files) → newPaths on the busy
@@ -372,6 +368,12 @@ private:
                                        const std::vector<std::string>* oldPaths,
                                        const std::vector<Platform::EntryId>* ids,
                                        RenameExecutor::Recorder* record);
+    // Names each file a planned run or undo left under a temporary name, and where it is.
+    void ReportStranded(const std::vector<RenameExecutor::Stranded>& stranded);
+    // Marks the rows the run left unrenamed with "*" and reports them: the collisions (skipped)
+    // after collisionLead, then the refusals of the file system; with neither, doneMessage when
+    // completion messages are on.
+    // alwaysTell: doneMessage also with completion messages off.
     void ReportRunOutcome(const RenameExecutor::Outcome& executed, const QString& collisionLead,
                           const QString& doneMessage, bool alwaysTell = false);
     // offerUndo false leaves Undo1 and btret as they are (a run that renamed nothing).

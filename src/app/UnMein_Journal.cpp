@@ -73,6 +73,7 @@ void TFmMein::RecoverInterrupted() {
 
 void TFmMein::ReportJournalUndo(const RunJournal::UndoResult& result) {
     if (RefuseUnrecorded(result.unrecorded)) return;
+    ReportStranded(result.stranded);
     if (!result.refused.empty()) {
         Message(QStringLiteral("元に戻せなかったため、 ") + QString::number(result.refused.size()) +
                 QStringLiteral("個のファイルが未処理になりました"));

@@ -185,15 +185,16 @@ RenameExecutor::Outcome TFmMein::RunPlanned(const std::vector<std::string>& newP
         planned = RenameExecutor::ExecutePlan(oldPaths != nullptr ? *oldPaths : Pairs.OldPaths(), newPaths,
                                               plan, look, &control, ids, record);
     });
-    // A file whose way back failed is named with where it is, so it can be found; the journal
-    // keeps it for the recovery at the next start.
-    for (const RenameExecutor::Stranded& stranded : planned.stranded) {
-        const std::string& old =
-            oldPaths != nullptr ? (*oldPaths)[stranded.index] : Pairs.OldPaths()[stranded.index];
-        Message(ToQt(old) + QStringLiteral(" は一時的な名前 ") + ToQt(stranded.path) +
+    ReportStranded(planned.stranded);
+    return std::move(planned.outcome);
+}
+
+void TFmMein::ReportStranded(const std::vector<RenameExecutor::Stranded>& stranded) {
+    // Named with where it is, so it can be found; the journal keeps its temporary name.
+    for (const RenameExecutor::Stranded& file : stranded) {
+        Message(ToQt(file.from) + QStringLiteral(" は一時的な名前 ") + ToQt(file.path) +
                 QStringLiteral(" のまま残っています"));
     }
-    return std::move(planned.outcome);
 }
 
 std::optional<SequentialNames::Options> TFmMein::ReadSequentialOptions() const {

@@ -54,16 +54,17 @@ void TFmMein::Undo1Click() {
     // Without a question the files were looked at a moment ago: the renames need not look again.
     const auto sources = missing.empty() ? UndoRevert::Sources::kJustSeen : UndoRevert::Sources::kLookAgain;
     UndoRevert::UndoPlan plan;
-    RenameExecutor::Outcome outcome;
+    RenameExecutor::PlannedOutcome undone;
     const auto record = NewRecord(RunJournal::Kind::kUndo, runJournal_);
     // Planned and renamed on the busy runner's thread, which only reads Pairs meanwhile.
     RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {
         plan = UndoRevert::PlanUndo(Pairs, missing, sources);
-        outcome = UndoRevert::ExecuteUndo(Pairs, plan, &control, record.get());
+        undone = UndoRevert::ExecuteUndo(Pairs, plan, &control, record.get());
     });
-    if (RefuseUnrecorded(outcome.unrecorded)) return;
-    const UndoRevert::UndoResult result = UndoRevert::ApplyUndo(Pairs, missing, plan, outcome);
+    if (RefuseUnrecorded(undone.outcome.unrecorded)) return;
+    const UndoRevert::UndoResult result = UndoRevert::ApplyUndo(Pairs, missing, plan, undone.outcome);
     ShowPairs();
+    ReportStranded(undone.stranded);
     if (!result.refused.empty()) {
         // A refused file stays at its new name, owed to the next undo; its row is marked.
         MarkUnprocessed(result.refused);

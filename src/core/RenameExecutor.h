@@ -55,15 +55,16 @@ struct RecordedPairs {
     }
 };
 
-// Told of a batch before its first rename and of what became of it after the last: the run
-// journal, which must be on the disk before anything changes.
 // A file of a batch under a temporary name: pair index's file (id), at path.
 struct Stranded {
     std::size_t index = 0;
     std::string path;  // where the file is, or will be
     Platform::EntryId id;
+    std::string from;  // where it was before the batch (in a plan's outcome)
 };
 
+// Told of a batch before its first rename and of what became of it after the last: the run
+// journal, which must be on the disk before anything changes.
 class Recorder {
 public:
     virtual ~Recorder() = default;

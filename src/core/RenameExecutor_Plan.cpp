@@ -109,7 +109,7 @@ private:
             if (step.move == Move::kAside && homeStays) continue;
             if (renames.Rename(To(step), From(step)) == BatchRenames::Result::kDone) continue;
             if (step.move == Move::kAside) {
-                result.stranded.push_back({step.pair, temporary_, {}});
+                result.stranded.push_back({step.pair, temporary_, {}, oldPaths_[step.pair]});
                 outcome.failed.push_back(step.pair);
             }
             if (step.move == Move::kHome) homeStays = true;
@@ -137,7 +137,7 @@ std::vector<Stranded> TemporariesOf(const std::vector<std::string>& oldPaths, co
     for (const RenamePlanner::Group& group : plan.groups) {
         if (group.temporary == RenamePlanner::kNoTemporary) continue;
         const std::size_t pair = plan.steps[group.first].pair;
-        names.push_back({pair, plan.TemporaryOf(group, oldPaths), ids[pair]});
+        names.push_back({pair, plan.TemporaryOf(group, oldPaths), ids[pair], {}});
     }
     return names;
 }

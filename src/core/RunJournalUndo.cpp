@@ -81,6 +81,46 @@ UndoResult MoveBack(const Journal& journal, const UndoCheck& check, Record& reco
     return result;
 }
 
+// The renames back when the command's order taken backwards does not free each name in time: a
+// planned command went by chains and cycles, not by its list. Null when that order does.
+std::optional<UndoResult> UndoPlanned(const Journal& journal, const UndoCheck& check, Record& record,
+                                      RunControl* control) {
+    // In the order the undo would try them: the command's last first.
+    const std::size_t count = check.take.size();
+    std::vector<std::string> from(count);
+    std::vector<std::string> to(count);
+    std::vector<Platform::EntryId> ids(count);
+    const auto entryOf = [&](std::size_t k) { return check.take[count - 1 - k]; };
+    for (std::size_t k = 0; k < count; ++k) {
+        const Entry& e = journal.entries[entryOf(k)];
+        from[k] = Cp932Path(e.newPath);
+        to[k] = Cp932Path(e.oldPath);
+        ids[k] = check.ids[entryOf(k)];
+    }
+    if (!RenameExecutor::NeedsOrder(from, to)) return std::nullopt;
+    const RenamePlanner::Plan plan = RenameExecutor::PlanOnDisk(from, to, RenameExecutor::RunId());
+    RenameExecutor::PlannedOutcome planned =
+        RenameExecutor::ExecutePlan(from, to, plan, RenameExecutor::Look::kSources, control, &ids, &record);
+    const RenameExecutor::Outcome& outcome = planned.outcome;
+    UndoResult result;
+    result.unrecorded = outcome.unrecorded;
+    if (!outcome.executed) return result;
+    // A file whose way back is held by a file outside the command stays, like a refused one.
+    for (const auto* positions : {&outcome.failed, &outcome.skipped}) {
+        for (const std::size_t k : *positions)
+            result.refused.push_back(entryOf(k));
+    }
+    for (const std::size_t k : outcome.untried)
+        result.untried.push_back(entryOf(k));
+    std::sort(result.refused.begin(), result.refused.end());
+    std::sort(result.untried.begin(), result.untried.end());
+    result.done = count - result.refused.size() - result.untried.size();
+    for (RenameExecutor::Stranded& stranded : planned.stranded)
+        stranded.index = entryOf(stranded.index);
+    result.stranded = std::move(planned.stranded);
+    return result;
+}
+
 }  // namespace
 
 UndoResult Undo(const Journal& journal, const UndoCheck& check, Kind kind, const std::string& folder,
@@ -88,6 +128,7 @@ UndoResult Undo(const Journal& journal, const UndoCheck& check, Kind kind, const
     if (check.take.empty()) return {};
     Record record(folder, kind, journal.header.id, journal.header.folder);
     if (journal.header.kind == Kind::kMove) return MoveBack(journal, check, record, control);
+    if (std::optional<UndoResult> planned = UndoPlanned(journal, check, record, control)) return *planned;
 
     std::vector<std::string> from(journal.entries.size());
     std::vector<std::string> to(journal.entries.size());

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/RenameExecutor.h"
 #include "core/RunJournal.h"
 #include "core/RunJournalRecovery.h"
 #include "core/RunJournalStore.h"
@@ -24,12 +25,16 @@ struct UndoResult {
     std::vector<std::size_t> refused;  // entries of check.take the file system refused to take back
     std::vector<std::size_t> untried;  // entries of check.take not tried: the control said stop
     std::size_t done = 0;              // files taken back
+    // Files of a cycle the take-back could not bring out of their temporary names (refused too);
+    // index is the entry's.
+    std::vector<RenameExecutor::Stranded> stranded;
 };
 
 // Takes back the entries of check.take from their new paths to their old ones, in the opposite
-// order to the command's: renamed through the rename executor, or for a move, moved back (also from
-// another file system). Journaled in folder as a command of kind (kUndo or kRecovery) that targets
-// the journal's command.
+// order to the command's: renamed through the rename executor (through the planner when a name is
+// freed only by another file going back, as after a run of chains and swaps), or for a move, moved
+// back (also from another file system). Journaled in folder as a command of kind (kUndo or
+// kRecovery) that targets the journal's command.
 UndoResult Undo(const Journal& journal, const UndoCheck& check, Kind kind, const std::string& folder,
                 RunControl* control = nullptr);
 

@@ -79,13 +79,14 @@ UndoPlan PlanUndo(const PairList& pairs, const std::vector<std::size_t>& missing
     return plan;
 }
 
-RenameExecutor::Outcome ExecuteUndo(const PairList& pairs, const UndoPlan& plan, RunControl* control,
-                                    RenameExecutor::Recorder* recorder) {
+RenameExecutor::PlannedOutcome ExecuteUndo(const PairList& pairs, const UndoPlan& plan, RunControl* control,
+                                           RenameExecutor::Recorder* recorder) {
     const auto look =
         plan.sources == Sources::kJustSeen ? RenameExecutor::Look::kNone : RenameExecutor::Look::kSources;
     if (!pairs.LastPlanned()) {
-        return RenameExecutor::ExecuteEntries(pairs.NewPaths(), pairs.OldPaths(), plan.entries, pairs.Ids(),
-                                              look, plan.order, control, recorder);
+        return {RenameExecutor::ExecuteEntries(pairs.NewPaths(), pairs.OldPaths(), plan.entries, pairs.Ids(),
+                                               look, plan.order, control, recorder),
+                {}};
     }
     // The run freed its names in turn (chains, swaps): so does the way back.
     std::vector<std::string> from;
@@ -100,13 +101,14 @@ RenameExecutor::Outcome ExecuteUndo(const PairList& pairs, const UndoPlan& plan,
         ids.push_back(pairs.IdOf(e));
     }
     const RenamePlanner::Plan ordered = RenameExecutor::PlanOnDisk(from, to, RenameExecutor::RunId());
-    RenameExecutor::Outcome outcome =
-        RenameExecutor::ExecutePlan(from, to, ordered, look, control, &ids, recorder).outcome;
+    RenameExecutor::PlannedOutcome planned =
+        RenameExecutor::ExecutePlan(from, to, ordered, look, control, &ids, recorder);
     // A file that cannot go back in turn is refused like any other, and owed to the next undo.
+    RenameExecutor::Outcome& outcome = planned.outcome;
     outcome.failed.insert(outcome.failed.end(), outcome.skipped.begin(), outcome.skipped.end());
     outcome.skipped.clear();
     std::sort(outcome.failed.begin(), outcome.failed.end());
-    return outcome;
+    return planned;
 }
 
 UndoResult ApplyUndo(PairList& pairs, const std::vector<std::size_t>& missing, const UndoPlan& plan,
@@ -148,7 +150,7 @@ UndoResult ApplyUndo(PairList& pairs, const std::vector<std::size_t>& missing, c
 
 std::vector<std::size_t> UndoAll(PairList& pairs, const std::vector<std::size_t>& missing, Sources sources) {
     const UndoPlan plan = PlanUndo(pairs, missing, sources);
-    const RenameExecutor::Outcome outcome = ExecuteUndo(pairs, plan);
+    const RenameExecutor::Outcome outcome = ExecuteUndo(pairs, plan).outcome;
     return ApplyUndo(pairs, missing, plan, outcome).refused;
 }
 

@@ -49,10 +49,12 @@ struct UndoPlan {
     Sources sources = Sources::kLookAgain;
 };
 UndoPlan PlanUndo(const PairList& pairs, const std::vector<std::size_t>& missing, Sources sources);
-// recorder (optional): the journal of the undo, told of the files before the first rename.
-RenameExecutor::Outcome ExecuteUndo(const PairList& pairs, const UndoPlan& plan,
-                                    RunControl* control = nullptr,
-                                    RenameExecutor::Recorder* recorder = nullptr);
+// recorder (optional): the journal of the undo, told of the files before the first rename. The
+// outcome's indices are positions in plan.entries; an undo that goes through the planner may leave
+// files of a cycle under a temporary name (stranded, failed too).
+RenameExecutor::PlannedOutcome ExecuteUndo(const PairList& pairs, const UndoPlan& plan,
+                                           RunControl* control = nullptr,
+                                           RenameExecutor::Recorder* recorder = nullptr);
 struct UndoResult {
     std::vector<std::size_t> refused;  // entries (after the drop) whose rename the file system refused
     std::size_t done = 0;              // files renamed back (not those whose name never changed)

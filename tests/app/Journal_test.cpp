@@ -217,6 +217,40 @@ private slots:
         }
     }
 
+    // A planned run killed while a file of its ring stands under its temporary name: the question
+    // counts the files at their new names, and yes brings every file home.
+    void aPlannedRunKilledInsideACycleIsOfferedBack() {
+        const QStringList names = {"p.jpg", "q.jpg", "r.jpg"};
+        f->MakeFiles("f", names);
+        std::vector<std::string> from;
+        std::vector<std::string> to;
+        std::vector<Platform::EntryId> ids;
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            from.push_back(f->Path("f/" + names[i].toStdString()));
+            to.push_back(f->Path("f/" + names[(i + 1) % names.size()].toStdString()));
+            ids.push_back(Platform::LookAt(f->dir / ("f/" + names[i].toStdString()))->id);
+        }
+        const RenamePlanner::Plan plan = RenameExecutor::PlanOnDisk(from, to, RenameExecutor::RunId());
+        QCOMPARE(plan.steps.size(), 4u);  // one aside, two renames, one home
+        QVERIFY(testsupport::KilledInChild([&] {
+            testsupport::KillBeforePlanStep(3);
+            RunJournal::Record record(Journals(), RunJournal::Kind::kSequential);
+            RenameExecutor::ExecutePlan(from, to, plan, RenameExecutor::Look::kNone, nullptr, &ids, &record);
+        }));
+        QVERIFY(f->OnDisk("f").front().startsWith(QStringLiteral(".quorbel-")));
+
+        Restart();
+        f->dialogs->yesNoAnswers = {true};
+        f->window->RecoverInterrupted();
+        QCOMPARE(f->dialogs->calls[0].text,
+                 QStringLiteral("前回の名前の変更は完了していません（3個のうち2個を変更済み）。\r\n"
+                                "変更済みのファイルを元の名前に戻しますか？"));
+        QCOMPARE(f->Messages(), QStringList{QStringLiteral("処理が終了しました")});
+        QCOMPARE(f->OnDisk("f"), names);
+        for (const QString& name : names)
+            QCOMPARE(QString::fromStdString(TempDir::ReadFile(f->dir / ("f/" + name.toStdString()))), name);
+    }
+
     // After a restart the history undoes a run, each file checked by identity: a file saved under a
     // new name since is someone else's and stays; the undo is journaled, and undoing twice is refused.
     void theHistoryUndoesARunAfterARestart() {

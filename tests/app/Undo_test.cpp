@@ -11,6 +11,7 @@
 
 #include "WindowFixture.h"
 #include "app/BusyRunner.h"
+#include "core/RenameExecutor.h"
 #include "support/Mounts.h"
 #include "support/QtTestMain.h"
 
@@ -294,6 +295,39 @@ private slots:
         QCOMPARE(f->OnDisk("f"), QStringList({"a.txt", "b.txt", "c.txt"}));
         QCOMPARE(f->Column(0), QStringList({"", "", ""}));
         QCOMPARE(f->Column(2), QStringList({"a.txt", "b.txt", "c.txt"}));
+    }
+
+    // The folder turns read-only in the middle of undoing a swap, one file set aside: the other
+    // cannot go back, nor the first out of its temporary name, and the user is told where it is.
+    void undoOfASwapThatLeavesAFileUnderItsTemporaryNameSaysWhere() {
+        f->dir.MakeDir("f");
+        const auto mount = testsupport::Mount::Make(testsupport::Mount::Kind::kBind, f->dir / "f");
+        if (!mount) QSKIP(testsupport::Mount::Why().c_str());
+        f->dialogs->yesNoAnswers = {true};  // the swap goes through the planner
+        LoadAndRun({"a_b.txt", "b_a.txt"}, "TabSheet2",
+                   {{"Edit6", R"(^(\w)_(\w)$)"}, {"Edit7", "$2_$1"}, {"CBRegex", true}});
+        QCOMPARE(Content("a_b.txt"), QStringLiteral("b_a.txt"));
+        const qsizetype runMessages = f->Messages().size();
+
+        RenameExecutor::SetStepHookForTests([&mount](std::size_t step) {
+            if (step == 1) mount->SetReadOnly(true);
+        });
+        f->window->Undo1Click();
+        RenameExecutor::SetStepHookForTests({});
+        const QStringList left = f->OnDisk("f");
+        QCOMPARE(left.size(), 2);
+        QVERIFY(left[0].startsWith(QStringLiteral(".quorbel-")));
+        // The file set aside had the name now free; it came as the name still standing.
+        const QString aside =
+            left[1] == QStringLiteral("a_b.txt") ? QStringLiteral("b_a.txt") : QStringLiteral("a_b.txt");
+        QCOMPARE(Content(left[0]), left[1]);
+        QCOMPARE(
+            MessagesFrom(runMessages),
+            QStringList({f->QtPath("f/" + aside.toStdString()) + QStringLiteral(" は一時的な名前 ") +
+                             f->QtPath("f/" + left[0].toStdString()) + QStringLiteral(" のまま残っています"),
+                         NotUndone(2)}));
+        QCOMPARE(f->Column(0), QStringList({"*", "*"}));
+        QVERIFY(mount->SetReadOnly(false));
     }
 
     // Undos cancelled in the progress dialog: the next undo takes back exactly the files still at

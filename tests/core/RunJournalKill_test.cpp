@@ -13,6 +13,7 @@
 #include "core/MovePlan.h"
 #include "core/PairList.h"
 #include "core/RenameExecutor.h"
+#include "core/RenamePlanner.h"
 #include "core/RunJournalRecord.h"
 #include "core/RunJournalStore.h"
 #include "core/RunJournalUndo.h"
@@ -204,6 +205,70 @@ TEST(RunJournalKillTest, AKilledUndoIsTakenBack) {
     ASSERT_EQ(listing.commands.size(), 3u);
     EXPECT_EQ(listing.commands[1].state, State::kUndone);
     EXPECT_EQ(listing.commands[2].state, State::kCompleted);  // the run, to be undone again
+}
+
+// A planned run (a ring of three, a swap and a chain) killed before each of its steps, so also
+// while a file of a cycle stands under its temporary name: the question counts the files at their
+// new names, and yes brings every file back to its old name with its content, no temporary name
+// left.
+TEST(RunJournalKillTest, APlannedRunKilledAtAnyStepIsTakenBackWhole) {
+    const std::vector<std::string> names = {"1", "2", "a", "b", "p", "q", "r"};
+    const std::vector<std::pair<std::string, std::string>> pairs = {
+        {"p", "q"}, {"q", "r"}, {"r", "p"}, {"a", "b"}, {"b", "a"}, {"1", "2"}, {"2", "3"}};
+    const auto temporaries = [](const std::string& folder) {
+        std::size_t count = 0;
+        for (const std::string& name : TempDir::Names(folder))
+            count += name.starts_with(".quorbel-") ? 1 : 0;
+        return count;
+    };
+    for (std::size_t step = 0;; ++step) {
+        TempDir dir;
+        const std::string folder = dir.MakeDir("files");
+        const auto in = [&dir](const std::string& name) { return dir / ("files/" + name); };
+        const std::string journals = dir / "journal";
+        Files files;
+        for (const std::string& name : names)
+            TempDir::WriteFile(in(name), name);
+        for (const auto& [from, to] : pairs) {
+            files.from.push_back(Cp(in(from)));
+            files.to.push_back(Cp(in(to)));
+            files.ids.push_back(testsupport::IdOf(in(from)));
+        }
+        const RenamePlanner::Plan plan =
+            RenameExecutor::PlanOnDisk(files.from, files.to, RenameExecutor::RunId());
+        ASSERT_EQ(plan.cycleCount, 2u);
+        if (step == plan.steps.size()) break;
+        SCOPED_TRACE("killed before step " + std::to_string(step));
+
+        ASSERT_TRUE(testsupport::KilledInChild([&] {
+            testsupport::KillBeforePlanStep(step);
+            Record record(journals, Kind::kSequential);
+            RenameExecutor::ExecutePlan(files.from, files.to, plan, RenameExecutor::Look::kNone, nullptr,
+                                        &files.ids, &record);
+        }));
+        // Each step but a cycle's first brings a file to its new name.
+        std::size_t done = 0;
+        bool aside = false;
+        for (std::size_t s = 0; s < step; ++s) {
+            const RenamePlanner::Move move = plan.steps[s].move;
+            done += move == RenamePlanner::Move::kAside ? 0 : 1;
+            aside = move == RenamePlanner::Move::kAside || (aside && move != RenamePlanner::Move::kHome);
+        }
+        EXPECT_EQ(temporaries(folder), aside ? 1u : 0u);
+
+        Store store(journals);
+        const std::optional<Interrupted> interrupted = FindInterrupted(store, store.List());
+        ASSERT_TRUE(interrupted);
+        EXPECT_EQ(interrupted->done, done);
+        const Recovered recovered = Recover(journals, interrupted->journal, true);
+        EXPECT_THAT(recovered.undo.refused, ::testing::IsEmpty());
+        EXPECT_EQ(recovered.undo.done, done);
+        EXPECT_THAT(recovered.stayed, ::testing::IsEmpty());
+        EXPECT_EQ(TempDir::Names(folder), names);
+        for (const std::string& name : names)
+            EXPECT_EQ(TempDir::ReadFile(in(name)), name);
+        EXPECT_FALSE(FindInterrupted(store, store.List()));
+    }
 }
 
 }  // namespace

@@ -134,7 +134,8 @@ TEST(RunJournalRecordTest, AJournalThatCannotBeWrittenRefusesEveryCommandBeforeI
              Record undo(journals, Kind::kUndo);
              const UndoRevert::UndoPlan plan =
                  UndoRevert::PlanUndo(pairs, {}, UndoRevert::Sources::kLookAgain);
-             const std::error_code undone = UndoRevert::ExecuteUndo(pairs, plan, nullptr, &undo).unrecorded;
+             const std::error_code undone =
+                 UndoRevert::ExecuteUndo(pairs, plan, nullptr, &undo).outcome.unrecorded;
              Record revert(journals, Kind::kRevert);
              const UndoRevert::RevertResult reverted = UndoRevert::RevertEach(pairs, {0, 1}, &revert);
              EXPECT_EQ(reverted.reverted, 0u);

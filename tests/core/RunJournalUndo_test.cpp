@@ -14,6 +14,7 @@
 #include "core/RunJournalStore.h"
 #include "core/platform/FileSystem.h"
 #include "support/FileIds.h"
+#include "support/Mounts.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -82,6 +83,42 @@ TEST(RunJournalUndoTest, TakesBackOnlyTheFilesFoundByIdentityLastFirst) {
     EXPECT_EQ(listing.commands[1].state, State::kUndone);
     // Taken back: nothing more to take.
     EXPECT_THAT(CheckUndo(run, done).take, IsEmpty());
+}
+
+// A ring goes back through the planner too. When the folder turns read-only once a file of the
+// ring is set aside, that file cannot come out of its temporary name: the result names it, where it
+// was and where it is, and the ring's files count as refused.
+TEST(RunJournalUndoTest, ARingThatCannotGoBackNamesTheFileLeftUnderItsTemporaryName) {
+    TempDir dir;
+    const std::string journals = dir / "journal";
+    const auto mount = testsupport::Mount::Make(testsupport::Mount::Kind::kBind, dir.MakeDir("f"));
+    if (!mount) GTEST_SKIP() << testsupport::Mount::Why();
+    std::vector<std::string> from;
+    std::vector<std::string> to;
+    for (const auto& [a, b] : {std::pair{"p", "q"}, {"q", "r"}, {"r", "p"}}) {
+        dir.MakeFile(std::string("f/") + a, a);
+        from.push_back(Cp(dir / (std::string("f/") + a)));
+        to.push_back(Cp(dir / (std::string("f/") + b)));
+    }
+    Record record(journals, Kind::kString);
+    RenameExecutor::ExecutePlan(from, to, RenameExecutor::PlanOnDisk(from, to, "run"),
+                                RenameExecutor::Look::kSources, nullptr, nullptr, &record);
+    const Journal run = Store(journals).Read(record.Id()).value();
+
+    RenameExecutor::SetStepHookForTests([&mount](std::size_t step) {
+        if (step == 1) mount->SetReadOnly(true);
+    });
+    const UndoResult result = Undo(run, CheckUndo(run, DoneEntries(run)), Kind::kUndo, journals);
+    RenameExecutor::SetStepHookForTests({});
+    ASSERT_TRUE(mount->SetReadOnly(false));
+    EXPECT_THAT(result.refused, ElementsAre(0u, 1u, 2u));
+    EXPECT_EQ(result.done, 0u);
+    ASSERT_EQ(result.stranded.size(), 1u);
+    const RenameExecutor::Stranded& stranded = result.stranded[0];
+    ASSERT_LT(stranded.index, run.entries.size());
+    EXPECT_EQ(stranded.from, Cp(run.entries[stranded.index].newPath));
+    EXPECT_EQ(IdOf(Cp932::ToUtf8(stranded.path).value()), run.entries[stranded.index].id);
+    EXPECT_EQ(TempDir::Names(dir / "f").size(), 3u);
 }
 
 // A move is taken back by moving the files home, also from another file system, where the file

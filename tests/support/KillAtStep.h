@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <functional>
 
+#include "core/RenameExecutor.h"
 #include "core/RunControl.h"
 
 namespace testsupport {
@@ -26,6 +27,14 @@ public:
 private:
     std::size_t step_;
 };
+
+// Kills the process before the given step of a planned run, also inside a chain or a cycle, where
+// the run's control is never asked. For the child of KilledInChild: the hook dies with it.
+inline void KillBeforePlanStep(std::size_t step) {
+    RenameExecutor::SetStepHookForTests([step](std::size_t s) {
+        if (s == step) std::raise(SIGKILL);
+    });
+}
 
 // Runs work in a child process, which work is expected to kill; true when it died of SIGKILL.
 inline bool KilledInChild(const std::function<void()>& work) {
