@@ -55,10 +55,13 @@ public:
     class ReadFiles {
     public:
         explicit ReadFiles(DiskModel& model) : model_(model) {}
-        BatchRenames::Result Rename(std::string_view from, std::string_view to, const Platform::EntryId*) {
+        BatchRenames::Result Rename(std::string_view from, std::string_view to,
+                                    const Platform::EntryId* /*id*/) {
             return model_.RenameReadFile(from, to);
         }
-        bool Holds(std::string_view from, const Platform::EntryId&) { return model_.HoldsReadFile(from); }
+        bool Holds(std::string_view from, const Platform::EntryId& /*id*/) {
+            return model_.HoldsReadFile(from);
+        }
         bool Taken(std::string_view from, std::string_view to) { return model_.Taken(from, to); }
 
     private:
