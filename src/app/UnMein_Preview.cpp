@@ -1,7 +1,8 @@
 // The preview of the coming names: column 2 shows, before 開始, the name each row would get with the
 // inputs of the page showing, in the link colour; a row whose name is taken or cannot be had is red
-// with a tip saying why; a panel beside the file count counts the renames and the collisions, or
-// tells why 開始 would refuse. It rests, as 開始 does, from a run to the next load.
+// with a tip saying why, one renamed only in the order the run asks about amber; a panel beside the
+// file count counts the renames and the collisions, or tells why 開始 would refuse. It rests, as 開始
+// does, from a run to the next load.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,6 +26,7 @@
 namespace {
 
 const QColor kUnusableBackground(255, 176, 176);
+const QColor kReorderedBackground(255, 214, 140);  // amber
 
 QString TipOf(RenamePreview::State state) {
     using State = RenamePreview::State;
@@ -34,6 +36,8 @@ QString TipOf(RenamePreview::State state) {
             break;
         case State::kCollision:
             return QStringLiteral("同じ名前のファイルがあるため、変更されません");
+        case State::kReordered:
+            return QStringLiteral("順序を入れ替えると変更できます");
         case State::kUnusable:
             return QStringLiteral("ファイル名に使えない名前のため、変更されません");
         case State::kTooLong:
@@ -121,6 +125,8 @@ TStringGridEx::TCellLook TFmMein::PreviewLook(int row) const {
     const RenamePreview::State state = shown->rows.StateOf(static_cast<std::size_t>(row) - 1);
     if (state == RenamePreview::State::kUnchanged) return {};
     if (state == RenamePreview::State::kRenamed) return {palette().color(QPalette::Link), {}, {}};
+    if (state == RenamePreview::State::kReordered)
+        return {palette().color(QPalette::Text), kReorderedBackground, TipOf(state)};
     return {palette().color(QPalette::Text), kUnusableBackground, TipOf(state)};
 }
 
@@ -130,9 +136,12 @@ void TFmMein::ShowPreview() {
     if (shown != nullptr && !shown->noRun) {
         text = RunMessages::PreviewRefusal(shown->refusal);
         if (text.isEmpty()) {
+            // Rows renamed only on a yes to the run's question count with the collisions: what 開始
+            // does without it.
             text = QStringLiteral("変更 %1件 ／ 重複 %2件")
                        .arg(shown->rows.Count(RenamePreview::State::kRenamed))
-                       .arg(shown->rows.Count(RenamePreview::State::kCollision));
+                       .arg(shown->rows.Count(RenamePreview::State::kCollision) +
+                            shown->rows.Count(RenamePreview::State::kReordered));
         }
     }
     // The counts always show whole; a refusal longer than half the bar ends in "…", whole in the tip.

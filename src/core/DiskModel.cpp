@@ -62,24 +62,26 @@ std::string DiskModel::PaperKey(const Folder& folder, std::string_view name) {
     return folder.entries->Exact() ? std::string(name) : Cp932::ToLower(name);
 }
 
-DiskModel::Kind DiskModel::At(std::string_view path, Platform::EntryId* id) {
+DiskModel::Kind DiskModel::At(std::string_view path, Platform::EntryId* id, bool* asRead) {
+    if (asRead != nullptr) *asRead = true;
     const PathParts parts = SplitAtLastDelimiter(path);
     if (parts.folder.empty() || !FolderLook::ListedName(parts.name)) return FolderLook::LookAtPath(path, id);
     Folder* folder = FolderOf(parts.folder);
     if (folder == nullptr || !Cp932::ToUtf8(parts.name, name_)) return Kind::kNone;
-    return Look(*folder, parts.name, name_, id);
+    return Look(*folder, parts.name, name_, id, asRead);
 }
 
 DiskModel::Kind DiskModel::Look(Folder& folder, std::string_view name, const std::string& native,
-                                Platform::EntryId* id) {
+                                Platform::EntryId* id, bool* asRead) {
     if (!folder.entries->Listed() && !folder.paper.empty()) {
         const auto paper = folder.paper.find(PaperKey(folder, name));
         if (paper != folder.paper.end()) {
             if (id != nullptr) *id = paper->second.id;
+            if (asRead != nullptr) *asRead = false;
             return paper->second.kind;
         }
     }
-    return FolderLook::KindOf(folder.entries->KindOf(native, id));
+    return FolderLook::KindOf(folder.entries->KindOf(native, id, asRead));
 }
 
 bool DiskModel::TooLong(std::string_view path) {
@@ -117,6 +119,15 @@ void DiskModel::Move(Folder& sourceFolder, std::string_view sourceName, const st
 
 BatchRenames::Result DiskModel::Rename(std::string_view from, std::string_view to,
                                        const Platform::EntryId* expected) {
+    return Rename(from, to, expected != nullptr ? Expect::kId : Expect::kAny, expected);
+}
+
+BatchRenames::Result DiskModel::RenameReadFile(std::string_view from, std::string_view to) {
+    return Rename(from, to, Expect::kRead, nullptr);
+}
+
+BatchRenames::Result DiskModel::Rename(std::string_view from, std::string_view to, Expect expect,
+                                       const Platform::EntryId* expected) {
     using Result = BatchRenames::Result;
     const PathParts source = SplitAtLastDelimiter(from);
     const PathParts target = SplitAtLastDelimiter(to);
@@ -132,12 +143,15 @@ BatchRenames::Result DiskModel::Rename(std::string_view from, std::string_view t
     Folder* sourceFolder = plain ? FolderOf(source.folder) : nullptr;
     Platform::EntryId id;
     Kind kind = Kind::kNone;
+    bool asRead = true;
     if (!plain) {
-        kind = At(from, &id);
+        kind = At(from, &id, &asRead);
     } else if (sourceFolder != nullptr) {
-        kind = Look(*sourceFolder, source.name, name_, &id);
+        kind = Look(*sourceFolder, source.name, name_, &id, &asRead);
     }
-    if (expected != nullptr && (kind != Kind::kFile || id != *expected)) return Result::kNoSource;
+    if (expect != Expect::kAny &&
+        (kind != Kind::kFile || (expect == Expect::kId ? id != *expected : !asRead)))
+        return Result::kNoSource;
     if (kind == Kind::kNone || toName_.size() > targetFolder->entries->NameMax()) return Result::kRefused;
     // The rename never replaces what stands at the new name, except where that is the file itself
     // under another spelling (a folder that folds case): then it goes through a temporary name.
@@ -158,6 +172,11 @@ BatchRenames::Result DiskModel::Rename(std::string_view from, std::string_view t
 bool DiskModel::Holds(std::string_view from, const Platform::EntryId& id) {
     Platform::EntryId standing;
     return At(from, &standing) == Kind::kFile && standing == id;
+}
+
+bool DiskModel::HoldsReadFile(std::string_view from) {
+    bool asRead = false;
+    return At(from, nullptr, &asRead) == Kind::kFile && asRead;
 }
 
 bool DiskModel::Taken(std::string_view from, std::string_view to) {

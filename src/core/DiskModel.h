@@ -33,8 +33,8 @@ public:
     void Read(std::string_view folder, std::size_t renames = 0);
 
     // What stands at path now, links followed; id (optional) receives the identity of the entry
-    // itself. As FolderLook::At.
-    Kind At(std::string_view path, Platform::EntryId* id = nullptr);
+    // itself; asRead (optional): whether it is what the folder held when read. As FolderLook::At.
+    Kind At(std::string_view path, Platform::EntryId* id = nullptr, bool* asRead = nullptr);
     // The name of path has more bytes than its file system takes.
     bool TooLong(std::string_view path);
 
@@ -44,6 +44,29 @@ public:
                                 const Platform::EntryId* expected);
     bool Holds(std::string_view from, const Platform::EntryId& id);
     bool Taken(std::string_view from, std::string_view to);
+
+    // The same where the file expected is the one that stood at from when its folder was read:
+    // what the run would find knowing each file first, without keeping every file's identity.
+    BatchRenames::Result RenameReadFile(std::string_view from, std::string_view to);
+    bool HoldsReadFile(std::string_view from);
+
+    // The steps' disk for a run that knows its files before the first rename (SkipStep), each
+    // expected to be the one read at its path: the identities passed are not used.
+    class ReadFiles {
+    public:
+        explicit ReadFiles(DiskModel& model) : model_(model) {}
+        BatchRenames::Result Rename(std::string_view from, std::string_view to,
+                                    const Platform::EntryId* /*id*/) {
+            return model_.RenameReadFile(from, to);
+        }
+        bool Holds(std::string_view from, const Platform::EntryId& /*id*/) {
+            return model_.HoldsReadFile(from);
+        }
+        bool Taken(std::string_view from, std::string_view to) { return model_.Taken(from, to); }
+
+    private:
+        DiskModel& model_;
+    };
 
 private:
     // What renames on paper left at a name of a folder looked at name by name.
@@ -56,8 +79,14 @@ private:
         std::unordered_map<std::string, Paper> paper;  // by name, in lower case where names fold
     };
     Folder* FolderOf(std::string_view folder, std::size_t renames = 0);
-    // What stands at name (native: its native form) in folder.
-    static Kind Look(Folder& folder, std::string_view name, const std::string& native, Platform::EntryId* id);
+    // What stands at name (native: its native form) in folder; asRead (optional): whether it is
+    // what the folder held when read.
+    static Kind Look(Folder& folder, std::string_view name, const std::string& native, Platform::EntryId* id,
+                     bool* asRead = nullptr);
+    // What a source expected must be: any file, the file id, or the one read there.
+    enum class Expect { kAny, kId, kRead };
+    BatchRenames::Result Rename(std::string_view from, std::string_view to, Expect expect,
+                                const Platform::EntryId* expected);
     // The rename of what stands at from, made on paper.
     void Move(std::string_view from, std::string_view to);
     // The same once the two folders, the native names and what stands at the source are known.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <limits>
+#include <memory>
 #include <span>
 #include <unordered_map>
 #include <utility>
@@ -13,6 +14,7 @@
 #include "core/DiskModel.h"
 #include "core/MyFileOperation.h"
 #include "core/PhotoDate.h"
+#include "core/RenamePlanner.h"
 #include "core/RenameSteps.h"
 #include "core/RunControl.h"
 
@@ -57,6 +59,14 @@ private:
         result_.stopped = true;
         return true;
     }
+    // The bytes of the listed names: the new names mostly take about as many, and a buffer that
+    // doubles near its end would hold both copies at the peak.
+    std::size_t NameBytes() const {
+        std::size_t bytes = 0;
+        for (const std::string& path : paths_)
+            bytes += MyFileOperation::SplitAtLastDelimiter(path).name.size();
+        return bytes;
+    }
     std::string_view FolderOf(std::size_t row) const {
         return MyFileOperation::SplitAtLastDelimiter(paths_[row]).folder;
     }
@@ -70,14 +80,24 @@ private:
     void Sequential(const SequentialNames::Options& options, const std::vector<std::int64_t>* datesTaken);
     void SequentialWalk();
     void StringPage(const RenamePreview::StringPage& page);
+    // offerOrder: the run asks to take the names held by its own files in another order.
     template <class Plan>
-    void KeptFiles(const Plan& plan, Order order);
+    void KeptFiles(const Plan& plan, Order order, bool offerOrder);
     // The state of a row the walk found failed.
     State FailureOf(std::size_t row, bool unusable);
+    // The renames of the rows pairs (ascending) to their names as the run makes them when the user
+    // agrees to an order: plan's groups taken on a model read afresh, a group taken back whole when
+    // one of its steps is refused. readFiles: each source must be the file read there.
+    void CarryOut(const RenamePlanner::Plan& plan, const std::vector<std::uint32_t>& pairs,
+                  const std::vector<std::string>& from, const std::vector<std::string>& to,
+                  const std::vector<bool>& unusable, bool readFiles);
+    // The old and new paths of the rows pairs.
+    void PathsOf(const std::vector<std::uint32_t>& pairs, std::vector<std::string>& from,
+                 std::vector<std::string>& to);
 
     const std::vector<std::string>& paths_;
     RunControl* control_;
-    DiskModel model_;
+    std::unique_ptr<DiskModel> model_ = std::make_unique<DiskModel>();
     Result result_;
     std::string to_;
 };
@@ -114,7 +134,7 @@ Result Forecaster::Run(const Inputs& inputs, const std::vector<std::int64_t>* da
                         DigitAlign::Plan plan = DigitAlign::Preview(part, width);
                         return Planned{std::move(plan.oldIndices), std::move(plan.newPaths), {}, {}};
                     },
-                    Order::FirstToLast);
+                    Order::FirstToLast, true);
             } else if constexpr (std::is_same_v<Page, CaseConversion>) {
                 // Last to first, as the case run renames.
                 KeptFiles(
@@ -122,7 +142,7 @@ Result Forecaster::Run(const Inputs& inputs, const std::vector<std::int64_t>* da
                         CaseConvert::Plan plan = CaseConvert::PlanConversion(part, mode);
                         return Planned{std::move(plan.oldIndices), std::move(plan.newPaths), {}, {}};
                     },
-                    Order::LastToFirst);
+                    Order::LastToFirst, false);
             }
         },
         inputs);
@@ -151,7 +171,7 @@ bool Forecaster::ReadFolders(bool planned) {
     }
     for (std::size_t k = 0; k < folders.size(); ++k) {
         if (Stop(k)) return false;
-        model_.Read(folders[k].first, folders[k].second);
+        model_->Read(folders[k].first, folders[k].second);
     }
     return !Stop(0);
 }
@@ -171,14 +191,14 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
     // As the run: every listed file must still be there before anything is composed.
     for (std::size_t row = 0; row < paths_.size(); ++row) {
         if (row % kStepRows == 0 && Stop(row)) return;
-        if (model_.At(paths_[row]) != DiskModel::Kind::kFile) {
+        if (model_->At(paths_[row]) != DiskModel::Kind::kFile) {
             result_.refusal = SequentialStopped{SequentialNames::Outcome::MissingFile, paths_[row]};
             return;
         }
     }
     SequentialNames::Composer composer(options, paths_.size(), datesTaken);
     Rows& rows = result_.rows;
-    rows.Reserve(paths_.size());
+    rows.Reserve(paths_.size(), NameBytes());
     SequentialNames::NameCheck check(paths_.size(), [this](std::size_t a, std::size_t b) {
         return Cp932::EqualNoCase(FolderOf(a), FolderOf(b)) &&
                Cp932::EqualNoCase(result_.rows.NameOf(a), result_.rows.NameOf(b));
@@ -186,6 +206,7 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
     std::string newName;
     std::string detail;
     bool collided = false;
+    bool composedAll = true;
     for (std::size_t row = 0; row < paths_.size(); ++row) {
         if (row % kStepRows == 0 && Stop(row)) return;
         const SequentialNames::Outcome composed = composer.Compose(row, paths_[row], newName, detail);
@@ -195,6 +216,7 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
             if (collided) {
                 while (rows.Size() < paths_.size())
                     rows.Add(State::kUnchanged);
+                composedAll = false;
                 break;
             }
             result_.refusal = SequentialStopped{composed, std::move(detail)};
@@ -204,13 +226,32 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
         const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
         rows.Add(newName == parts.name ? State::kUnchanged : State::kRenamed, newName);
         // Unlike the run, the check goes on after a refusal, so that every name that refuses it shows.
-        if (check.Refuses(row, parts.folder, parts.name, newName,
-                          [this](std::string_view at) { return model_.At(at) != DiskModel::Kind::kNone; })) {
+        const auto verdict = check.Judge(row, parts.folder, parts.name, newName, [this](std::string_view at) {
+            return model_->At(at) != DiskModel::Kind::kNone;
+        });
+        if (verdict != SequentialNames::NameCheck::Verdict::kFree) {
             rows.Set(row, State::kCollision);
             collided = true;
+            // A name given twice stops the run: no order helps.
+            if (verdict == SequentialNames::NameCheck::Verdict::kTwice) composedAll = false;
         }
     }
     if (collided) {
+        // Names held only by files of the list that the run renames: the run asks whether to take
+        // them in another order, and does so on a yes.
+        if (composedAll) {
+            std::vector<std::uint32_t> all(paths_.size());
+            for (std::size_t row = 0; row < all.size(); ++row)
+                all[row] = static_cast<std::uint32_t>(row);
+            std::vector<std::string> from;
+            std::vector<std::string> to;
+            PathsOf(all, from, to);
+            const RenamePlanner::Plan plan = RenameExecutor::PlanOnDisk(from, to, "0");
+            if (plan.blockedCount == 0) {
+                CarryOut(plan, all, from, to, {}, false);
+                return;
+            }
+        }
         result_.refusal = SequentialStopped{SequentialNames::Outcome::Collision, {}};
         return;
     }
@@ -223,7 +264,7 @@ void Forecaster::SequentialWalk() {
     const RenameExecutor::Outcome outcome = RenameExecutor::Walk(
         paths_.size(), Order::FirstToLast, &every, {},
         [&](std::size_t row) { return rows.StateOf(row) == State::kUnchanged; },
-        [&](std::size_t row) { return RenameExecutor::CheckedStep(model_, paths_[row], NewPath(row)); });
+        [&](std::size_t row) { return RenameExecutor::CheckedStep(*model_, paths_[row], NewPath(row)); });
     if (!outcome.untried.empty()) {
         result_.stopped = true;
         return;
@@ -248,7 +289,7 @@ void Forecaster::StringPage(const RenamePreview::StringPage& page) {
                 return Planned{std::move(preview.oldIndices), std::move(preview.newPaths),
                                std::move(preview.unusable), std::move(preview.stopped)};
             },
-            Order::FirstToLast);
+            Order::FirstToLast, true);
         return;
     }
     StringRename::Check check = page.target && page.replacement
@@ -266,16 +307,17 @@ void Forecaster::StringPage(const RenamePreview::StringPage& page) {
                 StringRename::PreviewRenames(part, *page.target, *page.replacement, options);
             return Planned{std::move(preview.oldIndices), std::move(preview.newPaths), {}, {}};
         },
-        Order::FirstToLast);
+        Order::FirstToLast, true);
 }
 
 template <class Plan>
-void Forecaster::KeptFiles(const Plan& plan, Order order) {
+void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
     // The plan a part of the list at a time: the names go into the rows, the files the run keeps
     // into planned.
     Rows& rows = result_.rows;
-    rows.Reserve(paths_.size());
+    rows.Reserve(paths_.size(), NameBytes());
     std::vector<std::uint32_t> planned;
+    planned.reserve(paths_.size());
     std::vector<bool> unusable;
     bool anyUnusable = false;
     assert(paths_.size() <= std::numeric_limits<std::uint32_t>::max());
@@ -307,37 +349,111 @@ void Forecaster::KeptFiles(const Plan& plan, Order order) {
     }
     if (!ReadFolders(true)) return;
 
-    // The executor knows each file before its first rename, and renames only that file.
-    std::vector<Platform::EntryId> ids(planned.size());
-    for (std::size_t k = 0; k < planned.size(); ++k) {
-        if (k % kStepRows == 0 && Stop(k)) return;
-        if (model_.At(paths_[planned[k]], &ids[k]) != DiskModel::Kind::kFile) ids[k] = {};
-    }
+    // The executor knows each file before its first rename, and renames only that file: on the
+    // model, the file each folder was read with.
+    DiskModel::ReadFiles disk(*model_);
+    const Platform::EntryId known;
     EveryStep every(control_);
     const RenameExecutor::Outcome outcome = RenameExecutor::Walk(
         planned.size(), order, &every, anyUnusable ? unusable : std::vector<bool>(),
         [&](std::size_t k) { return paths_[planned[k]] == NewPath(planned[k]); },
         [&](std::size_t k) {
             const std::size_t row = planned[k];
-            return RenameExecutor::SkipStep(model_, paths_[row], NewPath(row), ids[k]);
+            return RenameExecutor::SkipStep(disk, paths_[row], NewPath(row), known);
         });
     if (!outcome.untried.empty()) {
         result_.stopped = true;
         return;
     }
+    if (offerOrder && !outcome.skipped.empty()) {
+        // As the run: a quick look first, then the plan of the folders as they stand.
+        std::vector<std::string> from;
+        std::vector<std::string> to;
+        PathsOf(planned, from, to);
+        if (RenameExecutor::NeedsOrder(from, to)) {
+            const RenamePlanner::Plan ordered = RenameExecutor::PlanOnDisk(from, to, "0");
+            if (ordered.reorderedCount > 0) {
+                CarryOut(ordered, planned, from, to, unusable, true);
+                return;
+            }
+        }
+    }
     for (const std::size_t k : outcome.skipped)
         rows.Set(planned[k], State::kCollision);
-    for (const std::size_t k : outcome.failed)
-        rows.Set(planned[k],
-                 ids[k] == Platform::EntryId{} ? State::kMissing : FailureOf(planned[k], unusable[k]));
+    // A failed rename leaves its file where it was: a source holding no file read there had none.
+    for (const std::size_t k : outcome.failed) {
+        const std::size_t row = planned[k];
+        rows.Set(row, model_->HoldsReadFile(paths_[row]) ? FailureOf(row, unusable[k]) : State::kMissing);
+    }
 }
 
 State Forecaster::FailureOf(std::size_t row, bool unusable) {
     const std::string& to = NewPath(row);
     if (unusable || RenameExecutor::IsNoName(to)) return State::kUnusable;
-    if (model_.TooLong(to)) return State::kTooLong;
-    if (model_.At(paths_[row]) == DiskModel::Kind::kNone) return State::kMissing;
+    if (model_->TooLong(to)) return State::kTooLong;
+    if (model_->At(paths_[row]) == DiskModel::Kind::kNone) return State::kMissing;
     return State::kRefused;
+}
+
+void Forecaster::PathsOf(const std::vector<std::uint32_t>& pairs, std::vector<std::string>& from,
+                         std::vector<std::string>& to) {
+    from.reserve(pairs.size());
+    to.reserve(pairs.size());
+    for (const std::uint32_t row : pairs) {
+        from.push_back(paths_[row]);
+        to.push_back(NewPath(row));
+    }
+}
+
+void Forecaster::CarryOut(const RenamePlanner::Plan& plan, const std::vector<std::uint32_t>& pairs,
+                          const std::vector<std::string>& from, const std::vector<std::string>& to,
+                          const std::vector<bool>& unusable, bool readFiles) {
+    using RenamePlanner::Move;
+    using RenamePlanner::Step;
+    Rows& rows = result_.rows;
+    for (std::size_t k = 0; k < pairs.size(); ++k) {
+        const std::size_t row = pairs[k];
+        if (plan.blocked[k] != RenamePlanner::Blocked::kNo) {
+            rows.Set(row, State::kCollision);
+        } else if (rows.StateOf(row) != State::kUnchanged) {
+            // The sequential run asks about every name its check found held, and renames none without a yes.
+            const bool asked = plan.reordered[k] || (!readFiles && rows.StateOf(row) == State::kCollision);
+            rows.Set(row, asked ? State::kReordered : State::kRenamed);
+        }
+    }
+    model_ = std::make_unique<DiskModel>();
+    if (!ReadFolders(false)) return;
+    std::string temporary;
+    const auto source = [&](const Step& step) -> const std::string& {
+        return step.move == Move::kHome ? temporary : from[step.pair];
+    };
+    const auto target = [&](const Step& step) -> const std::string& {
+        return step.move == Move::kAside ? temporary : to[step.pair];
+    };
+    for (std::size_t g = 0; g < plan.groups.size(); ++g) {
+        if (g % kStepRows == 0 && Stop(g)) return;
+        const RenamePlanner::Group& group = plan.groups[g];
+        temporary =
+            group.temporary == RenamePlanner::kNoTemporary ? std::string() : plan.TemporaryOf(group, from);
+        const std::size_t end = group.first + group.count;
+        std::size_t s = group.first;
+        for (; s < end; ++s) {
+            const Step step = plan.steps[s];
+            const MyFileOperation::BatchRenames::Result done =
+                readFiles && step.move != Move::kHome ? model_->RenameReadFile(source(step), target(step))
+                                                      : model_->Rename(source(step), target(step), nullptr);
+            if (done != MyFileOperation::BatchRenames::Result::kDone) break;
+        }
+        if (s == end) continue;
+        // A step refused: the steps before it are taken back, and the group's files keep their names.
+        while (s-- > group.first)
+            model_->Rename(target(plan.steps[s]), source(plan.steps[s]), nullptr);
+        for (std::size_t t = group.first; t < end; ++t) {
+            const Step step = plan.steps[t];
+            if (step.move == Move::kHome) continue;
+            rows.Set(pairs[step.pair], FailureOf(pairs[step.pair], !unusable.empty() && unusable[step.pair]));
+        }
+    }
 }
 
 }  // namespace
@@ -362,9 +478,10 @@ void Rows::Add(State state, std::string_view name) {
     ends_.push_back(static_cast<std::uint32_t>(names_.size()));
 }
 
-void Rows::Reserve(std::size_t rows) {
+void Rows::Reserve(std::size_t rows, std::size_t nameBytes) {
     states_.reserve(rows);
     ends_.reserve(rows);
+    names_.reserve(nameBytes);
 }
 
 Result Forecast(const std::vector<std::string>& paths, const Inputs& inputs,

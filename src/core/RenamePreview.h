@@ -59,6 +59,9 @@ enum class State : std::uint8_t {
     kUnchanged,  // the run leaves the file as it is
     kRenamed,    // the file gets the row's name
     kCollision,  // another file stands at the name, or takes it first
+    // The name is held by a file of the list that the run renames too: renamed only when the user
+    // agrees to the order the run then asks about.
+    kReordered,
     // The run tries and fails:
     kUnusable,  // a name no file can have (empty, ".", "..", a character no name holds)
     kTooLong,   // longer than the file system takes
@@ -84,7 +87,8 @@ public:
     // Rows are added in order.
     void Add(State state, std::string_view name = {});
     void Set(std::size_t row, State state) { states_[row] = state; }
-    void Reserve(std::size_t rows);
+    // Room for rows and for names of nameBytes bytes in all.
+    void Reserve(std::size_t rows, std::size_t nameBytes = 0);
 
 private:
     std::vector<State> states_;
@@ -95,7 +99,9 @@ private:
 struct Result {
     Refusal refusal;  // std::monostate when the run would start
     // One per listed path; empty when the run is refused before it composes any name. A sequential
-    // run refused because a name is taken keeps its names, the colliding rows marked.
+    // run refused because a name is taken keeps its names, the colliding rows marked. Where the run
+    // would ask to rename in another order because files of the list hold the names, the rows tell
+    // what it does on a yes, the rows that need the order kReordered.
     Rows rows;
     bool noRun = false;    // 開始 would do nothing at all
     bool stopped = false;  // the control said stop: nothing of this result holds

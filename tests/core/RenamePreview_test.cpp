@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <random>
 #include <sstream>
 #include <string>
@@ -16,6 +17,7 @@
 #include "core/DigitAlign.h"
 #include "core/RegexRename.h"
 #include "core/RenameExecutor.h"
+#include "core/RenamePlanner.h"
 #include "core/SequentialNames.h"
 #include "core/StringRename.h"
 #include "support/Mounts.h"
@@ -31,6 +33,7 @@ using testsupport::TempDir;
 // run planned, so a row outside the plan is unchanged.
 struct Actual {
     bool refused = false;         // the run stopped before renaming anything
+    bool asked = false;           // the run asked whether to rename in another order
     std::vector<State> states;    // kRenamed, kCollision, kUnchanged or kRefused for any failure
     std::vector<std::string> to;  // the planned new path of each row ("" when unplanned)
 };
@@ -49,7 +52,18 @@ Kept Refused() {
     return kept;
 }
 
-Actual FromKept(const std::vector<std::string>& paths, const Kept& kept, RenameExecutor::Order order) {
+// States of the pairs from[k] = paths[rows[k]] after a planned run: as the runs mark them.
+void MarkPlanned(Actual& actual, const std::vector<std::size_t>& rows,
+                 const RenameExecutor::Outcome& outcome) {
+    for (const std::size_t k : outcome.skipped)
+        actual.states[rows[k]] = State::kCollision;
+    for (const std::size_t k : outcome.failed)
+        actual.states[rows[k]] = State::kRefused;
+}
+
+// yes: the answer to the question whether to rename in another order, when the run asks it.
+Actual FromKept(const std::vector<std::string>& paths, const Kept& kept, RenameExecutor::Order order,
+                bool yes, bool offerOrder) {
     Actual actual;
     actual.states.assign(paths.size(), State::kUnchanged);
     actual.to.assign(paths.size(), {});
@@ -61,21 +75,31 @@ Actual FromKept(const std::vector<std::string>& paths, const Kept& kept, RenameE
     std::vector<std::string> oldPaths;
     for (const std::size_t i : kept.indices)
         oldPaths.push_back(paths[i]);
-    const RenameExecutor::Outcome outcome =
-        RenameExecutor::ExecuteSkippingCollisions(oldPaths, kept.newPaths, order, nullptr, kept.unusable);
     for (std::size_t k = 0; k < kept.indices.size(); ++k) {
         actual.states[kept.indices[k]] = State::kRenamed;
         actual.to[kept.indices[k]] = kept.newPaths[k];
     }
-    for (const std::size_t k : outcome.skipped)
-        actual.states[kept.indices[k]] = State::kCollision;
-    for (const std::size_t k : outcome.failed)
-        actual.states[kept.indices[k]] = State::kRefused;
+    if (offerOrder && RenameExecutor::NeedsOrder(oldPaths, kept.newPaths)) {
+        const RenamePlanner::Plan plan =
+            RenameExecutor::PlanOnDisk(oldPaths, kept.newPaths, RenameExecutor::RunId());
+        actual.asked = plan.reorderedCount > 0;
+        if (actual.asked && yes) {
+            MarkPlanned(
+                actual, kept.indices,
+                RenameExecutor::ExecutePlan(oldPaths, kept.newPaths, plan, RenameExecutor::Look::kSources)
+                    .outcome);
+            return actual;
+        }
+    }
+    MarkPlanned(
+        actual, kept.indices,
+        RenameExecutor::ExecuteSkippingCollisions(oldPaths, kept.newPaths, order, nullptr, kept.unusable));
     return actual;
 }
 
-// 開始 on each page, from the same core functions the window's runs call.
-Actual RunPage(const std::vector<std::string>& paths, const RenamePreview::Inputs& inputs) {
+// 開始 on each page, from the same core functions the window's runs call, answering yes to the
+// question whether to rename in another order.
+Actual RunPage(const std::vector<std::string>& paths, const RenamePreview::Inputs& inputs, bool yes) {
     using Order = RenameExecutor::Order;
     if (const auto* page = std::get_if<RenamePreview::Sequential>(&inputs)) {
         Actual actual;
@@ -86,46 +110,61 @@ Actual RunPage(const std::vector<std::string>& paths, const RenamePreview::Input
             return actual;
         }
         const SequentialNames::Result composed = SequentialNames::BuildSequentialNames(paths, *page->options);
-        if (composed.outcome != SequentialNames::Outcome::Composed) {
+        RenameExecutor::Outcome outcome;
+        if (composed.outcome == SequentialNames::Outcome::Collision && composed.composedAll) {
+            const RenamePlanner::Plan plan =
+                RenameExecutor::PlanOnDisk(paths, composed.newPaths, RenameExecutor::RunId());
+            actual.asked = plan.blockedCount == 0;
+            if (actual.asked && yes) {
+                outcome = RenameExecutor::ExecutePlan(paths, composed.newPaths, plan,
+                                                      RenameExecutor::Look::kNone, nullptr, &composed.ids)
+                              .outcome;
+            }
+        } else if (composed.outcome == SequentialNames::Outcome::Composed) {
+            outcome = RenameExecutor::ExecuteCheckedRenames(paths, composed.newPaths, Order::FirstToLast);
+        }
+        if (!outcome.executed) {
             actual.refused = true;
             return actual;
         }
-        const RenameExecutor::Outcome outcome =
-            RenameExecutor::ExecuteCheckedRenames(paths, composed.newPaths, Order::FirstToLast);
         for (std::size_t i = 0; i < paths.size(); ++i) {
             actual.to[i] = composed.newPaths[i];
             if (composed.newPaths[i] != paths[i]) actual.states[i] = State::kRenamed;
         }
-        for (const std::size_t i : outcome.failed)
-            actual.states[i] = State::kRefused;
+        std::vector<std::size_t> all(paths.size());
+        std::iota(all.begin(), all.end(), 0);
+        MarkPlanned(actual, all, outcome);
         return actual;
     }
     if (const auto* page = std::get_if<RenamePreview::StringPage>(&inputs)) {
         if (page->regex) {
             const RegexRename::Prepared prepared =
                 RegexRename::Prepare(*page->target, *page->replacement, page->caseSensitive);
-            if (prepared.check.refusal != RegexRename::Refusal::None) return FromKept(paths, Refused(), {});
+            if (prepared.check.refusal != RegexRename::Refusal::None)
+                return FromKept(paths, Refused(), {}, yes, true);
             RegexRename::Preview preview = RegexRename::PreviewRenames(
                 paths, *prepared.replacer, {.includeExtension = page->includeExtension});
             return FromKept(
                 paths, {preview.oldIndices, preview.newPaths, preview.unusable, preview.stopped.has_value()},
-                Order::FirstToLast);
+                Order::FirstToLast, yes, true);
         }
         if (StringRename::CheckInputs(*page->target, *page->replacement).refusal !=
             StringRename::Refusal::None)
-            return FromKept(paths, Refused(), {});
+            return FromKept(paths, Refused(), {}, yes, true);
         const StringRename::Preview preview = StringRename::PreviewRenames(
             paths, *page->target, *page->replacement,
             {.includeExtension = page->includeExtension, .caseSensitive = page->caseSensitive});
-        return FromKept(paths, {preview.oldIndices, preview.newPaths, {}, false}, Order::FirstToLast);
+        return FromKept(paths, {preview.oldIndices, preview.newPaths, {}, false}, Order::FirstToLast, yes,
+                        true);
     }
     if (std::holds_alternative<RenamePreview::DigitAlignment>(inputs)) {
         const DigitAlign::Plan plan = DigitAlign::Preview(paths);
-        return FromKept(paths, {plan.oldIndices, plan.newPaths, {}, false}, Order::FirstToLast);
+        return FromKept(paths, {plan.oldIndices, plan.newPaths, {}, false}, Order::FirstToLast, yes, true);
     }
+    // The case run asks nothing.
     const auto& page = std::get<RenamePreview::CaseConversion>(inputs);
     const CaseConvert::Plan plan = CaseConvert::PlanConversion(paths, page.mode);
-    return FromKept(paths, {plan.oldIndices, plan.newPaths, {}, false}, Order::LastToFirst);
+    return FromKept(paths, {plan.oldIndices, plan.newPaths, {}, false}, Order::LastToFirst, yes, false);
 }
 
 // A folder on a small tmpfs where mounts are allowed: thousands of files made and renamed cost
@@ -188,6 +227,8 @@ const char* Name(State state) {
             return "renamed";
         case State::kCollision:
             return "collision";
+        case State::kReordered:
+            return "reordered";
         default:
             return "failed";
     }
@@ -204,7 +245,7 @@ TEST(RenamePreviewTest, TellsRowForRowWhatTheRunDoes) {
     const std::vector<std::string> extensions = {".txt", ".TXT", "", ".1"};
     std::map<std::string, int> seen;
     const FastFolder root;
-    for (unsigned seed = 1; seed <= 400; ++seed) {
+    for (unsigned seed = 1; seed <= 600; ++seed) {
         std::mt19937 random(seed);
         const TempDir dir(root.Path());
         std::vector<std::string> paths;
@@ -222,11 +263,30 @@ TEST(RenamePreviewTest, TellsRowForRowWhatTheRunDoes) {
                 if (!Chance(random, 15)) paths.push_back(path);
             }
         }
+        // A third of the cases renumber or lengthen names the list's own files hold, in chains and
+        // cycles (a file outside the list or a folder at a name blocks some of them).
+        const bool renumber = seed % 3 == 1;
+        if (renumber) {
+            dir.MakeDir("d3");
+            for (const std::string name : {"1", "2", "3", "4", "a", "aa", "aaaa", "a1"}) {
+                const std::string path = dir / ("d3/" + name + ".txt");
+                dir.MakeFile("d3/" + name + ".txt", name + ".txt");
+                if (!Chance(random, 10)) paths.push_back(path);
+            }
+        }
         std::shuffle(paths.begin(), paths.end(), random);
-        const RenamePreview::Inputs inputs = RandomInputs(random);
+        RenamePreview::Inputs inputs = RandomInputs(random);
+        if (renumber && Chance(random, 60)) {
+            SequentialNames::Options options;
+            options.startValue = Pick<std::string>(random, {"1", "2", "0"});
+            inputs = RenamePreview::Sequential{options};
+        } else if (renumber) {
+            inputs = RenamePreview::StringPage{.target = "a", .replacement = "aa", .caseSensitive = true};
+        }
 
         const RenamePreview::Result preview = RenamePreview::Forecast(paths, inputs, nullptr);
-        const Actual actual = RunPage(paths, inputs);
+        const bool yes = seed % 5 != 0;
+        const Actual actual = RunPage(paths, inputs, yes);
 
         std::ostringstream context;
         context << "seed " << seed << ", page " << inputs.index() << ":";
@@ -234,6 +294,20 @@ TEST(RenamePreviewTest, TellsRowForRowWhatTheRunDoes) {
             context << " " << path.substr(dir.Path().size() + 1);
         SCOPED_TRACE(context.str());
         ASSERT_FALSE(preview.stopped);
+        const std::size_t reordered = preview.rows.Count(State::kReordered);
+        // The question is asked exactly where the preview marks rows for it.
+        EXPECT_EQ(reordered > 0, actual.asked);
+        if (actual.asked && !yes) {
+            ++seen["answered no"];
+            // Nothing the preview marked for the order is renamed: the run refuses, or marks it.
+            EXPECT_TRUE(std::holds_alternative<std::monostate>(preview.refusal));
+            for (std::size_t row = 0; row < paths.size(); ++row) {
+                if (preview.rows.StateOf(row) == State::kReordered && !actual.refused) {
+                    EXPECT_EQ(Name(actual.states[row]), std::string("collision")) << "row " << row;
+                }
+            }
+            continue;
+        }
         EXPECT_EQ(!std::holds_alternative<std::monostate>(preview.refusal), actual.refused);
         if (actual.refused) {
             ++seen["refused"];
@@ -243,8 +317,10 @@ TEST(RenamePreviewTest, TellsRowForRowWhatTheRunDoes) {
         for (std::size_t row = 0; row < paths.size(); ++row) {
             const State predicted = preview.rows.StateOf(row);
             const State done = actual.states[row];
-            ++seen[Name(done)];
-            EXPECT_EQ(Name(predicted), std::string(Name(done))) << "row " << row << " " << paths[row];
+            ++seen[Name(predicted)];
+            // On the yes, a row marked for the order is renamed like the others.
+            const State expected = predicted == State::kReordered ? State::kRenamed : predicted;
+            EXPECT_EQ(Name(expected), std::string(Name(done))) << "row " << row << " " << paths[row];
             if (predicted == State::kUnchanged) continue;
             const std::string shown =
                 paths[row].substr(0, paths[row].rfind('/') + 1) + std::string(preview.rows.NameOf(row));
@@ -258,7 +334,8 @@ TEST(RenamePreviewTest, TellsRowForRowWhatTheRunDoes) {
         }
     }
     // The cases generated reach every outcome often enough to mean something.
-    for (const char* outcome : {"refused", "renamed", "collision", "failed", "unchanged"})
+    for (const char* outcome :
+         {"refused", "renamed", "collision", "failed", "unchanged", "reordered", "answered no"})
         EXPECT_GE(seen[outcome], 20) << outcome;
 }
 

@@ -114,8 +114,10 @@ public:
     std::size_t ListedNames() const { return used_; }
     // The kind of what stands at name (a single component), links followed; nullopt for nothing.
     // With id, also the identity of the entry: from the listing where its inode numbers are those
-    // lstat tells, else from an lstat of the name.
-    std::optional<EntryKind> KindOf(const std::string& name, EntryId* id = nullptr) const;
+    // lstat tells, else from an lstat of the name. asRead (optional): false when what stands there
+    // was put there by a rename told (Added), true for what the folder holds on disk.
+    std::optional<EntryKind> KindOf(const std::string& name, EntryId* id = nullptr,
+                                    bool* asRead = nullptr) const;
     // A rename by the caller that went through, so that a listed folder stays true; inode: the
     // renamed entry's.
     void Removed(std::string_view name);
@@ -135,12 +137,13 @@ private:
         std::uint8_t kind = 0;    // an EntryKind
     };
     void Read(int fd, std::size_t expected, std::size_t renames);
-    // The slot holding name (found), or the one where it would go.
-    std::size_t Find(std::string_view name, bool& found) const;
+    // The slot holding name (found), or the one where it would go; hash: the name's.
+    std::size_t Find(std::string_view name, std::size_t hash, bool& found) const;
     // Find, trying first the slot found last: a rename looks at its source, then tells it moved.
     std::size_t FindAgain(std::string_view name, bool& found) const;
-    // False for a name too long for the table.
-    bool Insert(std::string_view name, EntryKind kind, std::uint64_t inode);
+    // False for a name too long for the table. state: that of a name read or of one added.
+    bool Insert(std::string_view name, std::size_t hash, EntryKind kind, std::uint64_t inode,
+                std::uint8_t state);
     std::uint64_t InodeAt(const Slot& slot) const;
     // The identity of the entry at name by an lstat, {} when there is none.
     EntryId LookedUpId(const std::string& name) const;
@@ -161,6 +164,11 @@ private:
     std::size_t used_ = 0;
     std::size_t removed_ = 0;
     mutable std::size_t lastFound_ = 0;
+    // The free slot the last look that found nothing ended at, for the Added that follows it.
+    static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+    mutable std::size_t lastMissed_ = kNoSlot;
+    mutable std::size_t lastMissedHash_ = 0;
+    mutable std::string lastMissedName_;
 };
 
 // True when both paths name one file: the same entry, hard links, or a link to the other (also

@@ -211,6 +211,11 @@ namespace {
 constexpr std::uint8_t kEmpty = 0;
 constexpr std::uint8_t kUsed = 1;
 constexpr std::uint8_t kRemoved = 2;
+constexpr std::uint8_t kAdded = 3;  // used, by a rename the caller told (Added)
+
+bool InUse(std::uint8_t state) {
+    return state == kUsed || state == kAdded;
+}
 
 }  // namespace
 
@@ -220,22 +225,35 @@ void FolderEntries::Read(int fd, std::size_t expected, std::size_t renames) {
     Grow(expected + renames);
     bytes_.reserve((expected + renames) * (16 + sizeof(std::uint64_t)));
     std::vector<char> buffer(std::size_t{1} << 17);
+    // A buffer's names are hashed and their slots fetched before any is put in: the slots of a
+    // large folder lie far apart, and waiting for each in turn took most of the read.
+    struct Pending {
+        std::string_view name;
+        std::size_t hash;
+        const dirent64* entry;
+    };
+    std::vector<Pending> pending;
     for (;;) {
         const ssize_t n = getdents64(fd, buffer.data(), buffer.size());
         // The names stay looked at one by one.
         if (n < 0) return Drop();
         if (n == 0) break;
+        pending.clear();
         for (ssize_t at = 0; at < n;) {
             const auto* e = reinterpret_cast<const dirent64*>(buffer.data() + at);
             at += e->d_reclen;
             const std::string_view name = e->d_name;
             if (name == "." || name == "..") continue;
+            const std::size_t hash = std::hash<std::string_view>{}(name);
+            __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+            pending.push_back({name, hash, e});
+        }
+        for (const Pending& p : pending) {
             // As a look at the path: the link's target counts, a broken link is nothing.
-            const std::optional<EntryKind> found = KindOfEntry(fd, e->d_type, e->d_name);
+            const std::optional<EntryKind> found = KindOfEntry(fd, p.entry->d_type, p.entry->d_name);
             if (!found) continue;
-            const EntryKind kind = *found;
             // A name longer than the table holds: this folder is looked into name by name.
-            if (!Insert(name, kind, e->d_ino)) return Drop();
+            if (!Insert(p.name, p.hash, *found, p.entry->d_ino, kUsed)) return Drop();
         }
     }
     listed_ = true;
@@ -250,16 +268,16 @@ void FolderEntries::Grow(std::size_t names) {
     used_ = 0;
     removed_ = 0;
     for (const Slot& slot : old) {
-        if (slot.state != kUsed) continue;
+        if (!InUse(slot.state)) continue;
         bool found = false;
-        slots_[Find(std::string_view(bytes_).substr(slot.offset, slot.length), found)] = slot;
+        const std::string_view name = std::string_view(bytes_).substr(slot.offset, slot.length);
+        slots_[Find(name, std::hash<std::string_view>{}(name), found)] = slot;
         ++used_;
     }
 }
 
-std::size_t FolderEntries::Find(std::string_view name, bool& found) const {
+std::size_t FolderEntries::Find(std::string_view name, std::size_t hash, bool& found) const {
     const std::size_t mask = slots_.size() - 1;
-    const std::size_t hash = std::hash<std::string_view>{}(name);
     const auto tag = static_cast<std::uint8_t>(hash >> 56);
     std::size_t free = slots_.size();
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
@@ -283,36 +301,57 @@ std::size_t FolderEntries::Find(std::string_view name, bool& found) const {
 std::size_t FolderEntries::FindAgain(std::string_view name, bool& found) const {
     if (lastFound_ < slots_.size()) {
         const Slot& slot = slots_[lastFound_];
-        if (slot.state == kUsed && slot.length == name.size() &&
+        if (InUse(slot.state) && slot.length == name.size() &&
             std::string_view(bytes_).substr(slot.offset, slot.length) == name) {
             found = true;
             return lastFound_;
         }
     }
-    const std::size_t at = Find(name, found);
-    if (found) lastFound_ = at;
+    const std::size_t hash = std::hash<std::string_view>{}(name);
+    const std::size_t at = Find(name, hash, found);
+    if (found) {
+        lastFound_ = at;
+    } else {
+        // A look that found nothing is mostly followed by the rename that puts the name there.
+        lastMissed_ = at;
+        lastMissedHash_ = hash;
+        lastMissedName_.assign(name);
+    }
     return at;
 }
 
-bool FolderEntries::Insert(std::string_view name, EntryKind kind, std::uint64_t inode) {
+bool FolderEntries::Insert(std::string_view name, std::size_t hash, EntryKind kind, std::uint64_t inode,
+                           std::uint8_t state) {
     if (name.size() > std::numeric_limits<std::uint8_t>::max()) return false;
     // Renames leave a removed slot for each name they add: the table doubles once the two reach
     // half of it, so a run over a whole folder rebuilds it about once.
-    if (2 * (used_ + removed_ + 1) > slots_.size()) Grow(used_ + removed_ + 1);
     bool found = false;
-    Slot& slot = slots_[Find(name, found)];
+    std::size_t at = 0;
+    if (2 * (used_ + removed_ + 1) > slots_.size()) {
+        Grow(used_ + removed_ + 1);
+        lastMissed_ = kNoSlot;
+    }
+    // The slot the last look found free is still free, and still before any other free one of the
+    // name: only a rename's removal came in between.
+    if (lastMissed_ != kNoSlot && lastMissedHash_ == hash && lastMissedName_ == name) {
+        at = lastMissed_;
+    } else {
+        at = Find(name, hash, found);
+    }
+    lastMissed_ = kNoSlot;
+    Slot& slot = slots_[at];
     if (!found) {
         if (slot.state == kRemoved) --removed_;
         bytes_.append(reinterpret_cast<const char*>(&inode), sizeof inode);
         slot.offset = static_cast<std::uint32_t>(bytes_.size());
         slot.length = static_cast<std::uint8_t>(name.size());
-        slot.tag = static_cast<std::uint8_t>(std::hash<std::string_view>{}(name) >> 56);
-        slot.state = kUsed;
+        slot.tag = static_cast<std::uint8_t>(hash >> 56);
         bytes_.append(name);
         ++used_;
     } else {
         std::memcpy(bytes_.data() + slot.offset - sizeof inode, &inode, sizeof inode);
     }
+    slot.state = state;
     slot.kind = static_cast<std::uint8_t>(kind);
     return true;
 }
@@ -329,11 +368,13 @@ EntryId FolderEntries::LookedUpId(const std::string& name) const {
     return {IdOf(st), volume_};
 }
 
-std::optional<EntryKind> FolderEntries::KindOf(const std::string& name, EntryId* id) const {
+std::optional<EntryKind> FolderEntries::KindOf(const std::string& name, EntryId* id, bool* asRead) const {
+    if (asRead != nullptr) *asRead = true;
     if (listed_) {
         bool found = false;
         const std::size_t at = FindAgain(name, found);
         if (!found) return std::nullopt;
+        if (asRead != nullptr) *asRead = slots_[at].state == kUsed;
         if (id != nullptr) {
             *id = listedInodes_ && id_ ? EntryId{{id_->device, InodeAt(slots_[at])}, volume_}
                                        : LookedUpId(name);
@@ -358,13 +399,14 @@ void FolderEntries::Removed(std::string_view name) {
     bool found = false;
     const std::size_t at = FindAgain(name, found);
     if (!found) return;
+    // A slot the last look found free stays a right place for its name.
     slots_[at].state = kRemoved;
     --used_;
     ++removed_;
 }
 
 void FolderEntries::Added(std::string_view name, EntryKind kind, std::uint64_t inode) {
-    if (!listed_ || Insert(name, kind, inode)) return;
+    if (!listed_ || Insert(name, std::hash<std::string_view>{}(name), kind, inode, kAdded)) return;
     // No rename makes a longer name on the file systems listed; should one, the table goes.
     Drop();
 }
@@ -376,6 +418,7 @@ void FolderEntries::Drop() {
     slots_ = std::vector<Slot>();
     used_ = 0;
     removed_ = 0;
+    lastMissed_ = kNoSlot;
 }
 
 }  // namespace Platform
