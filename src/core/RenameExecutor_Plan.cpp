@@ -2,9 +2,12 @@
 // whole when one of its steps is refused.
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "core/FolderLook.h"
 #include "core/MyFileOperation.h"
@@ -148,10 +151,49 @@ void SetStepHookForTests(std::function<void(std::size_t step)> hook) {
     StepHook() = std::move(hook);
 }
 
+namespace {
+
+// Whether some pair's new path is another pair's old path, where every folder tells names apart
+// by their letter case; nullopt where a folder does not. Only such a batch can need an order, and
+// most batches have none: one hashed look per pair tells it for far less than a plan.
+std::optional<bool> NewNameHeldInBatch(const std::vector<std::string>& oldPaths,
+                                       const std::vector<std::string>& newPaths, const FoldingOnly& folders) {
+    std::string_view folder;
+    for (const std::string& path : oldPaths) {
+        const std::string_view current = MyFileOperation::SplitAtLastDelimiter(path).folder;
+        if (current == folder) continue;
+        folder = current;
+        if (folders.FoldsCase(folder)) return std::nullopt;
+    }
+    // Open addressing over the old paths' indices (plus one; 0 is free).
+    std::size_t size = 16;
+    while (size < 2 * oldPaths.size())
+        size *= 2;
+    const std::size_t mask = size - 1;
+    std::vector<std::uint32_t> slots(size, 0);
+    const std::hash<std::string_view> hash;
+    for (std::size_t i = 0; i < oldPaths.size(); ++i) {
+        std::size_t at = hash(oldPaths[i]) & mask;
+        while (slots[at] != 0)
+            at = (at + 1) & mask;
+        slots[at] = static_cast<std::uint32_t>(i + 1);
+    }
+    for (std::size_t k = 0; k < newPaths.size(); ++k) {
+        for (std::size_t at = hash(newPaths[k]) & mask; slots[at] != 0; at = (at + 1) & mask) {
+            const std::size_t i = slots[at] - 1;
+            if (i != k && oldPaths[i] == newPaths[k]) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 bool NeedsOrder(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths) {
     // A file outside the batch only ever blocks pairs, which then need no order: folders that hold
     // nothing else tell no fewer pairs than the disk, without reading them.
     const FoldingOnly folders(oldPaths);
+    if (NewNameHeldInBatch(oldPaths, newPaths, folders) == false) return false;
     return RenamePlanner::MakePlan(oldPaths, newPaths, folders, "0").reorderedCount > 0;
 }
 
