@@ -1,7 +1,6 @@
 #include "core/RunJournalRecord.h"
 
 #include <cassert>
-#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -87,8 +86,8 @@ Format::EntriesEncoder EncodePaths(const RenameExecutor::RecordedPairs& pairs) {
 
 void Record::Prepare(const RenameExecutor::RecordedPairs& pairs) {
     assert(!Running() && "one command per record");
-    ready_ = std::make_unique<Ready>(Ready{pairs.from.data(), pairs.to.data(), pairs.entries, pairs.Size(),
-                                           pairs.order, EncodePaths(pairs)});
+    ready_ = Ready{pairs.from.data(), pairs.to.data(), pairs.entries,
+                   pairs.Size(),      pairs.order,     EncodePaths(pairs)};
 }
 
 bool Record::Prepared(const RenameExecutor::RecordedPairs& pairs) const {

@@ -6,7 +6,7 @@
 // executor's paths are code page 932 texts; the journal keeps them native.
 
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -70,7 +70,7 @@ private:
         RenameExecutor::Order order = RenameExecutor::Order::FirstToLast;
         Format::EntriesEncoder paths;
     };
-    std::unique_ptr<Ready> ready_;
+    std::optional<Ready> ready_;
 };
 
 // What the journal keeps of a move's outcome (an error of DestinationFolder::Move).

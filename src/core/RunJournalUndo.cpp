@@ -1,6 +1,7 @@
 #include "core/RunJournalUndo.h"
 
 #include <algorithm>
+#include <numeric>
 #include <optional>
 
 #include "core/Cp932.h"
@@ -81,11 +82,10 @@ UndoResult MoveBack(const Journal& journal, const UndoCheck& check, Record& reco
     return result;
 }
 
-// The renames back when the command's order taken backwards does not free each name in time: a
-// planned command went by chains and cycles, not by its list. Null when that order does.
-std::optional<UndoResult> UndoPlanned(const Journal& journal, const UndoCheck& check, Record& record,
-                                      RunControl* control) {
-    // In the order the undo would try them: the command's last first.
+// Renames back the files check takes, the command's last first, each list built once. Where that
+// order would find a name still held (a planned command went by chains and cycles, not by its
+// list), the way back goes through the planner.
+UndoResult RenameBack(const Journal& journal, const UndoCheck& check, Record& record, RunControl* control) {
     const std::size_t count = check.take.size();
     std::vector<std::string> from(count);
     std::vector<std::string> to(count);
@@ -97,10 +97,19 @@ std::optional<UndoResult> UndoPlanned(const Journal& journal, const UndoCheck& c
         to[k] = Cp932Path(e.oldPath);
         ids[k] = check.ids[entryOf(k)];
     }
-    if (!RenameExecutor::NeedsOrder(from, to)) return std::nullopt;
-    const RenamePlanner::Plan plan = RenameExecutor::PlanOnDisk(from, to, RenameExecutor::RunId());
-    RenameExecutor::PlannedOutcome planned =
-        RenameExecutor::ExecutePlan(from, to, plan, RenameExecutor::Look::kSources, control, &ids, &record);
+    RenameExecutor::PlannedOutcome planned;
+    if (RenameExecutor::NeedsOrder(from, to)) {
+        const RenamePlanner::Plan plan = RenameExecutor::PlanOnDisk(from, to, RenameExecutor::RunId());
+        planned = RenameExecutor::ExecutePlan(from, to, plan, RenameExecutor::Look::kSources, control, &ids,
+                                              &record);
+    } else {
+        // A name the command freed for a later file is free again before the earlier file wants it.
+        std::vector<std::size_t> all(count);
+        std::iota(all.begin(), all.end(), std::size_t{0});
+        planned.outcome =
+            RenameExecutor::ExecuteEntries(from, to, all, ids, RenameExecutor::Look::kSources,
+                                           RenameExecutor::Order::FirstToLast, control, &record);
+    }
     const RenameExecutor::Outcome& outcome = planned.outcome;
     UndoResult result;
     result.unrecorded = outcome.unrecorded;
@@ -128,28 +137,7 @@ UndoResult Undo(const Journal& journal, const UndoCheck& check, Kind kind, const
     if (check.take.empty()) return {};
     Record record(folder, kind, journal.header.id, journal.header.folder);
     if (journal.header.kind == Kind::kMove) return MoveBack(journal, check, record, control);
-    if (std::optional<UndoResult> planned = UndoPlanned(journal, check, record, control)) return *planned;
-
-    std::vector<std::string> from(journal.entries.size());
-    std::vector<std::string> to(journal.entries.size());
-    for (const std::size_t i : check.take) {
-        from[i] = Cp932Path(journal.entries[i].newPath);
-        to[i] = Cp932Path(journal.entries[i].oldPath);
-    }
-    // Last first: a name the command freed for a later file is free again before the earlier file
-    // wants it back.
-    const RenameExecutor::Outcome outcome =
-        RenameExecutor::ExecuteEntries(from, to, check.take, check.ids, RenameExecutor::Look::kSources,
-                                       RenameExecutor::Order::LastToFirst, control, &record);
-    UndoResult result;
-    result.unrecorded = outcome.unrecorded;
-    if (!outcome.executed) return result;
-    for (const std::size_t k : outcome.failed)
-        result.refused.push_back(check.take[k]);
-    for (const std::size_t k : outcome.untried)
-        result.untried.push_back(check.take[k]);
-    result.done = check.take.size() - result.refused.size() - result.untried.size();
-    return result;
+    return RenameBack(journal, check, record, control);
 }
 
 std::vector<Stranded> CleanUp(const Journal& journal, const OnDisk& found) {
