@@ -2,16 +2,31 @@
 // first rename, closed with every outcome and synced after the last), against the renames it
 // guards: a C loop of renameat2(RENAME_NOREPLACE) over the same files in the same run. The journal
 // may cost at most 3 % of the loop on tmpfs and 5 % on the disk; it is written where the files are.
+//
+// Then the run itself with and without its journal, side by side: the executor of the string,
+// case and digit runs over 100,000 files as the window calls it (the folder read on a second
+// thread, the journal made ready meanwhile, begun before the first rename and closed after the
+// last), journaled or not, nine turns each, taking turns in going first. The time the run spends
+// in the journal (waiting for it to be ready, beginning and closing it) is also clocked inside
+// each journaled run: a share of one run that does not depend on how alike two turns happen to be.
+//
+//   build-release/RunJournal_bench
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <vector>
 
 #include "RunBench.h"
+#include "core/Cp932.h"
+#include "core/RenameExecutor.h"
+#include "core/RunJournalRecord.h"
 #include "core/RunJournalStore.h"
+#include "core/SourcesAhead.h"
 #include "core/platform/FileSystem.h"
 
 namespace {
@@ -106,6 +121,127 @@ BENCHMARK_CAPTURE(BM_RunJournal, disk, RunBench::DiskFolder(), 0.05)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(4);
+
+const std::vector<Platform::EntryId> kIdsLater;  // the journal takes the files' identities at Begin
+
+// A recorder that clocks the time spent in the journal it passes every call on to.
+class TimedRecorder final : public RenameExecutor::Recorder {
+public:
+    explicit TimedRecorder(RenameExecutor::Recorder& journal) : journal_(journal) {}
+    void Prepare(const RenameExecutor::RecordedPairs& pairs) override {
+        Timed([&] { journal_.Prepare(pairs); });
+    }
+    std::error_code Begin(const RenameExecutor::RecordedPairs& pairs) override {
+        std::error_code ec;
+        Timed([&] { ec = journal_.Begin(pairs); });
+        return ec;
+    }
+    void End(const RenameExecutor::Outcome& outcome) override {
+        Timed([&] { journal_.End(outcome); });
+    }
+    double Seconds() const { return seconds_; }
+
+private:
+    template <class Call>
+    void Timed(const Call& call) {
+        const auto start = Clock::now();
+        call();
+        seconds_ += RunBench::SecondsSince(start);
+    }
+
+    RenameExecutor::Recorder& journal_;
+    double seconds_ = 0;
+};
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// "median (turns low..high)" of values scaled by scale.
+std::string Spread(const std::vector<double>& values, double scale, const char* unit) {
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    char text[96];
+    std::snprintf(text, sizeof text, "%.1f%s (turns %.1f..%.1f)", Median(values) * scale, unit, *low * scale,
+                  *high * scale);
+    return text;
+}
+
+void BM_JournaledRun(benchmark::State& state, const std::string& base, double allowed) {
+    const RunBench::TScratchFolder scratch(base, "quorbel-journaled-run");
+    const std::string journals = scratch.Path() + "/journal";
+    const std::string folders[] = {scratch.Path() + "/with", scratch.Path() + "/without"};
+    if (scratch.Path().empty() || !RunBench::MakeFiles(folders[0], kFiles, OldName) ||
+        !RunBench::MakeFiles(folders[1], kFiles, OldName)) {
+        state.SkipWithError(("cannot create the files in " + base).c_str());
+        return;
+    }
+    // The executor takes the program's own text of each path.
+    const auto paths = [](const std::string& folder, std::string (*name)(int)) {
+        std::vector<std::string> texts = RunBench::Paths(folder, kFiles, name);
+        for (std::string& text : texts)
+            text = Cp932::FromUtf8(text).value();
+        return texts;
+    };
+    const std::vector<std::string> names[2][2] = {{paths(folders[0], OldName), paths(folders[0], NewName)},
+                                                  {paths(folders[1], OldName), paths(folders[1], NewName)}};
+    bool atOld[2] = {true, true};
+    std::vector<std::size_t> listed(kFiles);  // every file of the folder is renamed
+    std::iota(listed.begin(), listed.end(), std::size_t{0});
+    std::vector<double> with;
+    std::vector<double> without;
+    std::vector<double> shares;  // of the journal's own time in each journaled run
+    bool withFirst = true;
+    for (auto _ : state) {
+        for (const bool journaled : {withFirst, !withFirst}) {
+            const int side = journaled ? 0 : 1;
+            const std::vector<std::string>& from = names[side][atOld[side] ? 0 : 1];
+            const std::vector<std::string>& to = names[side][atOld[side] ? 1 : 0];
+            RunJournal::Record journal(journals, RunJournal::Kind::kString);
+            TimedRecorder timed(journal);
+            const auto start = Clock::now();
+            RenameExecutor::SourcesAhead ahead(from);
+            if (journaled)
+                journal.PrepareMeanwhile({from, to, kIdsLater, nullptr, RenameExecutor::Order::FirstToLast});
+            const RenameExecutor::Outcome outcome = RenameExecutor::ExecuteSkippingCollisions(
+                from, to, RenameExecutor::Order::FirstToLast, nullptr, {}, journaled ? &timed : nullptr,
+                ahead, listed);
+            const double seconds = RunBench::SecondsSince(start);
+            atOld[side] = !atOld[side];
+            if (outcome.unrecorded || !outcome.failed.empty() || !outcome.skipped.empty()) {
+                state.SkipWithError("the run did not rename every file with its journal");
+                return;
+            }
+            (journaled ? with : without).push_back(seconds);
+            if (journaled) {
+                shares.push_back(timed.Seconds() / seconds);
+                state.SetIterationTime(seconds);
+            }
+        }
+        withFirst = !withFirst;
+    }
+    std::vector<double> costs;
+    for (std::size_t i = 0; i < with.size(); ++i)
+        costs.push_back(with[i] / without[i] - 1);
+    const double share = Median(shares);
+    state.counters["journal_share"] = share;
+    state.counters["allowed"] = allowed;
+    std::printf(
+        "run of %d files on %s with its journal: %s; without: %s; difference %s; time in the journal "
+        "%s of the run, allowed %.0f %%: %s\n",
+        kFiles, base.c_str(), Spread(with, 1e3, " ms").c_str(), Spread(without, 1e3, " ms").c_str(),
+        Spread(costs, 100, " %").c_str(), Spread(shares, 100, " %").c_str(), allowed * 100,
+        share <= allowed ? "within" : "MISSED");
+}
+BENCHMARK_CAPTURE(BM_JournaledRun, tmpfs, std::string("/dev/shm"), 0.03)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(9);
+BENCHMARK_CAPTURE(BM_JournaledRun, disk, RunBench::DiskFolder(), 0.05)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(9);
 
 }  // namespace
 

@@ -301,8 +301,10 @@ TFmMein::KeptRun TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& coll
         // The kept files are listed ones: they are looked at while the plan is made.
         RenameExecutor::SourcesAhead ahead(Pairs.OldPaths());
         kept = plan(Pairs.OldPaths());
-        // The journal is made ready while the files are still being looked at.
-        if (record) record->Prepare({kept.oldPaths, kept.newPaths, kIdsLater, nullptr, order});
+        // The journal is made ready while the files are still being looked at and the order is
+        // checked: all only read the lists.
+        if (record && !kept.oldPaths.empty())
+            record->PrepareMeanwhile({kept.oldPaths, kept.newPaths, kIdsLater, nullptr, order});
         if (offerOrder && RenameExecutor::NeedsOrder(kept.oldPaths, kept.newPaths)) {
             ordered = RenameExecutor::PlanOnDisk(kept.oldPaths, kept.newPaths, RenameExecutor::RunId());
             if (ordered.reorderedCount > 0) return;

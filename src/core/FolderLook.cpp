@@ -153,16 +153,14 @@ void FolderLook::Renamed(std::string_view oldPath, std::string_view newPath) {
     // A folder not looked into yet will be read as it is then: nothing to tell it.
     Platform::FolderEntries* fromEntries = Opened(from.folder);
     Platform::FolderEntries* toEntries = Opened(to.folder);
-    const auto fromName = Cp932::ToUtf8(from.name);
-    const auto toName = Cp932::ToUtf8(to.name);
-    if (!fromName || !toName) return;
+    if (!Cp932::ToUtf8(from.name, fromName_) || !Cp932::ToUtf8(to.name, toName_)) return;
     // What moved is what stood at the old name; where that folder is not listed, the file is
     // looked at where it now stands.
     std::optional<Platform::EntryKind> kind;
     Platform::EntryId id;
     if (toEntries != nullptr && toEntries->Listed()) {
         if (fromEntries != nullptr && fromEntries->Listed()) {
-            kind = fromEntries->KindOf(*fromName, toEntries->ListedInodes() ? &id : nullptr);
+            kind = fromEntries->KindOf(fromName_, toEntries->ListedInodes() ? &id : nullptr);
         } else if (const auto native = Cp932::ToUtf8(newPath)) {
             if (const auto look = Platform::LookAt(*native)) {
                 kind = look->kind;
@@ -170,8 +168,8 @@ void FolderLook::Renamed(std::string_view oldPath, std::string_view newPath) {
             }
         }
     }
-    if (fromEntries != nullptr) fromEntries->Removed(*fromName);
-    if (kind) toEntries->Added(*toName, *kind, id.file.inode);
+    if (fromEntries != nullptr) fromEntries->Removed(fromName_);
+    if (kind) toEntries->Added(toName_, *kind, id.file.inode);
 }
 
 }  // namespace MyFileOperation

@@ -71,7 +71,9 @@ private:
     std::vector<Folder> folders_;  // one per folder on disk
     std::size_t uses_ = 0;
     std::string lastText_;
-    std::string name_;  // room for the native name of each look
+    std::string name_;      // room for the native name of each look
+    std::string fromName_;  // and of each rename told
+    std::string toName_;
     Platform::FolderEntries* last_ = nullptr;
     bool hasLast_ = false;
 };

@@ -90,6 +90,11 @@ void Record::Prepare(const RenameExecutor::RecordedPairs& pairs) {
                    pairs.Size(),      pairs.order,     EncodePaths(pairs)};
 }
 
+void Record::PrepareMeanwhile(const RenameExecutor::RecordedPairs& pairs) {
+    assert(!preparing_.joinable() && "one batch per record");
+    preparing_ = std::jthread([this, pairs] { Prepare(pairs); });
+}
+
 bool Record::Prepared(const RenameExecutor::RecordedPairs& pairs) const {
     return ready_ && ready_->from == pairs.from.data() && ready_->to == pairs.to.data() &&
            ready_->entries == pairs.entries && ready_->size == pairs.Size() && ready_->order == pairs.order;
@@ -97,6 +102,7 @@ bool Record::Prepared(const RenameExecutor::RecordedPairs& pairs) const {
 
 std::error_code Record::Begin(const RenameExecutor::RecordedPairs& pairs) {
     assert(!Running() && "one command per record");
+    if (preparing_.joinable()) preparing_.join();
     size_ = pairs.Size();
     order_ = pairs.order;
     const std::string folder = !workFolder_.empty() || size_ == 0

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "core/RenameExecutor.h"
@@ -28,6 +29,10 @@ public:
     std::error_code Begin(const RenameExecutor::RecordedPairs& pairs) override;
     // Encodes the batch's entries ahead, so that Begin only writes them.
     void Prepare(const RenameExecutor::RecordedPairs& pairs) override;
+    // Prepare on a thread of its own while the caller goes on (the folder is read, the order
+    // checked); Begin, or the end of the record, waits for it. The lists must stay as they are
+    // until then.
+    void PrepareMeanwhile(const RenameExecutor::RecordedPairs& pairs);
     void End(const RenameExecutor::Outcome& outcome) override;
     // The cycles' files set aside, recorded and synced before they are used.
     std::error_code Temporaries(const std::vector<RenameExecutor::Stranded>& names) override;
@@ -71,6 +76,7 @@ private:
         Format::EntriesEncoder paths;
     };
     std::optional<Ready> ready_;
+    std::jthread preparing_;  // last: ended before what it fills in
 };
 
 // What the journal keeps of a move's outcome (an error of DestinationFolder::Move).

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -83,15 +84,25 @@ TEST(RunJournalRecordTest, AJournalMadeReadyAheadServesOnlyItsOwnBatch) {
         {&other, Order::FirstToLast, {{native[0], dir / "p", ids[0]}, {native[1], dir / "q", ids[1]}}},
         {&to, Order::LastToFirst, {ready[1], ready[0]}},
     };
-    for (const auto& c : cases) {
-        Record record(dir / "journal", Kind::kSequential);
-        record.Prepare({from, to, ids, nullptr, Order::FirstToLast});
-        ASSERT_FALSE(record.Begin({from, *c.to, ids, nullptr, c.order}));
-        record.End(std::vector<Outcome>(2, Outcome::kUntried));
-        const auto journal = Store(dir / "journal").Read(record.Id());
-        ASSERT_TRUE(journal);
-        EXPECT_EQ(journal->entries, c.expected);
+    // Made ready on the caller's thread, or on one of its own that Begin waits for.
+    for (const bool meanwhile : {false, true}) {
+        for (const auto& c : cases) {
+            Record record(dir / "journal", Kind::kSequential);
+            const RenameExecutor::RecordedPairs ahead{from, to, ids, nullptr, Order::FirstToLast};
+            meanwhile ? record.PrepareMeanwhile(ahead) : record.Prepare(ahead);
+            ASSERT_FALSE(record.Begin({from, *c.to, ids, nullptr, c.order}));
+            record.End(std::vector<Outcome>(2, Outcome::kUntried));
+            const auto journal = Store(dir / "journal").Read(record.Id());
+            ASSERT_TRUE(journal);
+            EXPECT_EQ(journal->entries, c.expected) << "meanwhile " << meanwhile;
+        }
     }
+    // A record that never begins waits for its preparation at its end, and writes nothing.
+    {
+        Record record(dir / "never", Kind::kSequential);
+        record.PrepareMeanwhile({from, to, ids, nullptr, Order::FirstToLast});
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "never") && !std::filesystem::is_empty(dir / "never"));
 }
 
 // Every command that renames or moves refuses to begin while its journal cannot be written, on a
