@@ -305,12 +305,15 @@ TFmMein::KeptRun TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& coll
         // checked: all only read the lists.
         if (record && !kept.oldPaths.empty())
             record->PrepareMeanwhile({kept.oldPaths, kept.newPaths, kIdsLater, nullptr, order});
-        if (offerOrder && RenameExecutor::NeedsOrder(kept.oldPaths, kept.newPaths)) {
+        // Pairs that cannot meet need no order, nor a look at each source as they go.
+        const bool independent = RenameExecutor::Independent(kept.oldPaths, kept.newPaths);
+        if (offerOrder && !independent && RenameExecutor::NeedsOrder(kept.oldPaths, kept.newPaths)) {
             ordered = RenameExecutor::PlanOnDisk(kept.oldPaths, kept.newPaths, RenameExecutor::RunId());
             if (ordered.reorderedCount > 0) return;
         }
         outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order, &control,
-                                                            kept.unusable, record.get(), ahead, kept.indices);
+                                                            kept.unusable, record.get(), ahead, kept.indices,
+                                                            independent);
     });
     bool planned = false;
     if (ordered.reorderedCount > 0) {

@@ -146,6 +146,13 @@ FolderLook::Kind FolderLook::At(std::string_view path, Platform::EntryId* id) {
     return KindOf(entries->KindOf(name_, id));
 }
 
+bool FolderLook::Listed(std::string_view path) {
+    const PathParts parts = SplitAtLastDelimiter(path);
+    if (parts.folder.empty() || !ListedName(parts.name)) return false;
+    const Platform::FolderEntries* entries = Entries(parts.folder);
+    return entries != nullptr && entries->Listed() && entries->ListedInodes();
+}
+
 void FolderLook::Renamed(std::string_view oldPath, std::string_view newPath) {
     const PathParts from = SplitAtLastDelimiter(oldPath);
     const PathParts to = SplitAtLastDelimiter(newPath);

@@ -36,6 +36,10 @@ public:
     // identity of what stands there, links not followed.
     Kind At(std::string_view path, Platform::EntryId* id = nullptr);
 
+    // Whether At(path) is answered from the listing of path's folder, identity included, without a
+    // look at the file itself.
+    bool Listed(std::string_view path);
+
     // A rename the caller made that went through: later looks find the file at its new path.
     void Renamed(std::string_view oldPath, std::string_view newPath);
 

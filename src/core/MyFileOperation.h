@@ -145,6 +145,12 @@ public:
         kNoSource,  // the look found no file (or, with expected, another file) at the old path
         kRefused,   // the rename was refused: by the file system, or a text with no native form
     };
+    // Whether a look at oldPath (with the sources given) is answered from its folder's listing,
+    // identity included, rather than from the file itself.
+    bool Listed(std::string_view oldPath);
+    // A rename whose source the caller knows from the listing to hold its file still: no look, and
+    // the listing is not told, so only for a batch that makes no look a rename of it could change.
+    Result RenameListed(std::string_view oldPath, std::string_view newPath);
     // expected (optional, with the sources given): the identity the file at oldPath must have.
     Result Rename(std::string_view oldPath, std::string_view newPath,
                   const Platform::EntryId* expected = nullptr);

@@ -113,6 +113,14 @@ Platform::EntryId BatchRenames::SourceId(std::string_view oldPath) {
     return id;
 }
 
+bool BatchRenames::Listed(std::string_view oldPath) {
+    return look_ && look_->Listed(oldPath);
+}
+
+BatchRenames::Result BatchRenames::RenameListed(std::string_view oldPath, std::string_view newPath) {
+    return RenameFile(oldPath, newPath, Source::kSeen, from_, to_, folders_.get());
+}
+
 BatchRenames::Result BatchRenames::Rename(std::string_view oldPath, std::string_view newPath,
                                           const Platform::EntryId* expected) {
     return RenameFile(oldPath, newPath, look_ ? Source::kLookInFolder : Source::kSeen, from_, to_,

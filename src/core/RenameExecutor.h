@@ -120,6 +120,11 @@ Outcome ExecuteEntries(const std::vector<std::string>& from, const std::vector<s
                        const std::vector<std::size_t>& entries, const std::vector<Platform::EntryId>& ids,
                        Look look, Order order, RunControl* control = nullptr, Recorder* recorder = nullptr);
 
+// Whether the pairs cannot meet: every folder tells names apart by their letter case, no old path
+// is listed twice and no new path is another pair's old path. Then no rename of the batch changes
+// what stands at a later pair's old path, so what was seen there before the first rename still
+// stands there as far as the batch goes.
+bool Independent(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths);
 // A quick look whether some pair's new name is held by a file of the batch that list order would
 // not have moved yet: false means PlanOnDisk would find no pair to reorder.
 bool NeedsOrder(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths);

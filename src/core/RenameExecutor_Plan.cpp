@@ -153,11 +153,16 @@ void SetStepHookForTests(std::function<void(std::size_t step)> hook) {
 
 namespace {
 
-// Whether some pair's new path is another pair's old path, where every folder tells names apart
-// by their letter case; nullopt where a folder does not. Only such a batch can need an order, and
-// most batches have none: one hashed look per pair tells it for far less than a plan.
-std::optional<bool> NewNameHeldInBatch(const std::vector<std::string>& oldPaths,
-                                       const std::vector<std::string>& newPaths, const FoldingOnly& folders) {
+// How the pairs of a batch meet each other, where every folder tells names apart by their letter
+// case (nullopt where a folder does not): whether some pair's new path is another pair's old path,
+// and whether an old path is listed twice. Only a batch of the first kind can need an order, and
+// most batches are of neither: one hashed look per pair tells it for far less than a plan.
+struct Meeting {
+    bool newHeld = false;
+    bool oldTwice = false;
+};
+std::optional<Meeting> MeetingOf(const std::vector<std::string>& oldPaths,
+                                 const std::vector<std::string>& newPaths, const FoldingOnly& folders) {
     std::string_view folder;
     for (const std::string& path : oldPaths) {
         const std::string_view current = MyFileOperation::SplitAtLastDelimiter(path).folder;
@@ -165,6 +170,7 @@ std::optional<bool> NewNameHeldInBatch(const std::vector<std::string>& oldPaths,
         folder = current;
         if (folders.FoldsCase(folder)) return std::nullopt;
     }
+    Meeting meeting;
     // Open addressing over the old paths' indices (plus one; 0 is free).
     std::size_t size = 16;
     while (size < 2 * oldPaths.size())
@@ -174,17 +180,21 @@ std::optional<bool> NewNameHeldInBatch(const std::vector<std::string>& oldPaths,
     const std::hash<std::string_view> hash;
     for (std::size_t i = 0; i < oldPaths.size(); ++i) {
         std::size_t at = hash(oldPaths[i]) & mask;
-        while (slots[at] != 0)
-            at = (at + 1) & mask;
+        for (; slots[at] != 0; at = (at + 1) & mask) {
+            if (oldPaths[slots[at] - 1] == oldPaths[i]) meeting.oldTwice = true;
+        }
         slots[at] = static_cast<std::uint32_t>(i + 1);
     }
-    for (std::size_t k = 0; k < newPaths.size(); ++k) {
+    for (std::size_t k = 0; k < newPaths.size() && !meeting.newHeld; ++k) {
         for (std::size_t at = hash(newPaths[k]) & mask; slots[at] != 0; at = (at + 1) & mask) {
             const std::size_t i = slots[at] - 1;
-            if (i != k && oldPaths[i] == newPaths[k]) return true;
+            if (i != k && oldPaths[i] == newPaths[k]) {
+                meeting.newHeld = true;
+                break;
+            }
         }
     }
-    return false;
+    return meeting;
 }
 
 }  // namespace
@@ -193,8 +203,15 @@ bool NeedsOrder(const std::vector<std::string>& oldPaths, const std::vector<std:
     // A file outside the batch only ever blocks pairs, which then need no order: folders that hold
     // nothing else tell no fewer pairs than the disk, without reading them.
     const FoldingOnly folders(oldPaths);
-    if (NewNameHeldInBatch(oldPaths, newPaths, folders) == false) return false;
+    if (const std::optional<Meeting> meeting = MeetingOf(oldPaths, newPaths, folders);
+        meeting && !meeting->newHeld)
+        return false;
     return RenamePlanner::MakePlan(oldPaths, newPaths, folders, "0").reorderedCount > 0;
+}
+
+bool Independent(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths) {
+    const std::optional<Meeting> meeting = MeetingOf(oldPaths, newPaths, FoldingOnly(oldPaths));
+    return meeting && !meeting->newHeld && !meeting->oldTwice;
 }
 
 RenamePlanner::Plan PlanOnDisk(const std::vector<std::string>& oldPaths,

@@ -42,10 +42,11 @@ private:
 };
 
 // ExecuteSkippingCollisions with the sources looked at ahead: listed[k] is the listed path the k-th
-// old path was taken from.
+// old path was taken from. independent: what Independent tells of the pairs, when the caller knows.
 Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
                                   const std::vector<std::string>& newPaths, Order order, RunControl* control,
                                   const std::vector<std::size_t>& refused, Recorder* recorder,
-                                  SourcesAhead& ahead, const std::vector<std::size_t>& listed);
+                                  SourcesAhead& ahead, const std::vector<std::size_t>& listed,
+                                  std::optional<bool> independent = std::nullopt);
 
 }  // namespace RenameExecutor

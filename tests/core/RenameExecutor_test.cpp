@@ -241,6 +241,52 @@ TEST_F(RenameExecutorTest, AFolderReadWholeGivesTheOutcomesOfALookAtEachPath) {
     }
 }
 
+// Pairs that cannot meet (no source listed twice, no new name another's source) are renamed from
+// the folder's listing without a look at each source as they go: the same outcomes as looks at
+// each path, for a folder, a link to a file, a broken link, a missing file, a taken name and a
+// change of case, whichever way the sources were looked at first.
+TEST_F(RenameExecutorTest, PairsThatCannotMeetGiveTheOutcomesOfALookAtEachPath) {
+    using Execute =
+        Outcome (*)(const std::vector<std::string>&, const std::vector<std::string>&, Order, RunControl*);
+    for (const Execute execute : {Execute{&ExecuteSkippingCollisions}, Execute{&SkippingReadAhead}}) {
+        std::vector<std::string> onDisk[2];
+        for (const bool padded : {false, true}) {
+            SCOPED_TRACE(padded ? "with forty more" : "alone");
+            const std::string f =
+                std::string(execute == &SkippingReadAhead ? "ahead" : "plain") + (padded ? "-padded/" : "/");
+            File(f + "u.txt");
+            File(f + "taken.txt", "keep me");
+            std::filesystem::create_symlink("u.txt", Path(f + "link"));
+            std::filesystem::create_symlink("nowhere", Path(f + "broken"));
+            std::vector<std::string> oldPaths = {
+                File(f + "a.txt"),    dir.MakeDir(f + "fold"), Path(f + "link"), Path(f + "broken"),
+                Path(f + "gone.txt"), File(f + "b.txt"),       File(f + "m.txt")};
+            std::vector<std::string> newPaths = {
+                Path(f + "a2.txt"),    Path(f + "fold2"),     Path(f + "link2"), Path(f + "b2"),
+                Path(f + "gone2.txt"), Path(f + "taken.txt"), Path(f + "M.txt")};
+            for (int i = 0; padded && i < 40; ++i) {
+                oldPaths.push_back(File(f + "pad" + std::to_string(i)));
+                newPaths.push_back(Path(f + "padded" + std::to_string(i)));
+            }
+            ASSERT_TRUE(Independent(oldPaths, newPaths));
+            const Outcome outcome = execute(oldPaths, newPaths, Order::FirstToLast, nullptr);
+            EXPECT_THAT(outcome.skipped, ElementsAre(5u));
+            EXPECT_THAT(outcome.failed, ElementsAre(1u, 3u, 4u));
+            EXPECT_TRUE(Holds(f + "taken.txt", "keep me"));
+            EXPECT_TRUE(Holds(f + "M.txt", f + "m.txt"));
+            for (const std::string& name : TempDir::Names(Path(f))) {
+                if (!name.starts_with("pad")) onDisk[padded ? 1 : 0].push_back(name);
+            }
+        }
+        EXPECT_EQ(onDisk[0], onDisk[1]);
+        EXPECT_EQ(onDisk[0], std::vector<std::string>({"M.txt", "a2.txt", "b.txt", "broken", "fold", "link2",
+                                                       "taken.txt", "u.txt"}));
+    }
+    // Pairs that meet are not of this kind: a source listed twice, a new name another's source.
+    EXPECT_FALSE(Independent({Path("x"), Path("x")}, {Path("y"), Path("z")}));
+    EXPECT_FALSE(Independent({Path("x"), Path("y")}, {Path("y"), Path("z")}));
+}
+
 // Deletes a file when asked before the given step: a source that vanishes after the run looked.
 class DeleteBefore final : public RunControl {
 public:
