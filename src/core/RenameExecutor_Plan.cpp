@@ -67,16 +67,25 @@ public:
     }
 
     // Takes every step; false when one was refused and the steps before it were taken back.
-    // expected: the identity each old path must hold, or null.
-    bool Run(BatchRenames& renames, const std::vector<Platform::EntryId>* expected, PlannedOutcome& result) {
+    // expected: the identity each old path must hold, or null. present (instead of expected): per
+    // pair, whether the listing of the sources' folders holds the file at its old path.
+    bool Run(BatchRenames& renames, const std::vector<Platform::EntryId>* expected,
+             const std::vector<bool>* present, PlannedOutcome& result) {
         const std::size_t end = group_.first + group_.count;
         for (std::size_t s = group_.first; s < end; ++s) {
             if (StepHook()) StepHook()(s);
             const Step step = plan_.steps[s];
-            const Platform::EntryId* id =
-                expected != nullptr && step.move != Move::kHome ? &(*expected)[step.pair] : nullptr;
-            if (renames.Rename(From(step), To(step), id) != BatchRenames::Result::kDone) {
-                TakeBack(renames, s, result);
+            BatchRenames::Result done = BatchRenames::Result::kNoSource;
+            if (present != nullptr) {
+                if (step.move == Move::kHome || (*present)[step.pair])
+                    done = renames.RenameListed(From(step), To(step));
+            } else {
+                const Platform::EntryId* id =
+                    expected != nullptr && step.move != Move::kHome ? &(*expected)[step.pair] : nullptr;
+                done = renames.Rename(From(step), To(step), id);
+            }
+            if (done != BatchRenames::Result::kDone) {
+                TakeBack(renames, s, present != nullptr, result);
                 return false;
             }
         }
@@ -104,13 +113,16 @@ private:
     // Step refused was refused: the steps before it go back, last first. A step that cannot go
     // back leaves its file where it is: at its new name (renamed after all) or, for the file set
     // aside, under the temporary name (stranded). Every other file of the group keeps its old name.
-    void TakeBack(BatchRenames& renames, std::size_t refused, PlannedOutcome& result) {
+    // listed: the steps went without looks (Run's present).
+    void TakeBack(BatchRenames& renames, std::size_t refused, bool listed, PlannedOutcome& result) {
         Outcome& outcome = result.outcome;
         bool homeStays = false;  // the file set aside reached its new name and stays there
         for (std::size_t s = refused; s-- > group_.first;) {
             const Step step = plan_.steps[s];
             if (step.move == Move::kAside && homeStays) continue;
-            if (renames.Rename(To(step), From(step)) == BatchRenames::Result::kDone) continue;
+            const BatchRenames::Result back =
+                listed ? renames.RenameListed(To(step), From(step)) : renames.Rename(To(step), From(step));
+            if (back == BatchRenames::Result::kDone) continue;
             if (step.move == Move::kAside) {
                 result.stranded.push_back({step.pair, temporary_, {}, oldPaths_[step.pair]});
                 outcome.failed.push_back(step.pair);
@@ -131,6 +143,26 @@ private:
     std::string temporary_;
     std::vector<std::size_t> stays_;  // files whose way back failed, at their new names or stranded
 };
+
+// Per pair, whether the file to rename stands at its old path (ids: the file each must be; null
+// for any file), as the listings of the sources' folders tell; nullopt when a folder is not
+// listed. Each old path is the source of one step and no step before it names it (the planner
+// moves a file before its name is taken and keeps groups apart), so what a look at a step could
+// find is what the listing held before the first step: the steps need no look of their own.
+std::optional<std::vector<bool>> Present(BatchRenames& renames, const std::vector<std::string>& oldPaths,
+                                         const RenamePlanner::Plan& plan,
+                                         const std::vector<Platform::EntryId>* ids,
+                                         const std::vector<Platform::EntryId>& seen) {
+    std::vector<bool> present(oldPaths.size());
+    for (const Step& step : plan.steps) {
+        if (step.move == Move::kHome) continue;
+        const std::string& path = oldPaths[step.pair];
+        if (!renames.Listed(path)) return std::nullopt;
+        present[step.pair] = ids != nullptr ? renames.SourceId(path) == (*ids)[step.pair]
+                                            : seen[step.pair] != Platform::EntryId{};
+    }
+    return present;
+}
 
 // The file each cycle sets aside, and where.
 std::vector<Stranded> TemporariesOf(const std::vector<std::string>& oldPaths, const RenamePlanner::Plan& plan,
@@ -248,6 +280,8 @@ PlannedOutcome ExecutePlan(const std::vector<std::string>& oldPaths, const std::
         renames = std::make_unique<BatchRenames>();
     }
     if (ids != nullptr && look == Look::kNone) outcome.ids = *ids;
+    const std::optional<std::vector<bool>> present =
+        look == Look::kSources ? Present(*renames, oldPaths, plan, ids, outcome.ids) : std::nullopt;
     if (recorder != nullptr) {
         // The journal knows every file and every temporary name before anything moves, so a crash
         // at any step can be taken back.
@@ -278,7 +312,8 @@ PlannedOutcome ExecutePlan(const std::vector<std::string>& oldPaths, const std::
             }
             break;
         }
-        group.Run(*renames, look == Look::kSources ? &outcome.ids : nullptr, result);
+        group.Run(*renames, look == Look::kSources ? &outcome.ids : nullptr, present ? &*present : nullptr,
+                  result);
         done += group.Files();
     }
     std::sort(outcome.failed.begin(), outcome.failed.end());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/RenameExecutor.h"
+#include "support/FileIds.h"
 #include "support/Mounts.h"
 #include "support/StopBefore.h"
 #include "support/TempDir.h"
@@ -99,6 +100,64 @@ TEST_F(RenameExecutorPlanTest, ARefusedStepTakesItsChainOrCycleBackAndTheOthersG
         EXPECT_EQ(result.outcome.failed, row.failed);
         EXPECT_THAT(result.stranded, IsEmpty());
         EXPECT_EQ(Folder(), row.after);
+    }
+}
+
+// The files to rename known by identity (as an undo knows them): whether each step's source is
+// looked at in turn (a few files) or told by its folder's listing once (forty more), a file that
+// vanished, was replaced or met a newcomer takes its chain or ring back the same way.
+TEST_F(RenameExecutorPlanTest, KnownFilesGoTheSameWayWhetherLookedAtOrListed) {
+    struct Row {
+        const char* what;
+        std::function<void(const TempDir&)> before;  // between planning and carrying out
+        std::vector<std::size_t> failed;
+        std::vector<std::string> after;
+    };
+    const std::vector<Row> rows = {
+        {"a file of the ring vanished",
+         [](const TempDir& d) { std::filesystem::remove(d / "q"); },
+         {0, 1, 2},
+         {"2=1", "3=2", "p=p", "r=r"}},
+        {"a file of the ring was replaced",
+         [](const TempDir& d) {
+             std::filesystem::rename(d / "q", d / "q-old");  // kept, so its number is not reused
+             d.MakeFile("q", "other");
+         },
+         {0, 1, 2},
+         {"2=1", "3=2", "p=p", "q=other", "q-old=q", "r=r"}},
+        {"a file appeared at the free end of the chain",
+         [](const TempDir& d) { d.MakeFile("3", "intruder"); },
+         {3, 4},
+         {"1=1", "2=2", "3=intruder", "p=r", "q=p", "r=q"}},
+    };
+    for (const bool padded : {false, true}) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(row.what) + (padded ? " with forty more" : " alone"));
+            for (const std::string& name : TempDir::Names(dir.Path()))
+                std::filesystem::remove(dir / name);
+            Files({"1", "2", "p", "q", "r"});
+            std::vector<std::pair<std::string, std::string>> pairs = {
+                {"p", "q"}, {"q", "r"}, {"r", "p"}, {"1", "2"}, {"2", "3"}};
+            for (int i = 0; padded && i < 40; ++i) {
+                Files({"pad" + std::to_string(i)});
+                pairs.emplace_back("pad" + std::to_string(i), "padded" + std::to_string(i));
+            }
+            Pairs(pairs);
+            std::vector<Platform::EntryId> ids;
+            for (const std::string& path : from)
+                ids.push_back(testsupport::IdOf(path));
+            const RenamePlanner::Plan plan = PlanOnDisk(from, to, "t");
+            row.before(dir);
+            const PlannedOutcome result = ExecutePlan(from, to, plan, Look::kSources, nullptr, &ids);
+            EXPECT_EQ(result.outcome.failed, row.failed);
+            EXPECT_THAT(result.stranded, IsEmpty());
+            std::vector<std::string> unpadded;
+            for (const std::string& file : Folder()) {
+                if (!file.starts_with("pad")) unpadded.push_back(file);
+            }
+            EXPECT_EQ(unpadded, row.after);
+            EXPECT_EQ(Folder().size() - unpadded.size(), padded ? 40U : 0U);
+        }
     }
 }
 
