@@ -24,6 +24,9 @@ public:
     // folder: where the journals are kept; target: the command an undo, revert or recovery acts on;
     // workFolder (native): the folder the history names, empty for the folder of the first file.
     Record(std::string folder, Kind kind, std::uint64_t target = 0, std::string workFolder = {});
+    // Stays where it is: a preparation meanwhile works on it.
+    Record(const Record&) = delete;
+    Record& operator=(const Record&) = delete;
 
     // The executor's batch, each file in the order it is tried; End with its outcome.
     std::error_code Begin(const RenameExecutor::RecordedPairs& pairs) override;
