@@ -26,12 +26,15 @@ std::function<void(std::size_t)>& StepHook() {
     return hook;
 }
 
+// No looks announced: no folder is read whole, each is only opened for what it tells of itself.
+const std::vector<std::string_view> kNoLooks;
+
 // The folders of a batch as they stand. The planner asks only about new names no file of the
 // batch holds, mostly few (a chain's free end): they are looked at one by one rather than by
 // reading each folder, which the executor reads again anyway.
 class DiskFolders final : public RenamePlanner::Folders {
 public:
-    explicit DiskFolders(const std::vector<std::string>& oldPaths) : look_(oldPaths, 0) {}
+    DiskFolders() : look_(kNoLooks) {}
 
     bool FoldsCase(std::string_view folder) const override { return look_.FoldsCase(folder); }
     bool Holds(std::string_view folder, std::string_view name) const override {
@@ -48,7 +51,7 @@ private:
 // which new names the batch's own files hold.
 class FoldingOnly final : public RenamePlanner::Folders {
 public:
-    explicit FoldingOnly(const std::vector<std::string>& oldPaths) : look_(oldPaths, 0) {}
+    FoldingOnly() : look_(kNoLooks) {}
 
     bool FoldsCase(std::string_view folder) const override { return look_.FoldsCase(folder); }
     bool Holds(std::string_view /*folder*/, std::string_view /*name*/) const override { return false; }
@@ -234,7 +237,7 @@ std::optional<Meeting> MeetingOf(const std::vector<std::string>& oldPaths,
 bool NeedsOrder(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths) {
     // A file outside the batch only ever blocks pairs, which then need no order: folders that hold
     // nothing else tell no fewer pairs than the disk, without reading them.
-    const FoldingOnly folders(oldPaths);
+    const FoldingOnly folders;
     if (const std::optional<Meeting> meeting = MeetingOf(oldPaths, newPaths, folders);
         meeting && !meeting->newHeld)
         return false;
@@ -242,13 +245,13 @@ bool NeedsOrder(const std::vector<std::string>& oldPaths, const std::vector<std:
 }
 
 bool Independent(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths) {
-    const std::optional<Meeting> meeting = MeetingOf(oldPaths, newPaths, FoldingOnly(oldPaths));
+    const std::optional<Meeting> meeting = MeetingOf(oldPaths, newPaths, FoldingOnly());
     return meeting && !meeting->newHeld && !meeting->oldTwice;
 }
 
 RenamePlanner::Plan PlanOnDisk(const std::vector<std::string>& oldPaths,
                                const std::vector<std::string>& newPaths, std::string_view runId) {
-    const DiskFolders folders(oldPaths);
+    const DiskFolders folders;
     return RenamePlanner::MakePlan(oldPaths, newPaths, folders, runId);
 }
 
