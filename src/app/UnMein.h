@@ -29,6 +29,7 @@
 #include "core/RenameExecutor.h"
 #include "core/RenamePreview.h"
 #include "core/RowOrder.h"
+#include "core/RunJournalRecovery.h"
 #include "core/RunJournalStore.h"
 #include "core/SequentialNames.h"
 
@@ -485,6 +486,8 @@ private:
     RunJournal::Listing ListJournal();
     void UndoKeptCommand(const RunJournal::Journal& journal);
     void ReportJournalUndo(const RunJournal::UndoResult& result);
+    // The files a clean-up had to leave under a temporary name, each named with where it is.
+    void ReportStayed(const RunJournal::Journal& journal, const std::vector<RunJournal::Stranded>& stayed);
     QWidget* clientArea_ = nullptr;
 
     // Menus.

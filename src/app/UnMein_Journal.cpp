@@ -63,10 +63,15 @@ void TFmMein::RecoverInterrupted() {
     });
     if (recovered.taken || !takeBack) return;  // another start took it up meanwhile
     ReportJournalUndo(recovered.undo);
-    for (const RunJournal::Stranded& stranded : recovered.stayed) {
+    ReportStayed(interrupted->journal, recovered.stayed);
+}
+
+void TFmMein::ReportStayed(const RunJournal::Journal& journal,
+                           const std::vector<RunJournal::Stranded>& stayed) {
+    for (const RunJournal::Stranded& stranded : stayed) {
         Message(QStringLiteral("ファイル ") + QString::fromStdString(stranded.home) +
                 QStringLiteral(" は同名ファイルがあるため、一時的な名前 ") +
-                QString::fromStdString(interrupted->journal.notes[stranded.note].path) +
+                QString::fromStdString(journal.notes[stranded.note].path) +
                 QStringLiteral(" のまま残っています"));
     }
 }
@@ -114,8 +119,12 @@ void TFmMein::UndoJournaled(std::uint64_t id) {
 void TFmMein::UndoKeptCommand(const RunJournal::Journal& journal) {
     // After a restart a name alone proves nothing: each file is looked for by its identity.
     RunJournal::UndoCheck check;
-    RunBusy({RunText::kRenaming, 0},
-            [&](RunControl&) { check = RunJournal::CheckUndo(journal, RunJournal::DoneEntries(journal)); });
+    bool leftBehind = false;  // under a temporary name by a take-back refused inside a cycle
+    RunBusy({RunText::kRenaming, 0}, [&](RunControl&) {
+        check = RunJournal::CheckUndo(journal, RunJournal::DoneEntries(journal));
+        const RunJournal::OnDisk left = RunJournal::LeftBehind(journal);
+        leftBehind = !left.stranded.empty() || !left.removableCopies.empty();
+    });
     if (!check.missing.empty() &&
         !dialogs_->AskYesNo(this,
                             QStringLiteral("移動または削除による不足ファイルがありますが、\r\n\r\n"
@@ -124,20 +133,21 @@ void TFmMein::UndoKeptCommand(const RunJournal::Journal& journal) {
         Message(QStringLiteral("ユーザーによる中止"));
         return;
     }
-    if (check.take.empty()) {
+    if (check.take.empty() && !leftBehind) {
         Message(QStringLiteral("元に戻せませんでした。"));
         return;
     }
-    RunJournal::UndoResult result;
+    RunJournal::HistoryUndo result;
     RunBusy({RunText::kRenaming, check.take.size()}, [&](RunControl& control) {
-        result = RunJournal::Undo(journal, check, RunJournal::Kind::kUndo, journal_.Folder(), &control);
+        result = RunJournal::UndoFromHistory(journal, check, journal_.Folder(), &control);
     });
     // The window's own record of that run no longer tells where its files are.
-    if (journal.header.id == runJournal_ && !result.unrecorded) {
+    if (journal.header.id == runJournal_ && !result.undo.unrecorded && !check.take.empty()) {
         Undo1->setEnabled(false);
         btret->setEnabled(false);
         N3->setEnabled(false);
         N22->setEnabled(false);
     }
-    ReportJournalUndo(result);
+    ReportJournalUndo(result.undo);
+    ReportStayed(journal, result.stayed);
 }

@@ -45,17 +45,22 @@ private:
 
 OnDisk Examine(const Journal& journal) {
     const std::vector<Entry>& entries = journal.entries;
-    const std::vector<Note>& notes = journal.notes;
     const PlacedCopies placed(journal);
 
-    OnDisk found;
+    OnDisk found = LeftBehind(journal);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const Entry& e = entries[i];
         if (e.oldPath == e.newPath) continue;
         const auto atNew = IdAt(e.newPath);
         if (atNew && placed.Ours(journal, i, *atNew) && !Holds(e.oldPath, e.id)) found.done.push_back(i);
     }
+    return found;
+}
 
+OnDisk LeftBehind(const Journal& journal) {
+    const std::vector<Entry>& entries = journal.entries;
+    const std::vector<Note>& notes = journal.notes;
+    OnDisk found;
     for (std::size_t n = 0; n < notes.size(); ++n) {
         const Note& note = notes[n];
         const Entry& e = entries[note.entry];

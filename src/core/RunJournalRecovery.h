@@ -31,6 +31,8 @@ struct OnDisk {
 
 // Looks at the disk, links not followed.
 OnDisk Examine(const Journal& journal);
+// The same for the temporary names alone (done stays empty): what a command left behind.
+OnDisk LeftBehind(const Journal& journal);
 
 // The entries a command carried out: of a closed one, those it closed as done whose paths differ;
 // of one not closed, those Examine finds done.

@@ -140,6 +140,14 @@ UndoResult Undo(const Journal& journal, const UndoCheck& check, Kind kind, const
     return RenameBack(journal, check, record, control);
 }
 
+HistoryUndo UndoFromHistory(const Journal& journal, const UndoCheck& check, const std::string& folder,
+                            RunControl* control) {
+    HistoryUndo result;
+    result.undo = Undo(journal, check, Kind::kUndo, folder, control);
+    if (!result.undo.unrecorded) result.stayed = CleanUp(journal, LeftBehind(journal));
+    return result;
+}
+
 std::vector<Stranded> CleanUp(const Journal& journal, const OnDisk& found) {
     for (const std::size_t n : found.removableCopies)
         Platform::RemoveFile(journal.notes[n].path);

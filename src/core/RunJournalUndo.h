@@ -38,6 +38,16 @@ struct UndoResult {
 UndoResult Undo(const Journal& journal, const UndoCheck& check, Kind kind, const std::string& folder,
                 RunControl* control = nullptr);
 
+// The undo of a kept command from the history: the entries of check.take go back as Undo takes
+// them (journaled as kUndo), then what the command, or an undo of it, left under a temporary name
+// when a take-back inside a cycle was refused goes home as after an interrupted command.
+struct HistoryUndo {
+    UndoResult undo;
+    std::vector<Stranded> stayed;  // files that had to stay under a temporary name
+};
+HistoryUndo UndoFromHistory(const Journal& journal, const UndoCheck& check, const std::string& folder,
+                            RunControl* control = nullptr);
+
 // After the undo of an interrupted command: the copies found removable are removed, and the files
 // found stranded under a temporary name go back home, never over another file. Returns those that
 // had to stay.

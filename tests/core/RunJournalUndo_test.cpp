@@ -121,6 +121,39 @@ TEST(RunJournalUndoTest, ARingThatCannotGoBackNamesTheFileLeftUnderItsTemporaryN
     EXPECT_EQ(TempDir::Names(dir / "f").size(), 3u);
 }
 
+// A swap whose way back was refused leaves a file under its temporary name. The journal keeps it:
+// once the name is free again, the undo from the history takes the swap back and brings that file
+// home too.
+TEST(RunJournalUndoTest, TheHistorysUndoBringsHomeAFileLeftUnderItsTemporaryName) {
+    TempDir dir;
+    const std::string journals = dir / "journal";
+    const std::vector<std::string> from = {Cp(dir.MakeFile("f/a", "a")), Cp(dir.MakeFile("f/b", "b"))};
+    const std::vector<std::string> to = {from[1], from[0]};
+    // a goes aside, b takes a's name, then a newcomer takes b's name before a can: b cannot go back
+    // past the newcomer, and a cannot go back past b.
+    RenameExecutor::SetStepHookForTests([&dir](std::size_t step) {
+        if (step == 2) dir.MakeFile("f/b", "newcomer");
+    });
+    Record record(journals, Kind::kString);
+    const RenameExecutor::PlannedOutcome ran =
+        RenameExecutor::ExecutePlan(from, to, RenameExecutor::PlanOnDisk(from, to, "run"),
+                                    RenameExecutor::Look::kSources, nullptr, nullptr, &record);
+    RenameExecutor::SetStepHookForTests({});
+    ASSERT_EQ(ran.stranded.size(), 1u);
+    EXPECT_THAT(TempDir::Names(dir / "f"), ElementsAre(".quorbel-run-0", "a", "b"));
+    const Journal run = Store(journals).Read(record.Id()).value();
+    ASSERT_EQ(LeftBehind(run).stranded.size(), 1u);
+
+    fs::rename(dir / "f/b", dir / "newcomer");
+    const HistoryUndo undone = UndoFromHistory(run, CheckUndo(run, DoneEntries(run)), journals);
+    EXPECT_FALSE(undone.undo.unrecorded);
+    EXPECT_THAT(undone.stayed, IsEmpty());
+    EXPECT_THAT(TempDir::Names(dir / "f"), ElementsAre("a", "b"));
+    EXPECT_EQ(TempDir::ReadFile(dir / "f/a"), "a");
+    EXPECT_EQ(TempDir::ReadFile(dir / "f/b"), "b");
+    EXPECT_THAT(LeftBehind(run).stranded, IsEmpty());
+}
+
 // A move is taken back by moving the files home, also from another file system, where the file
 // at its new path is the copy the move placed there.
 TEST(RunJournalUndoTest, AMoveGoesBackAlsoFromAnotherFileSystem) {
