@@ -1,10 +1,12 @@
 #include "core/RenamePreview.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
 #include <limits>
 #include <memory>
 #include <span>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -54,9 +56,10 @@ public:
     Result Run(const Inputs& inputs, const std::vector<std::int64_t>* datesTaken);
 
 private:
+    // Asked from the reading thread too: the control must bear that.
     bool Stop(std::size_t done) {
         if (!StopAsked(control_, done)) return false;
-        result_.stopped = true;
+        stopped_ = true;
         return true;
     }
     // The bytes of the listed names: the new names mostly take about as many, and a buffer that
@@ -74,8 +77,8 @@ private:
         return to_.assign(FolderOf(row)).append(result_.rows.NameOf(row));
     }
     // Reads every folder of the list into the model, one folder a step, with room for the renames of
-    // its rows: all of them, or with planned those the rows mark renamed.
-    bool ReadFolders(bool planned);
+    // all its rows. Reads only paths_ and the model, so it may run beside the composition of names.
+    bool ReadFolders();
 
     void Sequential(const SequentialNames::Options& options, const std::vector<std::int64_t>* datesTaken);
     void SequentialWalk();
@@ -97,6 +100,7 @@ private:
 
     const std::vector<std::string>& paths_;
     RunControl* control_;
+    std::atomic<bool> stopped_{false};
     std::unique_ptr<DiskModel> model_ = std::make_unique<DiskModel>();
     Result result_;
     std::string to_;
@@ -146,7 +150,7 @@ Result Forecaster::Run(const Inputs& inputs, const std::vector<std::int64_t>* da
             }
         },
         inputs);
-    if (result_.stopped) {
+    if (stopped_) {
         Result stopped;
         stopped.stopped = true;
         return stopped;
@@ -154,7 +158,7 @@ Result Forecaster::Run(const Inputs& inputs, const std::vector<std::int64_t>* da
     return std::move(result_);
 }
 
-bool Forecaster::ReadFolders(bool planned) {
+bool Forecaster::ReadFolders() {
     std::vector<std::pair<std::string_view, std::size_t>> folders;  // with the renames into each
     std::unordered_map<std::string_view, std::size_t> seen;
     std::string_view last;
@@ -167,7 +171,7 @@ bool Forecaster::ReadFolders(bool planned) {
             lastIndex = seen.try_emplace(folder, folders.size()).first->second;
             if (lastIndex == folders.size()) folders.emplace_back(folder, 0);
         }
-        if (!planned || result_.rows.StateOf(row) == State::kRenamed) ++folders[lastIndex].second;
+        ++folders[lastIndex].second;
     }
     for (std::size_t k = 0; k < folders.size(); ++k) {
         if (Stop(k)) return false;
@@ -182,59 +186,81 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
     if (options.addDate && options.dateTaken && datesTaken == nullptr) {
         result_.datesTaken = PhotoDate::ReadDatesTaken(paths_, control_);
         if (!result_.datesTaken) {
-            result_.stopped = true;
+            stopped_ = true;
             return;
         }
         datesTaken = &*result_.datesTaken;
     }
-    if (!ReadFolders(false)) return;
-    // As the run: every listed file must still be there before anything is composed.
-    for (std::size_t row = 0; row < paths_.size(); ++row) {
-        if (row % kStepRows == 0 && Stop(row)) return;
-        if (model_->At(paths_[row]) != DiskModel::Kind::kFile) {
-            result_.refusal = SequentialStopped{SequentialNames::Outcome::MissingFile, paths_[row]};
-            return;
+    // The folders are read and every listed file looked for while the names are composed: the
+    // names need no look, and the two take about as long. As the run, a missing file refuses the
+    // run before any name counts.
+    std::size_t missing = paths_.size();
+    std::jthread reader([&] {
+        if (!ReadFolders()) return;
+        for (std::size_t row = 0; row < paths_.size(); ++row) {
+            if (row % kStepRows == 0 && Stop(row)) return;
+            if (model_->At(paths_[row]) != DiskModel::Kind::kFile) {
+                missing = row;
+                return;
+            }
         }
-    }
-    SequentialNames::Composer composer(options, paths_.size(), datesTaken);
+    });
     Rows& rows = result_.rows;
     rows.Reserve(paths_.size(), NameBytes());
-    SequentialNames::NameCheck check(paths_.size(), [this](std::size_t a, std::size_t b) {
-        return Cp932::EqualNoCase(FolderOf(a), FolderOf(b)) &&
-               Cp932::EqualNoCase(result_.rows.NameOf(a), result_.rows.NameOf(b));
-    });
-    std::string newName;
+    std::optional<SequentialNames::NameCheck> check(
+        std::in_place, paths_.size(), [this](std::size_t a, std::size_t b) {
+            return Cp932::EqualNoCase(FolderOf(a), FolderOf(b)) &&
+                   Cp932::EqualNoCase(result_.rows.NameOf(a), result_.rows.NameOf(b));
+        });
+    // The rows whose name an earlier row was given: the run stops at them, no order helps.
+    std::vector<std::uint32_t> twice;
+    SequentialNames::Outcome composed = SequentialNames::Outcome::Composed;
     std::string detail;
-    bool collided = false;
-    bool composedAll = true;
-    for (std::size_t row = 0; row < paths_.size(); ++row) {
+    {
+        SequentialNames::Composer composer(options, paths_.size(), datesTaken);
+        std::string newName;
+        for (std::size_t row = 0; row < paths_.size(); ++row) {
+            if (row % kStepRows == 0 && Stop(row)) return;
+            composed = composer.Compose(row, paths_[row], newName, detail);
+            if (composed != SequentialNames::Outcome::Composed) break;
+            const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
+            rows.Add(newName == parts.name ? State::kUnchanged : State::kRenamed, newName);
+            if (!check->Insert(row, parts.folder, newName)) twice.push_back(static_cast<std::uint32_t>(row));
+        }
+    }
+    reader.join();
+    if (stopped_) return;
+    if (missing < paths_.size()) {
+        result_.refusal = SequentialStopped{SequentialNames::Outcome::MissingFile, paths_[missing]};
+        result_.rows = Rows();
+        return;
+    }
+    // Unlike the run, the check goes on after a refusal, so that every name that refuses it shows.
+    bool collided = !twice.empty();
+    bool composedAll = twice.empty();
+    for (const std::uint32_t row : twice)
+        rows.Set(row, State::kCollision);
+    for (std::size_t row = 0; row < rows.Size(); ++row) {
         if (row % kStepRows == 0 && Stop(row)) return;
-        const SequentialNames::Outcome composed = composer.Compose(row, paths_[row], newName, detail);
-        if (composed != SequentialNames::Outcome::Composed) {
-            // The run stops at the first entry it cannot take, a taken name or this one, and tells
-            // why; a taken name keeps its rows marked, the others unnamed.
-            if (collided) {
-                while (rows.Size() < paths_.size())
-                    rows.Add(State::kUnchanged);
-                composedAll = false;
-                break;
-            }
+        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
+        if (check->Taken(parts.folder, parts.name, rows.NameOf(row),
+                         [this](std::string_view at) { return model_->At(at) != DiskModel::Kind::kNone; })) {
+            rows.Set(row, State::kCollision);
+            collided = true;
+        }
+    }
+    check.reset();
+    if (composed != SequentialNames::Outcome::Composed) {
+        // The run stops at the first entry it cannot take, a taken name or this one, and tells
+        // why; a taken name keeps its rows marked, the others unnamed.
+        if (!collided) {
             result_.refusal = SequentialStopped{composed, std::move(detail)};
             result_.rows = Rows();
             return;
         }
-        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
-        rows.Add(newName == parts.name ? State::kUnchanged : State::kRenamed, newName);
-        // Unlike the run, the check goes on after a refusal, so that every name that refuses it shows.
-        const auto verdict = check.Judge(row, parts.folder, parts.name, newName, [this](std::string_view at) {
-            return model_->At(at) != DiskModel::Kind::kNone;
-        });
-        if (verdict != SequentialNames::NameCheck::Verdict::kFree) {
-            rows.Set(row, State::kCollision);
-            collided = true;
-            // A name given twice stops the run: no order helps.
-            if (verdict == SequentialNames::NameCheck::Verdict::kTwice) composedAll = false;
-        }
+        while (rows.Size() < paths_.size())
+            rows.Add(State::kUnchanged);
+        composedAll = false;
     }
     if (collided) {
         // Names held only by files of the list that the run renames: the run asks whether to take
@@ -266,7 +292,7 @@ void Forecaster::SequentialWalk() {
         [&](std::size_t row) { return rows.StateOf(row) == State::kUnchanged; },
         [&](std::size_t row) { return RenameExecutor::CheckedStep(*model_, paths_[row], NewPath(row)); });
     if (!outcome.untried.empty()) {
-        result_.stopped = true;
+        stopped_ = true;
         return;
     }
     for (const std::size_t row : outcome.failed)
@@ -313,7 +339,8 @@ void Forecaster::StringPage(const RenamePreview::StringPage& page) {
 template <class Plan>
 void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
     // The plan a part of the list at a time: the names go into the rows, the files the run keeps
-    // into planned.
+    // into planned. The folders are read meanwhile: the plan needs no look.
+    std::jthread reader([this] { ReadFolders(); });
     Rows& rows = result_.rows;
     rows.Reserve(paths_.size(), NameBytes());
     std::vector<std::uint32_t> planned;
@@ -347,7 +374,8 @@ void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
             ++next;
         }
     }
-    if (!ReadFolders(true)) return;
+    reader.join();
+    if (stopped_) return;
 
     // The executor knows each file before its first rename, and renames only that file: on the
     // model, the file each folder was read with.
@@ -362,7 +390,7 @@ void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
             return RenameExecutor::SkipStep(disk, paths_[row], NewPath(row), known);
         });
     if (!outcome.untried.empty()) {
-        result_.stopped = true;
+        stopped_ = true;
         return;
     }
     if (offerOrder && !outcome.skipped.empty()) {
@@ -422,7 +450,7 @@ void Forecaster::CarryOut(const RenamePlanner::Plan& plan, const std::vector<std
         }
     }
     model_ = std::make_unique<DiskModel>();
-    if (!ReadFolders(false)) return;
+    if (!ReadFolders()) return;
     std::string temporary;
     const auto source = [&](const Step& step) -> const std::string& {
         return step.move == Move::kHome ? temporary : from[step.pair];
