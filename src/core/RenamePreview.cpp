@@ -29,6 +29,13 @@ using RenameExecutor::Order;
 // Rows between two questions to the control: a step of a few milliseconds.
 constexpr std::size_t kStepRows = 4096;
 
+// How far ahead of a look the looks to come are fetched into the cache: first the places in the
+// folder's table, then the names standing there.
+constexpr std::size_t kFarAhead = 16;
+constexpr std::size_t kNearAhead = 8;
+// And the paths of the rows, before the looks ahead read them.
+constexpr std::size_t kPathAhead = 32;
+
 // Asks the control only once every kStepRows pairs of a walk.
 class EveryStep final : public RunControl {
 public:
@@ -66,8 +73,10 @@ private:
     // doubles near its end would hold both copies at the peak.
     std::size_t NameBytes() const {
         std::size_t bytes = 0;
-        for (const std::string& path : paths_)
-            bytes += MyFileOperation::SplitAtLastDelimiter(path).name.size();
+        for (std::size_t row = 0; row < paths_.size(); ++row) {
+            FetchPath(row + kPathAhead);
+            bytes += MyFileOperation::SplitAtLastDelimiter(paths_[row]).name.size();
+        }
         return bytes;
     }
     std::string_view FolderOf(std::size_t row) const {
@@ -75,6 +84,38 @@ private:
     }
     const std::string& NewPath(std::size_t row) {
         return to_.assign(FolderOf(row)).append(result_.rows.NameOf(row));
+    }
+    // The looks at row's names to come: its old name (held: the name found there) and, unless held,
+    // its new one. A look into a large folder otherwise waits for memory twice, and the model is
+    // looked into several times a row.
+    void ExpectRow(std::size_t row, bool held, bool newName = true) {
+        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
+        model_->Prefetch(parts.folder, parts.name, held);
+        if (!held && newName) model_->Prefetch(parts.folder, result_.rows.NameOf(row), false);
+    }
+    // The same before the step of pair k of count taken in order, for the pairs a few steps ahead;
+    // rowOf: the row of a pair.
+    template <class RowOf>
+    void ExpectAhead(std::size_t k, std::size_t count, Order order, const RowOf& rowOf) {
+        const bool forward = order == Order::FirstToLast;
+        const auto ahead = [&](std::size_t distance, const auto& use) {
+            if (forward ? k + distance < count : k >= distance)
+                use(rowOf(forward ? k + distance : k - distance));
+        };
+        ahead(kPathAhead, [this](std::size_t row) { FetchPath(row); });
+        ahead(kFarAhead, [this](std::size_t row) { ExpectRow(row, false); });
+        ahead(kNearAhead, [this](std::size_t row) { ExpectRow(row, true); });
+    }
+    // The bytes of the path of a row a pass over the rows reads soon, fetched into the cache: a
+    // loaded list's paths lie scattered in memory, and a pass over a million of them otherwise
+    // waits for each.
+    void FetchPath(std::size_t row) const {
+        if (row < paths_.size()) __builtin_prefetch(paths_[row].data());
+    }
+    // The same for the rows [first, first + count), ahead of a pass that cannot fetch ahead itself.
+    void FetchPaths(std::size_t first, std::size_t count) const {
+        for (std::size_t row = first; row < first + count; ++row)
+            FetchPath(row);
     }
     // Reads every folder of the list into the model, one folder a step, with room for the renames of
     // all its rows. Reads only paths_ and the model, so it may run beside the composition of names.
@@ -129,6 +170,7 @@ Result Forecaster::Run(const Inputs& inputs, const std::vector<std::int64_t>* da
                 std::size_t width = 0;
                 for (std::size_t first = 0; first < paths_.size(); first += kStepRows) {
                     if (Stop(first)) return;
+                    FetchPaths(first, std::min(kStepRows, paths_.size() - first));
                     const std::span<const std::string> part =
                         std::span(paths_).subspan(first, std::min(kStepRows, paths_.size() - first));
                     width = std::max(width, DigitAlign::Width(part));
@@ -165,6 +207,7 @@ bool Forecaster::ReadFolders() {
     std::size_t lastIndex = 0;
     for (std::size_t row = 0; row < paths_.size(); ++row) {
         if (row % kStepRows == 0 && Stop(row)) return false;
+        FetchPath(row + kPathAhead);
         const std::string_view folder = FolderOf(row);
         if (folder != last || row == 0) {
             last = folder;
@@ -199,6 +242,9 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
         if (!ReadFolders()) return;
         for (std::size_t row = 0; row < paths_.size(); ++row) {
             if (row % kStepRows == 0 && Stop(row)) return;
+            FetchPath(row + kPathAhead);
+            if (row + kFarAhead < paths_.size()) ExpectRow(row + kFarAhead, false, false);
+            if (row + kNearAhead < paths_.size()) ExpectRow(row + kNearAhead, true);
             if (model_->At(paths_[row]) != DiskModel::Kind::kFile) {
                 missing = row;
                 return;
@@ -221,6 +267,7 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
         std::string newName;
         for (std::size_t row = 0; row < paths_.size(); ++row) {
             if (row % kStepRows == 0 && Stop(row)) return;
+            FetchPath(row + kPathAhead);
             composed = composer.Compose(row, paths_[row], newName, detail);
             if (composed != SequentialNames::Outcome::Composed) break;
             const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
@@ -242,6 +289,11 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
         rows.Set(row, State::kCollision);
     for (std::size_t row = 0; row < rows.Size(); ++row) {
         if (row % kStepRows == 0 && Stop(row)) return;
+        FetchPath(row + kPathAhead);
+        if (row + kFarAhead < rows.Size()) {
+            const std::size_t ahead = row + kFarAhead;
+            model_->Prefetch(FolderOf(ahead), rows.NameOf(ahead), false);
+        }
         const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
         if (check->Taken(parts.folder, parts.name, rows.NameOf(row),
                          [this](std::string_view at) { return model_->At(at) != DiskModel::Kind::kNone; })) {
@@ -290,7 +342,10 @@ void Forecaster::SequentialWalk() {
     const RenameExecutor::Outcome outcome = RenameExecutor::Walk(
         paths_.size(), Order::FirstToLast, &every, {},
         [&](std::size_t row) { return rows.StateOf(row) == State::kUnchanged; },
-        [&](std::size_t row) { return RenameExecutor::CheckedStep(*model_, paths_[row], NewPath(row)); });
+        [&](std::size_t row) {
+            ExpectAhead(row, paths_.size(), Order::FirstToLast, [](std::size_t ahead) { return ahead; });
+            return RenameExecutor::CheckedStep(*model_, paths_[row], NewPath(row));
+        });
     if (!outcome.untried.empty()) {
         stopped_ = true;
         return;
@@ -351,6 +406,7 @@ void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
     for (std::size_t first = 0; first < paths_.size(); first += kStepRows) {
         if (Stop(first)) return;
         const std::size_t count = std::min(kStepRows, paths_.size() - first);
+        FetchPaths(first, count);
         Planned part = plan(std::span(paths_).subspan(first, count));
         if (part.stopped) {
             result_.refusal = RegexStopped{std::move(*part.stopped)};
@@ -386,6 +442,7 @@ void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
         planned.size(), order, &every, anyUnusable ? unusable : std::vector<bool>(),
         [&](std::size_t k) { return paths_[planned[k]] == NewPath(planned[k]); },
         [&](std::size_t k) {
+            ExpectAhead(k, planned.size(), order, [&](std::size_t ahead) { return planned[ahead]; });
             const std::size_t row = planned[k];
             return RenameExecutor::SkipStep(disk, paths_[row], NewPath(row), known);
         });
