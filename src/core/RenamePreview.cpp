@@ -275,6 +275,9 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
             if (!check->Insert(row, parts.folder, newName)) twice.push_back(static_cast<std::uint32_t>(row));
         }
     }
+    // The names given twice are known: the table goes while the folders are still being read, and
+    // the look for names held on disk needs none.
+    check.emplace(0, nullptr);
     reader.join();
     if (stopped_) return;
     if (missing < paths_.size()) {
@@ -394,13 +397,11 @@ void Forecaster::StringPage(const RenamePreview::StringPage& page) {
 template <class Plan>
 void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
     // The plan a part of the list at a time: the names go into the rows, the files the run keeps
-    // into planned. The folders are read meanwhile: the plan needs no look.
+    // marked renamed. The folders are read meanwhile: the plan needs no look.
     std::jthread reader([this] { ReadFolders(); });
     Rows& rows = result_.rows;
     rows.Reserve(paths_.size(), NameBytes());
-    std::vector<std::uint32_t> planned;
-    planned.reserve(paths_.size());
-    std::vector<bool> unusable;
+    std::vector<bool> unusable;  // per row
     bool anyUnusable = false;
     assert(paths_.size() <= std::numeric_limits<std::uint32_t>::max());
     for (std::size_t first = 0; first < paths_.size(); first += kStepRows) {
@@ -419,13 +420,13 @@ void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
             const std::size_t row = first + i;
             if (next >= part.indices.size() || part.indices[next] != i) {
                 rows.Add(State::kUnchanged);
+                unusable.push_back(false);
                 continue;
             }
             const bool bad = nextUnusable < part.unusable.size() && part.unusable[nextUnusable] == next;
             if (bad) ++nextUnusable;
             anyUnusable = anyUnusable || bad;
             rows.Add(State::kRenamed, std::string_view(part.newPaths[next]).substr(FolderOf(row).size()));
-            planned.push_back(static_cast<std::uint32_t>(row));
             unusable.push_back(bad);
             ++next;
         }
@@ -434,16 +435,19 @@ void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
     if (stopped_) return;
 
     // The executor knows each file before its first rename, and renames only that file: on the
-    // model, the file each folder was read with.
+    // model, the file each folder was read with. The walk goes over every row, a row the run does
+    // not keep counting as one left as it is: the same renames in the same order as a walk over
+    // the kept files, without a list of them.
     DiskModel::ReadFiles disk(*model_);
     const Platform::EntryId known;
     EveryStep every(control_);
     const RenameExecutor::Outcome outcome = RenameExecutor::Walk(
-        planned.size(), order, &every, anyUnusable ? unusable : std::vector<bool>(),
-        [&](std::size_t k) { return paths_[planned[k]] == NewPath(planned[k]); },
-        [&](std::size_t k) {
-            ExpectAhead(k, planned.size(), order, [&](std::size_t ahead) { return planned[ahead]; });
-            const std::size_t row = planned[k];
+        paths_.size(), order, &every, anyUnusable ? unusable : std::vector<bool>(),
+        [&](std::size_t row) {
+            return rows.StateOf(row) == State::kUnchanged || paths_[row] == NewPath(row);
+        },
+        [&](std::size_t row) {
+            ExpectAhead(row, paths_.size(), order, [](std::size_t ahead) { return ahead; });
             return RenameExecutor::SkipStep(disk, paths_[row], NewPath(row), known);
         });
     if (!outcome.untried.empty()) {
@@ -452,24 +456,29 @@ void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
     }
     if (offerOrder && !outcome.skipped.empty()) {
         // As the run: a quick look first, then the plan of the folders as they stand.
+        std::vector<std::uint32_t> planned;
+        std::vector<bool> plannedUnusable;
+        for (std::size_t row = 0; row < paths_.size(); ++row) {
+            if (rows.StateOf(row) == State::kUnchanged) continue;
+            planned.push_back(static_cast<std::uint32_t>(row));
+            plannedUnusable.push_back(unusable[row]);
+        }
         std::vector<std::string> from;
         std::vector<std::string> to;
         PathsOf(planned, from, to);
         if (RenameExecutor::NeedsOrder(from, to)) {
             const RenamePlanner::Plan ordered = RenameExecutor::PlanOnDisk(from, to, "0");
             if (ordered.reorderedCount > 0) {
-                CarryOut(ordered, planned, from, to, unusable, true);
+                CarryOut(ordered, planned, from, to, plannedUnusable, true);
                 return;
             }
         }
     }
-    for (const std::size_t k : outcome.skipped)
-        rows.Set(planned[k], State::kCollision);
+    for (const std::size_t row : outcome.skipped)
+        rows.Set(row, State::kCollision);
     // A failed rename leaves its file where it was: a source holding no file read there had none.
-    for (const std::size_t k : outcome.failed) {
-        const std::size_t row = planned[k];
-        rows.Set(row, model_->HoldsReadFile(paths_[row]) ? FailureOf(row, unusable[k]) : State::kMissing);
-    }
+    for (const std::size_t row : outcome.failed)
+        rows.Set(row, model_->HoldsReadFile(paths_[row]) ? FailureOf(row, unusable[row]) : State::kMissing);
 }
 
 State Forecaster::FailureOf(std::size_t row, bool unusable) {

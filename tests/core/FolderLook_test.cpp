@@ -157,7 +157,9 @@ TEST(FolderEntries, RenamesToldKeepEveryName) {
         bool asRead = true;
         EXPECT_EQ(entries.KindOf(rename.to, &id, &asRead), Platform::EntryKind::File) << rename.to;
         EXPECT_FALSE(asRead) << rename.to;
-        if (entries.ListedInodes()) EXPECT_EQ(id.file.inode, rename.inode) << rename.to;
+        if (entries.ListedInodes()) {
+            EXPECT_EQ(id.file.inode, rename.inode) << rename.to;
+        }
     }
     for (int i = 4; i < 40; ++i) {
         const std::string name = "file-with-a-long-name-" + std::to_string(i) + ".txt";

@@ -166,7 +166,7 @@ private:
     bool listedInodes_ = false;  // the listing's inode numbers are those lstat tells
     bool exact_ = false;
     std::size_t nameMax_ = 255;
-    std::basic_string<char, std::char_traits<char>, TableAllocator<char>> bytes_;
+    std::string bytes_;
     std::vector<Slot, TableAllocator<Slot>> slots_;  // a power of two of them
     std::size_t used_ = 0;
     std::size_t removed_ = 0;

@@ -436,7 +436,7 @@ void FolderEntries::Added(std::string_view name, EntryKind kind, std::uint64_t i
 void FolderEntries::Drop() {
     listed_ = false;
     listedInodes_ = false;
-    bytes_ = {};
+    bytes_ = std::string();
     slots_ = {};
     used_ = 0;
     removed_ = 0;

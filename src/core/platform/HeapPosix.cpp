@@ -21,7 +21,9 @@ constexpr std::size_t kLargePage = std::size_t{2} << 20;
 }  // namespace
 
 void* AllocateTable(std::size_t bytes) {
-    if (bytes < 2 * kLargePage) {
+    // A table of a few large pages gains little, and its last page, touched in part, would be
+    // resident whole.
+    if (bytes < 8 * kLargePage) {
         void* p = std::malloc(bytes);
         if (p == nullptr && bytes != 0) throw std::bad_alloc();
         return p;
@@ -29,8 +31,9 @@ void* AllocateTable(std::size_t bytes) {
     const std::size_t whole = (bytes + kLargePage - 1) / kLargePage * kLargePage;
     void* p = std::aligned_alloc(kLargePage, whole);
     if (p == nullptr) throw std::bad_alloc();
-    // Advice only: where large pages are off, the table works as well, only slower.
-    madvise(p, whole, MADV_HUGEPAGE);
+    // Advice only, and only for the pages the table fills: where large pages are off, the table
+    // works as well, only slower.
+    madvise(p, bytes / kLargePage * kLargePage, MADV_HUGEPAGE);
     return p;
 }
 
