@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <numeric>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -31,14 +33,29 @@ std::string FileName(int i) {
     return name;
 }
 
+// The paths as a loaded list holds them: sorted, their bytes allocated in the order the folder
+// was read and the list sorted, not one after another in the order of the rows. The list they
+// were copied from stays, so that its freed memory does not lower the peaks measured.
+std::vector<std::string> Scattered(std::vector<std::string> sorted) {
+    static std::vector<std::string> kept;
+    std::vector<std::size_t> order(sorted.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::shuffle(order.begin(), order.end(), std::mt19937(21));
+    std::vector<std::string> paths(sorted.size());
+    for (const std::size_t row : order)
+        paths[row] = sorted[row];
+    kept = std::move(sorted);
+    return paths;
+}
+
 const std::vector<std::string>& Paths() {
     static const char* const given = std::getenv("QUORBEL_PREVIEW_FILES");
     static const std::vector<std::string> paths = [] {
-        if (given != nullptr) return RunBench::Paths(given, kFiles, FileName);
+        if (given != nullptr) return Scattered(RunBench::Paths(given, kFiles, FileName));
         static const RunBench::TScratchFolder root("/dev/shm", "qrpreview");
         const std::string folder = root.Path() + "/files";
         if (!RunBench::MakeFiles(folder, kFiles, FileName)) return std::vector<std::string>();
-        return RunBench::Paths(folder, kFiles, FileName);
+        return Scattered(RunBench::Paths(folder, kFiles, FileName));
     }();
     return paths;
 }

@@ -84,6 +84,11 @@ DiskModel::Kind DiskModel::Look(Folder& folder, std::string_view name, const std
     return FolderLook::KindOf(folder.entries->KindOf(native, id, asRead));
 }
 
+void DiskModel::Prefetch(std::string_view folder, std::string_view name, bool held) {
+    Folder* model = FolderOf(folder);
+    if (model != nullptr && Cp932::ToUtf8(name, expected_)) model->entries->Prefetch(expected_, held);
+}
+
 bool DiskModel::TooLong(std::string_view path) {
     const PathParts parts = SplitAtLastDelimiter(path);
     Folder* folder = FolderOf(parts.folder);

@@ -35,6 +35,10 @@ public:
     // What stands at path now, links followed; id (optional) receives the identity of the entry
     // itself; asRead (optional): whether it is what the folder held when read. As FolderLook::At.
     Kind At(std::string_view path, Platform::EntryId* id = nullptr, bool* asRead = nullptr);
+    // A look at name in folder (with its "/") comes soon: what it will read is fetched into the
+    // cache meanwhile, first (held false) the place of the name, then nearer the look (held true)
+    // the name standing there. Changes nothing the model tells.
+    void Prefetch(std::string_view folder, std::string_view name, bool held);
     // The name of path has more bytes than its file system takes.
     bool TooLong(std::string_view path);
 
@@ -99,8 +103,9 @@ private:
     std::unordered_map<std::string, Folder*> byText_;
     std::string lastText_;
     Folder* last_ = nullptr;
-    std::string name_;    // room for the native name of each look
-    std::string toName_;  // and of a rename's new name
+    std::string name_;      // room for the native name of each look
+    std::string toName_;    // and of a rename's new name
+    std::string expected_;  // and of a look to come
 };
 
 }  // namespace MyFileOperation

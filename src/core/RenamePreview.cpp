@@ -1,10 +1,12 @@
 #include "core/RenamePreview.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
 #include <limits>
 #include <memory>
 #include <span>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -26,6 +28,13 @@ using RenameExecutor::Order;
 
 // Rows between two questions to the control: a step of a few milliseconds.
 constexpr std::size_t kStepRows = 4096;
+
+// How far ahead of a look the looks to come are fetched into the cache: first the places in the
+// folder's table, then the names standing there.
+constexpr std::size_t kFarAhead = 16;
+constexpr std::size_t kNearAhead = 8;
+// And the paths of the rows, before the looks ahead read them.
+constexpr std::size_t kPathAhead = 32;
 
 // Asks the control only once every kStepRows pairs of a walk.
 class EveryStep final : public RunControl {
@@ -54,17 +63,20 @@ public:
     Result Run(const Inputs& inputs, const std::vector<std::int64_t>* datesTaken);
 
 private:
+    // Asked from the reading thread too: the control must bear that.
     bool Stop(std::size_t done) {
         if (!StopAsked(control_, done)) return false;
-        result_.stopped = true;
+        stopped_ = true;
         return true;
     }
     // The bytes of the listed names: the new names mostly take about as many, and a buffer that
     // doubles near its end would hold both copies at the peak.
     std::size_t NameBytes() const {
         std::size_t bytes = 0;
-        for (const std::string& path : paths_)
-            bytes += MyFileOperation::SplitAtLastDelimiter(path).name.size();
+        for (std::size_t row = 0; row < paths_.size(); ++row) {
+            FetchPath(row + kPathAhead);
+            bytes += MyFileOperation::SplitAtLastDelimiter(paths_[row]).name.size();
+        }
         return bytes;
     }
     std::string_view FolderOf(std::size_t row) const {
@@ -73,9 +85,41 @@ private:
     const std::string& NewPath(std::size_t row) {
         return to_.assign(FolderOf(row)).append(result_.rows.NameOf(row));
     }
+    // The looks at row's names to come: its old name (held: the name found there) and, unless held,
+    // its new one. A look into a large folder otherwise waits for memory twice, and the model is
+    // looked into several times a row.
+    void ExpectRow(std::size_t row, bool held, bool newName = true) {
+        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
+        model_->Prefetch(parts.folder, parts.name, held);
+        if (!held && newName) model_->Prefetch(parts.folder, result_.rows.NameOf(row), false);
+    }
+    // The same before the step of pair k of count taken in order, for the pairs a few steps ahead;
+    // rowOf: the row of a pair.
+    template <class RowOf>
+    void ExpectAhead(std::size_t k, std::size_t count, Order order, const RowOf& rowOf) {
+        const bool forward = order == Order::FirstToLast;
+        const auto ahead = [&](std::size_t distance, const auto& use) {
+            if (forward ? k + distance < count : k >= distance)
+                use(rowOf(forward ? k + distance : k - distance));
+        };
+        ahead(kPathAhead, [this](std::size_t row) { FetchPath(row); });
+        ahead(kFarAhead, [this](std::size_t row) { ExpectRow(row, false); });
+        ahead(kNearAhead, [this](std::size_t row) { ExpectRow(row, true); });
+    }
+    // The bytes of the path of a row a pass over the rows reads soon, fetched into the cache: a
+    // loaded list's paths lie scattered in memory, and a pass over a million of them otherwise
+    // waits for each.
+    void FetchPath(std::size_t row) const {
+        if (row < paths_.size()) __builtin_prefetch(paths_[row].data());
+    }
+    // The same for the rows [first, first + count), ahead of a pass that cannot fetch ahead itself.
+    void FetchPaths(std::size_t first, std::size_t count) const {
+        for (std::size_t row = first; row < first + count; ++row)
+            FetchPath(row);
+    }
     // Reads every folder of the list into the model, one folder a step, with room for the renames of
-    // its rows: all of them, or with planned those the rows mark renamed.
-    bool ReadFolders(bool planned);
+    // all its rows. Reads only paths_ and the model, so it may run beside the composition of names.
+    bool ReadFolders();
 
     void Sequential(const SequentialNames::Options& options, const std::vector<std::int64_t>* datesTaken);
     void SequentialWalk();
@@ -97,6 +141,7 @@ private:
 
     const std::vector<std::string>& paths_;
     RunControl* control_;
+    std::atomic<bool> stopped_{false};
     std::unique_ptr<DiskModel> model_ = std::make_unique<DiskModel>();
     Result result_;
     std::string to_;
@@ -125,6 +170,7 @@ Result Forecaster::Run(const Inputs& inputs, const std::vector<std::int64_t>* da
                 std::size_t width = 0;
                 for (std::size_t first = 0; first < paths_.size(); first += kStepRows) {
                     if (Stop(first)) return;
+                    FetchPaths(first, std::min(kStepRows, paths_.size() - first));
                     const std::span<const std::string> part =
                         std::span(paths_).subspan(first, std::min(kStepRows, paths_.size() - first));
                     width = std::max(width, DigitAlign::Width(part));
@@ -146,7 +192,7 @@ Result Forecaster::Run(const Inputs& inputs, const std::vector<std::int64_t>* da
             }
         },
         inputs);
-    if (result_.stopped) {
+    if (stopped_) {
         Result stopped;
         stopped.stopped = true;
         return stopped;
@@ -154,20 +200,21 @@ Result Forecaster::Run(const Inputs& inputs, const std::vector<std::int64_t>* da
     return std::move(result_);
 }
 
-bool Forecaster::ReadFolders(bool planned) {
+bool Forecaster::ReadFolders() {
     std::vector<std::pair<std::string_view, std::size_t>> folders;  // with the renames into each
     std::unordered_map<std::string_view, std::size_t> seen;
     std::string_view last;
     std::size_t lastIndex = 0;
     for (std::size_t row = 0; row < paths_.size(); ++row) {
         if (row % kStepRows == 0 && Stop(row)) return false;
+        FetchPath(row + kPathAhead);
         const std::string_view folder = FolderOf(row);
         if (folder != last || row == 0) {
             last = folder;
             lastIndex = seen.try_emplace(folder, folders.size()).first->second;
             if (lastIndex == folders.size()) folders.emplace_back(folder, 0);
         }
-        if (!planned || result_.rows.StateOf(row) == State::kRenamed) ++folders[lastIndex].second;
+        ++folders[lastIndex].second;
     }
     for (std::size_t k = 0; k < folders.size(); ++k) {
         if (Stop(k)) return false;
@@ -182,59 +229,93 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
     if (options.addDate && options.dateTaken && datesTaken == nullptr) {
         result_.datesTaken = PhotoDate::ReadDatesTaken(paths_, control_);
         if (!result_.datesTaken) {
-            result_.stopped = true;
+            stopped_ = true;
             return;
         }
         datesTaken = &*result_.datesTaken;
     }
-    if (!ReadFolders(false)) return;
-    // As the run: every listed file must still be there before anything is composed.
-    for (std::size_t row = 0; row < paths_.size(); ++row) {
-        if (row % kStepRows == 0 && Stop(row)) return;
-        if (model_->At(paths_[row]) != DiskModel::Kind::kFile) {
-            result_.refusal = SequentialStopped{SequentialNames::Outcome::MissingFile, paths_[row]};
-            return;
+    // The folders are read and every listed file looked for while the names are composed: the
+    // names need no look, and the two take about as long. As the run, a missing file refuses the
+    // run before any name counts.
+    std::size_t missing = paths_.size();
+    std::jthread reader([&] {
+        if (!ReadFolders()) return;
+        for (std::size_t row = 0; row < paths_.size(); ++row) {
+            if (row % kStepRows == 0 && Stop(row)) return;
+            FetchPath(row + kPathAhead);
+            if (row + kFarAhead < paths_.size()) ExpectRow(row + kFarAhead, false, false);
+            if (row + kNearAhead < paths_.size()) ExpectRow(row + kNearAhead, true);
+            if (model_->At(paths_[row]) != DiskModel::Kind::kFile) {
+                missing = row;
+                return;
+            }
         }
-    }
-    SequentialNames::Composer composer(options, paths_.size(), datesTaken);
+    });
     Rows& rows = result_.rows;
     rows.Reserve(paths_.size(), NameBytes());
-    SequentialNames::NameCheck check(paths_.size(), [this](std::size_t a, std::size_t b) {
-        return Cp932::EqualNoCase(FolderOf(a), FolderOf(b)) &&
-               Cp932::EqualNoCase(result_.rows.NameOf(a), result_.rows.NameOf(b));
-    });
-    std::string newName;
+    std::optional<SequentialNames::NameCheck> check(
+        std::in_place, paths_.size(), [this](std::size_t a, std::size_t b) {
+            return Cp932::EqualNoCase(FolderOf(a), FolderOf(b)) &&
+                   Cp932::EqualNoCase(result_.rows.NameOf(a), result_.rows.NameOf(b));
+        });
+    // The rows whose name an earlier row was given: the run stops at them, no order helps.
+    std::vector<std::uint32_t> twice;
+    SequentialNames::Outcome composed = SequentialNames::Outcome::Composed;
     std::string detail;
-    bool collided = false;
-    bool composedAll = true;
-    for (std::size_t row = 0; row < paths_.size(); ++row) {
+    {
+        SequentialNames::Composer composer(options, paths_.size(), datesTaken);
+        std::string newName;
+        for (std::size_t row = 0; row < paths_.size(); ++row) {
+            if (row % kStepRows == 0 && Stop(row)) return;
+            FetchPath(row + kPathAhead);
+            composed = composer.Compose(row, paths_[row], newName, detail);
+            if (composed != SequentialNames::Outcome::Composed) break;
+            const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
+            rows.Add(newName == parts.name ? State::kUnchanged : State::kRenamed, newName);
+            if (!check->Insert(row, parts.folder, newName)) twice.push_back(static_cast<std::uint32_t>(row));
+        }
+    }
+    // The names given twice are known: the table goes while the folders are still being read, and
+    // the look for names held on disk needs none.
+    check.emplace(0, nullptr);
+    reader.join();
+    if (stopped_) return;
+    if (missing < paths_.size()) {
+        result_.refusal = SequentialStopped{SequentialNames::Outcome::MissingFile, paths_[missing]};
+        result_.rows = Rows();
+        return;
+    }
+    // Unlike the run, the check goes on after a refusal, so that every name that refuses it shows.
+    bool collided = !twice.empty();
+    bool composedAll = twice.empty();
+    for (const std::uint32_t row : twice)
+        rows.Set(row, State::kCollision);
+    for (std::size_t row = 0; row < rows.Size(); ++row) {
         if (row % kStepRows == 0 && Stop(row)) return;
-        const SequentialNames::Outcome composed = composer.Compose(row, paths_[row], newName, detail);
-        if (composed != SequentialNames::Outcome::Composed) {
-            // The run stops at the first entry it cannot take, a taken name or this one, and tells
-            // why; a taken name keeps its rows marked, the others unnamed.
-            if (collided) {
-                while (rows.Size() < paths_.size())
-                    rows.Add(State::kUnchanged);
-                composedAll = false;
-                break;
-            }
+        FetchPath(row + kPathAhead);
+        if (row + kFarAhead < rows.Size()) {
+            const std::size_t ahead = row + kFarAhead;
+            model_->Prefetch(FolderOf(ahead), rows.NameOf(ahead), false);
+        }
+        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
+        if (check->Taken(parts.folder, parts.name, rows.NameOf(row),
+                         [this](std::string_view at) { return model_->At(at) != DiskModel::Kind::kNone; })) {
+            rows.Set(row, State::kCollision);
+            collided = true;
+        }
+    }
+    check.reset();
+    if (composed != SequentialNames::Outcome::Composed) {
+        // The run stops at the first entry it cannot take, a taken name or this one, and tells
+        // why; a taken name keeps its rows marked, the others unnamed.
+        if (!collided) {
             result_.refusal = SequentialStopped{composed, std::move(detail)};
             result_.rows = Rows();
             return;
         }
-        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
-        rows.Add(newName == parts.name ? State::kUnchanged : State::kRenamed, newName);
-        // Unlike the run, the check goes on after a refusal, so that every name that refuses it shows.
-        const auto verdict = check.Judge(row, parts.folder, parts.name, newName, [this](std::string_view at) {
-            return model_->At(at) != DiskModel::Kind::kNone;
-        });
-        if (verdict != SequentialNames::NameCheck::Verdict::kFree) {
-            rows.Set(row, State::kCollision);
-            collided = true;
-            // A name given twice stops the run: no order helps.
-            if (verdict == SequentialNames::NameCheck::Verdict::kTwice) composedAll = false;
-        }
+        while (rows.Size() < paths_.size())
+            rows.Add(State::kUnchanged);
+        composedAll = false;
     }
     if (collided) {
         // Names held only by files of the list that the run renames: the run asks whether to take
@@ -264,9 +345,12 @@ void Forecaster::SequentialWalk() {
     const RenameExecutor::Outcome outcome = RenameExecutor::Walk(
         paths_.size(), Order::FirstToLast, &every, {},
         [&](std::size_t row) { return rows.StateOf(row) == State::kUnchanged; },
-        [&](std::size_t row) { return RenameExecutor::CheckedStep(*model_, paths_[row], NewPath(row)); });
+        [&](std::size_t row) {
+            ExpectAhead(row, paths_.size(), Order::FirstToLast, [](std::size_t ahead) { return ahead; });
+            return RenameExecutor::CheckedStep(*model_, paths_[row], NewPath(row));
+        });
     if (!outcome.untried.empty()) {
-        result_.stopped = true;
+        stopped_ = true;
         return;
     }
     for (const std::size_t row : outcome.failed)
@@ -313,17 +397,17 @@ void Forecaster::StringPage(const RenamePreview::StringPage& page) {
 template <class Plan>
 void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
     // The plan a part of the list at a time: the names go into the rows, the files the run keeps
-    // into planned.
+    // marked renamed. The folders are read meanwhile: the plan needs no look.
+    std::jthread reader([this] { ReadFolders(); });
     Rows& rows = result_.rows;
     rows.Reserve(paths_.size(), NameBytes());
-    std::vector<std::uint32_t> planned;
-    planned.reserve(paths_.size());
-    std::vector<bool> unusable;
+    std::vector<bool> unusable;  // per row
     bool anyUnusable = false;
     assert(paths_.size() <= std::numeric_limits<std::uint32_t>::max());
     for (std::size_t first = 0; first < paths_.size(); first += kStepRows) {
         if (Stop(first)) return;
         const std::size_t count = std::min(kStepRows, paths_.size() - first);
+        FetchPaths(first, count);
         Planned part = plan(std::span(paths_).subspan(first, count));
         if (part.stopped) {
             result_.refusal = RegexStopped{std::move(*part.stopped)};
@@ -336,55 +420,65 @@ void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
             const std::size_t row = first + i;
             if (next >= part.indices.size() || part.indices[next] != i) {
                 rows.Add(State::kUnchanged);
+                unusable.push_back(false);
                 continue;
             }
             const bool bad = nextUnusable < part.unusable.size() && part.unusable[nextUnusable] == next;
             if (bad) ++nextUnusable;
             anyUnusable = anyUnusable || bad;
             rows.Add(State::kRenamed, std::string_view(part.newPaths[next]).substr(FolderOf(row).size()));
-            planned.push_back(static_cast<std::uint32_t>(row));
             unusable.push_back(bad);
             ++next;
         }
     }
-    if (!ReadFolders(true)) return;
+    reader.join();
+    if (stopped_) return;
 
     // The executor knows each file before its first rename, and renames only that file: on the
-    // model, the file each folder was read with.
+    // model, the file each folder was read with. The walk goes over every row, a row the run does
+    // not keep counting as one left as it is: the same renames in the same order as a walk over
+    // the kept files, without a list of them.
     DiskModel::ReadFiles disk(*model_);
     const Platform::EntryId known;
     EveryStep every(control_);
     const RenameExecutor::Outcome outcome = RenameExecutor::Walk(
-        planned.size(), order, &every, anyUnusable ? unusable : std::vector<bool>(),
-        [&](std::size_t k) { return paths_[planned[k]] == NewPath(planned[k]); },
-        [&](std::size_t k) {
-            const std::size_t row = planned[k];
+        paths_.size(), order, &every, anyUnusable ? unusable : std::vector<bool>(),
+        [&](std::size_t row) {
+            return rows.StateOf(row) == State::kUnchanged || paths_[row] == NewPath(row);
+        },
+        [&](std::size_t row) {
+            ExpectAhead(row, paths_.size(), order, [](std::size_t ahead) { return ahead; });
             return RenameExecutor::SkipStep(disk, paths_[row], NewPath(row), known);
         });
     if (!outcome.untried.empty()) {
-        result_.stopped = true;
+        stopped_ = true;
         return;
     }
     if (offerOrder && !outcome.skipped.empty()) {
         // As the run: a quick look first, then the plan of the folders as they stand.
+        std::vector<std::uint32_t> planned;
+        std::vector<bool> plannedUnusable;
+        for (std::size_t row = 0; row < paths_.size(); ++row) {
+            if (rows.StateOf(row) == State::kUnchanged) continue;
+            planned.push_back(static_cast<std::uint32_t>(row));
+            plannedUnusable.push_back(unusable[row]);
+        }
         std::vector<std::string> from;
         std::vector<std::string> to;
         PathsOf(planned, from, to);
         if (RenameExecutor::NeedsOrder(from, to)) {
             const RenamePlanner::Plan ordered = RenameExecutor::PlanOnDisk(from, to, "0");
             if (ordered.reorderedCount > 0) {
-                CarryOut(ordered, planned, from, to, unusable, true);
+                CarryOut(ordered, planned, from, to, plannedUnusable, true);
                 return;
             }
         }
     }
-    for (const std::size_t k : outcome.skipped)
-        rows.Set(planned[k], State::kCollision);
+    for (const std::size_t row : outcome.skipped)
+        rows.Set(row, State::kCollision);
     // A failed rename leaves its file where it was: a source holding no file read there had none.
-    for (const std::size_t k : outcome.failed) {
-        const std::size_t row = planned[k];
-        rows.Set(row, model_->HoldsReadFile(paths_[row]) ? FailureOf(row, unusable[k]) : State::kMissing);
-    }
+    for (const std::size_t row : outcome.failed)
+        rows.Set(row, model_->HoldsReadFile(paths_[row]) ? FailureOf(row, unusable[row]) : State::kMissing);
 }
 
 State Forecaster::FailureOf(std::size_t row, bool unusable) {
@@ -422,7 +516,7 @@ void Forecaster::CarryOut(const RenamePlanner::Plan& plan, const std::vector<std
         }
     }
     model_ = std::make_unique<DiskModel>();
-    if (!ReadFolders(false)) return;
+    if (!ReadFolders()) return;
     std::string temporary;
     const auto source = [&](const Step& step) -> const std::string& {
         return step.move == Move::kHome ? temporary : from[step.pair];

@@ -111,8 +111,8 @@ struct Result {
 
 // The preview of inputs for the files of paths. datesTaken: the dates taken of the files once read
 // (PairList::DatesTaken), else null. control: asked between steps, each a few thousand rows or the
-// reading of one folder; once it says stop, the preview reads nothing more of paths and returns
-// with stopped set.
+// reading of one folder, from two threads at once (the folders are read beside the composition);
+// once it says stop, the preview reads nothing more of paths and returns with stopped set.
 Result Forecast(const std::vector<std::string>& paths, const Inputs& inputs,
                 const std::vector<std::int64_t>* datesTaken, RunControl* control = nullptr);
 

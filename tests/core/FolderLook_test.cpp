@@ -116,4 +116,59 @@ TEST(FolderLook, AReadFolderKeepsItsNamesAndTheRenamesTold) {
     EXPECT_EQ(look.At(Cp(dir / "same/a.txt")), Kind::kNone);
 }
 
+// Renames told to a folder read whole, as a run tells them: each new name is looked up before it
+// is added and its old name removed, and a new name may take the bytes of the old. Every name keeps
+// answering with its own entry, whichever renames went before: one shorter, one longer, one as
+// long, and names added without a removal in between.
+TEST(FolderEntries, RenamesToldKeepEveryName) {
+    TempDir dir;
+    for (int i = 0; i < 40; ++i)
+        dir.MakeFile("f/file-with-a-long-name-" + std::to_string(i) + ".txt");
+    const std::string folder = dir / "f/";
+    if (!Listable(folder)) GTEST_SKIP() << "this file system may fold case: every path is looked at";
+    Platform::FolderEntries entries(folder, 1000, 10);
+    ASSERT_TRUE(entries.Listed());
+    struct Rename {
+        std::string from;  // empty: a name added with no removal before it
+        std::string to;
+        std::uint64_t inode;
+    };
+    const std::vector<Rename> renames = {
+        {"file-with-a-long-name-0.txt", "s.txt", 1000},
+        {"", "added-without-removal-long-name.txt", 1001},
+        {"file-with-a-long-name-1.txt", "a-name-longer-than-the-one-it-had-before.txt", 1002},
+        {"file-with-a-long-name-2.txt", "file-with-a-long-name-X.txt", 1003},
+        {"s.txt", "t.txt", 1004},
+        {"file-with-a-long-name-3.txt", "u.txt", 1005},
+        {"", "v.txt", 1006},
+    };
+    for (const Rename& rename : renames) {
+        EXPECT_FALSE(entries.KindOf(rename.to)) << rename.to;
+        if (!rename.from.empty()) entries.Removed(rename.from);
+        entries.Added(rename.to, Platform::EntryKind::File, rename.inode);
+    }
+    std::vector<std::string> gone = {"file-with-a-long-name-0.txt", "file-with-a-long-name-1.txt",
+                                     "file-with-a-long-name-2.txt", "file-with-a-long-name-3.txt", "s.txt"};
+    for (const std::string& name : gone)
+        EXPECT_FALSE(entries.KindOf(name)) << name;
+    for (const Rename& rename : renames) {
+        if (rename.to == "s.txt") continue;
+        Platform::EntryId id;
+        bool asRead = true;
+        EXPECT_EQ(entries.KindOf(rename.to, &id, &asRead), Platform::EntryKind::File) << rename.to;
+        EXPECT_FALSE(asRead) << rename.to;
+        if (entries.ListedInodes()) {
+            EXPECT_EQ(id.file.inode, rename.inode) << rename.to;
+        }
+    }
+    for (int i = 4; i < 40; ++i) {
+        const std::string name = "file-with-a-long-name-" + std::to_string(i) + ".txt";
+        Platform::EntryId id;
+        bool asRead = false;
+        EXPECT_EQ(entries.KindOf(name, &id, &asRead), Platform::EntryKind::File) << name;
+        EXPECT_TRUE(asRead) << name;
+        EXPECT_EQ(id.file, MyFileOperation::FileIdentity(Cp(dir / ("f/" + name)))->file) << name;
+    }
+}
+
 }  // namespace

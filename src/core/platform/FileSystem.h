@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/platform/Heap.h"
+
 namespace Platform {
 
 // Links are followed: a link to a file is a file, a link to a folder a folder. Anything else
@@ -118,6 +120,11 @@ public:
     // was put there by a rename told (Added), true for what the folder holds on disk.
     std::optional<EntryKind> KindOf(const std::string& name, EntryId* id = nullptr,
                                     bool* asRead = nullptr) const;
+    // Fetches into the cache what a look at name soon will read in a listed folder: the first slot
+    // of its place in the table, or with held the name that slot holds. A look into a large folder
+    // waits for both, so a caller that knows its next names asks first for the slots, then nearer
+    // the looks for the names.
+    void Prefetch(std::string_view name, bool held) const;
     // A rename by the caller that went through, so that a listed folder stays true; inode: the
     // renamed entry's.
     void Removed(std::string_view name);
@@ -160,7 +167,7 @@ private:
     bool exact_ = false;
     std::size_t nameMax_ = 255;
     std::string bytes_;
-    std::vector<Slot> slots_;  // a power of two of them
+    std::vector<Slot, TableAllocator<Slot>> slots_;  // a power of two of them
     std::size_t used_ = 0;
     std::size_t removed_ = 0;
     mutable std::size_t lastFound_ = 0;
@@ -169,6 +176,12 @@ private:
     mutable std::size_t lastMissed_ = kNoSlot;
     mutable std::size_t lastMissedHash_ = 0;
     mutable std::string lastMissedName_;
+    // The bytes of the name removed last, until the next insertion: no other slot points there.
+    struct FreedBytes {
+        std::uint32_t offset = 0;
+        std::uint8_t length = 0;
+    };
+    FreedBytes freed_;
 };
 
 // True when both paths name one file: the same entry, hard links, or a link to the other (also

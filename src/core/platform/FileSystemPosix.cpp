@@ -263,7 +263,7 @@ void FolderEntries::Grow(std::size_t names) {
     std::size_t size = 16;
     while (size < 2 * names + 2)
         size *= 2;
-    std::vector<Slot> old = std::move(slots_);
+    auto old = std::move(slots_);
     slots_.assign(std::max(size, old.size()), Slot{});
     used_ = 0;
     removed_ = 0;
@@ -340,13 +340,22 @@ bool FolderEntries::Insert(std::string_view name, std::size_t hash, EntryKind ki
     }
     lastMissed_ = kNoSlot;
     Slot& slot = slots_[at];
+    const FreedBytes freed = std::exchange(freed_, FreedBytes{});
     if (!found) {
         if (slot.state == kRemoved) --removed_;
-        bytes_.append(reinterpret_cast<const char*>(&inode), sizeof inode);
-        slot.offset = static_cast<std::uint32_t>(bytes_.size());
+        if (freed.length >= name.size()) {
+            // A rename's new name mostly fits where its old name was: a run over a whole folder
+            // would otherwise hold every name twice.
+            slot.offset = freed.offset;
+            std::memcpy(bytes_.data() + slot.offset - sizeof inode, &inode, sizeof inode);
+            std::memcpy(bytes_.data() + slot.offset, name.data(), name.size());
+        } else {
+            bytes_.append(reinterpret_cast<const char*>(&inode), sizeof inode);
+            slot.offset = static_cast<std::uint32_t>(bytes_.size());
+            bytes_.append(name);
+        }
         slot.length = static_cast<std::uint8_t>(name.size());
         slot.tag = static_cast<std::uint8_t>(hash >> 56);
-        bytes_.append(name);
         ++used_;
     } else {
         std::memcpy(bytes_.data() + slot.offset - sizeof inode, &inode, sizeof inode);
@@ -394,13 +403,26 @@ std::optional<EntryKind> FolderEntries::KindOf(const std::string& name, EntryId*
     return kind;
 }
 
+void FolderEntries::Prefetch(std::string_view name, bool held) const {
+    if (!listed_) return;
+    const std::size_t hash = std::hash<std::string_view>{}(name);
+    const Slot& slot = slots_[hash & (slots_.size() - 1)];
+    if (!held) {
+        __builtin_prefetch(&slot);
+    } else if (InUse(slot.state) && slot.tag == static_cast<std::uint8_t>(hash >> 56)) {
+        __builtin_prefetch(bytes_.data() + slot.offset);
+    }
+}
+
 void FolderEntries::Removed(std::string_view name) {
     if (!listed_) return;
     bool found = false;
     const std::size_t at = FindAgain(name, found);
     if (!found) return;
-    // A slot the last look found free stays a right place for its name.
+    // A slot the last look found free stays a right place for its name. The name's bytes are
+    // free for the name added next.
     slots_[at].state = kRemoved;
+    freed_ = FreedBytes{slots_[at].offset, slots_[at].length};
     --used_;
     ++removed_;
 }
@@ -415,10 +437,11 @@ void FolderEntries::Drop() {
     listed_ = false;
     listedInodes_ = false;
     bytes_ = std::string();
-    slots_ = std::vector<Slot>();
+    slots_ = {};
     used_ = 0;
     removed_ = 0;
     lastMissed_ = kNoSlot;
+    freed_ = FreedBytes{};
 }
 
 }  // namespace Platform

@@ -1,4 +1,8 @@
 #include <malloc.h>
+#include <sys/mman.h>
+
+#include <cstdlib>
+#include <new>
 
 #include "core/platform/Heap.h"
 
@@ -8,6 +12,33 @@ void KeepOneHeap() {
 #ifdef M_ARENA_MAX
     mallopt(M_ARENA_MAX, 1);
 #endif
+}
+
+namespace {
+
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+
+}  // namespace
+
+void* AllocateTable(std::size_t bytes) {
+    // A table of a few large pages gains little, and its last page, touched in part, would be
+    // resident whole.
+    if (bytes < 8 * kLargePage) {
+        void* p = std::malloc(bytes);
+        if (p == nullptr && bytes != 0) throw std::bad_alloc();
+        return p;
+    }
+    const std::size_t whole = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+    void* p = std::aligned_alloc(kLargePage, whole);
+    if (p == nullptr) throw std::bad_alloc();
+    // Advice only, and only for the pages the table fills: where large pages are off, the table
+    // works as well, only slower.
+    madvise(p, bytes / kLargePage * kLargePage, MADV_HUGEPAGE);
+    return p;
+}
+
+void FreeTable(void* table, std::size_t /*bytes*/) {
+    std::free(table);
 }
 
 }  // namespace Platform
