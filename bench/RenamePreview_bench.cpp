@@ -85,7 +85,7 @@ void Measure(benchmark::State& s, const RenamePreview::Inputs& inputs) {
 
 void BM_Sequential(benchmark::State& s) {
     SequentialNames::Options options;
-    options.leadingText = "ab";
+    options.leadingText = std::string("ab");  // gcc 12 warns wrongly of an overlap for a literal
     options.startValue = "1";
     Measure(s, RenamePreview::Sequential{options});
 }
