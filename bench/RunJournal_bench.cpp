@@ -10,9 +10,9 @@
 // thread, the journal made ready meanwhile, begun before the first rename and closed after the
 // last), journaled or not, nine turns each, taking turns in going first; files and journal on
 // tmpfs, files on tmpfs with the journal on the disk (where the user's state folder mostly is),
-// and both on the disk. The time the run spends
-// in the journal (waiting for it to be ready, beginning and closing it) is also clocked inside
-// each journaled run: a share of one run that does not depend on how alike two turns happen to be.
+// and both on the disk. The time the run spends in the journal (waiting for it to be ready,
+// beginning and closing it) is also clocked inside each journaled run: a share of one run that
+// does not depend on how alike two turns happen to be.
 //
 //   build-release/RunJournal_bench
 
