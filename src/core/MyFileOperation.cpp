@@ -56,12 +56,6 @@ std::string ParentFolder(std::string_view folder) {
     return FolderOf(split.folder);
 }
 
-PathParts SplitAtLastDelimiter(std::string_view path) {
-    const std::size_t slash = path.rfind(kDelimiter);
-    const std::size_t cut = slash == std::string_view::npos ? 0 : slash + 1;
-    return {path.substr(0, cut), path.substr(cut)};
-}
-
 std::string FileNameOf(std::string_view path) {
     return std::string(SplitAtLastDelimiter(path).name);
 }
