@@ -211,14 +211,14 @@ bool EndedWith(const QString& message) {
            Dialogs().messages == std::vector<QString>{message};
 }
 
-namespace {
-
 double Median(std::vector<double> values) {
     assert(!values.empty());
     std::sort(values.begin(), values.end());
     const std::size_t middle = values.size() / 2;
     return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
+
+namespace {
 
 std::vector<double> Ratios(const std::vector<double>& ours, const std::vector<double>& reference) {
     std::vector<double> ratios;

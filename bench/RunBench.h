@@ -156,6 +156,9 @@ struct TurnTimes {
 std::optional<TurnTimes> TimeInTurns(benchmark::State& state,
                                      const std::function<std::optional<double>(bool isOurs)>& turn);
 
+// The middle of values (not empty), or the mean of the two middle ones.
+double Median(std::vector<double> values);
+
 // A figure of /proc/self/status in MB, e.g. "VmHWM:" (the peak resident set so far) or "VmRSS:"
 // (the resident set now); 0 where it is not told.
 double StatusMegabytes(const std::string& key);

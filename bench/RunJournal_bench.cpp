@@ -155,18 +155,12 @@ private:
     double seconds_ = 0;
 };
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 // "median (turns low..high)" of values scaled by scale.
 std::string Spread(const std::vector<double>& values, double scale, const char* unit) {
     const auto [low, high] = std::minmax_element(values.begin(), values.end());
     char text[96];
-    std::snprintf(text, sizeof text, "%.1f%s (turns %.1f..%.1f)", Median(values) * scale, unit, *low * scale,
-                  *high * scale);
+    std::snprintf(text, sizeof text, "%.1f%s (turns %.1f..%.1f)", RunBench::Median(values) * scale, unit,
+                  *low * scale, *high * scale);
     return text;
 }
 
@@ -229,7 +223,7 @@ void BM_JournaledRun(benchmark::State& state, const std::string& base, const std
     std::vector<double> costs;
     for (std::size_t i = 0; i < with.size(); ++i)
         costs.push_back(with[i] / without[i] - 1);
-    const double share = Median(shares);
+    const double share = RunBench::Median(shares);
     state.counters["journal_share"] = share;
     state.counters["allowed"] = allowed;
     std::printf(

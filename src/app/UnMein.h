@@ -29,8 +29,8 @@
 #include "core/RenameExecutor.h"
 #include "core/RenamePreview.h"
 #include "core/RowOrder.h"
-#include "core/RunJournalRecovery.h"
 #include "core/RunJournalStore.h"
+#include "core/RunJournalUndo.h"
 #include "core/SequentialNames.h"
 
 class QAction;
@@ -485,9 +485,8 @@ private:
     // The kept commands; a file that is no journal is reported, once.
     RunJournal::Listing ListJournal();
     void UndoKeptCommand(const RunJournal::Journal& journal);
-    void ReportJournalUndo(const RunJournal::UndoResult& result);
-    // The files a clean-up had to leave under a temporary name, each named with where it is.
-    void ReportStayed(const RunJournal::Journal& journal, const std::vector<RunJournal::Stranded>& stayed);
+    // What a take-back of a kept command did, and each file it had to leave under a temporary name.
+    void ReportJournalUndo(const RunJournal::Journal& journal, const RunJournal::TakenBack& takenBack);
     QWidget* clientArea_ = nullptr;
 
     // Menus.

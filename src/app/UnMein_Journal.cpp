@@ -62,21 +62,11 @@ void TFmMein::RecoverInterrupted() {
         recovered = RunJournal::Recover(journal_.Folder(), interrupted->journal, takeBack, &control);
     });
     if (recovered.taken || !takeBack) return;  // another start took it up meanwhile
-    ReportJournalUndo(recovered.undo);
-    ReportStayed(interrupted->journal, recovered.stayed);
+    ReportJournalUndo(interrupted->journal, recovered);
 }
 
-void TFmMein::ReportStayed(const RunJournal::Journal& journal,
-                           const std::vector<RunJournal::Stranded>& stayed) {
-    for (const RunJournal::Stranded& stranded : stayed) {
-        Message(QStringLiteral("ファイル ") + QString::fromStdString(stranded.home) +
-                QStringLiteral(" は同名ファイルがあるため、一時的な名前 ") +
-                QString::fromStdString(journal.notes[stranded.note].path) +
-                QStringLiteral(" のまま残っています"));
-    }
-}
-
-void TFmMein::ReportJournalUndo(const RunJournal::UndoResult& result) {
+void TFmMein::ReportJournalUndo(const RunJournal::Journal& journal, const RunJournal::TakenBack& takenBack) {
+    const RunJournal::UndoResult& result = takenBack.undo;
     if (RefuseUnrecorded(result.unrecorded)) return;
     ReportStranded(result.stranded);
     if (!result.refused.empty()) {
@@ -87,6 +77,12 @@ void TFmMein::ReportJournalUndo(const RunJournal::UndoResult& result) {
         Message(RunText::Cancelled(result.done));
     } else if (result.refused.empty() && cbDialog->isChecked()) {
         Message(QStringLiteral("処理が終了しました"));
+    }
+    for (const RunJournal::Stranded& stranded : takenBack.stayed) {
+        Message(QStringLiteral("ファイル ") + QString::fromStdString(stranded.home) +
+                QStringLiteral(" は同名ファイルがあるため、一時的な名前 ") +
+                QString::fromStdString(journal.notes[stranded.note].path) +
+                QStringLiteral(" のまま残っています"));
     }
 }
 
@@ -137,7 +133,7 @@ void TFmMein::UndoKeptCommand(const RunJournal::Journal& journal) {
         Message(QStringLiteral("元に戻せませんでした。"));
         return;
     }
-    RunJournal::HistoryUndo result;
+    RunJournal::TakenBack result;
     RunBusy({RunText::kRenaming, check.take.size()}, [&](RunControl& control) {
         result = RunJournal::UndoFromHistory(journal, check, journal_.Folder(), &control);
     });
@@ -148,6 +144,5 @@ void TFmMein::UndoKeptCommand(const RunJournal::Journal& journal) {
         N3->setEnabled(false);
         N22->setEnabled(false);
     }
-    ReportJournalUndo(result.undo);
-    ReportStayed(journal, result.stayed);
+    ReportJournalUndo(journal, result);
 }

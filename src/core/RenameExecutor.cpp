@@ -67,7 +67,7 @@ public:
         return MyFileOperation::PathExists(to) && !MyFileOperation::SameFile(from, to);
     }
 
-private:
+protected:
     BatchRenames& renames_;
 };
 
@@ -76,15 +76,12 @@ private:
 // seen there before the first rename, so the rename goes without it.
 class ListedDisk : public RealDisk {
 public:
-    explicit ListedDisk(BatchRenames& renames) : RealDisk(renames), renames_(renames) {}
+    using RealDisk::RealDisk;
     BatchRenames::Result Rename(std::string_view from, std::string_view to, const Platform::EntryId* id) {
         assert(id != nullptr && "a source seen before the first rename");
         if (*id == Platform::EntryId{}) return BatchRenames::Result::kNoSource;
         return renames_.RenameListed(from, to);
     }
-
-private:
-    BatchRenames& renames_;
 };
 
 // Runs the batch under its recorder (optional): nothing is tried unless the recorder took it first.

@@ -132,6 +132,20 @@ UndoResult RenameBack(const Journal& journal, const UndoCheck& check, Record& re
 
 }  // namespace
 
+namespace {
+
+// Undo, then what the command left under temporary names goes home, never over another file: only
+// the journal's notes need a look for that.
+TakenBack UndoAndCleanUp(const Journal& journal, const UndoCheck& check, Kind kind, const std::string& folder,
+                         RunControl* control) {
+    TakenBack result;
+    result.undo = Undo(journal, check, kind, folder, control);
+    if (!result.undo.unrecorded) result.stayed = CleanUp(journal, LeftBehind(journal));
+    return result;
+}
+
+}  // namespace
+
 UndoResult Undo(const Journal& journal, const UndoCheck& check, Kind kind, const std::string& folder,
                 RunControl* control) {
     if (check.take.empty()) return {};
@@ -140,12 +154,9 @@ UndoResult Undo(const Journal& journal, const UndoCheck& check, Kind kind, const
     return RenameBack(journal, check, record, control);
 }
 
-HistoryUndo UndoFromHistory(const Journal& journal, const UndoCheck& check, const std::string& folder,
-                            RunControl* control) {
-    HistoryUndo result;
-    result.undo = Undo(journal, check, Kind::kUndo, folder, control);
-    if (!result.undo.unrecorded) result.stayed = CleanUp(journal, LeftBehind(journal));
-    return result;
+TakenBack UndoFromHistory(const Journal& journal, const UndoCheck& check, const std::string& folder,
+                          RunControl* control) {
+    return UndoAndCleanUp(journal, check, Kind::kUndo, folder, control);
 }
 
 std::vector<Stranded> CleanUp(const Journal& journal, const OnDisk& found) {
@@ -183,8 +194,8 @@ Recovered Recover(const std::string& folder, const Journal& journal, bool takeBa
     // Looked at again: the disk may have changed while the question was open.
     const std::vector<std::size_t> done = Examine(journal).done;
     if (takeBack) {
-        recovered.undo = Undo(journal, CheckUndo(journal, done), Kind::kRecovery, folder, control);
-        if (!recovered.undo.unrecorded) recovered.stayed = CleanUp(journal, Examine(journal));
+        static_cast<TakenBack&>(recovered) =
+            UndoAndCleanUp(journal, CheckUndo(journal, done), Kind::kRecovery, folder, control);
     }
     CloseAsFound(writer, journal, done);
     return recovered;

@@ -38,15 +38,16 @@ struct UndoResult {
 UndoResult Undo(const Journal& journal, const UndoCheck& check, Kind kind, const std::string& folder,
                 RunControl* control = nullptr);
 
+// A command taken back: the undo, and the files it found under a temporary name that had to stay.
+struct TakenBack {
+    UndoResult undo;
+    std::vector<Stranded> stayed;
+};
 // The undo of a kept command from the history: the entries of check.take go back as Undo takes
 // them (journaled as kUndo), then what the command, or an undo of it, left under a temporary name
 // when a take-back inside a cycle was refused goes home as after an interrupted command.
-struct HistoryUndo {
-    UndoResult undo;
-    std::vector<Stranded> stayed;  // files that had to stay under a temporary name
-};
-HistoryUndo UndoFromHistory(const Journal& journal, const UndoCheck& check, const std::string& folder,
-                            RunControl* control = nullptr);
+TakenBack UndoFromHistory(const Journal& journal, const UndoCheck& check, const std::string& folder,
+                          RunControl* control = nullptr);
 
 // After the undo of an interrupted command: the copies found removable are removed, and the files
 // found stranded under a temporary name go back home, never over another file. Returns those that
@@ -66,10 +67,9 @@ struct Interrupted {
 std::optional<Interrupted> FindInterrupted(const Store& store, const Listing& listing);
 
 // What the recovery of an interrupted command did.
-struct Recovered {
-    std::error_code taken;         // the command could not be taken up (another start has it): nothing done
-    UndoResult undo;               // of the take-back (takeBack only)
-    std::vector<Stranded> stayed;  // files left under a temporary name (takeBack only)
+// Its undo and stayed are those of the take-back (takeBack only).
+struct Recovered : TakenBack {
+    std::error_code taken;  // the command could not be taken up (another start has it): nothing done
 };
 // Takes up the interrupted command of folder. takeBack: the entries found done go back, last
 // first, journaled as a recovery, then the copies it left beside their sources go and stranded

@@ -35,6 +35,20 @@ protected:
             to.push_back(dir / b);
         }
     }
+    // An empty folder but for the ring p → q → r → p, the chain 2 → 3, 1 → 2 and pads more files
+    // renamed to free names after them.
+    void RingAndChain(int pads) {
+        for (const std::string& name : TempDir::Names(dir.Path()))
+            std::filesystem::remove(dir / name);
+        Files({"1", "2", "p", "q", "r"});
+        std::vector<std::pair<std::string, std::string>> pairs = {
+            {"p", "q"}, {"q", "r"}, {"r", "p"}, {"1", "2"}, {"2", "3"}};
+        for (int i = 0; i < pads; ++i) {
+            Files({"pad" + std::to_string(i)});
+            pairs.emplace_back("pad" + std::to_string(i), "padded" + std::to_string(i));
+        }
+        Pairs(pairs);
+    }
     // Every name in the folder with its content, "name=content".
     std::vector<std::string> Folder() const {
         std::vector<std::string> all;
@@ -69,14 +83,18 @@ TEST_F(RenameExecutorPlanTest, RenumbersAndSwapsThroughTheDisk) {
     EXPECT_NE(result.outcome.ids[0], Platform::EntryId{});
 }
 
-TEST_F(RenameExecutorPlanTest, ARefusedStepTakesItsChainOrCycleBackAndTheOthersGoOn) {
-    struct Row {
-        const char* what;
-        std::function<void(const TempDir&)> before;  // between planning and carrying out
-        std::vector<std::size_t> failed;
-        std::vector<std::string> after;
-    };
-    const std::vector<Row> rows = {
+// A change of the disk between planning and carrying out: what fails and what the folder then holds.
+struct RefusedRow {
+    const char* what;
+    std::function<void(const TempDir&)> before;
+    std::vector<std::size_t> failed;
+    std::vector<std::string> after;
+};
+
+// The ring p → q → r → p and the chain 2 → 3, 1 → 2: a file of the ring vanished, or a file
+// appeared at the free end of the chain.
+std::vector<RefusedRow> RefusedRingOrChain() {
+    return {
         {"a file of the ring vanished",
          [](const TempDir& d) { std::filesystem::remove(d / "q"); },
          {0, 1, 2},
@@ -86,13 +104,12 @@ TEST_F(RenameExecutorPlanTest, ARefusedStepTakesItsChainOrCycleBackAndTheOthersG
          {3, 4},
          {"1=1", "2=2", "3=intruder", "p=r", "q=p", "r=q"}},
     };
-    for (const Row& row : rows) {
+}
+
+TEST_F(RenameExecutorPlanTest, ARefusedStepTakesItsChainOrCycleBackAndTheOthersGoOn) {
+    for (const RefusedRow& row : RefusedRingOrChain()) {
         SCOPED_TRACE(row.what);
-        for (const std::string& name : TempDir::Names(dir.Path()))
-            std::filesystem::remove(dir / name);
-        Files({"1", "2", "p", "q", "r"});
-        // The ring p → q → r → p, and the chain 2 → 3, 1 → 2.
-        Pairs({{"p", "q"}, {"q", "r"}, {"r", "p"}, {"1", "2"}, {"2", "3"}});
+        RingAndChain(0);
         const RenamePlanner::Plan plan = PlanOnDisk(from, to, "t");
         ASSERT_EQ(plan.groups.size(), 2U);
         row.before(dir);
@@ -107,42 +124,18 @@ TEST_F(RenameExecutorPlanTest, ARefusedStepTakesItsChainOrCycleBackAndTheOthersG
 // looked at in turn (a few files) or told by its folder's listing once (forty more), a file that
 // vanished, was replaced or met a newcomer takes its chain or ring back the same way.
 TEST_F(RenameExecutorPlanTest, KnownFilesGoTheSameWayWhetherLookedAtOrListed) {
-    struct Row {
-        const char* what;
-        std::function<void(const TempDir&)> before;  // between planning and carrying out
-        std::vector<std::size_t> failed;
-        std::vector<std::string> after;
-    };
-    const std::vector<Row> rows = {
-        {"a file of the ring vanished",
-         [](const TempDir& d) { std::filesystem::remove(d / "q"); },
-         {0, 1, 2},
-         {"2=1", "3=2", "p=p", "r=r"}},
-        {"a file of the ring was replaced",
-         [](const TempDir& d) {
-             std::filesystem::rename(d / "q", d / "q-old");  // kept, so its number is not reused
-             d.MakeFile("q", "other");
-         },
-         {0, 1, 2},
-         {"2=1", "3=2", "p=p", "q=other", "q-old=q", "r=r"}},
-        {"a file appeared at the free end of the chain",
-         [](const TempDir& d) { d.MakeFile("3", "intruder"); },
-         {3, 4},
-         {"1=1", "2=2", "3=intruder", "p=r", "q=p", "r=q"}},
-    };
+    std::vector<RefusedRow> rows = RefusedRingOrChain();
+    rows.push_back({"a file of the ring was replaced",
+                    [](const TempDir& d) {
+                        std::filesystem::rename(d / "q", d / "q-old");  // kept, so its number is not reused
+                        d.MakeFile("q", "other");
+                    },
+                    {0, 1, 2},
+                    {"2=1", "3=2", "p=p", "q=other", "q-old=q", "r=r"}});
     for (const bool padded : {false, true}) {
-        for (const Row& row : rows) {
+        for (const RefusedRow& row : rows) {
             SCOPED_TRACE(std::string(row.what) + (padded ? " with forty more" : " alone"));
-            for (const std::string& name : TempDir::Names(dir.Path()))
-                std::filesystem::remove(dir / name);
-            Files({"1", "2", "p", "q", "r"});
-            std::vector<std::pair<std::string, std::string>> pairs = {
-                {"p", "q"}, {"q", "r"}, {"r", "p"}, {"1", "2"}, {"2", "3"}};
-            for (int i = 0; padded && i < 40; ++i) {
-                Files({"pad" + std::to_string(i)});
-                pairs.emplace_back("pad" + std::to_string(i), "padded" + std::to_string(i));
-            }
-            Pairs(pairs);
+            RingAndChain(padded ? 40 : 0);
             std::vector<Platform::EntryId> ids;
             for (const std::string& path : from)
                 ids.push_back(testsupport::IdOf(path));

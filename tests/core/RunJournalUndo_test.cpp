@@ -145,7 +145,7 @@ TEST(RunJournalUndoTest, TheHistorysUndoBringsHomeAFileLeftUnderItsTemporaryName
     ASSERT_EQ(LeftBehind(run).stranded.size(), 1u);
 
     fs::rename(dir / "f/b", dir / "newcomer");
-    const HistoryUndo undone = UndoFromHistory(run, CheckUndo(run, DoneEntries(run)), journals);
+    const TakenBack undone = UndoFromHistory(run, CheckUndo(run, DoneEntries(run)), journals);
     EXPECT_FALSE(undone.undo.unrecorded);
     EXPECT_THAT(undone.stayed, IsEmpty());
     EXPECT_THAT(TempDir::Names(dir / "f"), ElementsAre("a", "b"));
