@@ -236,16 +236,16 @@ void BM_JournaledRun(benchmark::State& state, const std::string& base, const std
 BENCHMARK_CAPTURE(BM_JournaledRun, tmpfs, std::string("/dev/shm"), std::string("/dev/shm"), 0.03)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
-    ->Iterations(9);
+    ->Iterations(15);
 BENCHMARK_CAPTURE(BM_JournaledRun, tmpfs_journal_on_disk, std::string("/dev/shm"), RunBench::DiskFolder(),
                   0.03)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
-    ->Iterations(9);
+    ->Iterations(15);
 BENCHMARK_CAPTURE(BM_JournaledRun, disk, RunBench::DiskFolder(), RunBench::DiskFolder(), 0.05)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
-    ->Iterations(9);
+    ->Iterations(15);
 
 }  // namespace
 

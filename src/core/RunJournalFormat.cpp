@@ -36,6 +36,14 @@ void PutVarint(std::string& out, std::uint64_t value) {
     out.append(bytes, n);
 }
 
+// The same into room for at least ten bytes; returns the end of what was written.
+char* PutVarint(char* out, std::uint64_t value) {
+    for (; value >= 0x80; value >>= 7)
+        *out++ = static_cast<char>((value & 0x7F) | 0x80);
+    *out++ = static_cast<char>(value);
+    return out;
+}
+
 void PutBytes(std::string& out, std::string_view bytes) {
     PutVarint(out, bytes.size());
     out.append(bytes);
@@ -80,6 +88,13 @@ void PutId(std::string& out, const Platform::EntryId& id) {
     PutVarint(out, id.file.device);
     PutVarint(out, id.file.inode);
     PutVarint(out, id.volume);
+}
+
+// An id's three varints take at most this many bytes.
+constexpr std::size_t kMostIdBytes = 30;
+
+char* PutId(char* out, const Platform::EntryId& id) {
+    return PutVarint(PutVarint(PutVarint(out, id.file.device), id.file.inode), id.volume);
 }
 
 void PutIndexList(std::string& out, const std::vector<std::uint64_t>& indices) {
@@ -283,17 +298,38 @@ void EntriesEncoder::Add(std::string_view oldPath, std::string_view newPath) {
     previousOld_.assign(oldPath);
 }
 
-std::string EntriesEncoder::Finish(const std::function<Platform::EntryId(std::size_t)>& idOf) const {
+std::string EntriesEncoder::Finish(const IdOf& idOf) const {
     std::string out;
-    out.reserve(10 + paths_.size() + 12 * ends_.size());
-    PutVarint(out, ends_.size());
+    AppendTo(out, idOf);
+    return out;
+}
+
+std::size_t EntriesEncoder::Bytes() const {
+    return 10 + paths_.size() + kMostIdBytes * ends_.size();
+}
+
+void EntriesEncoder::AppendTo(std::string& out, const IdOf& idOf) const {
+    // Written in place: appending the parts of a hundred thousand entries one by one took as long
+    // as the rest of the journal. The string grows a block at a time just ahead of the writing, so
+    // that what it clears is still in the cache when it is written.
+    constexpr std::size_t kBlock = 64 * 1024;
+    out.reserve(out.size() + Bytes());
+    std::size_t at = out.size();
+    const auto room = [&](std::size_t bytes) {
+        if (out.size() - at < bytes) out.resize(std::min(out.capacity(), at + std::max(bytes, kBlock)));
+        return out.data() + at;
+    };
+    at = PutVarint(room(10), ends_.size()) - out.data();
     std::size_t start = 0;
     for (std::size_t k = 0; k < ends_.size(); ++k) {
-        out.append(paths_, start, ends_[k] - start);
-        PutId(out, idOf(k));
+        const std::size_t length = ends_[k] - start;
+        char* to = room(length + kMostIdBytes);
+        std::memcpy(to, paths_.data() + start, length);
+        to = PutId(to + length, idOf(k));
+        at = static_cast<std::size_t>(to - out.data());
         start = ends_[k];
     }
-    return out;
+    out.resize(at);
 }
 
 std::string EncodeEntries(const std::vector<Entry>& entries) {
@@ -307,8 +343,13 @@ std::string EncodeEntries(const std::vector<Entry>& entries) {
 }
 
 std::string BeginBytes(const Header& header, std::string_view entries) {
+    return BeginBytes(
+        header, [entries](std::string& out) { out.append(entries); }, entries.size());
+}
+
+std::string BeginBytes(const Header& header, const EntriesWriter& entries, std::size_t entryBytes) {
     std::string out;
-    out.reserve(kMagic.size() + 1 + kRecordFrame + 64 + header.folder.size() + entries.size());
+    out.reserve(kMagic.size() + 1 + kRecordFrame + 64 + header.folder.size() + entryBytes);
     out += kMagic;
     out.push_back(static_cast<char>(kVersion));
     const std::size_t start = StartRecord(out, kBegin);
@@ -317,7 +358,7 @@ std::string BeginBytes(const Header& header, std::string_view entries) {
     PutFixed(out, static_cast<std::uint64_t>(header.time), 8);
     PutFixed(out, header.target, 8);
     PutBytes(out, header.folder);
-    out.append(entries);
+    entries(out);
     FinishRecord(out, start);
     return out;
 }

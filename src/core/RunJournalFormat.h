@@ -40,6 +40,10 @@ std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries)
 // The same with the entries encoded already (EncodeEntries, EntriesEncoder): a command's entries
 // can be encoded ahead, while it still checks them, and its header given once it begins.
 std::string BeginBytes(const Header& header, std::string_view entries);
+// The same with the entries appended by entries(out) in place, about entryBytes of them: a hundred
+// thousand entries are not copied once more.
+using EntriesWriter = std::function<void(std::string& out)>;
+std::string BeginBytes(const Header& header, const EntriesWriter& entries, std::size_t entryBytes);
 std::string EncodeEntries(const std::vector<Entry>& entries);
 
 // The entries' bytes built an entry at a time, so that a command's paths need not be gathered into
@@ -50,7 +54,12 @@ public:
     EntriesEncoder(std::size_t count, std::size_t pathBytes);
     void Add(std::string_view oldPath, std::string_view newPath);
     // idOf(k): the identity of the k-th entry's file.
-    std::string Finish(const std::function<Platform::EntryId(std::size_t)>& idOf) const;
+    using IdOf = std::function<Platform::EntryId(std::size_t)>;
+    std::string Finish(const IdOf& idOf) const;
+    // The same appended to out.
+    void AppendTo(std::string& out, const IdOf& idOf) const;
+    // At most the bytes Finish gives.
+    std::size_t Bytes() const;
 
 private:
     std::string paths_;              // each entry's paths, as the entries hold them

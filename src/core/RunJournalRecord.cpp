@@ -110,8 +110,12 @@ std::error_code Record::Begin(const RenameExecutor::RecordedPairs& pairs) {
                                    : FolderOfNative(NativePath(pairs.from[pairs.At(0)]));
     const Format::EntriesEncoder encoder = Prepared(pairs) ? std::move(ready_->paths) : EncodePaths(pairs);
     ready_.reset();
-    const std::string entries = encoder.Finish([&pairs](std::size_t k) { return pairs.ids[pairs.At(k)]; });
-    return Started(writer_.Begin(kind_, folder, size_, entries, target_));
+    return Started(writer_.Begin(
+        kind_, folder, size_,
+        [&](std::string& out) {
+            encoder.AppendTo(out, [&pairs](std::size_t k) { return pairs.ids[pairs.At(k)]; });
+        },
+        encoder.Bytes(), target_));
 }
 
 std::error_code Record::Started(const std::error_code& ec) {

@@ -112,6 +112,14 @@ std::error_code Writer::Begin(Kind kind, const std::string& workFolder, const st
 
 std::error_code Writer::Begin(Kind kind, const std::string& workFolder, std::size_t count,
                               std::string_view entries, std::uint64_t target) {
+    return Begin(
+        kind, workFolder, count, [entries](std::string& out) { out.append(entries); }, entries.size(),
+        target);
+}
+
+std::error_code Writer::Begin(Kind kind, const std::string& workFolder, std::size_t count,
+                              const Format::EntriesWriter& entries, std::size_t entryBytes,
+                              std::uint64_t target) {
     assert(!Running() && "one command at a time per writer");
     if (const auto ec = Platform::MakeFolders(folder_)) return ec;
     const std::uint64_t now = NowInNanoseconds();
@@ -120,7 +128,8 @@ std::error_code Writer::Begin(Kind kind, const std::string& workFolder, std::siz
     Header header{id, kind, static_cast<std::int64_t>(now / 1'000'000'000), target, workFolder};
     std::error_code ec;
     for (int attempt = 0; attempt < kIdAttempts; ++attempt, ++header.id) {
-        ec = file_.Create(folder_, Format::FileName(header.id), Format::BeginBytes(header, entries));
+        ec = file_.Create(folder_, Format::FileName(header.id),
+                          Format::BeginBytes(header, entries, entryBytes));
         if (ec != std::errc::file_exists) break;
     }
     if (ec) return ec;

@@ -44,6 +44,10 @@ public:
     // The same for count entries encoded already (Format::EncodeEntries, Format::EntriesEncoder).
     std::error_code Begin(Kind kind, const std::string& workFolder, std::size_t count,
                           std::string_view entries, std::uint64_t target = 0);
+    // The same with the entries written in place (Format::BeginBytes), about entryBytes of them.
+    std::error_code Begin(Kind kind, const std::string& workFolder, std::size_t count,
+                          const Format::EntriesWriter& entries, std::size_t entryBytes,
+                          std::uint64_t target = 0);
     // Takes up an interrupted command of another process to close it as found: its lock is taken
     // and a torn tail cut off. resource_unavailable_try_again while its process lives,
     // operation_not_permitted when it is closed already, bad_message when it cannot be read.
