@@ -14,7 +14,10 @@ namespace {
 constexpr std::string_view kMagic = "QBJOURNL";
 constexpr std::size_t kRecordFrame = 1 + 4 + 4;  // type, length, CRC
 
-enum RecordType : std::uint8_t { kBegin = 1, kNotes = 2, kClosing = 3 };
+enum RecordType : std::uint8_t { kBegin = 1, kNotes = 2, kClosing = 3, kIds = 4 };
+
+// The ids record's mark of an id on the device and file system of the one before, or of others.
+enum IdMark : std::uint8_t { kSameVolume = 0, kOtherVolume = 1 };
 
 constexpr std::uint8_t kAsFoundFlag = 1;
 
@@ -34,14 +37,6 @@ void PutVarint(std::string& out, std::uint64_t value) {
         bytes[n++] = static_cast<char>((value & 0x7F) | 0x80);
     bytes[n++] = static_cast<char>(value);
     out.append(bytes, n);
-}
-
-// The same into room for at least ten bytes; returns the end of what was written.
-char* PutVarint(char* out, std::uint64_t value) {
-    for (; value >= 0x80; value >>= 7)
-        *out++ = static_cast<char>((value & 0x7F) | 0x80);
-    *out++ = static_cast<char>(value);
-    return out;
 }
 
 void PutBytes(std::string& out, std::string_view bytes) {
@@ -90,13 +85,6 @@ void PutId(std::string& out, const Platform::EntryId& id) {
     PutVarint(out, id.volume);
 }
 
-// An id's three varints take at most this many bytes.
-constexpr std::size_t kMostIdBytes = 30;
-
-char* PutId(char* out, const Platform::EntryId& id) {
-    return PutVarint(PutVarint(PutVarint(out, id.file.device), id.file.inode), id.volume);
-}
-
 void PutIndexList(std::string& out, const std::vector<std::uint64_t>& indices) {
     PutVarint(out, indices.size());
     for (std::size_t i = 0; i < indices.size(); ++i)
@@ -112,6 +100,7 @@ public:
     bool Ok() const { return ok_; }
     bool AtEnd() const { return pos_ == bytes_.size(); }
     std::size_t Left() const { return bytes_.size() - pos_; }
+    std::size_t Position() const { return pos_; }
     void Fail() { ok_ = false; }
 
     std::uint64_t Fixed(int bytes) {
@@ -200,7 +189,8 @@ bool KnownNoteKind(std::uint64_t kind) {
 // The begin record's payload into parsed; false when it does not make sense. budget: the path bytes
 // the entries may still unfold to, so that a small hostile file cannot ask for unbounded memory
 // through shared prefixes.
-bool ReadBegin(std::string_view payload, Entries mode, std::size_t budget, Parsed& parsed) {
+bool ReadBegin(std::string_view payload, std::uint8_t version, Entries mode, std::size_t budget,
+               Parsed& parsed) {
     Cursor in(payload);
     Header& header = parsed.journal.header;
     header.id = in.Fixed(8);
@@ -208,8 +198,8 @@ bool ReadBegin(std::string_view payload, Entries mode, std::size_t budget, Parse
     header.time = static_cast<std::int64_t>(in.Fixed(8));
     header.target = in.Fixed(8);
     header.folder = std::string(in.Bytes(kMaxPathBytes));
-    // Each entry takes at least seven bytes: four lengths and the three numbers of its id.
-    const std::uint64_t count = in.Varint(in.Left() / 7);
+    // Each entry takes at least four bytes, its lengths, and in version 1 the three numbers of its id.
+    const std::uint64_t count = in.Varint(in.Left() / (version == 1 ? 7 : 4));
     if (!in.Ok() || !KnownKind(kind) || header.id == 0) return false;
     header.kind = static_cast<Kind>(kind);
 
@@ -223,7 +213,7 @@ bool ReadBegin(std::string_view payload, Entries mode, std::size_t budget, Parse
         const std::size_t oldSize = static_cast<std::size_t>(oldShared) + oldRest.size();
         const std::uint64_t newShared = in.Varint(oldSize);
         const std::string_view newRest = in.Bytes(kMaxPathBytes - newShared);
-        const Platform::EntryId id = in.Id();
+        const Platform::EntryId id = version == 1 ? in.Id() : Platform::EntryId{};
         const std::size_t newSize = static_cast<std::size_t>(newShared) + newRest.size();
         if (!in.Ok() || oldSize == 0 || newSize == 0 || oldSize + newSize > budget) return false;
         budget -= oldSize + newSize;
@@ -236,6 +226,25 @@ bool ReadBegin(std::string_view payload, Entries mode, std::size_t budget, Parse
         }
     }
     parsed.entryCount = static_cast<std::size_t>(count);
+    return in.Ok() && in.AtEnd();
+}
+
+// The ids record's payload into the entries (when read); false when it does not make sense.
+bool ReadIds(std::string_view payload, std::size_t entryCount, std::vector<Entry>& entries) {
+    Cursor in(payload);
+    if (in.Varint() != entryCount) return false;
+    Platform::EntryId id;
+    for (std::size_t k = 0; k < entryCount && in.Ok(); ++k) {
+        const std::uint64_t mark = in.Fixed(1);
+        if (mark == kSameVolume && k > 0) {
+            id.file.inode = in.Varint();
+        } else if (mark == kOtherVolume) {
+            id = in.Id();
+        } else {
+            return false;
+        }
+        if (!entries.empty()) entries[k].id = id;
+    }
     return in.Ok() && in.AtEnd();
 }
 
@@ -282,7 +291,6 @@ bool ReadClosing(std::string_view payload, std::size_t entryCount, Closing& clos
 
 EntriesEncoder::EntriesEncoder(std::size_t count, std::size_t pathBytes) {
     paths_.reserve(pathBytes / 2 + 8 * count);
-    ends_.reserve(count);
 }
 
 void EntriesEncoder::Add(std::string_view oldPath, std::string_view newPath) {
@@ -294,77 +302,97 @@ void EntriesEncoder::Add(std::string_view oldPath, std::string_view newPath) {
     const std::size_t newShared = SharedPrefix(oldPath, newPath);
     PutVarint(paths_, newShared);
     PutBytes(paths_, newPath.substr(newShared));
-    ends_.push_back(paths_.size());
+    ++count_;
     previousOld_.assign(oldPath);
 }
 
-std::string EntriesEncoder::Finish(const IdOf& idOf) const {
+namespace {
+
+// magic, version and the begin record, whose entries put(out) appends.
+template <class Put>
+std::string BeginBytes(const Header& header, std::uint8_t version, std::size_t count, std::size_t bytes,
+                       const Put& put) {
     std::string out;
-    AppendTo(out, idOf);
-    return out;
-}
-
-std::size_t EntriesEncoder::Bytes() const {
-    return 10 + paths_.size() + kMostIdBytes * ends_.size();
-}
-
-void EntriesEncoder::AppendTo(std::string& out, const IdOf& idOf) const {
-    // Written in place: appending the parts of a hundred thousand entries one by one took as long
-    // as the rest of the journal. The string grows a block at a time just ahead of the writing, so
-    // that what it clears is still in the cache when it is written.
-    constexpr std::size_t kBlock = 64 * 1024;
-    out.reserve(out.size() + Bytes());
-    std::size_t at = out.size();
-    const auto room = [&](std::size_t bytes) {
-        if (out.size() - at < bytes) out.resize(std::min(out.capacity(), at + std::max(bytes, kBlock)));
-        return out.data() + at;
-    };
-    at = PutVarint(room(10), ends_.size()) - out.data();
-    std::size_t start = 0;
-    for (std::size_t k = 0; k < ends_.size(); ++k) {
-        const std::size_t length = ends_[k] - start;
-        char* to = room(length + kMostIdBytes);
-        std::memcpy(to, paths_.data() + start, length);
-        to = PutId(to + length, idOf(k));
-        at = static_cast<std::size_t>(to - out.data());
-        start = ends_[k];
-    }
-    out.resize(at);
-}
-
-std::string EncodeEntries(const std::vector<Entry>& entries) {
-    std::size_t pathBytes = 0;
-    for (const Entry& e : entries)
-        pathBytes += e.oldPath.size() + e.newPath.size();
-    EntriesEncoder encoder(entries.size(), pathBytes);
-    for (const Entry& e : entries)
-        encoder.Add(e.oldPath, e.newPath);
-    return encoder.Finish([&entries](std::size_t k) { return entries[k].id; });
-}
-
-std::string BeginBytes(const Header& header, std::string_view entries) {
-    return BeginBytes(
-        header, [entries](std::string& out) { out.append(entries); }, entries.size());
-}
-
-std::string BeginBytes(const Header& header, const EntriesWriter& entries, std::size_t entryBytes) {
-    std::string out;
-    out.reserve(kMagic.size() + 1 + kRecordFrame + 64 + header.folder.size() + entryBytes);
+    out.reserve(kMagic.size() + 1 + kRecordFrame + 64 + header.folder.size() + bytes);
     out += kMagic;
-    out.push_back(static_cast<char>(kVersion));
+    out.push_back(static_cast<char>(version));
     const std::size_t start = StartRecord(out, kBegin);
     PutFixed(out, header.id, 8);
     PutFixed(out, static_cast<std::uint8_t>(header.kind), 1);
     PutFixed(out, static_cast<std::uint64_t>(header.time), 8);
     PutFixed(out, header.target, 8);
     PutBytes(out, header.folder);
-    entries(out);
+    PutVarint(out, count);
+    put(out);
     FinishRecord(out, start);
     return out;
 }
 
-std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries) {
-    return BeginBytes(header, EncodeEntries(entries));
+// Where the begin record starts, and its id within it.
+constexpr std::size_t kBeginStart = kMagic.size() + 1;
+constexpr std::size_t kIdAt = kBeginStart + 5;
+
+}  // namespace
+
+std::string DraftBytes(const Header& header, const EntriesEncoder& entries) {
+    return BeginBytes(header, kVersion, entries.Count(), entries.Bytes().size(),
+                      [&](std::string& out) { out.append(entries.Bytes()); });
+}
+
+void Renumber(std::string& draft, std::uint64_t id) {
+    assert(draft.size() >= kIdAt + 8 + 4 && "a draft of DraftBytes");
+    draft.resize(draft.size() - 4);
+    for (std::size_t i = 0; i < 8; ++i)
+        draft[kIdAt + i] = static_cast<char>((id >> (8 * i)) & 0xFF);
+    PutFixed(draft, Crc(std::string_view(draft).substr(kBeginStart)), 4);
+}
+
+std::string IdsBytes(std::size_t count, const IdOf& idOf) {
+    std::string out;
+    out.reserve(kRecordFrame + 10 + 6 * count);
+    const std::size_t start = StartRecord(out, kIds);
+    PutVarint(out, count);
+    Platform::EntryId previous;
+    for (std::size_t k = 0; k < count; ++k) {
+        const Platform::EntryId id = idOf(k);
+        const bool same = k > 0 && id.file.device == previous.file.device && id.volume == previous.volume;
+        out.push_back(static_cast<char>(same ? kSameVolume : kOtherVolume));
+        if (same) {
+            PutVarint(out, id.file.inode);
+        } else {
+            PutId(out, id);
+        }
+        previous = id;
+    }
+    FinishRecord(out, start);
+    return out;
+}
+
+std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries, std::uint8_t version) {
+    std::size_t pathBytes = 0;
+    for (const Entry& e : entries)
+        pathBytes += e.oldPath.size() + e.newPath.size();
+    EntriesEncoder encoder(entries.size(), pathBytes);
+    for (const Entry& e : entries)
+        encoder.Add(e.oldPath, e.newPath);
+    if (version == 1) {
+        // Each entry's paths as version 2 has them, then its id.
+        std::string withIds;
+        Cursor in(encoder.Bytes());
+        for (const Entry& e : entries) {
+            const std::size_t from = in.Position();
+            in.Varint();
+            in.Bytes(kMaxPathBytes);
+            in.Varint();
+            in.Bytes(kMaxPathBytes);
+            withIds.append(encoder.Bytes().substr(from, in.Position() - from));
+            PutId(withIds, e.id);
+        }
+        return BeginBytes(header, 1, entries.size(), withIds.size(),
+                          [&](std::string& out) { out.append(withIds); });
+    }
+    return DraftBytes(header, encoder) +
+           IdsBytes(entries.size(), [&](std::size_t k) { return entries[k].id; });
 }
 
 std::string EncodeNotes(const std::vector<Note>& notes) {
@@ -405,7 +433,7 @@ Parsed Parse(std::string_view bytes, Entries entries) {
         return parsed;
     }
     const auto version = static_cast<std::uint8_t>(bytes[kMagic.size()]);
-    if (version != kVersion) {
+    if (version != kVersion && version != 1) {
         parsed.verdict = version > kVersion ? Verdict::kNewer : Verdict::kForeign;
         return parsed;
     }
@@ -414,7 +442,12 @@ Parsed Parse(std::string_view bytes, Entries entries) {
     // Paths shared between entries unfold to more bytes than the file holds (about ten times for a
     // run in a deep folder), but not without end.
     const std::size_t budget = (std::size_t{64} << 20) + 16 * bytes.size();
-    if (!begin || begin->type != kBegin || !ReadBegin(begin->payload, entries, budget, parsed)) {
+    bool good = begin && begin->type == kBegin && ReadBegin(begin->payload, version, entries, budget, parsed);
+    if (good && version != 1) {
+        const std::optional<Record> ids = ReadRecord(bytes, pos);
+        good = ids && ids->type == kIds && ReadIds(ids->payload, parsed.entryCount, parsed.journal.entries);
+    }
+    if (!good) {
         parsed = Parsed{};
         parsed.verdict = Verdict::kDamaged;
         return parsed;

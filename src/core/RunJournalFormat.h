@@ -4,9 +4,10 @@
 // a type, a length, the payload and a CRC-32 over all three, so that a torn write or a damaged byte
 // is found and everything from there on is left out:
 //
-//   file    = "QBJOURNL" version:u8 begin notes* closing?
+//   file    = "QBJOURNL" version:u8 begin ids notes* closing?
 //   begin   = id:u64 kind:u8 time:i64 target:u64 folder:bytes count:varint entry*
-//   entry   = oldShared:varint oldRest:bytes newShared:varint newRest:bytes id
+//   entry   = oldShared:varint oldRest:bytes newShared:varint newRest:bytes
+//   ids     = count:varint (same:u8 inode:varint | other:u8 device:varint inode:varint volume:varint)*
 //   notes   = count:varint (kind:u8 entry:varint path:bytes id)*
 //   id      = device:varint inode:varint volume:varint                   (a Platform::EntryId)
 //   closing = flags:u8 skipped:list failed:list untried:list     (the entries in no list are done)
@@ -15,7 +16,11 @@
 // Fixed-size integers are little-endian, varints LEB128, bytes a varint length and the raw bytes.
 // An entry's old path shares oldShared bytes with the previous entry's old path and its new path
 // newShared bytes with its own old path: a run within one folder stores little more than the names.
-// The begin record is written whole before the first change; notes and the closing are appended.
+// The ids record gives each entry's file in the order of the entries; "same" (0) keeps the device
+// and file system of the previous one, "other" (1) names them. The begin and ids records are written
+// whole before the first change (the begin record while the command still looks at its files: the
+// ids come last); notes and the closing are appended. Version 1 files, still read, have no ids
+// record: each entry ends with its id.
 
 #include <cstddef>
 #include <cstdint>
@@ -29,43 +34,40 @@
 
 namespace RunJournal::Format {
 
-inline constexpr std::uint8_t kVersion = 1;
+inline constexpr std::uint8_t kVersion = 2;
 // A longer path names nothing the system could rename.
 inline constexpr std::size_t kMaxPathBytes = 65536;
 // A larger file is not read: the journal folder keeps 200 MB in all.
 inline constexpr std::size_t kMaxFileBytes = std::size_t{512} << 20;
 
-// The file's bytes up to the first append: magic, version and the begin record.
-std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries);
-// The same with the entries encoded already (EncodeEntries, EntriesEncoder): a command's entries
-// can be encoded ahead, while it still checks them, and its header given once it begins.
-std::string BeginBytes(const Header& header, std::string_view entries);
-// The same with the entries appended by entries(out) in place, about entryBytes of them: a hundred
-// thousand entries are not copied once more.
-using EntriesWriter = std::function<void(std::string& out)>;
-std::string BeginBytes(const Header& header, const EntriesWriter& entries, std::size_t entryBytes);
-std::string EncodeEntries(const std::vector<Entry>& entries);
-
-// The entries' bytes built an entry at a time, so that a command's paths need not be gathered into
-// entries first: count Adds, then Finish with the files' identities, which may be found meanwhile.
+// The entries' paths, encoded an entry at a time, so that a command's paths need not be gathered
+// into entries first.
 class EntriesEncoder {
 public:
     // pathBytes: about how many bytes the paths take, to make room once.
     EntriesEncoder(std::size_t count, std::size_t pathBytes);
     void Add(std::string_view oldPath, std::string_view newPath);
-    // idOf(k): the identity of the k-th entry's file.
-    using IdOf = std::function<Platform::EntryId(std::size_t)>;
-    std::string Finish(const IdOf& idOf) const;
-    // The same appended to out.
-    void AppendTo(std::string& out, const IdOf& idOf) const;
-    // At most the bytes Finish gives.
-    std::size_t Bytes() const;
+    std::size_t Count() const { return count_; }
+    // The entries as the begin record holds them.
+    std::string_view Bytes() const { return paths_; }
 
 private:
-    std::string paths_;              // each entry's paths, as the entries hold them
-    std::vector<std::size_t> ends_;  // where each entry's paths end in paths_
+    std::string paths_;
+    std::size_t count_ = 0;
     std::string previousOld_;
 };
+
+// The file's first part: magic, version and the begin record of the entries' paths.
+std::string DraftBytes(const Header& header, const EntriesEncoder& entries);
+// The same with another id (a name taken in the meantime).
+void Renumber(std::string& draft, std::uint64_t id);
+// The ids record that completes a draft of count entries; idOf(k): the k-th entry's file.
+using IdOf = std::function<Platform::EntryId(std::size_t)>;
+std::string IdsBytes(std::size_t count, const IdOf& idOf);
+// The file's bytes up to the first append: DraftBytes and IdsBytes in one. version 1 only to check
+// that the files of earlier versions are still read.
+std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries,
+                        std::uint8_t version = kVersion);
 
 // A record to append. notes not empty; every note's entry within the command's entries.
 std::string EncodeNotes(const std::vector<Note>& notes);

@@ -86,8 +86,12 @@ Format::EntriesEncoder EncodePaths(const RenameExecutor::RecordedPairs& pairs) {
 
 void Record::Prepare(const RenameExecutor::RecordedPairs& pairs) {
     assert(!Running() && "one command per record");
-    ready_ = Ready{pairs.from.data(), pairs.to.data(), pairs.entries,
-                   pairs.Size(),      pairs.order,     EncodePaths(pairs)};
+    writer_.Discard();
+    const std::string folder = !workFolder_.empty() || pairs.Size() == 0
+                                   ? workFolder_
+                                   : FolderOfNative(NativePath(pairs.from[pairs.At(0)]));
+    ready_ = Ready{pairs.from.data(), pairs.to.data(), pairs.entries, pairs.Size(), pairs.order, {}};
+    ready_->drafted = writer_.Draft(kind_, folder, EncodePaths(pairs), target_);
 }
 
 void Record::PrepareMeanwhile(const RenameExecutor::RecordedPairs& pairs) {
@@ -103,19 +107,13 @@ bool Record::Prepared(const RenameExecutor::RecordedPairs& pairs) const {
 std::error_code Record::Begin(const RenameExecutor::RecordedPairs& pairs) {
     assert(!Running() && "one command per record");
     if (preparing_.joinable()) preparing_.join();
+    if (!Prepared(pairs)) Prepare(pairs);
+    const std::error_code drafted = ready_->drafted;
+    ready_.reset();
+    if (drafted) return drafted;
     size_ = pairs.Size();
     order_ = pairs.order;
-    const std::string folder = !workFolder_.empty() || size_ == 0
-                                   ? workFolder_
-                                   : FolderOfNative(NativePath(pairs.from[pairs.At(0)]));
-    const Format::EntriesEncoder encoder = Prepared(pairs) ? std::move(ready_->paths) : EncodePaths(pairs);
-    ready_.reset();
-    return Started(writer_.Begin(
-        kind_, folder, size_,
-        [&](std::string& out) {
-            encoder.AppendTo(out, [&pairs](std::size_t k) { return pairs.ids[pairs.At(k)]; });
-        },
-        encoder.Bytes(), target_));
+    return Started(writer_.Begin([&pairs](std::size_t k) { return pairs.ids[pairs.At(k)]; }));
 }
 
 std::error_code Record::Started(const std::error_code& ec) {

@@ -30,7 +30,8 @@ public:
 
     // The executor's batch, each file in the order it is tried; End with its outcome.
     std::error_code Begin(const RenameExecutor::RecordedPairs& pairs) override;
-    // Encodes the batch's entries ahead, so that Begin only writes them.
+    // Writes the batch's paths ahead (a draft no listing shows), so that Begin only adds the files'
+    // identities. A draft that cannot be written is Begin's failure.
     void Prepare(const RenameExecutor::RecordedPairs& pairs) override;
     // Prepare on a thread of its own while the caller goes on (the folder is read, the order
     // checked); Begin, or the end of the record, waits for it. The lists must stay as they are
@@ -68,15 +69,15 @@ private:
     // Of the executor's batch: how many pairs, and in which order they were tried.
     std::size_t size_ = 0;
     RenameExecutor::Order order_ = RenameExecutor::Order::FirstToLast;
-    // What Prepare made ready (the paths; the files' identities are added at Begin), and of which
-    // lists: known by their elements, which a move of the lists keeps.
+    // Of which lists Prepare wrote the draft (known by their elements, which a move of the lists
+    // keeps), and how that went.
     struct Ready {
         const void* from = nullptr;
         const void* to = nullptr;
         const void* entries = nullptr;
         std::size_t size = 0;
         RenameExecutor::Order order = RenameExecutor::Order::FirstToLast;
-        Format::EntriesEncoder paths;
+        std::error_code drafted;
     };
     std::optional<Ready> ready_;
     std::jthread preparing_;  // last: ended before what it fills in

@@ -107,37 +107,63 @@ std::string DefaultFolder() {
 
 std::error_code Writer::Begin(Kind kind, const std::string& workFolder, const std::vector<Entry>& entries,
                               std::uint64_t target) {
-    return Begin(kind, workFolder, entries.size(), Format::EncodeEntries(entries), target);
+    std::size_t pathBytes = 0;
+    for (const Entry& e : entries)
+        pathBytes += e.oldPath.size() + e.newPath.size();
+    Format::EntriesEncoder encoder(entries.size(), pathBytes);
+    for (const Entry& e : entries)
+        encoder.Add(e.oldPath, e.newPath);
+    if (const auto ec = Draft(kind, workFolder, encoder, target)) return ec;
+    return Begin([&entries](std::size_t k) { return entries[k].id; });
 }
 
-std::error_code Writer::Begin(Kind kind, const std::string& workFolder, std::size_t count,
-                              std::string_view entries, std::uint64_t target) {
-    return Begin(
-        kind, workFolder, count, [entries](std::string& out) { out.append(entries); }, entries.size(),
-        target);
-}
-
-std::error_code Writer::Begin(Kind kind, const std::string& workFolder, std::size_t count,
-                              const Format::EntriesWriter& entries, std::size_t entryBytes,
+std::error_code Writer::Draft(Kind kind, const std::string& workFolder, const Format::EntriesEncoder& entries,
                               std::uint64_t target) {
-    assert(!Running() && "one command at a time per writer");
+    assert(!Running() && !Drafted() && "one command at a time per writer");
     if (const auto ec = Platform::MakeFolders(folder_)) return ec;
     const std::uint64_t now = NowInNanoseconds();
     // Ids grow with time, and past every kept one even when the clock went back.
-    std::uint64_t id = std::max(now, NewestId(folder_) + 1);
-    Header header{id, kind, static_cast<std::int64_t>(now / 1'000'000'000), target, workFolder};
+    const std::uint64_t id = std::max(now, NewestId(folder_) + 1);
+    draft_ = Format::DraftBytes(
+        {id, kind, static_cast<std::int64_t>(now / 1'000'000'000), target, workFolder}, entries);
+    entries_ = entries.Count();
+    id_ = id;
+    return Drafted(id_);
+}
+
+std::error_code Writer::Drafted(std::uint64_t id) {
     std::error_code ec;
-    for (int attempt = 0; attempt < kIdAttempts; ++attempt, ++header.id) {
-        ec = file_.Create(folder_, Format::FileName(header.id),
-                          Format::BeginBytes(header, entries, entryBytes));
+    // A draft's hidden name holds its id against other processes; a name taken still moves on.
+    for (int attempt = 0; attempt < kIdAttempts; ++attempt, ++id) {
+        if (id != id_) Format::Renumber(draft_, id);
+        ec = file_.Draft(folder_, Format::FileName(id), draft_);
         if (ec != std::errc::file_exists) break;
     }
+    id_ = id;
+    if (ec) draft_.clear();
+    return ec;
+}
+
+std::error_code Writer::Begin(const Format::IdOf& idOf) {
+    assert(Drafted() && "Begin follows a Draft");
+    const std::string ids = Format::IdsBytes(entries_, idOf);
+    std::error_code ec = file_.Place(ids);
+    // Another process took the name between the draft and now: the draft again under the next.
+    for (int attempt = 0; ec == std::errc::file_exists && attempt < kIdAttempts; ++attempt) {
+        ec = Drafted(id_ + 1);
+        if (!ec) ec = file_.Place(ids);
+    }
+    draft_.clear();
+    draft_.shrink_to_fit();
     if (ec) return ec;
-    id_ = header.id;
-    entries_ = count;
     asFound_ = false;
     Prune(folder_, id_);
     return {};
+}
+
+void Writer::Discard() {
+    file_.Discard();
+    draft_.clear();
 }
 
 std::error_code Writer::Resume(std::uint64_t id) {

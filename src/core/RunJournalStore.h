@@ -41,13 +41,15 @@ public:
     // the older journals beyond what is kept.
     std::error_code Begin(Kind kind, const std::string& workFolder, const std::vector<Entry>& entries,
                           std::uint64_t target = 0);
-    // The same for count entries encoded already (Format::EncodeEntries, Format::EntriesEncoder).
-    std::error_code Begin(Kind kind, const std::string& workFolder, std::size_t count,
-                          std::string_view entries, std::uint64_t target = 0);
-    // The same with the entries written in place (Format::BeginBytes), about entryBytes of them.
-    std::error_code Begin(Kind kind, const std::string& workFolder, std::size_t count,
-                          const Format::EntriesWriter& entries, std::size_t entryBytes,
+    // The same in two steps, so that the larger part is written while the command still looks at
+    // its files: Draft with the entries' paths, under a hidden name that no listing shows, then
+    // Begin with the files' identities (idOf(k) of the k-th entry). A failed Draft is the failed
+    // Begin; a draft never begun is dropped by Discard or the destructor.
+    std::error_code Draft(Kind kind, const std::string& workFolder, const Format::EntriesEncoder& entries,
                           std::uint64_t target = 0);
+    std::error_code Begin(const Format::IdOf& idOf);
+    void Discard();
+    bool Drafted() const { return file_.Drafted(); }
     // Takes up an interrupted command of another process to close it as found: its lock is taken
     // and a torn tail cut off. resource_unavailable_try_again while its process lives,
     // operation_not_permitted when it is closed already, bad_message when it cannot be read.
@@ -61,8 +63,12 @@ public:
     std::uint64_t Id() const { return id_; }
 
 private:
+    // Writes the draft under id, or the next free one.
+    std::error_code Drafted(std::uint64_t id);
+
     std::string folder_;
     Platform::LockedFile file_;
+    std::string draft_;  // the draft's bytes, until it is begun
     std::uint64_t id_ = 0;
     std::size_t entries_ = 0;
     bool asFound_ = false;

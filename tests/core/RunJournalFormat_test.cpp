@@ -26,7 +26,7 @@ std::vector<Entry> HostileEntries() {
     const std::string longName(4000, 'x');
     return {
         {"/home/u/写真/IMG_0001.jpg", "/home/u/写真/001.jpg", {{2049, 131}, 0x5f3e9a21c4d07b66ULL}},
-        {"/home/u/写真/IMG_0002.jpg", "/home/u/写真/IMG_0002.jpg.bak", {2049, 132}},
+        {"/home/u/写真/IMG_0002.jpg", "/home/u/写真/IMG_0002.jpg.bak", {{2049, 132}, 0x5f3e9a21c4d07b66ULL}},
         {"/home/u/line\nbreak", "/home/u/line\r\nbreak ", {{1, 2}, kMax64}},
         {"/home/u/bad\xff\xfe\x80utf8", "/home/u/\x83\x5c\\back", {kMax64, kMax64}},
         {"/home/u", "/home/u/" + longName, {0, 0}},
@@ -56,9 +56,9 @@ struct Written {
     std::vector<std::size_t> ends;  // begin, notes..., closing
 };
 
-Written Write(const Journal& journal) {
+Written Write(const Journal& journal, std::uint8_t version = Format::kVersion) {
     Written written;
-    written.bytes = Format::EncodeBegin(journal.header, journal.entries);
+    written.bytes = Format::EncodeBegin(journal.header, journal.entries, version);
     written.ends.push_back(written.bytes.size());
     // Notes in two appends, as a planner and a move would write them.
     written.bytes += Format::EncodeNotes({journal.notes[0], journal.notes[1]});
@@ -100,15 +100,21 @@ std::string BeginHead(std::uint64_t count) {
 }
 
 const std::string kFileHead = std::string("QBJOURNL") + '\x01';
+const std::string kFileHead2 = std::string("QBJOURNL") + '\x02';
 
 TEST(RunJournalFormat, RoundTripKeepsEveryByte) {
     const Journal journal = SampleJournal();
+    // The files of version 1, whose entries carry their ids, are still read.
+    for (const std::uint8_t version : {Format::kVersion, std::uint8_t{1}}) {
+        SCOPED_TRACE("version " + std::to_string(version));
+        const Written written = Write(journal, version);
+        const Format::Parsed parsed = Parse(written.bytes);
+        ASSERT_EQ(parsed.verdict, Verdict::kGood);
+        ExpectSame(parsed.journal, journal);
+        EXPECT_EQ(parsed.validBytes, written.bytes.size());
+        EXPECT_FALSE(parsed.tornTail);
+    }
     const Written written = Write(journal);
-    const Format::Parsed parsed = Parse(written.bytes);
-    ASSERT_EQ(parsed.verdict, Verdict::kGood);
-    ExpectSame(parsed.journal, journal);
-    EXPECT_EQ(parsed.validBytes, written.bytes.size());
-    EXPECT_FALSE(parsed.tornTail);
 
     // Checking alone sees the same file, without building the entries.
     const Format::Parsed checked = Parse(written.bytes, Format::Entries::kCheckOnly);
@@ -190,6 +196,10 @@ TEST(RunJournalFormat, HostileRecordsWithGoodChecksumsAreRefused) {
         unfolding += Varint(huge.size()) + Varint(0) + Varint(huge.size()) + Varint(0) + kId;
     const std::string good = kFileHead + Framed(1, BeginHead(1) + entry);
     ASSERT_EQ(Parse(good).verdict, Verdict::kGood);
+    const std::string entry2 = Varint(0) + Varint(2) + "/a" + Varint(0) + Varint(2) + "/b";
+    ASSERT_EQ(
+        Parse(kFileHead2 + Framed(1, BeginHead(1) + entry2) + Framed(4, Varint(1) + '\x01' + kId)).verdict,
+        Verdict::kGood);
 
     const struct {
         const char* what;
@@ -215,6 +225,21 @@ TEST(RunJournalFormat, HostileRecordsWithGoodChecksumsAreRefused) {
                                               Varint(0))},
         {"notes in place of the begin record", kFileHead + Framed(2, Varint(0))},
         {"shared prefixes unfolding to gigabytes", kFileHead + Framed(1, BeginHead(30001) + unfolding)},
+        // Version 2: the ids in a record of their own after the begin record.
+        {"no ids record", kFileHead2 + Framed(1, BeginHead(1) + entry2)},
+        {"notes in place of the ids record",
+         kFileHead2 + Framed(1, BeginHead(1) + entry2) +
+             Framed(2, Varint(1) + '\x01' + Varint(0) + Varint(1) + "p" + kId)},
+        {"ids of another count",
+         kFileHead2 + Framed(1, BeginHead(1) + entry2) + Framed(4, Varint(2) + '\x01' + kId + '\x01' + kId)},
+        {"a first id on the volume of none before",
+         kFileHead2 + Framed(1, BeginHead(1) + entry2) + Framed(4, Varint(1) + '\x00' + Varint(1))},
+        {"an unknown mark of an id",
+         kFileHead2 + Framed(1, BeginHead(1) + entry2) + Framed(4, Varint(1) + '\x02' + kId)},
+        {"bytes after the last id",
+         kFileHead2 + Framed(1, BeginHead(1) + entry2) + Framed(4, Varint(1) + '\x01' + kId + "x")},
+        {"a version 1 entry in a version 2 file",
+         kFileHead2 + Framed(1, BeginHead(1) + entry) + Framed(4, Varint(1) + '\x01' + kId)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -108,6 +108,45 @@ TEST(RunJournalStore, WritesAndReadsBackACommand) {
     EXPECT_FALSE(store.Read(writer.Id() + 1));
 }
 
+TEST(RunJournalStore, ADraftIsNoCommandUntilBegunAndLeavesNothingWhenDropped) {
+    TempDir dir;
+    const std::string& folder = dir.Path();
+    const std::vector<Entry> entries = Entries("/w", 3);
+    Format::EntriesEncoder paths(entries.size(), 0);
+    for (const Entry& e : entries)
+        paths.Add(e.oldPath, e.newPath);
+    const auto idOf = [&entries](std::size_t k) { return entries[k].id; };
+    {
+        Writer dropped(folder);
+        ASSERT_FALSE(dropped.Draft(Kind::kString, "/w", paths));
+        EXPECT_FALSE(dropped.Running());
+        ASSERT_EQ(Names(folder).size(), 1u);
+        EXPECT_EQ(Names(folder)[0].front(), '.');
+        EXPECT_TRUE(Store(folder).List().commands.empty());
+    }
+    EXPECT_TRUE(Names(folder).empty());
+    Writer writer(folder);
+    ASSERT_FALSE(writer.Draft(Kind::kString, "/w", paths));
+    writer.Discard();
+    EXPECT_TRUE(Names(folder).empty());
+
+    // Another process takes the draft's name before it is begun: it moves on to the next id.
+    ASSERT_FALSE(writer.Draft(Kind::kString, "/w", paths));
+    const std::uint64_t drafted = writer.Id();
+    const std::string taken = folder + "/" + Format::FileName(drafted);
+    TempDir::WriteFile(taken, "another's");
+    ASSERT_FALSE(writer.Begin(idOf));
+    EXPECT_TRUE(writer.Running());
+    EXPECT_EQ(writer.Id(), drafted + 1);
+    EXPECT_EQ(TempDir::ReadFile(taken), "another's");
+    ASSERT_FALSE(writer.Close(AllDone(3)));
+    const auto journal = Store(folder).Read(writer.Id());
+    ASSERT_TRUE(journal);
+    EXPECT_EQ(journal->header.id, writer.Id());
+    EXPECT_EQ(journal->entries, entries);
+    EXPECT_EQ(Names(folder).size(), 2u);  // no draft left
+}
+
 TEST(RunJournalStore, OnlyAnUndoOrRecoveryThatCompletedEveryFileMarksItsTargetUndone) {
     TempDir dir;
     const std::string& folder = dir.Path();
@@ -324,7 +363,7 @@ TEST(RunJournalStore, UnreadableFilesAreSetAsideAndReportedOnce) {
     const std::string foreign = Format::FileName(damaged + 1);
     dir.MakeFile(foreign, "not a journal\n");
     const std::string newer = Format::FileName(damaged + 2);
-    dir.MakeFile(newer, std::string("QBJOURNL") + '\x02' + "later");
+    dir.MakeFile(newer, std::string("QBJOURNL") + '\x03' + "later");
     // A copy of the good journal under another name: its id does not match.
     const std::string copied = Format::FileName(damaged + 3);
     fs::copy_file(folder + "/" + Format::FileName(good), folder + "/" + copied);

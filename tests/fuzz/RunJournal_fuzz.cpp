@@ -70,7 +70,8 @@ private:
 // The input cut into payloads, each led by its length: a begin record and then records of the types
 // the first byte of each later piece names.
 std::string FramedPieces(std::string_view bytes) {
-    std::string file = std::string("QBJOURNL") + '\x01';
+    // Either version: the first byte's lowest bit.
+    std::string file = std::string("QBJOURNL") + (!bytes.empty() && bytes.front() % 2 == 0 ? '\x02' : '\x01');
     for (bool first = true; !bytes.empty(); first = false) {
         const std::size_t length =
             std::min<std::size_t>(static_cast<std::uint8_t>(bytes.front()), bytes.size() - 1);
@@ -78,7 +79,7 @@ std::string FramedPieces(std::string_view bytes) {
         bytes.remove_prefix(1 + length);
         std::uint8_t type = 1;
         if (!first && !piece.empty()) {
-            type = static_cast<std::uint8_t>(piece.front() % 4);
+            type = static_cast<std::uint8_t>(piece.front() % 5);
             piece.remove_prefix(1);
         }
         file += Framed(type, piece);
@@ -86,11 +87,17 @@ std::string FramedPieces(std::string_view bytes) {
     return file;
 }
 
-// Gives the record at start (of a well-formed file) a good checksum again.
-void Reframe(std::string& file, std::size_t start) {
+// Where the record at start (of a well-formed file) ends.
+std::size_t RecordEnd(const std::string& file, std::size_t start) {
     std::size_t length = 0;
     for (int i = 0; i < 4; ++i)
         length |= std::size_t{static_cast<std::uint8_t>(file[start + 1 + i])} << (8 * i);
+    return start + 5 + length + 4;
+}
+
+// Gives the record at start (of a well-formed file) a good checksum again.
+void Reframe(std::string& file, std::size_t start) {
+    const std::size_t length = RecordEnd(file, start) - start - 5 - 4;
     file.replace(start, 5 + length + 4,
                  Framed(static_cast<std::uint8_t>(file[start]), file.substr(start + 5, length)));
 }
@@ -144,7 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             whole.journal.notes == journal.notes && whole.journal.closing == journal.closing);
 
     // A payload damaged behind a good checksum, as a hostile file would be: only the promises hold.
-    std::vector<std::size_t> starts = {9, beginBytes};
+    std::vector<std::size_t> starts = {9, RecordEnd(file, 9), beginBytes};
     if (!journal.notes.empty()) starts.push_back(notesEnd);
     const std::size_t record = starts[in.Byte() % starts.size()];
     if (record < file.size()) {

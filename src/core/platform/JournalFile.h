@@ -28,10 +28,22 @@ public:
     // shows a file without its content or without its lock. file_exists when name is taken. On
     // failure nothing is left.
     std::error_code Create(const std::string& folder, const std::string& name, std::string_view content);
+    // Create in two steps, so that the larger part of the content can be written and flushed while
+    // its last part is not known yet. Draft writes content to the hidden file under the lock and
+    // flushes it (file_exists when the hidden name is taken); nothing under name shows yet.
+    std::error_code Draft(const std::string& folder, const std::string& name, std::string_view content);
+    // Appends rest to the draft, syncs it and puts it under its name, synced with the folder; then
+    // the file is open as after Create. file_exists when name is taken: the draft is dropped. On
+    // failure nothing is left.
+    std::error_code Place(std::string_view rest);
+    // Drops a draft that was not placed (also the destructor does).
+    void Discard();
+    bool Drafted() const { return !draft_.empty(); }
     // Opens an existing file and takes its lock; resource_unavailable_try_again when another holds it.
     std::error_code OpenExisting(const std::string& path);
 
-    bool IsOpen() const { return fd_ >= 0; }
+    // Open for appending: created, placed or opened, and not closed.
+    bool IsOpen() const { return fd_ >= 0 && draft_.empty(); }
     // The whole file as it is now; file_too_large past maxBytes.
     std::error_code ReadAll(std::size_t maxBytes, std::string& out) const;
     // Appends and syncs. On failure the file is cut back to where it was, so that no torn record
@@ -39,12 +51,15 @@ public:
     std::error_code Append(std::string_view bytes);
     // Cuts the file to size and syncs.
     std::error_code Truncate(std::size_t size);
-    // Closes the file, which gives up the lock.
+    // Closes the file, which gives up the lock; a draft is dropped.
     void Close();
 
 private:
     int fd_ = -1;
     std::uint64_t size_ = 0;
+    // Of a draft: the hidden file and the path it is placed at.
+    std::string draft_;
+    std::string path_;
 };
 
 enum class LockProbe : std::uint8_t { kFree, kHeld, kMissing };

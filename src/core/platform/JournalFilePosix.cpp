@@ -74,6 +74,9 @@ LockedFile::~LockedFile() {
 }
 
 void LockedFile::Close() {
+    // A draft never placed is no journal.
+    if (Drafted()) unlink(draft_.c_str());
+    draft_.clear();
     if (fd_ >= 0) close(fd_);
     fd_ = -1;
     size_ = 0;
@@ -81,28 +84,54 @@ void LockedFile::Close() {
 
 std::error_code LockedFile::Create(const std::string& folder, const std::string& name,
                                    std::string_view content) {
-    assert(!IsOpen());
-    const std::string path = folder + "/" + name;
+    if (const auto ec = Draft(folder, name, content)) return ec;
+    return Place({});
+}
+
+std::error_code LockedFile::Draft(const std::string& folder, const std::string& name,
+                                  std::string_view content) {
+    assert(!IsOpen() && !Drafted());
     const std::string hidden = folder + "/." + name + ".new";
     Fd fd(open(hidden.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (fd.Get() < 0) return LastError();
     std::error_code ec;
     if (flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) ec = LastError();
     if (!ec) ec = WriteAllAt(fd.Get(), content, 0);
-    if (!ec && fsync(fd.Get()) != 0) ec = LastError();
-    if (!ec) ec = RenameNoReplace(hidden, path);
+    // Flushed now, while the command still gets ready: the sync at Place has little left to write.
+    if (!ec && fdatasync(fd.Get()) != 0) ec = LastError();
     if (ec) {
         unlink(hidden.c_str());
         return ec;
     }
-    // Without the folder synced the name might not survive a crash that the renames after it do.
-    if (const auto synced = SyncFolder(folder)) {
-        unlink(path.c_str());
-        return synced;
-    }
     fd_ = fd.Release();
     size_ = content.size();
+    draft_ = hidden;
+    path_ = folder + "/" + name;
     return {};
+}
+
+std::error_code LockedFile::Place(std::string_view rest) {
+    assert(Drafted());
+    std::error_code ec = WriteAllAt(fd_, rest, size_);
+    if (!ec && fsync(fd_) != 0) ec = LastError();
+    if (!ec) ec = RenameNoReplace(draft_, path_);
+    if (ec) {
+        Discard();
+        return ec;
+    }
+    draft_.clear();
+    size_ += rest.size();
+    // Without the folder synced the name might not survive a crash that the renames after it do.
+    if (const auto synced = SyncFolder(path_.substr(0, path_.rfind('/')))) {
+        unlink(path_.c_str());
+        Close();
+        return synced;
+    }
+    return {};
+}
+
+void LockedFile::Discard() {
+    if (Drafted()) Close();
 }
 
 std::error_code LockedFile::OpenExisting(const std::string& path) {
