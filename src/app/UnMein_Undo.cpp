@@ -32,6 +32,13 @@ QString RevertRefusal(UndoRevert::Revert outcome) {
 }  // namespace
 
 void TFmMein::Undo1Click() {
+    // The journal is written while the files are looked at, for the undo of all of them (the plan
+    // outlives the record, which reads it meanwhile). Without a question the files were looked at a
+    // moment ago: the renames need not look again.
+    const UndoRevert::UndoPlan whole = UndoRevert::PlanUndo(Pairs, {}, UndoRevert::Sources::kJustSeen);
+    const auto record = NewRecord(RunJournal::Kind::kUndo, runJournal_);
+    if (const auto batch = UndoRevert::UndoBatch(Pairs, whole); batch && record)
+        record->PrepareMeanwhile(*batch);
     // Also when removed rows left nothing of the run: the user hears that nothing was undone.
     std::vector<std::size_t> missing;
     RunBusy({RunText::kRenaming, 0},
@@ -51,14 +58,13 @@ void TFmMein::Undo1Click() {
         Message(QStringLiteral("元に戻せませんでした。"));
         return;
     }
-    // Without a question the files were looked at a moment ago: the renames need not look again.
-    const auto sources = missing.empty() ? UndoRevert::Sources::kJustSeen : UndoRevert::Sources::kLookAgain;
-    UndoRevert::UndoPlan plan;
+    UndoRevert::UndoPlan replanned;
+    const UndoRevert::UndoPlan& plan = missing.empty() ? whole : replanned;
     RenameExecutor::PlannedOutcome undone;
-    const auto record = NewRecord(RunJournal::Kind::kUndo, runJournal_);
     // Planned and renamed on the busy runner's thread, which only reads Pairs meanwhile.
     RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {
-        plan = UndoRevert::PlanUndo(Pairs, missing, sources);
+        if (!missing.empty())
+            replanned = UndoRevert::PlanUndo(Pairs, missing, UndoRevert::Sources::kLookAgain);
         undone = UndoRevert::ExecuteUndo(Pairs, plan, &control, record.get());
     });
     if (RefuseUnrecorded(undone.outcome.unrecorded)) return;

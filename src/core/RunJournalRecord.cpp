@@ -85,13 +85,17 @@ Format::EntriesEncoder EncodePaths(const RenameExecutor::RecordedPairs& pairs) {
 }  // namespace
 
 void Record::Prepare(const RenameExecutor::RecordedPairs& pairs) {
+    Draft(pairs, true);
+}
+
+void Record::Draft(const RenameExecutor::RecordedPairs& pairs, bool ahead) {
     assert(!Running() && "one command per record");
     writer_.Discard();
     const std::string folder = !workFolder_.empty() || pairs.Size() == 0
                                    ? workFolder_
                                    : FolderOfNative(NativePath(pairs.from[pairs.At(0)]));
     ready_ = Ready{pairs.from.data(), pairs.to.data(), pairs.entries, pairs.Size(), pairs.order, {}};
-    ready_->drafted = writer_.Draft(kind_, folder, EncodePaths(pairs), target_);
+    ready_->drafted = writer_.Draft(kind_, folder, EncodePaths(pairs), target_, ahead);
 }
 
 void Record::PrepareMeanwhile(const RenameExecutor::RecordedPairs& pairs) {
@@ -107,7 +111,7 @@ bool Record::Prepared(const RenameExecutor::RecordedPairs& pairs) const {
 std::error_code Record::Begin(const RenameExecutor::RecordedPairs& pairs) {
     assert(!Running() && "one command per record");
     if (preparing_.joinable()) preparing_.join();
-    if (!Prepared(pairs)) Prepare(pairs);
+    if (!Prepared(pairs)) Draft(pairs, false);
     const std::error_code drafted = ready_->drafted;
     ready_.reset();
     if (drafted) return drafted;

@@ -58,6 +58,8 @@ public:
 private:
     // Takes the id of a command the writer has begun.
     std::error_code Started(const std::error_code& ec);
+    // Writes the draft of pairs; ahead: of a Begin that comes later.
+    void Draft(const RenameExecutor::RecordedPairs& pairs, bool ahead);
     // Whether pairs are the batch Prepare was given.
     bool Prepared(const RenameExecutor::RecordedPairs& pairs) const;
 

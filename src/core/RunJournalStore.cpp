@@ -113,12 +113,12 @@ std::error_code Writer::Begin(Kind kind, const std::string& workFolder, const st
     Format::EntriesEncoder encoder(entries.size(), pathBytes);
     for (const Entry& e : entries)
         encoder.Add(e.oldPath, e.newPath);
-    if (const auto ec = Draft(kind, workFolder, encoder, target)) return ec;
+    if (const auto ec = Draft(kind, workFolder, encoder, target, false)) return ec;
     return Begin([&entries](std::size_t k) { return entries[k].id; });
 }
 
 std::error_code Writer::Draft(Kind kind, const std::string& workFolder, const Format::EntriesEncoder& entries,
-                              std::uint64_t target) {
+                              std::uint64_t target, bool flush) {
     assert(!Running() && !Drafted() && "one command at a time per writer");
     if (const auto ec = Platform::MakeFolders(folder_)) return ec;
     const std::uint64_t now = NowInNanoseconds();
@@ -128,6 +128,7 @@ std::error_code Writer::Draft(Kind kind, const std::string& workFolder, const Fo
         {id, kind, static_cast<std::int64_t>(now / 1'000'000'000), target, workFolder}, entries);
     entries_ = entries.Count();
     id_ = id;
+    flush_ = flush;
     return Drafted(id_);
 }
 
@@ -136,7 +137,7 @@ std::error_code Writer::Drafted(std::uint64_t id) {
     // A draft's hidden name holds its id against other processes; a name taken still moves on.
     for (int attempt = 0; attempt < kIdAttempts; ++attempt, ++id) {
         if (id != id_) Format::Renumber(draft_, id);
-        ec = file_.Draft(folder_, Format::FileName(id), draft_);
+        ec = file_.Draft(folder_, Format::FileName(id), draft_, flush_);
         if (ec != std::errc::file_exists) break;
     }
     id_ = id;

@@ -44,9 +44,10 @@ public:
     // The same in two steps, so that the larger part is written while the command still looks at
     // its files: Draft with the entries' paths, under a hidden name that no listing shows, then
     // Begin with the files' identities (idOf(k) of the k-th entry). A failed Draft is the failed
-    // Begin; a draft never begun is dropped by Discard or the destructor.
+    // Begin; a draft never begun is dropped by Discard or the destructor. flush: the draft is flushed
+    // now, ahead of a Begin that comes later, rather than by Begin.
     std::error_code Draft(Kind kind, const std::string& workFolder, const Format::EntriesEncoder& entries,
-                          std::uint64_t target = 0);
+                          std::uint64_t target = 0, bool flush = true);
     std::error_code Begin(const Format::IdOf& idOf);
     void Discard();
     bool Drafted() const { return file_.Drafted(); }
@@ -69,6 +70,7 @@ private:
     std::string folder_;
     Platform::LockedFile file_;
     std::string draft_;  // the draft's bytes, until it is begun
+    bool flush_ = true;
     std::uint64_t id_ = 0;
     std::size_t entries_ = 0;
     bool asFound_ = false;

@@ -79,6 +79,12 @@ UndoPlan PlanUndo(const PairList& pairs, const std::vector<std::size_t>& missing
     return plan;
 }
 
+std::optional<RenameExecutor::RecordedPairs> UndoBatch(const PairList& pairs, const UndoPlan& plan) {
+    if (pairs.LastPlanned() || plan.entries.empty()) return std::nullopt;
+    return RenameExecutor::RecordedPairs{pairs.NewPaths(), pairs.OldPaths(), pairs.Ids(), &plan.entries,
+                                         plan.order};
+}
+
 RenameExecutor::PlannedOutcome ExecuteUndo(const PairList& pairs, const UndoPlan& plan, RunControl* control,
                                            RenameExecutor::Recorder* recorder) {
     const auto look =

@@ -55,6 +55,9 @@ UndoPlan PlanUndo(const PairList& pairs, const std::vector<std::size_t>& missing
 RenameExecutor::PlannedOutcome ExecuteUndo(const PairList& pairs, const UndoPlan& plan,
                                            RunControl* control = nullptr,
                                            RenameExecutor::Recorder* recorder = nullptr);
+// The batch ExecuteUndo gives its recorder for plan, where it is known ahead (the paths of the pair
+// list, not those of a way back through the planner), so that the journal can be made ready before.
+std::optional<RenameExecutor::RecordedPairs> UndoBatch(const PairList& pairs, const UndoPlan& plan);
 struct UndoResult {
     std::vector<std::size_t> refused;  // entries (after the drop) whose rename the file system refused
     std::size_t done = 0;              // files renamed back (not those whose name never changed)

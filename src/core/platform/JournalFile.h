@@ -29,9 +29,11 @@ public:
     // failure nothing is left.
     std::error_code Create(const std::string& folder, const std::string& name, std::string_view content);
     // Create in two steps, so that the larger part of the content can be written and flushed while
-    // its last part is not known yet. Draft writes content to the hidden file under the lock and
-    // flushes it (file_exists when the hidden name is taken); nothing under name shows yet.
-    std::error_code Draft(const std::string& folder, const std::string& name, std::string_view content);
+    // its last part is not known yet. Draft writes content to the hidden file under the lock, and
+    // flushes it unless Place follows at once (file_exists when the hidden name is taken); nothing
+    // under name shows yet.
+    std::error_code Draft(const std::string& folder, const std::string& name, std::string_view content,
+                          bool flush = true);
     // Appends rest to the draft, syncs it and puts it under its name, synced with the folder; then
     // the file is open as after Create. file_exists when name is taken: the draft is dropped. On
     // failure nothing is left.

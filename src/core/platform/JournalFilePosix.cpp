@@ -84,12 +84,12 @@ void LockedFile::Close() {
 
 std::error_code LockedFile::Create(const std::string& folder, const std::string& name,
                                    std::string_view content) {
-    if (const auto ec = Draft(folder, name, content)) return ec;
+    if (const auto ec = Draft(folder, name, content, false)) return ec;
     return Place({});
 }
 
 std::error_code LockedFile::Draft(const std::string& folder, const std::string& name,
-                                  std::string_view content) {
+                                  std::string_view content, bool flush) {
     assert(!IsOpen() && !Drafted());
     const std::string hidden = folder + "/." + name + ".new";
     Fd fd(open(hidden.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
@@ -98,7 +98,7 @@ std::error_code LockedFile::Draft(const std::string& folder, const std::string& 
     if (flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) ec = LastError();
     if (!ec) ec = WriteAllAt(fd.Get(), content, 0);
     // Flushed now, while the command still gets ready: the sync at Place has little left to write.
-    if (!ec && fdatasync(fd.Get()) != 0) ec = LastError();
+    if (!ec && flush && fdatasync(fd.Get()) != 0) ec = LastError();
     if (ec) {
         unlink(hidden.c_str());
         return ec;
