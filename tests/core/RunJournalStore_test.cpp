@@ -243,7 +243,14 @@ TEST(RunJournalStore, ALiveCommandIsToldFromAnInterruptedOne) {
     } reaper{child};
     if (child == 0) {
         Writer writer(folder);
-        const char began = writer.Begin(Kind::kCaseWidth, "/w", Entries("/w", 3)) ? 'n' : 'y';
+        // And a second command killed between its draft and its begin.
+        Writer drafting(folder);
+        Format::EntriesEncoder paths(1, 0);
+        paths.Add("/w/a", "/w/b");
+        const char began = writer.Begin(Kind::kCaseWidth, "/w", Entries("/w", 3)) ||
+                                   drafting.Draft(Kind::kString, "/w", paths)
+                               ? 'n'
+                               : 'y';
         if (write(ready[1], &began, 1) != 1) _exit(1);
         for (;;)
             pause();
@@ -281,6 +288,11 @@ TEST(RunJournalStore, ALiveCommandIsToldFromAnInterruptedOne) {
     EXPECT_EQ(States(store.List()), std::vector<State>{State::kClosedAsFound});
     EXPECT_EQ(store.Read(id)->closing, (Closing{true, found}));
     EXPECT_EQ(other.Resume(id), std::errc::operation_not_permitted);
+
+    // The draft was never a command; the next begin clears it away.
+    EXPECT_EQ(Names(folder).size(), 2u);
+    const std::uint64_t next = Completed(folder, Kind::kDigit);
+    EXPECT_EQ(Names(folder), (std::vector<std::string>{Format::FileName(id), Format::FileName(next)}));
 }
 
 TEST(RunJournalStore, AFullStateFolderRefusesAndLeavesNoHalfJournal) {
