@@ -206,24 +206,43 @@ std::optional<Meeting> MeetingOf(const std::vector<std::string>& oldPaths,
         if (folders.FoldsCase(folder)) return std::nullopt;
     }
     Meeting meeting;
-    // Open addressing over the old paths' indices (plus one; 0 is free).
+    // Open addressing over the old paths' indices (plus one; 0 is free), each beside the upper half
+    // of its hash: a path is read again only where the halves agree, not at every slot passed.
+    // Paths of one folder differ in their names, which are all that is hashed.
     std::size_t size = 16;
     while (size < 2 * oldPaths.size())
         size *= 2;
     const std::size_t mask = size - 1;
-    std::vector<std::uint32_t> slots(size, 0);
-    const std::hash<std::string_view> hash;
+    std::vector<std::uint64_t> slots(size, 0);
+    const auto hash = [](std::string_view path) {
+        return static_cast<std::uint64_t>(
+            std::hash<std::string_view>()(MyFileOperation::SplitAtLastDelimiter(path).name));
+    };
+    const auto tag = [](std::uint64_t h) { return h >> 32 << 32; };
+    // The hashes first, so that each slot is fetched into the cache a few paths ahead of its look:
+    // a table of a hundred thousand paths otherwise waits for memory at nearly every one.
+    constexpr std::size_t kAhead = 16;
+    std::vector<std::uint64_t> hashes(std::max(oldPaths.size(), newPaths.size()));
+    for (std::size_t i = 0; i < oldPaths.size(); ++i)
+        hashes[i] = hash(oldPaths[i]);
     for (std::size_t i = 0; i < oldPaths.size(); ++i) {
-        std::size_t at = hash(oldPaths[i]) & mask;
+        if (i + kAhead < oldPaths.size()) __builtin_prefetch(&slots[hashes[i + kAhead] & mask]);
+        const std::uint64_t h = hashes[i];
+        std::size_t at = h & mask;
         for (; slots[at] != 0; at = (at + 1) & mask) {
-            if (oldPaths[slots[at] - 1] == oldPaths[i]) meeting.oldTwice = true;
+            if (tag(slots[at]) == tag(h) && oldPaths[(slots[at] & 0xFFFFFFFFu) - 1] == oldPaths[i])
+                meeting.oldTwice = true;
         }
-        slots[at] = static_cast<std::uint32_t>(i + 1);
+        slots[at] = tag(h) | (i + 1);
     }
+    for (std::size_t k = 0; k < newPaths.size(); ++k)
+        hashes[k] = hash(newPaths[k]);
     for (std::size_t k = 0; k < newPaths.size() && !meeting.newHeld; ++k) {
-        for (std::size_t at = hash(newPaths[k]) & mask; slots[at] != 0; at = (at + 1) & mask) {
-            const std::size_t i = slots[at] - 1;
-            if (i != k && oldPaths[i] == newPaths[k]) {
+        if (k + kAhead < newPaths.size()) __builtin_prefetch(&slots[hashes[k + kAhead] & mask]);
+        const std::uint64_t h = hashes[k];
+        for (std::size_t at = h & mask; slots[at] != 0; at = (at + 1) & mask) {
+            const std::size_t i = (slots[at] & 0xFFFFFFFFu) - 1;
+            if (tag(slots[at]) == tag(h) && i != k && oldPaths[i] == newPaths[k]) {
                 meeting.newHeld = true;
                 break;
             }
