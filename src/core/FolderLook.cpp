@@ -146,6 +146,13 @@ FolderLook::Kind FolderLook::At(std::string_view path, Platform::EntryId* id) {
     return KindOf(entries->KindOf(name_, id));
 }
 
+void FolderLook::Expect(std::string_view path) {
+    const PathParts parts = SplitAtLastDelimiter(path);
+    if (parts.folder.empty() || !ListedName(parts.name)) return;
+    const Platform::FolderEntries* entries = Opened(parts.folder);
+    if (entries != nullptr && Cp932::ToUtf8(parts.name, expected_)) entries->Prefetch(expected_, false);
+}
+
 bool FolderLook::Listed(std::string_view path) {
     const PathParts parts = SplitAtLastDelimiter(path);
     if (parts.folder.empty() || !ListedName(parts.name)) return false;

@@ -39,6 +39,9 @@ public:
     // Whether At(path) is answered from the listing of path's folder, identity included, without a
     // look at the file itself.
     bool Listed(std::string_view path);
+    // A look at path comes soon, in a folder read already: its place in the listing is fetched into
+    // the cache meanwhile. Changes nothing a look tells.
+    void Expect(std::string_view path);
 
     // A rename the caller made that went through: later looks find the file at its new path.
     void Renamed(std::string_view oldPath, std::string_view newPath);
@@ -78,6 +81,7 @@ private:
     std::string name_;      // room for the native name of each look
     std::string fromName_;  // and of each rename told
     std::string toName_;
+    std::string expected_;  // and of a look to come
     Platform::FolderEntries* last_ = nullptr;
     bool hasLast_ = false;
 };

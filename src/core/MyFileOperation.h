@@ -144,6 +144,8 @@ public:
     // The identity of the file at a source, from its folder's entries; {} when no file stands there.
     // Only with the sources given.
     Platform::EntryId SourceId(std::string_view oldPath);
+    // SourceId(oldPath) comes soon: what it reads is fetched into the cache meanwhile.
+    void ExpectSource(std::string_view oldPath);
 
     enum class Result {
         kDone,

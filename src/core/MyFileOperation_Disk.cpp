@@ -113,6 +113,10 @@ Platform::EntryId BatchRenames::SourceId(std::string_view oldPath) {
     return id;
 }
 
+void BatchRenames::ExpectSource(std::string_view oldPath) {
+    if (look_) look_->Expect(oldPath);
+}
+
 bool BatchRenames::Listed(std::string_view oldPath) {
     return look_ && look_->Listed(oldPath);
 }

@@ -227,9 +227,14 @@ SourcesAhead::SourcesAhead(const std::vector<std::string>& paths)
           paths.size(), [&paths](std::size_t i) { return std::string_view(paths[i]); })),
       // Each folder is read at the first look into it.
       reader_([this] {
+          // A listing of a hundred thousand names is looked into at random: each look is fetched
+          // a few paths ahead.
+          constexpr std::size_t kAhead = 16;
           ids_.reserve(paths_.size());
-          for (const std::string& path : paths_)
-              ids_.push_back(renames_->SourceId(path));
+          for (std::size_t i = 0; i < paths_.size(); ++i) {
+              if (i + kAhead < paths_.size()) renames_->ExpectSource(paths_[i + kAhead]);
+              ids_.push_back(renames_->SourceId(paths_[i]));
+          }
       }) {}
 
 SourcesAhead::~SourcesAhead() {
