@@ -20,7 +20,8 @@
 
 namespace {
 
-constexpr int kTickMs = 10;
+// How often the progress shown follows the work. The end of the work does not wait for a tick.
+constexpr int kTickMs = 40;
 // How long the window may wait for the work without running its events. It adds to whatever the
 // window did just before and to the repaint just after, which together must stay well below 100 ms.
 constexpr std::chrono::milliseconds kQuickWork{20};
@@ -95,13 +96,12 @@ QString LabelText(const TBusyRunner::Task& task, std::size_t done) {
     return task.label + QStringLiteral("\n%1 / %2").arg(done).arg(task.total);
 }
 
-// Runs the window's events until finished says so, showing the progress dialog once the work has
-// taken delay; the user can only cancel meanwhile.
+// Runs the window's events in loop until finished says so (the work quits loop as it ends), showing
+// the progress dialog once the work has taken delay; the user can only cancel meanwhile.
 void WaitWithEvents(QWidget* owner, const TBusyRunner::Task& task, std::chrono::milliseconds delay,
-                    TSharedControl& control, const std::function<bool()>& finished) {
+                    TSharedControl& control, QEventLoop& loop, const std::function<bool()>& finished) {
     TInputBlocker blocker;
     qApp->installEventFilter(&blocker);
-    QEventLoop loop;
     QElapsedTimer clock;
     clock.start();
     std::unique_ptr<QProgressDialog> dialog;
@@ -136,7 +136,7 @@ void WaitWithEvents(QWidget* owner, const TBusyRunner::Task& task, std::chrono::
         ticking = false;
     });
     ticks.start(kTickMs);
-    loop.exec();
+    if (!finished()) loop.exec();
     ticks.stop();
     qApp->removeEventFilter(&blocker);
 }
@@ -152,6 +152,9 @@ bool TBusyRunner::Run(const Task& task, const std::function<void(RunControl&)>& 
     std::condition_variable ended;
     bool finished = false;
     std::exception_ptr failure;
+    // The window's wait ends as soon as the work does: the worker quits it through the window's
+    // events (a quit posted before the wait began is taken when it begins).
+    QEventLoop loop;
     std::thread worker([&] {
         try {
             work(control);
@@ -163,6 +166,7 @@ bool TBusyRunner::Run(const Task& task, const std::function<void(RunControl&)>& 
             finished = true;
         }
         ended.notify_all();
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     // Most work is over before anyone could see the window pause: it needs no event loop.
     bool quick = false;
@@ -171,7 +175,7 @@ bool TBusyRunner::Run(const Task& task, const std::function<void(RunControl&)>& 
         quick = ended.wait_for(lock, kQuickWork, [&finished] { return finished; });
     }
     if (!quick) {
-        WaitWithEvents(owner_, task, delay, control, [&] {
+        WaitWithEvents(owner_, task, delay, control, loop, [&] {
             const std::lock_guard lock(mutex);
             return finished;
         });
