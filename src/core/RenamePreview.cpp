@@ -118,10 +118,24 @@ private:
             FetchPath(row);
     }
     // Reads every folder of the list into the model, one folder a step, with room for the renames of
-    // all its rows. Reads only paths_ and the model, so it may run beside the composition of names.
-    bool ReadFolders();
+    // all its rows when renames. Reads only paths_ and the model, so it may run beside the
+    // composition of names.
+    bool ReadFolders(bool renames = true);
 
     void Sequential(const SequentialNames::Options& options, const std::vector<std::int64_t>* datesTaken);
+    // False when a path is listed twice (or the control said stop).
+    bool ListedOnce();
+    // What the sequential run's looks find at the rows [first, end), the two halves of the list
+    // on two threads once every folder was read: the first file missing (paths_.size() for none),
+    // whether a new name is held on disk (its row marked), and whether every row's step went
+    // through on the disk as read.
+    struct Looked {
+        std::size_t missing = 0;
+        bool taken = false;
+        bool allDone = true;
+    };
+    Looked LookAtRows();
+    Looked LookAtRows(std::size_t first, std::size_t end);
     void SequentialWalk();
     void StringPage(const RenamePreview::StringPage& page);
     // offerOrder: the run asks to take the names held by its own files in another order.
@@ -200,7 +214,7 @@ Result Forecaster::Run(const Inputs& inputs, const std::vector<std::int64_t>* da
     return std::move(result_);
 }
 
-bool Forecaster::ReadFolders() {
+bool Forecaster::ReadFolders(bool renames) {
     std::vector<std::pair<std::string_view, std::size_t>> folders;  // with the renames into each
     std::unordered_map<std::string_view, std::size_t> seen;
     std::string_view last;
@@ -218,7 +232,7 @@ bool Forecaster::ReadFolders() {
     }
     for (std::size_t k = 0; k < folders.size(); ++k) {
         if (Stop(k)) return false;
-        model_->Read(folders[k].first, folders[k].second);
+        model_->Read(folders[k].first, renames ? folders[k].second : 0);
     }
     return !Stop(0);
 }
@@ -234,23 +248,9 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
         }
         datesTaken = &*result_.datesTaken;
     }
-    // The folders are read and every listed file looked for while the names are composed: the
-    // names need no look, and the two take about as long. As the run, a missing file refuses the
-    // run before any name counts.
-    std::size_t missing = paths_.size();
-    std::jthread reader([&] {
-        if (!ReadFolders()) return;
-        for (std::size_t row = 0; row < paths_.size(); ++row) {
-            if (row % kStepRows == 0 && Stop(row)) return;
-            FetchPath(row + kPathAhead);
-            if (row + kFarAhead < paths_.size()) ExpectRow(row + kFarAhead, false, false);
-            if (row + kNearAhead < paths_.size()) ExpectRow(row + kNearAhead, true);
-            if (model_->At(paths_[row]) != DiskModel::Kind::kFile) {
-                missing = row;
-                return;
-            }
-        }
-    });
+    // The folders are read while the names are composed and checked against each other: the names
+    // need no look.
+    std::jthread reader([this] { ReadFolders(false); });
     Rows& rows = result_.rows;
     rows.Reserve(paths_.size(), NameBytes());
     std::optional<SequentialNames::NameCheck> check(
@@ -275,36 +275,23 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
             if (!check->Insert(row, parts.folder, newName)) twice.push_back(static_cast<std::uint32_t>(row));
         }
     }
-    // The names given twice are known: the table goes while the folders are still being read, and
-    // the look for names held on disk needs none.
-    check.emplace(0, nullptr);
+    // The table of names goes before the folders' tables are complete, and the check for a file
+    // listed twice takes the time left while they are read.
+    check.reset();
+    const bool listedOnce = ListedOnce();
     reader.join();
     if (stopped_) return;
-    if (missing < paths_.size()) {
-        result_.refusal = SequentialStopped{SequentialNames::Outcome::MissingFile, paths_[missing]};
+    for (const std::uint32_t row : twice)
+        rows.Set(row, State::kCollision);
+    const Looked looked = LookAtRows();
+    if (stopped_) return;
+    if (looked.missing < paths_.size()) {
+        result_.refusal = SequentialStopped{SequentialNames::Outcome::MissingFile, paths_[looked.missing]};
         result_.rows = Rows();
         return;
     }
-    // Unlike the run, the check goes on after a refusal, so that every name that refuses it shows.
-    bool collided = !twice.empty();
+    bool collided = !twice.empty() || looked.taken;
     bool composedAll = twice.empty();
-    for (const std::uint32_t row : twice)
-        rows.Set(row, State::kCollision);
-    for (std::size_t row = 0; row < rows.Size(); ++row) {
-        if (row % kStepRows == 0 && Stop(row)) return;
-        FetchPath(row + kPathAhead);
-        if (row + kFarAhead < rows.Size()) {
-            const std::size_t ahead = row + kFarAhead;
-            model_->Prefetch(FolderOf(ahead), rows.NameOf(ahead), false);
-        }
-        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
-        if (check->Taken(parts.folder, parts.name, rows.NameOf(row),
-                         [this](std::string_view at) { return model_->At(at) != DiskModel::Kind::kNone; })) {
-            rows.Set(row, State::kCollision);
-            collided = true;
-        }
-    }
-    check.reset();
     if (composed != SequentialNames::Outcome::Composed) {
         // The run stops at the first entry it cannot take, a taken name or this one, and tells
         // why; a taken name keeps its rows marked, the others unnamed.
@@ -336,7 +323,77 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
         result_.refusal = SequentialStopped{SequentialNames::Outcome::Collision, {}};
         return;
     }
-    SequentialWalk();
+    // Where no step looks at a name another step renames, every step finds what it would find on
+    // the disk as read: when each went through there, the walk renames every row.
+    if (!(looked.allDone && listedOnce && model_->ExactAndDistinct())) SequentialWalk();
+}
+
+bool Forecaster::ListedOnce() {
+    std::size_t size = 16;
+    while (size < 2 * paths_.size())
+        size *= 2;
+    const std::size_t mask = size - 1;
+    // The row plus one in the low half of a slot (0: free), bits of the path's hash in the high.
+    std::vector<std::uint64_t> slots(size);
+    const std::hash<std::string_view> hash;
+    for (std::size_t row = 0; row < paths_.size(); ++row) {
+        if (row % kStepRows == 0 && Stop(row)) return false;
+        FetchPath(row + kPathAhead);
+        const std::size_t hashed = hash(paths_[row]);
+        const std::uint64_t tag = hashed >> 32 << 32;
+        std::size_t at = hashed & mask;
+        for (; slots[at] != 0; at = (at + 1) & mask) {
+            if ((slots[at] & ~std::uint64_t{0xFFFFFFFF}) == tag &&
+                paths_[(slots[at] & 0xFFFFFFFF) - 1] == paths_[row])
+                return false;
+        }
+        slots[at] = tag | (row + 1);
+    }
+    return true;
+}
+
+Forecaster::Looked Forecaster::LookAtRows() {
+    const std::size_t half = paths_.size() / 2;
+    Looked second;
+    {
+        std::jthread helper([&] { second = LookAtRows(half, paths_.size()); });
+        Looked first = LookAtRows(0, half);
+        helper.join();
+        if (first.missing < half) return first;
+        second.taken = second.taken || first.taken;
+        second.allDone = second.allDone && first.allDone;
+    }
+    return second;
+}
+
+Forecaster::Looked Forecaster::LookAtRows(std::size_t first, std::size_t end) {
+    Looked looked;
+    looked.missing = paths_.size();
+    DiskModel::AsRead disk(*model_);
+    SequentialNames::NameCheck check(0, nullptr);
+    const auto standsAt = [&disk](std::string_view at) { return disk.At(at) != DiskModel::Kind::kNone; };
+    Rows& rows = result_.rows;
+    std::string to;
+    for (std::size_t row = first; row < end; ++row) {
+        if ((row - first) % kStepRows == 0 && Stop(row)) return looked;
+        FetchPath(row + kPathAhead);
+        if (disk.At(paths_[row]) != DiskModel::Kind::kFile) {
+            looked.missing = row;
+            return looked;
+        }
+        if (row >= rows.Size()) continue;
+        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
+        // Unlike the run, the check goes on after a refusal, so that every name that refuses it shows.
+        if (check.Taken(parts.folder, parts.name, rows.NameOf(row), standsAt)) {
+            rows.Set(row, State::kCollision);
+            looked.taken = true;
+        } else if (looked.allDone && rows.StateOf(row) == State::kRenamed) {
+            to.assign(parts.folder).append(rows.NameOf(row));
+            looked.allDone =
+                RenameExecutor::CheckedStep(disk, paths_[row], to) == RenameExecutor::Step::kDone;
+        }
+    }
+    return looked;
 }
 
 void Forecaster::SequentialWalk() {
