@@ -82,22 +82,22 @@ std::string DiskModel::PaperKey(const Folder& folder, std::string_view name) {
 
 template <class FolderAt>
 DiskModel::Kind DiskModel::At(Looks& looks, const FolderAt& folderAt, std::string_view path,
-                              Platform::EntryId* id, bool* asRead, bool shared) {
+                              Platform::EntryId* id, bool* asRead) {
     if (asRead != nullptr) *asRead = true;
     const PathParts parts = SplitAtLastDelimiter(path);
     if (parts.folder.empty() || !FolderLook::ListedName(parts.name)) return FolderLook::LookAtPath(path, id);
     const Folder* folder = folderAt(parts.folder);
     if (folder == nullptr || !Cp932::ToUtf8(parts.name, looks.name)) return Kind::kNone;
-    return Look(*folder, parts.name, looks.name, id, asRead, shared);
+    return Look(looks, *folder, parts.name, looks.name, id, asRead);
 }
 
 DiskModel::Kind DiskModel::At(std::string_view path, Platform::EntryId* id, bool* asRead) {
     return At(
-        looks_, [this](std::string_view text) { return FolderOf(text); }, path, id, asRead, false);
+        looks_, [this](std::string_view text) { return FolderOf(text); }, path, id, asRead);
 }
 
-DiskModel::Kind DiskModel::Look(const Folder& folder, std::string_view name, const std::string& native,
-                                Platform::EntryId* id, bool* asRead, bool shared) {
+DiskModel::Kind DiskModel::Look(Looks& looks, const Folder& folder, std::string_view name,
+                                const std::string& native, Platform::EntryId* id, bool* asRead) {
     if (!folder.entries->Listed() && !folder.paper.empty()) {
         const auto paper = folder.paper.find(PaperKey(folder, name));
         if (paper != folder.paper.end()) {
@@ -106,8 +106,21 @@ DiskModel::Kind DiskModel::Look(const Folder& folder, std::string_view name, con
             return paper->second.kind;
         }
     }
-    return FolderLook::KindOf(shared ? folder.entries->SharedKindOf(native, id, asRead)
-                                     : folder.entries->KindOf(native, id, asRead));
+    if (!looks.shared) return FolderLook::KindOf(folder.entries->KindOf(native, id, asRead));
+    for (const Looks::Seen& seen : looks.seen) {
+        if (seen.folder != &folder || seen.native != native) continue;
+        if (id != nullptr) *id = seen.id;
+        if (asRead != nullptr) *asRead = seen.asRead;
+        return seen.kind;
+    }
+    Looks::Seen& seen = looks.seen[looks.next];
+    looks.next = (looks.next + 1) % std::size(looks.seen);
+    seen.folder = &folder;
+    seen.native = native;
+    seen.kind = FolderLook::KindOf(folder.entries->SharedKindOf(native, &seen.id, &seen.asRead));
+    if (id != nullptr) *id = seen.id;
+    if (asRead != nullptr) *asRead = seen.asRead;
+    return seen.kind;
 }
 
 void DiskModel::Prefetch(std::string_view folder, std::string_view name, bool held) {
@@ -160,8 +173,7 @@ BatchRenames::Result DiskModel::RenameReadFile(std::string_view from, std::strin
 
 template <class FolderAt>
 DiskModel::Found DiskModel::Find(Looks& looks, const FolderAt& folderAt, std::string_view from,
-                                 std::string_view to, Expect expect, const Platform::EntryId* expected,
-                                 bool shared) {
+                                 std::string_view to, Expect expect, const Platform::EntryId* expected) {
     using Result = BatchRenames::Result;
     Found found;
     const PathParts source = SplitAtLastDelimiter(from);
@@ -179,9 +191,9 @@ DiskModel::Found DiskModel::Find(Looks& looks, const FolderAt& folderAt, std::st
     found.source = found.plain ? folderAt(source.folder) : nullptr;
     bool asRead = true;
     if (!found.plain) {
-        found.kind = At(looks, folderAt, from, &found.id, &asRead, shared);
+        found.kind = At(looks, folderAt, from, &found.id, &asRead);
     } else if (found.source != nullptr) {
-        found.kind = Look(*found.source, source.name, looks.name, &found.id, &asRead, shared);
+        found.kind = Look(looks, *found.source, source.name, looks.name, &found.id, &asRead);
     }
     if (expect != Expect::kAny &&
         (found.kind != Kind::kFile || (expect == Expect::kId ? found.id != *expected : !asRead))) {
@@ -192,9 +204,8 @@ DiskModel::Found DiskModel::Find(Looks& looks, const FolderAt& folderAt, std::st
     // The rename never replaces what stands at the new name, except where that is the file itself
     // under another spelling (a folder that folds case): then it goes through a temporary name.
     Platform::EntryId standing;
-    const Kind atTarget = found.plain
-                              ? Look(*found.target, target.name, looks.toName, &standing, nullptr, shared)
-                              : At(looks, folderAt, to, &standing, nullptr, shared);
+    const Kind atTarget = found.plain ? Look(looks, *found.target, target.name, looks.toName, &standing)
+                                      : At(looks, folderAt, to, &standing, nullptr);
     if (atTarget != Kind::kNone) {
         const bool oneFile =
             Cp932::EqualNoCase(from, to) && !found.target->entries->Exact() && standing == found.id;
@@ -207,7 +218,7 @@ DiskModel::Found DiskModel::Find(Looks& looks, const FolderAt& folderAt, std::st
 BatchRenames::Result DiskModel::Rename(std::string_view from, std::string_view to, Expect expect,
                                        const Platform::EntryId* expected) {
     const Found found = Find(
-        looks_, [this](std::string_view text) { return FolderOf(text); }, from, to, expect, expected, false);
+        looks_, [this](std::string_view text) { return FolderOf(text); }, from, to, expect, expected);
     if (found.result != BatchRenames::Result::kDone) return found.result;
     if (!found.plain) {
         Move(from, to);
@@ -239,15 +250,14 @@ bool DiskModel::Taken(std::string_view from, std::string_view to) {
 
 DiskModel::Kind DiskModel::AsRead::At(std::string_view path, Platform::EntryId* id, bool* asRead) {
     return DiskModel::At(
-        looks_, [this](std::string_view text) { return model_.ReadBefore(looks_, text); }, path, id, asRead,
-        true);
+        looks_, [this](std::string_view text) { return model_.ReadBefore(looks_, text); }, path, id, asRead);
 }
 
 BatchRenames::Result DiskModel::AsRead::Rename(std::string_view from, std::string_view to,
                                                const Platform::EntryId* expected) {
     return Find(
                looks_, [this](std::string_view text) { return model_.ReadBefore(looks_, text); }, from, to,
-               expected != nullptr ? Expect::kId : Expect::kAny, expected, true)
+               expected != nullptr ? Expect::kId : Expect::kAny, expected)
         .result;
 }
 

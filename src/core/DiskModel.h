@@ -99,19 +99,31 @@ private:
         Folder* last = nullptr;
         std::string name;    // the native name of each look
         std::string toName;  // and of a rename's new name
+        // Looks that change nothing in the folders' entries, on a model that does not change: the
+        // last two are kept, since a step looks again at the names looked at before it.
+        bool shared = false;
+        struct Seen {
+            const Folder* folder = nullptr;
+            std::string native;
+            Kind kind = Kind::kNone;
+            Platform::EntryId id;
+            bool asRead = true;
+        };
+        Seen seen[2];
+        std::size_t next = 0;  // the one replaced next
     };
     // The folder of a text, read now when it was not.
     Folder* FolderOf(std::string_view folder, std::size_t renames = 0);
     // The same for a folder read before, without changing the model.
     Folder* ReadBefore(Looks& looks, std::string_view folder) const;
     // What stands at name (native: its native form) in folder; asRead (optional): whether it is
-    // what the folder held when read. shared: the look changes nothing in the folder's entries.
-    static Kind Look(const Folder& folder, std::string_view name, const std::string& native,
-                     Platform::EntryId* id, bool* asRead = nullptr, bool shared = false);
+    // what the folder held when read.
+    static Kind Look(Looks& looks, const Folder& folder, std::string_view name, const std::string& native,
+                     Platform::EntryId* id, bool* asRead = nullptr);
     // At, through looks and folderAt(text), the folder of a text.
     template <class FolderAt>
     static Kind At(Looks& looks, const FolderAt& folderAt, std::string_view path, Platform::EntryId* id,
-                   bool* asRead, bool shared);
+                   bool* asRead);
     // What a source expected must be: any file, the file id, or the one read there.
     enum class Expect { kAny, kId, kRead };
     // What a rename finds before it is made: its result, and where it goes through, what its move
@@ -126,7 +138,7 @@ private:
     };
     template <class FolderAt>
     static Found Find(Looks& looks, const FolderAt& folderAt, std::string_view from, std::string_view to,
-                      Expect expect, const Platform::EntryId* expected, bool shared);
+                      Expect expect, const Platform::EntryId* expected);
     BatchRenames::Result Rename(std::string_view from, std::string_view to, Expect expect,
                                 const Platform::EntryId* expected);
     // The rename of what stands at from, made on paper.
@@ -146,7 +158,7 @@ private:
 
 class DiskModel::AsRead {
 public:
-    explicit AsRead(const DiskModel& model) : model_(model) {}
+    explicit AsRead(const DiskModel& model) : model_(model) { looks_.shared = true; }
     Kind At(std::string_view path, Platform::EntryId* id = nullptr, bool* asRead = nullptr);
     // The steps' disk (RenameSteps.h).
     BatchRenames::Result Rename(std::string_view from, std::string_view to,

@@ -88,10 +88,10 @@ private:
     // The looks at row's names to come: its old name (held: the name found there) and, unless held,
     // its new one. A look into a large folder otherwise waits for memory twice, and the model is
     // looked into several times a row.
-    void ExpectRow(std::size_t row, bool held, bool newName = true) {
+    void ExpectRow(std::size_t row, bool held) {
         const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
         model_->Prefetch(parts.folder, parts.name, held);
-        if (!held && newName) model_->Prefetch(parts.folder, result_.rows.NameOf(row), false);
+        if (!held) model_->Prefetch(parts.folder, result_.rows.NameOf(row), false);
     }
     // The same before the step of pair k of count taken in order, for the pairs a few steps ahead;
     // rowOf: the row of a pair.
