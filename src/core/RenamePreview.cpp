@@ -329,25 +329,14 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
 }
 
 bool Forecaster::ListedOnce() {
-    std::size_t size = 16;
-    while (size < 2 * paths_.size())
-        size *= 2;
-    const std::size_t mask = size - 1;
-    // The row plus one in the low half of a slot (0: free), bits of the path's hash in the high.
-    std::vector<std::uint64_t> slots(size);
-    const std::hash<std::string_view> hash;
+    // The check for names given twice, which finds paths that are one text too.
+    SequentialNames::NameCheck check(paths_.size(),
+                                     [this](std::size_t a, std::size_t b) { return paths_[a] == paths_[b]; });
     for (std::size_t row = 0; row < paths_.size(); ++row) {
         if (row % kStepRows == 0 && Stop(row)) return false;
         FetchPath(row + kPathAhead);
-        const std::size_t hashed = hash(paths_[row]);
-        const std::uint64_t tag = hashed >> 32 << 32;
-        std::size_t at = hashed & mask;
-        for (; slots[at] != 0; at = (at + 1) & mask) {
-            if ((slots[at] & ~std::uint64_t{0xFFFFFFFF}) == tag &&
-                paths_[(slots[at] & 0xFFFFFFFF) - 1] == paths_[row])
-                return false;
-        }
-        slots[at] = tag | (row + 1);
+        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
+        if (!check.Insert(row, parts.folder, parts.name)) return false;
     }
     return true;
 }
