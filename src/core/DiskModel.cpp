@@ -255,10 +255,24 @@ DiskModel::Kind DiskModel::AsRead::At(std::string_view path, Platform::EntryId* 
 
 BatchRenames::Result DiskModel::AsRead::Rename(std::string_view from, std::string_view to,
                                                const Platform::EntryId* expected) {
+    const Expect expect = readFiles_ ? Expect::kRead : expected != nullptr ? Expect::kId : Expect::kAny;
     return Find(
                looks_, [this](std::string_view text) { return model_.ReadBefore(looks_, text); }, from, to,
-               expected != nullptr ? Expect::kId : Expect::kAny, expected)
+               expect, expected)
         .result;
+}
+
+bool DiskModel::AsRead::Holds(std::string_view from, const Platform::EntryId& id) {
+    Platform::EntryId standing;
+    bool asRead = false;
+    return At(from, &standing, &asRead) == Kind::kFile && (readFiles_ ? asRead : standing == id);
+}
+
+bool DiskModel::AsRead::Taken(std::string_view from, std::string_view to) {
+    Platform::EntryId source;
+    Platform::EntryId standing;
+    At(from, &source);
+    return At(to, &standing) != Kind::kNone && standing != source;
 }
 
 }  // namespace MyFileOperation

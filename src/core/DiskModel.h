@@ -158,14 +158,20 @@ private:
 
 class DiskModel::AsRead {
 public:
-    explicit AsRead(const DiskModel& model) : model_(model) { looks_.shared = true; }
+    // readFiles: as ReadFiles, each source is expected to be the file read at its path.
+    explicit AsRead(const DiskModel& model, bool readFiles = false) : model_(model), readFiles_(readFiles) {
+        looks_.shared = true;
+    }
     Kind At(std::string_view path, Platform::EntryId* id = nullptr, bool* asRead = nullptr);
     // The steps' disk (RenameSteps.h).
     BatchRenames::Result Rename(std::string_view from, std::string_view to,
                                 const Platform::EntryId* expected);
+    bool Holds(std::string_view from, const Platform::EntryId& id);
+    bool Taken(std::string_view from, std::string_view to);
 
 private:
     const DiskModel& model_;
+    bool readFiles_;
     Looks looks_;
 };
 

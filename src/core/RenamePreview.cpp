@@ -136,6 +136,21 @@ private:
     };
     Looked LookAtRows();
     Looked LookAtRows(std::size_t first, std::size_t end);
+    // part(first, end) for the two halves of the rows, the second on a thread of its own.
+    template <class Part>
+    auto InHalves(const Part& part) {
+        const std::size_t half = paths_.size() / 2;
+        decltype(part(0, 0)) second;
+        std::jthread helper([&] { second = part(half, paths_.size()); });
+        auto first = part(0, half);
+        helper.join();
+        return std::pair(std::move(first), std::move(second));
+    }
+    // False when two rows the run renames are given one new path (or the control said stop).
+    bool NamedOnce();
+    // Whether every step of a skip-and-mark run on the rows, unusable ones left out, goes through
+    // on the disk as read.
+    bool AllGoThrough(const std::vector<bool>& unusable);
     void SequentialWalk();
     void StringPage(const RenamePreview::StringPage& page);
     // offerOrder: the run asks to take the names held by its own files in another order.
@@ -341,18 +356,44 @@ bool Forecaster::ListedOnce() {
     return true;
 }
 
-Forecaster::Looked Forecaster::LookAtRows() {
-    const std::size_t half = paths_.size() / 2;
-    Looked second;
-    {
-        std::jthread helper([&] { second = LookAtRows(half, paths_.size()); });
-        Looked first = LookAtRows(0, half);
-        helper.join();
-        if (first.missing < half) return first;
-        second.taken = second.taken || first.taken;
-        second.allDone = second.allDone && first.allDone;
+bool Forecaster::NamedOnce() {
+    const Rows& rows = result_.rows;
+    SequentialNames::NameCheck check(paths_.size(), [this, &rows](std::size_t a, std::size_t b) {
+        return FolderOf(a) == FolderOf(b) && rows.NameOf(a) == rows.NameOf(b);
+    });
+    for (std::size_t row = 0; row < rows.Size(); ++row) {
+        if (row % kStepRows == 0 && Stop(row)) return false;
+        FetchPath(row + kPathAhead);
+        if (rows.StateOf(row) != State::kUnchanged && !check.Insert(row, FolderOf(row), rows.NameOf(row)))
+            return false;
     }
-    return second;
+    return true;
+}
+
+bool Forecaster::AllGoThrough(const std::vector<bool>& unusable) {
+    const auto [first, second] = InHalves([&](std::size_t from, std::size_t end) {
+        DiskModel::AsRead disk(*model_, true);
+        const Platform::EntryId known;
+        std::string to;
+        for (std::size_t row = from; row < end; ++row) {
+            if ((row - from) % kStepRows == 0 && Stop(row)) return false;
+            FetchPath(row + kPathAhead);
+            if (unusable[row] || result_.rows.StateOf(row) == State::kUnchanged) continue;
+            to.assign(FolderOf(row)).append(result_.rows.NameOf(row));
+            if (paths_[row] == to) continue;
+            if (RenameExecutor::SkipStep(disk, paths_[row], to, known) != RenameExecutor::Step::kDone)
+                return false;
+        }
+        return true;
+    });
+    return first && second;
+}
+
+Forecaster::Looked Forecaster::LookAtRows() {
+    const auto [first, second] =
+        InHalves([this](std::size_t from, std::size_t end) { return LookAtRows(from, end); });
+    if (first.missing < paths_.size()) return first;
+    return {second.missing, first.taken || second.taken, first.allDone && second.allDone};
 }
 
 Forecaster::Looked Forecaster::LookAtRows(std::size_t first, std::size_t end) {
@@ -444,7 +485,7 @@ template <class Plan>
 void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
     // The plan a part of the list at a time: the names go into the rows, the files the run keeps
     // marked renamed. The folders are read meanwhile: the plan needs no look.
-    std::jthread reader([this] { ReadFolders(); });
+    std::jthread reader([this] { ReadFolders(false); });
     Rows& rows = result_.rows;
     rows.Reserve(paths_.size(), NameBytes());
     std::vector<bool> unusable;  // per row
@@ -477,28 +518,41 @@ void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
             ++next;
         }
     }
+    // While the folders are still being read.
+    const bool once = ListedOnce() && NamedOnce();
     reader.join();
     if (stopped_) return;
 
-    // The executor knows each file before its first rename, and renames only that file: on the
-    // model, the file each folder was read with. The walk goes over every row, a row the run does
-    // not keep counting as one left as it is: the same renames in the same order as a walk over
-    // the kept files, without a list of them.
-    DiskModel::ReadFiles disk(*model_);
-    const Platform::EntryId known;
-    EveryStep every(control_);
-    const RenameExecutor::Outcome outcome = RenameExecutor::Walk(
-        paths_.size(), order, &every, anyUnusable ? unusable : std::vector<bool>(),
-        [&](std::size_t row) {
-            return rows.StateOf(row) == State::kUnchanged || paths_[row] == NewPath(row);
-        },
-        [&](std::size_t row) {
-            ExpectAhead(row, paths_.size(), order, [](std::size_t ahead) { return ahead; });
-            return RenameExecutor::SkipStep(disk, paths_[row], NewPath(row), known);
-        });
-    if (!outcome.untried.empty()) {
-        stopped_ = true;
-        return;
+    RenameExecutor::Outcome outcome;
+    if (once && model_->ExactAndDistinct() && AllGoThrough(unusable)) {
+        // No step looks at a name another step renames: each finds what it would find on the
+        // disk as read, so the walk renames every row it tries, and fails the unusable ones.
+        outcome.executed = true;
+        for (std::size_t row = 0; row < paths_.size(); ++row) {
+            if (unusable[row]) outcome.failed.push_back(row);
+        }
+    } else {
+        if (stopped_) return;
+        // The executor knows each file before its first rename, and renames only that file: on
+        // the model, the file each folder was read with. The walk goes over every row, a row the
+        // run does not keep counting as one left as it is: the same renames in the same order as
+        // a walk over the kept files, without a list of them.
+        DiskModel::ReadFiles disk(*model_);
+        const Platform::EntryId known;
+        EveryStep every(control_);
+        outcome = RenameExecutor::Walk(
+            paths_.size(), order, &every, anyUnusable ? unusable : std::vector<bool>(),
+            [&](std::size_t row) {
+                return rows.StateOf(row) == State::kUnchanged || paths_[row] == NewPath(row);
+            },
+            [&](std::size_t row) {
+                ExpectAhead(row, paths_.size(), order, [](std::size_t ahead) { return ahead; });
+                return RenameExecutor::SkipStep(disk, paths_[row], NewPath(row), known);
+            });
+        if (!outcome.untried.empty()) {
+            stopped_ = true;
+            return;
+        }
     }
     if (offerOrder && !outcome.skipped.empty()) {
         // As the run: a quick look first, then the plan of the folders as they stand.
