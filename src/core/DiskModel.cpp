@@ -1,6 +1,7 @@
 #include "core/DiskModel.h"
 
 #include <algorithm>
+#include <cassert>
 #include <limits>
 
 #include "core/Cp932.h"
@@ -27,7 +28,7 @@ DiskModel::DiskModel() = default;
 DiskModel::~DiskModel() = default;
 
 DiskModel::Folder* DiskModel::FolderOf(std::string_view folder, std::size_t renames) {
-    if (last_ != nullptr && folder == lastText_) return last_;
+    if (looks_.last != nullptr && folder == looks_.lastText) return looks_.last;
     auto found = byText_.find(std::string(folder));
     if (found == byText_.end()) {
         Folder* model = nullptr;
@@ -42,6 +43,7 @@ DiskModel::Folder* DiskModel::FolderOf(std::string_view folder, std::size_t rena
             });
             if (same != folders_.end()) {
                 model = same->get();
+                aliased_ = true;
             } else {
                 folders_.push_back(std::make_unique<Folder>(Folder{std::move(entries), {}}));
                 model = folders_.back().get();
@@ -49,30 +51,53 @@ DiskModel::Folder* DiskModel::FolderOf(std::string_view folder, std::size_t rena
         }
         found = byText_.emplace(std::string(folder), model).first;
     }
-    lastText_ = folder;
-    last_ = found->second;
-    return last_;
+    looks_.lastText = folder;
+    looks_.last = found->second;
+    return looks_.last;
+}
+
+DiskModel::Folder* DiskModel::ReadBefore(Looks& looks, std::string_view folder) const {
+    if (looks.last != nullptr && folder == looks.lastText) return looks.last;
+    const auto found = byText_.find(std::string(folder));
+    assert(found != byText_.end());
+    if (found == byText_.end()) return nullptr;
+    looks.lastText = folder;
+    looks.last = found->second;
+    return looks.last;
 }
 
 void DiskModel::Read(std::string_view folder, std::size_t renames) {
     FolderOf(folder, renames);
 }
 
+bool DiskModel::ExactAndDistinct() const {
+    return !aliased_ && std::all_of(folders_.begin(), folders_.end(), [](const auto& folder) {
+        return folder->entries->Listed() && folder->entries->Exact();
+    });
+}
+
 std::string DiskModel::PaperKey(const Folder& folder, std::string_view name) {
     return folder.entries->Exact() ? std::string(name) : Cp932::ToLower(name);
 }
 
-DiskModel::Kind DiskModel::At(std::string_view path, Platform::EntryId* id, bool* asRead) {
+template <class FolderAt>
+DiskModel::Kind DiskModel::At(Looks& looks, const FolderAt& folderAt, std::string_view path,
+                              Platform::EntryId* id, bool* asRead) {
     if (asRead != nullptr) *asRead = true;
     const PathParts parts = SplitAtLastDelimiter(path);
     if (parts.folder.empty() || !FolderLook::ListedName(parts.name)) return FolderLook::LookAtPath(path, id);
-    Folder* folder = FolderOf(parts.folder);
-    if (folder == nullptr || !Cp932::ToUtf8(parts.name, name_)) return Kind::kNone;
-    return Look(*folder, parts.name, name_, id, asRead);
+    const Folder* folder = folderAt(parts.folder);
+    if (folder == nullptr || !Cp932::ToUtf8(parts.name, looks.name)) return Kind::kNone;
+    return Look(looks, *folder, parts.name, looks.name, id, asRead);
 }
 
-DiskModel::Kind DiskModel::Look(Folder& folder, std::string_view name, const std::string& native,
-                                Platform::EntryId* id, bool* asRead) {
+DiskModel::Kind DiskModel::At(std::string_view path, Platform::EntryId* id, bool* asRead) {
+    return At(
+        looks_, [this](std::string_view text) { return FolderOf(text); }, path, id, asRead);
+}
+
+DiskModel::Kind DiskModel::Look(Looks& looks, const Folder& folder, std::string_view name,
+                                const std::string& native, Platform::EntryId* id, bool* asRead) {
     if (!folder.entries->Listed() && !folder.paper.empty()) {
         const auto paper = folder.paper.find(PaperKey(folder, name));
         if (paper != folder.paper.end()) {
@@ -81,7 +106,21 @@ DiskModel::Kind DiskModel::Look(Folder& folder, std::string_view name, const std
             return paper->second.kind;
         }
     }
-    return FolderLook::KindOf(folder.entries->KindOf(native, id, asRead));
+    if (!looks.shared) return FolderLook::KindOf(folder.entries->KindOf(native, id, asRead));
+    for (const Looks::Seen& seen : looks.seen) {
+        if (seen.folder != &folder || seen.native != native) continue;
+        if (id != nullptr) *id = seen.id;
+        if (asRead != nullptr) *asRead = seen.asRead;
+        return seen.kind;
+    }
+    Looks::Seen& seen = looks.seen[looks.next];
+    looks.next = (looks.next + 1) % std::size(looks.seen);
+    seen.folder = &folder;
+    seen.native = native;
+    seen.kind = FolderLook::KindOf(folder.entries->SharedKindOf(native, &seen.id, &seen.asRead));
+    if (id != nullptr) *id = seen.id;
+    if (asRead != nullptr) *asRead = seen.asRead;
+    return seen.kind;
 }
 
 void DiskModel::Prefetch(std::string_view folder, std::string_view name, bool held) {
@@ -92,7 +131,8 @@ void DiskModel::Prefetch(std::string_view folder, std::string_view name, bool he
 bool DiskModel::TooLong(std::string_view path) {
     const PathParts parts = SplitAtLastDelimiter(path);
     Folder* folder = FolderOf(parts.folder);
-    return folder != nullptr && Cp932::ToUtf8(parts.name, name_) && name_.size() > folder->entries->NameMax();
+    return folder != nullptr && Cp932::ToUtf8(parts.name, looks_.name) &&
+           looks_.name.size() > folder->entries->NameMax();
 }
 
 void DiskModel::Move(std::string_view from, std::string_view to) {
@@ -103,8 +143,8 @@ void DiskModel::Move(std::string_view from, std::string_view to) {
     Folder* sourceFolder = FolderOf(source.folder);
     Folder* targetFolder = FolderOf(target.folder);
     if (sourceFolder == nullptr || targetFolder == nullptr) return;
-    if (!Cp932::ToUtf8(source.name, name_) || !Cp932::ToUtf8(target.name, toName_)) return;
-    Move(*sourceFolder, source.name, name_, *targetFolder, target.name, toName_, kind, id);
+    if (!Cp932::ToUtf8(source.name, looks_.name) || !Cp932::ToUtf8(target.name, looks_.toName)) return;
+    Move(*sourceFolder, source.name, looks_.name, *targetFolder, target.name, looks_.toName, kind, id);
 }
 
 void DiskModel::Move(Folder& sourceFolder, std::string_view sourceName, const std::string& sourceNative,
@@ -131,47 +171,64 @@ BatchRenames::Result DiskModel::RenameReadFile(std::string_view from, std::strin
     return Rename(from, to, Expect::kRead, nullptr);
 }
 
-BatchRenames::Result DiskModel::Rename(std::string_view from, std::string_view to, Expect expect,
-                                       const Platform::EntryId* expected) {
+template <class FolderAt>
+DiskModel::Found DiskModel::Find(Looks& looks, const FolderAt& folderAt, std::string_view from,
+                                 std::string_view to, Expect expect, const Platform::EntryId* expected) {
     using Result = BatchRenames::Result;
+    Found found;
     const PathParts source = SplitAtLastDelimiter(from);
     const PathParts target = SplitAtLastDelimiter(to);
     // A text with no native form is refused as the rename refuses it (the folders were read, so
     // only the names are left to convert).
-    Folder* targetFolder = from == to ? nullptr : FolderOf(target.folder);
-    if (targetFolder == nullptr || !Cp932::ToUtf8(source.name, name_) || !Cp932::ToUtf8(target.name, toName_))
-        return Result::kRefused;
+    found.target = from == to ? nullptr : folderAt(target.folder);
+    if (found.target == nullptr || !Cp932::ToUtf8(source.name, looks.name) ||
+        !Cp932::ToUtf8(target.name, looks.toName))
+        return found;
     // Each name is split, converted and looked up once: a preview over a million rows takes this
     // step for every one of them.
-    const bool plain =
+    found.plain =
         !source.folder.empty() && FolderLook::ListedName(source.name) && FolderLook::ListedName(target.name);
-    Folder* sourceFolder = plain ? FolderOf(source.folder) : nullptr;
-    Platform::EntryId id;
-    Kind kind = Kind::kNone;
+    found.source = found.plain ? folderAt(source.folder) : nullptr;
     bool asRead = true;
-    if (!plain) {
-        kind = At(from, &id, &asRead);
-    } else if (sourceFolder != nullptr) {
-        kind = Look(*sourceFolder, source.name, name_, &id, &asRead);
+    if (!found.plain) {
+        found.kind = At(looks, folderAt, from, &found.id, &asRead);
+    } else if (found.source != nullptr) {
+        found.kind = Look(looks, *found.source, source.name, looks.name, &found.id, &asRead);
     }
     if (expect != Expect::kAny &&
-        (kind != Kind::kFile || (expect == Expect::kId ? id != *expected : !asRead)))
-        return Result::kNoSource;
-    if (kind == Kind::kNone || toName_.size() > targetFolder->entries->NameMax()) return Result::kRefused;
+        (found.kind != Kind::kFile || (expect == Expect::kId ? found.id != *expected : !asRead))) {
+        found.result = Result::kNoSource;
+        return found;
+    }
+    if (found.kind == Kind::kNone || looks.toName.size() > found.target->entries->NameMax()) return found;
     // The rename never replaces what stands at the new name, except where that is the file itself
     // under another spelling (a folder that folds case): then it goes through a temporary name.
     Platform::EntryId standing;
-    if ((plain ? Look(*targetFolder, target.name, toName_, &standing) : At(to, &standing)) != Kind::kNone) {
+    const Kind atTarget = found.plain ? Look(looks, *found.target, target.name, looks.toName, &standing)
+                                      : At(looks, folderAt, to, &standing, nullptr);
+    if (atTarget != Kind::kNone) {
         const bool oneFile =
-            Cp932::EqualNoCase(from, to) && !targetFolder->entries->Exact() && standing == id;
-        if (!oneFile) return Result::kRefused;
+            Cp932::EqualNoCase(from, to) && !found.target->entries->Exact() && standing == found.id;
+        if (!oneFile) return found;
     }
-    if (!plain) {
+    found.result = Result::kDone;
+    return found;
+}
+
+BatchRenames::Result DiskModel::Rename(std::string_view from, std::string_view to, Expect expect,
+                                       const Platform::EntryId* expected) {
+    const Found found = Find(
+        looks_, [this](std::string_view text) { return FolderOf(text); }, from, to, expect, expected);
+    if (found.result != BatchRenames::Result::kDone) return found.result;
+    if (!found.plain) {
         Move(from, to);
     } else {
-        Move(*sourceFolder, source.name, name_, *targetFolder, target.name, toName_, kind, id);
+        const PathParts source = SplitAtLastDelimiter(from);
+        const PathParts target = SplitAtLastDelimiter(to);
+        Move(*found.source, source.name, looks_.name, *found.target, target.name, looks_.toName, found.kind,
+             found.id);
     }
-    return Result::kDone;
+    return BatchRenames::Result::kDone;
 }
 
 bool DiskModel::Holds(std::string_view from, const Platform::EntryId& id) {
@@ -185,6 +242,33 @@ bool DiskModel::HoldsReadFile(std::string_view from) {
 }
 
 bool DiskModel::Taken(std::string_view from, std::string_view to) {
+    Platform::EntryId source;
+    Platform::EntryId standing;
+    At(from, &source);
+    return At(to, &standing) != Kind::kNone && standing != source;
+}
+
+DiskModel::Kind DiskModel::AsRead::At(std::string_view path, Platform::EntryId* id, bool* asRead) {
+    return DiskModel::At(
+        looks_, [this](std::string_view text) { return model_.ReadBefore(looks_, text); }, path, id, asRead);
+}
+
+BatchRenames::Result DiskModel::AsRead::Rename(std::string_view from, std::string_view to,
+                                               const Platform::EntryId* expected) {
+    const Expect expect = readFiles_ ? Expect::kRead : expected != nullptr ? Expect::kId : Expect::kAny;
+    return Find(
+               looks_, [this](std::string_view text) { return model_.ReadBefore(looks_, text); }, from, to,
+               expect, expected)
+        .result;
+}
+
+bool DiskModel::AsRead::Holds(std::string_view from, const Platform::EntryId& id) {
+    Platform::EntryId standing;
+    bool asRead = false;
+    return At(from, &standing, &asRead) == Kind::kFile && (readFiles_ ? asRead : standing == id);
+}
+
+bool DiskModel::AsRead::Taken(std::string_view from, std::string_view to) {
     Platform::EntryId source;
     Platform::EntryId standing;
     At(from, &source);

@@ -54,6 +54,16 @@ public:
     BatchRenames::Result RenameReadFile(std::string_view from, std::string_view to);
     bool HoldsReadFile(std::string_view from);
 
+    // Whether every folder read was read whole, its names compared exactly, and no two folder
+    // texts name one folder: then two paths name one file only where they are the same text.
+    bool ExactAndDistinct() const;
+
+    // The steps' disk as read, for steps that cannot meet (each looks only at names no other
+    // step renames): Rename tells what the model's would and records nothing. It only looks, so
+    // several threads may take steps at once, each through its own, once every folder the steps
+    // look into was read (Read, or a look) and while the model is not changed.
+    class AsRead;
+
     // The steps' disk for a run that knows its files before the first rename (SkipStep), each
     // expected to be the one read at its path: the identities passed are not used.
     class ReadFiles {
@@ -82,13 +92,53 @@ private:
         std::unique_ptr<Platform::FolderEntries> entries;
         std::unordered_map<std::string, Paper> paper;  // by name, in lower case where names fold
     };
+    // The room a series of looks works in: the folder looked into last and the native names. The
+    // model has its own, and so has each AsRead.
+    struct Looks {
+        std::string lastText;
+        Folder* last = nullptr;
+        std::string name;    // the native name of each look
+        std::string toName;  // and of a rename's new name
+        // Looks that change nothing in the folders' entries, on a model that does not change: the
+        // last two are kept, since a step looks again at the names looked at before it.
+        bool shared = false;
+        struct Seen {
+            const Folder* folder = nullptr;
+            std::string native;
+            Kind kind = Kind::kNone;
+            Platform::EntryId id;
+            bool asRead = true;
+        };
+        Seen seen[2];
+        std::size_t next = 0;  // the one replaced next
+    };
+    // The folder of a text, read now when it was not.
     Folder* FolderOf(std::string_view folder, std::size_t renames = 0);
+    // The same for a folder read before, without changing the model.
+    Folder* ReadBefore(Looks& looks, std::string_view folder) const;
     // What stands at name (native: its native form) in folder; asRead (optional): whether it is
     // what the folder held when read.
-    static Kind Look(Folder& folder, std::string_view name, const std::string& native, Platform::EntryId* id,
-                     bool* asRead = nullptr);
+    static Kind Look(Looks& looks, const Folder& folder, std::string_view name, const std::string& native,
+                     Platform::EntryId* id, bool* asRead = nullptr);
+    // At, through looks and folderAt(text), the folder of a text.
+    template <class FolderAt>
+    static Kind At(Looks& looks, const FolderAt& folderAt, std::string_view path, Platform::EntryId* id,
+                   bool* asRead);
     // What a source expected must be: any file, the file id, or the one read there.
     enum class Expect { kAny, kId, kRead };
+    // What a rename finds before it is made: its result, and where it goes through, what its move
+    // needs (the folders, and what stands at the source).
+    struct Found {
+        BatchRenames::Result result = BatchRenames::Result::kRefused;
+        bool plain = false;  // both names were looked up in their folders, converted in looks
+        Folder* source = nullptr;
+        Folder* target = nullptr;
+        Kind kind = Kind::kNone;
+        Platform::EntryId id;
+    };
+    template <class FolderAt>
+    static Found Find(Looks& looks, const FolderAt& folderAt, std::string_view from, std::string_view to,
+                      Expect expect, const Platform::EntryId* expected);
     BatchRenames::Result Rename(std::string_view from, std::string_view to, Expect expect,
                                 const Platform::EntryId* expected);
     // The rename of what stands at from, made on paper.
@@ -101,11 +151,28 @@ private:
 
     std::vector<std::unique_ptr<Folder>> folders_;
     std::unordered_map<std::string, Folder*> byText_;
-    std::string lastText_;
-    Folder* last_ = nullptr;
-    std::string name_;      // room for the native name of each look
-    std::string toName_;    // and of a rename's new name
-    std::string expected_;  // and of a look to come
+    bool aliased_ = false;  // two folder texts name one folder
+    Looks looks_;
+    std::string expected_;  // room for the native name of a look to come
+};
+
+class DiskModel::AsRead {
+public:
+    // readFiles: as ReadFiles, each source is expected to be the file read at its path.
+    explicit AsRead(const DiskModel& model, bool readFiles = false) : model_(model), readFiles_(readFiles) {
+        looks_.shared = true;
+    }
+    Kind At(std::string_view path, Platform::EntryId* id = nullptr, bool* asRead = nullptr);
+    // The steps' disk (RenameSteps.h).
+    BatchRenames::Result Rename(std::string_view from, std::string_view to,
+                                const Platform::EntryId* expected);
+    bool Holds(std::string_view from, const Platform::EntryId& id);
+    bool Taken(std::string_view from, std::string_view to);
+
+private:
+    const DiskModel& model_;
+    bool readFiles_;
+    Looks looks_;
 };
 
 }  // namespace MyFileOperation

@@ -88,10 +88,10 @@ private:
     // The looks at row's names to come: its old name (held: the name found there) and, unless held,
     // its new one. A look into a large folder otherwise waits for memory twice, and the model is
     // looked into several times a row.
-    void ExpectRow(std::size_t row, bool held, bool newName = true) {
+    void ExpectRow(std::size_t row, bool held) {
         const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
         model_->Prefetch(parts.folder, parts.name, held);
-        if (!held && newName) model_->Prefetch(parts.folder, result_.rows.NameOf(row), false);
+        if (!held) model_->Prefetch(parts.folder, result_.rows.NameOf(row), false);
     }
     // The same before the step of pair k of count taken in order, for the pairs a few steps ahead;
     // rowOf: the row of a pair.
@@ -118,10 +118,39 @@ private:
             FetchPath(row);
     }
     // Reads every folder of the list into the model, one folder a step, with room for the renames of
-    // all its rows. Reads only paths_ and the model, so it may run beside the composition of names.
-    bool ReadFolders();
+    // all its rows when renames. Reads only paths_ and the model, so it may run beside the
+    // composition of names.
+    bool ReadFolders(bool renames = true);
 
     void Sequential(const SequentialNames::Options& options, const std::vector<std::int64_t>* datesTaken);
+    // False when a path is listed twice (or the control said stop).
+    bool ListedOnce();
+    // What the sequential run's looks find at the rows [first, end), the two halves of the list
+    // on two threads once every folder was read: the first file missing (paths_.size() for none),
+    // whether a new name is held on disk (its row marked), and whether every row's step went
+    // through on the disk as read.
+    struct Looked {
+        std::size_t missing = 0;
+        bool taken = false;
+        bool allDone = true;
+    };
+    Looked LookAtRows();
+    Looked LookAtRows(std::size_t first, std::size_t end);
+    // part(first, end) for the two halves of the rows, the second on a thread of its own.
+    template <class Part>
+    auto InHalves(const Part& part) {
+        const std::size_t half = paths_.size() / 2;
+        decltype(part(0, 0)) second;
+        std::jthread helper([&] { second = part(half, paths_.size()); });
+        auto first = part(0, half);
+        helper.join();
+        return std::pair(std::move(first), std::move(second));
+    }
+    // False when two rows the run renames are given one new path (or the control said stop).
+    bool NamedOnce();
+    // Whether every step of a skip-and-mark run on the rows, unusable ones left out, goes through
+    // on the disk as read.
+    bool AllGoThrough(const std::vector<bool>& unusable);
     void SequentialWalk();
     void StringPage(const RenamePreview::StringPage& page);
     // offerOrder: the run asks to take the names held by its own files in another order.
@@ -200,7 +229,7 @@ Result Forecaster::Run(const Inputs& inputs, const std::vector<std::int64_t>* da
     return std::move(result_);
 }
 
-bool Forecaster::ReadFolders() {
+bool Forecaster::ReadFolders(bool renames) {
     std::vector<std::pair<std::string_view, std::size_t>> folders;  // with the renames into each
     std::unordered_map<std::string_view, std::size_t> seen;
     std::string_view last;
@@ -218,7 +247,7 @@ bool Forecaster::ReadFolders() {
     }
     for (std::size_t k = 0; k < folders.size(); ++k) {
         if (Stop(k)) return false;
-        model_->Read(folders[k].first, folders[k].second);
+        model_->Read(folders[k].first, renames ? folders[k].second : 0);
     }
     return !Stop(0);
 }
@@ -234,23 +263,9 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
         }
         datesTaken = &*result_.datesTaken;
     }
-    // The folders are read and every listed file looked for while the names are composed: the
-    // names need no look, and the two take about as long. As the run, a missing file refuses the
-    // run before any name counts.
-    std::size_t missing = paths_.size();
-    std::jthread reader([&] {
-        if (!ReadFolders()) return;
-        for (std::size_t row = 0; row < paths_.size(); ++row) {
-            if (row % kStepRows == 0 && Stop(row)) return;
-            FetchPath(row + kPathAhead);
-            if (row + kFarAhead < paths_.size()) ExpectRow(row + kFarAhead, false, false);
-            if (row + kNearAhead < paths_.size()) ExpectRow(row + kNearAhead, true);
-            if (model_->At(paths_[row]) != DiskModel::Kind::kFile) {
-                missing = row;
-                return;
-            }
-        }
-    });
+    // The folders are read while the names are composed and checked against each other: the names
+    // need no look.
+    std::jthread reader([this] { ReadFolders(false); });
     Rows& rows = result_.rows;
     rows.Reserve(paths_.size(), NameBytes());
     std::optional<SequentialNames::NameCheck> check(
@@ -275,36 +290,23 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
             if (!check->Insert(row, parts.folder, newName)) twice.push_back(static_cast<std::uint32_t>(row));
         }
     }
-    // The names given twice are known: the table goes while the folders are still being read, and
-    // the look for names held on disk needs none.
-    check.emplace(0, nullptr);
+    // The table of names goes before the folders' tables are complete, and the check for a file
+    // listed twice takes the time left while they are read.
+    check.reset();
+    const bool listedOnce = ListedOnce();
     reader.join();
     if (stopped_) return;
-    if (missing < paths_.size()) {
-        result_.refusal = SequentialStopped{SequentialNames::Outcome::MissingFile, paths_[missing]};
+    for (const std::uint32_t row : twice)
+        rows.Set(row, State::kCollision);
+    const Looked looked = LookAtRows();
+    if (stopped_) return;
+    if (looked.missing < paths_.size()) {
+        result_.refusal = SequentialStopped{SequentialNames::Outcome::MissingFile, paths_[looked.missing]};
         result_.rows = Rows();
         return;
     }
-    // Unlike the run, the check goes on after a refusal, so that every name that refuses it shows.
-    bool collided = !twice.empty();
+    bool collided = !twice.empty() || looked.taken;
     bool composedAll = twice.empty();
-    for (const std::uint32_t row : twice)
-        rows.Set(row, State::kCollision);
-    for (std::size_t row = 0; row < rows.Size(); ++row) {
-        if (row % kStepRows == 0 && Stop(row)) return;
-        FetchPath(row + kPathAhead);
-        if (row + kFarAhead < rows.Size()) {
-            const std::size_t ahead = row + kFarAhead;
-            model_->Prefetch(FolderOf(ahead), rows.NameOf(ahead), false);
-        }
-        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
-        if (check->Taken(parts.folder, parts.name, rows.NameOf(row),
-                         [this](std::string_view at) { return model_->At(at) != DiskModel::Kind::kNone; })) {
-            rows.Set(row, State::kCollision);
-            collided = true;
-        }
-    }
-    check.reset();
     if (composed != SequentialNames::Outcome::Composed) {
         // The run stops at the first entry it cannot take, a taken name or this one, and tells
         // why; a taken name keeps its rows marked, the others unnamed.
@@ -336,7 +338,92 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
         result_.refusal = SequentialStopped{SequentialNames::Outcome::Collision, {}};
         return;
     }
-    SequentialWalk();
+    // Where no step looks at a name another step renames, every step finds what it would find on
+    // the disk as read: when each went through there, the walk renames every row.
+    if (!(looked.allDone && listedOnce && model_->ExactAndDistinct())) SequentialWalk();
+}
+
+bool Forecaster::ListedOnce() {
+    // The check for names given twice, which finds paths that are one text too.
+    SequentialNames::NameCheck check(paths_.size(),
+                                     [this](std::size_t a, std::size_t b) { return paths_[a] == paths_[b]; });
+    for (std::size_t row = 0; row < paths_.size(); ++row) {
+        if (row % kStepRows == 0 && Stop(row)) return false;
+        FetchPath(row + kPathAhead);
+        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
+        if (!check.Insert(row, parts.folder, parts.name)) return false;
+    }
+    return true;
+}
+
+bool Forecaster::NamedOnce() {
+    const Rows& rows = result_.rows;
+    SequentialNames::NameCheck check(paths_.size(), [this, &rows](std::size_t a, std::size_t b) {
+        return FolderOf(a) == FolderOf(b) && rows.NameOf(a) == rows.NameOf(b);
+    });
+    for (std::size_t row = 0; row < rows.Size(); ++row) {
+        if (row % kStepRows == 0 && Stop(row)) return false;
+        FetchPath(row + kPathAhead);
+        if (rows.StateOf(row) != State::kUnchanged && !check.Insert(row, FolderOf(row), rows.NameOf(row)))
+            return false;
+    }
+    return true;
+}
+
+bool Forecaster::AllGoThrough(const std::vector<bool>& unusable) {
+    const auto [first, second] = InHalves([&](std::size_t from, std::size_t end) {
+        DiskModel::AsRead disk(*model_, true);
+        const Platform::EntryId known;
+        std::string to;
+        for (std::size_t row = from; row < end; ++row) {
+            if ((row - from) % kStepRows == 0 && Stop(row)) return false;
+            FetchPath(row + kPathAhead);
+            if (unusable[row] || result_.rows.StateOf(row) == State::kUnchanged) continue;
+            to.assign(FolderOf(row)).append(result_.rows.NameOf(row));
+            if (paths_[row] == to) continue;
+            if (RenameExecutor::SkipStep(disk, paths_[row], to, known) != RenameExecutor::Step::kDone)
+                return false;
+        }
+        return true;
+    });
+    return first && second;
+}
+
+Forecaster::Looked Forecaster::LookAtRows() {
+    const auto [first, second] =
+        InHalves([this](std::size_t from, std::size_t end) { return LookAtRows(from, end); });
+    if (first.missing < paths_.size()) return first;
+    return {second.missing, first.taken || second.taken, first.allDone && second.allDone};
+}
+
+Forecaster::Looked Forecaster::LookAtRows(std::size_t first, std::size_t end) {
+    Looked looked;
+    looked.missing = paths_.size();
+    DiskModel::AsRead disk(*model_);
+    SequentialNames::NameCheck check(0, nullptr);
+    const auto standsAt = [&disk](std::string_view at) { return disk.At(at) != DiskModel::Kind::kNone; };
+    Rows& rows = result_.rows;
+    std::string to;
+    for (std::size_t row = first; row < end; ++row) {
+        if ((row - first) % kStepRows == 0 && Stop(row)) return looked;
+        FetchPath(row + kPathAhead);
+        if (disk.At(paths_[row]) != DiskModel::Kind::kFile) {
+            looked.missing = row;
+            return looked;
+        }
+        if (row >= rows.Size()) continue;
+        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
+        // Unlike the run, the check goes on after a refusal, so that every name that refuses it shows.
+        if (check.Taken(parts.folder, parts.name, rows.NameOf(row), standsAt)) {
+            rows.Set(row, State::kCollision);
+            looked.taken = true;
+        } else if (looked.allDone && rows.StateOf(row) == State::kRenamed) {
+            to.assign(parts.folder).append(rows.NameOf(row));
+            looked.allDone =
+                RenameExecutor::CheckedStep(disk, paths_[row], to) == RenameExecutor::Step::kDone;
+        }
+    }
+    return looked;
 }
 
 void Forecaster::SequentialWalk() {
@@ -398,7 +485,7 @@ template <class Plan>
 void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
     // The plan a part of the list at a time: the names go into the rows, the files the run keeps
     // marked renamed. The folders are read meanwhile: the plan needs no look.
-    std::jthread reader([this] { ReadFolders(); });
+    std::jthread reader([this] { ReadFolders(false); });
     Rows& rows = result_.rows;
     rows.Reserve(paths_.size(), NameBytes());
     std::vector<bool> unusable;  // per row
@@ -431,28 +518,41 @@ void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
             ++next;
         }
     }
+    // While the folders are still being read.
+    const bool once = ListedOnce() && NamedOnce();
     reader.join();
     if (stopped_) return;
 
-    // The executor knows each file before its first rename, and renames only that file: on the
-    // model, the file each folder was read with. The walk goes over every row, a row the run does
-    // not keep counting as one left as it is: the same renames in the same order as a walk over
-    // the kept files, without a list of them.
-    DiskModel::ReadFiles disk(*model_);
-    const Platform::EntryId known;
-    EveryStep every(control_);
-    const RenameExecutor::Outcome outcome = RenameExecutor::Walk(
-        paths_.size(), order, &every, anyUnusable ? unusable : std::vector<bool>(),
-        [&](std::size_t row) {
-            return rows.StateOf(row) == State::kUnchanged || paths_[row] == NewPath(row);
-        },
-        [&](std::size_t row) {
-            ExpectAhead(row, paths_.size(), order, [](std::size_t ahead) { return ahead; });
-            return RenameExecutor::SkipStep(disk, paths_[row], NewPath(row), known);
-        });
-    if (!outcome.untried.empty()) {
-        stopped_ = true;
-        return;
+    RenameExecutor::Outcome outcome;
+    if (once && model_->ExactAndDistinct() && AllGoThrough(unusable)) {
+        // No step looks at a name another step renames: each finds what it would find on the
+        // disk as read, so the walk renames every row it tries, and fails the unusable ones.
+        outcome.executed = true;
+        for (std::size_t row = 0; row < paths_.size(); ++row) {
+            if (unusable[row]) outcome.failed.push_back(row);
+        }
+    } else {
+        if (stopped_) return;
+        // The executor knows each file before its first rename, and renames only that file: on
+        // the model, the file each folder was read with. The walk goes over every row, a row the
+        // run does not keep counting as one left as it is: the same renames in the same order as
+        // a walk over the kept files, without a list of them.
+        DiskModel::ReadFiles disk(*model_);
+        const Platform::EntryId known;
+        EveryStep every(control_);
+        outcome = RenameExecutor::Walk(
+            paths_.size(), order, &every, anyUnusable ? unusable : std::vector<bool>(),
+            [&](std::size_t row) {
+                return rows.StateOf(row) == State::kUnchanged || paths_[row] == NewPath(row);
+            },
+            [&](std::size_t row) {
+                ExpectAhead(row, paths_.size(), order, [](std::size_t ahead) { return ahead; });
+                return RenameExecutor::SkipStep(disk, paths_[row], NewPath(row), known);
+            });
+        if (!outcome.untried.empty()) {
+            stopped_ = true;
+            return;
+        }
     }
     if (offerOrder && !outcome.skipped.empty()) {
         // As the run: a quick look first, then the plan of the folders as they stand.

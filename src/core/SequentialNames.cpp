@@ -304,10 +304,14 @@ Outcome Composer::Compose(std::size_t index, std::string_view path, std::string&
 
 // The paths checked so far compared without regard to case, to find two entries given one name.
 // An open-addressing table of entry indices with bits of their folded hash, so no folded copy is
-// kept and no node is allocated per path.
+// kept and no node is allocated per path. A slot is four bytes: the index plus one in the bits a
+// list of count entries needs, the hash's bits in the rest.
 class NameCheck::Table {
 public:
     Table(std::size_t count, std::function<bool(std::size_t, std::size_t)> same) : same_(std::move(same)) {
+        assert(count < std::numeric_limits<std::uint32_t>::max());
+        while (indexBits_ < 32 && (std::uint64_t{1} << indexBits_) <= count)
+            ++indexBits_;
         std::size_t size = 16;
         while (size < 2 * count + 2)
             size *= 2;
@@ -318,27 +322,25 @@ public:
         assert(2 * (used_ + 1) <= slots_.size());
         forms_.Use(folder);
         const std::size_t hash = forms_.FoldedHash(Cp932::ToLower(newName));
-        const auto tag = static_cast<std::uint32_t>(hash >> 32);
+        const std::uint64_t indexMask = (std::uint64_t{1} << indexBits_) - 1;
+        const auto tag = static_cast<std::uint32_t>((hash >> 32) & ~indexMask);
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
-            Slot& slot = slots_[at];
-            if (slot.index == 0) {
-                slot = {static_cast<std::uint32_t>(index + 1), tag};
+            std::uint32_t& slot = slots_[at];
+            if (slot == 0) {
+                slot = tag | static_cast<std::uint32_t>(index + 1);
                 ++used_;
                 return true;
             }
-            if (slot.tag == tag && same_(slot.index - 1, index)) return false;
+            if ((slot & ~indexMask) == tag && same_((slot & indexMask) - 1, index)) return false;
         }
     }
 
 private:
-    struct Slot {
-        std::uint32_t index = 0;  // the entry's, plus one; 0 for an empty slot
-        std::uint32_t tag = 0;
-    };
     std::function<bool(std::size_t, std::size_t)> same_;
     FolderForms forms_;
-    std::vector<Slot> slots_;
+    unsigned indexBits_ = 1;
+    std::vector<std::uint32_t> slots_;  // 0 for an empty slot
     std::size_t used_ = 0;
 };
 

@@ -339,6 +339,35 @@ TEST(RenamePreviewTest, TellsRowForRowWhatTheRunDoes) {
         EXPECT_GE(seen[outcome], 20) << outcome;
 }
 
+// One file on two rows, by the same path or through another text of its folder: each run renames
+// it at the row it comes to first and fails the other, as the preview tells, though every step
+// alone would go through on the disk as read.
+TEST(RenamePreviewTest, TellsTheRunOfOneFileListedTwice) {
+    SequentialNames::Options numbered;
+    numbered.leadingText = "n";
+    numbered.startValue = "1";
+    const std::vector<RenamePreview::Inputs> pages = {
+        RenamePreview::Sequential{numbered}, RenamePreview::StringPage{"a", "z", false, false, false},
+        RenamePreview::CaseConversion{CaseConvert::kUpper}};
+    for (const auto& inputs : pages) {
+        for (const std::string other : {"d/a.txt", "d/./a.txt"}) {
+            SCOPED_TRACE(other + ", page " + std::to_string(inputs.index()));
+            const TempDir dir;
+            dir.MakeDir("d");
+            const std::vector<std::string> paths = {dir.MakeFile("d/a.txt"), dir.MakeFile("d/b.txt"),
+                                                    dir / other};
+            const RenamePreview::Result preview = RenamePreview::Forecast(paths, inputs, nullptr);
+            const Actual actual = RunPage(paths, inputs, true);
+            ASSERT_FALSE(actual.refused);
+            ASSERT_EQ(preview.rows.Size(), paths.size());
+            for (std::size_t row = 0; row < paths.size(); ++row)
+                EXPECT_EQ(Name(preview.rows.StateOf(row)), std::string(Name(actual.states[row])))
+                    << "row " << row;
+            EXPECT_EQ(std::count(actual.states.begin(), actual.states.end(), State::kRefused), 1);
+        }
+    }
+}
+
 // The refusal of the whole run is the one 開始 gives, with what its message needs, and no row is
 // named: the sequential inputs and texts, a missing file, a taken name met before a number out of
 // range, the string and regex checks, the settings page.

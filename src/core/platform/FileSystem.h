@@ -120,6 +120,10 @@ public:
     // was put there by a rename told (Added), true for what the folder holds on disk.
     std::optional<EntryKind> KindOf(const std::string& name, EntryId* id = nullptr,
                                     bool* asRead = nullptr) const;
+    // The same without remembering the look for the next: several threads may look at once while
+    // nothing is renamed.
+    std::optional<EntryKind> SharedKindOf(const std::string& name, EntryId* id = nullptr,
+                                          bool* asRead = nullptr) const;
     // Fetches into the cache what a look at name soon will read in a listed folder: the first slot
     // of its place in the table, or with held the name that slot holds. A look into a large folder
     // waits for both, so a caller that knows its next names asks first for the slots, then nearer
@@ -152,6 +156,8 @@ private:
     bool Insert(std::string_view name, std::size_t hash, EntryKind kind, std::uint64_t inode,
                 std::uint8_t state);
     std::uint64_t InodeAt(const Slot& slot) const;
+    // KindOf; remember: whether the slot found is kept for the next look.
+    std::optional<EntryKind> KindOf(const std::string& name, EntryId* id, bool* asRead, bool remember) const;
     // The identity of the entry at name by an lstat, {} when there is none.
     EntryId LookedUpId(const std::string& name) const;
     // Back to looking at every name by its path.

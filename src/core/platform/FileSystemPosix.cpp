@@ -378,10 +378,21 @@ EntryId FolderEntries::LookedUpId(const std::string& name) const {
 }
 
 std::optional<EntryKind> FolderEntries::KindOf(const std::string& name, EntryId* id, bool* asRead) const {
+    return KindOf(name, id, asRead, true);
+}
+
+std::optional<EntryKind> FolderEntries::SharedKindOf(const std::string& name, EntryId* id,
+                                                     bool* asRead) const {
+    return KindOf(name, id, asRead, false);
+}
+
+std::optional<EntryKind> FolderEntries::KindOf(const std::string& name, EntryId* id, bool* asRead,
+                                               bool remember) const {
     if (asRead != nullptr) *asRead = true;
     if (listed_) {
         bool found = false;
-        const std::size_t at = FindAgain(name, found);
+        const std::size_t at =
+            remember ? FindAgain(name, found) : Find(name, std::hash<std::string_view>{}(name), found);
         if (!found) return std::nullopt;
         if (asRead != nullptr) *asRead = slots_[at].state == kUsed;
         if (id != nullptr) {
