@@ -17,164 +17,12 @@
 #include "core/MyFileOperation.h"
 #include "core/PhotoDate.h"
 #include "core/RenamePlanner.h"
+#include "core/RenamePreviewForecaster.h"
 #include "core/RenameSteps.h"
 #include "core/RunControl.h"
 
 namespace RenamePreview {
-namespace {
-
-using MyFileOperation::DiskModel;
-using RenameExecutor::Order;
-
-// Rows between two questions to the control: a step of a few milliseconds.
-constexpr std::size_t kStepRows = 4096;
-
-// How far ahead of a look the looks to come are fetched into the cache: first the places in the
-// folder's table, then the names standing there.
-constexpr std::size_t kFarAhead = 16;
-constexpr std::size_t kNearAhead = 8;
-// And the paths of the rows, before the looks ahead read them.
-constexpr std::size_t kPathAhead = 32;
-
-// Asks the control only once every kStepRows pairs of a walk.
-class EveryStep final : public RunControl {
-public:
-    explicit EveryStep(RunControl* control) : control_(control) {}
-    bool Continue(std::size_t done) override { return done % kStepRows != 0 || !StopAsked(control_, done); }
-
-private:
-    RunControl* control_;
-};
-
-// The files a skip-and-mark run keeps from a part of the list: indices into the part, new paths,
-// and the positions of names no file can take.
-struct Planned {
-    std::vector<std::size_t> indices;
-    std::vector<std::string> newPaths;
-    std::vector<std::size_t> unusable;
-    std::optional<std::string> stopped;  // the regular expression gave up on a name
-};
-
-class Forecaster {
-public:
-    Forecaster(const std::vector<std::string>& paths, RunControl* control)
-        : paths_(paths), control_(control) {}
-
-    Result Run(const Inputs& inputs, const std::vector<std::int64_t>* datesTaken);
-
-private:
-    // Asked from the reading thread too: the control must bear that.
-    bool Stop(std::size_t done) {
-        if (!StopAsked(control_, done)) return false;
-        stopped_ = true;
-        return true;
-    }
-    // The bytes of the listed names: the new names mostly take about as many, and a buffer that
-    // doubles near its end would hold both copies at the peak.
-    std::size_t NameBytes() const {
-        std::size_t bytes = 0;
-        for (std::size_t row = 0; row < paths_.size(); ++row) {
-            FetchPath(row + kPathAhead);
-            bytes += MyFileOperation::SplitAtLastDelimiter(paths_[row]).name.size();
-        }
-        return bytes;
-    }
-    std::string_view FolderOf(std::size_t row) const {
-        return MyFileOperation::SplitAtLastDelimiter(paths_[row]).folder;
-    }
-    const std::string& NewPath(std::size_t row) {
-        return to_.assign(FolderOf(row)).append(result_.rows.NameOf(row));
-    }
-    // The looks at row's names to come: its old name (held: the name found there) and, unless held,
-    // its new one. A look into a large folder otherwise waits for memory twice, and the model is
-    // looked into several times a row.
-    void ExpectRow(std::size_t row, bool held) {
-        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
-        model_->Prefetch(parts.folder, parts.name, held);
-        if (!held) model_->Prefetch(parts.folder, result_.rows.NameOf(row), false);
-    }
-    // The same before the step of pair k of count taken in order, for the pairs a few steps ahead;
-    // rowOf: the row of a pair.
-    template <class RowOf>
-    void ExpectAhead(std::size_t k, std::size_t count, Order order, const RowOf& rowOf) {
-        const bool forward = order == Order::FirstToLast;
-        const auto ahead = [&](std::size_t distance, const auto& use) {
-            if (forward ? k + distance < count : k >= distance)
-                use(rowOf(forward ? k + distance : k - distance));
-        };
-        ahead(kPathAhead, [this](std::size_t row) { FetchPath(row); });
-        ahead(kFarAhead, [this](std::size_t row) { ExpectRow(row, false); });
-        ahead(kNearAhead, [this](std::size_t row) { ExpectRow(row, true); });
-    }
-    // The bytes of the path of a row a pass over the rows reads soon, fetched into the cache: a
-    // loaded list's paths lie scattered in memory, and a pass over a million of them otherwise
-    // waits for each.
-    void FetchPath(std::size_t row) const {
-        if (row < paths_.size()) __builtin_prefetch(paths_[row].data());
-    }
-    // The same for the rows [first, first + count), ahead of a pass that cannot fetch ahead itself.
-    void FetchPaths(std::size_t first, std::size_t count) const {
-        for (std::size_t row = first; row < first + count; ++row)
-            FetchPath(row);
-    }
-    // Reads every folder of the list into the model, one folder a step, with room for the renames of
-    // all its rows when renames. Reads only paths_ and the model, so it may run beside the
-    // composition of names.
-    bool ReadFolders(bool renames = true);
-
-    void Sequential(const SequentialNames::Options& options, const std::vector<std::int64_t>* datesTaken);
-    // False when a path is listed twice (or the control said stop).
-    bool ListedOnce();
-    // What the sequential run's looks find at the rows [first, end), the two halves of the list
-    // on two threads once every folder was read: the first file missing (paths_.size() for none),
-    // whether a new name is held on disk (its row marked), and whether every row's step went
-    // through on the disk as read.
-    struct Looked {
-        std::size_t missing = 0;
-        bool taken = false;
-        bool allDone = true;
-    };
-    Looked LookAtRows();
-    Looked LookAtRows(std::size_t first, std::size_t end);
-    // part(first, end) for the two halves of the rows, the second on a thread of its own.
-    template <class Part>
-    auto InHalves(const Part& part) {
-        const std::size_t half = paths_.size() / 2;
-        decltype(part(0, 0)) second;
-        std::jthread helper([&] { second = part(half, paths_.size()); });
-        auto first = part(0, half);
-        helper.join();
-        return std::pair(std::move(first), std::move(second));
-    }
-    // False when two rows the run renames are given one new path (or the control said stop).
-    bool NamedOnce();
-    // Whether every step of a skip-and-mark run on the rows, unusable ones left out, goes through
-    // on the disk as read.
-    bool AllGoThrough(const std::vector<bool>& unusable);
-    void SequentialWalk();
-    void StringPage(const RenamePreview::StringPage& page);
-    // offerOrder: the run asks to take the names held by its own files in another order.
-    template <class Plan>
-    void KeptFiles(const Plan& plan, Order order, bool offerOrder);
-    // The state of a row the walk found failed.
-    State FailureOf(std::size_t row, bool unusable);
-    // The renames of the rows pairs (ascending) to their names as the run makes them when the user
-    // agrees to an order: plan's groups taken on a model read afresh, a group taken back whole when
-    // one of its steps is refused. readFiles: each source must be the file read there.
-    void CarryOut(const RenamePlanner::Plan& plan, const std::vector<std::uint32_t>& pairs,
-                  const std::vector<std::string>& from, const std::vector<std::string>& to,
-                  const std::vector<bool>& unusable, bool readFiles);
-    // The old and new paths of the rows pairs.
-    void PathsOf(const std::vector<std::uint32_t>& pairs, std::vector<std::string>& from,
-                 std::vector<std::string>& to);
-
-    const std::vector<std::string>& paths_;
-    RunControl* control_;
-    std::atomic<bool> stopped_{false};
-    std::unique_ptr<DiskModel> model_ = std::make_unique<DiskModel>();
-    Result result_;
-    std::string to_;
-};
+namespace detail {
 
 Result Forecaster::Run(const Inputs& inputs, const std::vector<std::int64_t>* datesTaken) {
     std::visit(
@@ -252,97 +100,6 @@ bool Forecaster::ReadFolders(bool renames) {
     return !Stop(0);
 }
 
-void Forecaster::Sequential(const SequentialNames::Options& options,
-                            const std::vector<std::int64_t>* datesTaken) {
-    // The run reads the dates taken first when it needs them; so does the preview.
-    if (options.addDate && options.dateTaken && datesTaken == nullptr) {
-        result_.datesTaken = PhotoDate::ReadDatesTaken(paths_, control_);
-        if (!result_.datesTaken) {
-            stopped_ = true;
-            return;
-        }
-        datesTaken = &*result_.datesTaken;
-    }
-    // The folders are read while the names are composed and checked against each other: the names
-    // need no look.
-    std::jthread reader([this] { ReadFolders(false); });
-    Rows& rows = result_.rows;
-    rows.Reserve(paths_.size(), NameBytes());
-    std::optional<SequentialNames::NameCheck> check(
-        std::in_place, paths_.size(), [this](std::size_t a, std::size_t b) {
-            return Cp932::EqualNoCase(FolderOf(a), FolderOf(b)) &&
-                   Cp932::EqualNoCase(result_.rows.NameOf(a), result_.rows.NameOf(b));
-        });
-    // The rows whose name an earlier row was given: the run stops at them, no order helps.
-    std::vector<std::uint32_t> twice;
-    SequentialNames::Outcome composed = SequentialNames::Outcome::Composed;
-    std::string detail;
-    {
-        SequentialNames::Composer composer(options, paths_.size(), datesTaken);
-        std::string newName;
-        for (std::size_t row = 0; row < paths_.size(); ++row) {
-            if (row % kStepRows == 0 && Stop(row)) return;
-            FetchPath(row + kPathAhead);
-            composed = composer.Compose(row, paths_[row], newName, detail);
-            if (composed != SequentialNames::Outcome::Composed) break;
-            const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
-            rows.Add(newName == parts.name ? State::kUnchanged : State::kRenamed, newName);
-            if (!check->Insert(row, parts.folder, newName)) twice.push_back(static_cast<std::uint32_t>(row));
-        }
-    }
-    // The table of names goes before the folders' tables are complete, and the check for a file
-    // listed twice takes the time left while they are read.
-    check.reset();
-    const bool listedOnce = ListedOnce();
-    reader.join();
-    if (stopped_) return;
-    for (const std::uint32_t row : twice)
-        rows.Set(row, State::kCollision);
-    const Looked looked = LookAtRows();
-    if (stopped_) return;
-    if (looked.missing < paths_.size()) {
-        result_.refusal = SequentialStopped{SequentialNames::Outcome::MissingFile, paths_[looked.missing]};
-        result_.rows = Rows();
-        return;
-    }
-    bool collided = !twice.empty() || looked.taken;
-    bool composedAll = twice.empty();
-    if (composed != SequentialNames::Outcome::Composed) {
-        // The run stops at the first entry it cannot take, a taken name or this one, and tells
-        // why; a taken name keeps its rows marked, the others unnamed.
-        if (!collided) {
-            result_.refusal = SequentialStopped{composed, std::move(detail)};
-            result_.rows = Rows();
-            return;
-        }
-        while (rows.Size() < paths_.size())
-            rows.Add(State::kUnchanged);
-        composedAll = false;
-    }
-    if (collided) {
-        // Names held only by files of the list that the run renames: the run asks whether to take
-        // them in another order, and does so on a yes.
-        if (composedAll) {
-            std::vector<std::uint32_t> all(paths_.size());
-            for (std::size_t row = 0; row < all.size(); ++row)
-                all[row] = static_cast<std::uint32_t>(row);
-            std::vector<std::string> from;
-            std::vector<std::string> to;
-            PathsOf(all, from, to);
-            const RenamePlanner::Plan plan = RenameExecutor::PlanOnDisk(from, to, "0");
-            if (plan.blockedCount == 0) {
-                CarryOut(plan, all, from, to, {}, false);
-                return;
-            }
-        }
-        result_.refusal = SequentialStopped{SequentialNames::Outcome::Collision, {}};
-        return;
-    }
-    // Where no step looks at a name another step renames, every step finds what it would find on
-    // the disk as read: when each went through there, the walk renames every row.
-    if (!(looked.allDone && listedOnce && model_->ExactAndDistinct())) SequentialWalk();
-}
-
 bool Forecaster::ListedOnce() {
     // The check for names given twice, which finds paths that are one text too.
     SequentialNames::NameCheck check(paths_.size(),
@@ -387,61 +144,6 @@ bool Forecaster::AllGoThrough(const std::vector<bool>& unusable) {
         return true;
     });
     return first && second;
-}
-
-Forecaster::Looked Forecaster::LookAtRows() {
-    const auto [first, second] =
-        InHalves([this](std::size_t from, std::size_t end) { return LookAtRows(from, end); });
-    if (first.missing < paths_.size()) return first;
-    return {second.missing, first.taken || second.taken, first.allDone && second.allDone};
-}
-
-Forecaster::Looked Forecaster::LookAtRows(std::size_t first, std::size_t end) {
-    Looked looked;
-    looked.missing = paths_.size();
-    DiskModel::AsRead disk(*model_);
-    SequentialNames::NameCheck check(0, nullptr);
-    const auto standsAt = [&disk](std::string_view at) { return disk.At(at) != DiskModel::Kind::kNone; };
-    Rows& rows = result_.rows;
-    std::string to;
-    for (std::size_t row = first; row < end; ++row) {
-        if ((row - first) % kStepRows == 0 && Stop(row)) return looked;
-        FetchPath(row + kPathAhead);
-        if (disk.At(paths_[row]) != DiskModel::Kind::kFile) {
-            looked.missing = row;
-            return looked;
-        }
-        if (row >= rows.Size()) continue;
-        const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
-        // Unlike the run, the check goes on after a refusal, so that every name that refuses it shows.
-        if (check.Taken(parts.folder, parts.name, rows.NameOf(row), standsAt)) {
-            rows.Set(row, State::kCollision);
-            looked.taken = true;
-        } else if (looked.allDone && rows.StateOf(row) == State::kRenamed) {
-            to.assign(parts.folder).append(rows.NameOf(row));
-            looked.allDone =
-                RenameExecutor::CheckedStep(disk, paths_[row], to) == RenameExecutor::Step::kDone;
-        }
-    }
-    return looked;
-}
-
-void Forecaster::SequentialWalk() {
-    Rows& rows = result_.rows;
-    EveryStep every(control_);
-    const RenameExecutor::Outcome outcome = RenameExecutor::Walk(
-        paths_.size(), Order::FirstToLast, &every, {},
-        [&](std::size_t row) { return rows.StateOf(row) == State::kUnchanged; },
-        [&](std::size_t row) {
-            ExpectAhead(row, paths_.size(), Order::FirstToLast, [](std::size_t ahead) { return ahead; });
-            return RenameExecutor::CheckedStep(*model_, paths_[row], NewPath(row));
-        });
-    if (!outcome.untried.empty()) {
-        stopped_ = true;
-        return;
-    }
-    for (const std::size_t row : outcome.failed)
-        rows.Set(row, FailureOf(row, false));
 }
 
 void Forecaster::StringPage(const RenamePreview::StringPage& page) {
@@ -650,7 +352,7 @@ void Forecaster::CarryOut(const RenamePlanner::Plan& plan, const std::vector<std
     }
 }
 
-}  // namespace
+}  // namespace detail
 
 std::string_view Rows::NameOf(std::size_t row) const {
     const std::size_t begin = row == 0 ? 0 : ends_[row - 1];
@@ -680,7 +382,7 @@ void Rows::Reserve(std::size_t rows, std::size_t nameBytes) {
 
 Result Forecast(const std::vector<std::string>& paths, const Inputs& inputs,
                 const std::vector<std::int64_t>* datesTaken, RunControl* control) {
-    return Forecaster(paths, control).Run(inputs, datesTaken);
+    return detail::Forecaster(paths, control).Run(inputs, datesTaken);
 }
 
 }  // namespace RenamePreview
