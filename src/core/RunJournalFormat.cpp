@@ -100,7 +100,6 @@ public:
     bool Ok() const { return ok_; }
     bool AtEnd() const { return pos_ == bytes_.size(); }
     std::size_t Left() const { return bytes_.size() - pos_; }
-    std::size_t Position() const { return pos_; }
     void Fail() { ok_ = false; }
 
     std::uint64_t Fixed(int bytes) {
@@ -207,12 +206,24 @@ bool ReadBegin(std::string_view payload, std::uint8_t version, Entries mode, std
     if (mode == Entries::kRead) entries.reserve(static_cast<std::size_t>(count));
     std::string oldPath;  // the previous entry's, for its shared prefix
     std::string newPath;
+    std::size_t previousNewSize = 0;
     for (std::uint64_t i = 0; i < count && in.Ok(); ++i) {
         const std::uint64_t oldShared = in.Varint(oldPath.size());
         const std::string_view oldRest = in.Bytes(kMaxPathBytes - oldShared);
         const std::size_t oldSize = static_cast<std::size_t>(oldShared) + oldRest.size();
-        const std::uint64_t newShared = in.Varint(oldSize);
-        const std::string_view newRest = in.Bytes(kMaxPathBytes - newShared);
+        // Version 2 marks a new path that shares its prefix with the previous entry's new path.
+        std::uint64_t newShared = 0;
+        bool fromPrevious = false;
+        if (version == 1) {
+            newShared = in.Varint(oldSize);
+        } else {
+            const std::uint64_t mark = in.Varint();
+            fromPrevious = (mark & 1) != 0;
+            newShared = mark >> 1;
+            if (newShared > (fromPrevious ? previousNewSize : oldSize)) in.Fail();
+        }
+        const std::string_view newRest =
+            in.Bytes(kMaxPathBytes - std::min<std::uint64_t>(newShared, kMaxPathBytes));
         const Platform::EntryId id = version == 1 ? in.Id() : Platform::EntryId{};
         const std::size_t newSize = static_cast<std::size_t>(newShared) + newRest.size();
         if (!in.Ok() || oldSize == 0 || newSize == 0 || oldSize + newSize > budget) return false;
@@ -220,10 +231,12 @@ bool ReadBegin(std::string_view payload, std::uint8_t version, Entries mode, std
         oldPath.resize(static_cast<std::size_t>(oldShared));
         oldPath += oldRest;
         if (mode == Entries::kRead) {
-            newPath.assign(oldPath, 0, static_cast<std::size_t>(newShared));
+            const std::string& base = fromPrevious && !entries.empty() ? entries.back().newPath : oldPath;
+            newPath.assign(base, 0, static_cast<std::size_t>(newShared));
             newPath += newRest;
             entries.push_back({oldPath, std::move(newPath), id});
         }
+        previousNewSize = newSize;
     }
     parsed.entryCount = static_cast<std::size_t>(count);
     return in.Ok() && in.AtEnd();
@@ -299,11 +312,17 @@ void EntriesEncoder::Add(std::string_view oldPath, std::string_view newPath) {
     const std::size_t oldShared = SharedPrefix(previousOld_, oldPath);
     PutVarint(paths_, oldShared);
     PutBytes(paths_, oldPath.substr(oldShared));
-    const std::size_t newShared = SharedPrefix(oldPath, newPath);
-    PutVarint(paths_, newShared);
+    // A new path shares more with the one before it than with its own old path where a run gives
+    // the names a new common part (a prefix, a case).
+    const std::size_t ownShared = SharedPrefix(oldPath, newPath);
+    const std::size_t previousShared = SharedPrefix(previousNew_, newPath);
+    const bool fromPrevious = previousShared > ownShared;
+    const std::size_t newShared = fromPrevious ? previousShared : ownShared;
+    PutVarint(paths_, 2 * newShared + (fromPrevious ? 1 : 0));
     PutBytes(paths_, newPath.substr(newShared));
     ++count_;
     previousOld_.assign(oldPath);
+    previousNew_.assign(newPath);
 }
 
 namespace {
@@ -376,17 +395,18 @@ std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries,
     for (const Entry& e : entries)
         encoder.Add(e.oldPath, e.newPath);
     if (version == 1) {
-        // Each entry's paths as version 2 has them, then its id.
+        // Each new path shares only with its own old path, and each entry ends with its id.
         std::string withIds;
-        Cursor in(encoder.Bytes());
+        std::string_view previousOld;
         for (const Entry& e : entries) {
-            const std::size_t from = in.Position();
-            in.Varint();
-            in.Bytes(kMaxPathBytes);
-            in.Varint();
-            in.Bytes(kMaxPathBytes);
-            withIds.append(encoder.Bytes().substr(from, in.Position() - from));
+            const std::size_t oldShared = SharedPrefix(previousOld, e.oldPath);
+            PutVarint(withIds, oldShared);
+            PutBytes(withIds, std::string_view(e.oldPath).substr(oldShared));
+            const std::size_t newShared = SharedPrefix(e.oldPath, e.newPath);
+            PutVarint(withIds, newShared);
+            PutBytes(withIds, std::string_view(e.newPath).substr(newShared));
             PutId(withIds, e.id);
+            previousOld = e.oldPath;
         }
         return BeginBytes(header, 1, entries.size(), withIds.size(),
                           [&](std::string& out) { out.append(withIds); });

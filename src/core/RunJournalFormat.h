@@ -6,7 +6,7 @@
 //
 //   file    = "QBJOURNL" version:u8 begin ids notes* closing?
 //   begin   = id:u64 kind:u8 time:i64 target:u64 folder:bytes count:varint entry*
-//   entry   = oldShared:varint oldRest:bytes newShared:varint newRest:bytes
+//   entry   = oldShared:varint oldRest:bytes (2 * newShared + base):varint newRest:bytes
 //   ids     = count:varint (same:u8 inode:varint | other:u8 device:varint inode:varint volume:varint)*
 //   notes   = count:varint (kind:u8 entry:varint path:bytes id)*
 //   id      = device:varint inode:varint volume:varint                   (a Platform::EntryId)
@@ -14,13 +14,14 @@
 //   list    = count:varint first:varint (gap - 1):varint*
 //
 // Fixed-size integers are little-endian, varints LEB128, bytes a varint length and the raw bytes.
-// An entry's old path shares oldShared bytes with the previous entry's old path and its new path
-// newShared bytes with its own old path: a run within one folder stores little more than the names.
+// An entry's old path shares oldShared bytes with the previous entry's old path, and its new path
+// newShared bytes with its own old path (base 0) or with the previous entry's new path (base 1): a
+// run within one folder stores little more than what changes from one name to the next.
 // The ids record gives each entry's file in the order of the entries; "same" (0) keeps the device
 // and file system of the previous one, "other" (1) names them. The begin and ids records are written
 // whole before the first change (the begin record while the command still looks at its files: the
 // ids come last); notes and the closing are appended. Version 1 files, still read, have no ids
-// record: each entry ends with its id.
+// record: each entry ends with its id, and its newShared, without a base, counts from its old path.
 
 #include <cstddef>
 #include <cstdint>
@@ -55,6 +56,7 @@ private:
     std::string paths_;
     std::size_t count_ = 0;
     std::string previousOld_;
+    std::string previousNew_;
 };
 
 // The file's first part: magic, version and the begin record of the entries' paths.

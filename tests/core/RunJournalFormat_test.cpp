@@ -238,6 +238,9 @@ TEST(RunJournalFormat, HostileRecordsWithGoodChecksumsAreRefused) {
          kFileHead2 + Framed(1, BeginHead(1) + entry2) + Framed(4, Varint(1) + '\x02' + kId)},
         {"bytes after the last id",
          kFileHead2 + Framed(1, BeginHead(1) + entry2) + Framed(4, Varint(1) + '\x01' + kId + "x")},
+        {"a new path sharing more than the new path before it has",
+         kFileHead2 + Framed(1, BeginHead(1) + Varint(0) + Varint(2) + "/a" + Varint(3) + Varint(1) + "b") +
+             Framed(4, Varint(1) + '\x01' + kId)},
         {"a version 1 entry in a version 2 file",
          kFileHead2 + Framed(1, BeginHead(1) + entry) + Framed(4, Varint(1) + '\x01' + kId)},
     };
