@@ -387,13 +387,17 @@ std::string IdsBytes(std::size_t count, const IdOf& idOf) {
     return out;
 }
 
-std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries, std::uint8_t version) {
+EntriesEncoder EncodePaths(const std::vector<Entry>& entries) {
     std::size_t pathBytes = 0;
     for (const Entry& e : entries)
         pathBytes += e.oldPath.size() + e.newPath.size();
     EntriesEncoder encoder(entries.size(), pathBytes);
     for (const Entry& e : entries)
         encoder.Add(e.oldPath, e.newPath);
+    return encoder;
+}
+
+std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries, std::uint8_t version) {
     if (version == 1) {
         // Each new path shares only with its own old path, and each entry ends with its id.
         std::string withIds;
@@ -411,7 +415,7 @@ std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries,
         return BeginBytes(header, 1, entries.size(), withIds.size(),
                           [&](std::string& out) { out.append(withIds); });
     }
-    return DraftBytes(header, encoder) +
+    return DraftBytes(header, EncodePaths(entries)) +
            IdsBytes(entries.size(), [&](std::size_t k) { return entries[k].id; });
 }
 

@@ -59,6 +59,8 @@ private:
     std::string previousNew_;
 };
 
+// The paths of a command's own entries.
+EntriesEncoder EncodePaths(const std::vector<Entry>& entries);
 // The file's first part: magic, version and the begin record of the entries' paths.
 std::string DraftBytes(const Header& header, const EntriesEncoder& entries);
 // The same with another id (a name taken in the meantime).

@@ -107,13 +107,7 @@ std::string DefaultFolder() {
 
 std::error_code Writer::Begin(Kind kind, const std::string& workFolder, const std::vector<Entry>& entries,
                               std::uint64_t target) {
-    std::size_t pathBytes = 0;
-    for (const Entry& e : entries)
-        pathBytes += e.oldPath.size() + e.newPath.size();
-    Format::EntriesEncoder encoder(entries.size(), pathBytes);
-    for (const Entry& e : entries)
-        encoder.Add(e.oldPath, e.newPath);
-    if (const auto ec = Draft(kind, workFolder, encoder, target, false)) return ec;
+    if (const auto ec = Draft(kind, workFolder, Format::EncodePaths(entries), target, false)) return ec;
     return Begin([&entries](std::size_t k) { return entries[k].id; });
 }
 
@@ -129,10 +123,10 @@ std::error_code Writer::Draft(Kind kind, const std::string& workFolder, const Fo
     entries_ = entries.Count();
     id_ = id;
     flush_ = flush;
-    return Drafted(id_);
+    return WriteDraft(id_);
 }
 
-std::error_code Writer::Drafted(std::uint64_t id) {
+std::error_code Writer::WriteDraft(std::uint64_t id) {
     std::error_code ec;
     // A draft's hidden name holds its id against other processes; a name taken still moves on.
     for (int attempt = 0; attempt < kIdAttempts; ++attempt, ++id) {
@@ -151,7 +145,7 @@ std::error_code Writer::Begin(const Format::IdOf& idOf) {
     std::error_code ec = file_.Place(ids);
     // Another process took the name between the draft and now: the draft again under the next.
     for (int attempt = 0; ec == std::errc::file_exists && attempt < kIdAttempts; ++attempt) {
-        ec = Drafted(id_ + 1);
+        ec = WriteDraft(id_ + 1);
         if (!ec) ec = file_.Place(ids);
     }
     draft_.clear();

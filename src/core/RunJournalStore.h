@@ -65,7 +65,7 @@ public:
 
 private:
     // Writes the draft under id, or the next free one.
-    std::error_code Drafted(std::uint64_t id);
+    std::error_code WriteDraft(std::uint64_t id);
 
     std::string folder_;
     Platform::LockedFile file_;

@@ -23,19 +23,15 @@ public:
     LockedFile(const LockedFile&) = delete;
     LockedFile& operator=(const LockedFile&) = delete;
 
-    // Creates folder/name holding content, synced with its folder. The content is written to a
-    // hidden file under the lock first and then renamed to name without replace, so that name never
-    // shows a file without its content or without its lock. file_exists when name is taken. On
-    // failure nothing is left.
-    std::error_code Create(const std::string& folder, const std::string& name, std::string_view content);
-    // Create in two steps, so that the larger part of the content can be written and flushed while
-    // its last part is not known yet. Draft writes content to the hidden file under the lock, and
-    // flushes it unless Place follows at once (file_exists when the hidden name is taken); nothing
-    // under name shows yet.
+    // Creates folder/name in two steps, so that the larger part of the content can be written and
+    // flushed while its last part is not known yet. The content goes to a hidden file under the
+    // lock first, which is then renamed to name without replace: name never shows a file without
+    // its content or without its lock. Draft writes content to the hidden file, and flushes it
+    // unless Place follows at once (file_exists when the hidden name is taken).
     std::error_code Draft(const std::string& folder, const std::string& name, std::string_view content,
                           bool flush = true);
     // Appends rest to the draft, syncs it and puts it under its name, synced with the folder; then
-    // the file is open as after Create. file_exists when name is taken: the draft is dropped. On
+    // the file is open for appending. file_exists when name is taken: the draft is dropped. On
     // failure nothing is left.
     std::error_code Place(std::string_view rest);
     // Drops a draft that was not placed (also the destructor does).
@@ -44,7 +40,7 @@ public:
     // Opens an existing file and takes its lock; resource_unavailable_try_again when another holds it.
     std::error_code OpenExisting(const std::string& path);
 
-    // Open for appending: created, placed or opened, and not closed.
+    // Open for appending: placed or opened, and not closed.
     bool IsOpen() const { return fd_ >= 0 && draft_.empty(); }
     // The whole file as it is now; file_too_large past maxBytes.
     std::error_code ReadAll(std::size_t maxBytes, std::string& out) const;

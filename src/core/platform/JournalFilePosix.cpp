@@ -82,12 +82,6 @@ void LockedFile::Close() {
     size_ = 0;
 }
 
-std::error_code LockedFile::Create(const std::string& folder, const std::string& name,
-                                   std::string_view content) {
-    if (const auto ec = Draft(folder, name, content, false)) return ec;
-    return Place({});
-}
-
 std::error_code LockedFile::Draft(const std::string& folder, const std::string& name,
                                   std::string_view content, bool flush) {
     assert(!IsOpen() && !Drafted());
