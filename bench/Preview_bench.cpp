@@ -44,14 +44,21 @@ void ShowPage(const char* name) {
     Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>(name));
 }
 
+// Sleeps in the event loop until the preview after before is shown. A timed processEvents never
+// waits: polling it took one of the host's two cores from the preview's own threads.
+void WaitForPreview(std::uint64_t before) {
+    const PreviewController& preview = RunBench::Window().Preview();
+    while (preview.Finished() == before)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
 // Types text into box as a last keystroke, and returns the seconds from it to the preview painted.
 double TimeToPainted(QComboBox* box, const QString& text) {
     PreviewController& preview = RunBench::Window().Preview();
     const std::uint64_t before = preview.Finished();
     const Clock::time_point start = Clock::now();
     box->setEditText(text);
-    while (preview.Finished() == before)
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    WaitForPreview(before);
     auto* grid = Find<TMyStringGrid>("MySG");
     grid->viewport()->repaint();
     return RunBench::SecondsSince(start);
@@ -103,8 +110,7 @@ void BM_Preview(benchmark::State& s) {
                     const std::uint64_t before = preview.Finished();
                     const Clock::time_point start = Clock::now();
                     ShowPage(page.tab);
-                    while (preview.Finished() == before)
-                        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+                    WaitForPreview(before);
                     Find<TMyStringGrid>("MySG")->viewport()->repaint();
                     seconds = RunBench::SecondsSince(start);
                 } else {
@@ -136,9 +142,7 @@ void BM_Preview(benchmark::State& s) {
             while (Clock::now() < until)
                 QApplication::processEvents(QEventLoop::AllEvents, 5);
         }
-        const std::uint64_t before = window.Preview().Finished();
-        while (window.Preview().Finished() == before)
-            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        WaitForPreview(window.Preview().Finished());
         const double gap = watch.LongestMs();
         std::printf(
             "longest time without painting while 20 keys were typed over %d rows: %.0f ms (allowed 50): %s\n",
