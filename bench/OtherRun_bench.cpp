@@ -2,7 +2,7 @@
 // the main window (offscreen), from the click to the state after the run: the case conversion to
 // upper case (mode 0) and the digit alignment. Each against a C loop of renameat2(RENAME_NOREPLACE)
 // alone for the same renames in a second folder of the same size and a plain python3 loop of
-// os.rename over a third, the three taking turns in going first, nine times; the medians and the
+// os.rename over a third, the three taking turns in going first, 15 times; the medians and the
 // spread of the turns are printed. The folders live on tmpfs (/dev/shm) and are removed afterwards.
 // After each turn its folder gets its old names back, and the list is loaded again, outside the
 // timing.
@@ -148,8 +148,8 @@ void BM_DigitAlignment(benchmark::State& s) {
 
 }  // namespace
 
-BENCHMARK(BM_CaseRun)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(9);
-BENCHMARK(BM_DigitAlignment)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(9);
+BENCHMARK(BM_CaseRun)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(15);
+BENCHMARK(BM_DigitAlignment)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(15);
 
 int main(int argc, char** argv) {
     const int status = RunBench::RunWithWindow(argc, argv, "quorbel-otherbench");

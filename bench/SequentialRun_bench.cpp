@@ -2,7 +2,7 @@
 // of the main window (offscreen), from the click to the state after the run; against a C loop of
 // renameat2(RENAME_NOREPLACE) alone for each file of a second folder of the same size, and a plain
 // python3 loop of os.rename over a third, and the same run without its run journal over a fourth
-// (the journal's cost), in the same iterations, the four taking turns in going first, nine times;
+// (the journal's cost), in the same iterations, the four taking turns in going first, 15 times;
 // the medians and the spread of the turns are printed. The folders live on tmpfs (/dev/shm), the
 // journal on the disk (QUORBEL_BENCH_DISK, else /var/tmp), and are removed afterwards. The list is
 // loaded before each timed click, outside the timing.
@@ -87,7 +87,7 @@ void BM_SequentialRun(benchmark::State& s) {
 
 }  // namespace
 
-BENCHMARK(BM_SequentialRun)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(9);
+BENCHMARK(BM_SequentialRun)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(15);
 
 int main(int argc, char** argv) {
     const int status = RunBench::RunWithWindow(argc, argv, "quorbel-seqbench", [](const std::string& root) {
