@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,16 +53,19 @@ void WaitForPreview(std::uint64_t before) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-// Types text into box as a last keystroke, and returns the seconds from it to the preview painted.
-double TimeToPainted(QComboBox* box, const QString& text) {
-    PreviewController& preview = RunBench::Window().Preview();
-    const std::uint64_t before = preview.Finished();
+// Makes the last input, and returns the seconds from it to the preview painted.
+double TimeToPainted(const std::function<void()>& lastInput) {
+    const std::uint64_t before = RunBench::Window().Preview().Finished();
     const Clock::time_point start = Clock::now();
-    box->setEditText(text);
+    lastInput();
     WaitForPreview(before);
-    auto* grid = Find<TMyStringGrid>("MySG");
-    grid->viewport()->repaint();
+    Find<TMyStringGrid>("MySG")->viewport()->repaint();
     return RunBench::SecondsSince(start);
+}
+
+// Types text into box as a last keystroke: TimeToPainted.
+double TimeToPainted(QComboBox* box, const QString& text) {
+    return TimeToPainted([&] { box->setEditText(text); });
 }
 
 struct Page {
@@ -106,13 +110,7 @@ void BM_Preview(benchmark::State& s) {
                 if (page.box == nullptr) {
                     // The case page itself is the last input: the preview follows the tab.
                     ShowPage("TabSheet1");
-                    PreviewController& preview = window.Preview();
-                    const std::uint64_t before = preview.Finished();
-                    const Clock::time_point start = Clock::now();
-                    ShowPage(page.tab);
-                    WaitForPreview(before);
-                    Find<TMyStringGrid>("MySG")->viewport()->repaint();
-                    seconds = RunBench::SecondsSince(start);
+                    seconds = TimeToPainted([&] { ShowPage(page.tab); });
                 } else {
                     ShowPage(page.tab);
                     auto* box = Find<QComboBox>(page.box);

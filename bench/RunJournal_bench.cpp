@@ -11,9 +11,9 @@
 // last), journaled or not, taking turns in going first: 31 turns each on tmpfs, where a turn is
 // short and a few per cent sit well inside the spread of single turns, 15 on the disk. Files and
 // journal on tmpfs, files on tmpfs with the journal on the disk (where the user's state folder
-// mostly is), and both on the disk. The time the run spends in the journal (waiting for it to be ready,
-// beginning and closing it) is also clocked inside each journaled run: a share of one run that
-// does not depend on how alike two turns happen to be.
+// mostly is), and both on the disk. The time the run spends in the journal (waiting for it to be
+// ready, beginning and closing it) is also clocked inside each journaled run: a share of one run
+// that does not depend on how alike two turns happen to be.
 //
 //   build-release/RunJournal_bench
 
