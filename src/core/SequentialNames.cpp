@@ -12,6 +12,7 @@
 #include "core/MyFileOperation.h"
 #include "core/PhotoDate.h"
 #include "core/Strfunc.h"
+#include "core/platform/Heap.h"
 
 namespace SequentialNames {
 namespace {
@@ -312,20 +313,17 @@ public:
         assert(count < std::numeric_limits<std::uint32_t>::max());
         while (indexBits_ < 32 && (std::uint64_t{1} << indexBits_) <= count)
             ++indexBits_;
-        std::size_t size = 16;
-        while (size < 2 * count + 2)
-            size *= 2;
-        slots_.resize(size);
+        slots_.resize(Platform::TableSlots(count));
     }
     // False when an entry of the same path without regard to case was inserted before.
     bool Insert(std::size_t index, std::string_view folder, std::string_view newName) {
-        assert(2 * (used_ + 1) <= slots_.size());
+        assert(Platform::TableSlots(used_ + 1) <= slots_.size());
         forms_.Use(folder);
         const std::size_t hash = forms_.FoldedHash(Cp932::ToLower(newName));
         const std::uint64_t indexMask = (std::uint64_t{1} << indexBits_) - 1;
         const auto tag = static_cast<std::uint32_t>((hash >> 32) & ~indexMask);
-        const std::size_t mask = slots_.size() - 1;
-        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        for (std::size_t at = Platform::SlotOf(hash, slots_.size());;
+             at = Platform::NextSlot(at, slots_.size())) {
             std::uint32_t& slot = slots_[at];
             if (slot == 0) {
                 slot = tag | static_cast<std::uint32_t>(index + 1);

@@ -119,7 +119,8 @@ TEST(FolderLook, AReadFolderKeepsItsNamesAndTheRenamesTold) {
 // Renames told to a folder read whole, as a run tells them: each new name is looked up before it
 // is added and its old name removed, and a new name may take the bytes of the old. Every name keeps
 // answering with its own entry, whichever renames went before: one shorter, one longer, one as
-// long, and names added without a removal in between.
+// long, and names added without a removal in between; and past the room made for them, where the
+// table grows.
 TEST(FolderEntries, RenamesToldKeepEveryName) {
     TempDir dir;
     for (int i = 0; i < 40; ++i)
@@ -147,12 +148,27 @@ TEST(FolderEntries, RenamesToldKeepEveryName) {
         if (!rename.from.empty()) entries.Removed(rename.from);
         entries.Added(rename.to, Platform::EntryKind::File, rename.inode);
     }
-    std::vector<std::string> gone = {"file-with-a-long-name-0.txt", "file-with-a-long-name-1.txt",
-                                     "file-with-a-long-name-2.txt", "file-with-a-long-name-3.txt", "s.txt"};
+    // Far more renames than the room made: every one leaves a removed slot and adds a name.
+    std::string last = "t.txt";
+    for (int i = 0; i < 500; ++i) {
+        const std::string next = "grown-" + std::to_string(i) + ".txt";
+        EXPECT_FALSE(entries.KindOf(next)) << next;
+        entries.Removed(last);
+        entries.Added(next, Platform::EntryKind::File, 2000 + i);
+        last = next;
+    }
+    EXPECT_FALSE(entries.KindOf("grown-498.txt"));
+    EXPECT_EQ(entries.KindOf("grown-499.txt"), Platform::EntryKind::File);
+    std::vector<std::string> gone = {"file-with-a-long-name-0.txt",
+                                     "file-with-a-long-name-1.txt",
+                                     "file-with-a-long-name-2.txt",
+                                     "file-with-a-long-name-3.txt",
+                                     "s.txt",
+                                     "t.txt"};
     for (const std::string& name : gone)
         EXPECT_FALSE(entries.KindOf(name)) << name;
     for (const Rename& rename : renames) {
-        if (rename.to == "s.txt") continue;
+        if (rename.to == "s.txt" || rename.to == "t.txt") continue;
         Platform::EntryId id;
         bool asRead = true;
         EXPECT_EQ(entries.KindOf(rename.to, &id, &asRead), Platform::EntryKind::File) << rename.to;

@@ -162,7 +162,7 @@ private:
     EntryId LookedUpId(const std::string& name) const;
     // Back to looking at every name by its path.
     void Drop();
-    // Room for names without passing half the slots.
+    // Room for names without passing three fifths of the slots.
     void Grow(std::size_t names);
 
     std::string folder_;  // with "/" at its end
@@ -173,7 +173,7 @@ private:
     bool exact_ = false;
     std::size_t nameMax_ = 255;
     std::string bytes_;
-    std::vector<Slot, TableAllocator<Slot>> slots_;  // a power of two of them
+    std::vector<Slot, TableAllocator<Slot>> slots_;  // TableSlots of them
     std::size_t used_ = 0;
     std::size_t removed_ = 0;
     mutable std::size_t lastFound_ = 0;

@@ -245,7 +245,7 @@ void FolderEntries::Read(int fd, std::size_t expected, std::size_t renames) {
             const std::string_view name = e->d_name;
             if (name == "." || name == "..") continue;
             const std::size_t hash = std::hash<std::string_view>{}(name);
-            __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+            __builtin_prefetch(&slots_[SlotOf(hash, slots_.size())]);
             pending.push_back({name, hash, e});
         }
         for (const Pending& p : pending) {
@@ -260,9 +260,7 @@ void FolderEntries::Read(int fd, std::size_t expected, std::size_t renames) {
 }
 
 void FolderEntries::Grow(std::size_t names) {
-    std::size_t size = 16;
-    while (size < 2 * names + 2)
-        size *= 2;
+    const std::size_t size = TableSlots(names);
     auto old = std::move(slots_);
     slots_.assign(std::max(size, old.size()), Slot{});
     used_ = 0;
@@ -277,10 +275,9 @@ void FolderEntries::Grow(std::size_t names) {
 }
 
 std::size_t FolderEntries::Find(std::string_view name, std::size_t hash, bool& found) const {
-    const std::size_t mask = slots_.size() - 1;
     const auto tag = static_cast<std::uint8_t>(hash >> 56);
     std::size_t free = slots_.size();
-    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    for (std::size_t at = SlotOf(hash, slots_.size());; at = NextSlot(at, slots_.size())) {
         const Slot& slot = slots_[at];
         if (slot.state == kEmpty) {
             found = false;
@@ -324,11 +321,11 @@ bool FolderEntries::Insert(std::string_view name, std::size_t hash, EntryKind ki
                            std::uint8_t state) {
     if (name.size() > std::numeric_limits<std::uint8_t>::max()) return false;
     // Renames leave a removed slot for each name they add: the table doubles once the two reach
-    // half of it, so a run over a whole folder rebuilds it about once.
+    // three fifths of it, so a run over a whole folder rebuilds it about once.
     bool found = false;
     std::size_t at = 0;
-    if (2 * (used_ + removed_ + 1) > slots_.size()) {
-        Grow(used_ + removed_ + 1);
+    if (TableSlots(used_ + removed_ + 1) > slots_.size()) {
+        Grow(2 * (used_ + removed_ + 1));
         lastMissed_ = kNoSlot;
     }
     // The slot the last look found free is still free, and still before any other free one of the
@@ -417,7 +414,7 @@ std::optional<EntryKind> FolderEntries::KindOf(const std::string& name, EntryId*
 void FolderEntries::Prefetch(std::string_view name, bool held) const {
     if (!listed_) return;
     const std::size_t hash = std::hash<std::string_view>{}(name);
-    const Slot& slot = slots_[hash & (slots_.size() - 1)];
+    const Slot& slot = slots_[SlotOf(hash, slots_.size())];
     if (!held) {
         __builtin_prefetch(&slot);
     } else if (InUse(slot.state) && slot.tag == static_cast<std::uint8_t>(hash >> 56)) {

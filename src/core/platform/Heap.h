@@ -3,6 +3,7 @@
 // How the process keeps the memory it allocates.
 
 #include <cstddef>
+#include <cstdint>
 
 namespace Platform {
 
@@ -16,6 +17,26 @@ void KeepOneHeap();
 // tables. Freed with FreeTable.
 void* AllocateTable(std::size_t bytes);
 void FreeTable(void* table, std::size_t bytes);
+
+// The slots of an open-addressing table for entries: filled to three fifths at most. Not a power of
+// two, so that the slots grow with the entries rather than in doublings: a table of 70,000 names
+// took as many slots as one of 130,000.
+constexpr std::size_t TableSlots(std::size_t entries) {
+    return entries / 3 * 5 + 16;
+}
+
+// The home slot of a hash in a table of size slots: the mixed hash scaled to the size, as a mask
+// would take its low bits from a power of two.
+constexpr std::size_t SlotOf(std::size_t hash, std::size_t size) {
+    __extension__ using Wide = unsigned __int128;
+    const std::uint64_t mixed = static_cast<std::uint64_t>(hash) * 0x9e3779b97f4a7c15U;
+    return static_cast<std::size_t>((static_cast<Wide>(mixed) * size) >> 64);
+}
+
+// The slot after at, the last followed by the first.
+constexpr std::size_t NextSlot(std::size_t at, std::size_t size) {
+    return at + 1 == size ? 0 : at + 1;
+}
 
 // An allocator for containers of such tables; small ones stay on the heap.
 template <class T>
