@@ -148,7 +148,7 @@ std::optional<double> TimePythonLoop(const std::vector<std::string>& from,
 int RunWithWindow(int argc, char** argv, const std::string& prefix,
                   const std::function<bool(const std::string& root)>& prepare) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    Platform::KeepOneHeap();  // as the program's own start
+    Platform::SetUpHeap();  // as the program's own start
     const QApplication app(argc, argv);
     const TScratchFolder root("/dev/shm", prefix);
     if (root.Path().empty()) {

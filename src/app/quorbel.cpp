@@ -10,7 +10,7 @@
 #include "core/platform/Heap.h"
 
 int main(int argc, char** argv) {
-    Platform::KeepOneHeap();
+    Platform::SetUpHeap();
     if (CommandLine::AsksOnlyForText(argc, argv)) {
         const QCoreApplication textOnly(argc, argv);
         return CommandLine::Finish(CommandLine::Parse(QCoreApplication::arguments()));

@@ -8,9 +8,13 @@
 
 namespace Platform {
 
-void KeepOneHeap() {
+void SetUpHeap() {
 #ifdef M_ARENA_MAX
     mallopt(M_ARENA_MAX, 1);
+#endif
+#ifdef M_MMAP_THRESHOLD
+    // The allocator's own starting bound, fixed.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 #endif
 }
 

@@ -1,0 +1,48 @@
+#include "core/platform/Heap.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// The process's resident memory in bytes.
+long Resident() {
+    long size = 0;
+    long resident = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr) return -1;
+    const int read = std::fscanf(statm, "%ld %ld", &size, &resident);
+    std::fclose(statm);
+    return read == 2 ? resident * sysconf(_SC_PAGESIZE) : -1;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kOwnAllocator = true;
+#elif defined(__has_feature)
+constexpr bool kOwnAllocator = __has_feature(address_sanitizer);
+#else
+constexpr bool kOwnAllocator = false;
+#endif
+
+// A large block freed goes back to the system, also once blocks of its size were freed before:
+// the allocator would otherwise carve the next from its heap and keep it resident after it is freed.
+TEST(Heap, LargeBlocksGoBackToTheSystemWhenFreed) {
+    if (kOwnAllocator) GTEST_SKIP() << "the sanitizer's allocator keeps memory its own way";
+    if (Resident() < 0) GTEST_SKIP() << "no /proc/self/statm to read the resident memory from";
+    Platform::SetUpHeap();
+    constexpr long kBlock = 16L << 20;
+    for (int round = 0; round < 3; ++round) {
+        auto* block = static_cast<volatile char*>(std::malloc(kBlock));
+        ASSERT_NE(block, nullptr);
+        for (long at = 0; at < kBlock; at += 4096)
+            block[at] = 1;
+        const long touched = Resident();
+        std::free(const_cast<char*>(block));
+        EXPECT_LT(Resident(), touched - kBlock / 2) << "round " << round;
+    }
+}
+
+}  // namespace
