@@ -2,9 +2,9 @@
 // the main window (offscreen), from the click to the state after the run: the case conversion to
 // upper case (mode 0) and the digit alignment. Each against a C loop of renameat2(RENAME_NOREPLACE)
 // alone for the same renames in a second folder of the same size and a plain python3 loop of
-// os.rename over a third, the three taking turns in going first, 15 times; the medians and the
-// spread of the turns are printed. The folders live on tmpfs (/dev/shm) and are removed afterwards.
-// After each turn its folder gets its old names back, and the list is loaded again, outside the
+// os.rename over a third, the three taking turns in going first and trading folders, 15 times; the
+// medians and the spread of the turns are printed. The folders live on tmpfs (/dev/shm) and are removed
+// afterwards. After each turn its folder gets its old names back, and the list is loaded again, outside the
 // timing.
 //
 // Also, for each, the longest time the window went without painting during a click (allowed 100 ms).
@@ -60,45 +60,54 @@ void RenameBack(const std::vector<std::string>& from, const std::vector<std::str
     }
 }
 
-// One benchmark: the window's run over one folder, the C loop over another and the python loop
-// over a third, the same renames; each side takes its folder's renames back after its turn.
+// One benchmark: the window's run, the C loop and the python loop, the same renames, each over a
+// folder of its own in a turn; the three trade folders from turn to turn, so that no folder's own
+// speed passes for a side's. Each side takes its folder's renames back after its turn.
 void MeasureRun(benchmark::State& s, const char* what, const RunBench::NameOf& oldName,
                 const RunBench::NameOf& newName, const std::function<void(TFmMein&)>& setOptions,
                 std::size_t expectedRenames) {
     const std::string base = RunBench::Root() + "/" + what;
-    struct Side {
-        std::string folder;
+    struct Folder {
+        std::string path;
         std::vector<std::string> from;
         std::vector<std::string> to;
     };
-    Side loop{base + "-loop", {}, {}};
-    Side python{base + "-python", {}, {}};
-    Side run{base + "-run", {}, {}};
-    for (Side* side : {&loop, &python, &run}) {
-        if (!RunBench::MakeFiles(side->folder, kFiles, oldName)) {
+    std::vector<Folder> folders;
+    for (int k = 0; k < 3; ++k) {
+        Folder folder{base + "-" + std::to_string(k), {}, {}};
+        if (!RunBench::MakeFiles(folder.path, kFiles, oldName)) {
             s.SkipWithError("cannot create the files");
             return;
         }
-        side->from = RunBench::Paths(side->folder, kFiles, oldName);
-        side->to = RunBench::Paths(side->folder, kFiles, newName);
+        folder.from = RunBench::Paths(folder.path, kFiles, oldName);
+        folder.to = RunBench::Paths(folder.path, kFiles, newName);
+        folders.push_back(std::move(folder));
     }
+    // The folder of a side in its next turn: side k takes folder k first, then the next one.
+    int turns[3] = {0, 0, 0};
+    const auto next = [&](int side) -> const Folder& {
+        return folders[static_cast<std::size_t>((side + turns[side]++) % 3)];
+    };
 
     double longestGapMs = 0;
     RunBench::TRunSides sides;
     sides.cLoop = [&]() -> std::optional<double> {
+        const Folder& loop = next(0);
         const double seconds = RunBench::TimeCLoop(loop.from, loop.to);
         RenameBack(loop.from, loop.to);
         return seconds;
     };
     sides.python = [&]() {
+        const Folder& python = next(1);
         const auto seconds = RunBench::TimePythonLoop(python.from, python.to);
         if (!seconds) s.SkipWithError("the python3 loop could not be run");
         RenameBack(python.from, python.to);
         return seconds;
     };
     sides.ours = [&]() -> std::optional<double> {
+        const Folder& run = next(2);
         RunBench::TEventGapWatch gaps;
-        const double seconds = RunBench::TimeGoClick(run.folder, setOptions);
+        const double seconds = RunBench::TimeGoClick(run.path, setOptions);
         longestGapMs = std::max(longestGapMs, gaps.LongestMs());
         if (!RunBench::EndedWith(QStringLiteral("処理は完了しました")) ||
             RunBench::Window().Pairs.NewPaths().size() != expectedRenames ||
@@ -114,8 +123,8 @@ void MeasureRun(benchmark::State& s, const char* what, const RunBench::NameOf& o
         longestGapsMs.push_back(longestGapMs);
     }
     s.counters["longest_gap_ms"] = longestGapMs;
-    for (const Side* side : {&loop, &python, &run})
-        std::filesystem::remove_all(side->folder);
+    for (const Folder& folder : folders)
+        std::filesystem::remove_all(folder.path);
 }
 
 void ShowOtherPage(TFmMein& window) {
