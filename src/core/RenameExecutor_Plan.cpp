@@ -13,6 +13,7 @@
 #include "core/MyFileOperation.h"
 #include "core/RenameExecutor.h"
 #include "core/RunControl.h"
+#include "core/platform/Heap.h"
 
 namespace RenameExecutor {
 namespace {
@@ -209,10 +210,7 @@ std::optional<Meeting> MeetingOf(const std::vector<std::string>& oldPaths,
     // Open addressing over the old paths' indices (plus one; 0 is free), each beside the upper half
     // of its hash: a path is read again only where the halves agree, not at every slot passed.
     // Paths of one folder differ in their names, which are all that is hashed.
-    std::size_t size = 16;
-    while (size < 2 * oldPaths.size())
-        size *= 2;
-    const std::size_t mask = size - 1;
+    const std::size_t size = Platform::TableSlots(oldPaths.size());
     std::vector<std::uint64_t> slots(size, 0);
     const auto hash = [](std::string_view path) {
         return static_cast<std::uint64_t>(
@@ -226,10 +224,11 @@ std::optional<Meeting> MeetingOf(const std::vector<std::string>& oldPaths,
     for (std::size_t i = 0; i < oldPaths.size(); ++i)
         hashes[i] = hash(oldPaths[i]);
     for (std::size_t i = 0; i < oldPaths.size(); ++i) {
-        if (i + kAhead < oldPaths.size()) __builtin_prefetch(&slots[hashes[i + kAhead] & mask]);
+        if (i + kAhead < oldPaths.size())
+            __builtin_prefetch(&slots[Platform::SlotOf(hashes[i + kAhead], size)]);
         const std::uint64_t h = hashes[i];
-        std::size_t at = h & mask;
-        for (; slots[at] != 0; at = (at + 1) & mask) {
+        std::size_t at = Platform::SlotOf(h, size);
+        for (; slots[at] != 0; at = Platform::NextSlot(at, size)) {
             if (tag(slots[at]) == tag(h) && oldPaths[(slots[at] & 0xFFFFFFFFu) - 1] == oldPaths[i])
                 meeting.oldTwice = true;
         }
@@ -238,9 +237,10 @@ std::optional<Meeting> MeetingOf(const std::vector<std::string>& oldPaths,
     for (std::size_t k = 0; k < newPaths.size(); ++k)
         hashes[k] = hash(newPaths[k]);
     for (std::size_t k = 0; k < newPaths.size() && !meeting.newHeld; ++k) {
-        if (k + kAhead < newPaths.size()) __builtin_prefetch(&slots[hashes[k + kAhead] & mask]);
+        if (k + kAhead < newPaths.size())
+            __builtin_prefetch(&slots[Platform::SlotOf(hashes[k + kAhead], size)]);
         const std::uint64_t h = hashes[k];
-        for (std::size_t at = h & mask; slots[at] != 0; at = (at + 1) & mask) {
+        for (std::size_t at = Platform::SlotOf(h, size); slots[at] != 0; at = Platform::NextSlot(at, size)) {
             const std::size_t i = (slots[at] & 0xFFFFFFFFu) - 1;
             if (tag(slots[at]) == tag(h) && i != k && oldPaths[i] == newPaths[k]) {
                 meeting.newHeld = true;
