@@ -3,9 +3,9 @@
 // upper case (mode 0) and the digit alignment. Each against a C loop of renameat2(RENAME_NOREPLACE)
 // alone for the same renames in a second folder of the same size and a plain python3 loop of
 // os.rename over a third, the three taking turns in going first and trading folders, 15 times; the
-// medians and the spread of the turns are printed. The folders live on tmpfs (/dev/shm) and are removed
-// afterwards. After each turn its folder gets its old names back, and the list is loaded again, outside the
-// timing.
+// medians and the spread of the turns are printed. The folders live on tmpfs (/dev/shm) and are
+// removed afterwards. After each turn its folder gets its old names back, and the list is loaded
+// again, outside the timing.
 //
 // Also, for each, the longest time the window went without painting during a click (allowed 100 ms).
 //
