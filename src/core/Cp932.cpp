@@ -4,6 +4,7 @@
 #include <array>
 #include <cassert>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <numeric>
@@ -391,9 +392,15 @@ std::optional<std::string> FromUtf8(std::string_view utf8) {
 }
 
 namespace {
-// The length of the run of ASCII bytes at pos, which both forms share.
+// The length of the run of ASCII bytes at pos, which both forms share. Eight bytes at a time: a
+// path is mostly one such run.
 std::size_t AsciiRun(std::string_view text, std::size_t pos) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080;
     std::size_t end = pos;
+    for (std::uint64_t word = 0; end + sizeof word <= text.size(); end += sizeof word) {
+        std::memcpy(&word, text.data() + end, sizeof word);
+        if ((word & kHighBits) != 0) break;
+    }
     while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80)
         ++end;
     return end - pos;
@@ -517,6 +524,14 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     const CaseTables& cases = Cases();
     for (std::size_t i = 0; i < a.size();) {
+        // Paths are mostly ASCII: a byte below 0x80 in both is a character of its own in both.
+        const auto byteA = static_cast<unsigned char>(a[i]);
+        const auto byteB = static_cast<unsigned char>(b[i]);
+        if ((byteA | byteB) < 0x80) {
+            if (byteA != byteB && AsciiCase(a[i], false) != AsciiCase(b[i], false)) return false;
+            ++i;
+            continue;
+        }
         const std::size_t len = CharLength(a, i);
         if (len != CharLength(b, i)) return false;
         if (len == 1) {

@@ -85,7 +85,7 @@ std::error_code FolderRenames::RenameCaseOnly(const std::string& from, const std
     const char* toName = nullptr;
     if (!OpenBoth(from, to, fromName, toName) || !from_.exact || !to_.exact)
         return Platform::RenameCaseOnly(from, to);
-    return RenameNoReplace(from, to);
+    return Posix::RenameNoReplaceAt(from_.fd, fromName, to_.fd, toName);
 }
 
 std::error_code RenameByLink(const std::string& from, const std::string& to) {
