@@ -48,9 +48,20 @@ bool Executable(const std::vector<std::string>& oldPaths, const std::vector<std:
 template <class RenameStep>
 Outcome RenameAll(const Batch& batch, const RenameStep& rename, Order order, RunControl* control,
                   const std::vector<bool>& refused = {}) {
+    // Each rename's own work in the kernel pushes the next pair's paths out of the cache: they are
+    // fetched while this pair is renamed.
+    const std::size_t count = batch.Size();
+    const auto renameFetchingNext = [&](std::size_t k) {
+        const std::size_t next = order == Order::FirstToLast ? k + 1 : k - 1;
+        if (next < count) {
+            __builtin_prefetch(batch.From(next).data());
+            __builtin_prefetch(batch.To(next).data());
+        }
+        return rename(k);
+    };
     return Walk(
-        batch.Size(), order, control, refused,
-        [&batch](std::size_t k) { return batch.From(k) == batch.To(k); }, rename);
+        count, order, control, refused, [&batch](std::size_t k) { return batch.From(k) == batch.To(k); },
+        renameFetchingNext);
 }
 
 // The disk the steps meet: renames through the batch, and looks at the paths.
