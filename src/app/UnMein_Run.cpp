@@ -295,23 +295,26 @@ TFmMein::KeptRun TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& coll
     KeptFiles kept;
     RenameExecutor::Outcome outcome;
     RenamePlanner::Plan ordered;  // when some new names are held by files the run moves on
+    RenameExecutor::Order walk = order;
     const auto record = NewRecord(kind);
     // The count of files is known only once planned: the dialog counts the renames.
     RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {
         // The kept files are listed ones: they are looked at while the plan is made.
         RenameExecutor::SourcesAhead ahead(Pairs.OldPaths());
         kept = plan(Pairs.OldPaths());
-        // The journal is made ready while the files are still being looked at and the order is
-        // checked: all only read the lists.
-        if (record && !kept.oldPaths.empty())
-            record->PrepareMeanwhile({kept.oldPaths, kept.newPaths, kIdsLater, nullptr, order});
         // Pairs that cannot meet need no order, nor a look at each source as they go.
-        const bool independent = RenameExecutor::Independent(kept.oldPaths, kept.newPaths);
+        const RenameExecutor::Pairing pairing = RenameExecutor::PairingOf(kept.oldPaths, kept.newPaths);
+        const bool independent = pairing != RenameExecutor::Pairing::kMeeting;
+        walk = RenameExecutor::WalkOrder(pairing, order);
+        // The journal is made ready while the files are still being looked at: both only read the
+        // lists.
+        if (record && !kept.oldPaths.empty())
+            record->PrepareMeanwhile({kept.oldPaths, kept.newPaths, kIdsLater, nullptr, walk});
         if (offerOrder && !independent && RenameExecutor::NeedsOrder(kept.oldPaths, kept.newPaths)) {
             ordered = RenameExecutor::PlanOnDisk(kept.oldPaths, kept.newPaths, RenameExecutor::RunId());
             if (ordered.reorderedCount > 0) return;
         }
-        outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order, &control,
+        outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, walk, &control,
                                                             kept.unusable, record.get(), ahead, kept.indices,
                                                             independent);
     });
@@ -323,7 +326,7 @@ TFmMein::KeptRun TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& coll
                                  nullptr, record.get());
         } else {
             RunBusy({RunText::kRenaming, kept.oldPaths.size()}, [&](RunControl& control) {
-                outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, order,
+                outcome = RenameExecutor::ExecuteSkippingCollisions(kept.oldPaths, kept.newPaths, walk,
                                                                     &control, kept.unusable, record.get());
             });
         }
@@ -333,7 +336,7 @@ TFmMein::KeptRun TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& coll
     KeepRunFiles(kept.indices, std::move(kept.oldPaths), std::move(kept.newPaths), std::move(outcome.ids));
     if (Pairs.Empty()) return KeptRun::kNoFile;
     if (record) runJournal_ = record->Id();
-    Pairs.Record(outcome, order, planned);
+    Pairs.Record(outcome, walk, planned);
     ReportRunOutcome(outcome, collisionLead, QStringLiteral("処理は完了しました"));
     return KeptRun::kRan;
 }

@@ -1,6 +1,7 @@
 // Carrying out a plan of renames that depend on each other: chains and cycles, each taken back
 // whole when one of its steps is refused.
 #include <algorithm>
+#include <cassert>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -191,14 +192,17 @@ namespace {
 
 // How the pairs of a batch meet each other, where every folder tells names apart by their letter
 // case (nullopt where a folder does not): whether some pair's new path is another pair's old path,
-// and whether an old path is listed twice. Only a batch of the first kind can need an order, and
-// most batches are of neither: one hashed look per pair tells it for far less than a plan.
+// and whether an old path is listed twice; with newPathsToo, where neither, whether a new path is
+// given twice. Only a batch of the first kind can need an order, and most batches are of none: one
+// hashed look per pair tells it for far less than a plan.
 struct Meeting {
     bool newHeld = false;
     bool oldTwice = false;
+    bool newTwice = false;
 };
 std::optional<Meeting> MeetingOf(const std::vector<std::string>& oldPaths,
-                                 const std::vector<std::string>& newPaths, const FoldingOnly& folders) {
+                                 const std::vector<std::string>& newPaths, const FoldingOnly& folders,
+                                 bool newPathsToo = false) {
     std::string_view folder;
     for (const std::string& path : oldPaths) {
         const std::string_view current = MyFileOperation::SplitAtLastDelimiter(path).folder;
@@ -221,19 +225,24 @@ std::optional<Meeting> MeetingOf(const std::vector<std::string>& oldPaths,
     // a table of a hundred thousand paths otherwise waits for memory at nearly every one.
     constexpr std::size_t kAhead = 16;
     std::vector<std::uint64_t> hashes(std::max(oldPaths.size(), newPaths.size()));
+    // Puts every path into the empty table; true when one is there twice.
+    const auto fill = [&](const std::vector<std::string>& paths) {
+        bool twice = false;
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            if (i + kAhead < paths.size())
+                __builtin_prefetch(&slots[Platform::SlotOf(hashes[i + kAhead], size)]);
+            const std::uint64_t h = hashes[i];
+            std::size_t at = Platform::SlotOf(h, size);
+            for (; slots[at] != 0; at = Platform::NextSlot(at, size)) {
+                if (tag(slots[at]) == tag(h) && paths[(slots[at] & 0xFFFFFFFFu) - 1] == paths[i]) twice = true;
+            }
+            slots[at] = tag(h) | (i + 1);
+        }
+        return twice;
+    };
     for (std::size_t i = 0; i < oldPaths.size(); ++i)
         hashes[i] = hash(oldPaths[i]);
-    for (std::size_t i = 0; i < oldPaths.size(); ++i) {
-        if (i + kAhead < oldPaths.size())
-            __builtin_prefetch(&slots[Platform::SlotOf(hashes[i + kAhead], size)]);
-        const std::uint64_t h = hashes[i];
-        std::size_t at = Platform::SlotOf(h, size);
-        for (; slots[at] != 0; at = Platform::NextSlot(at, size)) {
-            if (tag(slots[at]) == tag(h) && oldPaths[(slots[at] & 0xFFFFFFFFu) - 1] == oldPaths[i])
-                meeting.oldTwice = true;
-        }
-        slots[at] = tag(h) | (i + 1);
-    }
+    meeting.oldTwice = fill(oldPaths);
     for (std::size_t k = 0; k < newPaths.size(); ++k)
         hashes[k] = hash(newPaths[k]);
     for (std::size_t k = 0; k < newPaths.size() && !meeting.newHeld; ++k) {
@@ -247,6 +256,11 @@ std::optional<Meeting> MeetingOf(const std::vector<std::string>& oldPaths,
                 break;
             }
         }
+    }
+    if (newPathsToo && !meeting.newHeld && !meeting.oldTwice) {
+        assert(newPaths.size() <= oldPaths.size() && "the table has room for the old paths");
+        std::fill(slots.begin(), slots.end(), 0);
+        meeting.newTwice = fill(newPaths);
     }
     return meeting;
 }
@@ -266,6 +280,17 @@ bool NeedsOrder(const std::vector<std::string>& oldPaths, const std::vector<std:
 bool Independent(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths) {
     const std::optional<Meeting> meeting = MeetingOf(oldPaths, newPaths, FoldingOnly());
     return meeting && !meeting->newHeld && !meeting->oldTwice;
+}
+
+Pairing PairingOf(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths) {
+    if (oldPaths.size() != newPaths.size()) return Pairing::kMeeting;
+    const std::optional<Meeting> meeting = MeetingOf(oldPaths, newPaths, FoldingOnly(), true);
+    if (!meeting || meeting->newHeld || meeting->oldTwice) return Pairing::kMeeting;
+    return meeting->newTwice ? Pairing::kIndependent : Pairing::kApart;
+}
+
+Order WalkOrder(Pairing pairing, Order wanted) {
+    return pairing == Pairing::kApart ? Order::FirstToLast : wanted;
 }
 
 RenamePlanner::Plan PlanOnDisk(const std::vector<std::string>& oldPaths,

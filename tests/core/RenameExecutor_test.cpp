@@ -287,6 +287,42 @@ TEST_F(RenameExecutorTest, PairsThatCannotMeetGiveTheOutcomesOfALookAtEachPath) 
     EXPECT_FALSE(Independent({Path("x"), Path("y")}, {Path("y"), Path("z")}));
 }
 
+// Only pairs that neither meet nor share a new name may go in list order whatever order was asked
+// for: of two files given one name, the order decides which gets it.
+TEST_F(RenameExecutorTest, OnlyPairsApartGoInListOrder) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> from;
+        std::vector<std::string> to;
+        Pairing pairing;
+    };
+    const Case cases[] = {
+        {"apart", {"a", "b", "c"}, {"A", "B", "C"}, Pairing::kApart},
+        {"one new name twice", {"a", "b", "c"}, {"x", "B", "x"}, Pairing::kIndependent},
+        {"a new name another's source", {"a", "b"}, {"b", "c"}, Pairing::kMeeting},
+        {"a source twice", {"a", "a"}, {"x", "y"}, Pairing::kMeeting},
+        {"lists out of step", {"a", "b"}, {"x"}, Pairing::kMeeting},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> from;
+        std::vector<std::string> to;
+        for (const std::string& name : c.from)
+            from.push_back(Path(name));
+        for (const std::string& name : c.to)
+            to.push_back(Path(name));
+        EXPECT_EQ(PairingOf(from, to), c.pairing);
+        EXPECT_EQ(WalkOrder(c.pairing, Order::LastToFirst),
+                  c.pairing == Pairing::kApart ? Order::FirstToLast : Order::LastToFirst);
+    }
+    // Where the files of one name go last to first, the later one gets the name.
+    const std::vector<std::string> from = {File("p.txt", "first"), File("q.txt", "second")};
+    const std::vector<std::string> to = {Path("x.txt"), Path("x.txt")};
+    const Order walk = WalkOrder(PairingOf(from, to), Order::LastToFirst);
+    EXPECT_THAT(ExecuteSkippingCollisions(from, to, walk).skipped, ElementsAre(0u));
+    EXPECT_TRUE(Holds("x.txt", "second"));
+}
+
 // Deletes a file when asked before the given step: a source that vanishes after the run looked.
 class DeleteBefore final : public RunControl {
 public:
