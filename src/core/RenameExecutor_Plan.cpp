@@ -234,7 +234,8 @@ std::optional<Meeting> MeetingOf(const std::vector<std::string>& oldPaths,
             const std::uint64_t h = hashes[i];
             std::size_t at = Platform::SlotOf(h, size);
             for (; slots[at] != 0; at = Platform::NextSlot(at, size)) {
-                if (tag(slots[at]) == tag(h) && paths[(slots[at] & 0xFFFFFFFFu) - 1] == paths[i]) twice = true;
+                if (tag(slots[at]) == tag(h) && paths[(slots[at] & 0xFFFFFFFFu) - 1] == paths[i])
+                    twice = true;
             }
             slots[at] = tag(h) | (i + 1);
         }
