@@ -401,11 +401,10 @@ private:
     enum class KeptRun { kRan, kNoFile, kRefused };
     // On the busy runner's thread: plans the kept files from the listed paths and renames them
     // without replacing anything, in the order given where it can matter (WalkOrder), journaled as
-    // kind. Then the lists and the
-    // table show the kept files (KeepRunFiles), and the files not renamed are recorded, marked and
-    // reported. kNoFile when the plan kept no file; kRefused (said, nothing changed) when the journal
-    // could not be written. offerOrder: when files of the run hold new names of others, ask whether
-    // to rename in turn.
+    // kind. Then the lists and the table show the kept files (KeepRunFiles), and the files not
+    // renamed are recorded, marked and reported. kNoFile when the plan kept no file; kRefused
+    // (said, nothing changed) when the journal could not be written. offerOrder: when files of the
+    // run hold new names of others, ask whether to rename in turn.
     KeptRun RunKeptFiles(const KeptPlan& plan, const QString& collisionLead, RunJournal::Kind kind,
                          RenameExecutor::Order order = RenameExecutor::Order::FirstToLast,
                          bool offerOrder = false);

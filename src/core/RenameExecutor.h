@@ -131,8 +131,8 @@ bool Independent(const std::vector<std::string>& oldPaths, const std::vector<std
 enum class Pairing { kMeeting, kIndependent, kApart };
 Pairing PairingOf(const std::vector<std::string>& oldPaths, const std::vector<std::string>& newPaths);
 // The order to rename a batch in, where wanted decides which of two pairs gets a shared new name: a
-// batch of pairs apart goes in list order, as a plain loop would (tmpfs renames files about 3 %
-// faster in the order they were made than backwards).
+// batch of pairs apart goes in list order, as a plain loop would; tmpfs renames files faster in the
+// order they were made than backwards.
 Order WalkOrder(Pairing pairing, Order wanted);
 // A quick look whether some pair's new name is held by a file of the batch that list order would
 // not have moved yet: false means PlanOnDisk would find no pair to reorder.
