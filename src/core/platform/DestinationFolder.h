@@ -65,7 +65,8 @@ struct MoveOutcome {
 // taken for a temporary name that holds a user's only file.
 bool IsCopyName(std::string_view name);
 
-// When this process started: a copy older than that belongs to no move under way here.
+// When this process started, less what a file's time may lag behind the clock: a copy older than
+// that belongs to no move under way here.
 std::chrono::system_clock::time_point ProcessStart();
 
 class DestinationFolder {
