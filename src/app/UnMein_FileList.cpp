@@ -78,7 +78,7 @@ bool TFmMein::ShowLoadPlan(FileList::LoadPlan plan, const std::string* current) 
             Message(ToQt(CurrentFolder) + QStringLiteral("には、ファイルが見つかりません"));
             break;
         case Outcome::kLoaded:
-            Pairs.Load(std::move(plan.paths));
+            Pairs.Load(std::move(plan.paths), std::move(plan.listings));
             ShowPathList(Pairs.OldPaths(), kLoadMode);
             ShowFileCount();
             btGo->setEnabled(true);

@@ -110,7 +110,8 @@ bool TFmMein::RunSequentialRename() {
             }
         };
         composed = SequentialNames::BuildSequentialNames(Pairs.OldPaths(), *options,
-                                                         datesTaken ? &Pairs.DatesTaken() : nullptr, prepare);
+                                                         datesTaken ? &Pairs.DatesTaken() : nullptr, prepare,
+                                                         Pairs.TakeListings());
         if (composed.outcome == SequentialNames::Outcome::Collision && composed.composedAll)
             plan = RenameExecutor::PlanOnDisk(Pairs.OldPaths(), composed.newPaths, RenameExecutor::RunId());
         if (composed.outcome != SequentialNames::Outcome::Composed) return;
@@ -300,7 +301,7 @@ TFmMein::KeptRun TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& coll
     // The count of files is known only once planned: the dialog counts the renames.
     RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {
         // The kept files are listed ones: they are looked at while the plan is made.
-        RenameExecutor::SourcesAhead ahead(Pairs.OldPaths());
+        RenameExecutor::SourcesAhead ahead(Pairs.OldPaths(), Pairs.TakeListings());
         kept = plan(Pairs.OldPaths());
         // Pairs that cannot meet need no order, nor a look at each source as they go.
         const RenameExecutor::Pairing pairing = RenameExecutor::PairingOf(kept.oldPaths, kept.newPaths);

@@ -114,7 +114,8 @@ LoadPlan PlanChosenFolderLoad(const std::string& folder, LoadOptions options, Ru
     // Only the files directly in it: the listing has told them from the rest already.
     LoadPlan plan;
     MyFileOperation::EnteredFolders entered;
-    plan.unlisted = MyFileOperation::EnumFolder(start, plan.paths, MyFileOperation::kFiles, entered, control);
+    plan.unlisted = MyFileOperation::EnumFolder(start, plan.paths, MyFileOperation::kFiles, entered, control,
+                                                &plan.listings);
     if (StopAsked(control, plan.paths.size())) return CancelledPlan();
     if (!plan.paths.empty()) plan.recordedFolders.push_back(FolderTextOf(start));
     return FinishPlan(std::move(plan), options, control);
@@ -134,8 +135,9 @@ LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& op
             const std::string folder = FolderTextOf(entry);
             const std::size_t before = plan.paths.size();
             MyFileOperation::EnteredFolders own;
-            plan.unlisted += MyFileOperation::EnumFolder(
-                folder, plan.paths, kind, options.chosenFolder.empty() ? own : entered, control);
+            plan.unlisted += MyFileOperation::EnumFolder(folder, plan.paths, kind,
+                                                         options.chosenFolder.empty() ? own : entered,
+                                                         control, &plan.listings);
             if (StopAsked(control, plan.paths.size())) return CancelledPlan();
             if (plan.paths.size() == before && !FolderReadable(folder)) {
                 plan.outcome = LoadPlan::Outcome::kCannotOpen;

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/FolderListings.h"
+
 class RunControl;
 
 namespace FileList {
@@ -57,6 +59,8 @@ struct LoadPlan {
     std::string failedFolder;
     // Names found under the folders that the text model cannot hold, so they are not in paths.
     std::size_t unlisted = 0;
+    // The listings of folders read, for the run that follows.
+    MyFileOperation::FolderListings listings;
 };
 
 // Expands the entries (full paths of folders and files, in the order given): a folder gives its

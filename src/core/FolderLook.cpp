@@ -1,6 +1,7 @@
 #include "core/FolderLook.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "core/Cp932.h"
 #include "core/MyFileOperation.h"
@@ -52,6 +53,11 @@ FolderLook::FolderLook(std::size_t count, const std::function<std::string_view(s
 
 FolderLook::~FolderLook() = default;
 
+void FolderLook::Adopt(FolderListings listings) {
+    assert(folders_.empty() && "adopted before the first look");
+    adopted_ = std::move(listings);
+}
+
 void FolderLook::Count(std::size_t count, const std::function<std::string_view(std::size_t)>& pathAt,
                        std::size_t looksPerPath) {
     // The paths of a folder mostly follow each other: one count per run of them.
@@ -79,8 +85,12 @@ Platform::FolderEntries* FolderLook::Entries(std::string_view folder) {
         Platform::FolderEntries* entries = nullptr;
         if (const auto native = Cp932::ToUtf8(folder)) {
             const auto announced = lookups_.find(std::string(folder));
-            auto opened = std::make_unique<Platform::FolderEntries>(
-                *native, announced == lookups_.end() ? 0 : announced->second);
+            std::unique_ptr<Platform::FolderEntries> opened =
+                adopted_.Empty() ? nullptr : adopted_.Take(*native);
+            if (!opened) {
+                opened = std::make_unique<Platform::FolderEntries>(
+                    *native, announced == lookups_.end() ? 0 : announced->second);
+            }
             // Two texts of one folder (a link, a "/./") share its entries, so that a rename told
             // through one is seen through the other.
             const auto same = std::find_if(folders_.begin(), folders_.end(), [&](const Folder& other) {

@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/FolderListings.h"
 #include "core/platform/FileSystem.h"
 
 namespace MyFileOperation {
@@ -30,6 +31,10 @@ public:
     ~FolderLook();
     FolderLook(const FolderLook&) = delete;
     FolderLook& operator=(const FolderLook&) = delete;
+
+    // Listings of folders read before: a folder found unchanged is not read again. Before the first
+    // look.
+    void Adopt(FolderListings listings);
 
     // What stands at path, links followed: what FileExists and PathExists tell from the disk as it
     // was when the folder was read, with the renames told since. id (optional) receives the
@@ -76,6 +81,7 @@ private:
     std::unordered_map<std::string, std::size_t> lookups_;  // announced, by folder text
     std::unordered_map<std::string, Platform::FolderEntries*> byText_;
     std::vector<Folder> folders_;  // one per folder on disk
+    FolderListings adopted_;
     std::size_t uses_ = 0;
     std::string lastText_;
     std::string name_;      // room for the native name of each look

@@ -28,6 +28,7 @@ class RunControl;
 namespace MyFileOperation {
 
 class FolderLook;
+class FolderListings;
 
 constexpr char kDelimiter = '/';
 constexpr std::string_view kRoot = "/";
@@ -58,9 +59,11 @@ using EnteredFolders = std::set<std::pair<std::uint64_t, std::uint64_t>>;
 // Adds folder (a link is followed) to entered; nothing when it cannot be read.
 void MarkEntered(EnteredFolders& entered, const std::string& folder);
 // control: asked before each folder is read, with the entries listed so far; once it says stop,
-// no further folder is read and the list holds what was found until then.
+// no further folder is read and the list holds what was found until then. keep (optional) receives
+// the listings of the folders read, as far as they fit.
 std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind,
-                       EnteredFolders& entered, RunControl* control = nullptr);
+                       EnteredFolders& entered, RunControl* control = nullptr,
+                       FolderListings* keep = nullptr);
 
 // The text with "/" appended unless it already ends in one; empty for an empty text.
 std::string AddBackslash(std::string_view text);
@@ -137,6 +140,9 @@ class BatchRenames {
 public:
     BatchRenames();
     BatchRenames(std::size_t count, const std::function<std::string_view(std::size_t)>& sourceAt);
+    // listings: of folders read before, each taken while its folder is unchanged.
+    BatchRenames(std::size_t count, const std::function<std::string_view(std::size_t)>& sourceAt,
+                 FolderListings listings);
     ~BatchRenames();
     BatchRenames(const BatchRenames&) = delete;
     BatchRenames& operator=(const BatchRenames&) = delete;

@@ -105,6 +105,13 @@ BatchRenames::BatchRenames(std::size_t count, const std::function<std::string_vi
     : look_(std::make_unique<FolderLook>(count, sourceAt)),
       folders_(std::make_unique<Platform::FolderRenames>()) {}
 
+BatchRenames::BatchRenames(std::size_t count, const std::function<std::string_view(std::size_t)>& sourceAt,
+                           FolderListings listings)
+    : look_(std::make_unique<FolderLook>(count, sourceAt)),
+      folders_(std::make_unique<Platform::FolderRenames>()) {
+    look_->Adopt(std::move(listings));
+}
+
 BatchRenames::~BatchRenames() = default;
 
 Platform::EntryId BatchRenames::SourceId(std::string_view oldPath) {

@@ -1,4 +1,5 @@
 #include "core/Cp932.h"
+#include "core/FolderListings.h"
 #include "core/MyFileOperation.h"
 #include "core/RunControl.h"
 #include "core/platform/FileSystem.h"
@@ -11,6 +12,7 @@ struct Walk {
     int kind;
     EnteredFolders& entered;
     RunControl* control = nullptr;
+    FolderListings* keep = nullptr;
     std::size_t unconvertible = 0;
     bool stopped = false;
 
@@ -25,9 +27,13 @@ struct Walk {
             return;
         }
         Platform::FileId id;
-        Platform::FolderReader reader(native, &id);
+        Platform::FolderReader reader(native, &id, keep != nullptr ? keep->Room() : 0);
         if (!reader.IsOpen()) return;
         if (!entered.emplace(id.device, id.inode).second) return;
+        // Kept as soon as read, so that the subfolders see what room is left.
+        const auto keepListing = [&] {
+            if (keep != nullptr) keep->Keep(reader.TakeListing());
+        };
         // The entries are taken as they are read, so that a huge folder is never held whole; before
         // a subfolder is walked the rest is read, so that no folder stays open meanwhile.
         std::vector<Platform::DirEntry> rest;
@@ -58,9 +64,11 @@ struct Walk {
             if (reading) {
                 rest = reader.Rest();
                 reading = false;
+                keepListing();
             }
             Visit(path + kDelimiter, native + entry.name + kDelimiter);
         }
+        if (reading) keepListing();
     }
 };
 
@@ -73,11 +81,11 @@ void MarkEntered(EnteredFolders& entered, const std::string& folder) {
 }
 
 std::size_t EnumFolder(const std::string& folder, std::vector<std::string>& list, int kind,
-                       EnteredFolders& entered, RunControl* control) {
+                       EnteredFolders& entered, RunControl* control, FolderListings* keep) {
     const std::string start = AddBackslash(folder);
     const auto native = Cp932::ToUtf8(start);
     if (start.empty() || !native) return 0;
-    Walk walk{list, kind, entered, control};
+    Walk walk{list, kind, entered, control, keep};
     walk.Visit(start, *native);
     return walk.unconvertible;
 }

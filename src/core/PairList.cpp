@@ -68,7 +68,8 @@ std::vector<std::size_t> PairList::Unrenamed() const {
     return indices;
 }
 
-void PairList::Load(std::vector<std::string> oldPaths) {
+void PairList::Load(std::vector<std::string> oldPaths, MyFileOperation::FolderListings listings) {
+    listings_ = std::move(listings);
     old_ = std::move(oldPaths);
     new_.clear();
     taken_.clear();

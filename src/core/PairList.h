@@ -10,8 +10,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/FolderListings.h"
 #include "core/RenameExecutor.h"
 #include "core/platform/FileSystem.h"
 
@@ -61,7 +63,9 @@ public:
     const std::string& CurrentPath(std::size_t i) const { return Renamed(i) ? new_[i] : old_[i]; }
 
     // A loaded list: old paths only, nothing renamed.
-    void Load(std::vector<std::string> oldPaths);
+    // listings: of the folders the load read, for the first run to take (TakeListings).
+    void Load(std::vector<std::string> oldPaths, MyFileOperation::FolderListings listings = {});
+    MyFileOperation::FolderListings TakeListings() { return std::exchange(listings_, {}); }
     // A run's pairs and the identities of their files before anything is renamed ({} for a file
     // not found). The lists have one length.
     void SetRun(std::vector<std::string> oldPaths, std::vector<std::string> newPaths,
@@ -92,6 +96,7 @@ public:
     void Reorder(const std::vector<std::size_t>& order);
 
 private:
+    MyFileOperation::FolderListings listings_;
     std::vector<std::string> old_;
     std::vector<std::string> new_;
     std::vector<State> state_;

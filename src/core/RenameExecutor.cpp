@@ -232,10 +232,10 @@ Outcome ExecuteSkippingCollisions(const std::vector<std::string>& oldPaths,
         *independent);
 }
 
-SourcesAhead::SourcesAhead(const std::vector<std::string>& paths)
+SourcesAhead::SourcesAhead(const std::vector<std::string>& paths, MyFileOperation::FolderListings listings)
     : paths_(paths),
       renames_(std::make_unique<BatchRenames>(
-          paths.size(), [&paths](std::size_t i) { return std::string_view(paths[i]); })),
+          paths.size(), [&paths](std::size_t i) { return std::string_view(paths[i]); }, std::move(listings))),
       // Each folder is read at the first look into it.
       reader_([this] {
           // A listing of a hundred thousand names is looked into at random: each look is fetched

@@ -356,12 +356,14 @@ bool NameCheck::Insert(std::size_t index, std::string_view folder, std::string_v
 }
 
 Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Options& o,
-                            const std::vector<std::int64_t>* datesTaken, const Meanwhile& meanwhile) {
+                            const std::vector<std::int64_t>* datesTaken, const Meanwhile& meanwhile,
+                            MyFileOperation::FolderListings listings) {
     Result result;
     if (orgPaths.empty()) return result;
     // Every file and its new name are looked up in their folder's entries, read once: two looks
     // per entry. The names need no look to be composed, so the files are looked at meanwhile.
     MyFileOperation::FolderLook look(orgPaths, 2);
+    look.Adopt(std::move(listings));
     using Kind = MyFileOperation::FolderLook::Kind;
     std::vector<Platform::EntryId> seen(orgPaths.size());
     std::size_t firstMissing = orgPaths.size();

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/FolderListings.h"
 #include "core/platform/FileSystem.h"
 
 namespace SequentialNames {
@@ -188,11 +189,11 @@ private:
 // was taken (PhotoDate stamps); an entry without one, or all without datesTaken, gets its modification
 // date. meanwhile (optional) is given every new path once all are composed and none is given twice,
 // on a thread of its own while the names are checked against the disk: work for a run that may yet
-// be refused (its journal made ready).
+// be refused (its journal made ready). listings: of the folders, read before (a load's).
 using Meanwhile = std::function<void(const std::vector<std::string>& newPaths)>;
 Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Options& options,
                             const std::vector<std::int64_t>* datesTaken = nullptr,
-                            const Meanwhile& meanwhile = {});
+                            const Meanwhile& meanwhile = {}, MyFileOperation::FolderListings listings = {});
 
 // The start value offered after a run: lastNumberText read as an integer plus the increment, padded
 // with "0" to the length of lastNumberText. nullopt when there is no last number or the next one

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/FolderListings.h"
 #include "core/RenameExecutor.h"
 
 namespace MyFileOperation {
@@ -23,8 +24,9 @@ namespace RenameExecutor {
 class SourcesAhead {
 public:
     // paths: the listed files the run's old paths are taken from; they must stay as they are while
-    // this lives.
-    explicit SourcesAhead(const std::vector<std::string>& paths);
+    // this lives. listings: of their folders, read before (a load's).
+    explicit SourcesAhead(const std::vector<std::string>& paths,
+                          MyFileOperation::FolderListings listings = {});
     ~SourcesAhead();
     SourcesAhead(const SourcesAhead&) = delete;
     SourcesAhead& operator=(const SourcesAhead&) = delete;

@@ -51,11 +51,14 @@ struct FileStatus {
 // nullopt when the folder cannot be opened. id receives the folder's identity.
 std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId* id = nullptr);
 
+class FolderEntries;
+
 // The same one entry at a time, so that a huge folder is never held whole.
 class FolderReader {
 public:
-    // id receives the folder's identity.
-    explicit FolderReader(const std::string& path, FileId* id = nullptr);
+    // id receives the folder's identity. keep: the most names of a listing the reader makes of all
+    // it reads (TakeListing); 0 for none.
+    explicit FolderReader(const std::string& path, FileId* id = nullptr, std::size_t keep = 0);
     ~FolderReader();
     FolderReader(const FolderReader&) = delete;
     FolderReader& operator=(const FolderReader&) = delete;
@@ -66,10 +69,19 @@ public:
     std::optional<DirEntry> Next();
     // The entries not read yet; the folder is closed then, its descriptor free for others.
     std::vector<DirEntry> Rest();
+    // Once every entry was read: all of them as a listed FolderEntries that a later look can take
+    // in place of reading the folder again while the folder stays Unchanged. Null when none was
+    // asked for, the folder held more names than asked or a link (whose target may change while
+    // the folder does not), its listings cannot stand for looks (ListedInodes, Exact), or it
+    // changed within the clock's last tick before the reading.
+    std::unique_ptr<FolderEntries> TakeListing();
 
 private:
     struct Open;  // the folder while it is open
     std::unique_ptr<Open> open_;
+    std::unique_ptr<FolderEntries> listing_;
+    std::size_t keep_ = 0;
+    bool ended_ = false;  // every entry was read
 };
 
 // The status of what path names, links followed; nullopt when it does not exist or cannot be read.
@@ -114,6 +126,13 @@ public:
     // The longest name in bytes the folder's file system takes; 255 when it does not say.
     std::size_t NameMax() const { return nameMax_; }
     std::size_t ListedNames() const { return used_; }
+    // The folder's native path, "/" at its end.
+    const std::string& Folder() const { return folder_; }
+    // For a listing a reader kept (FolderReader::TakeListing) and told of no rename: whether the
+    // folder's path still leads to the folder read, and nothing was added, removed or renamed in
+    // it since the reading began. Every such change moves the folder's change time; the reader
+    // keeps only listings of folders whose time will move with their next change.
+    bool Unchanged() const;
     // The kind of what stands at name (a single component), links followed; nullopt for nothing.
     // With id, also the identity of the entry: from the listing where its inode numbers are those
     // lstat tells, else from an lstat of the name. asRead (optional): false when what stands there
@@ -135,6 +154,12 @@ public:
     void Added(std::string_view name, EntryKind kind, std::uint64_t inode);
 
 private:
+    friend class FolderReader;
+    explicit FolderEntries(std::string folder);
+    // An empty listing of the folder open at fd for a reader to fill with at most keep names, made
+    // before the first entry is read; null where its listings cannot stand for looks.
+    static std::unique_ptr<FolderEntries> ToKeep(const std::string& folder, int fd, std::size_t keep);
+
     // The names of a listed folder: one buffer of name bytes and an open-addressing table over it,
     // rather than a std::unordered_map: a look touches one small slot and the name's bytes instead
     // of a bucket, a node and the name's own allocation, which shows in every run over a large
@@ -188,6 +213,12 @@ private:
         std::uint8_t length = 0;
     };
     FreedBytes freed_;
+    // Of a kept listing: the folder's change time when its reading began.
+    struct Stamp {
+        std::int64_t seconds = 0;
+        std::int64_t nanoseconds = 0;
+    };
+    std::optional<Stamp> stamp_;
 };
 
 // True when both paths name one file: the same entry, hard links, or a link to the other (also

@@ -7,8 +7,10 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <limits>
 
 #include <memory>
@@ -47,6 +49,15 @@ std::optional<EntryKind> KindOfEntry(int folderFd, unsigned char type, const cha
         default:
             return EntryKind::Other;
     }
+}
+
+constexpr std::uint8_t kEmpty = 0;
+constexpr std::uint8_t kUsed = 1;
+constexpr std::uint8_t kRemoved = 2;
+constexpr std::uint8_t kAdded = 3;  // used, by a rename the caller told (Added)
+
+bool InUse(std::uint8_t state) {
+    return state == kUsed || state == kAdded;
 }
 
 FileStatus StatusOf(const struct stat& st) {
@@ -95,10 +106,11 @@ struct FolderReader::Open {
     DIR* dir;
 };
 
-FolderReader::FolderReader(const std::string& path, FileId* id) {
+FolderReader::FolderReader(const std::string& path, FileId* id, std::size_t keep) : keep_(keep) {
     DIR* dir = opendir(path.c_str());
     if (dir == nullptr) return;
     open_ = std::make_unique<Open>(dir);
+    if (keep_ > 0) listing_ = FolderEntries::ToKeep(path, dirfd(dir), keep_);
     if (id == nullptr) return;
     struct stat st {};
     if (fstat(dirfd(dir), &st) == 0) {
@@ -112,14 +124,28 @@ FolderReader::~FolderReader() = default;
 
 std::optional<DirEntry> FolderReader::Next() {
     if (!open_) return std::nullopt;
+    errno = 0;
     while (const dirent* e = readdir(open_->dir)) {
         const std::string_view name = e->d_name;
         if (name == "." || name == "..") continue;
         const EntryKind kind =
             KindOfEntry(dirfd(open_->dir), e->d_type, e->d_name).value_or(EntryKind::Other);
+        if (listing_ && (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN || listing_->used_ >= keep_ ||
+                         !listing_->Insert(name, std::hash<std::string_view>{}(name), kind, e->d_ino, kUsed)))
+            listing_.reset();
         return DirEntry{std::string(name), kind};
     }
+    // A listing of a read that failed midway would lack names.
+    if (errno != 0) listing_.reset();
+    ended_ = errno == 0;
     return std::nullopt;
+}
+
+std::unique_ptr<FolderEntries> FolderReader::TakeListing() {
+    if (!ended_ || !listing_) return nullptr;
+    listing_->listed_ = true;
+    listing_->listedInodes_ = true;
+    return std::move(listing_);
 }
 
 std::vector<DirEntry> FolderReader::Rest() {
@@ -204,20 +230,47 @@ FolderEntries::FolderEntries(std::string folder, std::size_t lookups, std::size_
     close(fd);
 }
 
-FolderEntries::~FolderEntries() = default;
-
-namespace {
-
-constexpr std::uint8_t kEmpty = 0;
-constexpr std::uint8_t kUsed = 1;
-constexpr std::uint8_t kRemoved = 2;
-constexpr std::uint8_t kAdded = 3;  // used, by a rename the caller told (Added)
-
-bool InUse(std::uint8_t state) {
-    return state == kUsed || state == kAdded;
+FolderEntries::FolderEntries(std::string folder) : folder_(std::move(folder)) {
+    if (folder_.empty() || folder_.back() != '/') folder_ += '/';
 }
 
-}  // namespace
+std::unique_ptr<FolderEntries> FolderEntries::ToKeep(const std::string& folder, int fd, std::size_t keep) {
+    // A change takes its time from the coarse clock (or a finer one): one after this look gets a
+    // time no earlier than the clock's now. So a folder last changed before now, by the clock's
+    // tick, changes its time with its next change; one changed within this tick might not. Times
+    // of whole seconds (ext4 with small inodes) need an earlier second.
+    timespec now{};
+    struct statfs fs {};
+    struct stat st {};
+    if (clock_gettime(CLOCK_REALTIME_COARSE, &now) != 0 || fstatfs(fd, &fs) != 0 || !ListsInodes(fs) ||
+        !ExactNames(fd, fs) || fstat(fd, &st) != 0)
+        return nullptr;
+    const timespec& changed = st.st_ctim;
+    const bool before = changed.tv_nsec == 0 ? changed.tv_sec < now.tv_sec
+                                             : changed.tv_sec < now.tv_sec || (changed.tv_sec == now.tv_sec &&
+                                                                               changed.tv_nsec < now.tv_nsec);
+    if (!before) return nullptr;
+    std::unique_ptr<FolderEntries> kept(new FolderEntries(folder));
+    kept->id_ = IdOf(st);
+    kept->volume_ = VolumeOf(fs);
+    kept->exact_ = true;
+    if (const long nameMax = fpathconf(fd, _PC_NAME_MAX); nameMax > 0)
+        kept->nameMax_ = static_cast<std::size_t>(nameMax);
+    kept->stamp_ = Stamp{changed.tv_sec, changed.tv_nsec};
+    const std::size_t expected = std::min(static_cast<std::size_t>(st.st_size) / 20, keep);
+    kept->Grow(expected);
+    kept->bytes_.reserve(expected * (16 + sizeof(std::uint64_t)));
+    return kept;
+}
+
+bool FolderEntries::Unchanged() const {
+    if (!stamp_ || !listed_ || !id_) return false;
+    struct stat st {};
+    return stat(folder_.c_str(), &st) == 0 && IdOf(st) == *id_ && st.st_ctim.tv_sec == stamp_->seconds &&
+           st.st_ctim.tv_nsec == stamp_->nanoseconds;
+}
+
+FolderEntries::~FolderEntries() = default;
 
 void FolderEntries::Read(int fd, std::size_t expected, std::size_t renames) {
     // Each rename leaves a removed slot and appends a name: sized for both at once, the table is
@@ -423,6 +476,7 @@ void FolderEntries::Prefetch(std::string_view name, bool held) const {
 }
 
 void FolderEntries::Removed(std::string_view name) {
+    stamp_.reset();  // no longer the folder as read
     if (!listed_) return;
     bool found = false;
     const std::size_t at = FindAgain(name, found);
@@ -436,6 +490,7 @@ void FolderEntries::Removed(std::string_view name) {
 }
 
 void FolderEntries::Added(std::string_view name, EntryKind kind, std::uint64_t inode) {
+    stamp_.reset();
     if (!listed_ || Insert(name, std::hash<std::string_view>{}(name), kind, inode, kAdded)) return;
     // No rename makes a longer name on the file systems listed; should one, the table goes.
     Drop();
