@@ -303,14 +303,17 @@ TFmMein::KeptRun TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& coll
         // The kept files are listed ones: they are looked at while the plan is made.
         RenameExecutor::SourcesAhead ahead(Pairs.OldPaths(), Pairs.TakeListings());
         kept = plan(Pairs.OldPaths());
+        // The journal is made ready while the pairs are checked and the files looked at, all only
+        // reading the lists, in the order of pairs that cannot meet: mostly right, else it is made
+        // again when the run begins.
+        if (record && !kept.oldPaths.empty()) {
+            record->PrepareMeanwhile({kept.oldPaths, kept.newPaths, kIdsLater, nullptr,
+                                      RenameExecutor::WalkOrder(RenameExecutor::Pairing::kApart, order)});
+        }
         // Pairs that cannot meet need no order, nor a look at each source as they go.
         const RenameExecutor::Pairing pairing = RenameExecutor::PairingOf(kept.oldPaths, kept.newPaths);
         const bool independent = pairing != RenameExecutor::Pairing::kMeeting;
         walk = RenameExecutor::WalkOrder(pairing, order);
-        // The journal is made ready while the files are still being looked at: both only read the
-        // lists.
-        if (record && !kept.oldPaths.empty())
-            record->PrepareMeanwhile({kept.oldPaths, kept.newPaths, kIdsLater, nullptr, walk});
         if (offerOrder && !independent && RenameExecutor::NeedsOrder(kept.oldPaths, kept.newPaths)) {
             ordered = RenameExecutor::PlanOnDisk(kept.oldPaths, kept.newPaths, RenameExecutor::RunId());
             if (ordered.reorderedCount > 0) return;
