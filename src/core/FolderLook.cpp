@@ -85,8 +85,7 @@ Platform::FolderEntries* FolderLook::Entries(std::string_view folder) {
         Platform::FolderEntries* entries = nullptr;
         if (const auto native = Cp932::ToUtf8(folder)) {
             const auto announced = lookups_.find(std::string(folder));
-            std::unique_ptr<Platform::FolderEntries> opened =
-                adopted_.Empty() ? nullptr : adopted_.Take(*native);
+            std::unique_ptr<Platform::FolderEntries> opened = adopted_.Take(*native);
             if (!opened) {
                 opened = std::make_unique<Platform::FolderEntries>(
                     *native, announced == lookups_.end() ? 0 : announced->second);
