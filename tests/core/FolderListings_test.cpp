@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -83,8 +84,13 @@ TEST(FolderListings, AListingIsTakenOnlyWhileItsFolderIsUnchanged) {
     TempDir disk;
     const auto mount =
         testsupport::Mount::Make(testsupport::Mount::Kind::kTmpfs, disk.MakeDir("tmpfs"), 1 << 20);
-    if (!mount) GTEST_SKIP() << testsupport::Mount::Why();
-    for (const std::string& base : {disk.Path(), mount->Path()}) {
+    std::vector<std::string> bases = {disk.Path()};
+    if (mount) {
+        bases.push_back(mount->Path());
+    } else {
+        std::printf("tmpfs not tried: %s\n", testsupport::Mount::Why().c_str());
+    }
+    for (const std::string& base : bases) {
         // Loaded a tick after the folder's last change, and at once, in that tick's reach.
         for (const bool settled : {true, false}) {
             for (const Case& c : cases) {
