@@ -102,8 +102,7 @@ bool TryRenameFile(std::string_view oldPath, std::string_view newPath) {
 BatchRenames::BatchRenames() : folders_(std::make_unique<Platform::FolderRenames>()) {}
 
 BatchRenames::BatchRenames(std::size_t count, const std::function<std::string_view(std::size_t)>& sourceAt)
-    : look_(std::make_unique<FolderLook>(count, sourceAt)),
-      folders_(std::make_unique<Platform::FolderRenames>()) {}
+    : BatchRenames(count, sourceAt, {}) {}
 
 BatchRenames::BatchRenames(std::size_t count, const std::function<std::string_view(std::size_t)>& sourceAt,
                            FolderListings listings)

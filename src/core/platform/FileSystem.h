@@ -14,6 +14,8 @@
 
 #include "core/platform/Heap.h"
 
+struct statfs;
+
 namespace Platform {
 
 // Links are followed: a link to a file is a file, a link to a folder a folder. Anything else
@@ -159,6 +161,11 @@ private:
     // An empty listing of the folder open at fd for a reader to fill with at most keep names, made
     // before the first entry is read; null where its listings cannot stand for looks.
     static std::unique_ptr<FolderEntries> ToKeep(const std::string& folder, int fd, std::size_t keep);
+    // What the folder open at fd tells of its file system (fs: null when unknown): the volume,
+    // whether names compare exactly, the longest name.
+    void Describe(int fd, const struct statfs* fs);
+    // Room for names without moving the table or its bytes.
+    void RoomFor(std::size_t names);
 
     // The names of a listed folder: one buffer of name bytes and an open-addressing table over it,
     // rather than a std::unordered_map: a look touches one small slot and the name's bytes instead

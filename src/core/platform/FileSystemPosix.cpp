@@ -15,6 +15,7 @@
 
 #include <memory>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 #include "core/platform/FileSystem.h"
@@ -85,6 +86,18 @@ bool ListsInodes(const struct statfs& fs) {
         default:
             return false;
     }
+}
+
+// Roughly how many entries a folder holds, by its size: tmpfs counts 20 bytes an entry, ext4
+// whole blocks.
+std::size_t EntriesBySize(const struct stat& st) {
+    return static_cast<std::size_t>(st.st_size) / 20;
+}
+
+// A look at a path needs the right to pass through the folder, a listing the right to read it: a
+// listing stands for looks only where both are given.
+bool Searchable(int folderFd) {
+    return faccessat(folderFd, ".", X_OK, AT_EACCESS) == 0;
 }
 
 bool ExactNames(int folderFd, const struct statfs& fs) {
@@ -208,21 +221,16 @@ FolderEntries::FolderEntries(std::string folder, std::size_t lookups, std::size_
     }
     struct stat st {};
     const bool knowsFs = fstatfs(fd, &fs) == 0;
-    if (knowsFs) volume_ = VolumeOf(fs);
-    exact_ = knowsFs && ExactNames(fd, fs);
-    if (const long nameMax = fpathconf(fd, _PC_NAME_MAX); nameMax > 0)
-        nameMax_ = static_cast<std::size_t>(nameMax);
+    Describe(fd, knowsFs ? &fs : nullptr);
     if (fstat(fd, &st) == 0) {
         id_ = IdOf(st);
-        // Reading costs a small part of a look per entry. A folder's size tells roughly how many
-        // entries it holds (tmpfs counts 20 bytes an entry, ext4 whole blocks), and reading pays
-        // once the looks reach about an eighth of them; a handful of looks never pays the table.
+        // Reading costs a small part of a look per entry, and pays once the looks reach about an
+        // eighth of the entries; a handful of looks never pays the table.
         constexpr std::size_t kFewLookups = 32;
         constexpr std::size_t kBytesPerLookup = 256;
-        // A look at a path needs the right to pass through the folder, a listing the right to read it.
         if (lookups >= kFewLookups && static_cast<std::uint64_t>(st.st_size) / kBytesPerLookup <= lookups &&
-            exact_ && faccessat(fd, ".", X_OK, AT_EACCESS) == 0) {
-            Read(fd, static_cast<std::size_t>(st.st_size) / 20, renames);
+            exact_ && Searchable(fd)) {
+            Read(fd, EntriesBySize(st), renames);
             listedInodes_ = listed_ && ListsInodes(fs);
         }
     }
@@ -243,24 +251,31 @@ std::unique_ptr<FolderEntries> FolderEntries::ToKeep(const std::string& folder, 
     struct statfs fs {};
     struct stat st {};
     if (clock_gettime(CLOCK_REALTIME_COARSE, &now) != 0 || fstatfs(fd, &fs) != 0 || !ListsInodes(fs) ||
-        !ExactNames(fd, fs) || fstat(fd, &st) != 0)
+        !ExactNames(fd, fs) || !Searchable(fd) || fstat(fd, &st) != 0)
         return nullptr;
-    const timespec& changed = st.st_ctim;
-    const bool before = changed.tv_nsec == 0 ? changed.tv_sec < now.tv_sec
-                                             : changed.tv_sec < now.tv_sec || (changed.tv_sec == now.tv_sec &&
-                                                                               changed.tv_nsec < now.tv_nsec);
+    const auto& changed = st.st_ctim;
+    const bool before = changed.tv_nsec == 0
+                            ? changed.tv_sec < now.tv_sec
+                            : std::tie(changed.tv_sec, changed.tv_nsec) < std::tie(now.tv_sec, now.tv_nsec);
     if (!before) return nullptr;
     std::unique_ptr<FolderEntries> kept(new FolderEntries(folder));
+    kept->Describe(fd, &fs);
     kept->id_ = IdOf(st);
-    kept->volume_ = VolumeOf(fs);
-    kept->exact_ = true;
-    if (const long nameMax = fpathconf(fd, _PC_NAME_MAX); nameMax > 0)
-        kept->nameMax_ = static_cast<std::size_t>(nameMax);
     kept->stamp_ = Stamp{changed.tv_sec, changed.tv_nsec};
-    const std::size_t expected = std::min(static_cast<std::size_t>(st.st_size) / 20, keep);
-    kept->Grow(expected);
-    kept->bytes_.reserve(expected * (16 + sizeof(std::uint64_t)));
+    kept->RoomFor(std::min(EntriesBySize(st), keep));
     return kept;
+}
+
+void FolderEntries::Describe(int fd, const struct statfs* fs) {
+    if (fs != nullptr) volume_ = VolumeOf(*fs);
+    exact_ = fs != nullptr && ExactNames(fd, *fs);
+    if (const long nameMax = fpathconf(fd, _PC_NAME_MAX); nameMax > 0)
+        nameMax_ = static_cast<std::size_t>(nameMax);
+}
+
+void FolderEntries::RoomFor(std::size_t names) {
+    Grow(names);
+    bytes_.reserve(names * (16 + sizeof(std::uint64_t)));
 }
 
 bool FolderEntries::Unchanged() const {
@@ -275,8 +290,7 @@ FolderEntries::~FolderEntries() = default;
 void FolderEntries::Read(int fd, std::size_t expected, std::size_t renames) {
     // Each rename leaves a removed slot and appends a name: sized for both at once, the table is
     // not rebuilt nor its bytes moved while old and new copies would both be held.
-    Grow(expected + renames);
-    bytes_.reserve((expected + renames) * (16 + sizeof(std::uint64_t)));
+    RoomFor(expected + renames);
     std::vector<char> buffer(std::size_t{1} << 17);
     // A buffer's names are hashed and their slots fetched before any is put in: the slots of a
     // large folder lie far apart, and waiting for each in turn took most of the read.
