@@ -109,8 +109,9 @@ bool Record::Prepared(const RenameExecutor::RecordedPairs& pairs) const {
 }
 
 std::error_code Record::Begin(const RenameExecutor::RecordedPairs& pairs) {
-    assert(!Running() && "one command per record");
+    // Joined first: the preparation fills in the writer that Running() reads.
     if (preparing_.joinable()) preparing_.join();
+    assert(!Running() && "one command per record");
     if (!Prepared(pairs)) Draft(pairs, false);
     const std::error_code drafted = ready_->drafted;
     ready_.reset();
