@@ -64,6 +64,11 @@ Plan Preview(const std::vector<std::string>& paths) {
 Plan Preview(std::span<const std::string> paths, std::size_t width) {
     Plan plan;
     plan.width = width;
+    // At most one of each per listed file: reserved whole, not grown through doublings that each
+    // take fresh memory.
+    plan.oldIndices.reserve(paths.size());
+    plan.oldPaths.reserve(paths.size());
+    plan.newPaths.reserve(paths.size());
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const std::string& path = paths[i];
         const Parts parts = PartsOf(path);

@@ -281,6 +281,8 @@ Prepared Prepare(std::string_view target, std::string_view replacement, bool cas
 Preview PreviewRenames(std::span<const std::string> oldPaths, Replacer& replacer, const Options& options,
                        RunControl* control) {
     Preview preview;
+    preview.oldIndices.reserve(oldPaths.size());  // at most one per listed file, not grown
+    preview.newPaths.reserve(oldPaths.size());
     std::string name;
     std::string replaced;
     for (std::size_t i = 0; i < oldPaths.size(); ++i) {

@@ -29,6 +29,8 @@ Check CheckInputs(std::string_view target, std::string_view replacement) {
 Preview PreviewRenames(std::span<const std::string> oldPaths, std::string_view target,
                        std::string_view replacement, const Options& options) {
     Preview preview;
+    preview.oldIndices.reserve(oldPaths.size());  // at most one per listed file, not grown
+    preview.newPaths.reserve(oldPaths.size());
     const bool ignoreCase = !options.caseSensitive;
     for (std::size_t i = 0; i < oldPaths.size(); ++i) {
         // A listed path is a full path, so its folder part already ends in the delimiter.

@@ -34,7 +34,7 @@ TEST(Heap, LargeBlocksGoBackToTheSystemWhenFreed) {
     if (kOwnAllocator) GTEST_SKIP() << "the sanitizer's allocator keeps memory its own way";
     if (Resident() < 0) GTEST_SKIP() << "no /proc/self/statm to read the resident memory from";
     Platform::SetUpHeap();
-    constexpr long kBlock = 16L << 20;
+    constexpr long kBlock = 32L << 20;  // the list of a million paths
     for (int round = 0; round < 3; ++round) {
         std::unique_ptr<char, decltype(&std::free)> block(static_cast<char*>(std::malloc(kBlock)),
                                                           &std::free);

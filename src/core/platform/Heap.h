@@ -11,10 +11,12 @@ namespace Platform {
 // - One heap for every thread. Lists of a million paths are built on worker threads and freed on
 //   another; with a heap per thread, what one thread frees stays reserved for it, and the next
 //   worker builds its lists in fresh memory beside it.
-// - Large blocks are mapped of their own and go back to the system when freed. Left to itself the
-//   allocator raises that bound to the largest block freed so far, and from then on carves such
-//   blocks from the heap, where what a preview of a million names frees stayed resident: 76 MB
-//   more after one, and a higher peak for the next.
+// - Blocks from 16 MB up are mapped of their own and go back to the system when freed. Left to
+//   itself the allocator raises that bound to the largest block freed so far, and from then on
+//   carves such blocks from the heap, where what a preview of a million names frees stayed
+//   resident: 76 MB more after one, and a higher peak for the next. Smaller blocks (the lists of
+//   a hundred thousand files) come from the heap, whose freed memory is reused without a page
+//   fault per page.
 void SetUpHeap();
 
 // Memory for a large table looked into at random: in pages of the system's large size where it
