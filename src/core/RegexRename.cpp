@@ -281,7 +281,9 @@ Prepared Prepare(std::string_view target, std::string_view replacement, bool cas
 Preview PreviewRenames(std::span<const std::string> oldPaths, Replacer& replacer, const Options& options,
                        RunControl* control) {
     Preview preview;
-    preview.oldIndices.reserve(oldPaths.size());  // at most one per listed file, not grown
+    // At most one of each per listed file: reserved whole, not grown through doublings that each
+    // take fresh memory.
+    preview.oldIndices.reserve(oldPaths.size());
     preview.newPaths.reserve(oldPaths.size());
     std::string name;
     std::string replaced;

@@ -29,7 +29,9 @@ Check CheckInputs(std::string_view target, std::string_view replacement) {
 Preview PreviewRenames(std::span<const std::string> oldPaths, std::string_view target,
                        std::string_view replacement, const Options& options) {
     Preview preview;
-    preview.oldIndices.reserve(oldPaths.size());  // at most one per listed file, not grown
+    // At most one of each per listed file: reserved whole, not grown through doublings that each
+    // take fresh memory.
+    preview.oldIndices.reserve(oldPaths.size());
     preview.newPaths.reserve(oldPaths.size());
     const bool ignoreCase = !options.caseSensitive;
     for (std::size_t i = 0; i < oldPaths.size(); ++i) {

@@ -251,7 +251,7 @@ std::unique_ptr<FolderEntries> FolderEntries::ToKeep(const std::string& folder, 
     struct statfs fs {};
     struct stat st {};
     if (clock_gettime(CLOCK_REALTIME_COARSE, &now) != 0 || fstatfs(fd, &fs) != 0 || !ListsInodes(fs) ||
-        !ExactNames(fd, fs) || !Searchable(fd) || fstat(fd, &st) != 0)
+        !Searchable(fd) || fstat(fd, &st) != 0)
         return nullptr;
     const auto& changed = st.st_ctim;
     const bool before = changed.tv_nsec == 0
@@ -260,6 +260,7 @@ std::unique_ptr<FolderEntries> FolderEntries::ToKeep(const std::string& folder, 
     if (!before) return nullptr;
     std::unique_ptr<FolderEntries> kept(new FolderEntries(folder));
     kept->Describe(fd, &fs);
+    if (!kept->exact_) return nullptr;
     kept->id_ = IdOf(st);
     kept->stamp_ = Stamp{changed.tv_sec, changed.tv_nsec};
     kept->RoomFor(std::min(EntriesBySize(st), keep));
