@@ -19,9 +19,10 @@ namespace Platform {
 //   fault per page.
 void SetUpHeap();
 
-// Memory for a large table looked into at random: in pages of the system's large size where it
-// offers them, so that a look costs one miss of the cache rather than also a walk of the page
-// tables. Freed with FreeTable.
+// Memory for a large table looked into at random: from 256 KB up mapped of its own, so that it
+// goes back to the system when freed, and from 16 MB up in pages of the system's large size where
+// it offers them, so that a look costs one miss of the cache rather than also a walk of the page
+// tables. Freed with FreeTable, given the same size.
 void* AllocateTable(std::size_t bytes);
 void FreeTable(void* table, std::size_t bytes);
 
