@@ -4,17 +4,20 @@
 #include <algorithm>
 
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QPushButton>
 #include <cassert>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <thread>
 
 #include "app/UnMein.h"
 #include "core/Cp932.h"
@@ -168,9 +171,11 @@ int RunWithWindow(int argc, char** argv, const std::string& prefix,
         std::make_unique<TFmMein>(root.Path() + "/quorbel-bench.ini", shown.journal, std::move(dialogs));
     shown.window->show();
     QCoreApplication::processEvents();
+    PrintCpuSpeeds("before the benchmarks");
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    PrintCpuSpeeds("after them");
     // The window writes its settings file as it goes: before the folder does.
     shown.window.reset();
     shown.dialogs = nullptr;
@@ -316,6 +321,43 @@ void PrintJournalCost(const TRunTurns& turns, double allowed) {
 void PrintLongestGap(double milliseconds, const std::string& what) {
     std::printf("longest time without painting during %s: %.0f ms (allowed 100): %s\n", what.c_str(),
                 milliseconds, milliseconds <= 100 ? "within" : "MISSED");
+}
+
+void PrintCpuSpeeds(const char* when) {
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (sched_getaffinity(0, sizeof allowed, &allowed) != 0) return;
+    std::string line = std::string("the same loop on each CPU, ") + when + ":";
+    double fastest = 0;
+    double slowest = 0;
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+        if (!CPU_ISSET(cpu, &allowed)) continue;
+        double ms = 0;
+        std::thread([cpu, &ms] {
+            cpu_set_t one;
+            CPU_ZERO(&one);
+            CPU_SET(cpu, &one);
+            if (sched_setaffinity(0, sizeof one, &one) != 0) return;  // 0: this thread
+            const auto start = Clock::now();
+            volatile std::uint64_t sum = 0;
+            for (std::uint64_t i = 0; i < 100'000'000; ++i)
+                sum = sum + i;
+            ms = SecondsSince(start) * 1000;
+        }).join();
+        if (ms <= 0) continue;
+        fastest = fastest == 0 ? ms : std::min(fastest, ms);
+        slowest = std::max(slowest, ms);
+        char text[48];
+        std::snprintf(text, sizeof text, " cpu%d %.0f ms", cpu, ms);
+        line += text;
+    }
+    std::printf("%s\n", line.c_str());
+    if (fastest > 0 && slowest > 1.2 * fastest) {
+        std::printf(
+            "  the CPUs differ %.1fx in speed: each side's turns spread with the CPU it got; to compare on "
+            "one CPU, run the bench under taskset -c N\n",
+            slowest / fastest);
+    }
 }
 
 std::optional<TurnTimes> TimeInTurns(benchmark::State& state,

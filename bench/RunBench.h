@@ -166,4 +166,10 @@ double StatusMegabytes(const std::string& key);
 // "longest time without painting during <what>: N ms (allowed 100): within|MISSED".
 void PrintLongestGap(double milliseconds, const std::string& what = "a click");
 
+// The same arithmetic loop on each CPU the bench may use, one after the other, and a warning when
+// they differ: a virtual machine's CPUs can differ several times in speed, and each side of a
+// comparison runs where the scheduler puts it; on a shared host the difference comes and goes.
+// RunWithWindow prints it before and after the benchmarks.
+void PrintCpuSpeeds(const char* when);
+
 }  // namespace RunBench
