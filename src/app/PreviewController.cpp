@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/RunControl.h"
+#include "core/platform/Heap.h"
 
 namespace {
 
@@ -96,6 +97,9 @@ void PreviewController::Work() {
                 this, [this, generation, result = std::move(result)] { Show(generation, result); },
                 Qt::QueuedConnection);
         }
+        // A preview follows every pause in typing: each gives back what it made, so that the
+        // next does not peak on top of it (at 100,000 rows up to 106 bytes a row, 88-94 with it).
+        Platform::ReturnFreedMemory();
 
         lock.lock();
         working_ = false;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -68,6 +69,26 @@ TEST(Heap, TablesGoBackToTheSystemWhenFreed) {
         Platform::FreeTable(const_cast<char*>(table), static_cast<std::size_t>(bytes));
         EXPECT_LT(Resident(), touched - bytes / 2) << bytes << " bytes";
     }
+}
+
+// Many small blocks freed below one still in use: their pages go back once asked.
+TEST(Heap, FreedBlocksGoBackToTheSystemWhenAsked) {
+    if (kOwnAllocator) GTEST_SKIP() << "the sanitizer's allocator keeps memory its own way";
+    if (Resident() < 0) GTEST_SKIP() << "no /proc/self/statm to read the resident memory from";
+    Platform::SetUpHeap();
+    constexpr long kBlocks = 160000;  // of 100 bytes: 16 MB, the names of a preview
+    std::vector<std::unique_ptr<char[]>> blocks;
+    blocks.reserve(kBlocks);
+    for (long i = 0; i < kBlocks; ++i) {
+        blocks.emplace_back(new char[100]);
+        blocks.back()[0] = 1;
+    }
+    const std::unique_ptr<char[]> kept(new char[100]);
+    kept[0] = 1;
+    blocks.clear();
+    const long freed = Resident();
+    Platform::ReturnFreedMemory();
+    EXPECT_LT(Resident(), freed - kBlocks * 100 / 2);
 }
 
 }  // namespace

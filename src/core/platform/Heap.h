@@ -19,6 +19,11 @@ namespace Platform {
 //   fault per page.
 void SetUpHeap();
 
+// Gives the pages of the heap's freed blocks back to the system. For work that repeats in the
+// background and frees all it made: without it, what one turn freed stays resident among the
+// blocks still in use, and the peaks of later turns stack on it.
+void ReturnFreedMemory();
+
 // Memory for a large table looked into at random: from 256 KB up mapped of its own, so that it
 // goes back to the system when freed, and from 16 MB up in pages of the system's large size where
 // it offers them, so that a look costs one miss of the cache rather than also a walk of the page

@@ -19,6 +19,10 @@ void SetUpHeap() {
 #endif
 }
 
+void ReturnFreedMemory() {
+    malloc_trim(0);
+}
+
 namespace {
 
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
