@@ -97,8 +97,8 @@ void PreviewController::Work() {
                 this, [this, generation, result = std::move(result)] { Show(generation, result); },
                 Qt::QueuedConnection);
         }
-        // A preview follows every pause in typing: each gives back what it made, so that the
-        // next does not peak on top of it (at 100,000 rows up to 106 bytes a row, 88-94 with it).
+        // A preview follows every pause in typing: each gives back what it freed, so that the next
+        // does not peak on top of it.
         Platform::ReturnFreedMemory();
 
         lock.lock();

@@ -29,12 +29,20 @@ constexpr bool kOwnAllocator = __has_feature(address_sanitizer);
 constexpr bool kOwnAllocator = false;
 #endif
 
+// The process's heap set up as the program's start does; skipped where resident memory cannot be
+// told.
+class Heap : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (kOwnAllocator) GTEST_SKIP() << "the sanitizer's allocator keeps memory its own way";
+        if (Resident() < 0) GTEST_SKIP() << "no /proc/self/statm to read the resident memory from";
+        Platform::SetUpHeap();
+    }
+};
+
 // A large block freed goes back to the system, also once blocks of its size were freed before:
 // the allocator would otherwise carve the next from its heap and keep it resident after it is freed.
-TEST(Heap, LargeBlocksGoBackToTheSystemWhenFreed) {
-    if (kOwnAllocator) GTEST_SKIP() << "the sanitizer's allocator keeps memory its own way";
-    if (Resident() < 0) GTEST_SKIP() << "no /proc/self/statm to read the resident memory from";
-    Platform::SetUpHeap();
+TEST_F(Heap, LargeBlocksGoBackToTheSystemWhenFreed) {
     constexpr long kBlock = 32L << 20;  // the list of a million paths
     for (int round = 0; round < 3; ++round) {
         std::unique_ptr<char, decltype(&std::free)> block(static_cast<char*>(std::malloc(kBlock)),
@@ -52,10 +60,7 @@ TEST(Heap, LargeBlocksGoBackToTheSystemWhenFreed) {
 
 // A folder's table freed goes back to the system, also where lists made while it lived lie above
 // it in the heap: a preview's peak grew by such holes.
-TEST(Heap, TablesGoBackToTheSystemWhenFreed) {
-    if (kOwnAllocator) GTEST_SKIP() << "the sanitizer's allocator keeps memory its own way";
-    if (Resident() < 0) GTEST_SKIP() << "no /proc/self/statm to read the resident memory from";
-    Platform::SetUpHeap();
+TEST_F(Heap, TablesGoBackToTheSystemWhenFreed) {
     for (const long bytes : {1L << 20, 6L << 20, 32L << 20}) {
         auto* table = static_cast<volatile char*>(Platform::AllocateTable(static_cast<std::size_t>(bytes)));
         for (long at = 0; at < bytes; at += 4096)
@@ -72,10 +77,7 @@ TEST(Heap, TablesGoBackToTheSystemWhenFreed) {
 }
 
 // Many small blocks freed below one still in use: their pages go back once asked.
-TEST(Heap, FreedBlocksGoBackToTheSystemWhenAsked) {
-    if (kOwnAllocator) GTEST_SKIP() << "the sanitizer's allocator keeps memory its own way";
-    if (Resident() < 0) GTEST_SKIP() << "no /proc/self/statm to read the resident memory from";
-    Platform::SetUpHeap();
+TEST_F(Heap, FreedBlocksGoBackToTheSystemWhenAsked) {
     constexpr long kBlocks = 160000;  // of 100 bytes: 16 MB, the names of a preview
     std::vector<std::unique_ptr<char[]>> blocks;
     blocks.reserve(kBlocks);

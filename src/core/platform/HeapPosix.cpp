@@ -39,10 +39,8 @@ void* AllocateTable(std::size_t bytes) {
         return p;
     }
     // Mapped of its own, so that its pages go back to the system when it is freed: from the heap,
-    // the lists made while it lived lay above it and kept them resident (the preview of 100,000
-    // names peaked at 95-107 bytes a row, 89-92 with its folder's table mapped). A table of a few
-    // large pages gains little from them, and its last page, touched in part, would be resident
-    // whole.
+    // lists made while it lived lie above it and keep its pages resident. A table of a few large
+    // pages gains little from them, and its last page, touched in part, would be resident whole.
     if (bytes < 8 * kLargePage) {
         void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (p == MAP_FAILED) throw std::bad_alloc();
