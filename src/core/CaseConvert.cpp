@@ -5,6 +5,7 @@
 #include "core/Cp932.h"
 #include "core/HenkanJ.h"
 #include "core/MyFileOperation.h"
+#include "core/PlanLists.h"
 #include "core/Strfunc.h"
 
 namespace CaseConvert {
@@ -71,11 +72,7 @@ std::string ConvertName(std::string_view name, int mode) {
 
 Plan PlanConversion(std::span<const std::string> paths, int mode) {
     Plan plan;
-    // At most one of each per listed file: reserved whole, not grown through doublings that each
-    // take fresh memory.
-    plan.oldIndices.reserve(paths.size());
-    plan.oldPaths.reserve(paths.size());
-    plan.newPaths.reserve(paths.size());
+    PlanLists::ReserveEach(paths.size(), plan.oldIndices, plan.oldPaths, plan.newPaths);
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const std::string& path = paths[i];
         const auto [folder, name] = MyFileOperation::SplitAtLastDelimiter(path);

@@ -4,6 +4,7 @@
 
 #include "core/HTMLfunc.h"
 #include "core/MyFileOperation.h"
+#include "core/PlanLists.h"
 
 namespace DigitAlign {
 namespace {
@@ -64,11 +65,7 @@ Plan Preview(const std::vector<std::string>& paths) {
 Plan Preview(std::span<const std::string> paths, std::size_t width) {
     Plan plan;
     plan.width = width;
-    // At most one of each per listed file: reserved whole, not grown through doublings that each
-    // take fresh memory.
-    plan.oldIndices.reserve(paths.size());
-    plan.oldPaths.reserve(paths.size());
-    plan.newPaths.reserve(paths.size());
+    PlanLists::ReserveEach(paths.size(), plan.oldIndices, plan.oldPaths, plan.newPaths);
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const std::string& path = paths[i];
         const Parts parts = PartsOf(path);

@@ -10,6 +10,7 @@
 
 #include "core/Cp932.h"
 #include "core/MyFileOperation.h"
+#include "core/PlanLists.h"
 #include "core/RunControl.h"
 #include "core/Strfunc.h"
 
@@ -281,10 +282,7 @@ Prepared Prepare(std::string_view target, std::string_view replacement, bool cas
 Preview PreviewRenames(std::span<const std::string> oldPaths, Replacer& replacer, const Options& options,
                        RunControl* control) {
     Preview preview;
-    // At most one of each per listed file: reserved whole, not grown through doublings that each
-    // take fresh memory.
-    preview.oldIndices.reserve(oldPaths.size());
-    preview.newPaths.reserve(oldPaths.size());
+    PlanLists::ReserveEach(oldPaths.size(), preview.oldIndices, preview.newPaths);
     std::string name;
     std::string replaced;
     for (std::size_t i = 0; i < oldPaths.size(); ++i) {

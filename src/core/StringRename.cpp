@@ -5,6 +5,7 @@
 
 #include "core/LightStr.h"
 #include "core/MyFileOperation.h"
+#include "core/PlanLists.h"
 #include "core/Strfunc.h"
 
 namespace StringRename {
@@ -29,10 +30,7 @@ Check CheckInputs(std::string_view target, std::string_view replacement) {
 Preview PreviewRenames(std::span<const std::string> oldPaths, std::string_view target,
                        std::string_view replacement, const Options& options) {
     Preview preview;
-    // At most one of each per listed file: reserved whole, not grown through doublings that each
-    // take fresh memory.
-    preview.oldIndices.reserve(oldPaths.size());
-    preview.newPaths.reserve(oldPaths.size());
+    PlanLists::ReserveEach(oldPaths.size(), preview.oldIndices, preview.newPaths);
     const bool ignoreCase = !options.caseSensitive;
     for (std::size_t i = 0; i < oldPaths.size(); ++i) {
         // A listed path is a full path, so its folder part already ends in the delimiter.

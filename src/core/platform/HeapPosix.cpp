@@ -27,13 +27,19 @@ namespace {
 
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
 
-// From here up a table is mapped of its own.
-constexpr std::size_t kMappedTable = std::size_t{256} << 10;
+// Where a table of so many bytes lives; FreeTable gives it back the same way.
+enum class TableMemory { kHeap, kMapped, kLargePages };
+TableMemory TableMemoryFor(std::size_t bytes) {
+    if (bytes < std::size_t{256} << 10) return TableMemory::kHeap;
+    if (bytes < 8 * kLargePage) return TableMemory::kMapped;
+    return TableMemory::kLargePages;
+}
 
 }  // namespace
 
 void* AllocateTable(std::size_t bytes) {
-    if (bytes < kMappedTable) {
+    const TableMemory memory = TableMemoryFor(bytes);
+    if (memory == TableMemory::kHeap) {
         void* p = std::malloc(bytes);
         if (p == nullptr && bytes != 0) throw std::bad_alloc();
         return p;
@@ -41,7 +47,7 @@ void* AllocateTable(std::size_t bytes) {
     // Mapped of its own, so that its pages go back to the system when it is freed: from the heap,
     // lists made while it lived lie above it and keep its pages resident. A table of a few large
     // pages gains little from them, and its last page, touched in part, would be resident whole.
-    if (bytes < 8 * kLargePage) {
+    if (memory == TableMemory::kMapped) {
         void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (p == MAP_FAILED) throw std::bad_alloc();
         return p;
@@ -56,7 +62,7 @@ void* AllocateTable(std::size_t bytes) {
 }
 
 void FreeTable(void* table, std::size_t bytes) {
-    if (bytes >= kMappedTable && bytes < 8 * kLargePage) {
+    if (TableMemoryFor(bytes) == TableMemory::kMapped) {
         munmap(table, bytes);
         return;
     }
