@@ -258,6 +258,9 @@ public:
     // Another journal folder from the next command on (empty: none); for the benchmarks that set a
     // run with its journal against one without.
     void SetJournalFolder(std::string folder) { journal_ = RunJournal::Store(std::move(folder)); }
+    // Returns once the lists a load or a command let go of are freed; for the benchmarks, which
+    // click within milliseconds of a load where a person takes far longer.
+    void WaitForReleases() { released_.Wait(); }
 
     // --- Settings file (UnMein_Settings.cpp) ----------------------------------------------------
     void ReadSettings();
