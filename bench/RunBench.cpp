@@ -106,14 +106,19 @@ bool MakeLoopAndRunFolders(const std::string& root, int count, const NameOf& nam
 }
 
 double TimeCLoop(const std::vector<std::string>& from, const std::vector<std::string>& to) {
-    const auto start = Clock::now();
+    double seconds = 0;
     int failures = 0;
-    for (std::size_t i = 0; i < from.size(); ++i) {
-        if (from[i] == to[i]) continue;
-        if (::renameat2(AT_FDCWD, from[i].c_str(), AT_FDCWD, to[i].c_str(), RENAME_NOREPLACE) != 0)
-            ++failures;
-    }
-    const double seconds = SecondsSince(start);
+    // On a thread of its own, as the window's run and python are: where the system puts a new
+    // thread is then the same for each side.
+    std::thread([&] {
+        const auto start = Clock::now();
+        for (std::size_t i = 0; i < from.size(); ++i) {
+            if (from[i] == to[i]) continue;
+            if (::renameat2(AT_FDCWD, from[i].c_str(), AT_FDCWD, to[i].c_str(), RENAME_NOREPLACE) != 0)
+                ++failures;
+        }
+        seconds = SecondsSince(start);
+    }).join();
     if (failures != 0) std::fprintf(stderr, "C loop: %d renames failed\n", failures);
     return seconds;
 }

@@ -77,8 +77,8 @@ std::string PythonFolder();
 bool MakeLoopAndRunFolders(const std::string& root, int count, const NameOf& name);
 
 // The floor of any run: renameat2(RENAME_NOREPLACE) from[i] to to[i] for each pair whose paths
-// differ, full paths, nothing looked at before. Returns the seconds it took; failed renames are
-// reported on stderr.
+// differ, full paths, nothing looked at before, on a thread of its own. Returns the seconds it
+// took; failed renames are reported on stderr.
 double TimeCLoop(const std::vector<std::string>& from, const std::vector<std::string>& to);
 
 // The same renames by a plain python3 loop of os.rename, the names handed over in a file below
