@@ -9,8 +9,12 @@ namespace Strfunc {
 
 namespace {
 
-std::string Folded(std::string_view text, bool ignoreCase) {
+std::string Upper(std::string_view text, bool ignoreCase) {
     return ignoreCase ? Cp932::ToUpper(text) : std::string(text);
+}
+
+std::string Lower(std::string_view text, bool ignoreCase) {
+    return ignoreCase ? Cp932::ToLower(text) : std::string(text);
 }
 
 // isStart[i] is true when a character of text starts at byte i; isStart[size] is true too.
@@ -39,23 +43,20 @@ bool QuestionMatchAt(std::string_view text, std::string_view pattern, std::size_
     return isStart[pos + pattern.size()];
 }
 
-}  // namespace
+// The replaces below take their texts folded as the public functions fold them (folding keeps
+// every length): text itself, and folded, the text as searched.
 
-std::string StrReplaceEach(std::string_view text, std::string_view first, std::string_view second,
-                           std::string_view replacement, bool ignoreCase) {
-    const std::string foldedText = Folded(text, ignoreCase);
-    const std::string foldedFirst = Folded(first, ignoreCase);
-    const std::string foldedSecond = Folded(second, ignoreCase);
-
+std::string ReplaceEach(std::string_view text, std::string_view folded, std::string_view first,
+                        std::string_view second, std::string_view replacement) {
     std::string result;
     std::size_t done = 0;  // text before this offset is already in result
     while (true) {
-        const std::size_t a = LightStr::FindFrom(foldedText, foldedFirst, done);
+        const std::size_t a = LightStr::FindFrom(folded, first, done);
         if (a == LightStr::npos) break;
         std::size_t spanEnd = a + first.size();
         if (!second.empty()) {
             // The closing text is looked for after the opening one, so the two never overlap.
-            const std::size_t b = LightStr::FindFrom(foldedText, foldedSecond, spanEnd);
+            const std::size_t b = LightStr::FindFrom(folded, second, spanEnd);
             if (b == LightStr::npos) break;
             spanEnd = b + second.size();
         }
@@ -67,41 +68,32 @@ std::string StrReplaceEach(std::string_view text, std::string_view first, std::s
     return result;
 }
 
-std::string StarReplace(std::string_view text, std::string_view pattern, std::string_view replacement,
-                        bool ignoreCase) {
-    const std::size_t star = pattern.find('*');  // 0x2A is never the second byte of a character
-    if (star == std::string_view::npos) return std::string(text);
-    const std::string_view before = pattern.substr(0, star);
-    const std::string_view after = pattern.substr(star + 1);
-
-    if (star == 0) {
-        const std::size_t pos = LightStr::StrPos(text, after, ignoreCase);
+// before and after: the pattern's parts around its `*`.
+std::string ReplaceStar(std::string_view text, std::string_view folded, std::string_view before,
+                        std::string_view after, std::string_view replacement) {
+    if (before.empty()) {
+        const std::size_t pos = LightStr::FindFrom(folded, after);
         if (pos == LightStr::npos) return std::string(text);
         std::string result(replacement);
         result.append(text.substr(pos + after.size()));
         return result;
     }
-    if (star + 1 == pattern.size()) {
-        const std::size_t pos = LightStr::StrPos(text, before, ignoreCase);
+    if (after.empty()) {
+        const std::size_t pos = LightStr::FindFrom(folded, before);
         if (pos == LightStr::npos) return std::string(text);
         std::string result(text.substr(0, pos));
         result.append(replacement);
         return result;
     }
-    return StrReplaceEach(text, before, after, replacement, ignoreCase);
+    return ReplaceEach(text, folded, before, after, replacement);
 }
 
-std::string QuestionReplace(std::string_view text, std::string_view pattern, std::string_view replacement,
-                            bool ignoreCase) {
-    if (pattern.empty() || pattern.find('*') != std::string_view::npos || pattern.size() > text.size()) {
-        return std::string(text);
-    }
-    const std::string foldedText = ignoreCase ? Cp932::ToLower(text) : std::string(text);
-    const std::string foldedPattern = ignoreCase ? Cp932::ToLower(pattern) : std::string(pattern);
+std::string ReplaceQuestion(std::string_view text, std::string_view folded, std::string_view pattern,
+                            std::string_view replacement) {
+    if (pattern.size() > text.size()) return std::string(text);
     const std::vector<bool> isStart = CharStarts(text);
-
     for (std::size_t pos = 0; pos + pattern.size() <= text.size(); pos += Cp932::CharLength(text, pos)) {
-        if (!QuestionMatchAt(foldedText, foldedPattern, pos, isStart)) continue;
+        if (!QuestionMatchAt(folded, pattern, pos, isStart)) continue;
         std::string result(text.substr(0, pos));
         result.append(replacement);
         result.append(text.substr(pos + pattern.size()));
@@ -110,14 +102,67 @@ std::string QuestionReplace(std::string_view text, std::string_view pattern, std
     return std::string(text);
 }
 
+}  // namespace
+
+std::string StrReplaceEach(std::string_view text, std::string_view first, std::string_view second,
+                           std::string_view replacement, bool ignoreCase) {
+    return ReplaceEach(text, Upper(text, ignoreCase), Upper(first, ignoreCase), Upper(second, ignoreCase),
+                       replacement);
+}
+
+std::string StarReplace(std::string_view text, std::string_view pattern, std::string_view replacement,
+                        bool ignoreCase) {
+    const std::size_t star = pattern.find('*');  // 0x2A is never the second byte of a character
+    if (star == std::string_view::npos) return std::string(text);
+    return ReplaceStar(text, Upper(text, ignoreCase), Upper(pattern.substr(0, star), ignoreCase),
+                       Upper(pattern.substr(star + 1), ignoreCase), replacement);
+}
+
+std::string QuestionReplace(std::string_view text, std::string_view pattern, std::string_view replacement,
+                            bool ignoreCase) {
+    if (pattern.empty() || pattern.find('*') != std::string_view::npos) return std::string(text);
+    return ReplaceQuestion(text, Lower(text, ignoreCase), Lower(pattern, ignoreCase), replacement);
+}
+
 std::string WildcardReplace(std::string_view text, std::string_view pattern, std::string_view replacement,
                             bool ignoreCase) {
-    if (pattern == "*" || pattern == "?") return std::string(text);
-    const bool hasStar = pattern.find('*') != std::string_view::npos;
-    const bool hasQuestion = pattern.find('?') != std::string_view::npos;
-    if (hasQuestion) return QuestionReplace(text, pattern, replacement, ignoreCase);
-    if (hasStar) return StarReplace(text, pattern, replacement, ignoreCase);
-    return StrReplaceEach(text, pattern, {}, replacement, ignoreCase);
+    return WildcardReplacer(pattern, replacement, ignoreCase)(text);
+}
+
+WildcardReplacer::WildcardReplacer(std::string_view pattern, std::string_view replacement, bool ignoreCase)
+    : replacement_(replacement), ignoreCase_(ignoreCase) {
+    const std::size_t star = pattern.find('*');
+    if (pattern.empty() || pattern == "*" || pattern == "?") {
+        shape_ = Shape::kUnchanged;
+    } else if (pattern.find('?') != std::string_view::npos) {
+        // A `?` pattern that also holds `*` matches nothing.
+        shape_ = star == std::string_view::npos ? Shape::kQuestion : Shape::kUnchanged;
+        first_ = Lower(pattern, ignoreCase);
+    } else if (star != std::string_view::npos) {
+        shape_ = Shape::kStar;
+        first_ = Upper(pattern.substr(0, star), ignoreCase);
+        second_ = Upper(pattern.substr(star + 1), ignoreCase);
+    } else {
+        shape_ = Shape::kEach;
+        first_ = Upper(pattern, ignoreCase);
+    }
+}
+
+std::string WildcardReplacer::operator()(std::string_view text) const {
+    switch (shape_) {
+        case Shape::kUnchanged:
+            return std::string(text);
+        case Shape::kQuestion:
+            return ignoreCase_ ? ReplaceQuestion(text, Cp932::ToLower(text), first_, replacement_)
+                               : ReplaceQuestion(text, text, first_, replacement_);
+        case Shape::kStar:
+            return ignoreCase_ ? ReplaceStar(text, Cp932::ToUpper(text), first_, second_, replacement_)
+                               : ReplaceStar(text, text, first_, second_, replacement_);
+        case Shape::kEach:
+            return ignoreCase_ ? ReplaceEach(text, Cp932::ToUpper(text), first_, {}, replacement_)
+                               : ReplaceEach(text, text, first_, {}, replacement_);
+    }
+    return std::string(text);
 }
 
 std::string FindForbiddenChar(std::string_view text) {

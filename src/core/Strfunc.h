@@ -4,6 +4,7 @@
 // composed names. All texts are code page 932 byte strings; a double-byte character is never
 // split. The functions never fail: no match gives the text back unchanged.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,21 @@ std::string QuestionReplace(std::string_view text, std::string_view pattern, std
 // `*` or `?` alone, or empty, leaves the text unchanged.
 std::string WildcardReplace(std::string_view text, std::string_view pattern, std::string_view replacement,
                             bool ignoreCase);
+
+// WildcardReplace with one pattern over many texts: the pattern is read and folded once.
+class WildcardReplacer {
+public:
+    WildcardReplacer(std::string_view pattern, std::string_view replacement, bool ignoreCase);
+    std::string operator()(std::string_view text) const;
+
+private:
+    enum class Shape : std::uint8_t { kUnchanged, kQuestion, kStar, kEach };
+    Shape shape_ = Shape::kUnchanged;
+    std::string first_;   // folded: the pattern, or its part before the `*`
+    std::string second_;  // folded: the part after the `*`
+    std::string replacement_;
+    bool ignoreCase_ = false;
+};
 
 // The first of \ / : * ? " < > | (tried in this order) that occurs in text as a character of its
 // own, or empty when none does.

@@ -31,14 +31,14 @@ Preview PreviewRenames(std::span<const std::string> oldPaths, std::string_view t
                        std::string_view replacement, const Options& options) {
     Preview preview;
     PlanLists::ReserveEach(oldPaths.size(), preview.oldIndices, preview.newPaths);
-    const bool ignoreCase = !options.caseSensitive;
+    const Strfunc::WildcardReplacer replace(target, replacement, !options.caseSensitive);
     for (std::size_t i = 0; i < oldPaths.size(); ++i) {
         // A listed path is a full path, so its folder part already ends in the delimiter.
         const auto [folder, fileName] = MyFileOperation::SplitAtLastDelimiter(oldPaths[i]);
         const std::string name =
             options.includeExtension ? std::string(fileName) : MyFileOperation::NameWithoutExt(fileName);
         const std::string_view ext = fileName.substr(name.size());
-        const std::string replaced = Strfunc::WildcardReplace(name, target, replacement, ignoreCase);
+        const std::string replaced = replace(name);
         if (replaced.empty() || replaced == name) continue;
         std::string newPath;
         newPath.reserve(folder.size() + replaced.size() + ext.size());
