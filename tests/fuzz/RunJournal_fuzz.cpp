@@ -173,7 +173,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Format::Parsed parsed = Format::Parse(damaged);
     CheckPromises(damaged, parsed, true);
     if (parsed.verdict == Format::Verdict::kGood) {
-        Require(cut >= beginBytes && (at >= beginBytes || at >= cut));
+        // The version byte (after the 8 of the magic) lies outside every checksum: a file of no
+        // entries damaged there can read as one of the first version, whose begin record needs no
+        // ids record after it. What it tells is still what was written, as checked below.
+        const bool versionByteOfNoEntries = at == 8 && at < cut && journal.entries.empty();
+        Require(versionByteOfNoEntries || (cut >= beginBytes && (at >= beginBytes || at >= cut)));
         Require(parsed.journal.header == journal.header && parsed.journal.entries == journal.entries);
         Require(parsed.journal.notes.empty() || parsed.journal.notes == journal.notes);
         Require(!parsed.journal.closing || parsed.journal.closing == journal.closing);
