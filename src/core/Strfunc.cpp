@@ -149,18 +149,20 @@ WildcardReplacer::WildcardReplacer(std::string_view pattern, std::string_view re
 }
 
 std::string WildcardReplacer::operator()(std::string_view text) const {
+    // The text as searched: folded the way the pattern was.
+    std::string storage;
+    if (ignoreCase_ && shape_ != Shape::kUnchanged)
+        storage = shape_ == Shape::kQuestion ? Cp932::ToLower(text) : Cp932::ToUpper(text);
+    const std::string_view folded = ignoreCase_ ? std::string_view(storage) : text;
     switch (shape_) {
         case Shape::kUnchanged:
-            return std::string(text);
+            break;
         case Shape::kQuestion:
-            return ignoreCase_ ? ReplaceQuestion(text, Cp932::ToLower(text), first_, replacement_)
-                               : ReplaceQuestion(text, text, first_, replacement_);
+            return ReplaceQuestion(text, folded, first_, replacement_);
         case Shape::kStar:
-            return ignoreCase_ ? ReplaceStar(text, Cp932::ToUpper(text), first_, second_, replacement_)
-                               : ReplaceStar(text, text, first_, second_, replacement_);
+            return ReplaceStar(text, folded, first_, second_, replacement_);
         case Shape::kEach:
-            return ignoreCase_ ? ReplaceEach(text, Cp932::ToUpper(text), first_, {}, replacement_)
-                               : ReplaceEach(text, text, first_, {}, replacement_);
+            return ReplaceEach(text, folded, first_, {}, replacement_);
     }
     return std::string(text);
 }
