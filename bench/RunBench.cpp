@@ -205,15 +205,17 @@ const std::string& JournalFolder() {
     return shown.journal;
 }
 
+void SettleBeforeClick() {
+    QCoreApplication::processEvents();
+    Window().WaitForReleases();
+}
+
 double TimeGoClick(const std::string& folder, const std::function<void(TFmMein&)>& setOptions) {
     TFmMein& window = Window();
     window.LoadFileList({Cp932::FromUtf8(folder).value()});
     setOptions(window);
     Dialogs().messages.clear();
-    // A person clicks once the loaded list is shown and the list it replaced is freed (on a
-    // thread of its own, which a run waits for).
-    QCoreApplication::processEvents();
-    window.WaitForReleases();
+    SettleBeforeClick();
 
     const auto start = Clock::now();
     window.btGoClick();

@@ -102,6 +102,10 @@ const std::string& Root();
 // own state folder would be.
 const std::string& JournalFolder();
 
+// Lets the window show what it was given and free the lists it let go of (on a thread of its own,
+// which a command waits for), as it has done by the time a person clicks.
+void SettleBeforeClick();
+
 // Loads folder in place of the list, as a user's load does, lets setOptions set the controls
 // (neither timed), then clicks Go. Returns the seconds from the click to the state after the run.
 double TimeGoClick(const std::string& folder, const std::function<void(TFmMein&)>& setOptions);

@@ -64,8 +64,7 @@ TMyStringGrid& Grid() {
 
 // The refreshed table is on screen once the events the command left are handled.
 double TimeClick(void (TFmMein::*click)()) {
-    QCoreApplication::processEvents();
-    RunBench::Window().WaitForReleases();  // what the run let go of; a person clicks later
+    RunBench::SettleBeforeClick();
     const auto start = Clock::now();
     (RunBench::Window().*click)();
     QCoreApplication::processEvents();

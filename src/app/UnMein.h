@@ -19,6 +19,7 @@
 #include "app/BusyRunner.h"
 #include "app/Dialogs.h"
 #include "app/PreviewController.h"
+#include "app/WindowTexts.h"
 #include "components/StringGridEx.h"
 #include "core/BackgroundRelease.h"
 #include "core/FileList.h"
@@ -56,32 +57,6 @@ namespace RunJournal {
 class Record;
 struct UndoResult;
 }  // namespace RunJournal
-
-// The marks of column 0: a row the user selected, and a file the last command left unprocessed.
-namespace RowMark {
-inline const QString kSelected = QStringLiteral("V");
-inline const QString kUnprocessed = QStringLiteral("*");
-}  // namespace RowMark
-
-// The progress dialog's text while files are renamed or moved, and what a cancelled rename or
-// move says.
-namespace RunText {
-inline const QString kRenaming = QStringLiteral("名前を変更しています…");
-inline const QString kMoving = QStringLiteral("ファイルを移動しています…");
-inline QString Cancelled(std::size_t renamed) {
-    return QStringLiteral("中止しました。 ") + QString::number(renamed) +
-           QStringLiteral("個のファイルの名前を変更しました。");
-}
-inline QString MoveCancelled(std::size_t moved) {
-    return QStringLiteral("中止しました。 ") + QString::number(moved) +
-           QStringLiteral("個のファイルを移動しました。");
-}
-}  // namespace RunText
-
-// The switch of the preview of the coming names: the check box's caption and the tool button's hint.
-namespace PreviewText {
-inline const QString kHint = QStringLiteral("変更後の名前を事前に表示する");
-}  // namespace PreviewText
 
 // The main window. Every control carries its designed name as objectName; the handlers carry
 // the designed handler names and are public so that tests drive them as the controls do.

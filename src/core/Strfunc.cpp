@@ -132,11 +132,11 @@ std::string WildcardReplace(std::string_view text, std::string_view pattern, std
 WildcardReplacer::WildcardReplacer(std::string_view pattern, std::string_view replacement, bool ignoreCase)
     : replacement_(replacement), ignoreCase_(ignoreCase) {
     const std::size_t star = pattern.find('*');
-    if (pattern.empty() || pattern == "*" || pattern == "?") {
-        shape_ = Shape::kUnchanged;
-    } else if (pattern.find('?') != std::string_view::npos) {
+    if (pattern.empty() || pattern == "*" || pattern == "?") return;  // kUnchanged
+    if (pattern.find('?') != std::string_view::npos) {
         // A `?` pattern that also holds `*` matches nothing.
-        shape_ = star == std::string_view::npos ? Shape::kQuestion : Shape::kUnchanged;
+        if (star != std::string_view::npos) return;
+        shape_ = Shape::kQuestion;
         first_ = Lower(pattern, ignoreCase);
     } else if (star != std::string_view::npos) {
         shape_ = Shape::kStar;

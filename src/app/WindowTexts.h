@@ -1,0 +1,33 @@
+#pragma once
+
+// Texts of the main window that its parts and their tests share: the marks of column 0, the
+// progress dialog's texts and the preview switch's hint.
+
+#include <QString>
+#include <cstddef>
+
+// The marks of column 0: a row the user selected, and a file the last command left unprocessed.
+namespace RowMark {
+inline const QString kSelected = QStringLiteral("V");
+inline const QString kUnprocessed = QStringLiteral("*");
+}  // namespace RowMark
+
+// The progress dialog's text while files are renamed or moved, and what a cancelled rename or
+// move says.
+namespace RunText {
+inline const QString kRenaming = QStringLiteral("名前を変更しています…");
+inline const QString kMoving = QStringLiteral("ファイルを移動しています…");
+inline QString Cancelled(std::size_t renamed) {
+    return QStringLiteral("中止しました。 ") + QString::number(renamed) +
+           QStringLiteral("個のファイルの名前を変更しました。");
+}
+inline QString MoveCancelled(std::size_t moved) {
+    return QStringLiteral("中止しました。 ") + QString::number(moved) +
+           QStringLiteral("個のファイルを移動しました。");
+}
+}  // namespace RunText
+
+// The switch of the preview of the coming names: the check box's caption and the tool button's hint.
+namespace PreviewText {
+inline const QString kHint = QStringLiteral("変更後の名前を事前に表示する");
+}  // namespace PreviewText
