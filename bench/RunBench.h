@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "SilentDialogs.h"
@@ -79,7 +80,8 @@ bool MakeLoopAndRunFolders(const std::string& root, int count, const NameOf& nam
 // The floor of any run: renameat2(RENAME_NOREPLACE) from[i] to to[i] for each pair whose paths
 // differ, full paths, nothing looked at before, on a thread of its own. Returns the seconds it
 // took; failed renames are reported on stderr.
-double TimeCLoop(const std::vector<std::string>& from, const std::vector<std::string>& to);
+double TimeCLoop(const std::vector<std::string>& from, const std::vector<std::string>& to,
+                 int* failed = nullptr);
 
 // The same renames by a plain python3 loop of os.rename, the names handed over in a file below
 // Root(); only the loop is timed (inside python, without its start). nullopt when python3 could
@@ -130,7 +132,13 @@ struct TRunTurns {
     std::vector<double> cLoop;
     std::vector<double> python;
     std::vector<double> bare;
+    int repeated = 0;  // iterations done again because the CPUs ran apart around them
+    int unquiet = 0;   // iterations kept although they still did after the last try
 };
+// An iteration counts when, before and after it, the same loop took at most this many times as
+// long on one CPU as on another; else it is done again, at most this many more times.
+constexpr double kQuietSpread = 1.2;
+constexpr int kQuietAttempts = 3;
 // The C loop's and python's sides of a bench that renames the same files again in every turn: each
 // renames its own folder (LoopFolder(), PythonFolder()) from the names of the generation before to
 // generation(g), counting its generations in the counter given.
@@ -138,7 +146,8 @@ void SetLoopSides(TRunSides& sides, benchmark::State& state, int files,
                   const std::function<NameOf(int)>& generation, int& loopGeneration, int& pythonGeneration);
 
 // One turn of each side per iteration, the three taking turns in going first so that none always
-// meets the caches another left. The iteration time is ours. nullopt when a turn failed.
+// meets the caches another left; an iteration around which the CPUs ran apart (kQuietSpread) is
+// done again. The iteration time is ours. nullopt when a turn failed.
 std::optional<TRunTurns> TimeAgainstLoops(benchmark::State& state, std::string what, const TRunSides& sides);
 
 // "<what> run of <files> files: ours, C loop and python with the median and spread of their turns;
@@ -175,5 +184,7 @@ void PrintLongestGap(double milliseconds, const std::string& what = "a click");
 // comparison runs where the scheduler puts it; on a shared host the difference comes and goes.
 // RunWithWindow prints it before and after the benchmarks.
 void PrintCpuSpeeds(const char* when);
+// The milliseconds of that loop on each CPU the bench may use: (cpu, ms).
+std::vector<std::pair<int, double>> CpuLoopMs();
 
 }  // namespace RunBench
