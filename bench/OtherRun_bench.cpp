@@ -4,8 +4,8 @@
 // alone for the same renames in a second folder of the same size and a plain python3 loop of
 // os.rename over a third (the loops in the order the window lists the files), the three taking
 // turns in going first and trading folders, 15 times; the medians and the spread of the turns are
-// printed. The folders live on tmpfs (/dev/shm) and are removed afterwards. After each turn its folder gets
-// its old names back, and the list is loaded again, outside the timing.
+// printed. The folders live on tmpfs (/dev/shm) and are removed afterwards. After each turn its
+// folder gets its old names back, and the list is loaded again, outside the timing.
 //
 // Also, for each, the longest time the window went without painting during a click (allowed 100 ms).
 //
