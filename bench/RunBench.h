@@ -110,9 +110,8 @@ void SettleBeforeClick();
 
 // Loads folder in place of the list, as a user's load does, lets setOptions set the controls
 // (neither timed), then clicks Go. Returns the seconds from the click to the state after the run.
-// The load waits until the folder's last change is a clock tick old, as it is for any person's
-// load: a listing made within the tick of a change may lack it, so the window keeps none then and
-// its run reads the folder again.
+// A load that kept no listing because the folder had just changed (a listing made within the clock
+// tick of a change may lack it) is done again, as a person's load would come later.
 double TimeGoClick(const std::string& folder, const std::function<void(TFmMein&)>& setOptions);
 
 // Whether the run ended as it should: Go disabled and message the only message shown.
