@@ -22,6 +22,7 @@
 #include "core/RunJournalRecord.h"
 #include "core/SequentialNames.h"
 #include "core/SourcesAhead.h"
+#include "core/UndoRevert.h"
 
 using QtText::ToQt;
 
@@ -150,6 +151,7 @@ bool TFmMein::RunSequentialRename() {
     LastNumberText = std::move(composed.lastNumberText);
     Pairs.SetRun(std::move(composed.newPaths), std::move(composed.ids));
     Pairs.Record(outcome, RenameExecutor::Order::FirstToLast, planned);
+    UndoRevert::Restamp(Pairs);
     if (!outcome.executed) {
         Message(QStringLiteral("リネームに失敗しました。"));
         return true;
@@ -341,6 +343,7 @@ TFmMein::KeptRun TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& coll
     if (Pairs.Empty()) return KeptRun::kNoFile;
     if (record) runJournal_ = record->Id();
     Pairs.Record(outcome, walk, planned);
+    UndoRevert::Restamp(Pairs);
     ReportRunOutcome(outcome, collisionLead, QStringLiteral("処理は完了しました"));
     return KeptRun::kRan;
 }

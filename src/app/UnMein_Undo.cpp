@@ -69,6 +69,7 @@ void TFmMein::Undo1Click() {
     });
     if (RefuseUnrecorded(undone.outcome.unrecorded)) return;
     const UndoRevert::UndoResult result = UndoRevert::ApplyUndo(Pairs, missing, plan, undone.outcome);
+    UndoRevert::Restamp(Pairs);
     ShowPairs();
     ReportStranded(undone.stranded);
     if (!result.refused.empty()) {

@@ -7,6 +7,22 @@
 #include "core/Cp932.h"
 
 namespace MyFileOperation {
+
+namespace {
+
+// Two looks of the model at one entry: what they tell of its birth may differ (a rename on paper
+// keeps none), its numbers do not.
+bool OneEntry(const Platform::EntryId& a, const Platform::EntryId& b) {
+    return a.file == b.file && a.volume == b.volume;
+}
+
+// Whether the run would find the file expected at a path the model finds found at: where the
+// listings cannot tell, the run looks at the file itself, which the model does not.
+bool MayHold(const Platform::EntryId& expected, const Platform::EntryId& found) {
+    return Platform::Compare(expected, found) != Platform::Sameness::kOther;
+}
+
+}  // namespace
 namespace {
 
 Platform::EntryKind EntryKindOf(FolderLook::Kind kind) {
@@ -196,7 +212,7 @@ DiskModel::Found DiskModel::Find(Looks& looks, const FolderAt& folderAt, std::st
         found.kind = Look(looks, *found.source, source.name, looks.name, &found.id, &asRead);
     }
     if (expect != Expect::kAny &&
-        (found.kind != Kind::kFile || (expect == Expect::kId ? found.id != *expected : !asRead))) {
+        (found.kind != Kind::kFile || (expect == Expect::kId ? !MayHold(*expected, found.id) : !asRead))) {
         found.result = Result::kNoSource;
         return found;
     }
@@ -208,7 +224,7 @@ DiskModel::Found DiskModel::Find(Looks& looks, const FolderAt& folderAt, std::st
                                       : At(looks, folderAt, to, &standing, nullptr);
     if (atTarget != Kind::kNone) {
         const bool oneFile =
-            Cp932::EqualNoCase(from, to) && !found.target->entries->Exact() && standing == found.id;
+            Cp932::EqualNoCase(from, to) && !found.target->entries->Exact() && OneEntry(standing, found.id);
         if (!oneFile) return found;
     }
     found.result = Result::kDone;
@@ -233,7 +249,7 @@ BatchRenames::Result DiskModel::Rename(std::string_view from, std::string_view t
 
 bool DiskModel::Holds(std::string_view from, const Platform::EntryId& id) {
     Platform::EntryId standing;
-    return At(from, &standing) == Kind::kFile && standing == id;
+    return At(from, &standing) == Kind::kFile && MayHold(id, standing);
 }
 
 bool DiskModel::HoldsReadFile(std::string_view from) {
@@ -245,7 +261,7 @@ bool DiskModel::Taken(std::string_view from, std::string_view to) {
     Platform::EntryId source;
     Platform::EntryId standing;
     At(from, &source);
-    return At(to, &standing) != Kind::kNone && standing != source;
+    return At(to, &standing) != Kind::kNone && !OneEntry(standing, source);
 }
 
 DiskModel::Kind DiskModel::AsRead::At(std::string_view path, Platform::EntryId* id, bool* asRead) {
@@ -265,14 +281,14 @@ BatchRenames::Result DiskModel::AsRead::Rename(std::string_view from, std::strin
 bool DiskModel::AsRead::Holds(std::string_view from, const Platform::EntryId& id) {
     Platform::EntryId standing;
     bool asRead = false;
-    return At(from, &standing, &asRead) == Kind::kFile && (readFiles_ ? asRead : standing == id);
+    return At(from, &standing, &asRead) == Kind::kFile && (readFiles_ ? asRead : MayHold(id, standing));
 }
 
 bool DiskModel::AsRead::Taken(std::string_view from, std::string_view to) {
     Platform::EntryId source;
     Platform::EntryId standing;
     At(from, &source);
-    return At(to, &standing) != Kind::kNone && standing != source;
+    return At(to, &standing) != Kind::kNone && !OneEntry(standing, source);
 }
 
 }  // namespace MyFileOperation

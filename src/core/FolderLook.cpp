@@ -155,6 +155,14 @@ FolderLook::Kind FolderLook::At(std::string_view path, Platform::EntryId* id) {
     return KindOf(entries->KindOf(name_, id));
 }
 
+bool FolderLook::Holds(std::string_view path, const Platform::EntryId& expected) {
+    Platform::EntryId found;
+    if (At(path, &found) != Kind::kFile) return false;
+    const Platform::Sameness sameness = Platform::Compare(expected, found);
+    if (sameness != Platform::Sameness::kUnsure) return sameness == Platform::Sameness::kSame;
+    return LookAtPath(path, &found) == Kind::kFile && Platform::IsSame(expected, found);
+}
+
 void FolderLook::Expect(std::string_view path) {
     const PathParts parts = SplitAtLastDelimiter(path);
     if (parts.folder.empty() || !ListedName(parts.name)) return;

@@ -40,6 +40,9 @@ public:
     // was when the folder was read, with the renames told since. id (optional) receives the
     // identity of what stands there, links not followed.
     Kind At(std::string_view path, Platform::EntryId* id = nullptr);
+    // Whether the file expected (a recorded identity) stands at path; where the listing cannot
+    // tell it from a file that got its inode number later, the file itself is looked at.
+    bool Holds(std::string_view path, const Platform::EntryId& expected);
 
     // Whether At(path) is answered from the listing of path's folder, identity included, without a
     // look at the file itself.

@@ -150,6 +150,8 @@ public:
     // The identity of the file at a source, from its folder's entries; {} when no file stands there.
     // Only with the sources given.
     Platform::EntryId SourceId(std::string_view oldPath);
+    // Whether the file id (a recorded identity) stands at a source, as FolderLook::Holds tells.
+    bool SourceHolds(std::string_view oldPath, const Platform::EntryId& id);
     // SourceId(oldPath) comes soon: what it reads is fetched into the cache meanwhile.
     void ExpectSource(std::string_view oldPath);
 

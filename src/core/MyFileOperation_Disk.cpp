@@ -53,12 +53,10 @@ Result RenameFile(std::string_view oldPath, std::string_view newPath, Source sou
     // The rename itself refuses an existing target, so only the source needs a look; a change of
     // case too renames files only, never a folder or a link to one.
     if (source == Source::kLook && !IsFile(from)) return Result::kNoSource;
-    if (source == Source::kLookInFolder) {
-        Platform::EntryId id;
-        if (look->At(oldPath, expected != nullptr ? &id : nullptr) != FolderLook::Kind::kFile ||
-            (expected != nullptr && id != *expected))
-            return Result::kNoSource;
-    }
+    if (source == Source::kLookInFolder &&
+        (expected != nullptr ? !look->Holds(oldPath, *expected)
+                             : look->At(oldPath) != FolderLook::Kind::kFile))
+        return Result::kNoSource;
     bool renamed = false;
     if (Cp932::EqualNoCase(oldPath, newPath)) {
         renamed =
@@ -117,6 +115,10 @@ Platform::EntryId BatchRenames::SourceId(std::string_view oldPath) {
     Platform::EntryId id;
     if (!look_ || look_->At(oldPath, &id) != FolderLook::Kind::kFile) return {};
     return id;
+}
+
+bool BatchRenames::SourceHolds(std::string_view oldPath, const Platform::EntryId& id) {
+    return look_ && look_->Holds(oldPath, id);
 }
 
 void BatchRenames::ExpectSource(std::string_view oldPath) {

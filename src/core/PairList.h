@@ -80,6 +80,8 @@ public:
     void Record(const RenameExecutor::Outcome& outcome, RenameExecutor::Order order, bool planned = false);
     bool LastPlanned() const { return planned_; }
     void MarkMovedAway(const std::vector<std::size_t>& indices);
+    // What is known of the birth of entry i's file, from a later look.
+    void SetBorn(std::size_t i, Platform::Born born) { ids_[i].born = born; }
 
     // A revert: the file of a renamed entry went back from new to old; the pair is exchanged (the
     // file is again at new). While an undo is unfinished the entry changes sides: an owed file is

@@ -72,7 +72,8 @@ public:
         return renames_.Rename(from, to, id);
     }
     static bool Holds(std::string_view from, const Platform::EntryId& id) {
-        return MyFileOperation::FileIdentity(from) == id;
+        const auto found = MyFileOperation::FileIdentity(from);
+        return found && Platform::IsSame(id, *found);
     }
     static bool Taken(std::string_view from, std::string_view to) {
         return MyFileOperation::PathExists(to) && !MyFileOperation::SameFile(from, to);

@@ -163,7 +163,7 @@ std::optional<std::vector<bool>> Present(BatchRenames& renames, const std::vecto
         if (step.move == Move::kHome) continue;
         const std::string& path = oldPaths[step.pair];
         if (!renames.Listed(path)) return std::nullopt;
-        present[step.pair] = ids != nullptr ? renames.SourceId(path) == (*ids)[step.pair]
+        present[step.pair] = ids != nullptr ? renames.SourceHolds(path, (*ids)[step.pair])
                                             : seen[step.pair] != Platform::EntryId{};
     }
     return present;

@@ -14,10 +14,29 @@ namespace {
 constexpr std::string_view kMagic = "QBJOURNL";
 constexpr std::size_t kRecordFrame = 1 + 4 + 4;  // type, length, CRC
 
-enum RecordType : std::uint8_t { kBegin = 1, kNotes = 2, kClosing = 3, kIds = 4 };
+// Version 3 gives its ids record a type of its own: a file whose version byte (which no checksum
+// covers) was damaged cannot read its ids as those of another version.
+enum RecordType : std::uint8_t { kBegin = 1, kNotes = 2, kClosing = 3, kIds = 4, kBornIds = 5 };
 
-// The ids record's mark of an id on the device and file system of the one before, or of others.
-enum IdMark : std::uint8_t { kSameVolume = 0, kOtherVolume = 1 };
+// The ids record's mark of an id on the device and file system of the one before, or of others;
+// from version 3, of one whose birth is told apart from the one before.
+enum IdMark : std::uint8_t { kSameVolume = 0, kOtherVolume = 1, kSameVolumeOtherBirth = 2 };
+
+// From version 3 every id tells what is known of its file's birth.
+bool HasBirths(std::uint8_t version) {
+    return version >= 3;
+}
+
+// A birth as a difference from the one before, folded so that small steps either way stay short.
+std::uint64_t BirthStep(const Platform::Born& previous, const Platform::Born& born) {
+    const std::uint64_t step = born.Bits() - previous.Bits();
+    return (step << 1) ^ (0 - (step >> 63));
+}
+
+Platform::Born AfterStep(const Platform::Born& previous, std::uint64_t folded) {
+    const std::uint64_t step = (folded >> 1) ^ (0 - (folded & 1));
+    return Platform::Born::FromBits(previous.Bits() + step);
+}
 
 constexpr std::uint8_t kAsFoundFlag = 1;
 
@@ -79,10 +98,11 @@ std::size_t SharedPrefix(std::string_view a, std::string_view b) {
     return i;
 }
 
-void PutId(std::string& out, const Platform::EntryId& id) {
+void PutId(std::string& out, const Platform::EntryId& id, std::uint8_t version) {
     PutVarint(out, id.file.device);
     PutVarint(out, id.file.inode);
     PutVarint(out, id.volume);
+    if (HasBirths(version)) PutVarint(out, id.born.Bits());
 }
 
 void PutIndexList(std::string& out, const std::vector<std::uint64_t>& indices) {
@@ -127,11 +147,12 @@ public:
         const std::uint64_t value = Varint();
         return value <= limit ? value : Failed();
     }
-    Platform::EntryId Id() {
+    Platform::EntryId Id(std::uint8_t version) {
         Platform::EntryId id;
         id.file.device = Varint();
         id.file.inode = Varint();
         id.volume = Varint();
+        if (HasBirths(version)) id.born = Platform::Born::FromBits(Varint());
         return id;
     }
     std::string_view Bytes(std::size_t limit) {
@@ -224,7 +245,7 @@ bool ReadBegin(std::string_view payload, std::uint8_t version, Entries mode, std
         }
         const std::string_view newRest =
             in.Bytes(kMaxPathBytes - std::min<std::uint64_t>(newShared, kMaxPathBytes));
-        const Platform::EntryId id = version == 1 ? in.Id() : Platform::EntryId{};
+        const Platform::EntryId id = version == 1 ? in.Id(version) : Platform::EntryId{};
         const std::size_t newSize = static_cast<std::size_t>(newShared) + newRest.size();
         if (!in.Ok() || oldSize == 0 || newSize == 0 || oldSize + newSize > budget) return false;
         budget -= oldSize + newSize;
@@ -243,7 +264,8 @@ bool ReadBegin(std::string_view payload, std::uint8_t version, Entries mode, std
 }
 
 // The ids record's payload into the entries (when read); false when it does not make sense.
-bool ReadIds(std::string_view payload, std::size_t entryCount, std::vector<Entry>& entries) {
+bool ReadIds(std::string_view payload, std::size_t entryCount, std::uint8_t version,
+             std::vector<Entry>& entries) {
     Cursor in(payload);
     if (in.Varint() != entryCount) return false;
     Platform::EntryId id;
@@ -251,8 +273,11 @@ bool ReadIds(std::string_view payload, std::size_t entryCount, std::vector<Entry
         const std::uint64_t mark = in.Fixed(1);
         if (mark == kSameVolume && k > 0) {
             id.file.inode = in.Varint();
+        } else if (mark == kSameVolumeOtherBirth && k > 0 && HasBirths(version)) {
+            id.file.inode = in.Varint();
+            id.born = AfterStep(id.born, in.Varint());
         } else if (mark == kOtherVolume) {
-            id = in.Id();
+            id = in.Id(version);
         } else {
             return false;
         }
@@ -261,17 +286,19 @@ bool ReadIds(std::string_view payload, std::size_t entryCount, std::vector<Entry
     return in.Ok() && in.AtEnd();
 }
 
-bool ReadNotes(std::string_view payload, std::size_t entryCount, std::vector<Note>& notes) {
+bool ReadNotes(std::string_view payload, std::size_t entryCount, std::uint8_t version,
+               std::vector<Note>& notes) {
     Cursor in(payload);
-    // Each note takes at least six bytes: its kind, entry, path length and the three numbers of its id.
-    const std::uint64_t count = in.Varint(in.Left() / 6);
+    // Each note takes at least six bytes: its kind, entry, path length and the three numbers of its
+    // id (and from version 3 its birth).
+    const std::uint64_t count = in.Varint(in.Left() / (HasBirths(version) ? 7 : 6));
     std::vector<Note> read;
     for (std::uint64_t i = 0; i < count && in.Ok(); ++i) {
         Note note;
         const std::uint64_t kind = in.Fixed(1);
         note.entry = static_cast<std::uint32_t>(in.Varint(entryCount == 0 ? 0 : entryCount - 1));
         note.path = std::string(in.Bytes(kMaxPathBytes));
-        note.id = in.Id();
+        note.id = in.Id(version);
         if (!KnownNoteKind(kind) || entryCount == 0 || note.path.empty()) in.Fail();
         note.kind = static_cast<NoteKind>(kind);
         read.push_back(std::move(note));
@@ -366,20 +393,25 @@ void Renumber(std::string& draft, std::uint64_t id) {
     PutFixed(draft, Crc(std::string_view(draft).substr(kBeginStart)), 4);
 }
 
-std::string IdsBytes(std::size_t count, const IdOf& idOf) {
+std::string IdsBytes(std::size_t count, const IdOf& idOf, std::uint8_t version) {
     std::string out;
     out.reserve(kRecordFrame + 10 + 6 * count);
-    const std::size_t start = StartRecord(out, kIds);
+    const std::size_t start = StartRecord(out, HasBirths(version) ? kBornIds : kIds);
     PutVarint(out, count);
     Platform::EntryId previous;
     for (std::size_t k = 0; k < count; ++k) {
         const Platform::EntryId id = idOf(k);
         const bool same = k > 0 && id.file.device == previous.file.device && id.volume == previous.volume;
-        out.push_back(static_cast<char>(same ? kSameVolume : kOtherVolume));
+        // The files of one listing share what it tells of their birth.
+        const bool sameBirth = !HasBirths(version) || id.born == previous.born;
+        out.push_back(static_cast<char>(!same       ? kOtherVolume
+                                        : sameBirth ? kSameVolume
+                                                    : kSameVolumeOtherBirth));
         if (same) {
             PutVarint(out, id.file.inode);
+            if (!sameBirth) PutVarint(out, BirthStep(previous.born, id.born));
         } else {
-            PutId(out, id);
+            PutId(out, id, version);
         }
         previous = id;
     }
@@ -409,17 +441,19 @@ std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries,
             const std::size_t newShared = SharedPrefix(e.oldPath, e.newPath);
             PutVarint(withIds, newShared);
             PutBytes(withIds, std::string_view(e.newPath).substr(newShared));
-            PutId(withIds, e.id);
+            PutId(withIds, e.id, version);
             previousOld = e.oldPath;
         }
         return BeginBytes(header, 1, entries.size(), withIds.size(),
                           [&](std::string& out) { out.append(withIds); });
     }
-    return DraftBytes(header, EncodePaths(entries)) +
-           IdsBytes(entries.size(), [&](std::size_t k) { return entries[k].id; });
+    std::string bytes = DraftBytes(header, EncodePaths(entries));
+    bytes[kMagic.size()] = static_cast<char>(version);
+    return bytes + IdsBytes(
+                       entries.size(), [&](std::size_t k) { return entries[k].id; }, version);
 }
 
-std::string EncodeNotes(const std::vector<Note>& notes) {
+std::string EncodeNotes(const std::vector<Note>& notes, std::uint8_t version) {
     assert(!notes.empty());
     std::string out;
     const std::size_t start = StartRecord(out, kNotes);
@@ -429,7 +463,7 @@ std::string EncodeNotes(const std::vector<Note>& notes) {
         PutFixed(out, static_cast<std::uint8_t>(note.kind), 1);
         PutVarint(out, note.entry);
         PutBytes(out, note.path);
-        PutId(out, note.id);
+        PutId(out, note.id, version);
     }
     FinishRecord(out, start);
     return out;
@@ -457,7 +491,7 @@ Parsed Parse(std::string_view bytes, Entries entries) {
         return parsed;
     }
     const auto version = static_cast<std::uint8_t>(bytes[kMagic.size()]);
-    if (version != kVersion && version != 1) {
+    if (version < 1 || version > kVersion) {
         parsed.verdict = version > kVersion ? Verdict::kNewer : Verdict::kForeign;
         return parsed;
     }
@@ -469,7 +503,8 @@ Parsed Parse(std::string_view bytes, Entries entries) {
     bool good = begin && begin->type == kBegin && ReadBegin(begin->payload, version, entries, budget, parsed);
     if (good && version != 1) {
         const std::optional<Record> ids = ReadRecord(bytes, pos);
-        good = ids && ids->type == kIds && ReadIds(ids->payload, parsed.entryCount, parsed.journal.entries);
+        good = ids && ids->type == (HasBirths(version) ? kBornIds : kIds) &&
+               ReadIds(ids->payload, parsed.entryCount, version, parsed.journal.entries);
     }
     if (!good) {
         parsed = Parsed{};
@@ -483,7 +518,7 @@ Parsed Parse(std::string_view bytes, Entries entries) {
         const std::optional<Record> record = ReadRecord(bytes, pos);
         bool read = false;
         if (record && record->type == kNotes) {
-            read = ReadNotes(record->payload, parsed.entryCount, journal.notes);
+            read = ReadNotes(record->payload, parsed.entryCount, version, journal.notes);
         } else if (record && record->type == kClosing) {
             Closing closing;
             read = ReadClosing(record->payload, parsed.entryCount, closing);

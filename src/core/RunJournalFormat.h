@@ -7,9 +7,10 @@
 //   file    = "QBJOURNL" version:u8 begin ids notes* closing?
 //   begin   = id:u64 kind:u8 time:i64 target:u64 folder:bytes count:varint entry*
 //   entry   = oldShared:varint oldRest:bytes (2 * newShared + base):varint newRest:bytes
-//   ids     = count:varint (same:u8 inode:varint | other:u8 device:varint inode:varint volume:varint)*
+//   ids     = count:varint (same:u8 inode:varint | sameOtherBirth:u8 inode:varint birthStep:varint
+//                           | other:u8 id)*
 //   notes   = count:varint (kind:u8 entry:varint path:bytes id)*
-//   id      = device:varint inode:varint volume:varint                   (a Platform::EntryId)
+//   id      = device:varint inode:varint volume:varint born:varint      (a Platform::EntryId)
 //   closing = flags:u8 skipped:list failed:list untried:list     (the entries in no list are done)
 //   list    = count:varint first:varint (gap - 1):varint*
 //
@@ -17,11 +18,15 @@
 // An entry's old path shares oldShared bytes with the previous entry's old path, and its new path
 // newShared bytes with its own old path (base 0) or with the previous entry's new path (base 1): a
 // run within one folder stores little more than what changes from one name to the next.
-// The ids record gives each entry's file in the order of the entries; "same" (0) keeps the device
-// and file system of the previous one, "other" (1) names them. The begin and ids records are written
-// whole before the first change (the begin record while the command still looks at its files: the
-// ids come last); notes and the closing are appended. Version 1 files, still read, have no ids
-// record: each entry ends with its id, and its newShared, without a base, counts from its old path.
+// The ids record gives each entry's file in the order of the entries; "same" (0) keeps the device,
+// file system and birth (Platform::Born, as its bits) of the previous one, "sameOtherBirth" (2)
+// keeps the first two and gives the birth as a step from the previous one (zigzag), "other" (1)
+// names all. The begin and ids records are written whole before the first change (the begin
+// record while the command still looks at its files: the ids come last); notes and the closing
+// are appended. Version 3 gives its ids record a type of its own (5 rather than 4). Files of
+// earlier versions are still read: in version 2 no id has a born and mark 2 does not exist; in
+// version 1 there is no ids record either: each entry ends with its id, and its newShared, without
+// a base, counts from its old path.
 
 #include <cstddef>
 #include <cstdint>
@@ -35,7 +40,7 @@
 
 namespace RunJournal::Format {
 
-inline constexpr std::uint8_t kVersion = 2;
+inline constexpr std::uint8_t kVersion = 3;
 // A longer path names nothing the system could rename.
 inline constexpr std::size_t kMaxPathBytes = 65536;
 // A larger file is not read: the journal folder keeps 200 MB in all.
@@ -67,14 +72,14 @@ std::string DraftBytes(const Header& header, const EntriesEncoder& entries);
 void Renumber(std::string& draft, std::uint64_t id);
 // The ids record that completes a draft of count entries; idOf(k): the k-th entry's file.
 using IdOf = std::function<Platform::EntryId(std::size_t)>;
-std::string IdsBytes(std::size_t count, const IdOf& idOf);
-// The file's bytes up to the first append: DraftBytes and IdsBytes in one. version 1 only to check
-// that the files of earlier versions are still read.
+std::string IdsBytes(std::size_t count, const IdOf& idOf, std::uint8_t version = kVersion);
+// The file's bytes up to the first append: DraftBytes and IdsBytes in one. Another version only to
+// check that the files of earlier versions are still read (then with notes of that version too).
 std::string EncodeBegin(const Header& header, const std::vector<Entry>& entries,
                         std::uint8_t version = kVersion);
 
 // A record to append. notes not empty; every note's entry within the command's entries.
-std::string EncodeNotes(const std::vector<Note>& notes);
+std::string EncodeNotes(const std::vector<Note>& notes, std::uint8_t version = kVersion);
 // A record to append; one outcome per entry of the command.
 std::string EncodeClosing(const Closing& closing);
 

@@ -18,7 +18,8 @@ std::optional<Platform::EntryId> IdAt(const std::string& path) {
 }
 
 bool Holds(const std::string& path, const Platform::EntryId& id) {
-    return IdAt(path) == id;
+    const auto found = IdAt(path);
+    return found && Platform::IsSame(id, *found);
 }
 
 // The copies placed under their final names, by entry: after a move to another file system the
@@ -33,8 +34,8 @@ public:
     }
     // id is the file of entry i or one of its placed copies.
     bool Ours(const Journal& journal, std::size_t i, const Platform::EntryId& id) const {
-        return id == journal.entries[i].id ||
-               std::find(placed_[i].begin(), placed_[i].end(), id) != placed_[i].end();
+        const auto same = [&id](const Platform::EntryId& recorded) { return Platform::IsSame(recorded, id); };
+        return same(journal.entries[i].id) || std::any_of(placed_[i].begin(), placed_[i].end(), same);
     }
 
 private:
@@ -69,8 +70,9 @@ OnDisk LeftBehind(const Journal& journal) {
                 // A regular file, links not followed: a link there is nobody's copy.
                 const auto copy = Platform::EntryStatus(note.path);
                 const auto copyId = IdAt(note.path);
-                if (copy && copy->kind == Platform::EntryKind::File && copyId && *copyId != e.id &&
-                    Holds(e.oldPath, e.id) && !Holds(e.newPath, *copyId)) {
+                if (copy && copy->kind == Platform::EntryKind::File && copyId &&
+                    !Platform::IsSame(e.id, *copyId) && Holds(e.oldPath, e.id) &&
+                    !Holds(e.newPath, *copyId)) {
                     found.removableCopies.push_back(n);
                 }
                 break;

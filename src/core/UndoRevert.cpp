@@ -4,6 +4,7 @@
 #include <cassert>
 #include <string_view>
 
+#include "core/Cp932.h"
 #include "core/FolderLook.h"
 #include "core/MyFileOperation.h"
 #include "core/RenameExecutor.h"
@@ -11,10 +12,10 @@
 namespace UndoRevert {
 namespace {
 
-// The identity the run recorded for entry i stands at path. An entry without one is never
+// The identity the run recorded for entry i stands at its new path. An entry without one is never
 // trusted.
-bool HoldsItsFile(const PairList& pairs, std::size_t i, const std::optional<Platform::EntryId>& found) {
-    return found && *found == pairs.IdOf(i) && pairs.IdOf(i) != Platform::EntryId{};
+bool HoldsItsFile(const PairList& pairs, std::size_t i, MyFileOperation::FolderLook& look) {
+    return pairs.IdOf(i) != Platform::EntryId{} && look.Holds(pairs.NewPaths()[i], pairs.IdOf(i));
 }
 
 }  // namespace
@@ -38,12 +39,25 @@ std::vector<std::size_t> MissingFiles(const PairList& pairs) {
             missing.push_back(i);
         } else if (next < taken.size() && taken[next] == i) {
             ++next;
-            Platform::EntryId id;
-            const bool file = look.At(pairs.NewPaths()[i], &id) == MyFileOperation::FolderLook::Kind::kFile;
-            if (!HoldsItsFile(pairs, i, file ? std::optional(id) : std::nullopt)) missing.push_back(i);
+            if (!HoldsItsFile(pairs, i, look)) missing.push_back(i);
         }
     }
     return missing;
+}
+
+void Restamp(PairList& pairs) {
+    std::string_view folder;
+    std::optional<Platform::Born> born;
+    for (std::size_t i = 0; i < pairs.Size(); ++i) {
+        if (!pairs.Renamed(i) || !pairs.IdOf(i).born.Bound()) continue;
+        const std::string_view text = MyFileOperation::SplitAtLastDelimiter(pairs.NewPaths()[i]).folder;
+        if (text != folder) {
+            folder = text;
+            const auto native = Cp932::ToUtf8(folder);
+            born = native ? Platform::ListedBirth(*native) : std::nullopt;
+        }
+        if (born) pairs.SetBorn(i, *born);
+    }
 }
 
 bool AnyToUndo(const PairList& pairs, const std::vector<std::size_t>& missing) {
@@ -173,7 +187,9 @@ Revert RevertOne(PairList& pairs, std::size_t i) {
     }
     const std::string& newPath = pairs.NewPaths()[i];
     const std::string& oldPath = pairs.OldPaths()[i];
-    if (!HoldsItsFile(pairs, i, MyFileOperation::FileIdentity(newPath))) return Revert::kMissing;
+    const std::optional<Platform::EntryId> found = MyFileOperation::FileIdentity(newPath);
+    if (!found || pairs.IdOf(i) == Platform::EntryId{} || !Platform::IsSame(pairs.IdOf(i), *found))
+        return Revert::kMissing;
     if (newPath == oldPath) return Revert::kDone;  // a run that left the name as it was
     // A link standing at old is another file, even when it points to this one.
     if (MyFileOperation::PathExists(oldPath) && !MyFileOperation::SameEntry(oldPath, newPath))

@@ -31,6 +31,11 @@ bool AnyToUndo(const PairList& pairs, const std::vector<std::size_t>& missing);
 // looked at every one and nothing waited for the user since.
 enum class Sources { kLookAgain, kJustSeen };
 
+// After a command: the files it renamed that a listing identified are known to be born no later
+// than their folder's change time now, so that an undo finding a folder unchanged since need not
+// look at each of its files.
+void Restamp(PairList& pairs);
+
 // Takes back every entry Takes names but the missing ones (ascending, as MissingFiles gives them),
 // from its new path to its old one: in the opposite order to the last command, or, finishing an
 // unfinished undo, in that undo's order. Then drops the missing entries. Returns the indices

@@ -14,7 +14,7 @@ using Order = RenameExecutor::Order;
 
 // The identity of file n (1 for A, ...).
 Platform::EntryId Id(std::uint64_t n) {
-    return {{1, n}, 7};
+    return {{1, n}, 7, {}};
 }
 
 // A run over A..E whose pair C was skipped and E refused; the dates taken were read.

@@ -19,20 +19,27 @@ using Format::Verdict;
 constexpr auto Framed = &testsupport::FramedJournalRecord;
 
 constexpr std::uint64_t kMax64 = std::numeric_limits<std::uint64_t>::max();
+const Platform::Born kListed = Platform::Born::NoLaterThan(1'700'000'000, 5);
 
 // Names any Linux file system allows, and shapes that test the shared prefixes: a path that is a
 // prefix of the one before, one equal to it, one longer than the old one it shares with.
 std::vector<Entry> HostileEntries() {
     const std::string longName(4000, 'x');
     return {
-        {"/home/u/写真/IMG_0001.jpg", "/home/u/写真/001.jpg", {{2049, 131}, 0x5f3e9a21c4d07b66ULL}},
-        {"/home/u/写真/IMG_0002.jpg", "/home/u/写真/IMG_0002.jpg.bak", {{2049, 132}, 0x5f3e9a21c4d07b66ULL}},
-        {"/home/u/line\nbreak", "/home/u/line\r\nbreak ", {{1, 2}, kMax64}},
-        {"/home/u/bad\xff\xfe\x80utf8", "/home/u/\x83\x5c\\back", {kMax64, kMax64}},
-        {"/home/u", "/home/u/" + longName, {0, 0}},
-        {"/home/u", "/h", {7, 7}},
-        {"/" + longName, "/" + longName + "/y", {3, 1ULL << 40}},
-        {"/a", "/a", {4, 4}},
+        {"/home/u/写真/IMG_0001.jpg", "/home/u/写真/001.jpg", {{2049, 131}, 0x5f3e9a21c4d07b66ULL, kListed}},
+        {"/home/u/写真/IMG_0002.jpg",
+         "/home/u/写真/IMG_0002.jpg.bak",
+         {{2049, 132}, 0x5f3e9a21c4d07b66ULL, kListed}},
+        {"/home/u/line\nbreak",
+         "/home/u/line\r\nbreak ",
+         {{1, 2}, kMax64, Platform::Born::At(1'700'000'000, 999'999'999)}},
+        {"/home/u/bad\xff\xfe\x80utf8",
+         "/home/u/\x83\x5c\\back",
+         {{kMax64, kMax64}, 0, Platform::Born::At(1'700'000'000, 1)}},
+        {"/home/u", "/home/u/" + longName, {{0, 0}, 0, Platform::Born::Generation(0xFFFFFFFF)}},
+        {"/home/u", "/h", {{7, 7}, 0, Platform::Born::FromBits(kMax64)}},
+        {"/" + longName, "/" + longName + "/y", {{3, 1ULL << 40}, 0, {}}},
+        {"/a", "/a", {{4, 4}, 0, kListed}},
     };
 }
 
@@ -40,10 +47,11 @@ Journal SampleJournal() {
     Journal journal;
     journal.header = {0x0123456789abcdefULL, Kind::kMove, -5, 42, "/home/u/写真\n\xff"};
     journal.entries = HostileEntries();
-    journal.notes = {{NoteKind::kCopy, 0, "/mnt/card/.quorbel-1-0", {}},
-                     {NoteKind::kCopyPlaced, 0, "/mnt/card/001.jpg", {{9, 9}, 0x1234}},
-                     {NoteKind::kSetAside, 7, "/a/.quorbel-1-1\n", {kMax64, 1}},
-                     {NoteKind::kCycle, 3, "/home/u/.quorbel-1-2", {kMax64, kMax64}}};
+    journal.notes = {
+        {NoteKind::kCopy, 0, "/mnt/card/.quorbel-1-0", {}},
+        {NoteKind::kCopyPlaced, 0, "/mnt/card/001.jpg", {{9, 9}, 0x1234, Platform::Born::At(5, 6)}},
+        {NoteKind::kSetAside, 7, "/a/.quorbel-1-1\n", {{kMax64, 1}, 0, {}}},
+        {NoteKind::kCycle, 3, "/home/u/.quorbel-1-2", {{kMax64, kMax64}, 0, kListed}}};
     journal.closing = Closing{false,
                               {Outcome::kDone, Outcome::kSkipped, Outcome::kDone, Outcome::kFailed,
                                Outcome::kUntried, Outcome::kUntried, Outcome::kDone, Outcome::kSkipped}};
@@ -61,9 +69,9 @@ Written Write(const Journal& journal, std::uint8_t version = Format::kVersion) {
     written.bytes = Format::EncodeBegin(journal.header, journal.entries, version);
     written.ends.push_back(written.bytes.size());
     // Notes in two appends, as a planner and a move would write them.
-    written.bytes += Format::EncodeNotes({journal.notes[0], journal.notes[1]});
+    written.bytes += Format::EncodeNotes({journal.notes[0], journal.notes[1]}, version);
     written.ends.push_back(written.bytes.size());
-    written.bytes += Format::EncodeNotes({journal.notes[2], journal.notes[3]});
+    written.bytes += Format::EncodeNotes({journal.notes[2], journal.notes[3]}, version);
     written.ends.push_back(written.bytes.size());
     written.bytes += Format::EncodeClosing(*journal.closing);
     written.ends.push_back(written.bytes.size());
@@ -101,16 +109,22 @@ std::string BeginHead(std::uint64_t count) {
 
 const std::string kFileHead = std::string("QBJOURNL") + '\x01';
 const std::string kFileHead2 = std::string("QBJOURNL") + '\x02';
+const std::string kFileHead3 = std::string("QBJOURNL") + '\x03';
 
 TEST(RunJournalFormat, RoundTripKeepsEveryByte) {
     const Journal journal = SampleJournal();
-    // The files of version 1, whose entries carry their ids, are still read.
-    for (const std::uint8_t version : {Format::kVersion, std::uint8_t{1}}) {
+    // The files of versions 1 (whose entries carry their ids) and 2 are still read, without births.
+    for (const std::uint8_t version : {Format::kVersion, std::uint8_t{2}, std::uint8_t{1}}) {
         SCOPED_TRACE("version " + std::to_string(version));
         const Written written = Write(journal, version);
         const Format::Parsed parsed = Parse(written.bytes);
         ASSERT_EQ(parsed.verdict, Verdict::kGood);
-        ExpectSame(parsed.journal, journal);
+        Journal expected = journal;
+        for (Entry& e : expected.entries)
+            e.id.born = version < 3 ? Platform::Born() : e.id.born;
+        for (Note& note : expected.notes)
+            note.id.born = version < 3 ? Platform::Born() : note.id.born;
+        ExpectSame(parsed.journal, expected);
         EXPECT_EQ(parsed.validBytes, written.bytes.size());
         EXPECT_FALSE(parsed.tornTail);
     }
@@ -200,6 +214,11 @@ TEST(RunJournalFormat, HostileRecordsWithGoodChecksumsAreRefused) {
     ASSERT_EQ(
         Parse(kFileHead2 + Framed(1, BeginHead(1) + entry2) + Framed(4, Varint(1) + '\x01' + kId)).verdict,
         Verdict::kGood);
+    const std::string second = Varint(2) + Varint(1) + "c" + Varint(0) + Varint(2) + "/d";
+    ASSERT_EQ(Parse(kFileHead3 + Framed(1, BeginHead(2) + entry2 + second) +
+                    Framed(5, Varint(2) + '\x01' + kId + Varint(0) + '\x02' + Varint(1) + Varint(2)))
+                  .verdict,
+              Verdict::kGood);
 
     const struct {
         const char* what;
@@ -241,6 +260,14 @@ TEST(RunJournalFormat, HostileRecordsWithGoodChecksumsAreRefused) {
         {"a new path sharing more than the new path before it has",
          kFileHead2 + Framed(1, BeginHead(1) + Varint(0) + Varint(2) + "/a" + Varint(3) + Varint(1) + "b") +
              Framed(4, Varint(1) + '\x01' + kId)},
+        // Version 3: ids with their births, in a record of another type.
+        {"ids of version 2 in a version 3 file",
+         kFileHead3 + Framed(1, BeginHead(1) + entry2) + Framed(4, Varint(1) + '\x01' + kId)},
+        {"a birth step of the first id", kFileHead3 + Framed(1, BeginHead(1) + entry2) +
+                                             Framed(5, Varint(1) + '\x02' + Varint(1) + Varint(2))},
+        {"a birth step in a version 2 file",
+         kFileHead2 + Framed(1, BeginHead(2) + entry2 + second) +
+             Framed(4, Varint(2) + '\x01' + kId + '\x02' + Varint(1) + Varint(2))},
         {"a version 1 entry in a version 2 file",
          kFileHead2 + Framed(1, BeginHead(1) + entry) + Framed(4, Varint(1) + '\x01' + kId)},
     };

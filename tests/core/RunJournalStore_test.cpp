@@ -34,7 +34,7 @@ std::vector<Entry> Entries(const std::string& folder, int count, std::size_t byt
     for (int i = 0; i < count; ++i) {
         std::string name = std::to_string(i) + "-";
         name += std::string(bytes > name.size() ? bytes - name.size() : 0, static_cast<char>('a' + i % 26));
-        entries.push_back({oldFolder + name, newFolder + name, {1, static_cast<std::uint64_t>(i)}});
+        entries.push_back({oldFolder + name, newFolder + name, {{1, static_cast<std::uint64_t>(i)}, 0, {}}});
     }
     return entries;
 }
@@ -93,7 +93,7 @@ TEST(RunJournalStore, WritesAndReadsBackACommand) {
     EXPECT_EQ(running.files, 3u);
     EXPECT_EQ(running.state, State::kRunning);  // its lock is held, also within one process
 
-    const std::vector<Note> notes = {{NoteKind::kCycle, 2, "/home/u/.quorbel-1-0", {1, 2}}};
+    const std::vector<Note> notes = {{NoteKind::kCycle, 2, "/home/u/.quorbel-1-0", {{1, 2}, 0, {}}}};
     ASSERT_FALSE(writer.AddNotes(notes));
     const std::vector<Outcome> outcomes = {Outcome::kDone, Outcome::kFailed, Outcome::kUntried};
     ASSERT_FALSE(writer.Close(outcomes));
@@ -318,7 +318,7 @@ TEST(RunJournalStore, AFullStateFolderRefusesAndLeavesNoHalfJournal) {
         while (filler.write(block.data(), static_cast<std::streamsize>(block.size())))
             ;
     }
-    const Note note{NoteKind::kCycle, 0, "/w/" + std::string(12000, 't'), {1, 0}};
+    const Note note{NoteKind::kCycle, 0, "/w/" + std::string(12000, 't'), {{1, 0}, 0, {}}};
     EXPECT_EQ(writer.AddNotes({note}), std::errc::no_space_on_device);
     // The part of the note that fit is gone again.
     EXPECT_EQ(fs::file_size(path), began);
@@ -375,7 +375,7 @@ TEST(RunJournalStore, UnreadableFilesAreSetAsideAndReportedOnce) {
     const std::string foreign = Format::FileName(damaged + 1);
     dir.MakeFile(foreign, "not a journal\n");
     const std::string newer = Format::FileName(damaged + 2);
-    dir.MakeFile(newer, std::string("QBJOURNL") + '\x03' + "later");
+    dir.MakeFile(newer, std::string("QBJOURNL") + static_cast<char>(Format::kVersion + 1) + "later");
     // A copy of the good journal under another name: its id does not match.
     const std::string copied = Format::FileName(damaged + 3);
     fs::copy_file(folder + "/" + Format::FileName(good), folder + "/" + copied);

@@ -70,8 +70,9 @@ private:
 // The input cut into payloads, each led by its length: a begin record and then records of the types
 // the first byte of each later piece names.
 std::string FramedPieces(std::string_view bytes) {
-    // Either version: the first byte's lowest bit.
-    std::string file = std::string("QBJOURNL") + (!bytes.empty() && bytes.front() % 2 == 0 ? '\x02' : '\x01');
+    // Any version the reader knows, as the first byte says.
+    std::string file =
+        std::string("QBJOURNL") + static_cast<char>(1 + (bytes.empty() ? 0 : bytes.front() % 3));
     for (bool first = true; !bytes.empty(); first = false) {
         const std::size_t length =
             std::min<std::size_t>(static_cast<std::uint8_t>(bytes.front()), bytes.size() - 1);
@@ -79,7 +80,7 @@ std::string FramedPieces(std::string_view bytes) {
         bytes.remove_prefix(1 + length);
         std::uint8_t type = 1;
         if (!first && !piece.empty()) {
-            type = static_cast<std::uint8_t>(piece.front() % 5);
+            type = static_cast<std::uint8_t>(piece.front() % 6);
             piece.remove_prefix(1);
         }
         file += Framed(type, piece);
@@ -102,19 +103,22 @@ void Reframe(std::string& file, std::size_t start) {
                  Framed(static_cast<std::uint8_t>(file[start]), file.substr(start + 5, length)));
 }
 
+Platform::EntryId Id(Input& in) {
+    return {{in.Number(), in.Number()}, in.Number(), Platform::Born::FromBits(in.Number())};
+}
+
 Journal JournalFrom(Input& in) {
     Journal journal;
     journal.header = {in.Number() | 1, static_cast<Kind>(1 + in.Byte() % 8),
                       static_cast<std::int64_t>(in.Number()), in.Number(), in.Text()};
     const std::size_t count = in.Byte() % 16;
     for (std::size_t i = 0; i < count; ++i)
-        journal.entries.push_back({in.Text(), in.Text(), {{in.Number(), in.Number()}, in.Number()}});
+        journal.entries.push_back({in.Text(), in.Text(), Id(in)});
     if (!journal.entries.empty()) {
         for (std::size_t i = in.Byte() % 4; i > 0; --i) {
             journal.notes.push_back({static_cast<NoteKind>(1 + in.Byte() % 4),
                                      static_cast<std::uint32_t>(in.Byte() % journal.entries.size()),
-                                     in.Text(),
-                                     {{in.Number(), in.Number()}, in.Number()}});
+                                     in.Text(), Id(in)});
         }
     }
     if (in.Byte() % 2 == 0) {

@@ -104,7 +104,7 @@ using CopyNames = std::function<std::error_code(std::string& name)>;
 // times. syncNow: the copy is synced here (else the caller syncs the file system). On failure
 // nothing of the copy is left.
 std::error_code CopyFile(const std::string& from, int dir, bool syncNow, const CopyNames& names,
-                         std::string& copy, FileId& id, std::uint64_t& bytes) {
+                         std::string& copy, Posix::Looked& id, std::uint64_t& bytes) {
     const Fd in(open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (in.Get() < 0) return LastError();
     struct stat st {};
@@ -118,8 +118,9 @@ std::error_code CopyFile(const std::string& from, int dir, bool syncNow, const C
     }
     if (fd < 0) return ErrorOf(EEXIST);
     Fd out(fd);
-    struct stat made {};
-    std::error_code ec = fstat(out.Get(), &made) == 0 ? std::error_code() : LastError();
+    // The copy is a file of its own: its birth tells it apart once the move is taken back.
+    Posix::Looked made;
+    std::error_code ec = Posix::Look(out.Get(), "", AT_EMPTY_PATH, made) ? std::error_code() : LastError();
     if (!ec) ec = CopyContent(in.Get(), out.Get(), st.st_size);
     if (!ec) {
         if (fchown(out.Get(), st.st_uid, st.st_gid) != 0) {
@@ -138,14 +139,14 @@ std::error_code CopyFile(const std::string& from, int dir, bool syncNow, const C
         unlinkat(dir, copy.c_str(), 0);
         return ec;
     }
-    id = IdOf(made);
+    id = made;
     bytes = static_cast<std::uint64_t>(std::max<off_t>(st.st_size, 0));
     return {};
 }
 
 // A symbolic link moves as a link: the same target text under a fresh copy name.
 std::error_code CopyLink(const std::string& from, const struct stat& st, int dir, const CopyNames& names,
-                         std::string& copy, FileId& id) {
+                         std::string& copy, Posix::Looked& id) {
     std::vector<char> target(std::max<std::size_t>(static_cast<std::size_t>(st.st_size), 255) + 1);
     for (;;) {
         const ssize_t n = readlink(from.c_str(), target.data(), target.size());
@@ -165,14 +166,12 @@ std::error_code CopyLink(const std::string& from, const struct stat& st, int dir
     }
     if (!made) return ErrorOf(EEXIST);
     const timespec times[2] = {st.st_atim, st.st_mtim};
-    struct stat link {};
     if (utimensat(dir, copy.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0 ||
-        fstatat(dir, copy.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0) {
+        !Posix::Look(dir, copy.c_str(), 0, id)) {
         const auto ec = LastError();
         unlinkat(dir, copy.c_str(), 0);
         return ec;
     }
-    id = IdOf(link);
     return {};
 }
 
@@ -252,7 +251,7 @@ public:
                 placing.push_back({TemporaryName::Kind::kCopyPlaced,
                                    copy.index,
                                    moves_[copy.index].name,
-                                   {copy.id, folder_.volume_}});
+                                   {copy.id, folder_.volume_, copy.born}});
         }
         if (const auto ec = placing.empty() ? std::error_code() : folder_.Record(placing)) FailAll(ec);
         for (Copy& copy : copies_) {
@@ -281,8 +280,9 @@ private:
     enum class State { kCopied, kPlaced, kFailed };
     struct Copy {
         std::size_t index = 0;
-        FileId source;  // the file copied
-        FileId id;      // its copy
+        Posix::Looked source;  // the file copied
+        FileId id;             // its copy
+        Born born;
         State state = State::kCopied;
     };
 
@@ -290,9 +290,9 @@ private:
     // since is no file this move was told to remove.
     std::error_code RemoveSource(const Copy& copy) const {
         const std::string& from = moves_[copy.index].from;
-        struct stat now {};
-        if (lstat(from.c_str(), &now) != 0) return LastError();
-        if (IdOf(now) != copy.source) return ErrorOf(ESTALE);
+        Posix::Looked now;
+        if (!Posix::Look(AT_FDCWD, from.c_str(), 0, now)) return LastError();
+        if (now.id != copy.source.id || now.born != copy.source.born) return ErrorOf(ESTALE);
         return unlink(from.c_str()) == 0 ? std::error_code() : LastError();
     }
 
@@ -300,10 +300,14 @@ private:
         const MoveRequest& move = moves_[copy.index];
         std::string& name = outcomes_[copy.index].copy;
         struct stat source {};
-        if (lstat(move.from.c_str(), &source) != 0) return LastError();
-        copy.source = IdOf(source);
-        // Still the file that was looked at before its rename was tried.
-        if (move.expected && copy.source != move.expected->file) return ErrorOf(ESTALE);
+        if (lstat(move.from.c_str(), &source) != 0 ||
+            !Posix::Look(AT_FDCWD, move.from.c_str(), 0, copy.source))
+            return LastError();
+        // Still the file that was looked at before its rename was tried (on the same file system).
+        if (IdOf(source) != copy.source.id ||
+            (move.expected &&
+             !IsSame(*move.expected, {copy.source.id, move.expected->volume, copy.source.born})))
+            return ErrorOf(ESTALE);
         // Refused before a large file is copied, not after; the placing looks again.
         bool exists = false;
         const std::error_code replaceable = Replaceable(folder_.fd_, move.name, move.from, exists);
@@ -312,10 +316,16 @@ private:
         const CopyNames names = [this, &copy](std::string& next) {
             return folder_.NextCopyName(copy.index, moves_.size(), next);
         };
-        if (S_ISREG(source.st_mode))
-            return CopyFile(move.from, folder_.fd_, !folder_.readable_, names, name, copy.id, bytes);
-        if (S_ISLNK(source.st_mode)) return CopyLink(move.from, source, folder_.fd_, names, name, copy.id);
-        return ErrorOf(EXDEV);  // folders and special files stay on their file system
+        Posix::Looked made;
+        std::error_code ec = ErrorOf(EXDEV);  // folders and special files stay on their file system
+        if (S_ISREG(source.st_mode)) {
+            ec = CopyFile(move.from, folder_.fd_, !folder_.readable_, names, name, made, bytes);
+        } else if (S_ISLNK(source.st_mode)) {
+            ec = CopyLink(move.from, source, folder_.fd_, names, name, made);
+        }
+        copy.id = made.id;
+        copy.born = made.born;
+        return ec;
     }
 
     // The copy to its name; a file standing there is set aside when the caller asked to replace it.
@@ -435,12 +445,12 @@ void DestinationFolder::ReserveAsides(const std::vector<MoveRequest>& moves) {
     if (fd_ < 0) return;
     std::vector<TemporaryName> names;
     for (std::size_t i = 0; i < moves.size(); ++i) {
-        struct stat st {};
+        Posix::Looked looked;
         if (moves[i].existing != Existing::Replace || !IsSingleName(moves[i].name) ||
-            fstatat(fd_, moves[i].name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode))
+            !Posix::Look(fd_, moves[i].name.c_str(), 0, looked) || S_ISDIR(looked.mode))
             continue;
         reserved_[i].aside = Posix::RandomName(Posix::kAsidePrefix);
-        reserved_[i].asideId = {IdOf(st), volume_};
+        reserved_[i].asideId = {looked.id, volume_, looked.born};
         names.push_back({TemporaryName::Kind::kAside, i, reserved_[i].aside, reserved_[i].asideId});
     }
     // Not recorded: each is recorded on its own when it comes to be used.
@@ -470,8 +480,8 @@ std::error_code DestinationFolder::NextCopyName(std::size_t i, std::size_t moves
 
 std::error_code DestinationFolder::CheckSource(const MoveRequest& move) {
     if (!move.expected) return {};
-    struct stat st {};
-    if (lstat(move.from.c_str(), &st) != 0) return LastError();
+    Posix::Looked looked;
+    if (!Posix::Look(AT_FDCWD, move.from.c_str(), 0, looked)) return LastError();
     const std::size_t slash = move.from.rfind('/');
     const std::string_view folder =
         slash == std::string::npos ? std::string_view(".")
@@ -484,8 +494,8 @@ std::error_code DestinationFolder::CheckSource(const MoveRequest& move) {
         sourceFolder_ = folder;
         sourceVolume_ = Posix::VolumeOf(fs);
     }
-    const EntryId found{IdOf(st), sourceVolume_};
-    return found == *move.expected ? std::error_code() : ErrorOf(ESTALE);
+    const EntryId found{looked.id, sourceVolume_, looked.born};
+    return IsSame(*move.expected, found) ? std::error_code() : ErrorOf(ESTALE);
 }
 
 std::error_code DestinationFolder::MoveByRename(std::size_t i, const MoveRequest& move,
@@ -514,10 +524,9 @@ std::error_code DestinationFolder::SetAside(std::size_t i, const std::string& fr
     aside.clear();
     bool exists = false;
     if (const auto ec = Replaceable(fd_, name, from, exists); ec || !exists) return ec;
-    struct stat target {};
-    if (fstatat(fd_, name.c_str(), &target, AT_SYMLINK_NOFOLLOW) != 0)
-        return errno == ENOENT ? std::error_code() : LastError();
-    const EntryId id{IdOf(target), volume_};
+    Posix::Looked target;
+    if (!Posix::Look(fd_, name.c_str(), 0, target)) return errno == ENOENT ? std::error_code() : LastError();
+    const EntryId id{target.id, volume_, target.born};
     std::error_code ec = ErrorOf(EEXIST);
     for (int attempt = 0; attempt < Posix::kTemporaryAttempts && ec == std::errc::file_exists; ++attempt) {
         // The name recorded ahead while it is still for the file standing there; else a fresh one,

@@ -28,6 +28,40 @@ struct FileId {
     friend bool operator==(const FileId&, const FileId&) = default;
 };
 
+struct EntryId;
+enum class Sameness;
+bool IsSame(const EntryId& recorded, const EntryId& found);
+
+// What tells a file apart from a later one that was given its inode number after it was gone. A
+// look at the file itself reads its birth time (nanoseconds) where the file system keeps one, else
+// its inode generation; a folder's listing, which reads no file, gives a time no file it lists was
+// born after: the folder's change time as it was read. A rename changes none of them. 8 bytes, as
+// every file of a run keeps one.
+class Born {
+public:
+    Born() = default;
+    static Born At(std::int64_t seconds, std::uint32_t nanoseconds);
+    static Born NoLaterThan(std::int64_t seconds, std::uint32_t nanoseconds);
+    static Born Generation(std::uint32_t generation);
+    // As stored (0: nothing known); FromBits(Bits()) is the same.
+    std::uint64_t Bits() const { return bits_; }
+    static Born FromBits(std::uint64_t bits) { return Born(bits); }
+    bool Known() const { return bits_ != 0; }
+    // A listing's: no later than a time.
+    bool Bound() const { return KindOf() == kNoLaterThan; }
+    friend bool operator==(const Born&, const Born&) = default;
+
+private:
+    friend Sameness Compare(const EntryId& recorded, const EntryId& found);
+    friend bool IsSame(const EntryId& recorded, const EntryId& found);
+    explicit Born(std::uint64_t bits) : bits_(bits) {}
+    // The top two bits tell the kind, the rest the value.
+    enum Kind : std::uint64_t { kNone = 0, kAt = 1, kNoLaterThan = 2, kGeneration = 3 };
+    Kind KindOf() const { return static_cast<Kind>(bits_ >> 62); }
+    std::uint64_t Value() const { return bits_ & ((std::uint64_t{1} << 62) - 1); }
+    std::uint64_t bits_ = 0;
+};
+
 // Who stands at a name, as undo and revert must know it: the entry itself (links not followed; a
 // rename keeps it) and the file system it lives on. Two cards that a reader mounts as one device
 // can hold files of the same inode numbers; their file systems' ids (the ext4 UUID, a tmpfs's own)
@@ -35,8 +69,21 @@ struct FileId {
 struct EntryId {
     FileId file;
     std::uint64_t volume = 0;
+    Born born;
     friend bool operator==(const EntryId&, const EntryId&) = default;
 };
+
+// Whether found, what a look sees now, is the file recorded earlier: the same inode number on the
+// same file system, and the same file where what each knows of its birth can tell. kUnsure where
+// only a look at the file itself can (the two come from listings read at different times, or a
+// listing and a recorded birth time): the caller looks again with LookAt and trusts nothing
+// before. Where neither side knows anything of the birth (the file system keeps neither time nor
+// generation, or an old journal), the inode number alone decides.
+enum class Sameness { kSame, kOther, kUnsure };
+Sameness Compare(const EntryId& recorded, const EntryId& found);
+// Compare for a found identity from a look at the file itself (LookAt), where nothing is left
+// unsure.
+bool IsSame(const EntryId& recorded, const EntryId& found);
 
 struct DirEntry {
     std::string name;
@@ -200,6 +247,7 @@ private:
     std::string folder_;  // with "/" at its end
     std::optional<FileId> id_;
     std::uint64_t volume_ = 0;  // EntryId::volume of the folder's entries
+    Born bornBy_;               // EntryId::born of the files read
     bool listed_ = false;
     bool listedInodes_ = false;  // the listing's inode numbers are those lstat tells
     bool exact_ = false;
@@ -227,6 +275,10 @@ private:
     };
     std::optional<Stamp> stamp_;
 };
+
+// What a listing of the folder at path read now would tell of its files' birth (Born); nullopt
+// when the folder cannot be looked at.
+std::optional<Born> ListedBirth(const std::string& folder);
 
 // True when both paths name one file: the same entry, hard links, or a link to the other (also
 // the two spellings of one name on a case-insensitive file system).

@@ -22,6 +22,88 @@
 #include "core/platform/PosixFiles.h"
 
 namespace Platform {
+
+namespace {
+
+// Nanoseconds since the epoch within the 62 bits a Born holds (until 2116); nullopt outside.
+std::optional<std::uint64_t> Nanoseconds(std::int64_t seconds, std::uint32_t nanoseconds) {
+    constexpr std::int64_t kMaxSeconds = ((std::int64_t{1} << 62) - 1) / 1'000'000'000 - 1;
+    if (seconds < 0 || seconds > kMaxSeconds || nanoseconds >= 1'000'000'000) return std::nullopt;
+    return static_cast<std::uint64_t>(seconds) * 1'000'000'000 + nanoseconds;
+}
+
+}  // namespace
+
+Born Born::At(std::int64_t seconds, std::uint32_t nanoseconds) {
+    const auto ns = Nanoseconds(seconds, nanoseconds);
+    return ns ? Born((std::uint64_t{kAt} << 62) | *ns) : Born();
+}
+
+Born Born::NoLaterThan(std::int64_t seconds, std::uint32_t nanoseconds) {
+    const auto ns = Nanoseconds(seconds, nanoseconds);
+    return ns ? Born((std::uint64_t{kNoLaterThan} << 62) | *ns) : Born();
+}
+
+Born Born::Generation(std::uint32_t generation) {
+    return Born((std::uint64_t{kGeneration} << 62) | generation);
+}
+
+Sameness Compare(const EntryId& recorded, const EntryId& found) {
+    if (recorded.file != found.file || recorded.volume != found.volume) return Sameness::kOther;
+    const Born& r = recorded.born;
+    const Born& f = found.born;
+    const auto same = [](bool yes) { return yes ? Sameness::kSame : Sameness::kOther; };
+    switch (r.KindOf()) {
+        case Born::kNone:
+            return Sameness::kSame;
+        case Born::kAt:
+            switch (f.KindOf()) {
+                case Born::kAt:
+                    return same(r == f);
+                case Born::kNoLaterThan:
+                    return r.Value() <= f.Value() ? Sameness::kUnsure : Sameness::kOther;
+                case Born::kGeneration:  // one inode with a birth time, one without: two files
+                    return Sameness::kOther;
+                case Born::kNone:
+                    return Sameness::kUnsure;
+            }
+            break;
+        case Born::kNoLaterThan:
+            switch (f.KindOf()) {
+                case Born::kAt:
+                    return same(f.Value() <= r.Value());
+                case Born::kNoLaterThan:
+                    // Two readings of a folder unchanged in between list the same files.
+                    return r == f ? Sameness::kSame : Sameness::kUnsure;
+                case Born::kGeneration:  // no birth time to hold the bound against
+                    return Sameness::kSame;
+                case Born::kNone:
+                    return Sameness::kUnsure;
+            }
+            break;
+        case Born::kGeneration:
+            switch (f.KindOf()) {
+                case Born::kGeneration:
+                    return same(r == f);
+                case Born::kAt:
+                    return Sameness::kOther;
+                case Born::kNoLaterThan:
+                case Born::kNone:
+                    return Sameness::kUnsure;
+            }
+            break;
+    }
+    return Sameness::kOther;
+}
+
+bool IsSame(const EntryId& recorded, const EntryId& found) {
+    const Sameness sameness = Compare(recorded, found);
+    // A file system that keeps neither birth time nor generation: the numbers decide.
+    if (sameness == Sameness::kUnsure)
+        return recorded.born.KindOf() == Born::kNoLaterThan && !found.born.Known();
+    return sameness == Sameness::kSame;
+}
+
 namespace {
 
 using Posix::IdOf;
@@ -61,13 +143,19 @@ bool InUse(std::uint8_t state) {
     return state == kUsed || state == kAdded;
 }
 
+// What a listing of the folder st tells of its files' birth: every file that stood in it when it
+// was looked at came there, so was born, no later than its last change.
+Born BornBy(const struct stat& st) {
+    return Born::NoLaterThan(st.st_ctim.tv_sec, static_cast<std::uint32_t>(st.st_ctim.tv_nsec));
+}
+
 FileStatus StatusOf(const struct stat& st) {
     return {ModeKind(st.st_mode), static_cast<std::int64_t>(st.st_mtim.tv_sec), IdOf(st)};
 }
 
-// The kind and identity of what lstat found; a link's kind is its target's, nullopt for a broken one.
-std::optional<EntryKind> KindOfLooked(const struct stat& st, const char* path) {
-    if (!S_ISLNK(st.st_mode)) return ModeKind(st.st_mode);
+// The kind of what a look found; a link's kind is its target's, nullopt for a broken one.
+std::optional<EntryKind> KindOfLooked(mode_t mode, const char* path) {
+    if (!S_ISLNK(mode)) return ModeKind(mode);
     struct stat target {};
     if (stat(path, &target) != 0) return std::nullopt;
     return ModeKind(target.st_mode);
@@ -188,11 +276,11 @@ std::optional<FileStatus> EntryStatus(const std::string& path) {
 }
 
 std::optional<EntryLook> LookAt(const std::string& path) {
-    struct stat st {};
-    if (path.empty() || lstat(path.c_str(), &st) != 0) return std::nullopt;
-    const std::optional<EntryKind> kind = KindOfLooked(st, path.c_str());
+    Posix::Looked looked;
+    if (path.empty() || !Posix::Look(AT_FDCWD, path.c_str(), 0, looked)) return std::nullopt;
+    const std::optional<EntryKind> kind = KindOfLooked(looked.mode, path.c_str());
     if (!kind) return std::nullopt;
-    EntryLook look{*kind, {IdOf(st), 0}};
+    EntryLook look{*kind, {looked.id, 0, looked.born}};
     // The folder's file system: a link's target may live on another.
     const std::size_t slash = path.rfind('/');
     const std::string folder =
@@ -200,6 +288,12 @@ std::optional<EntryLook> LookAt(const std::string& path) {
     struct statfs fs {};
     if (statfs(folder.c_str(), &fs) == 0) look.id.volume = VolumeOf(fs);
     return look;
+}
+
+std::optional<Born> ListedBirth(const std::string& folder) {
+    struct stat st {};
+    if (folder.empty() || stat(folder.c_str(), &st) != 0) return std::nullopt;
+    return BornBy(st);
 }
 
 bool ExactNames(int folderFd) {
@@ -224,6 +318,7 @@ FolderEntries::FolderEntries(std::string folder, std::size_t lookups, std::size_
     Describe(fd, knowsFs ? &fs : nullptr);
     if (fstat(fd, &st) == 0) {
         id_ = IdOf(st);
+        bornBy_ = BornBy(st);
         // Reading costs a small part of a look per entry, and pays once the looks reach about an
         // eighth of the entries; a handful of looks never pays the table.
         constexpr std::size_t kFewLookups = 32;
@@ -262,6 +357,7 @@ std::unique_ptr<FolderEntries> FolderEntries::ToKeep(const std::string& folder, 
     kept->Describe(fd, &fs);
     if (!kept->exact_) return nullptr;
     kept->id_ = IdOf(st);
+    kept->bornBy_ = BornBy(st);
     kept->stamp_ = Stamp{changed.tv_sec, changed.tv_nsec};
     kept->RoomFor(std::min(EntriesBySize(st), keep));
     return kept;
@@ -437,9 +533,9 @@ std::uint64_t FolderEntries::InodeAt(const Slot& slot) const {
 }
 
 EntryId FolderEntries::LookedUpId(const std::string& name) const {
-    struct stat st {};
-    if (lstat((folder_ + name).c_str(), &st) != 0) return {};
-    return {IdOf(st), volume_};
+    Posix::Looked looked;
+    if (!Posix::Look(AT_FDCWD, (folder_ + name).c_str(), 0, looked)) return {};
+    return {looked.id, volume_, looked.born};
 }
 
 std::optional<EntryKind> FolderEntries::KindOf(const std::string& name, EntryId* id, bool* asRead) const {
@@ -461,7 +557,11 @@ std::optional<EntryKind> FolderEntries::KindOf(const std::string& name, EntryId*
         if (!found) return std::nullopt;
         if (asRead != nullptr) *asRead = slots_[at].state == kUsed;
         if (id != nullptr) {
-            *id = listedInodes_ && id_ ? EntryId{{id_->device, InodeAt(slots_[at])}, volume_}
+            // A file a rename brought here may have been born after the reading: of that one, the
+            // listing knows nothing of its birth.
+            *id = listedInodes_ && id_ ? EntryId{{id_->device, InodeAt(slots_[at])},
+                                                 volume_,
+                                                 slots_[at].state == kUsed ? bornBy_ : Born()}
                                        : LookedUpId(name);
         }
         return static_cast<EntryKind>(slots_[at].kind);
@@ -473,9 +573,10 @@ std::optional<EntryKind> FolderEntries::KindOf(const std::string& name, EntryId*
         return ModeKind(st.st_mode);
     }
     // The entry itself, and for a link what it leads to: one look for a file.
-    if (lstat(path.c_str(), &st) != 0) return std::nullopt;
-    const std::optional<EntryKind> kind = KindOfLooked(st, path.c_str());
-    if (kind) *id = {IdOf(st), volume_};
+    Posix::Looked looked;
+    if (!Posix::Look(AT_FDCWD, path.c_str(), 0, looked)) return std::nullopt;
+    const std::optional<EntryKind> kind = KindOfLooked(looked.mode, path.c_str());
+    if (kind) *id = {looked.id, volume_, looked.born};
     return kind;
 }
 

@@ -1,6 +1,9 @@
 #include "core/platform/PosixFiles.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -26,6 +29,40 @@ bool Unsupported(int code) {
 
 FileId IdOf(const struct stat& st) {
     return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+namespace {
+
+// The inode generation of the regular file at path in dir, where the file system tells it.
+Born GenerationOf(int dir, const char* path, int flags) {
+    long generation = 0;  // the file systems write an int into it
+    if ((flags & AT_EMPTY_PATH) != 0 && *path == '\0')
+        return ioctl(dir, FS_IOC_GETVERSION, &generation) == 0
+                   ? Born::Generation(static_cast<std::uint32_t>(generation))
+                   : Born();
+    // Without blocking on a lock or making the file a terminal's; a link is not followed.
+    const int fd = openat(dir, path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return {};
+    const bool told = ioctl(fd, FS_IOC_GETVERSION, &generation) == 0;
+    close(fd);
+    return told ? Born::Generation(static_cast<std::uint32_t>(generation)) : Born();
+}
+
+}  // namespace
+
+bool Look(int dir, const char* path, int flags, Looked& looked) {
+    struct statx sx {};
+    if (statx(dir, path, flags | AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_MODE | STATX_INO | STATX_BTIME,
+              &sx) != 0)
+        return false;
+    looked.mode = sx.stx_mode;
+    looked.id = {static_cast<std::uint64_t>(makedev(sx.stx_dev_major, sx.stx_dev_minor)), sx.stx_ino};
+    if ((sx.stx_mask & STATX_BTIME) != 0) {
+        looked.born = Born::At(sx.stx_btime.tv_sec, sx.stx_btime.tv_nsec);
+    } else {
+        looked.born = S_ISREG(sx.stx_mode) ? GenerationOf(dir, path, flags) : Born();
+    }
+    return true;
 }
 
 std::uint64_t VolumeOf(const struct statfs& fs) {

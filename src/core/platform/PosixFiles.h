@@ -21,6 +21,17 @@ std::error_code LastError();
 bool Unsupported(int code);
 
 FileId IdOf(const struct stat& st);
+
+// What a look at an entry tells: its type and permissions, its numbers and its birth.
+struct Looked {
+    mode_t mode = 0;
+    FileId id;
+    Born born;
+};
+// statx of path in the folder dir (AT_FDCWD for a path as it is), links not followed; with
+// AT_EMPTY_PATH in flags and path "", of dir itself. The birth is the birth time where the file
+// system keeps one, else for a regular file its inode generation, which costs opening it.
+bool Look(int dir, const char* path, int flags, Looked& looked);
 // EntryId::volume of the files of a file system: its id.
 std::uint64_t VolumeOf(const struct statfs& fs);
 inline bool SameId(const struct stat& a, const struct stat& b) {
