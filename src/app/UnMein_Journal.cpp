@@ -116,8 +116,11 @@ void TFmMein::UndoKeptCommand(const RunJournal::Journal& journal) {
     // After a restart a name alone proves nothing: each file is looked for by its identity.
     RunJournal::UndoCheck check;
     bool leftBehind = false;  // under a temporary name by a take-back refused inside a cycle
+    // A later move to another file system, taken back since, left copies of its files in place.
+    const RunJournal::Listing listing = journal_.List();
     RunBusy({RunText::kRenaming, 0}, [&](RunControl&) {
-        check = RunJournal::CheckUndo(journal, RunJournal::DoneEntries(journal));
+        check = RunJournal::CheckUndo(journal, RunJournal::DoneEntries(journal),
+                                      RunJournal::LaterCopies(journal_, listing, journal));
         const RunJournal::OnDisk left = RunJournal::LeftBehind(journal);
         leftBehind = !left.stranded.empty() || !left.removableCopies.empty();
     });

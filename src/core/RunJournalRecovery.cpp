@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cassert>
 #include <optional>
+#include <unordered_map>
+#include <utility>
 
 #include "core/platform/FileSystem.h"
 
@@ -40,6 +42,54 @@ public:
 
 private:
     std::vector<std::vector<Platform::EntryId>> placed_;
+};
+
+// The copies later commands placed of the files of a command, by the path they took: a copy of a
+// file moved from where the command left it, then of that copy moved on, and so on.
+class LaterCopiesOf {
+public:
+    LaterCopiesOf(const Journal& journal, const std::vector<std::size_t>& done,
+                  const std::vector<Journal>& later) {
+        if (later.empty()) return;
+        for (const std::size_t i : done)
+            Add({i, journal.entries[i].newPath, journal.entries[i].id});
+        for (const Journal& command : later) {
+            std::vector<Known> placed;
+            for (const Note& note : command.notes) {
+                if (note.kind != NoteKind::kCopyPlaced || note.entry >= command.entries.size()) continue;
+                const Entry& moved = command.entries[note.entry];
+                const auto [first, last] = byPath_.equal_range(moved.oldPath);
+                for (auto at = first; at != last; ++at) {
+                    const Known& from = known_[at->second];
+                    if (Platform::Compare(from.id, moved.id) != Platform::Sameness::kOther)
+                        placed.push_back({from.entry, moved.newPath, note.id});
+                }
+            }
+            for (Known& copy : placed)
+                Add(std::move(copy));
+        }
+    }
+    // id, found at entry i's new path, is a copy a later command placed of its file.
+    bool Ours(const Journal& journal, std::size_t i, const Platform::EntryId& id) const {
+        const auto [first, last] = byPath_.equal_range(journal.entries[i].newPath);
+        return std::any_of(first, last, [&](const auto& at) {
+            const Known& known = known_[at.second];
+            return known.entry == i && Platform::IsSame(known.id, id);
+        });
+    }
+
+private:
+    struct Known {
+        std::size_t entry;
+        std::string path;
+        Platform::EntryId id;
+    };
+    void Add(Known known) {
+        byPath_.emplace(known.path, known_.size());
+        known_.push_back(std::move(known));
+    }
+    std::vector<Known> known_;
+    std::unordered_multimap<std::string, std::size_t> byPath_;
 };
 
 }  // namespace
@@ -100,14 +150,16 @@ std::vector<std::size_t> DoneEntries(const Journal& journal) {
     return done;
 }
 
-UndoCheck CheckUndo(const Journal& journal, const std::vector<std::size_t>& done) {
+UndoCheck CheckUndo(const Journal& journal, const std::vector<std::size_t>& done,
+                    const std::vector<Journal>& later) {
     const PlacedCopies placed(journal);
+    const LaterCopiesOf copies(journal, done, later);
     UndoCheck check;
     check.ids.resize(journal.entries.size());
     for (const std::size_t i : done) {
         const Entry& e = journal.entries[i];
         const auto atNew = IdAt(e.newPath);
-        if (atNew && placed.Ours(journal, i, *atNew)) {
+        if (atNew && (placed.Ours(journal, i, *atNew) || copies.Ours(journal, i, *atNew))) {
             check.take.push_back(i);
             check.ids[i] = *atNew;
         } else if (!Holds(e.oldPath, e.id)) {

@@ -45,6 +45,10 @@ struct UndoCheck {
     std::vector<std::size_t> missing;    // neither at the new path nor back at the old one
     // Those back at their old paths already (an undo finished earlier) are in neither list.
 };
-UndoCheck CheckUndo(const Journal& journal, const std::vector<std::size_t>& done);
+// later: kept commands after journal, oldest first, that may have put copies of its files at their
+// new paths (LaterCopies): a move to another file system and its undo leave a copy there, which is
+// the command's file all the same.
+UndoCheck CheckUndo(const Journal& journal, const std::vector<std::size_t>& done,
+                    const std::vector<Journal>& later = {});
 
 }  // namespace RunJournal

@@ -154,6 +154,21 @@ UndoResult Undo(const Journal& journal, const UndoCheck& check, Kind kind, const
     return RenameBack(journal, check, record, control);
 }
 
+std::vector<Journal> LaterCopies(const Store& store, const Listing& listing, const Journal& journal) {
+    std::vector<Journal> later;
+    for (auto summary = listing.commands.rbegin(); summary != listing.commands.rend(); ++summary) {
+        const Header& header = summary->header;
+        if (header.id <= journal.header.id ||
+            (header.kind != Kind::kMove && header.kind != Kind::kUndo && header.kind != Kind::kRecovery))
+            continue;
+        std::optional<Journal> command = store.Read(header.id);
+        if (command && std::any_of(command->notes.begin(), command->notes.end(),
+                                   [](const Note& note) { return note.kind == NoteKind::kCopyPlaced; }))
+            later.push_back(std::move(*command));
+    }
+    return later;
+}
+
 TakenBack UndoFromHistory(const Journal& journal, const UndoCheck& check, const std::string& folder,
                           RunControl* control) {
     return UndoAndCleanUp(journal, check, Kind::kUndo, folder, control);

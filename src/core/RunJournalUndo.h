@@ -38,6 +38,10 @@ struct UndoResult {
 UndoResult Undo(const Journal& journal, const UndoCheck& check, Kind kind, const std::string& folder,
                 RunControl* control = nullptr);
 
+// The kept commands after journal (listing: the store's) that may have placed copies of its files:
+// moves, and undos and recoveries (which take moves back), with some copy placed; oldest first.
+std::vector<Journal> LaterCopies(const Store& store, const Listing& listing, const Journal& journal);
+
 // A command taken back: the undo, and the files it found under a temporary name that had to stay.
 struct TakenBack {
     UndoResult undo;

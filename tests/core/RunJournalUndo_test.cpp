@@ -17,6 +17,7 @@
 #include "core/UndoRevert.h"
 #include "core/platform/FileSystem.h"
 #include "support/FileIds.h"
+#include "support/KillAtStep.h"
 #include "support/Mounts.h"
 #include "support/TempDir.h"
 
@@ -227,6 +228,60 @@ TEST(RunJournalUndoTest, AMoveGoesBackAlsoFromAnotherFileSystem) {
     EXPECT_THAT(TempDir::Names(shm / "src"), ElementsAre("1.jpg", "2.jpg"));
     EXPECT_EQ(TempDir::ReadFile(shm / "src/2.jpg"), "2.jpg");
     EXPECT_THAT(TempDir::Names(disk / "dest"), IsEmpty());
+}
+
+// A move to another file system and its undo leave copies where the run before them had put its
+// files, and so does the recovery of such a move killed midway: the history's undo of the run takes
+// those back as the run's own.
+TEST(RunJournalUndoTest, TheRunBeforeAMoveTakenBackIsUndoneThroughItsCopies) {
+    if (!fs::is_directory("/dev/shm")) GTEST_SKIP() << "no /dev/shm";
+    // Killed once the first group of copies is placed (32 files) and the next copy is made.
+    constexpr std::size_t kFiles = 34;
+    for (const bool killed : {false, true}) {
+        SCOPED_TRACE(killed ? "move killed, then recovered" : "move undone from the history");
+        TempDir disk;
+        TempDir shm("/dev/shm");
+        const std::string journals = disk / "journal";
+        std::vector<std::string> from;
+        std::vector<std::string> to;
+        for (std::size_t i = 0; i < kFiles; ++i) {
+            from.push_back("f" + std::to_string(i));
+            to.push_back("V" + std::to_string(i));
+            shm.MakeFile("f/" + from.back(), from.back());
+        }
+        PairList pairs;
+        const Journal run = RecordedRun(shm, journals, from, to, &pairs);
+        const MovePlan::Plan plan = MovePlan::MakePlan(pairs, Cp(disk.MakeDir("dest")));
+        const auto move = [&](RunControl* control) {
+            Record record(journals, Kind::kMove, 0, disk / "dest");
+            return MovePlan::Execute(plan, MovePlan::Answer::kKeep, control, &record).moved.size();
+        };
+        if (killed) {
+            ASSERT_TRUE(testsupport::KilledInChild([&] {
+                testsupport::KillBefore kill(33);
+                move(&kill);
+            }));
+            Store store(journals);
+            const auto interrupted = FindInterrupted(store, store.List());
+            ASSERT_TRUE(interrupted);
+            EXPECT_EQ(Recover(journals, interrupted->journal, true).undo.done, 32u);
+        } else {
+            ASSERT_EQ(move(nullptr), kFiles);
+            Store store(journals);
+            const Journal moved = store.Read(store.List().commands.at(0).header.id).value();
+            ASSERT_EQ(UndoFromHistory(moved, CheckUndo(moved, DoneEntries(moved)), journals).undo.done,
+                      kFiles);
+        }
+
+        Store store(journals);
+        const UndoCheck check = CheckUndo(run, DoneEntries(run), LaterCopies(store, store.List(), run));
+        EXPECT_EQ(check.take.size(), kFiles);
+        EXPECT_THAT(check.missing, IsEmpty());
+        EXPECT_EQ(UndoFromHistory(run, check, journals).undo.done, kFiles);
+        EXPECT_EQ(TempDir::Names(shm / "f").size(), kFiles);
+        EXPECT_EQ(TempDir::ReadFile(shm / "f/f2"), "f2");
+        EXPECT_EQ(TempDir::ReadFile(shm / "f/f33"), "f33");
+    }
 }
 
 // What an interrupted move left: a copy beside a source still in place goes, a set-aside file goes
