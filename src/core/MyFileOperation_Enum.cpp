@@ -54,7 +54,11 @@ struct Walk {
                 ++unconvertible;
                 continue;
             }
-            std::string path = folder + *name;
+            // Sized exactly: a list holds a million of them, and folder + name would give each
+            // path room for twice the folder.
+            std::string path;
+            path.reserve(folder.size() + name->size());
+            path.append(folder).append(*name);
             if (entry.kind == Platform::EntryKind::File) {
                 if (ListsFiles()) list.push_back(std::move(path));
                 continue;

@@ -99,7 +99,8 @@ void SortAllGroups(std::vector<std::string>& paths, const std::vector<std::size_
     other.join();
 }
 
-// Puts the groups in order of their first paths (moving each path once), and the bounds with them.
+// Puts the groups in order of their first paths, and the bounds with them. The paths move in place,
+// along the cycles of the permutation: a second list of a million paths would cost tens of MB.
 void OrderGroups(std::vector<std::string>& paths, std::vector<std::size_t>& bounds) {
     const std::size_t groups = bounds.size() - 1;
     std::vector<std::size_t> order(groups);
@@ -108,16 +109,34 @@ void OrderGroups(std::vector<std::string>& paths, std::vector<std::size_t>& boun
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t x, std::size_t y) { return Less(paths[bounds[x]], paths[bounds[y]]); });
     if (std::is_sorted(order.begin(), order.end())) return;
-    std::vector<std::string> ordered;
-    ordered.reserve(paths.size());
     std::vector<std::size_t> orderedBounds;
     orderedBounds.reserve(bounds.size());
+    std::size_t at = 0;
     for (const std::size_t g : order) {
-        orderedBounds.push_back(ordered.size());
-        std::move(At(paths, bounds[g]), At(paths, bounds[g + 1]), std::back_inserter(ordered));
+        orderedBounds.push_back(at);
+        at += bounds[g + 1] - bounds[g];
     }
-    orderedBounds.push_back(ordered.size());
-    paths = std::move(ordered);
+    orderedBounds.push_back(at);
+    // The path that comes to position p.
+    const auto source = [&](std::size_t p) {
+        const auto k = static_cast<std::size_t>(
+            std::upper_bound(orderedBounds.begin(), orderedBounds.end(), p) - orderedBounds.begin() - 1);
+        return bounds[order[k]] + (p - orderedBounds[k]);
+    };
+    std::vector<bool> placed(paths.size());
+    for (std::size_t first = 0; first < paths.size(); ++first) {
+        if (placed[first]) continue;
+        std::string held = std::move(paths[first]);
+        std::size_t p = first;
+        for (;;) {
+            placed[p] = true;
+            const std::size_t from = source(p);
+            if (from == first) break;
+            paths[p] = std::move(paths[from]);
+            p = from;
+        }
+        paths[p] = std::move(held);
+    }
     bounds = std::move(orderedBounds);
 }
 
