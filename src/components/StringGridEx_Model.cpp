@@ -22,7 +22,16 @@ Qt::Alignment ToQt(TAlignment alignment) {
 
 TStringGridModel::TStringGridModel(TStringGridEx* grid, int cols, int rows)
     : QAbstractTableModel(grid), grid_(grid), rows_(rows) {
-    columns_.resize(static_cast<size_t>(cols), Column{std::vector<QString>(static_cast<size_t>(rows)), {}});
+    columns_.resize(static_cast<size_t>(cols));
+}
+
+const QString& TStringGridModel::Column::Stored(int row) const {
+    static const QString kEmpty;
+    return static_cast<size_t>(row) < cells.size() ? cells[static_cast<size_t>(row)] : kEmpty;
+}
+
+void TStringGridModel::Column::StoreUpTo(int row) {
+    if (static_cast<size_t>(row) >= cells.size()) cells.resize(static_cast<size_t>(row) + 1);
 }
 
 template <class F>
@@ -98,14 +107,17 @@ QString TStringGridModel::Cell(int col, int row) const {
     if (col < 0 || col >= Cols() || row < 0 || row >= rows_) return {};
     const Column& column = columns_[static_cast<size_t>(col)];
     if (column.source && row > 0) return column.source(row);
-    return column.cells[static_cast<size_t>(row)];
+    return column.Stored(row);
 }
 
 bool TStringGridModel::SetCell(int col, int row, const QString& text, bool notify) {
     if (col < 0 || col >= Cols() || row < 0 || row >= rows_) return true;
     Column& column = columns_[static_cast<size_t>(col)];
     if (column.source && row > 0) return false;
-    column.cells[static_cast<size_t>(row)] = text;
+    if (!text.isEmpty() || !column.Stored(row).isEmpty()) {
+        column.StoreUpTo(row);
+        column.cells[static_cast<size_t>(row)] = text;
+    }
     if (!notify) return true;
     if (row == 0) {
         if (col > 0) emit headerDataChanged(Qt::Horizontal, col - 1, col - 1);
@@ -123,9 +135,9 @@ void TStringGridModel::SetSource(int col, Source source) {
     Column& column = columns_[static_cast<size_t>(col)];
     column.source = std::move(source);
     // The header stays; the data rows are either asked for or stored (then empty).
+    column.StoreUpTo(0);
     column.cells.resize(1);
     column.cells.shrink_to_fit();
-    if (!column.source) column.cells.resize(static_cast<size_t>(rows_));
     if (rows_ <= 1) return;
     if (col == 0) {
         emit headerDataChanged(Qt::Vertical, 0, rows_ - 2);
@@ -145,11 +157,12 @@ void TStringGridModel::SetColumn(int col, int firstRow, QStringList texts) {
         if (firstRow == 0) SetCell(col, 0, texts.front(), true);
         return;
     }
-    std::vector<QString>& column = columns_[static_cast<size_t>(col)].cells;
+    Column& column = columns_[static_cast<size_t>(col)];
     const int count = std::min(static_cast<int>(texts.size()), rows_ - firstRow);
-    for (int i = 0; i < count; ++i)
-        column[static_cast<size_t>(firstRow) + static_cast<size_t>(i)] = std::move(texts[i]);
     const int lastRow = firstRow + count - 1;
+    column.StoreUpTo(lastRow);
+    for (int i = 0; i < count; ++i)
+        column.cells[static_cast<size_t>(firstRow) + static_cast<size_t>(i)] = std::move(texts[i]);
     if (firstRow == 0 && col > 0) emit headerDataChanged(Qt::Horizontal, col - 1, col - 1);
     const int first = std::max(firstRow, 1);
     if (first > lastRow) return;
@@ -164,13 +177,15 @@ void TStringGridModel::SetColumn(int col, int firstRow, QStringList texts) {
 void TStringGridModel::SetRows(int rows) {
     assert(rows >= 1);
     if (rows > rows_) {
+        // New rows are empty, past the stored ones.
         beginInsertRows({}, rows_ - 1, rows - 2);
-        ForStoredColumns([rows](std::vector<QString>& column) { column.resize(static_cast<size_t>(rows)); });
         rows_ = rows;
         endInsertRows();
     } else if (rows < rows_) {
         beginRemoveRows({}, rows - 1, rows_ - 2);
-        ForStoredColumns([rows](std::vector<QString>& column) { column.resize(static_cast<size_t>(rows)); });
+        ForStoredColumns([rows](std::vector<QString>& column) {
+            if (column.size() > static_cast<size_t>(rows)) column.resize(static_cast<size_t>(rows));
+        });
         rows_ = rows;
         endRemoveRows();
     }
@@ -180,8 +195,7 @@ void TStringGridModel::SetCols(int cols) {
     assert(cols >= 1);
     if (cols > Cols()) {
         beginInsertColumns({}, Cols() - 1, cols - 2);
-        columns_.resize(static_cast<size_t>(cols),
-                        Column{std::vector<QString>(static_cast<size_t>(rows_)), {}});
+        columns_.resize(static_cast<size_t>(cols));
         endInsertColumns();
     } else if (cols < Cols()) {
         beginRemoveColumns({}, cols - 1, Cols() - 2);
@@ -207,8 +221,7 @@ std::vector<int> TStringGridModel::RowsHolding(int col, const QString& text) con
     if (col < 0 || col >= Cols()) return rows;
     const Column& column = columns_[static_cast<size_t>(col)];
     for (int row = 1; row < rows_; ++row) {
-        if ((column.source ? column.source(row) : column.cells[static_cast<size_t>(row)]) == text)
-            rows.push_back(row);
+        if ((column.source ? column.source(row) : column.Stored(row)) == text) rows.push_back(row);
     }
     return rows;
 }
@@ -222,8 +235,9 @@ void TStringGridModel::RemoveRow(int row) {
     if (row < 1 || row >= rows_) return;
     // The rows below take the place of the removed one; then the last, now surplus, row goes.
     ForStoredColumns([row](std::vector<QString>& column) {
+        if (static_cast<size_t>(row) >= column.size()) return;
         std::rotate(column.begin() + row, column.begin() + row + 1, column.end());
-        column.back().clear();
+        column.pop_back();
     });
     NotifyRows(row, rows_ - 1);
     SetRows(rows_ - 1);
@@ -235,16 +249,17 @@ void TStringGridModel::RemoveRows(const std::vector<int>& rows) {
            std::adjacent_find(rows.begin(), rows.end()) == rows.end() && rows.front() >= 1 &&
            rows.back() < rows_);
     const int kept = rows_ - static_cast<int>(rows.size());
-    ForStoredColumns([&rows, this](std::vector<QString>& column) {
+    ForStoredColumns([&rows](std::vector<QString>& column) {
         std::size_t next = 0;
         int to = rows.front();
-        for (int row = rows.front(); row < rows_; ++row) {
+        for (int row = rows.front(); static_cast<size_t>(row) < column.size(); ++row) {
             if (next < rows.size() && rows[next] == row) {
                 ++next;
                 continue;
             }
             column[static_cast<size_t>(to++)] = std::move(column[static_cast<size_t>(row)]);
         }
+        column.resize(std::min(column.size(), static_cast<size_t>(to)));
     });
     NotifyRows(rows.front(), kept - 1);
     SetRows(kept);
@@ -253,6 +268,9 @@ void TStringGridModel::RemoveRows(const std::vector<int>& rows) {
 void TStringGridModel::MoveRow(int from, int to) {
     if (from == to || from < 1 || to < 1 || from >= rows_ || to >= rows_) return;
     ForStoredColumns([from, to](std::vector<QString>& column) {
+        const auto last = static_cast<size_t>(std::max(from, to));
+        if (column.size() <= static_cast<size_t>(std::min(from, to))) return;  // all empty
+        if (column.size() <= last) column.resize(last + 1);
         auto first = column.begin();
         if (from < to) {
             std::rotate(first + from, first + from + 1, first + to + 1);

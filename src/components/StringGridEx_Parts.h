@@ -55,8 +55,12 @@ public:
 
 private:
     struct Column {
-        std::vector<QString> cells;  // [row]; the header alone for a column with a source
+        // [row] up to the last row stored; the rows after it are empty. A column of marks mostly
+        // is: a million empty texts would take 24 MB. The header alone for a column with a source.
+        std::vector<QString> cells;
         Source source;
+        const QString& Stored(int row) const;
+        void StoreUpTo(int row);
     };
     // The columns whose data rows are stored, the ones the row operations move.
     template <class F>

@@ -208,6 +208,28 @@ private slots:
         QVERIFY(g.Cells(1, 1).isEmpty() && g.Cells(1, 2).isEmpty());
     }
 
+    // A column that holds texts in a few rows only, as the marks do: the rows move, go and are
+    // found alike above, at and below the last row holding one.
+    void ColumnStoredInFewRows() {
+        TStringGridEx& g = *grid_;
+        g.SetRowCount(7);
+        g.SetCells(0, 2, "V");
+        g.MoveRow(5, 1);  // the mark moves down with the rows between
+        g.MoveRow(6, 4);  // rows below the mark only
+        QCOMPARE(Column(g, 0), QStringList({"", "", "V", "", "", ""}));
+        g.MoveRow(3, 6);
+        QCOMPARE(g.RowsHolding(0, "V"), std::vector<int>({6}));
+        g.DeleteRows({1, 6});
+        QCOMPARE(Column(g, 0), QStringList({"", "", "", ""}));
+        g.SetCells(0, 4, "*");
+        g.DeleteRow(2);
+        QCOMPARE(g.RowsHolding(0, ""), std::vector<int>({1, 2}));
+        QCOMPARE(g.RowsHolding(0, "*"), std::vector<int>({3}));
+        g.SetRowCount(3);
+        g.SetRowCount(5);
+        QCOMPARE(Column(g, 0), QStringList({"", "", "", ""}));
+    }
+
     void MoveRowByMethodAndByDrag() {
         TStringGridEx& g = *grid_;
         g.SetOptions(g.Options() | TGridOption::goRowMoving);
