@@ -126,7 +126,12 @@ void BM_MemoryMillion(benchmark::State& s) {
 
 }  // namespace
 
-BENCHMARK(BM_MemoryMillion)->ArgName("folders")->Arg(1000)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_MemoryMillion)
+    ->ArgName("folders")
+    ->Arg(1000)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 int main(int argc, char** argv) {
     return RunBench::RunWithWindow(argc, argv, "qmem");

@@ -7,12 +7,15 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <cassert>
+#include <thread>
+#include <utility>
 
 #include "app/BusyRunner.h"
 #include "app/ImageList.h"
 #include "app/QtText.h"
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
+#include "app/WindowTexts.h"
 #include "components/MyStringGrid.h"
 #include "core/FileList.h"
 #include "core/MyFileOperation.h"
@@ -43,16 +46,37 @@ bool TFmMein::LoadChosenFolder(const std::string& folder) {
 
 bool TFmMein::RunLoad(const std::function<FileList::LoadPlan(RunControl&)>& makePlan,
                       const std::string* current) {
+    // The list shown is only kept while the next one is read, for a load that is cancelled, and is
+    // packed meanwhile: a reload of a million files would otherwise hold two lists of strings. The
+    // table shows nothing until the load ends.
+    const std::vector<int> selected = MySG->RowsHolding(0, RowMark::kSelected);
+    const std::vector<int> unprocessed = MySG->RowsHolding(0, RowMark::kUnprocessed);
+    ClearTable();
+    PairList kept = std::exchange(Pairs, PairList{});
     FileList::LoadPlan plan;
-    RunBusy({QStringLiteral("ファイル一覧を作成しています…"), 0},
-            [&plan, &makePlan](RunControl& control) { plan = makePlan(control); });
+    RunBusy({QStringLiteral("ファイル一覧を作成しています…"), 0}, [&](RunControl& control) {
+        const std::jthread packing([&kept] { kept.Pack(); });
+        plan = makePlan(control);
+    });
+    // Cancelled: the old list stays as it was, and so does the folder it came from.
+    if (plan.outcome == FileList::LoadPlan::Outcome::kCancelled) {
+        Pairs = std::move(kept);
+        Pairs.Unpack();
+        RefillTable();
+        for (const auto& [rows, mark] :
+             {std::pair{&selected, RowMark::kSelected}, {&unprocessed, RowMark::kUnprocessed}}) {
+            for (const int row : *rows)
+                MySG->SetCells(0, row, mark);
+        }
+        return false;
+    }
+    released_.Drop(std::move(kept));
     return ShowLoadPlan(std::move(plan), current);
 }
 
 bool TFmMein::ShowLoadPlan(FileList::LoadPlan plan, const std::string* current) {
     using Outcome = FileList::LoadPlan::Outcome;
-    // The old list stays as it was, and so does the folder it came from.
-    if (plan.outcome == Outcome::kCancelled) return false;
+    assert(plan.outcome != Outcome::kCancelled && "a cancelled load shows the list it kept");
     if (current != nullptr) CurrentFolder = *current;
     ClearFileList();
     CaseRunFlag = false;

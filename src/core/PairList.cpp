@@ -180,3 +180,14 @@ void PairList::SetDatesTaken(std::vector<std::int64_t> taken) {
     assert(taken.size() == Size() && "one date per entry");
     taken_ = std::move(taken);
 }
+
+void PairList::Pack() {
+    assert(packedOld_.Size() == 0 && packedNew_.Size() == 0 && "a list is packed once");
+    packedOld_ = PackedPaths(std::move(old_));
+    packedNew_ = PackedPaths(std::move(new_));
+}
+
+void PairList::Unpack() {
+    old_ = packedOld_.Unpack();
+    new_ = packedNew_.Unpack();
+}

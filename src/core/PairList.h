@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/FolderListings.h"
+#include "core/PackedPaths.h"
 #include "core/RenameExecutor.h"
 #include "core/platform/FileSystem.h"
 
@@ -99,10 +100,18 @@ public:
     // Entry order[k] becomes entry k, for a permutation order of the entries (sorted rows).
     void Reorder(const std::vector<std::size_t>& order);
 
+    // A list kept while the next one is read, for a load that may be cancelled: packed, its paths
+    // take a fraction of their room, and a reload of a million files does not hold two lists of
+    // strings. Nothing reads a packed list (it has no paths) until Unpack.
+    void Pack();
+    void Unpack();
+
 private:
     MyFileOperation::FolderListings listings_;
     std::vector<std::string> old_;
     std::vector<std::string> new_;
+    PackedPaths packedOld_;
+    PackedPaths packedNew_;
     std::vector<State> state_;
     std::vector<std::int64_t> taken_;
     std::vector<Platform::EntryId> ids_;

@@ -5,6 +5,7 @@
 #include "WindowFixture.h"
 #include "app/BusyRunner.h"
 #include "app/QtText.h"
+#include "app/WindowTexts.h"
 #include "core/Cp932.h"
 #include "support/QtTestMain.h"
 
@@ -111,11 +112,15 @@ private slots:
         f->Load({"a"});
         const QStringList listed = f->Listed();
         const QStringList names = f->Column(1);
+        f->Grid()->SetCells(0, 2, RowMark::kSelected);
+        f->Grid()->SetCells(0, 3, RowMark::kUnprocessed);
+        const QStringList marks = f->Column(0);
         f->window->Busy().cancelAt = [](std::size_t) { return true; };
         f->window->LoadFileList({f->Path("b")});
         f->window->OpenChosenFolder(f->QtPath("b"));
         QCOMPARE(f->Listed(), listed);
         QCOMPARE(f->Column(1), names);
+        QCOMPARE(f->Column(0), marks);
         QCOMPARE(f->FileCount(), QString::number(listed.size()));
         QVERIFY(f->Messages().isEmpty());
         QCOMPARE(f->window->ReloadFolder, f->Path("a"));

@@ -172,4 +172,19 @@ TEST(PairListTest, MovedFilesAreNeitherRenamedNorUnrenamed) {
     EXPECT_EQ(pairs.StateOf(3), PairList::State::kMovedAway);
 }
 
+// A packed list comes back path for path: folders that return, a name at the root, a path
+// without a folder, a double-byte folder, and new paths in other folders than the old ones.
+TEST(PairListTest, APackedListUnpacksAsItWas) {
+    const std::vector<std::string> old = {"/a/1", "/b/2", "/a/3", "/4", "5", "/\x8e\xca\x90\x5e/6", "/a/7"};
+    const std::vector<std::string> renamed = {"/c/1", "/c/2", "/a/x", "/y", "z", "/a/6", "/a/7"};
+    PairList pairs;
+    pairs.Load(old);
+    pairs.SetRun(renamed, std::vector<Platform::EntryId>(old.size()));
+    pairs.Pack();
+    EXPECT_THAT(pairs.OldPaths(), IsEmpty());
+    pairs.Unpack();
+    EXPECT_EQ(pairs.OldPaths(), old);
+    EXPECT_EQ(pairs.NewPaths(), renamed);
+}
+
 }  // namespace
