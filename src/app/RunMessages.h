@@ -27,8 +27,11 @@ QString MissingFile(const std::string& path);
 // The string rename's checks of the target and the replacement.
 QString StringRefusal(const StringRename::Check& check);
 QString RegexRefusal(const RegexRename::Check& check);
-// The regular expression gave up on a name: the engine's message.
-QString RegexStopped(const std::string& message);
+// The regular expression, though valid, gave up on the name of the file at path.
+QString RegexStopped(RegexRename::StopReason reason, const std::string& path);
+
+// A run that keeps only the files whose names change kept none.
+QString NothingToRename(RenamePreview::NothingToRename::Run run);
 
 // The message the run would show for a refusal the preview foresees; empty for none.
 QString PreviewRefusal(const RenamePreview::Refusal& refusal);

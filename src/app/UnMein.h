@@ -316,6 +316,9 @@ private:
     void SchedulePreview();
     // Before the list changes: the preview stops reading it and shows nothing.
     void HaltPreview();
+    // A list was loaded: a new preview, which tells no refusal until the user changes an input.
+    void PreviewNewList();
+    bool previewQuiet_ = true;
     // What the preview is to compute now: nullopt while it is off or 開始 rests.
     std::optional<PreviewController::Job> PreviewJob() const;
     // The inputs of the page 開始 would run, as the run reads them.

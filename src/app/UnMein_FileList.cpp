@@ -112,7 +112,7 @@ bool TFmMein::ShowLoadPlan(FileList::LoadPlan plan, const std::string* current) 
             N25->setEnabled(true);
             N3->setEnabled(false);
             N22->setEnabled(false);
-            SchedulePreview();
+            PreviewNewList();
             break;
     }
     // A file is never left out without a word.

@@ -6,6 +6,7 @@
 #include <QToolButton>
 
 #include "app/RadioGroup.h"
+#include "app/RunMessages.h"
 #include "app/UnMein.h"
 #include "core/CaseConvert.h"
 #include "core/DigitAlign.h"
@@ -22,7 +23,7 @@ void TFmMein::RunCaseConversion() {
                                      RunJournal::Kind::kCaseWidth, RenameExecutor::Order::LastToFirst);
     if (ran == KeptRun::kRefused) return;
     if (ran == KeptRun::kNoFile) {
-        Message(QStringLiteral("処理対象ファイルが見つかりませんでした。"));
+        Message(RunMessages::NothingToRename(RenamePreview::NothingToRename::Run::kCase));
         if (cbDialog->isChecked()) Message(QStringLiteral("処理は完了しました"));
     }
     CaseRunFlag = true;
@@ -38,7 +39,7 @@ void TFmMein::RunDigitAlignment() {
                                      RunJournal::Kind::kDigit, RenameExecutor::Order::FirstToLast, true);
     if (ran == KeptRun::kRefused) return;
     if (ran == KeptRun::kNoFile) {
-        Message(QStringLiteral("桁揃え可能なファイルはありません"));
+        Message(RunMessages::NothingToRename(RenamePreview::NothingToRename::Run::kDigit));
         return;
     }
     SetPostRunState();

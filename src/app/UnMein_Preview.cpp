@@ -1,8 +1,9 @@
 // The preview of the coming names: column 2 shows, before 開始, the name each row would get with the
 // inputs of the page showing, in the link colour; a row whose name is taken or cannot be had is red
 // with a tip saying why, one renamed only in the order the run asks about amber; a panel beside the
-// file count counts the renames and the collisions, or tells why 開始 would refuse. It rests, as 開始
-// does, from a run to the next load.
+// file count counts the renames, the collisions and the failures, or tells why 開始 would refuse.
+// While a newer preview is computed the names shown grey and the panel says so. It rests, as 開始
+// does, from a run to the next load; a new list is greeted by no refusal until an input changes.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,6 +28,23 @@ namespace {
 
 const QColor kUnusableBackground(255, 176, 176);
 const QColor kReorderedBackground(255, 214, 140);  // amber
+
+const QString kComputing = QStringLiteral("計算中…");
+const QString kReadingDates = QStringLiteral("撮影日時を読み込み中…");
+
+QString Counts(const RenamePreview::Rows& rows) {
+    using State = RenamePreview::State;
+    // Rows renamed only on a yes to the run's question count with the collisions: what 開始 does
+    // without it.
+    QString text = QStringLiteral("変更 %1件 ／ 重複 %2件")
+                       .arg(rows.Count(State::kRenamed))
+                       .arg(rows.Count(State::kCollision) + rows.Count(State::kReordered));
+    std::size_t failed = 0;
+    for (const State state : {State::kUnusable, State::kTooLong, State::kMissing, State::kRefused})
+        failed += rows.Count(state);
+    if (failed > 0) text += QStringLiteral(" ／ 失敗 %1件").arg(failed);
+    return text;
+}
 
 QString TipOf(RenamePreview::State state) {
     using State = RenamePreview::State;
@@ -57,7 +75,11 @@ void TFmMein::WirePreview() {
     connect(preview_, &PreviewController::Changed, this, &TFmMein::ShowPreview);
     connect(cbPreview, &QCheckBox::toggled, this, &TFmMein::cbPreviewClick);
     connect(btPreview, &QToolButton::clicked, cbPreview, &QCheckBox::setChecked);
-    const auto schedule = [this] { SchedulePreview(); };
+    // What the user changes: from then on the panel also tells a refusal.
+    const auto schedule = [this] {
+        previewQuiet_ = false;
+        SchedulePreview();
+    };
     for (QComboBox* box : {edit2, edit3, edit8, Edit6, Edit7})
         connect(box, &QComboBox::editTextChanged, this, schedule);
     for (QLineEdit* field : {Edit9, Edit4})
@@ -76,6 +98,11 @@ void TFmMein::SchedulePreview() {
 
 void TFmMein::HaltPreview() {
     preview_->Halt();
+}
+
+void TFmMein::PreviewNewList() {
+    previewQuiet_ = true;
+    SchedulePreview();
 }
 
 std::optional<PreviewController::Job> TFmMein::PreviewJob() const {
@@ -124,6 +151,8 @@ TStringGridEx::TCellLook TFmMein::PreviewLook(int row) const {
     if (shown == nullptr || row < 1 || static_cast<std::size_t>(row) > shown->rows.Size()) return {};
     const RenamePreview::State state = shown->rows.StateOf(static_cast<std::size_t>(row) - 1);
     if (state == RenamePreview::State::kUnchanged) return {};
+    // Names of earlier inputs: grey, and nothing said about them.
+    if (preview_->Stale()) return {palette().color(QPalette::Disabled, QPalette::Text), {}, {}};
     if (state == RenamePreview::State::kRenamed) return {palette().color(QPalette::Link), {}, {}};
     if (state == RenamePreview::State::kReordered)
         return {palette().color(QPalette::Text), kReorderedBackground, TipOf(state)};
@@ -133,23 +162,26 @@ TStringGridEx::TCellLook TFmMein::PreviewLook(int row) const {
 void TFmMein::ShowPreview() {
     const RenamePreview::Result* shown = PreviewShown();
     QString text;
-    if (shown != nullptr && !shown->noRun) {
+    if (shownNew_ != nullptr) {
+        // Real results stand in column 2: the preview rests.
+    } else if (preview_->Stale()) {
+        if (!previewQuiet_) text = preview_->Waiting() ? kReadingDates : kComputing;
+    } else if (shown != nullptr && !shown->noRun) {
         text = RunMessages::PreviewRefusal(shown->refusal);
         if (text.isEmpty()) {
-            // Rows renamed only on a yes to the run's question count with the collisions: what 開始
-            // does without it.
-            text = QStringLiteral("変更 %1件 ／ 重複 %2件")
-                       .arg(shown->rows.Count(RenamePreview::State::kRenamed))
-                       .arg(shown->rows.Count(RenamePreview::State::kCollision) +
-                            shown->rows.Count(RenamePreview::State::kReordered));
+            text = Counts(shown->rows);
+        } else if (previewQuiet_) {
+            text.clear();
         }
     }
-    // The counts always show whole; a refusal longer than half the bar ends in "…", whole in the tip.
+    // The panel holds the first line; the counts always show whole, a refusal longer than half the
+    // bar ends in "…", whole in the tip.
+    const QString line = text.section(QLatin1Char('\r'), 0, 0).section(QLatin1Char('\n'), 0, 0);
     const int padding = 2 * PreviewPanel->frameWidth() + 6;
-    PreviewPanel->setText(text);
+    PreviewPanel->setText(line);
     PreviewPanel->setFixedWidth(
-        std::min(PreviewPanel->fontMetrics().horizontalAdvance(text) + padding, StatusBar1->width() / 2));
-    PreviewPanel->setToolTip(text);
+        std::min(PreviewPanel->fontMetrics().horizontalAdvance(line) + padding, StatusBar1->width() / 2));
+    PreviewPanel->setToolTip(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     PreviewPanel->setVisible(!text.isEmpty());
     if (shownNew_ == nullptr) MySG->RefreshRows(1, static_cast<int>(Pairs.Size()));
 }

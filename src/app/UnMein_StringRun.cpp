@@ -51,7 +51,7 @@ void TFmMein::RunRegexRename(const std::string& target, const std::string& repla
     });
     if (!finished || preview.cancelled) return;
     if (preview.stopped) {
-        Message(RunMessages::RegexStopped(*preview.stopped));
+        Message(RunMessages::RegexStopped(preview.stopped->reason, Pairs.OldPaths()[preview.stopped->index]));
         return;
     }
     RunStringPlan([&preview](const std::vector<std::string>& listed) {
@@ -68,9 +68,7 @@ void TFmMein::RunStringPlan(const KeptPlan& plan) {
                                      RunJournal::Kind::kString, RenameExecutor::Order::FirstToLast, true);
     if (ran == KeptRun::kRefused) return;
     if (ran == KeptRun::kNoFile) {
-        Message(QStringLiteral(
-            "対象のファイルがないか、変換結果が不正になるため、変換できません\r\n\r\n"
-            "対象文字が見つからないか、変換を行うと空白のファイル名ができる可能性があります。"));
+        Message(RunMessages::NothingToRename(RenamePreview::NothingToRename::Run::kString));
         return;
     }
     SetPostRunState();

@@ -3,7 +3,6 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
-#include <array>
 #include <charconv>
 #include <cstdint>
 #include <utility>
@@ -24,11 +23,80 @@ constexpr std::uint32_t kMatchLimit = 1'000'000;
 constexpr PCRE2_SIZE kJitStackStart = PCRE2_SIZE{32} * 1024;
 constexpr PCRE2_SIZE kJitStackMax = PCRE2_SIZE{1024} * 1024;
 
-std::string ErrorText(int code) {
-    std::array<PCRE2_UCHAR, 256> text{};
-    const int length = pcre2_get_error_message(code, text.data(), text.size());
-    if (length < 0) return "error " + std::to_string(code);
-    return {reinterpret_cast<const char*>(text.data()), static_cast<std::size_t>(length)};
+// Why the engine gave up on a name.
+StopReason StopReasonOf(int code) {
+    switch (code) {
+        case PCRE2_ERROR_MATCHLIMIT:
+        case PCRE2_ERROR_DEPTHLIMIT:
+        case PCRE2_ERROR_HEAPLIMIT:
+        case PCRE2_ERROR_JIT_STACKLIMIT:
+            return StopReason::kTooLong;
+        default:
+            return StopReason::kFailed;
+    }
+}
+
+// The kind of a compile error, for a message of our own: the engine's texts are English and some
+// name its internal options.
+PatternError PatternErrorOf(int code) {
+    switch (code) {
+        case PCRE2_ERROR_MISSING_CLOSING_PARENTHESIS:
+        case PCRE2_ERROR_UNMATCHED_CLOSING_PARENTHESIS:
+        case PCRE2_ERROR_MISSING_SQUARE_BRACKET:
+        case PCRE2_ERROR_MISSING_COMMENT_CLOSING:
+        case PCRE2_ERROR_MISSING_CONDITION_CLOSING:
+        case PCRE2_ERROR_MISSING_CALLOUT_CLOSING:
+        case PCRE2_ERROR_PARENS_QUERY_R_MISSING_CLOSING:
+        case PCRE2_ERROR_MISSING_NAME_TERMINATOR:
+            return PatternError::kParentheses;
+        case PCRE2_ERROR_END_BACKSLASH:
+        case PCRE2_ERROR_END_BACKSLASH_C:  // a lower-case \c
+        case PCRE2_ERROR_UNKNOWN_ESCAPE:
+        case PCRE2_ERROR_ESCAPE_INVALID_IN_CLASS:
+        case PCRE2_ERROR_UNSUPPORTED_ESCAPE_SEQUENCE:
+        case PCRE2_ERROR_ESCAPE_INVALID_IN_VERB:
+        case PCRE2_ERROR_BACKSLASH_O_MISSING_BRACE:
+        case PCRE2_ERROR_BACKSLASH_G_SYNTAX:
+        case PCRE2_ERROR_BACKSLASH_C_SYNTAX:
+        case PCRE2_ERROR_BACKSLASH_K_SYNTAX:
+        case PCRE2_ERROR_BACKSLASH_N_IN_CLASS:
+        case PCRE2_ERROR_BACKSLASH_U_CODE_POINT_TOO_BIG:
+        case PCRE2_ERROR_MISSING_OCTAL_OR_HEX_DIGITS:
+        case PCRE2_ERROR_INVALID_OCTAL:
+        case PCRE2_ERROR_INVALID_HEXADECIMAL:
+        case PCRE2_ERROR_OCTAL_BYTE_TOO_BIG:
+        case PCRE2_ERROR_CODE_POINT_TOO_BIG:
+        case PCRE2_ERROR_MALFORMED_UNICODE_PROPERTY:
+        case PCRE2_ERROR_UNKNOWN_UNICODE_PROPERTY:
+            return PatternError::kEscape;
+        case PCRE2_ERROR_BACKSLASH_C_CALLER_DISABLED:
+        case PCRE2_ERROR_BACKSLASH_C_LIBRARY_DISABLED:
+        case PCRE2_ERROR_LOOKBEHIND_INVALID_BACKSLASH_C:
+            return PatternError::kSingleByte;
+        case PCRE2_ERROR_QUANTIFIER_OUT_OF_ORDER:
+        case PCRE2_ERROR_QUANTIFIER_TOO_BIG:
+        case PCRE2_ERROR_QUANTIFIER_INVALID:
+            return PatternError::kQuantifier;
+        case PCRE2_ERROR_LOOKBEHIND_NOT_FIXED_LENGTH:
+        case PCRE2_ERROR_LOOKBEHIND_TOO_COMPLICATED:
+        case PCRE2_ERROR_LOOKBEHIND_TOO_LONG:
+            return PatternError::kLookbehind;
+        case PCRE2_ERROR_PARENTHESES_NEST_TOO_DEEP:
+        case PCRE2_ERROR_PARENTHESES_STACK_CHECK:
+        case PCRE2_ERROR_PATTERN_TOO_LARGE:
+        case PCRE2_ERROR_PATTERN_TOO_COMPLICATED:
+        case PCRE2_ERROR_PATTERN_STRING_TOO_LONG:
+        case PCRE2_ERROR_HEAP_FAILED:
+        case PCRE2_ERROR_TOO_MANY_CAPTURES:
+        case PCRE2_ERROR_TOO_MANY_NAMED_SUBPATTERNS:
+        case PCRE2_ERROR_QUERY_BARJX_NEST_TOO_DEEP:
+        case PCRE2_ERROR_INTERNAL_CODE_OVERFLOW:
+        case PCRE2_ERROR_INTERNAL_OVERRAN_WORKSPACE:
+        case PCRE2_ERROR_INTERNAL_PARSED_OVERFLOW:
+            return PatternError::kTooComplex;
+        default:
+            return PatternError::kOther;
+    }
 }
 
 // The 1-based character of a UTF-8 text at a byte offset.
@@ -199,7 +267,7 @@ Replacer::Result Replacer::Replace(std::string_view name, std::string& out) {
         // A match that ends before it starts (\K in a lookahead) cannot be replaced.
         const int failure = result < 0 ? result : ovector[0] > ovector[1] ? PCRE2_ERROR_BADSUBSPATTERN : 0;
         if (failure != 0) {
-            stopMessage_ = ErrorText(failure);
+            stop_ = StopReasonOf(failure);
             out.clear();
             return Result::kStopped;
         }
@@ -226,15 +294,16 @@ Prepared Prepare(std::string_view target, std::string_view replacement, bool cas
         return prepared;
     }
     auto engine = std::make_unique<Replacer::Engine>();
-    // Names are matched as Unicode text; bytes of a name that are not UTF-8 match nothing.
-    std::uint32_t options = PCRE2_UTF | PCRE2_UCP | PCRE2_MATCH_INVALID_UTF;
+    // Names are matched as Unicode text; bytes of a name that are not UTF-8 match nothing. \C would
+    // match a single byte of a character and cut names into bytes that are no text.
+    std::uint32_t options = PCRE2_UTF | PCRE2_UCP | PCRE2_MATCH_INVALID_UTF | PCRE2_NEVER_BACKSLASH_C;
     if (!caseSensitive) options |= PCRE2_CASELESS;
     int error = 0;
     PCRE2_SIZE offset = 0;
     engine->code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern->data()), pattern->size(), options,
                                  &error, &offset, nullptr);
     if (engine->code == nullptr) {
-        check = {Refusal::BadPattern, ErrorText(error), CharacterAt(*pattern, offset)};
+        check = {Refusal::BadPattern, {}, PatternErrorOf(error), CharacterAt(*pattern, offset)};
         return prepared;
     }
     // Without a JIT the engine interprets the pattern: slower, the same results.
@@ -251,13 +320,13 @@ Prepared Prepare(std::string_view target, std::string_view replacement, bool cas
         }
         std::vector<std::uint32_t> groups = GroupsOf(engine->code, piece.text);
         if (groups.empty()) {
-            check = {Refusal::MissingGroup, piece.written, 0};
+            check = {Refusal::MissingGroup, piece.written};
             return prepared;
         }
         engine->parts.push_back({{}, std::move(groups)});
     }
     if (std::string forbidden = Strfunc::FindForbiddenChar(own); !forbidden.empty()) {
-        check = {Refusal::ForbiddenInReplacement, std::move(forbidden), 0};
+        check = {Refusal::ForbiddenInReplacement, std::move(forbidden)};
         return prepared;
     }
     // The engine works in UTF-8.
@@ -299,12 +368,20 @@ Preview PreviewRenames(std::span<const std::string> oldPaths, Replacer& replacer
             options.includeExtension || dot == std::string_view::npos ? fileName : fileName.substr(0, dot);
         const std::string_view ext = fileName.substr(processed.size());
         if (!Cp932::ToUtf8(processed, name)) continue;  // not a name the codec gave out
-        switch (replacer.Replace(name, replaced)) {
+        // The match reads only this copy of the name: a caller who takes its list back need not
+        // wait for a match that runs up to the engine's limit.
+        Replacer::Result result = Replacer::Result::kUnchanged;
+        if (!Apart(control, [&] { result = replacer.Replace(name, replaced); })) {
+            Preview cancelled;
+            cancelled.cancelled = true;
+            return cancelled;
+        }
+        switch (result) {
             case Replacer::Result::kUnchanged:
                 continue;
             case Replacer::Result::kStopped: {
                 Preview stopped;
-                stopped.stopped = replacer.StopMessage();
+                stopped.stopped = Preview::Stopped{replacer.Stop(), i};
                 return stopped;
             }
             case Replacer::Result::kReplaced:

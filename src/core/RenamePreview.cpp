@@ -57,7 +57,7 @@ Result Forecaster::Run(const Inputs& inputs, const std::vector<std::int64_t>* da
                         DigitAlign::Plan plan = DigitAlign::Preview(part, width);
                         return Planned{std::move(plan.oldIndices), std::move(plan.newPaths), {}, {}};
                     },
-                    Order::FirstToLast, true);
+                    Order::FirstToLast, true, NothingToRename::Run::kDigit);
             } else if constexpr (std::is_same_v<Page, CaseConversion>) {
                 // Last to first, as the case run renames.
                 KeptFiles(
@@ -65,7 +65,7 @@ Result Forecaster::Run(const Inputs& inputs, const std::vector<std::int64_t>* da
                         CaseConvert::Plan plan = CaseConvert::PlanConversion(part, mode);
                         return Planned{std::move(plan.oldIndices), std::move(plan.newPaths), {}, {}};
                     },
-                    Order::LastToFirst, false);
+                    Order::LastToFirst, false, NothingToRename::Run::kCase);
             }
         },
         inputs);
@@ -158,11 +158,12 @@ void Forecaster::StringPage(const RenamePreview::StringPage& page) {
         const RegexRename::Options options{.includeExtension = page.includeExtension};
         KeptFiles(
             [&](std::span<const std::string> part) {
-                RegexRename::Preview preview = RegexRename::PreviewRenames(part, *prepared.replacer, options);
+                RegexRename::Preview preview =
+                    RegexRename::PreviewRenames(part, *prepared.replacer, options, control_);
                 return Planned{std::move(preview.oldIndices), std::move(preview.newPaths),
-                               std::move(preview.unusable), std::move(preview.stopped)};
+                               std::move(preview.unusable), preview.stopped, preview.cancelled};
             },
-            Order::FirstToLast, true);
+            Order::FirstToLast, true, NothingToRename::Run::kString);
         return;
     }
     StringRename::Check check = page.target && page.replacement
@@ -180,26 +181,31 @@ void Forecaster::StringPage(const RenamePreview::StringPage& page) {
                 StringRename::PreviewRenames(part, *page.target, *page.replacement, options);
             return Planned{std::move(preview.oldIndices), std::move(preview.newPaths), {}, {}};
         },
-        Order::FirstToLast, true);
+        Order::FirstToLast, true, NothingToRename::Run::kString);
 }
 
 template <class Plan>
-void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
+void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder, NothingToRename::Run run) {
     // The plan a part of the list at a time: the names go into the rows, the files the run keeps
     // marked renamed. The folders are read meanwhile: the plan needs no look.
-    std::jthread reader([this] { ReadFolders(false); });
+    std::jthread reader = ReadFoldersBeside();
     Rows& rows = result_.rows;
     rows.Reserve(paths_.size(), NameBytes());
     std::vector<bool> unusable;  // per row
     bool anyUnusable = false;
+    bool anyKept = false;
     assert(paths_.size() <= std::numeric_limits<std::uint32_t>::max());
     for (std::size_t first = 0; first < paths_.size(); first += kStepRows) {
         if (Stop(first)) return;
         const std::size_t count = std::min(kStepRows, paths_.size() - first);
         FetchPaths(first, count);
         Planned part = plan(std::span(paths_).subspan(first, count));
+        if (part.cancelled) {
+            stopped_ = true;
+            return;
+        }
         if (part.stopped) {
-            result_.refusal = RegexStopped{std::move(*part.stopped)};
+            result_.refusal = RegexStopped{part.stopped->reason, paths_[first + part.stopped->index]};
             result_.rows = Rows();
             return;
         }
@@ -217,8 +223,13 @@ void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder) {
             anyUnusable = anyUnusable || bad;
             rows.Add(State::kRenamed, std::string_view(part.newPaths[next]).substr(FolderOf(row).size()));
             unusable.push_back(bad);
+            anyKept = true;
             ++next;
         }
+    }
+    if (!anyKept) {
+        result_.refusal = NothingToRename{run};
+        return;
     }
     // While the folders are still being read.
     const bool once = ListedOnce() && NamedOnce();

@@ -49,10 +49,17 @@ struct SequentialStopped {
     std::string detail;  // as the composition gives it
 };
 struct RegexStopped {
-    std::string message;  // the engine's
+    RegexRename::StopReason reason = RegexRename::StopReason::kFailed;
+    std::string path;  // of the file on whose name the engine gave up
 };
-using Refusal = std::variant<std::monostate, SettingsPageRefused, SequentialNames::RunCheck,
-                             SequentialStopped, StringRename::Check, RegexRename::Check, RegexStopped>;
+// A run that keeps only the files whose names change would keep none: it says so and renames nothing.
+struct NothingToRename {
+    enum class Run : std::uint8_t { kString, kCase, kDigit };
+    Run run = Run::kString;
+};
+using Refusal =
+    std::variant<std::monostate, SettingsPageRefused, SequentialNames::RunCheck, SequentialStopped,
+                 StringRename::Check, RegexRename::Check, RegexStopped, NothingToRename>;
 
 // What becomes of a row.
 enum class State : std::uint8_t {

@@ -53,7 +53,8 @@ struct Planned {
     std::vector<std::size_t> indices;
     std::vector<std::string> newPaths;
     std::vector<std::size_t> unusable;
-    std::optional<std::string> stopped;  // the regular expression gave up on a name
+    std::optional<RegexRename::Preview::Stopped> stopped;  // the regular expression gave up on a name
+    bool cancelled = false;                                // the control said stop
 };
 
 class Forecaster {
@@ -122,6 +123,17 @@ private:
     // all its rows when renames. Reads only paths_ and the model, so it may run beside the
     // composition of names.
     bool ReadFolders(bool renames = true);
+    // ReadFolders(false) on a thread of its own, beside what the calling thread does.
+    std::jthread ReadFoldersBeside() {
+        return std::jthread([this] {
+            const Entered entered(control_);
+            if (entered) {
+                ReadFolders(false);
+            } else {
+                stopped_ = true;
+            }
+        });
+    }
 
     void Sequential(const SequentialNames::Options& options, const std::vector<std::int64_t>* datesTaken);
     // False when a path is listed twice (or the control said stop).
@@ -142,7 +154,14 @@ private:
     auto InHalves(const Part& part) {
         const std::size_t half = paths_.size() / 2;
         decltype(part(0, 0)) second;
-        std::jthread helper([&] { second = part(half, paths_.size()); });
+        std::jthread helper([&] {
+            const Entered entered(control_);
+            if (entered) {
+                second = part(half, paths_.size());
+            } else {
+                stopped_ = true;
+            }
+        });
         auto first = part(0, half);
         helper.join();
         return std::pair(std::move(first), std::move(second));
@@ -154,9 +173,10 @@ private:
     bool AllGoThrough(const std::vector<bool>& unusable);
     void SequentialWalk();
     void StringPage(const RenamePreview::StringPage& page);
-    // offerOrder: the run asks to take the names held by its own files in another order.
+    // offerOrder: the run asks to take the names held by its own files in another order; run: the
+    // run, which refuses when it keeps no file.
     template <class Plan>
-    void KeptFiles(const Plan& plan, Order order, bool offerOrder);
+    void KeptFiles(const Plan& plan, Order order, bool offerOrder, NothingToRename::Run run);
     // The state of a row the walk found failed.
     State FailureOf(std::size_t row, bool unusable);
     // The renames of the rows pairs (ascending) to their names as the run makes them when the user

@@ -25,7 +25,7 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
     }
     // The folders are read while the names are composed and checked against each other: the names
     // need no look.
-    std::jthread reader([this] { ReadFolders(false); });
+    std::jthread reader = ReadFoldersBeside();
     Rows& rows = result_.rows;
     rows.Reserve(paths_.size(), NameBytes());
     std::optional<SequentialNames::NameCheck> check(

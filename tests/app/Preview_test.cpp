@@ -7,9 +7,13 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVariantMap>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 #include "WindowFixture.h"
 #include "core/IniFile.h"
+#include "core/RunControl.h"
 #include "support/QtTestMain.h"
 
 namespace {
@@ -78,6 +82,81 @@ private slots:
         f->Load({"f"});
         QTRY_COMPARE(f->Column(2), QStringList({"c1.txt", "", ""}));
         QCOMPARE(PanelText(), QStringLiteral("変更 1件 ／ 重複 0件"));
+
+        // Names no file can have are counted as the failures 開始 then reports.
+        Preview({{"CBRegex", true}, {"Edit6", "^.*$"}, {"Edit7", ""}});
+        QCOMPARE(PanelText(), QStringLiteral("変更 0件 ／ 重複 0件 ／ 失敗 3件"));
+    }
+
+    // While a newer preview is on its way, the names shown are grey and say nothing of collisions,
+    // and the panel says it computes.
+    void MarksAnOutOfDateResult() {
+        f->MakeAndLoad({"a1.txt", "b1.txt"});
+        f->ShowPage("TabSheet2");
+        Preview({{"Edit6", "a"}, {"Edit7", "b"}});
+        QVERIFY(Look(1).background.isValid());
+        f->window->Preview().pause = std::chrono::hours(1);
+        f->Set({{"Edit7", "c"}});
+        QCOMPARE(Look(1).text, f->window->palette().color(QPalette::Disabled, QPalette::Text));
+        QVERIFY(!Look(1).background.isValid() && Tip(1).isEmpty());
+        QCOMPARE(PanelText(), QStringLiteral("計算中…"));
+        f->window->Preview().pause = std::chrono::milliseconds(0);
+        Preview({{"Edit7", "d"}});
+        QCOMPARE(Look(1).text, Link());
+        QCOMPARE(PanelText(), QStringLiteral("変更 1件 ／ 重複 0件"));
+    }
+
+    // A new list with its inputs still empty is greeted by no refusal, until an input changes.
+    void NoRefusalBeforeTheFirstInput() {
+        f->MakeAndLoad({"a.txt"});
+        QTRY_VERIFY(f->window->Preview().Finished() > 0);
+        QVERIFY(PanelText().isEmpty());
+        Preview({{"edit2", "x"}});
+        QCOMPARE(PanelText(), QStringLiteral("入力項目が不足しているか、または不正値が入力されています"));
+    }
+
+    // A step of the computation apart from the lists (a match that runs up to the engine's limit)
+    // holds up neither the preview switched off or a run (both halt it) nor the window closing.
+    void NoOneWaitsForAStepApart() {
+        struct Gate {
+            std::mutex mutex;
+            std::condition_variable opened;
+            bool open = false;
+            std::atomic<bool> inside{false};
+            std::atomic<bool> done{false};
+        };
+        auto gate = std::make_shared<Gate>();
+        const auto compute = [gate](const std::vector<std::string>&, const RenamePreview::Inputs&,
+                                    const std::vector<std::int64_t>*, RunControl* control) {
+            RenamePreview::Result result;
+            result.stopped = !Apart(control, [&gate] {
+                gate->inside = true;
+                std::unique_lock lock(gate->mutex);
+                gate->opened.wait_for(lock, std::chrono::seconds(10), [&gate] { return gate->open; });
+            });
+            gate->done = true;
+            return result;
+        };
+        const std::vector<std::string> paths = {"a"};
+        auto preview = std::make_unique<PreviewController>(
+            [&paths] {
+                return std::optional(PreviewController::Job{&paths, RenamePreview::NoRun{}});
+            },
+            nullptr, compute);
+        preview->pause = std::chrono::milliseconds(0);
+        preview->Schedule();
+        QTRY_VERIFY(gate->inside);
+        preview->Halt();
+        QVERIFY(!gate->done);
+        preview->Schedule();
+        preview.reset();
+        QVERIFY(!gate->done);
+        {
+            const std::lock_guard lock(gate->mutex);
+            gate->open = true;
+        }
+        gate->opened.notify_all();
+        QTRY_VERIFY(gate->done);
     }
 
     // The panel tells each refusal with the text the run's message box then shows, and no row
@@ -108,6 +187,17 @@ private slots:
             << QStringLiteral("置換文字列に存在しないグループ $3 が使われています。");
         QTest::newRow("settings page") << "TabSheet4" << QVariantMap{}
                                        << QStringLiteral("「動作設定」ページからのリネームは行えません。");
+        QTest::newRow("pattern") << "TabSheet2" << QVariantMap{{"CBRegex", true}, {"Edit6", "a("}}
+                                 << QStringLiteral(
+                                        "正規表現が正しくありません： 括弧の対応が取れていません（3文字目）");
+        const QString nothing = QStringLiteral(
+            "対象のファイルがないか、変換結果が不正になるため、変換できません\r\n\r\n"
+            "対象文字が見つからないか、変換を行うと空白のファイル名ができる可能性があります。");
+        QTest::newRow("no match") << "TabSheet2" << QVariantMap{{"Edit6", "zzz"}} << nothing;
+        QTest::newRow("no name left")
+            << "TabSheet2" << QVariantMap{{"Edit6", "a*"}, {"Edit7", ""}} << nothing;
+        QTest::newRow("no digits to align") << "TabSheet3" << QVariantMap{{"CB7", true}}
+                                            << QStringLiteral("桁揃え可能なファイルはありません");
     }
     void RefusalsAsTheRunTellsThem() {
         QFETCH(QString, page);
@@ -120,7 +210,9 @@ private slots:
         const std::uint64_t before = f->window->Preview().Finished();
         f->Set(settings);
         QTRY_VERIFY(f->window->Preview().Finished() > before);
-        QTRY_COMPARE(PanelText(), message);
+        // The panel holds the first line, its tip the whole message.
+        QTRY_COMPARE(PanelText(), message.section(QLatin1Char('\r'), 0, 0));
+        QCOMPARE(Panel()->toolTip(), QString(message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         if (QTest::currentDataTag() == QByteArray("taken")) {
             QCOMPARE(f->Column(2), QStringList({"b1.txt", "b2.txt"}));
             QCOMPARE(Tip(1), kTaken);

@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/Cp932.h"
-#include "support/StopBefore.h"
+#include "core/RunControl.h"
 #include "support/Text.h"
 
 namespace {
@@ -33,38 +34,53 @@ std::vector<std::string> NewNames(const Preview& preview) {
 }
 
 TEST(RegexRenameCheck, FirstFailingCheckWinsWithItsDetail) {
+    using RegexRename::PatternError;
     struct Case {
         const char* target;
         const char* replacement;
         Refusal refusal;
         const char* detail;
+        PatternError error;
         std::size_t position;
     };
+    const std::string deep = std::string(300, '(') + std::string(300, ')');
     const Case cases[] = {
-        {"", "a/", Refusal::EmptyTarget, "", 0},
-        {"(abc", "a/", Refusal::BadPattern, "missing closing parenthesis", 5},
+        {"", "a/", Refusal::EmptyTarget, "", PatternError::kNone, 0},
+        {"(abc", "a/", Refusal::BadPattern, "", PatternError::kParentheses, 5},
         // Characters are counted, not bytes: the bracket is the third character.
-        {"旅行(", "", Refusal::BadPattern, "missing closing parenthesis", 4},
-        {"[z-a]", "", Refusal::BadPattern, "range out of order in character class", 4},
-        {"(a)(b)", "$3/", Refusal::MissingGroup, "$3", 0},
-        {"(a)", "${10}", Refusal::MissingGroup, "${10}", 0},
-        {"(?<year>a)", "${month}", Refusal::MissingGroup, "${month}", 0},
-        {"(?<year>a)", "$yea", Refusal::MissingGroup, "$yea", 0},
-        {"(a)", "${}", Refusal::MissingGroup, "${}", 0},
-        {"(a)", "$1:$1", Refusal::ForbiddenInReplacement, ":", 0},
-        {"a", "x\\y/", Refusal::ForbiddenInReplacement, "\\", 0},  // tried in the fixed order
+        {"旅行(", "", Refusal::BadPattern, "", PatternError::kParentheses, 4},
+        {"a)", "", Refusal::BadPattern, "", PatternError::kParentheses, 2},
+        {"[ab", "", Refusal::BadPattern, "", PatternError::kParentheses, 4},
+        {R"(a\)", "", Refusal::BadPattern, "", PatternError::kEscape, 3},
+        {R"(\p{Nope})", "", Refusal::BadPattern, "", PatternError::kEscape, 9},
+        // A byte of a character would cut names into pieces that are no text.
+        {R"(旅\C)", "", Refusal::BadPattern, "", PatternError::kSingleByte, 4},
+        {"*a", "", Refusal::BadPattern, "", PatternError::kQuantifier, 1},
+        {"a{3,2}", "", Refusal::BadPattern, "", PatternError::kQuantifier, 6},
+        {"(?<=a+)b", "", Refusal::BadPattern, "", PatternError::kLookbehind, 1},
+        {deep.c_str(), "", Refusal::BadPattern, "", PatternError::kTooComplex, 252},
+        {R"((?=a\K))", "", Refusal::BadPattern, "", PatternError::kOther, 8},
+        {"[z-a]", "", Refusal::BadPattern, "", PatternError::kOther, 4},
+        {"(a)(b)", "$3/", Refusal::MissingGroup, "$3", PatternError::kNone, 0},
+        {"(a)", "${10}", Refusal::MissingGroup, "${10}", PatternError::kNone, 0},
+        {"(?<year>a)", "${month}", Refusal::MissingGroup, "${month}", PatternError::kNone, 0},
+        {"(?<year>a)", "$yea", Refusal::MissingGroup, "$yea", PatternError::kNone, 0},
+        {"(a)", "${}", Refusal::MissingGroup, "${}", PatternError::kNone, 0},
+        {"(a)", "$1:$1", Refusal::ForbiddenInReplacement, ":", PatternError::kNone, 0},
+        {"a", "x\\y/", Refusal::ForbiddenInReplacement, "\\", PatternError::kNone, 0},  // in the fixed order
         // Forbidden characters of the pattern are fine: it is never part of a name.
-        {"a|b", "", Refusal::None, "", 0},
-        {R"((?<year>\d{4})(\d\d))", "${year}-$2$0$$", Refusal::None, "", 0},
-        {"(a)", "US$", Refusal::None, "", 0},     // a "$" that starts no reference is a dollar
-        {"(a)", "ソ表{}", Refusal::None, "", 0},  // 0x5C as a second byte is text
-        {"(a)", "${マ", Refusal::None, "", 0},    // so is 0x7D: no closing brace
+        {"a|b", "", Refusal::None, "", PatternError::kNone, 0},
+        {R"((?<year>\d{4})(\d\d))", "${year}-$2$0$$", Refusal::None, "", PatternError::kNone, 0},
+        {"(a)", "US$", Refusal::None, "", PatternError::kNone, 0},     // a "$" that starts no reference
+        {"(a)", "ソ表{}", Refusal::None, "", PatternError::kNone, 0},  // 0x5C as a second byte is text
+        {"(a)", "${マ", Refusal::None, "", PatternError::kNone, 0},    // so is 0x7D: no closing brace
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.target) + " / " + c.replacement);
         const Prepared p = Prepare(Cp(c.target), Cp(c.replacement), false);
         EXPECT_EQ(p.check.refusal, c.refusal);
         EXPECT_EQ(p.check.detail, Cp(c.detail));
+        EXPECT_EQ(p.check.error, c.error);
         EXPECT_EQ(p.check.position, c.position);
         EXPECT_EQ(p.replacer != nullptr, c.refusal == Refusal::None);
     }
@@ -195,25 +211,49 @@ TEST(RegexRenamePreview, NamesOutsideCodePage932ComeBackByteForByte) {
     EXPECT_EQ(NewNames(preview), (std::vector<std::string>{"😀-01.txt", "caf\xE9-02.txt"}));
 }
 
-TEST(RegexRenamePreview, APatternThatRunsAwayStopsThePlan) {
+TEST(RegexRenamePreview, APatternThatRunsAwayStopsThePlanAtThatName) {
     const std::vector<std::string> paths = {Cp(kFolder + "aaa.txt"),
                                             Cp(kFolder + std::string(40, 'a') + "b.txt")};
     Prepared p = Prepare(Cp("(a+)+$"), Cp("x"), true);
     ASSERT_NE(p.replacer, nullptr);
     const Preview preview = RegexRename::PreviewRenames(paths, *p.replacer, {});
     ASSERT_TRUE(preview.stopped);
-    EXPECT_EQ(*preview.stopped, "match limit exceeded");
+    EXPECT_EQ(preview.stopped->reason, RegexRename::StopReason::kTooLong);
+    EXPECT_EQ(preview.stopped->index, 1u);
     EXPECT_TRUE(preview.newPaths.empty());
 }
 
+// Each match runs outside the lease, so its caller can take the list back meanwhile; a stop asked
+// before a name, or the list taken back during a match, plans nothing.
 TEST(RegexRenamePreview, AStopPlansNothing) {
-    testsupport::StopBefore control(1);
-    const std::vector<std::string> paths = {Cp(kFolder + "a1.txt"), Cp(kFolder + "a2.txt")};
-    Prepared p = Prepare(Cp("a"), Cp("b"), true);
-    ASSERT_NE(p.replacer, nullptr);
-    const Preview preview = RegexRename::PreviewRenames(paths, *p.replacer, {}, &control);
-    EXPECT_TRUE(preview.cancelled);
-    EXPECT_TRUE(preview.newPaths.empty());
+    class Lease final : public RunControl {
+    public:
+        Lease(std::size_t stopBefore, int refuseEnter) : stopBefore_(stopBefore), refuseEnter_(refuseEnter) {}
+        bool Continue(std::size_t done) override { return done < stopBefore_; }
+        bool Enter() override {
+            ++inside;
+            return ++entered_ != refuseEnter_;
+        }
+        void Leave() override { --inside; }
+        int inside = 0;  // the thread holds the lease while above 0
+
+    private:
+        std::size_t stopBefore_;
+        int refuseEnter_;
+        int entered_ = 0;
+    };
+    const std::vector<std::string> paths = {Cp(kFolder + "a1.txt"), Cp(kFolder + "a2.txt"),
+                                            Cp(kFolder + "a3.txt")};
+    for (const auto& [stopBefore, refuseEnter] : {std::pair<std::size_t, int>{1, 0}, {9, 2}}) {
+        Lease control(stopBefore, refuseEnter);
+        control.inside = 1;  // entered by the caller
+        Prepared p = Prepare(Cp("a"), Cp("b"), true);
+        ASSERT_NE(p.replacer, nullptr);
+        const Preview preview = RegexRename::PreviewRenames(paths, *p.replacer, {}, &control);
+        EXPECT_TRUE(preview.cancelled);
+        EXPECT_TRUE(preview.newPaths.empty());
+        EXPECT_EQ(control.inside, 1);
+    }
 }
 
 }  // namespace

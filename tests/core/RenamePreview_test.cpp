@@ -67,11 +67,11 @@ Actual FromKept(const std::vector<std::string>& paths, const Kept& kept, RenameE
     Actual actual;
     actual.states.assign(paths.size(), State::kUnchanged);
     actual.to.assign(paths.size(), {});
-    if (kept.refused) {
+    // A run that keeps no file says so and renames nothing.
+    if (kept.refused || kept.indices.empty()) {
         actual.refused = true;
         return actual;
     }
-    if (kept.indices.empty()) return actual;
     std::vector<std::string> oldPaths;
     for (const std::size_t i : kept.indices)
         oldPaths.push_back(paths[i]);
