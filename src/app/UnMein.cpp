@@ -82,8 +82,10 @@ TFmMein::TFmMein(std::string iniPath, std::string journalFolder, std::unique_ptr
 }
 
 TFmMein::~TFmMein() {
-    // The preview's worker reads the lists, which go before the window's children do.
+    // The preview's worker reads the lists, which go before the window's children do; a reading of
+    // dates would tell a window that is gone.
     HaltPreview();
+    ForgetDatesTaken();
     qApp->removeEventFilter(this);
     FormDestroy();
 }

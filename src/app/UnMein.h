@@ -22,6 +22,7 @@
 #include "app/WindowTexts.h"
 #include "components/StringGridEx.h"
 #include "core/BackgroundRelease.h"
+#include "core/DateReading.h"
 #include "core/FileList.h"
 #include "core/FolderHistory.h"
 #include "core/MoveDestinations.h"
@@ -183,8 +184,15 @@ public:
     // SortByName, SortByModified, SortByTaken (in the edit menu and the table's popup menu): every
     // row keeps its file, new name, state and mark.
     void SortRows(RowOrder::Key key);
-    // Reads the date each listed file was taken, unless this list's dates are read already; false
-    // when the user cancelled.
+
+    // --- Dates taken (UnMein_Dates.cpp) -----------------------------------------------------------
+    // How they are read; tests put a slow library here.
+    PhotoDate::ReadingSetup DateReading;
+    // Starts reading the date each listed file was taken on threads the window never waits for,
+    // unless this list's dates are read or being read.
+    void StartDatesTaken();
+    // The same, then waits for them behind the progress dialog; false when the user cancelled (the
+    // reading goes on).
     bool ReadDatesTaken();
 
     // --- Input histories (UnMein_History.cpp) ---------------------------------------------------
@@ -320,7 +328,7 @@ private:
     void PreviewNewList();
     bool previewQuiet_ = true;
     // What the preview is to compute now: nullopt while it is off or 開始 rests.
-    std::optional<PreviewController::Job> PreviewJob() const;
+    std::optional<PreviewController::Job> PreviewJob();
     // The inputs of the page 開始 would run, as the run reads them.
     RenamePreview::Inputs ReadPreviewInputs() const;
     // The preview shown in the table; null while real results or nothing stand there.
@@ -336,6 +344,15 @@ private:
         TFmMein* window;
         ~PreviewAfterwards() { window->SchedulePreview(); }
     };
+
+    // The dates taken (UnMein_Dates.cpp). The reading under way, if any; shared with a wait for it.
+    std::shared_ptr<PhotoDate::Reading> datesReading_;
+    // The reading ended: its dates go to the list it was started for, if that list still waits for
+    // them.
+    void DatesTakenRead();
+    // Lets go of a reading under way (a new list, or files about to move, which it would read at
+    // their old paths).
+    void ForgetDatesTaken();
 
     // Rename run helpers (UnMein_Run.cpp). nullopt when an input has no code page 932 form.
     std::optional<SequentialNames::Options> ReadSequentialOptions() const;

@@ -26,6 +26,7 @@ const QString kFolderGone = QStringLiteral("選択されたフォルダは、既
 
 void TFmMein::ClearFileList() {
     HaltPreview();
+    ForgetDatesTaken();
     ClearTable();
     released_.Drop(std::exchange(Pairs, PairList{}));  // freed off this thread
 }

@@ -167,6 +167,7 @@ void TFmMein::MoveAfterRename() {
         }
     }
     MovePlan::Result result;
+    ForgetDatesTaken();  // the files move
     const auto record = NewRecord(RunJournal::Kind::kMove);
     RunBusy({RunText::kMoving, MovePlan::MoveCount(plan, answer)},
             [&](RunControl& control) { result = MovePlan::Execute(plan, answer, &control, record.get()); });

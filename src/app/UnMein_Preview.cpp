@@ -105,10 +105,17 @@ void TFmMein::PreviewNewList() {
     SchedulePreview();
 }
 
-std::optional<PreviewController::Job> TFmMein::PreviewJob() const {
+std::optional<PreviewController::Job> TFmMein::PreviewJob() {
     if (!cbPreview->isChecked() || !btGo->isEnabled() || Pairs.Empty()) return std::nullopt;
-    return PreviewController::Job{&Pairs.OldPaths(), ReadPreviewInputs(),
-                                  Pairs.HasDatesTaken() ? &Pairs.DatesTaken() : nullptr};
+    PreviewController::Job job{&Pairs.OldPaths(), ReadPreviewInputs()};
+    if (Pairs.HasDatesTaken()) {
+        job.datesTaken = &Pairs.DatesTaken();
+    } else if (RenamePreview::NeedsDatesTaken(job.inputs)) {
+        // The preview follows once they are read (DatesTakenRead).
+        StartDatesTaken();
+        job.waiting = true;
+    }
+    return job;
 }
 
 RenamePreview::Inputs TFmMein::ReadPreviewInputs() const {

@@ -101,6 +101,7 @@ bool TFmMein::RunSequentialRename() {
     RenameExecutor::Outcome outcome;
     RenamePlanner::Plan plan;  // of a run whose names are held by files it moves on
     bool planned = false;
+    ForgetDatesTaken();  // the files move
     const auto record = NewRecord(RunJournal::Kind::kSequential);
     RunBusy({RunText::kRenaming, Pairs.Size()}, [&](RunControl& control) {
         // The journal is made ready while the names are checked against the disk.
@@ -299,6 +300,7 @@ TFmMein::KeptRun TFmMein::RunKeptFiles(const KeptPlan& plan, const QString& coll
     RenameExecutor::Outcome outcome;
     RenamePlanner::Plan ordered;  // when some new names are held by files the run moves on
     RenameExecutor::Order walk = order;
+    ForgetDatesTaken();  // the files move
     const auto record = NewRecord(kind);
     // The count of files is known only once planned: the dialog counts the renames.
     RunBusy({RunText::kRenaming, 0}, [&](RunControl& control) {

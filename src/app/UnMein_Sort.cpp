@@ -1,29 +1,10 @@
-// Sorting the table's rows, and the dates taken that one of the orders and the sequential names use.
+// Sorting the table's rows.
 #include <QStringList>
 
 #include "app/BusyRunner.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
-#include "core/PhotoDate.h"
 #include "core/RowOrder.h"
-
-bool TFmMein::ReadDatesTaken() {
-    if (Pairs.Empty() || Pairs.HasDatesTaken()) return true;
-    // Where each file stands now: after a run, renamed files are at their new paths.
-    std::vector<std::string> current;
-    if (Pairs.HasNewPaths()) {
-        current.reserve(Pairs.Size());
-        for (std::size_t i = 0; i < Pairs.Size(); ++i)
-            current.push_back(Pairs.CurrentPath(i));
-    }
-    const std::vector<std::string>& paths = Pairs.HasNewPaths() ? current : Pairs.OldPaths();
-    std::optional<std::vector<PhotoDate::Stamp>> taken;
-    RunBusy({QStringLiteral("撮影日時を読み込んでいます…"), paths.size()},
-            [&](RunControl& control) { taken = PhotoDate::ReadDatesTaken(paths, &control); });
-    if (!taken) return false;
-    Pairs.SetDatesTaken(std::move(*taken));
-    return true;
-}
 
 void TFmMein::SortRows(RowOrder::Key key) {
     if (Pairs.Empty()) return;

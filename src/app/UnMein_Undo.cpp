@@ -36,6 +36,7 @@ void TFmMein::Undo1Click() {
     // outlives the record, which reads it meanwhile). Without a question the files were looked at a
     // moment ago: the renames need not look again.
     const UndoRevert::UndoPlan whole = UndoRevert::PlanUndo(Pairs, {}, UndoRevert::Sources::kJustSeen);
+    ForgetDatesTaken();  // the files move
     const auto record = NewRecord(RunJournal::Kind::kUndo, runJournal_);
     if (const auto batch = UndoRevert::UndoBatch(Pairs, whole); batch && record)
         record->PrepareMeanwhile(*batch);
@@ -85,6 +86,7 @@ void TFmMein::Undo1Click() {
 }
 
 std::size_t TFmMein::RevertEntries(const std::vector<std::size_t>& entries) {
+    ForgetDatesTaken();  // the files move
     const auto record = NewRecord(RunJournal::Kind::kRevert, runJournal_);
     const UndoRevert::RevertResult result = UndoRevert::RevertEach(Pairs, entries, record.get());
     if (RefuseUnrecorded(result.unrecorded)) return 0;

@@ -1,10 +1,13 @@
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "app/AppSetup.h"
 #include "app/CommandLine.h"
 #include "app/QtDialogs.h"
 #include "app/UnMein.h"
+#include "core/DateReading.h"
 #include "core/RunJournalStore.h"
 #include "core/SettingsLocation.h"
 #include "core/platform/Heap.h"
@@ -19,11 +22,21 @@ int main(int argc, char** argv) {
     SetUpApplication(app);
     const CommandLine::Request request = CommandLine::Parse(QApplication::arguments());
     if (request.exitCode) return CommandLine::Finish(request);
-    TFmMein window(SettingsLocation::Find().path, RunJournal::DefaultFolder(),
-                   std::make_unique<TQtDialogs>());
-    window.show();
-    // Asked once the window stands, as its first event.
-    QMetaObject::invokeMethod(&window, &TFmMein::RecoverInterrupted, Qt::QueuedConnection);
-    CommandLine::Open(window, request.paths);
-    return QApplication::exec();
+    int code = 0;
+    {
+        TFmMein window(SettingsLocation::Find().path, RunJournal::DefaultFolder(),
+                       std::make_unique<TQtDialogs>());
+        window.show();
+        // Asked once the window stands, as its first event.
+        QMetaObject::invokeMethod(&window, &TFmMein::RecoverInterrupted, Qt::QueuedConnection);
+        CommandLine::Open(window, request.paths);
+        code = QApplication::exec();
+    }
+    // The image library may still read a photo on a thread the window let go of: it cannot be
+    // interrupted, and its static data must not be destroyed under it.
+    if (PhotoDate::ReadsUnderWay() > 0) {
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

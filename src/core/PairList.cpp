@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <numeric>
 #include <utility>
 
 namespace {
@@ -72,7 +73,7 @@ void PairList::Load(std::vector<std::string> oldPaths, MyFileOperation::FolderLi
     listings_ = std::move(listings);
     old_ = std::move(oldPaths);
     new_.clear();
-    taken_.clear();
+    ForgetDatesTaken();
     ids_.clear();
     state_.assign(old_.size(), State::kUnrenamed);
     owed_ = 0;
@@ -83,7 +84,7 @@ void PairList::Load(std::vector<std::string> oldPaths, MyFileOperation::FolderLi
 void PairList::SetRun(std::vector<std::string> oldPaths, std::vector<std::string> newPaths,
                       std::vector<Platform::EntryId> ids) {
     old_ = std::move(oldPaths);
-    taken_.clear();
+    ForgetDatesTaken();
     SetRun(std::move(newPaths), std::move(ids));
 }
 
@@ -179,6 +180,27 @@ void PairList::Reorder(const std::vector<std::size_t>& order) {
 void PairList::SetDatesTaken(std::vector<std::int64_t> taken) {
     assert(taken.size() == Size() && "one date per entry");
     taken_ = std::move(taken);
+    takenPending_ = false;
+}
+
+void PairList::BeginDatesTaken() {
+    taken_.resize(Size());
+    std::iota(taken_.begin(), taken_.end(), std::int64_t{0});
+    takenPending_ = true;
+}
+
+void PairList::ReceiveDatesTaken(const std::vector<std::int64_t>& read) {
+    assert(takenPending_ && "a reading began");
+    for (std::int64_t& taken : taken_) {
+        assert(taken >= 0 && static_cast<std::size_t>(taken) < read.size());
+        taken = read[static_cast<std::size_t>(taken)];
+    }
+    takenPending_ = false;
+}
+
+void PairList::ForgetDatesTaken() {
+    taken_.clear();
+    takenPending_ = false;
 }
 
 void PairList::Pack() {

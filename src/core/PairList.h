@@ -58,8 +58,15 @@ public:
     // The date each file was taken (PhotoDate stamps), once read for this list; empty until then.
     // A rename changes no file's date, so they stay through runs and edits; a new list forgets them.
     const std::vector<std::int64_t>& DatesTaken() const { return taken_; }
-    bool HasDatesTaken() const { return !old_.empty() && taken_.size() == old_.size(); }
+    bool HasDatesTaken() const { return !takenPending_ && !old_.empty() && taken_.size() == old_.size(); }
     void SetDatesTaken(std::vector<std::int64_t> taken);
+    // While they are read: each entry keeps its place in the list as it was when the reading began,
+    // through edits and sorts, to take its date from there when they arrive (ReceiveDatesTaken).
+    void BeginDatesTaken();
+    bool DatesTakenPending() const { return takenPending_; }
+    // read: the dates in the order of the list when the reading began.
+    void ReceiveDatesTaken(const std::vector<std::int64_t>& read);
+    void ForgetDatesTaken();
     // Where the file of an entry stands now: new when the last command renamed it, else old.
     const std::string& CurrentPath(std::size_t i) const { return Renamed(i) ? new_[i] : old_[i]; }
 
@@ -115,7 +122,8 @@ private:
     std::vector<State> state_;
     std::vector<std::int64_t> taken_;
     std::vector<Platform::EntryId> ids_;
-    std::size_t owed_ = 0;  // entries in State::kOwed
+    std::size_t owed_ = 0;       // entries in State::kOwed
+    bool takenPending_ = false;  // taken_ holds places, not yet dates
     RenameExecutor::Order lastOrder_ = RenameExecutor::Order::FirstToLast;
     bool planned_ = false;
 };

@@ -1,7 +1,6 @@
 #include "core/PhotoDate.h"
 
 #include "core/Cp932.h"
-#include "core/RunControl.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/ImageDates.h"
 #include "core/platform/LocalTime.h"
@@ -89,19 +88,6 @@ Stamp DateTaken(const Platform::ImageDateTags& tags) {
         if (const std::optional<DateTime> date = ParseExifDate(*text)) return Pack(*date);
     }
     return kNone;
-}
-
-std::optional<std::vector<Stamp>> ReadDatesTaken(const std::vector<std::string>& paths, RunControl* control) {
-    std::vector<Stamp> stamps;
-    stamps.reserve(paths.size());
-    std::string native;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (StopAsked(control, i)) return std::nullopt;
-        std::optional<Platform::ImageDateTags> tags;
-        if (Cp932::ToUtf8(paths[i], native)) tags = Platform::ReadImageDateTags(native);
-        stamps.push_back(tags ? DateTaken(*tags) : kNone);
-    }
-    return stamps;
 }
 
 Stamp ModifiedStamp(std::string_view path) {

@@ -8,9 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
-
-class RunControl;
 
 namespace Platform {
 struct ImageDateTags;
@@ -43,11 +40,6 @@ std::optional<DateTime> ParseExifDate(std::string_view text);
 // The date a photo was taken: DateTimeOriginal, else DateTimeDigitized, else DateTime, the first that
 // is a date; kNone when none is.
 Stamp DateTaken(const Platform::ImageDateTags& tags);
-
-// For each code page 932 path: the date the photo there was taken, kNone for a file without one
-// (no image, no date, damaged). control is asked before each file; nullopt when it said stop.
-std::optional<std::vector<Stamp>> ReadDatesTaken(const std::vector<std::string>& paths,
-                                                 RunControl* control = nullptr);
 
 // The local modification time of the file at a code page 932 path; kNone when it cannot be read.
 Stamp ModifiedStamp(std::string_view path);

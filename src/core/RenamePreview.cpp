@@ -15,7 +15,6 @@
 #include "core/DigitAlign.h"
 #include "core/DiskModel.h"
 #include "core/MyFileOperation.h"
-#include "core/PhotoDate.h"
 #include "core/RenamePlanner.h"
 #include "core/RenamePreviewForecaster.h"
 #include "core/RenameSteps.h"
@@ -389,6 +388,11 @@ void Rows::Reserve(std::size_t rows, std::size_t nameBytes) {
     states_.reserve(rows);
     ends_.reserve(rows);
     names_.reserve(nameBytes);
+}
+
+bool NeedsDatesTaken(const Inputs& inputs) {
+    const auto* page = std::get_if<RenamePreview::Sequential>(&inputs);
+    return page != nullptr && page->options && page->options->addDate && page->options->dateTaken;
 }
 
 Result Forecast(const std::vector<std::string>& paths, const Inputs& inputs,

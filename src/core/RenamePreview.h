@@ -112,14 +112,16 @@ struct Result {
     Rows rows;
     bool noRun = false;    // 開始 would do nothing at all
     bool stopped = false;  // the control said stop: nothing of this result holds
-    // The dates taken of the listed files, when the preview had to read them (the run would).
-    std::optional<std::vector<std::int64_t>> datesTaken;
 };
 
-// The preview of inputs for the files of paths. datesTaken: the dates taken of the files once read
-// (PairList::DatesTaken), else null. control: asked between steps, each a few thousand rows or the
-// reading of one folder, from two threads at once (the folders are read beside the composition);
-// once it says stop, the preview reads nothing more of paths and returns with stopped set.
+// Whether the names come from the dates the files were taken, which must be read first.
+bool NeedsDatesTaken(const Inputs& inputs);
+
+// The preview of inputs for the files of paths. datesTaken: the dates taken of the files
+// (PairList::DatesTaken), required where NeedsDatesTaken, else may be null. control: asked between steps,
+// each a few thousand rows or the reading of one folder, from two threads at once (the folders are read
+// beside the composition); once it says stop, the preview reads nothing more of paths and returns with
+// stopped set.
 Result Forecast(const std::vector<std::string>& paths, const Inputs& inputs,
                 const std::vector<std::int64_t>* datesTaken, RunControl* control = nullptr);
 

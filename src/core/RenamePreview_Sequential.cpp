@@ -1,11 +1,11 @@
 // The sequential page's preview: the names composed and checked against each other while the
 // folders are read, then every row looked at once, and the renames walked on paper only where
 // they can meet.
+#include <cassert>
 #include <thread>
 #include <vector>
 
 #include "core/Cp932.h"
-#include "core/PhotoDate.h"
 #include "core/RenamePreviewForecaster.h"
 #include "core/RenameSteps.h"
 #include "core/SequentialNames.h"
@@ -14,15 +14,7 @@ namespace RenamePreview::detail {
 
 void Forecaster::Sequential(const SequentialNames::Options& options,
                             const std::vector<std::int64_t>* datesTaken) {
-    // The run reads the dates taken first when it needs them; so does the preview.
-    if (options.addDate && options.dateTaken && datesTaken == nullptr) {
-        result_.datesTaken = PhotoDate::ReadDatesTaken(paths_, control_);
-        if (!result_.datesTaken) {
-            stopped_ = true;
-            return;
-        }
-        datesTaken = &*result_.datesTaken;
-    }
+    assert((datesTaken != nullptr || !options.addDate || !options.dateTaken) && "read before the preview");
     // The folders are read while the names are composed and checked against each other: the names
     // need no look.
     std::jthread reader = ReadFoldersBeside();

@@ -2,10 +2,15 @@
 // marks; the dates taken are read once per load; the sequential run numbers in the table's order
 // and names the photos by the date they were taken.
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
+#include <condition_variable>
+#include <map>
+#include <mutex>
 
 #include "WindowFixture.h"
 #include "app/BusyRunner.h"
+#include "core/platform/ImageDates.h"
 #include "support/LocalTime.h"
 #include "support/PhotoFiles.h"
 #include "support/QtTestMain.h"
@@ -94,15 +99,83 @@ private slots:
         QCOMPARE(f->Column(1), QStringList({"b.jpg", "a.jpg"}));
     }
 
+    // A sort cancelled while the dates are read leaves the order; the reading goes on for the list.
     void aCancelledReadingLeavesTheOrder() {
         Photo("a.jpg", Taken(1, 9), May(1, 0));
         Photo("b.jpg", Taken(1, 8), May(1, 0));
         f->Load({"f"});
-        f->window->Busy().cancelAt = [](std::size_t step) { return step == 1; };
+        f->window->Busy().cancelAt = [](std::size_t) { return true; };
         Sort("SortByTaken");
         f->window->Busy().cancelAt = nullptr;
         QCOMPARE(f->Column(1), QStringList({"a.jpg", "b.jpg"}));
-        QVERIFY(!f->window->Pairs.HasDatesTaken());
+        QTRY_VERIFY(f->window->Pairs.HasDatesTaken());
+    }
+
+    // A photo the library is slow on holds up neither the preview, nor 開始, nor closing, and is
+    // read once per load; given up after the bound, it is named by its modification date.
+    void aSlowPhotoHoldsUpNoOne() {
+        struct Library {
+            std::mutex mutex;
+            std::condition_variable changed;
+            bool open = false;
+            int inside = 0;
+            std::map<std::string, int> reads;
+        };
+        const auto library = std::make_shared<Library>();
+        const auto setUp = [&](std::chrono::milliseconds bound) {
+            f->window->DateReading = {[library](const std::string& path) {
+                                          std::unique_lock lock(library->mutex);
+                                          const std::string name = path.substr(path.rfind('/') + 1);
+                                          ++library->reads[name];
+                                          ++library->inside;
+                                          if (name == "slow.jpg") {
+                                              library->changed.wait_for(lock, std::chrono::seconds(10),
+                                                                        [&] { return library->open; });
+                                          }
+                                          lock.unlock();
+                                          auto tags = Platform::ReadImageDateTags(path);
+                                          lock.lock();
+                                          --library->inside;
+                                          library->changed.notify_all();
+                                          return tags;
+                                      },
+                                      bound};
+        };
+        Photo("a.jpg", Taken(1, 9), May(20, 0));
+        Photo("slow.jpg", Taken(2, 9), May(21, 0));
+        const QVariantMap inputs{
+            {"edit2", "P"}, {"edit3", "01"}, {"CB12", true}, {"RGDateSource", 1}, {"cbDialog", false}};
+        setUp(std::chrono::hours(1));
+        f->window->Preview().pause = std::chrono::milliseconds(0);
+        f->Load({"f"});
+        f->Set(inputs);
+        QTRY_COMPARE(f->Find<QLabel>(QStringLiteral("StatusBar1Preview"))->text(),
+                     QStringLiteral("撮影日時を読み込み中…"));
+        f->Set({{"cbPreview", false}});
+        f->window->Busy().cancelAt = [](std::size_t) { return true; };
+        f->window->btGoClick();
+        QCOMPARE(f->OnDisk("f"), QStringList({"a.jpg", "slow.jpg"}));
+        QCOMPARE(library->reads["slow.jpg"], 1);
+        f->window.reset();
+
+        auto recorder = std::make_unique<TRecordingDialogs>();
+        f->dialogs = recorder.get();
+        f->window =
+            std::make_unique<TFmMein>(f->dir / "quorbel.ini", f->dir / "journal", std::move(recorder));
+        setUp(std::chrono::milliseconds(300));
+        f->Load({"f"});
+        f->Set(inputs);
+        f->window->btGoClick();
+        QCOMPARE(f->OnDisk("f"), QStringList({"P_2024050101.jpg", "P_2024052102.jpg"}));
+        QCOMPARE(f->Messages(),
+                 QStringList{QStringLiteral("名前の変更が終了しました\r\n"
+                                            "1個のファイルは撮影日時がないため、更新日時を使いました。")});
+        QCOMPARE(library->reads["slow.jpg"], 2);
+        // The library ends its reads before the program does.
+        std::unique_lock lock(library->mutex);
+        library->open = true;
+        library->changed.notify_all();
+        library->changed.wait(lock, [&] { return library->inside == 0; });
     }
 
     void afterARunTheNewNamesAndStatesMoveAndUndoStillWorks() {

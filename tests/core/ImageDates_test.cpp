@@ -5,6 +5,7 @@
 #include "core/platform/ImageDates.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -67,6 +68,17 @@ TEST_F(ImageDatesTest, TheSeedsGiveTheirDates) {
         dated_ = 0;
         Read(Seed(kind));
         EXPECT_EQ(dated_, 1);
+    }
+}
+
+// A file larger than any photo is not looked into, however good its start (the rest is a hole).
+TEST_F(ImageDatesTest, AFileLargerThanAnyPhotoIsNotRead) {
+    const std::string seed = Seed(ImageKind::kJpeg);
+    for (const std::int64_t size : {std::int64_t{256} << 20, (std::int64_t{256} << 20) + 1}) {
+        dated_ = 0;
+        Read(seed);
+        ASSERT_EQ(::truncate(path_.c_str(), size), 0);
+        EXPECT_EQ(Platform::ReadImageDateTags(path_).has_value(), size == std::int64_t{256} << 20);
     }
 }
 

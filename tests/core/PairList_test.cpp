@@ -128,6 +128,8 @@ TEST(PairListTest, EditsKeepEachPairWhole) {
 TEST(PairListTest, ALoadedListMovesAndShrinksWithoutNewPaths) {
     PairList pairs;
     pairs.Load({"/d/A", "/d/B", "/d/C", "/d/D"});
+    // The dates taken are read meanwhile, in the order of the load.
+    pairs.BeginDatesTaken();
     pairs.Move(0, 2);
     EXPECT_THAT(pairs.OldPaths(), ElementsAre("/d/B", "/d/C", "/d/A", "/d/D"));
     pairs.RemoveMany({0, 3});
@@ -136,7 +138,9 @@ TEST(PairListTest, ALoadedListMovesAndShrinksWithoutNewPaths) {
     EXPECT_EQ(pairs.RenamedFlags().size(), 2U);
     pairs.Reorder({1, 0});
     EXPECT_THAT(pairs.OldPaths(), ElementsAre("/d/A", "/d/C"));
-    EXPECT_THAT(pairs.DatesTaken(), IsEmpty());
+    EXPECT_FALSE(pairs.HasDatesTaken());
+    pairs.ReceiveDatesTaken({10, 20, 30, 40});
+    EXPECT_THAT(pairs.DatesTaken(), ElementsAre(10, 30));
 }
 
 // An undo that did not take back every file is unfinished until the owed files are back; a revert

@@ -8,8 +8,6 @@
 
 #include "core/platform/ImageDates.h"
 #include "support/LocalTime.h"
-#include "support/PhotoFiles.h"
-#include "support/StopBefore.h"
 #include "support/TempDir.h"
 #include "support/Text.h"
 
@@ -19,7 +17,6 @@ using PhotoDate::DateTime;
 using PhotoDate::kNone;
 using PhotoDate::Stamp;
 using testsupport::Cp;
-using testsupport::ImageKind;
 using testsupport::TempDir;
 
 TEST(PhotoDateTest, ExifDatesAreReadStrictly) {
@@ -93,36 +90,8 @@ protected:
         setenv("TZ", "Asia/Tokyo", 1);
         tzset();
     }
-    std::string Photo(const std::string& name, ImageKind kind, const testsupport::PhotoTags& tags) {
-        testsupport::WritePhoto(dir / name, kind, tags);
-        return Cp(dir / name);
-    }
     TempDir dir;
 };
-
-TEST_F(PhotoDateFilesTest, EachFormatGivesItsDateAndAnythingElseNone) {
-    const std::vector<std::string> paths = {
-        Photo("旅行.jpg", ImageKind::kJpeg, {"2024:05:01 10:00:00", "2024:05:01 10:00:01", ""}),
-        Photo("a.png", ImageKind::kPng, {"", "2023:01:02 03:04:05", "2023:09:09 09:09:09"}),
-        Photo("a.tif", ImageKind::kTiff, {"", "", "2022:12:31 23:59:58"}),
-        Photo("a.webp", ImageKind::kWebp, {"2021:06:07 08:09:10", "", ""}),
-        Photo("none.jpg", ImageKind::kJpeg, {}),
-        Cp(dir.MakeFile("text.jpg", "not a picture")),
-        Cp(dir.MakeFile("empty.jpg")),
-        Cp(dir.MakeDir("folder.jpg")),
-        Cp(dir / "missing.jpg"),
-    };
-    const std::vector<Stamp> expected = {
-        20240501100000, 20230102030405, 20221231235958, 20210607080910, kNone, kNone, kNone, kNone, kNone};
-    EXPECT_EQ(PhotoDate::ReadDatesTaken(paths), expected);
-}
-
-TEST_F(PhotoDateFilesTest, AStopReadsNoFurther) {
-    testsupport::StopBefore control(1);
-    const std::vector<std::string> paths = {Photo("a.jpg", ImageKind::kJpeg, {}),
-                                            Photo("b.jpg", ImageKind::kJpeg, {})};
-    EXPECT_FALSE(PhotoDate::ReadDatesTaken(paths, &control));
-}
 
 TEST_F(PhotoDateFilesTest, ModifiedStampIsTheLocalTime) {
     const std::string path = Cp(dir.MakeFile("a.txt", "", testsupport::LocalSeconds(2024, 5, 1, 23, 30, 15)));

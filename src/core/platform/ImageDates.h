@@ -16,7 +16,7 @@ struct ImageDateTags {
 };
 
 // nullopt for a file that is no image the library reads: not a regular file, larger than any
-// image, of no known format, or damaged so that its metadata cannot be read. Never throws.
+// photo (256 MiB), of no known format, or damaged so that its metadata cannot be read. Never throws.
 std::optional<ImageDateTags> ReadImageDateTags(const std::string& path);
 
 }  // namespace Platform

@@ -9,9 +9,12 @@
 namespace Platform {
 namespace {
 
-// Larger files are not looked into: no camera writes them, and the library's work grows with the
-// file (a damaged one can send it through every byte).
-constexpr std::int64_t kLargestImage = std::int64_t{1} << 30;
+// Larger files are not looked into. The largest photos cameras make, raw files of medium-format
+// sensors, stay below it; a larger file is a scan, a video or an image of a disk, whose tags are no
+// date taken, and the library's work grows with the file for some formats (it walks a PNG chunk by
+// chunk, up to a second a megabyte when they are small; a damaged file can send it through every
+// byte). Time bounds the rest (PhotoDate::Reading).
+constexpr std::int64_t kLargestImage = std::int64_t{256} << 20;
 
 // A date tag is a text of 20 bytes; a damaged file may claim megabytes for it, or give it another type.
 constexpr long kLongestTag = 64;

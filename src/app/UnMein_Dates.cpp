@@ -1,0 +1,43 @@
+// The dates the listed files were taken, which one of the orders and the sequential names use: read
+// once per list on threads the window never waits for, and kept with the list.
+#include <QString>
+
+#include "app/UnMein.h"
+
+void TFmMein::StartDatesTaken() {
+    if (Pairs.Empty() || Pairs.HasDatesTaken() || (Pairs.DatesTakenPending() && datesReading_)) return;
+    // Where each file stands now: after a run, renamed files are at their new paths.
+    std::vector<std::string> paths;
+    paths.reserve(Pairs.Size());
+    for (std::size_t i = 0; i < Pairs.Size(); ++i)
+        paths.push_back(Pairs.CurrentPath(i));
+    Pairs.BeginDatesTaken();
+    datesReading_ = std::make_shared<PhotoDate::Reading>(std::move(paths), DateReading, [this] {
+        QMetaObject::invokeMethod(this, &TFmMein::DatesTakenRead, Qt::QueuedConnection);
+    });
+}
+
+bool TFmMein::ReadDatesTaken() {
+    StartDatesTaken();
+    if (const std::shared_ptr<PhotoDate::Reading> reading = datesReading_) {
+        bool read = false;
+        RunBusy({QStringLiteral("撮影日時を読み込んでいます…"), reading->Size()},
+                [&](RunControl& control) { read = reading->Wait(control); });
+        if (!read) return false;
+        DatesTakenRead();
+    }
+    return Pairs.Empty() || Pairs.HasDatesTaken();
+}
+
+void TFmMein::DatesTakenRead() {
+    if (!datesReading_ || !datesReading_->Finished()) return;
+    if (Pairs.DatesTakenPending()) Pairs.ReceiveDatesTaken(datesReading_->Dates());
+    datesReading_.reset();
+    // The preview waiting for them goes on.
+    if (preview_->Waiting()) SchedulePreview();
+}
+
+void TFmMein::ForgetDatesTaken() {
+    datesReading_.reset();
+    if (Pairs.DatesTakenPending()) Pairs.ForgetDatesTaken();
+}
