@@ -5,6 +5,8 @@
 #include "app/UnMein.h"
 
 void TFmMein::StartDatesTaken() {
+    // A reading that ended while its list was set aside by a load, which was then cancelled.
+    DatesTakenRead();
     if (Pairs.Empty() || Pairs.HasDatesTaken() || (Pairs.DatesTakenPending() && datesReading_)) return;
     // Where each file stands now: after a run, renamed files are at their new paths.
     std::vector<std::string> paths;
@@ -19,7 +21,8 @@ void TFmMein::StartDatesTaken() {
 
 bool TFmMein::ReadDatesTaken() {
     StartDatesTaken();
-    if (const std::shared_ptr<PhotoDate::Reading> reading = datesReading_) {
+    if (const std::shared_ptr<PhotoDate::Reading> reading = datesReading_;
+        reading && Pairs.DatesTakenPending()) {
         bool read = false;
         RunBusy({QStringLiteral("撮影日時を読み込んでいます…"), reading->Size()},
                 [&](RunControl& control) { read = reading->Wait(control); });
@@ -30,8 +33,9 @@ bool TFmMein::ReadDatesTaken() {
 }
 
 void TFmMein::DatesTakenRead() {
-    if (!datesReading_ || !datesReading_->Finished()) return;
-    if (Pairs.DatesTakenPending()) Pairs.ReceiveDatesTaken(datesReading_->Dates());
+    // While a load sets the list aside it waits: it comes back when the load is cancelled.
+    if (!datesReading_ || !datesReading_->Finished() || !Pairs.DatesTakenPending()) return;
+    Pairs.ReceiveDatesTaken(datesReading_->Dates());
     datesReading_.reset();
     // The preview waiting for them goes on.
     if (preview_->Waiting()) SchedulePreview();
