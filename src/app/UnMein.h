@@ -231,7 +231,8 @@ public:
     PreviewController& Preview() { return *preview_; }
 
     // --- Run journal, recovery and the history of changes (UnMein_Journal.cpp) -------------------
-    // After the window opened: offers to take back the command that a killed program left unfinished.
+    // After the window opened: offers to take back each command that a killed program left
+    // unfinished, newest first.
     void RecoverInterrupted();
     // mnJournal: the history of changes.
     void mnJournalClick();
@@ -480,11 +481,13 @@ private:
     std::unique_ptr<RunJournal::Record> NewRecord(RunJournal::Kind kind, std::uint64_t target = 0) const;
     // Says that the journal could not be written, with why; false for no error.
     bool RefuseUnrecorded(const std::error_code& error);
-    // The kept commands; a file that is no journal is reported, once.
-    RunJournal::Listing ListJournal();
+    // The newest `limit` kept commands; a file that is no journal is reported, once.
+    RunJournal::Listing ListJournal(std::size_t limit = RunJournal::kKeptCommands);
     void UndoKeptCommand(const RunJournal::Journal& journal);
-    // What a take-back of a kept command did, and each file it had to leave under a temporary name.
-    void ReportJournalUndo(const RunJournal::Journal& journal, const RunJournal::TakenBack& takenBack);
+    // What a take-back of a kept command did, and what it had to leave.
+    void ReportJournalUndo(const RunJournal::TakenBack& takenBack);
+    // Each file left under a temporary name or in two places.
+    void ReportLeft(const RunJournal::Left& left);
     QWidget* clientArea_ = nullptr;
 
     // Menus.

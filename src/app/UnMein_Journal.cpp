@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QToolButton>
 #include <cerrno>
+#include <limits>
+#include <set>
 
 #include "app/BusyRunner.h"
 #include "app/JournalDlg.h"
@@ -38,8 +40,8 @@ bool TFmMein::RefuseUnrecorded(const std::error_code& error) {
     return true;
 }
 
-RunJournal::Listing TFmMein::ListJournal() {
-    RunJournal::Listing listing = journal_.List();
+RunJournal::Listing TFmMein::ListJournal(std::size_t limit) {
+    RunJournal::Listing listing = journal_.List(limit);
     for (const RunJournal::Problem& problem : listing.problems) {
         Message(QStringLiteral("変更履歴のファイル ") + QString::fromStdString(problem.file) +
                 QStringLiteral(" は読み込めないため、除外しました。"));
@@ -49,23 +51,31 @@ RunJournal::Listing TFmMein::ListJournal() {
 
 void TFmMein::RecoverInterrupted() {
     if (journal_.Folder().empty()) return;
-    const std::optional<RunJournal::Interrupted> interrupted =
-        RunJournal::FindInterrupted(journal_, ListJournal());
-    if (!interrupted) return;
-    const QString question = QStringLiteral("前回の名前の変更は完了していません（") +
-                             QString::number(interrupted->journal.entries.size()) +
-                             QStringLiteral("個のうち") + QString::number(interrupted->done) +
-                             QStringLiteral("個を変更済み）。\r\n変更済みのファイルを元の名前に戻しますか？");
-    const bool takeBack = dialogs_->AskYesNo(this, question, MessagePoint());
-    RunJournal::Recovered recovered;
-    RunBusy({RunText::kRenaming, interrupted->done}, [&](RunControl& control) {
-        recovered = RunJournal::Recover(journal_.Folder(), interrupted->journal, takeBack, &control);
-    });
-    if (recovered.taken || !takeBack) return;  // another start took it up meanwhile
-    ReportJournalUndo(interrupted->journal, recovered);
+    // Each asked once, also when another start takes it up meanwhile. The listing is whole: a
+    // command kept past the newest ones because nobody took it up yet is offered too.
+    std::set<std::uint64_t> asked;
+    while (const std::optional<RunJournal::Interrupted> interrupted = RunJournal::FindInterrupted(
+               journal_, ListJournal(std::numeric_limits<std::size_t>::max()), asked)) {
+        asked.insert(interrupted->Id());
+        const QString question =
+            QStringLiteral("前回の名前の変更は完了していません（") + QString::number(interrupted->files) +
+            QStringLiteral("個のうち") + QString::number(interrupted->done) +
+            QStringLiteral("個を変更済み）。\r\n変更済みのファイルを元の名前に戻しますか？");
+        const bool takeBack = dialogs_->AskYesNo(this, question, MessagePoint());
+        RunJournal::Recovered recovered;
+        RunBusy({RunText::kRenaming, interrupted->done}, [&](RunControl& control) {
+            recovered = RunJournal::Recover(journal_.Folder(), *interrupted, takeBack, &control);
+        });
+        if (recovered.taken) continue;  // another start took it up meanwhile
+        if (takeBack) {
+            ReportJournalUndo(recovered);
+        } else {
+            ReportLeft(recovered);
+        }
+    }
 }
 
-void TFmMein::ReportJournalUndo(const RunJournal::Journal& journal, const RunJournal::TakenBack& takenBack) {
+void TFmMein::ReportJournalUndo(const RunJournal::TakenBack& takenBack) {
     const RunJournal::UndoResult& result = takenBack.undo;
     if (RefuseUnrecorded(result.unrecorded)) return;
     ReportStranded(result.stranded);
@@ -78,11 +88,19 @@ void TFmMein::ReportJournalUndo(const RunJournal::Journal& journal, const RunJou
     } else if (result.refused.empty() && cbDialog->isChecked()) {
         Message(QStringLiteral("処理が終了しました"));
     }
-    for (const RunJournal::Stranded& stranded : takenBack.stayed) {
+    ReportLeft(takenBack);
+}
+
+void TFmMein::ReportLeft(const RunJournal::Left& left) {
+    for (const RunJournal::Stranded& stranded : left.stayed) {
         Message(QStringLiteral("ファイル ") + QString::fromStdString(stranded.home) +
                 QStringLiteral(" は同名ファイルがあるため、一時的な名前 ") +
-                QString::fromStdString(journal.notes[stranded.note].path) +
-                QStringLiteral(" のまま残っています"));
+                QString::fromStdString(stranded.path) + QStringLiteral(" のまま残っています"));
+    }
+    for (const RunJournal::Twice& twice : left.twice) {
+        Message(QStringLiteral("ファイル ") + QString::fromStdString(twice.source) +
+                QStringLiteral(" は移動先の ") + QString::fromStdString(twice.copy) +
+                QStringLiteral(" にも残っています"));
     }
 }
 
@@ -122,7 +140,7 @@ void TFmMein::UndoKeptCommand(const RunJournal::Journal& journal) {
         check = RunJournal::CheckUndo(journal, RunJournal::DoneEntries(journal),
                                       RunJournal::LaterCopies(journal_, listing, journal));
         const RunJournal::OnDisk left = RunJournal::LeftBehind(journal);
-        leftBehind = !left.stranded.empty() || !left.removableCopies.empty();
+        leftBehind = !left.stranded.empty() || !left.removableCopies.empty() || !left.twice.empty();
     });
     if (!check.missing.empty() &&
         !dialogs_->AskYesNo(this,
@@ -147,5 +165,5 @@ void TFmMein::UndoKeptCommand(const RunJournal::Journal& journal) {
         N3->setEnabled(false);
         N22->setEnabled(false);
     }
-    ReportJournalUndo(journal, result);
+    ReportJournalUndo(result);
 }

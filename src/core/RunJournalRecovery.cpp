@@ -108,10 +108,11 @@ OnDisk Examine(const Journal& journal) {
     return found;
 }
 
-OnDisk LeftBehind(const Journal& journal) {
+OnDisk LeftBehind(const Journal& journal, Way way) {
     const std::vector<Entry>& entries = journal.entries;
     const std::vector<Note>& notes = journal.notes;
     OnDisk found;
+    found.way = way;
     for (std::size_t n = 0; n < notes.size(); ++n) {
         const Note& note = notes[n];
         const Entry& e = entries[note.entry];
@@ -128,12 +129,18 @@ OnDisk LeftBehind(const Journal& journal) {
                 break;
             }
             case NoteKind::kCycle:
-                if (Holds(note.path, e.id)) found.stranded.push_back({n, e.oldPath});
+                if (Holds(note.path, e.id)) {
+                    const bool back = way == Way::kBack;
+                    found.stranded.push_back(
+                        {n, note.path, back ? e.oldPath : e.newPath, back ? e.newPath : e.oldPath});
+                }
                 break;
             case NoteKind::kSetAside:
-                if (Holds(note.path, note.id)) found.stranded.push_back({n, e.newPath});
+                if (Holds(note.path, note.id)) found.stranded.push_back({n, note.path, e.newPath, {}});
                 break;
             case NoteKind::kCopyPlaced:
+                if (Holds(note.path, note.id) && Holds(e.oldPath, e.id))
+                    found.twice.push_back({n, e.oldPath, note.path});
                 break;
         }
     }

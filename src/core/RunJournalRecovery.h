@@ -4,6 +4,7 @@
 // in a journal is trusted over the disk, and a name alone proves nothing after a restart.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,26 @@ namespace RunJournal {
 // A note whose path holds a user's only copy of a file, which must not stay under that name.
 struct Stranded {
     std::size_t note = 0;  // index into the journal's notes
-    std::string home;      // where the file came from: a cycle's old path, a set-aside file's destination
+    std::string path;      // the temporary name
+    // Where it goes: a set-aside file to its destination; a cycle's file to its old path (its new
+    // one, going on), and to the other of the two when that is taken (empty for none).
+    std::string home;
+    std::string other;
 };
+
+// A move to another file system stopped between placing its copy and removing its source: both
+// stand, each the file the journal recorded.
+struct Twice {
+    std::size_t note = 0;  // the note of the placed copy
+    std::string source;
+    std::string copy;
+};
+
+// Which way what a command left half done goes. Back: as the command found it (a cycle's file to its
+// old name first, a copy that also stands at its source removed); on: as the command meant it, for
+// an undo, revert or recovery, which is finished and never reversed (the cycle's file to its new
+// name first, the source of a whole copy removed).
+enum class Way : std::uint8_t { kBack, kOn };
 
 struct OnDisk {
     // The entries whose file stands at the new path (the recorded file, or its placed copy after a
@@ -27,12 +46,15 @@ struct OnDisk {
     // still in place, never the file itself nor a copy that also stands under its final name.
     std::vector<std::size_t> removableCopies;
     std::vector<Stranded> stranded;
+    std::vector<Twice> twice;
+    Way way = Way::kBack;
 };
 
 // Looks at the disk, links not followed.
 OnDisk Examine(const Journal& journal);
-// The same for the temporary names alone (done stays empty): what a command left behind.
-OnDisk LeftBehind(const Journal& journal);
+// The same for the temporary names and the copies alone (done stays empty): what a command left
+// behind, to go the given way.
+OnDisk LeftBehind(const Journal& journal, Way way = Way::kBack);
 
 // The entries a command carried out: of a closed one, those it closed as done whose paths differ;
 // of one not closed, those Examine finds done.

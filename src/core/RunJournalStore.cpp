@@ -44,8 +44,17 @@ std::uint64_t NewestId(const std::string& folder) {
     return newest;
 }
 
+// A journal whose command was never closed: a later start has yet to take it up.
+bool Unclosed(const std::string& path) {
+    std::string bytes;
+    if (Platform::ReadRegularFile(path, Format::kMaxFileBytes, bytes)) return false;
+    const Format::Parsed parsed = Format::Parse(bytes, Format::Entries::kCheckOnly);
+    return parsed.verdict == Format::Verdict::kGood && !parsed.journal.closing;
+}
+
 // Removes the journals beyond the newest kKeptCommands and kKeptBytes, keeping `newest` whatever
-// its size, and what a crashed Begin left. A file whose lock is held stays.
+// its size, and what a crashed Begin left. A file whose lock is held stays, and so does a command
+// never closed, whatever its age, until it is taken up.
 void Prune(const std::string& folder, std::uint64_t newest) {
     struct Kept {
         std::uint64_t id;
@@ -67,8 +76,9 @@ void Prune(const std::string& folder, std::uint64_t newest) {
     bool full = false;
     for (const Kept& file : kept) {
         full = full || (file.id != newest && (count + 1 > kKeptCommands || bytes + file.size > kKeptBytes));
+        const std::string path = PathIn(folder, file.name);
         if (full) {
-            Platform::RemoveUnlocked(PathIn(folder, file.name));
+            if (file.name.ends_with(kDamagedSuffix) || !Unclosed(path)) Platform::RemoveUnlocked(path);
         } else {
             ++count;
             bytes += file.size;
@@ -227,9 +237,11 @@ Listing Store::List(std::size_t limit) {
         Summary summary{parsed.journal.header, parsed.entryCount, StateOf(parsed, locked)};
         const bool closed = summary.state == State::kCompleted || summary.state == State::kClosedAsFound;
         if (closed && undone.contains(id)) summary.state = State::kUndone;
-        // An undo that left some files where they were (stopped, or refused) undid only a part.
+        // An undo that left some files where they were (stopped, or refused) undid only a part; one
+        // killed after its last file and closed as found by a later start undid all.
         const Kind kind = summary.header.kind;
-        if ((kind == Kind::kUndo || kind == Kind::kRecovery) && summary.state == State::kCompleted &&
+        if ((kind == Kind::kUndo || kind == Kind::kRecovery) &&
+            (summary.state == State::kCompleted || summary.state == State::kClosedAsFound) &&
             std::ranges::all_of(parsed.journal.closing->outcomes,
                                 [](Outcome o) { return o == Outcome::kDone; })) {
             undone.insert(summary.header.target);

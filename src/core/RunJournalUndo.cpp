@@ -10,6 +10,7 @@
 #include "core/RunJournalRecord.h"
 #include "core/platform/DestinationFolder.h"
 #include "core/platform/FileOps.h"
+#include "core/platform/FileSystem.h"
 
 namespace RunJournal {
 namespace {
@@ -134,14 +135,64 @@ UndoResult RenameBack(const Journal& journal, const UndoCheck& check, Record& re
 
 namespace {
 
+// The file id stands at path, links not followed.
+bool Stands(const std::string& path, const Platform::EntryId& id) {
+    const auto look = Platform::LookAt(path);
+    return look && Platform::IsSame(id, look->id);
+}
+
+void Add(Left& into, Left&& more) {
+    into.stayed.insert(into.stayed.end(), more.stayed.begin(), more.stayed.end());
+    into.twice.insert(into.twice.end(), more.twice.begin(), more.twice.end());
+}
+
 // Undo, then what the command left under temporary names goes home, never over another file: only
 // the journal's notes need a look for that.
 TakenBack UndoAndCleanUp(const Journal& journal, const UndoCheck& check, Kind kind, const std::string& folder,
                          RunControl* control) {
     TakenBack result;
     result.undo = Undo(journal, check, kind, folder, control);
-    if (!result.undo.unrecorded) result.stayed = CleanUp(journal, LeftBehind(journal));
+    if (!result.undo.unrecorded) Add(result, CleanUp(journal, LeftBehind(journal)));
     return result;
+}
+
+bool IsTakeBack(Kind kind) {
+    return kind == Kind::kUndo || kind == Kind::kRevert || kind == Kind::kRecovery;
+}
+
+// What an interrupted take-back still owes, as a command (of kind) whose undo finishes it: its
+// entries turned round, so that each goes from where the take-back found it to where it was taking
+// it. Those it left in both places are finished by their clean-up instead.
+Journal Owed(const Journal& takeBack, Kind kind, const OnDisk& left) {
+    std::vector<bool> twice(takeBack.entries.size(), false);
+    for (const Twice& t : left.twice)
+        twice[takeBack.notes[t.note].entry] = true;
+    Journal owed;
+    owed.header = {takeBack.header.target, kind, takeBack.header.time, 0, takeBack.header.folder};
+    for (std::size_t k = takeBack.entries.size(); k-- > 0;) {
+        const Entry& e = takeBack.entries[k];
+        if (!twice[k]) owed.entries.push_back({e.newPath, e.oldPath, e.id});
+    }
+    return owed;
+}
+
+// The kind of the command a take-back acts on, for one no longer kept: files that change folders
+// were moved.
+Kind KindTakenBack(const Interrupted& interrupted) {
+    if (interrupted.command) return interrupted.command->header.kind;
+    const auto folderOf = [](const std::string& path) { return path.substr(0, path.rfind('/')); };
+    const std::vector<Entry>& entries = interrupted.takeBack->entries;
+    return std::any_of(entries.begin(), entries.end(),
+                       [&](const Entry& e) { return folderOf(e.oldPath) != folderOf(e.newPath); })
+               ? Kind::kMove
+               : Kind::kSequential;
+}
+
+// The entries of a journal, all of them.
+std::vector<std::size_t> All(const Journal& journal) {
+    std::vector<std::size_t> all(journal.entries.size());
+    std::iota(all.begin(), all.end(), std::size_t{0});
+    return all;
 }
 
 }  // namespace
@@ -174,15 +225,24 @@ TakenBack UndoFromHistory(const Journal& journal, const UndoCheck& check, const 
     return UndoAndCleanUp(journal, check, Kind::kUndo, folder, control);
 }
 
-std::vector<Stranded> CleanUp(const Journal& journal, const OnDisk& found) {
+Left CleanUp(const Journal& journal, const OnDisk& found) {
     for (const std::size_t n : found.removableCopies)
         Platform::RemoveFile(journal.notes[n].path);
-    std::vector<Stranded> stayed;
+    Left left;
     for (const Stranded& stranded : found.stranded) {
-        if (Platform::RenameNoReplace(journal.notes[stranded.note].path, stranded.home))
-            stayed.push_back(stranded);
+        if (Platform::RenameNoReplace(stranded.path, stranded.home) &&
+            (stranded.other.empty() || Platform::RenameNoReplace(stranded.path, stranded.other)))
+            left.stayed.push_back(stranded);
     }
-    return stayed;
+    for (const Twice& twice : found.twice) {
+        // Looked at again: the take-back before may have changed either.
+        const Note& note = journal.notes[twice.note];
+        if (!Stands(twice.copy, note.id) || !Stands(twice.source, journal.entries[note.entry].id)) continue;
+        const std::string& extra = found.way == Way::kBack ? twice.copy : twice.source;
+        if (!Platform::AlikeEntries(twice.source, twice.copy) || Platform::RemoveFile(extra))
+            left.twice.push_back(twice);
+    }
+    return left;
 }
 
 std::error_code CloseAsFound(Writer& writer, const Journal& journal, const std::vector<std::size_t>& done) {
@@ -192,27 +252,69 @@ std::error_code CloseAsFound(Writer& writer, const Journal& journal, const std::
     return writer.Close(outcomes);
 }
 
-std::optional<Interrupted> FindInterrupted(const Store& store, const Listing& listing) {
-    if (listing.commands.empty() || listing.commands.front().state != State::kInterrupted)
-        return std::nullopt;
-    std::optional<Journal> journal = store.Read(listing.commands.front().header.id);
-    if (!journal) return std::nullopt;
-    const std::size_t done = Examine(*journal).done.size();
-    return Interrupted{std::move(*journal), done};
+std::optional<Interrupted> FindInterrupted(const Store& store, const Listing& listing,
+                                           const std::set<std::uint64_t>& passed) {
+    // A command whose take-back is open is taken up with it.
+    std::set<std::uint64_t> beingTakenBack;
+    for (const Summary& s : listing.commands) {
+        const bool open = s.state == State::kInterrupted || s.state == State::kRunning;
+        if (open && IsTakeBack(s.header.kind)) beingTakenBack.insert(s.header.target);
+    }
+    for (const Summary& s : listing.commands) {
+        if (s.state != State::kInterrupted || passed.contains(s.header.id)) continue;
+        const bool takeBack = IsTakeBack(s.header.kind);
+        if (!takeBack && beingTakenBack.contains(s.header.id)) continue;
+        std::optional<Journal> journal = store.Read(s.header.id);
+        if (!journal) continue;
+        Interrupted found;
+        if (takeBack) {
+            found.command = store.Read(journal->header.target);
+            found.takeBack = std::move(journal);
+            const Journal owed =
+                Owed(*found.takeBack, KindTakenBack(found), LeftBehind(*found.takeBack, Way::kOn));
+            found.done = CheckUndo(owed, All(owed)).take.size();
+        } else {
+            found.command = std::move(journal);
+            found.done = Examine(*found.command).done.size();
+        }
+        found.files = (found.command ? found.command : found.takeBack)->entries.size();
+        return found;
+    }
+    return std::nullopt;
 }
 
-Recovered Recover(const std::string& folder, const Journal& journal, bool takeBack, RunControl* control) {
+Recovered Recover(const std::string& folder, const Interrupted& interrupted, bool takeBack,
+                  RunControl* control) {
     Recovered recovered;
-    Writer writer(folder);
-    // Held from here on: another start finds it running, not interrupted.
-    if ((recovered.taken = writer.Resume(journal.header.id))) return recovered;
-    // Looked at again: the disk may have changed while the question was open.
-    const std::vector<std::size_t> done = Examine(journal).done;
-    if (takeBack) {
-        static_cast<TakenBack&>(recovered) =
-            UndoAndCleanUp(journal, CheckUndo(journal, done), Kind::kRecovery, folder, control);
+    // Held from here on: another start finds them running, not interrupted.
+    Writer command(folder);
+    const Journal* open =
+        interrupted.command && !interrupted.command->closing ? &*interrupted.command : nullptr;
+    if (open && (recovered.taken = command.Resume(open->header.id))) return recovered;
+    Writer finishing(folder);
+    const Journal* owing = interrupted.takeBack ? &*interrupted.takeBack : nullptr;
+    if (owing && (recovered.taken = finishing.Resume(owing->header.id))) return recovered;
+
+    // Looked at again from here on: the disk may have changed while the question was open.
+    if (owing) {
+        // What the take-back left goes on before what it still owes is looked for; closed as found
+        // first, so that a kill from here on finds only the finishing open.
+        const OnDisk left = LeftBehind(*owing, Way::kOn);
+        CleanUp(*owing, left);
+        CloseAsFound(finishing, *owing, Examine(*owing).done);
+        if (takeBack) {
+            const Journal owed = Owed(*owing, KindTakenBack(interrupted), left);
+            recovered.undo = Undo(owed, CheckUndo(owed, All(owed)), owing->header.kind, folder, control);
+        }
+    } else if (takeBack && open) {
+        recovered.undo = Undo(*open, CheckUndo(*open, Examine(*open).done), Kind::kRecovery, folder, control);
     }
-    CloseAsFound(writer, journal, done);
+    if (!recovered.undo.unrecorded) {
+        // A second look for the take-back's files: the files gone back may have freed their names.
+        if (owing) Add(recovered, CleanUp(*owing, LeftBehind(*owing, Way::kOn)));
+        if (open) Add(recovered, CleanUp(*open, LeftBehind(*open)));
+    }
+    if (open) CloseAsFound(command, *open, Examine(*open).done);
     return recovered;
 }
 

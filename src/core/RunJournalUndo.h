@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -42,10 +43,16 @@ UndoResult Undo(const Journal& journal, const UndoCheck& check, Kind kind, const
 // moves, and undos and recoveries (which take moves back), with some copy placed; oldest first.
 std::vector<Journal> LaterCopies(const Store& store, const Listing& listing, const Journal& journal);
 
-// A command taken back: the undo, and the files it found under a temporary name that had to stay.
-struct TakenBack {
-    UndoResult undo;
+// What a command left half done that had to stay so: files under a temporary name whose names
+// were taken, and files of a move in both places whose copy could not be told whole.
+struct Left {
     std::vector<Stranded> stayed;
+    std::vector<Twice> twice;
+};
+
+// A command taken back: the undo, and what it left that had to stay.
+struct TakenBack : Left {
+    UndoResult undo;
 };
 // The undo of a kept command from the history: the entries of check.take go back as Undo takes
 // them (journaled as kUndo), then what the command, or an undo of it, left under a temporary name
@@ -53,32 +60,45 @@ struct TakenBack {
 TakenBack UndoFromHistory(const Journal& journal, const UndoCheck& check, const std::string& folder,
                           RunControl* control = nullptr);
 
-// After the undo of an interrupted command: the copies found removable are removed, and the files
-// found stranded under a temporary name go back home, never over another file. Returns those that
-// had to stay.
-std::vector<Stranded> CleanUp(const Journal& journal, const OnDisk& found);
+// What an interrupted command left goes the way found.way says, never over another file and never
+// losing the only copy of anything: the copies beside their sources are removed, the files under a
+// temporary name go to their home (else to their other name), and of a file in both places the
+// copy (back) or the source (on) is removed once the two are alike. Returns what had to stay.
+Left CleanUp(const Journal& journal, const OnDisk& found);
 
 // Closes an interrupted command that writer has resumed, as it was found: the entries of done as
 // done, the others untried.
 std::error_code CloseAsFound(Writer& writer, const Journal& journal, const std::vector<std::size_t>& done);
 
-// The newest command of a listing when its process ended before closing it, as the disk shows it
-// now: what the question at start counts.
+// A command that a killed process left unfinished, as the question at start names it. When an
+// undo, revert or recovery was killed, the question is about the command it was taking back: its
+// take-back is finished, never reversed.
 struct Interrupted {
-    Journal journal;
-    std::size_t done = 0;  // entries found done on disk
+    // The user's command; nullopt when only its take-back is kept.
+    std::optional<Journal> command;
+    // The interrupted undo, revert or recovery of it; nullopt for a command killed itself.
+    std::optional<Journal> takeBack;
+    std::size_t files = 0;  // the command's files
+    std::size_t done = 0;   // those found changed on disk that a take-back brings back
+    // The journal the question stands for (the take-back's when there is one).
+    std::uint64_t Id() const { return takeBack ? takeBack->header.id : command->header.id; }
 };
-std::optional<Interrupted> FindInterrupted(const Store& store, const Listing& listing);
+// The newest interrupted command of a listing that is not among passed (ids as Id() gives them),
+// as the disk shows it now. A command whose take-back is open comes with it, not on its own.
+std::optional<Interrupted> FindInterrupted(const Store& store, const Listing& listing,
+                                           const std::set<std::uint64_t>& passed = {});
 
 // What the recovery of an interrupted command did.
-// Its undo and stayed are those of the take-back (takeBack only).
+// Its undo is that of the take-back (takeBack only).
 struct Recovered : TakenBack {
     std::error_code taken;  // the command could not be taken up (another start has it): nothing done
 };
-// Takes up the interrupted command of folder. takeBack: the entries found done go back, last
-// first, journaled as a recovery, then the copies it left beside their sources go and stranded
-// files go home. Either way it is closed as it was found.
-Recovered Recover(const std::string& folder, const Journal& journal, bool takeBack,
+// Takes up an interrupted command of folder. An interrupted take-back of it is finished: what it
+// left goes on, and it is closed as found. takeBack: the files of the command found changed go
+// back, last first, journaled as a recovery (or as the take-back it finishes: what it still owed
+// goes back, as that kind of command). Either way what the command left goes home, and a
+// command not closed is closed as it is found then.
+Recovered Recover(const std::string& folder, const Interrupted& interrupted, bool takeBack,
                   RunControl* control = nullptr);
 
 }  // namespace RunJournal

@@ -111,6 +111,36 @@ private:
         f->MakeFiles("f", files);
         f->Load({"f"});
     }
+    // count files of folder, "p<i>.jpg", renamed to "写真<i>.jpg" by a run killed after killAt.
+    QStringList KilledRun(const std::string& folder, int count, std::size_t killAt) {
+        QStringList names;
+        std::vector<std::string> from;
+        std::vector<std::string> to;
+        for (int i = 0; i < count; ++i) {
+            names << QStringLiteral("p%1.jpg").arg(i);
+            from.push_back(f->Path(folder + "/" + names.back().toStdString()));
+            to.push_back(f->Path(folder + "/写真" + std::to_string(i) + ".jpg"));
+        }
+        f->MakeFiles(folder, names);
+        std::vector<Platform::EntryId> ids;
+        for (const std::string& path : from)
+            ids.push_back(Platform::LookAt(Cp932::ToUtf8(path).value())->id);
+        const bool killed = testsupport::KilledInChild([&] {
+            testsupport::KillBefore kill(killAt);
+            RunJournal::Record record(Journals(), RunJournal::Kind::kSequential);
+            RenameExecutor::ExecuteCheckedRenames(from, to, ids, RenameExecutor::Order::FirstToLast, &kill,
+                                                  &record);
+        });
+        if (!killed) QTest::qFail("the run was not killed", __FILE__, __LINE__);
+        return names;
+    }
+    static QString Question(int files, int done) {
+        return QStringLiteral(
+                   "前回の名前の変更は完了していません（%1個のうち%2個を変更済み）。\r\n"
+                   "変更済みのファイルを元の名前に戻しますか？")
+            .arg(files)
+            .arg(done);
+    }
 
 private slots:
     void init() { f = std::make_unique<TWindowFixture>(); }
@@ -171,33 +201,14 @@ private slots:
     void aKilledRunIsOfferedBackAtTheNextStart() {
         for (const bool yes : {true, false}) {
             f = std::make_unique<TWindowFixture>();
-            QStringList names;
-            std::vector<std::string> from;
-            std::vector<std::string> to;
-            for (int i = 0; i < 5; ++i) {
-                names << QStringLiteral("p%1.jpg").arg(i);
-                from.push_back(f->Path("f/" + names.back().toStdString()));
-                to.push_back(f->Path("f/写真" + std::to_string(i) + ".jpg"));
-            }
-            f->MakeFiles("f", names);
-            std::vector<Platform::EntryId> ids;
-            for (const std::string& path : from)
-                ids.push_back(Platform::LookAt(Cp932::ToUtf8(path).value())->id);
-            QVERIFY(testsupport::KilledInChild([&] {
-                testsupport::KillBefore kill(3);
-                RunJournal::Record record(Journals(), RunJournal::Kind::kSequential);
-                RenameExecutor::ExecuteCheckedRenames(from, to, ids, RenameExecutor::Order::FirstToLast,
-                                                      &kill, &record);
-            }));
+            const QStringList names = KilledRun("f", 5, 3);
 
             Restart();
             f->dialogs->yesNoAnswers = {yes};
             f->window->RecoverInterrupted();
             QCOMPARE(f->dialogs->calls[0].kind, TRecordingDialogs::TKind::YesNo);
             QCOMPARE(f->Messages(), yes ? QStringList{QStringLiteral("処理が終了しました")} : QStringList{});
-            QCOMPARE(f->dialogs->calls[0].text,
-                     QStringLiteral("前回の名前の変更は完了していません（5個のうち3個を変更済み）。\r\n"
-                                    "変更済みのファイルを元の名前に戻しますか？"));
+            QCOMPARE(f->dialogs->calls[0].text, Question(5, 3));
             if (yes) {
                 QCOMPARE(f->OnDisk("f"), names);
                 for (const QString& name : names)
@@ -215,6 +226,26 @@ private slots:
             f->window->RecoverInterrupted();
             QVERIFY(f->dialogs->calls.empty());
         }
+    }
+
+    // Two runs killed in two folders, then a hundred commands completed: both are kept and offered,
+    // the newer first.
+    void everyKilledRunIsOfferedNewestFirst() {
+        const QStringList older = KilledRun("f", 5, 3);
+        const QStringList newer = KilledRun("g", 3, 1);
+        for (std::size_t i = 0; i < RunJournal::kKeptCommands; ++i) {
+            RunJournal::Writer writer(Journals());
+            QVERIFY(!writer.Begin(RunJournal::Kind::kDigit, "/w", {{"/w/a", "/w/b", {}}}));
+            QVERIFY(!writer.Close({RunJournal::Outcome::kDone}));
+        }
+        Restart();
+        f->dialogs->yesNoAnswers = {true, true};
+        f->window->RecoverInterrupted();
+        QCOMPARE(f->dialogs->calls.size(), 4);  // each question and its end
+        QCOMPARE(f->dialogs->calls[0].text, Question(3, 1));
+        QCOMPARE(f->dialogs->calls[2].text, Question(5, 3));
+        QCOMPARE(f->OnDisk("f"), older);
+        QCOMPARE(f->OnDisk("g"), newer);
     }
 
     // A planned run killed while a file of its ring stands under its temporary name: the question
@@ -242,9 +273,7 @@ private slots:
         Restart();
         f->dialogs->yesNoAnswers = {true};
         f->window->RecoverInterrupted();
-        QCOMPARE(f->dialogs->calls[0].text,
-                 QStringLiteral("前回の名前の変更は完了していません（3個のうち2個を変更済み）。\r\n"
-                                "変更済みのファイルを元の名前に戻しますか？"));
+        QCOMPARE(f->dialogs->calls[0].text, Question(3, 2));
         QCOMPARE(f->Messages(), QStringList{QStringLiteral("処理が終了しました")});
         QCOMPARE(f->OnDisk("f"), names);
         for (const QString& name : names)

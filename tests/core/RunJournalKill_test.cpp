@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -109,10 +111,15 @@ std::vector<Command> Commands() {
     };
 }
 
+// A command killed midway, also with its recovery killed after one file: the question is still
+// about the command, and the recovery is finished, never reversed.
 TEST(RunJournalKillTest, AKilledCommandIsTakenBackOrKeptAsFound) {
     for (const Command& command : Commands()) {
-        for (const bool takeBack : {true, false}) {
-            SCOPED_TRACE(std::string(command.name) + (takeBack ? ", yes" : ", no"));
+        for (const auto& [takeBack, recoveryKilled] : {std::pair{true, false}, std::pair{false, false},
+                                                       std::pair{true, true}, std::pair{false, true}}) {
+            if (recoveryKilled && command.otherFileSystem) continue;  // nothing to recover
+            SCOPED_TRACE(std::string(command.name) + (takeBack ? ", yes" : ", no") +
+                         (recoveryKilled ? ", recovery killed" : ""));
             TempDir dir;
             const std::string folder = dir.MakeDir("files");
             std::string destination = folder;
@@ -131,15 +138,21 @@ TEST(RunJournalKillTest, AKilledCommandIsTakenBackOrKeptAsFound) {
             }));
 
             Store store(journals);
-            const Listing listing = store.List();
-            const std::optional<Interrupted> interrupted = FindInterrupted(store, listing);
+            if (recoveryKilled) {
+                ASSERT_TRUE(testsupport::KilledInChild([&] {
+                    KillBefore kill(1);
+                    Recover(journals, FindInterrupted(store, store.List()).value(), true, &kill);
+                }));
+            }
+            const std::optional<Interrupted> interrupted = FindInterrupted(store, store.List());
             ASSERT_TRUE(interrupted);
-            EXPECT_EQ(interrupted->journal.header.kind, command.kind);
-            EXPECT_EQ(interrupted->journal.entries.size(), kFiles);
+            EXPECT_EQ(interrupted->command->header.kind, command.kind);
+            EXPECT_EQ(interrupted->takeBack.has_value(), recoveryKilled);
+            EXPECT_EQ(interrupted->files, kFiles);
             // A copy to another file system is made durable a group at a time: none was placed.
-            EXPECT_EQ(interrupted->done, command.otherFileSystem ? 0u : kKillAt);
+            EXPECT_EQ(interrupted->done, command.otherFileSystem ? 0u : kKillAt - (recoveryKilled ? 1 : 0));
 
-            const Recovered recovered = Recover(journals, interrupted->journal, takeBack);
+            const Recovered recovered = Recover(journals, *interrupted, takeBack);
             EXPECT_FALSE(recovered.taken);
             EXPECT_TRUE(recovered.stayed.empty());
             const Listing after = store.List();
@@ -151,28 +164,29 @@ TEST(RunJournalKillTest, AKilledCommandIsTakenBackOrKeptAsFound) {
                     EXPECT_THAT(TempDir::Names(destination), ::testing::IsEmpty());
                 }
                 // With nothing to take back, no recovery is journaled: the command is closed as found.
-                ASSERT_EQ(after.commands.size(), interrupted->done > 0 ? 2u : 1u);
+                ASSERT_EQ(after.commands.size(),
+                          (interrupted->done > 0 ? 2u : 1u) + (recoveryKilled ? 1 : 0));
                 if (interrupted->done > 0) {
                     EXPECT_EQ(after.commands[0].header.kind, Kind::kRecovery);
-                    EXPECT_EQ(after.commands[1].state, State::kUndone);
+                    EXPECT_EQ(after.commands.back().state, State::kUndone);
                 }
             } else {
-                ASSERT_EQ(after.commands.size(), 1u);
-                EXPECT_EQ(after.commands[0].state, State::kClosedAsFound);
+                ASSERT_EQ(after.commands.size(), recoveryKilled ? 2u : 1u);
+                EXPECT_EQ(after.commands.back().state, State::kClosedAsFound);
+                // The copies under way go too: every file stands in one place.
                 EXPECT_EQ(TempDir::Names(folder).size() +
                               (destination != folder ? TempDir::Names(destination).size() : 0),
-                          kFiles + (command.otherFileSystem ? kKillAt : 0));  // the copies stay with no
+                          kFiles);
                 // The command as found can still be undone from the history.
-                const Journal kept = store.Read(after.commands[0].header.id).value();
+                const Journal kept = store.Read(after.commands.back().header.id).value();
                 EXPECT_EQ(DoneEntries(kept).size(), interrupted->done);
             }
         }
     }
 }
 
-// An undo killed midway: yes takes back what the undo had done, so every file stands again where
-// the run put it, and the run can be undone afresh.
-TEST(RunJournalKillTest, AKilledUndoIsTakenBack) {
+// An undo killed midway is offered as the run it was taking back, and yes finishes it.
+TEST(RunJournalKillTest, AKilledUndoIsFinished) {
     TempDir dir;
     const std::string folder = dir.MakeDir("files");
     const std::string journals = dir / "journal";
@@ -193,24 +207,22 @@ TEST(RunJournalKillTest, AKilledUndoIsTakenBack) {
     Store store(journals);
     const std::optional<Interrupted> interrupted = FindInterrupted(store, store.List());
     ASSERT_TRUE(interrupted);
-    EXPECT_EQ(interrupted->journal.header.kind, Kind::kUndo);
-    EXPECT_EQ(interrupted->journal.header.target, run.Id());
-    EXPECT_EQ(interrupted->done, kKillAt);
+    EXPECT_EQ(interrupted->takeBack->header.kind, Kind::kUndo);
+    EXPECT_EQ(interrupted->command->header.id, run.Id());
+    EXPECT_EQ(interrupted->done, kFiles - kKillAt);
 
-    EXPECT_EQ(Recover(journals, interrupted->journal, true).undo.done, kKillAt);
-    for (std::size_t i = 0; i < kFiles; ++i)
-        EXPECT_EQ(TempDir::ReadFile(folder + "/" + NewName(i)), OldName(i));
-    EXPECT_EQ(TempDir::Names(folder).size(), kFiles);
+    EXPECT_EQ(Recover(journals, *interrupted, true).undo.done, kFiles - kKillAt);
+    ExpectAllAtOldNames(folder);
     const Listing listing = store.List();
     ASSERT_EQ(listing.commands.size(), 3u);
-    EXPECT_EQ(listing.commands[1].state, State::kUndone);
-    EXPECT_EQ(listing.commands[2].state, State::kCompleted);  // the run, to be undone again
+    EXPECT_EQ(listing.commands[0].header.kind, Kind::kUndo);
+    EXPECT_EQ(listing.commands[2].state, State::kUndone);
 }
 
 // A planned run (a ring of three, a swap and a chain) killed before each of its steps, so also
 // while a file of a cycle stands under its temporary name: the question counts the files at their
 // new names, and yes brings every file back to its old name with its content, no temporary name
-// left.
+// left. No leaves no temporary name where one of the file's names is free, and names each other.
 TEST(RunJournalKillTest, APlannedRunKilledAtAnyStepIsTakenBackWhole) {
     const std::vector<std::string> names = {"1", "2", "a", "b", "p", "q", "r"};
     const std::vector<std::pair<std::string, std::string>> pairs = {
@@ -221,7 +233,9 @@ TEST(RunJournalKillTest, APlannedRunKilledAtAnyStepIsTakenBackWhole) {
             count += name.starts_with(".quorbel-") ? 1 : 0;
         return count;
     };
-    for (std::size_t step = 0;; ++step) {
+    for (std::size_t run = 0;; ++run) {
+        const std::size_t step = run / 2;
+        const bool keep = run % 2 == 1;  // no
         TempDir dir;
         const std::string folder = dir.MakeDir("files");
         const auto in = [&dir](const std::string& name) { return dir / ("files/" + name); };
@@ -238,7 +252,7 @@ TEST(RunJournalKillTest, APlannedRunKilledAtAnyStepIsTakenBackWhole) {
             RenameExecutor::PlanOnDisk(files.from, files.to, RenameExecutor::RunId());
         ASSERT_EQ(plan.cycleCount, 2u);
         if (step == plan.steps.size()) break;
-        SCOPED_TRACE("killed before step " + std::to_string(step));
+        SCOPED_TRACE("killed before step " + std::to_string(step) + (keep ? ", no" : ""));
 
         ASSERT_TRUE(testsupport::KilledInChild([&] {
             testsupport::KillBeforePlanStep(step);
@@ -260,7 +274,16 @@ TEST(RunJournalKillTest, APlannedRunKilledAtAnyStepIsTakenBackWhole) {
         const std::optional<Interrupted> interrupted = FindInterrupted(store, store.List());
         ASSERT_TRUE(interrupted);
         EXPECT_EQ(interrupted->done, done);
-        const Recovered recovered = Recover(journals, interrupted->journal, true);
+        const Recovered recovered = Recover(journals, *interrupted, !keep);
+        if (keep) {
+            EXPECT_EQ(temporaries(folder), recovered.stayed.size());
+            EXPECT_EQ(TempDir::Names(folder).size(), names.size());
+            // Right after the file went aside, its old name is free.
+            if (step > 0 && plan.steps[step - 1].move == RenamePlanner::Move::kAside) {
+                EXPECT_THAT(recovered.stayed, ::testing::IsEmpty());
+            }
+            continue;
+        }
         EXPECT_THAT(recovered.undo.refused, ::testing::IsEmpty());
         EXPECT_EQ(recovered.undo.done, done);
         EXPECT_THAT(recovered.stayed, ::testing::IsEmpty());
@@ -268,6 +291,52 @@ TEST(RunJournalKillTest, APlannedRunKilledAtAnyStepIsTakenBackWhole) {
         for (const std::string& name : names)
             EXPECT_EQ(TempDir::ReadFile(in(name)), name);
         EXPECT_FALSE(FindInterrupted(store, store.List()));
+    }
+}
+
+// A move to another file system killed while copies stood placed beside their sources (kept alive
+// by links aside and linked back, as if their removal had never come): with yes and with no each
+// such copy goes once it is alike its source; one changed since stays and is named.
+TEST(RunJournalKillTest, AMoveKilledBeforeItsSourcesWentLeavesNoFileInBothPlaces) {
+    constexpr std::size_t kMoved = 40;  // more than a group of copies
+    for (const bool takeBack : {true, false}) {
+        SCOPED_TRACE(takeBack ? "yes" : "no");
+        TempDir dir;
+        const std::string folder = dir.MakeDir("files");
+        const std::string destination = dir.MakeDir("dest");
+        const auto mount = Mount::Make(Mount::Kind::kTmpfs, destination, std::size_t{4} << 20);
+        if (!mount) GTEST_SKIP() << Mount::Why();
+        const std::string aside = dir.MakeDir("aside");
+        Files files;
+        for (std::size_t i = 0; i < kMoved; ++i) {
+            files.from.push_back(Cp(dir.MakeFile("files/" + OldName(i), OldName(i))));
+            files.ids.push_back(testsupport::IdOf(folder + "/" + OldName(i)));
+            std::filesystem::create_hard_link(folder + "/" + OldName(i), aside + "/" + OldName(i));
+        }
+        ASSERT_TRUE(testsupport::KilledInChild([&] {
+            KillBefore kill(kMoved - 2);
+            Record record(dir / "journal", Kind::kMove);
+            MovePlan::Execute(MovePlan::MakePlan(files.from, std::vector<bool>(kMoved, true), Cp(destination),
+                                                 {}, files.ids),
+                              MovePlan::Answer::kKeep, &kill, &record);
+        }));
+        for (std::size_t i = 0; i < 3; ++i)
+            std::filesystem::create_hard_link(aside + "/" + OldName(i), folder + "/" + OldName(i));
+        const std::string changed = destination + "/" + OldName(1);
+        std::filesystem::last_write_time(changed,
+                                         std::filesystem::last_write_time(changed) + std::chrono::seconds(1));
+        const std::size_t placed = kMoved + 3 - TempDir::Names(folder).size();
+        Store store(dir / "journal");
+        const std::optional<Interrupted> interrupted = FindInterrupted(store, store.List());
+        ASSERT_TRUE(interrupted);
+        EXPECT_EQ(interrupted->done, placed - 3);
+
+        const Recovered recovered = Recover(dir / "journal", *interrupted, takeBack);
+        ASSERT_EQ(recovered.twice.size(), 1u);
+        EXPECT_EQ(recovered.twice[0].copy, changed);
+        const std::size_t staying = takeBack ? 0 : placed - 3;
+        EXPECT_EQ(TempDir::Names(destination).size(), 1 + staying);
+        EXPECT_EQ(TempDir::Names(folder).size(), kMoved - staying);
     }
 }
 

@@ -180,6 +180,16 @@ TEST(RunJournalStore, OnlyAnUndoOrRecoveryThatCompletedEveryFileMarksItsTargetUn
     const Listing newest = store.List(2);
     EXPECT_EQ(States(newest), (std::vector<State>{State::kCompleted, State::kUndone}));
     EXPECT_EQ(newest.commands[1].header.id, moved);
+    // So does one closed as found by a later start once every file was back.
+    const std::uint64_t renamed = Completed(folder, Kind::kString);
+    {
+        Writer killed(folder);
+        ASSERT_FALSE(killed.Begin(Kind::kRecovery, "/w", Entries("/w", 2), renamed));
+    }
+    Writer later(folder);
+    ASSERT_FALSE(later.Resume(store.List(1).commands[0].header.id));
+    ASSERT_FALSE(later.Close(AllDone(2)));
+    EXPECT_EQ(States(store.List(2)), (std::vector<State>{State::kClosedAsFound, State::kUndone}));
 }
 
 TEST(RunJournalStore, KeepsTheNewest100CommandsAndAtMost200MB) {

@@ -264,7 +264,7 @@ TEST(RunJournalUndoTest, TheRunBeforeAMoveTakenBackIsUndoneThroughItsCopies) {
             Store store(journals);
             const auto interrupted = FindInterrupted(store, store.List());
             ASSERT_TRUE(interrupted);
-            EXPECT_EQ(Recover(journals, interrupted->journal, true).undo.done, 32u);
+            EXPECT_EQ(Recover(journals, *interrupted, true).undo.done, 32u);
         } else {
             ASSERT_EQ(move(nullptr), kFiles);
             Store store(journals);
@@ -301,7 +301,7 @@ TEST(RunJournalUndoTest, CleanUpRemovesCopiesAndBringsStrandedFilesHome) {
                      {NoteKind::kSetAside, 2, dir / "dest/.aside-c", theirsC}};
 
     const OnDisk found = Examine(journal);
-    const std::vector<Stranded> stayed = CleanUp(journal, found);
+    const std::vector<Stranded> stayed = CleanUp(journal, found).stayed;
     ASSERT_EQ(stayed.size(), 1u);
     EXPECT_EQ(stayed[0].home, dir / "dest/c");
     EXPECT_THAT(TempDir::Names(dir / "dest"), ElementsAre(".aside-c", "b", "c"));

@@ -37,6 +37,14 @@ bool SameFile(const std::string& a, const std::string& b) {
     return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && SameId(sa, sb);
 }
 
+bool AlikeEntries(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return lstat(a.c_str(), &sa) == 0 && lstat(b.c_str(), &sb) == 0 &&
+           (sa.st_mode & S_IFMT) == (sb.st_mode & S_IFMT) && sa.st_size == sb.st_size &&
+           sa.st_mtim.tv_sec == sb.st_mtim.tv_sec && sa.st_mtim.tv_nsec == sb.st_mtim.tv_nsec;
+}
+
 std::error_code RenameNoReplace(const std::string& from, const std::string& to) {
     return Posix::RenameNoReplaceAt(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str());
 }

@@ -285,5 +285,8 @@ std::optional<Born> ListedBirth(const std::string& folder);
 bool SameFile(const std::string& a, const std::string& b);
 // As SameFile, but links are not followed: a link to the other path is a file of its own.
 bool SameEntry(const std::string& a, const std::string& b);
+// True when the entries at a and b, links not followed, are of one type, size and modification
+// time (to the nanosecond): as whole a copy of the other as can be told without reading both.
+bool AlikeEntries(const std::string& a, const std::string& b);
 
 }  // namespace Platform
