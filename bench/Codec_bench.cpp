@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Cp932.h"
+#include "core/text/Cp932.h"
 
 namespace {
 

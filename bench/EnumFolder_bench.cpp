@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "core/Cp932.h"
-#include "core/MyFileOperation.h"
+#include "core/list/MyFileOperation.h"
+#include "core/text/Cp932.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 
 #include "RunBench.h"
 #include "app/UnMein.h"
-#include "core/Cp932.h"
+#include "core/text/Cp932.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
-#include "core/Cp932.h"
+#include "core/text/Cp932.h"
 
 namespace {
 

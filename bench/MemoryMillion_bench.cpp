@@ -22,7 +22,7 @@
 #include "RunBench.h"
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
-#include "core/Cp932.h"
+#include "core/text/Cp932.h"
 
 namespace {
 

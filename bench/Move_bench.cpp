@@ -19,10 +19,10 @@
 #include <vector>
 
 #include "RunBench.h"
-#include "core/Cp932.h"
-#include "core/IniFile.h"
-#include "core/MovePlan.h"
-#include "core/Settings.h"
+#include "core/run/MovePlan.h"
+#include "core/settings/IniFile.h"
+#include "core/settings/Settings.h"
+#include "core/text/Cp932.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "RunBench.h"
-#include "core/RenameExecutor.h"
+#include "core/run/RenameExecutor.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // chain), swapped pairs (half a million cycles) and a ring of every file (one cycle). One iteration
 // plans them all.
 
-#include "core/RenamePlanner.h"
+#include "core/run/RenamePlanner.h"
 
 #include <benchmark/benchmark.h>
 

@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "RunBench.h"
-#include "core/CaseConvert.h"
-#include "core/RenamePreview.h"
+#include "core/names/CaseConvert.h"
+#include "core/run/RenamePreview.h"
 
 namespace {
 

@@ -21,8 +21,8 @@
 #include <utility>
 
 #include "app/UnMein.h"
-#include "core/Cp932.h"
 #include "core/platform/Heap.h"
+#include "core/text/Cp932.h"
 
 namespace RunBench {
 

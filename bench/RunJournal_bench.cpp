@@ -27,12 +27,12 @@
 #include <vector>
 
 #include "RunBench.h"
-#include "core/Cp932.h"
-#include "core/RenameExecutor.h"
-#include "core/RunJournalRecord.h"
-#include "core/RunJournalStore.h"
-#include "core/SourcesAhead.h"
+#include "core/journal/RunJournalRecord.h"
+#include "core/journal/RunJournalStore.h"
 #include "core/platform/FileSystem.h"
+#include "core/run/RenameExecutor.h"
+#include "core/run/SourcesAhead.h"
+#include "core/text/Cp932.h"
 
 namespace {
 

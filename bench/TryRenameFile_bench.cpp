@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "RunBench.h"
-#include "core/Cp932.h"
-#include "core/MyFileOperation.h"
+#include "core/list/MyFileOperation.h"
+#include "core/text/Cp932.h"
 
 namespace {
 

@@ -31,7 +31,7 @@
 #include "RunBench.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
-#include "core/Cp932.h"
+#include "core/text/Cp932.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // WildcardReplace over 100,000 typical file names (without extension handling), one benchmark
 // per pattern shape, with and without regard to case. One iteration is one pass over all names.
 
-#include "core/Cp932.h"
-#include "core/Strfunc.h"
+#include "core/text/Cp932.h"
+#include "core/text/Strfunc.h"
 
 #include <benchmark/benchmark.h>
 

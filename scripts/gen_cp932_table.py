@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Generates src/core/Cp932Table.inc from the system's iconv (CP932).
+"""Generates src/core/text/Cp932Table.inc from the system's iconv (CP932).
 
 Run once when the table must change; the output is checked in, so neither the
 build nor the program needs iconv's conversion modules.
@@ -55,7 +55,7 @@ def trail_bytes():
 
 
 def main():
-    out_path = os.path.join(os.path.dirname(__file__), "..", "src", "core", "Cp932Table.inc")
+    out_path = os.path.join(os.path.dirname(__file__), "..", "src", "core", "text", "Cp932Table.inc")
     single = []
     for b in range(0x80, 0x100):
         if is_lead(b):

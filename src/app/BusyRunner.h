@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <functional>
 
-#include "core/RunControl.h"
+#include "core/run/RunControl.h"
 
 class QWidget;
 

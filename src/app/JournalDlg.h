@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/RunJournalStore.h"
+#include "core/journal/RunJournalStore.h"
 
 class QPushButton;
 class QTreeWidget;

@@ -7,8 +7,8 @@
 #include <thread>
 #include <utility>
 
-#include "core/RunControl.h"
 #include "core/platform/Heap.h"
+#include "core/run/RunControl.h"
 
 struct PreviewController::Shared {
     std::mutex mutex;

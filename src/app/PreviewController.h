@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/RenamePreview.h"
+#include "core/run/RenamePreview.h"
 
 class PreviewController : public QObject {
     Q_OBJECT

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/Cp932.h"
+#include "core/text/Cp932.h"
 
 namespace QtText {
 

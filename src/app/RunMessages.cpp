@@ -1,7 +1,7 @@
 #include "app/RunMessages.h"
 
 #include "app/QtText.h"
-#include "core/MyFileOperation.h"
+#include "core/list/MyFileOperation.h"
 
 #include <type_traits>
 #include <variant>

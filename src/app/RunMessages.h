@@ -6,10 +6,10 @@
 #include <QString>
 #include <string>
 
-#include "core/RegexRename.h"
-#include "core/RenamePreview.h"
-#include "core/SequentialNames.h"
-#include "core/StringRename.h"
+#include "core/names/RegexRename.h"
+#include "core/names/SequentialNames.h"
+#include "core/names/StringRename.h"
+#include "core/run/RenamePreview.h"
 
 namespace RunMessages {
 

@@ -9,7 +9,7 @@
 
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
-#include "core/ColumnWidths.h"
+#include "core/list/ColumnWidths.h"
 
 void TFmMein::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);

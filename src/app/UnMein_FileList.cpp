@@ -17,8 +17,8 @@
 #include "app/UnMein.h"
 #include "app/WindowTexts.h"
 #include "components/MyStringGrid.h"
-#include "core/FileList.h"
-#include "core/MyFileOperation.h"
+#include "core/list/FileList.h"
+#include "core/list/MyFileOperation.h"
 
 using QtText::ToQt;
 

@@ -11,10 +11,10 @@
 #include "components/BrowseDlg.h"
 #include "components/MyStringGrid.h"
 #include "components/NewCtrls.h"
-#include "core/Cp932.h"
-#include "core/FolderHistory.h"
-#include "core/LightStr.h"
-#include "core/MyFileOperation.h"
+#include "core/list/MyFileOperation.h"
+#include "core/settings/FolderHistory.h"
+#include "core/text/Cp932.h"
+#include "core/text/LightStr.h"
 
 using QtText::ToQt;
 

@@ -5,7 +5,7 @@
 
 #include "app/QtText.h"
 #include "app/UnMein.h"
-#include "core/InputHistory.h"
+#include "core/settings/InputHistory.h"
 
 void TFmMein::AddToHistory(QComboBox* box) {
     QAction* clearItem = HistoryClearItem(box);

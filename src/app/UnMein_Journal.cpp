@@ -11,8 +11,8 @@
 #include "app/BusyRunner.h"
 #include "app/JournalDlg.h"
 #include "app/UnMein.h"
-#include "core/RunJournalRecord.h"
-#include "core/RunJournalUndo.h"
+#include "core/journal/RunJournalRecord.h"
+#include "core/journal/RunJournalUndo.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include "app/QtText.h"
 #include "app/UnMein.h"
 #include "components/BrowseDlg.h"
-#include "core/MovePlan.h"
-#include "core/MyFileOperation.h"
-#include "core/RunJournalRecord.h"
+#include "core/journal/RunJournalRecord.h"
+#include "core/list/MyFileOperation.h"
+#include "core/run/MovePlan.h"
 
 using QtText::ToQt;
 

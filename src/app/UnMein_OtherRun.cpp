@@ -8,9 +8,9 @@
 #include "app/RadioGroup.h"
 #include "app/RunMessages.h"
 #include "app/UnMein.h"
-#include "core/CaseConvert.h"
-#include "core/DigitAlign.h"
-#include "core/RenameExecutor.h"
+#include "core/names/CaseConvert.h"
+#include "core/names/DigitAlign.h"
+#include "core/run/RenameExecutor.h"
 
 void TFmMein::RunCaseConversion() {
     const int mode =

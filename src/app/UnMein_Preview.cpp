@@ -22,7 +22,7 @@
 #include "app/RunMessages.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
-#include "core/CaseConvert.h"
+#include "core/names/CaseConvert.h"
 
 namespace {
 

@@ -18,11 +18,11 @@
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
 #include "components/SwMsg.h"
-#include "core/RenameExecutor.h"
-#include "core/RunJournalRecord.h"
-#include "core/SequentialNames.h"
-#include "core/SourcesAhead.h"
-#include "core/UndoRevert.h"
+#include "core/journal/RunJournalRecord.h"
+#include "core/names/SequentialNames.h"
+#include "core/run/RenameExecutor.h"
+#include "core/run/SourcesAhead.h"
+#include "core/run/UndoRevert.h"
 
 using QtText::ToQt;
 

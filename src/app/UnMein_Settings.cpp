@@ -8,8 +8,8 @@
 #include "app/QtText.h"
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
-#include "core/IniFile.h"
-#include "core/Settings.h"
+#include "core/settings/IniFile.h"
+#include "core/settings/Settings.h"
 
 namespace {
 

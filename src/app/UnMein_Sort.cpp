@@ -4,7 +4,7 @@
 #include "app/BusyRunner.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
-#include "core/RowOrder.h"
+#include "core/list/RowOrder.h"
 
 void TFmMein::SortRows(RowOrder::Key key) {
     if (Pairs.Empty()) return;

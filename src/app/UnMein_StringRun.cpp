@@ -8,9 +8,9 @@
 #include "app/QtText.h"
 #include "app/RunMessages.h"
 #include "app/UnMein.h"
-#include "core/RegexRename.h"
-#include "core/RenameExecutor.h"
-#include "core/StringRename.h"
+#include "core/names/RegexRename.h"
+#include "core/names/StringRename.h"
+#include "core/run/RenameExecutor.h"
 
 void TFmMein::RunStringRename() {
     const auto target = QtText::FromQt(Edit6->currentText());

@@ -5,7 +5,7 @@
 #include "app/QtText.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
-#include "core/MyFileOperation.h"
+#include "core/list/MyFileOperation.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "app/BusyRunner.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
-#include "core/RunJournalRecord.h"
-#include "core/UndoRevert.h"
+#include "core/journal/RunJournalRecord.h"
+#include "core/run/UndoRevert.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include "app/CommandLine.h"
 #include "app/QtDialogs.h"
 #include "app/UnMein.h"
-#include "core/DateReading.h"
-#include "core/RunJournalStore.h"
-#include "core/SettingsLocation.h"
+#include "core/journal/RunJournalStore.h"
+#include "core/names/DateReading.h"
 #include "core/platform/Heap.h"
+#include "core/settings/SettingsLocation.h"
 
 int main(int argc, char** argv) {
     Platform::SetUpHeap();

@@ -6,7 +6,7 @@
 #include "app/BusyRunner.h"
 #include "app/QtText.h"
 #include "app/WindowTexts.h"
-#include "core/Cp932.h"
+#include "core/text/Cp932.h"
 #include "support/QtTestMain.h"
 
 class FileListTest : public QObject {

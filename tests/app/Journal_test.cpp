@@ -9,9 +9,9 @@
 
 #include "WindowFixture.h"
 #include "app/JournalDlg.h"
-#include "core/RenameExecutor.h"
-#include "core/RunJournalRecord.h"
-#include "core/RunJournalStore.h"
+#include "core/journal/RunJournalRecord.h"
+#include "core/journal/RunJournalStore.h"
+#include "core/run/RenameExecutor.h"
 #include "support/KillAtStep.h"
 #include "support/Mounts.h"
 #include "support/QtTestMain.h"

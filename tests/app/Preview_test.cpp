@@ -12,8 +12,8 @@
 #include <mutex>
 
 #include "WindowFixture.h"
-#include "core/IniFile.h"
-#include "core/RunControl.h"
+#include "core/run/RunControl.h"
+#include "core/settings/IniFile.h"
 #include "support/QtTestMain.h"
 
 namespace {

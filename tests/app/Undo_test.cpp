@@ -11,7 +11,7 @@
 
 #include "WindowFixture.h"
 #include "app/BusyRunner.h"
-#include "core/RenameExecutor.h"
+#include "core/run/RenameExecutor.h"
 #include "support/Mounts.h"
 #include "support/QtTestMain.h"
 

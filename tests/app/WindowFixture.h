@@ -25,7 +25,7 @@
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
 #include "components/NewCtrls.h"
-#include "core/Cp932.h"
+#include "core/text/Cp932.h"
 #include "support/TempDir.h"
 
 class TWindowFixture {

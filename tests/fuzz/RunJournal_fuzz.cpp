@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/RunJournalFormat.h"
+#include "core/journal/RunJournalFormat.h"
 #include "support/JournalRecord.h"
 
 namespace {

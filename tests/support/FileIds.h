@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "core/Cp932.h"
 #include "core/platform/FileSystem.h"
+#include "core/text/Cp932.h"
 
 namespace testsupport {
 

@@ -11,8 +11,8 @@
 #include <cstddef>
 #include <functional>
 
-#include "core/RenameExecutor.h"
-#include "core/RunControl.h"
+#include "core/run/RenameExecutor.h"
+#include "core/run/RunControl.h"
 
 namespace testsupport {
 

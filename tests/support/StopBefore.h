@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "core/RunControl.h"
+#include "core/run/RunControl.h"
 
 namespace testsupport {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/Cp932.h"
+#include "core/text/Cp932.h"
 
 namespace testsupport {
 

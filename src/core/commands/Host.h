@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/RunControl.h"
+#include "core/run/RunControl.h"
 
 namespace Command {
 

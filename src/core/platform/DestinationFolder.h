@@ -20,9 +20,9 @@
 #include <system_error>
 #include <vector>
 
-#include "core/RunControl.h"
 #include "core/platform/FileOps.h"
 #include "core/platform/FileSystem.h"
+#include "core/run/RunControl.h"
 
 namespace Platform {
 
