@@ -1,0 +1,25 @@
+#pragma once
+
+// The undo of a command kept in the run journal, chosen from the history: after a restart too,
+// each file is looked for by its identity, and the undo is journaled itself.
+
+#include <cstdint>
+
+#include "core/commands/Host.h"
+#include "core/journal/RunJournalStore.h"
+
+namespace Command {
+
+struct HistoryUndoOptions {
+    bool tellDone = true;       // the completion message
+    std::uint64_t listRun = 0;  // the journal of the last command of the face's list; 0 for none
+};
+
+// Undoes the kept command id of store, unless it is gone, undone already or running (each said).
+// Files gone since are asked about as the undo of the last command asks. When it takes back files
+// of options.listRun, whose record then no longer tells where they are, the face is told the list
+// changed before any message, and true is returned.
+bool UndoFromHistory(RunJournal::Store& store, std::uint64_t id, const HistoryUndoOptions& options,
+                     Host& host);
+
+}  // namespace Command
