@@ -36,11 +36,9 @@ bool UndoKept(RunJournal::Store& store, const RunJournal::Journal& journal, cons
     host.Busy(Work::kRenaming, check.take.size(), [&](RunControl& control) {
         result = RunJournal::UndoFromHistory(journal, check, store.Folder(), &control);
     });
-    const bool listMoved = options.listRun != 0 && journal.header.id == options.listRun &&
-                           !result.undo.unrecorded && !check.take.empty();
-    if (listMoved) host.ListChanged();
     TellTakenBack(result, options.tellDone, host);
-    return listMoved;
+    return options.listRun != 0 && journal.header.id == options.listRun && !result.undo.unrecorded &&
+           !check.take.empty();
 }
 
 }  // namespace

@@ -16,9 +16,8 @@ struct HistoryUndoOptions {
 };
 
 // Undoes the kept command id of store, unless it is gone, undone already or running (each said).
-// Files gone since are asked about as the undo of the last command asks. When it takes back files
-// of options.listRun, whose record then no longer tells where they are, the face is told the list
-// changed before any message, and true is returned.
+// Files gone since are asked about as the undo of the last command asks. True when it took back
+// files of options.listRun, whose record then no longer tells where they are.
 bool UndoFromHistory(RunJournal::Store& store, std::uint64_t id, const HistoryUndoOptions& options,
                      Host& host);
 
