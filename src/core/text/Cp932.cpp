@@ -469,6 +469,11 @@ std::string LegacyToUtf8(std::string_view text) {
     return out;
 }
 
+std::size_t Utf8CharLength(std::string_view text, std::size_t pos) {
+    char32_t ignored = 0;
+    return DecodeUtf8At(text, pos, ignored);
+}
+
 bool IsValidUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         char32_t u = 0;

@@ -52,6 +52,9 @@ std::string ToUtf8Lossy(std::string_view text);
 // kept as they are, so FromUtf8 of the result keeps them too.
 std::string LegacyToUtf8(std::string_view text);
 
+// The length of the well-formed UTF-8 character at pos of text, 0 when none starts there.
+std::size_t Utf8CharLength(std::string_view text, std::size_t pos);
+
 // True when text is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsValidUtf8(std::string_view text);
 
