@@ -4,8 +4,9 @@ expected_files() {
     id=org.quorbel.Quorbel
     doc=usr/share/doc/quorbel
     {
-        printf '%s\n' usr/bin/quorbel "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml" \
+        printf '%s\n' usr/bin/quorbel usr/bin/quorbel-cli "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml" \
             "usr/share/icons/hicolor/scalable/apps/$id.svg" usr/share/man/man1/quorbel.1.gz \
+            usr/share/man/man1/quorbel-cli.1.gz \
             "$doc/copyright" "$doc/changelog.gz" "$doc/guide.html" "$doc/guide.en.html"
         for size in 16 22 24 32 48 64 128 256; do
             echo "usr/share/icons/hicolor/${size}x${size}/apps/$id.png"

@@ -1,8 +1,9 @@
 #!/bin/sh
-# Installs the build into a temporary prefix and checks the tree: exactly the program, the menu
-# entry, the icons (each PNG in the folder of its size), the metainfo, the manual page, and the
-# guide with every image it shows, the copyright file and the changelog; the program answers
-# --version without a display. The Debian validators check the entry and the metainfo where they
+# Installs the build into a temporary prefix and checks the tree: exactly the program and its
+# command line, the menu entry, the icons (each PNG in the folder of its size), the metainfo, the
+# manual pages, and the guide with every image it shows, the copyright file and the changelog; both
+# programs answer --version without a display, and the command line links no Qt. The Debian
+# validators check the entry and the metainfo where they
 # are installed. Arguments: the build folder, the project version.
 set -eu
 # cmake --install would put the tree under a DESTDIR from the environment, outside the temporary folder.
@@ -30,6 +31,14 @@ done
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$tmp/usr/bin/quorbel" --version) || fail "quorbel --version failed"
 [ "$(printf '%s\n' "$out" | head -n 1)" = "quorbel $version" ] || fail "quorbel --version said '$out'"
 printf '%s\n' "$out" | grep -q "GPL-3.0-or-later" || fail "quorbel --version names no licence"
+
+# The command line runs where Qt is not installed.
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$tmp/usr/bin/quorbel-cli" --version) || fail "quorbel-cli --version failed"
+[ "$(printf '%s\n' "$out" | head -n 1)" = "quorbel-cli $version" ] || fail "quorbel-cli --version said '$out'"
+if command -v ldd >/dev/null && ldd "$tmp/usr/bin/quorbel-cli" | grep -q 'libQt'; then
+    fail "quorbel-cli links Qt"
+fi
+zcat "$tmp/usr/share/man/man1/quorbel-cli.1.gz" | grep -q -- '--apply' || fail "the manual page of quorbel-cli lacks --apply"
 
 doc=$tmp/usr/share/doc/quorbel
 zcat "$doc/changelog.gz" | head -n 1 | grep -q "^quorbel ($version) " || fail "the changelog's latest entry is not $version"

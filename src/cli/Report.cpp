@@ -1,0 +1,194 @@
+#include "cli/Report.h"
+
+#include "cli/Escape.h"
+#include "cli/Texts.h"
+#include "core/list/MyFileOperation.h"
+#include "core/text/Cp932.h"
+
+namespace Cli {
+namespace {
+
+// Written out in pieces of this size: a million files make some hundred megabytes of JSON.
+constexpr std::size_t kFlushBytes = std::size_t{1} << 20;
+
+std::string_view JsonName(Status status) {
+    switch (status) {
+        case Status::kRenamed:
+            return "renamed";
+        case Status::kUnchanged:
+            return "unchanged";
+        case Status::kCollision:
+            return "collision";
+        case Status::kReordered:
+            return "reordered";
+        case Status::kUnusable:
+            return "unusable";
+        case Status::kTooLong:
+            return "too-long";
+        case Status::kMissing:
+            return "missing";
+        case Status::kRefused:
+            return "refused";
+        case Status::kFailed:
+            return "failed";
+        case Status::kUntried:
+            return "untried";
+    }
+    return {};
+}
+
+// The word of a text line, as the window's counts name them.
+std::string_view Label(Status status) {
+    switch (status) {
+        case Status::kRenamed:
+            return "変更";
+        case Status::kUnchanged:
+            return "変更なし";
+        case Status::kCollision:
+        case Status::kReordered:
+            return "重複";
+        case Status::kUntried:
+            return "未処理";
+        case Status::kUnusable:
+        case Status::kTooLong:
+        case Status::kMissing:
+        case Status::kRefused:
+        case Status::kFailed:
+            break;
+    }
+    return "失敗";
+}
+
+void Count(Counts& counts, Status status) {
+    switch (status) {
+        case Status::kRenamed:
+            ++counts.renamed;
+            break;
+        case Status::kUnchanged:
+            ++counts.unchanged;
+            break;
+        case Status::kCollision:
+        case Status::kReordered:
+            ++counts.collisions;
+            break;
+        case Status::kUnusable:
+        case Status::kTooLong:
+        case Status::kMissing:
+        case Status::kRefused:
+        case Status::kFailed:
+        case Status::kUntried:
+            ++counts.failed;
+            break;
+    }
+}
+
+void AppendNumber(std::string& out, std::string_view name, std::size_t value) {
+    out += ",\"";
+    out += name;
+    out += "\":";
+    out += std::to_string(value);
+}
+
+}  // namespace
+
+Report::Report(bool json, bool applied) : json_(json), applied_(applied) {
+    buffer_.reserve(kFlushBytes + 4096);
+}
+
+Report::~Report() {
+    Flush();
+}
+
+void Report::Flush() {
+    std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
+    std::fflush(stdout);
+    buffer_.clear();
+}
+
+void Report::File(std::string_view oldPath, std::string_view newName, Status status,
+                  std::string_view reason) {
+    Count(counts_, status);
+    const auto native = [this](std::string_view path) -> const std::string& {
+        if (!Cp932::ToUtf8(path, native_)) native_ = Cp932::ToUtf8Lossy(path);
+        return native_;
+    };
+    if (json_) {
+        buffer_ += R"({"type":"file","old":)";
+        AppendJsonString(buffer_, native(oldPath));
+        buffer_ += R"(,"new":)";
+        if (newName.empty()) {
+            buffer_ += "null";
+        } else {
+            std::string newPath(MyFileOperation::SplitAtLastDelimiter(oldPath).folder);
+            newPath += newName;
+            AppendJsonString(buffer_, native(newPath));
+        }
+        buffer_ += R"(,"status":")";
+        buffer_ += JsonName(status);
+        buffer_ += R"(","reason":)";
+        if (reason.empty()) {
+            buffer_ += "null";
+        } else {
+            AppendJsonString(buffer_, reason);
+        }
+        buffer_ += "}\n";
+    } else {
+        AppendEscaped(buffer_, native(oldPath));
+        if (!newName.empty()) {
+            buffer_ += " → ";
+            AppendEscaped(buffer_, native(newName));
+        }
+        if (status != Status::kRenamed) {
+            buffer_ += "  [";
+            buffer_ += Label(status);
+            buffer_ += ']';
+            if (!reason.empty()) {
+                buffer_ += ' ';
+                buffer_ += reason;
+            }
+        }
+        buffer_ += '\n';
+    }
+    if (buffer_.size() >= kFlushBytes) Flush();
+}
+
+void Report::Summary(std::string_view refusal, int exitCode) {
+    if (json_) {
+        buffer_ += R"({"type":"summary","applied":)";
+        buffer_ += applied_ ? "true" : "false";
+        AppendNumber(buffer_, "renamed", counts_.renamed);
+        AppendNumber(buffer_, "unchanged", counts_.unchanged);
+        AppendNumber(buffer_, "collision", counts_.collisions);
+        AppendNumber(buffer_, "failed", counts_.failed);
+        buffer_ += ",\"refusal\":";
+        if (refusal.empty()) {
+            buffer_ += "null";
+        } else {
+            AppendJsonString(buffer_, refusal);
+        }
+        AppendNumber(buffer_, "exit", static_cast<std::size_t>(exitCode));
+        buffer_ += "}\n";
+        Flush();
+        return;
+    }
+    // A refused run is told by its message alone, as the window's preview tells it.
+    if (refusal.empty()) {
+        buffer_ += Texts::Counts(counts_.renamed, counts_.collisions, counts_.failed);
+        buffer_ += '\n';
+    }
+    Flush();
+    if (!refusal.empty()) TellError(refusal);
+}
+
+void TellError(std::string_view text) {
+    std::string line = "quorbel-cli: ";
+    // The window's messages break their lines with CR LF.
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        line += text[i];
+    }
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+}  // namespace Cli

@@ -1,0 +1,62 @@
+// quorbel-cli: the window's renames from a terminal, a script or a file server, dry run first.
+#include <cstdio>
+#include <cstdlib>
+
+#include "cli/Args.h"
+#include "cli/DryRun.h"
+#include "cli/History.h"
+#include "cli/Interrupt.h"
+#include "cli/Report.h"
+#include "cli/Selection.h"
+#include "core/journal/RunJournalStore.h"
+#include "core/names/DateReading.h"
+#include "core/platform/Heap.h"
+
+namespace {
+
+int Run(const Cli::Request& request) {
+    using Cli::Subcommand;
+    const std::string journalFolder = RunJournal::DefaultFolder();
+    switch (request.subcommand) {
+        case Subcommand::kHistory:
+            return Cli::ShowHistory(request, journalFolder);
+        case Subcommand::kUndo:
+        case Subcommand::kRecover:
+            Cli::TellError("このコマンドはまだ使えません。");
+            return Cli::kExitRefused;
+        case Subcommand::kSeq:
+        case Subcommand::kReplace:
+        case Subcommand::kCase:
+        case Subcommand::kDigits:
+            break;
+    }
+    Cli::Selection selection = Cli::Select(request);
+    for (const std::string& message : selection.messages)
+        Cli::TellError(message);
+    if (selection.exitCode != Cli::kExitDone) return selection.exitCode;
+    if (request.apply) {
+        Cli::TellError("--apply はまだ使えません。何も変更していません。");
+        return Cli::kExitRefused;
+    }
+    return Cli::DryRun(request, selection);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Platform::SetUpHeap();
+    const Cli::Parsed parsed = Cli::Parse(argc, argv);
+    if (!parsed.request) {
+        std::fputs(parsed.output.c_str(), parsed.exitCode == Cli::kExitDone ? stdout : stderr);
+        return parsed.exitCode;
+    }
+    Cli::CatchInterrupt();
+    const int code = Run(*parsed.request);
+    // The image library may still read a photo on a thread given up on: its static data must not
+    // be destroyed under it.
+    if (PhotoDate::ReadsUnderWay() > 0) {
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
+}

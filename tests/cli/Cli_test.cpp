@@ -1,0 +1,169 @@
+// quorbel-cli driven as a shell drives it: real files in temporary folders, its journal in a
+// folder of the test's own, stdin never a terminal.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fcntl.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "core/journal/RunJournalStore.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using testsupport::TempDir;
+
+struct Ran {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    // args after the program's name; input on stdin.
+    Ran Cli(const std::vector<std::string>& args, const std::string& input = {}) const {
+        const std::string in = scratch_ / "stdin";
+        const std::string out = scratch_ / "stdout";
+        const std::string err = scratch_ / "stderr";
+        TempDir::WriteFile(in, input);
+        const pid_t child = fork();
+        if (child == 0) {
+            const auto redirect = [](const std::string& path, int flags, int fd) {
+                const int opened = open(path.c_str(), flags, 0600);
+                if (opened < 0 || dup2(opened, fd) < 0) _exit(126);
+                close(opened);
+            };
+            redirect(in, O_RDONLY, 0);
+            redirect(out, O_WRONLY | O_CREAT | O_TRUNC, 1);
+            redirect(err, O_WRONLY | O_CREAT | O_TRUNC, 2);
+            setenv("XDG_STATE_HOME", state_.c_str(), 1);
+            setenv("HOME", scratch_.Path().c_str(), 1);
+            setenv("LC_ALL", "C.UTF-8", 1);
+            std::vector<char*> argv{const_cast<char*>(QUORBEL_CLI)};
+            for (const std::string& arg : args)
+                argv.push_back(const_cast<char*>(arg.c_str()));
+            argv.push_back(nullptr);
+            execv(QUORBEL_CLI, argv.data());
+            _exit(127);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), TempDir::ReadFile(out),
+                TempDir::ReadFile(err)};
+    }
+
+    TempDir files_;
+    TempDir scratch_;
+    const std::string state_ = scratch_ / "state";
+};
+
+TEST_F(CliTest, DryRunPrintsWhatThePreviewShowsAndChangesNothing) {
+    for (const char* name : {"b.JPG", "c.jpg", "x 5.txt", "x 10.txt"})
+        files_.MakeFile(name);
+    const std::vector<std::string> before = TempDir::Names(files_.Path());
+    const std::string d = files_.Path() + "/";
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+        int code;
+    };
+    const std::vector<Case> cases{
+        {{"seq", "--lead", "P", "--start", "1"},
+         d + "b.JPG → P1.JPG\n" + d + "c.jpg → P2.jpg\n" + d + "x 10.txt → P3.txt\n" + d +
+             "x 5.txt → P4.txt\n変更 4件 ／ 重複 0件\n",
+         0},
+        {{"replace", "--find", "X", "--replace", "y"},
+         d + "b.JPG  [変更なし]\n" + d + "c.jpg  [変更なし]\n" + d + "x 10.txt → y 10.txt\n" + d +
+             "x 5.txt → y 5.txt\n変更 2件 ／ 重複 0件\n",
+         0},
+        {{"replace", "--find", "10", "--replace", "5"},
+         d + "b.JPG  [変更なし]\n" + d + "c.jpg  [変更なし]\n" + d +
+             "x 10.txt → x 5.txt  [重複] 同じ名前のファイルがあるため、変更されません\n" + d +
+             "x 5.txt  [変更なし]\n変更 0件 ／ 重複 1件\n",
+         2},
+        {{"case", "--to", "upper", "--name-only"},
+         d + "b.JPG → B.JPG\n" + d + "c.jpg → C.jpg\n" + d + "x 10.txt → X 10.txt\n" + d +
+             "x 5.txt → X 5.txt\n変更 4件 ／ 重複 0件\n",
+         0},
+        {{"digits", "--not-ext", "jpg"},
+         d + "x 10.txt  [変更なし]\n" + d + "x 5.txt → x 05.txt\n変更 1件 ／ 重複 0件\n",
+         0},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back(files_.Path());
+        const Ran ran = Cli(args);
+        EXPECT_EQ(ran.out, c.out) << c.args[0] << " " << c.args[1];
+        EXPECT_EQ(ran.code, c.code) << c.args[0] << " " << c.args[1] << ": " << ran.err;
+        EXPECT_EQ(TempDir::Names(files_.Path()), before);
+    }
+}
+
+TEST_F(CliTest, NamesNotValidUtf8OrWithNewlinesKeepEveryByte) {
+    const std::string odd = files_.MakeFile("bad\xff.jpg");
+    const std::string broken = files_.MakeFile("new\nline.jpg");
+    const std::string d = files_.Path() + "/";
+    const Ran json =
+        Cli({"case", "--to", "upper", "--json", "--from", "-", "-0"}, odd + '\0' + broken + '\0');
+    EXPECT_EQ(json.out, "{\"type\":\"file\",\"old\":\"" + d + "bad\\udcff.jpg\",\"new\":\"" + d +
+                            "BAD\\udcff.JPG\",\"status\":\"renamed\",\"reason\":null}\n"
+                            "{\"type\":\"file\",\"old\":\"" +
+                            d + "new\\nline.jpg\",\"new\":\"" + d +
+                            "NEW\\nLINE.JPG\",\"status\":\"renamed\",\"reason\":null}\n"
+                            "{\"type\":\"summary\",\"applied\":false,\"renamed\":2,\"unchanged\":0,"
+                            "\"collision\":0,\"failed\":0,\"refusal\":null,\"exit\":0}\n");
+    const Ran text = Cli({"case", "--to", "upper", "--from", "-"}, odd + '\n');
+    EXPECT_EQ(text.out, d + "bad\\xff.jpg → BAD\\xff.JPG\n変更 1件 ／ 重複 0件\n");
+}
+
+TEST_F(CliTest, BadInputIsToldAndChangesNothing) {
+    files_.MakeFile("a.txt");
+    const std::vector<std::string> before = TempDir::Names(files_.Path());
+    const std::string& d = files_.Path();
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        std::string said;
+    };
+    const std::vector<Case> cases{
+        {{"frob", d}, 64, "不明なコマンド frob"},
+        {{"seq", "--frob", d}, 64, "不明なオプション --frob"},
+        {{"seq", "-rq", d}, 64, "不明なオプション -q"},
+        {{"replace", d, "--find"}, 64, "--find には値が必要です"},
+        {{"seq", "--start", "1", "--sort", "size", d}, 64, "--sort の値 size"},
+        {{"seq", "--start", "1"}, 64, "ファイルかフォルダを指定"},
+        {{"undo", "7x"}, 64, "ID 7x"},
+        {{"replace", "--find", "(a", "--regex", "--replace", "b", d}, 1, "正規表現が正しくありません"},
+        {{"seq", "--lead", "a/", "--start", "1", d}, 1, "使用できない文字 / "},
+        {{"seq", "--start", "1", d + "/gone"}, 1, "フォルダ " + d + "/gone を開けません。"},
+        {{"seq", "--start", "1", "--from", d + "/gone.list"}, 1, "/gone.list を読み込めません"},
+    };
+    for (const Case& c : cases) {
+        const Ran ran = Cli(c.args);
+        EXPECT_EQ(ran.code, c.code) << c.args[0] << " " << c.args[1];
+        EXPECT_NE(ran.err.find(c.said), std::string::npos) << ran.err;
+        EXPECT_EQ(TempDir::Names(files_.Path()), before);
+    }
+}
+
+TEST_F(CliTest, HistoryListsTheJournalOneCommandALine) {
+    const std::string journal = state_ + "/quorbel/journal";
+    RunJournal::Writer writer(journal);
+    const std::string file = files_.MakeFile("b.txt");
+    ASSERT_FALSE(writer.Begin(RunJournal::Kind::kString, files_.Path(), {{files_ / "a.txt", file, {}}}));
+    ASSERT_FALSE(writer.Close({RunJournal::Outcome::kDone}));
+
+    const Ran ran = Cli({"history"});
+    EXPECT_EQ(ran.code, 0) << ran.err;
+    const std::regex line(std::to_string(writer.Id()) +
+                          "\t\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\t文字列\t" + files_.Path() +
+                          "\t1\t完了\n");
+    EXPECT_TRUE(std::regex_match(ran.out, line)) << ran.out;
+}
+
+}  // namespace
