@@ -4,7 +4,9 @@
 
 #include "cli/Escape.h"
 #include "cli/Report.h"
+#include "cli/TerminalHost.h"
 #include "cli/Texts.h"
+#include "core/commands/Recovery.h"
 #include "core/journal/RunJournalStore.h"
 
 namespace Cli {
@@ -61,37 +63,45 @@ std::string LocalTime(std::int64_t seconds) {
 
 }  // namespace
 
+bool HasJournalFolder(const std::string& journalFolder) {
+    if (!journalFolder.empty()) return true;
+    TellError("変更履歴のフォルダがわかりません（HOME も XDG_STATE_HOME もありません）。");
+    return false;
+}
+
+void AppendCommand(std::string& out, bool json, std::string_view type, const RunJournal::Header& header,
+                   std::size_t files, RunJournal::State state, const std::size_t* done) {
+    if (json) {
+        out += R"({"type":")";
+        out += type;
+        out += R"(","id":)" + std::to_string(header.id) + R"(,"time":)" + std::to_string(header.time) +
+               R"(,"kind":")";
+        out += KindName(header.kind);
+        out += R"(","folder":)";
+        AppendJsonString(out, header.folder);
+        out += R"(,"files":)" + std::to_string(files) + R"(,"state":")";
+        out += StateName(state);
+        out += '"';
+        if (done != nullptr) out += R"(,"done":)" + std::to_string(*done);
+        out += "}\n";
+        return;
+    }
+    out += std::to_string(header.id) + '\t' + LocalTime(header.time) + '\t' + Texts::KindText(header.kind) +
+           '\t';
+    AppendEscaped(out, header.folder);
+    out += '\t' + std::to_string(files) + '\t' + Texts::StateText(state);
+    if (done != nullptr) out += '\t' + std::to_string(*done) + "個を変更済み";
+    out += '\n';
+}
+
 int ShowHistory(const Request& request, const std::string& journalFolder) {
-    if (journalFolder.empty()) {
-        TellError("変更履歴のフォルダがわかりません（HOME も XDG_STATE_HOME もありません）。");
-        return kExitRefused;
-    }
+    if (!HasJournalFolder(journalFolder)) return kExitRefused;
     RunJournal::Store store(journalFolder);
-    const RunJournal::Listing listing = store.List();
-    for (const RunJournal::Problem& problem : listing.problems) {
-        std::string file;
-        AppendEscaped(file, problem.file);
-        TellError("変更履歴のファイル " + file + " は読み込めないため、除外しました。");
-    }
+    TerminalHost host(request.answer);
+    const RunJournal::Listing listing = Command::ListJournal(store, host);
     std::string out;
-    for (const RunJournal::Summary& command : listing.commands) {
-        const RunJournal::Header& header = command.header;
-        if (request.json) {
-            out += R"({"type":"command","id":)" + std::to_string(header.id) + R"(,"time":)" +
-                   std::to_string(header.time) + R"(,"kind":")";
-            out += KindName(header.kind);
-            out += R"(","folder":)";
-            AppendJsonString(out, header.folder);
-            out += R"(,"files":)" + std::to_string(command.files) + R"(,"state":")";
-            out += StateName(command.state);
-            out += "\"}\n";
-        } else {
-            out += std::to_string(header.id) + '\t' + LocalTime(header.time) + '\t' +
-                   Texts::KindText(header.kind) + '\t';
-            AppendEscaped(out, header.folder);
-            out += '\t' + std::to_string(command.files) + '\t' + Texts::StateText(command.state) + '\n';
-        }
-    }
+    for (const RunJournal::Summary& command : listing.commands)
+        AppendCommand(out, request.json, "command", command.header, command.files, command.state);
     std::fwrite(out.data(), 1, out.size(), stdout);
     return kExitDone;
 }

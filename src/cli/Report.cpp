@@ -107,21 +107,27 @@ void Report::Flush() {
 
 void Report::File(std::string_view oldPath, std::string_view newName, Status status,
                   std::string_view reason) {
-    Count(counts_, status);
-    const auto native = [this](std::string_view path) -> const std::string& {
-        if (!Cp932::ToUtf8(path, native_)) native_ = Cp932::ToUtf8Lossy(path);
-        return native_;
+    const auto native = [](std::string_view path, std::string& out) {
+        if (!Cp932::ToUtf8(path, out)) out = Cp932::ToUtf8Lossy(path);
     };
+    native(oldPath, oldNative_);
+    native(newName, newNative_);
+    NativeFile(oldNative_, newNative_, status, reason);
+}
+
+void Report::NativeFile(std::string_view oldPath, std::string_view newName, Status status,
+                        std::string_view reason) {
+    Count(counts_, status);
     if (json_) {
         buffer_ += R"({"type":"file","old":)";
-        AppendJsonString(buffer_, native(oldPath));
+        AppendJsonString(buffer_, oldPath);
         buffer_ += R"(,"new":)";
         if (newName.empty()) {
             buffer_ += "null";
         } else {
             std::string newPath(MyFileOperation::SplitAtLastDelimiter(oldPath).folder);
             newPath += newName;
-            AppendJsonString(buffer_, native(newPath));
+            AppendJsonString(buffer_, newPath);
         }
         buffer_ += R"(,"status":")";
         buffer_ += JsonName(status);
@@ -133,10 +139,10 @@ void Report::File(std::string_view oldPath, std::string_view newName, Status sta
         }
         buffer_ += "}\n";
     } else {
-        AppendEscaped(buffer_, native(oldPath));
+        AppendEscaped(buffer_, oldPath);
         if (!newName.empty()) {
             buffer_ += " → ";
-            AppendEscaped(buffer_, native(newName));
+            AppendEscaped(buffer_, newName);
         }
         if (status != Status::kRenamed) {
             buffer_ += "  [";

@@ -44,6 +44,9 @@ public:
 
     // oldPath and newName (a file name, empty for none) in code page 932; reason in UTF-8.
     void File(std::string_view oldPath, std::string_view newName, Status status, std::string_view reason);
+    // The same with native paths (as the journal keeps them).
+    void NativeFile(std::string_view oldPath, std::string_view newName, Status status,
+                    std::string_view reason);
     // The counts on stdout, or the refusal (empty for none) on stderr; with --json the summary object.
     void Summary(std::string_view refusal, int exitCode);
     const Counts& Counted() const { return counts_; }
@@ -55,7 +58,8 @@ private:
     bool applied_;
     Counts counts_;
     std::string buffer_;
-    std::string native_;  // room for conversions
+    std::string oldNative_;  // room for conversions
+    std::string newNative_;
 };
 
 // A message on stderr, a line of its own.

@@ -8,6 +8,7 @@
 #include "cli/Interrupt.h"
 #include "cli/Report.h"
 #include "cli/Selection.h"
+#include "cli/TakeBack.h"
 #include "core/journal/RunJournalStore.h"
 #include "core/names/DateReading.h"
 #include "core/platform/Heap.h"
@@ -21,9 +22,9 @@ int Run(const Cli::Request& request) {
         case Subcommand::kHistory:
             return Cli::ShowHistory(request, journalFolder);
         case Subcommand::kUndo:
+            return Cli::Undo(request, journalFolder);
         case Subcommand::kRecover:
-            Cli::TellError("このコマンドはまだ使えません。");
-            return Cli::kExitRefused;
+            return Cli::Recover(request, journalFolder);
         case Subcommand::kSeq:
         case Subcommand::kReplace:
         case Subcommand::kCase:

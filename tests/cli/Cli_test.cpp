@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/journal/RunJournalStore.h"
+#include "support/FileIds.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -151,19 +152,56 @@ TEST_F(CliTest, BadInputIsToldAndChangesNothing) {
     }
 }
 
-TEST_F(CliTest, HistoryListsTheJournalOneCommandALine) {
-    const std::string journal = state_ + "/quorbel/journal";
-    RunJournal::Writer writer(journal);
-    const std::string file = files_.MakeFile("b.txt");
-    ASSERT_FALSE(writer.Begin(RunJournal::Kind::kString, files_.Path(), {{files_ / "a.txt", file, {}}}));
+TEST_F(CliTest, UndoTakesBackAJournaledCommandAndHistoryShowsIt) {
+    const std::string renamed = files_.MakeFile("b.txt");
+    RunJournal::Writer writer(state_ + "/quorbel/journal");
+    ASSERT_FALSE(writer.Begin(RunJournal::Kind::kString, files_.Path(),
+                              {{files_ / "a.txt", renamed, testsupport::IdOf(renamed)}}));
     ASSERT_FALSE(writer.Close({RunJournal::Outcome::kDone}));
+    const std::string id = std::to_string(writer.Id());
+    const std::string when = "\t\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\t";
+    const std::string line = id + when + "文字列\t" + files_.Path() + "\t1\t";
+    EXPECT_TRUE(std::regex_match(Cli({"history"}).out, std::regex(line + "完了\n")));
 
-    const Ran ran = Cli({"history"});
-    EXPECT_EQ(ran.code, 0) << ran.err;
-    const std::regex line(std::to_string(writer.Id()) +
-                          "\t\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\t文字列\t" + files_.Path() +
-                          "\t1\t完了\n");
-    EXPECT_TRUE(std::regex_match(ran.out, line)) << ran.out;
+    const std::string told = renamed + " → a.txt\n変更 1件 ／ 重複 0件\n";
+    EXPECT_EQ(Cli({"undo"}).out, told);
+    EXPECT_TRUE(TempDir::Exists(renamed));
+    const Ran undone = Cli({"undo", id, "--apply"});
+    EXPECT_EQ(undone.code, 0) << undone.err;
+    EXPECT_EQ(undone.out, told);
+    EXPECT_EQ(TempDir::Names(files_.Path()), std::vector<std::string>{"a.txt"});
+    EXPECT_TRUE(std::regex_match(
+        Cli({"history"}).out,
+        std::regex("\\d+" + when + "元に戻す\t" + files_.Path() + "\t1\t完了\n" + line + "元に戻し済み\n")));
+
+    const Ran again = Cli({"undo", id, "--apply"});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_NE(again.err.find("この処理は既に元に戻されています。"), std::string::npos) << again.err;
+    EXPECT_EQ(Cli({"undo", "999"}).code, 1);
+    EXPECT_EQ(TempDir::Names(files_.Path()), std::vector<std::string>{"a.txt"});
+}
+
+TEST_F(CliTest, RecoverTakesBackOrLeavesWhatAKilledCommandRenamed) {
+    for (const auto& [answer, left] : {std::pair{"--yes", "a.txt"}, {"--no", "b.txt"}}) {
+        const TempDir folder;
+        const std::string renamed = folder.MakeFile("b.txt");
+        {
+            // Dropped unclosed, as a killed program leaves it.
+            RunJournal::Writer writer(state_ + "/quorbel/journal");
+            ASSERT_FALSE(writer.Begin(RunJournal::Kind::kSequential, folder.Path(),
+                                      {{folder / "a.txt", renamed, testsupport::IdOf(renamed)}}));
+        }
+        const Ran shown = Cli({"recover"});
+        EXPECT_NE(shown.out.find("\t連番\t" + folder.Path() + "\t1\t中断\t1個を変更済み\n"),
+                  std::string::npos)
+            << shown.out;
+        EXPECT_EQ(Cli({"recover", "--apply"}).code, 1);  // nobody to ask
+        EXPECT_TRUE(TempDir::Exists(renamed));
+        const Ran recovered = Cli({"recover", "--apply", answer});
+        EXPECT_EQ(recovered.code, 0) << recovered.err;
+        EXPECT_EQ(TempDir::Names(folder.Path()), std::vector<std::string>{left}) << answer;
+        EXPECT_EQ(Cli({"recover"}).out, "");
+    }
 }
 
 }  // namespace

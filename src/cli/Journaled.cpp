@@ -1,0 +1,81 @@
+#include "cli/Journaled.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "cli/Report.h"
+#include "cli/Texts.h"
+#include "core/list/MyFileOperation.h"
+
+namespace Cli {
+namespace {
+
+Status StatusOf(const RunJournal::Entry& entry, RunJournal::Outcome outcome) {
+    switch (outcome) {
+        case RunJournal::Outcome::kDone:
+            return entry.oldPath == entry.newPath ? Status::kUnchanged : Status::kRenamed;
+        case RunJournal::Outcome::kSkipped:
+            return Status::kCollision;
+        case RunJournal::Outcome::kFailed:
+            return Status::kFailed;
+        case RunJournal::Outcome::kUntried:
+            break;
+    }
+    return Status::kUntried;
+}
+
+std::string ReasonOf(Status status) {
+    switch (status) {
+        case Status::kCollision:
+            return Texts::ReasonOf(RenamePreview::State::kCollision);
+        case Status::kFailed:
+            return Texts::ReasonOf(RenamePreview::State::kRefused);
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+std::uint64_t NewestJournal(RunJournal::Store& store) {
+    const RunJournal::Listing listing = store.List(1);
+    return listing.commands.empty() ? 0 : listing.commands.front().header.id;
+}
+
+int ReportJournaled(RunJournal::Store& store, std::uint64_t before, const Request& request,
+                    const TerminalHost& host) {
+    std::vector<std::uint64_t> written;
+    for (const RunJournal::Summary& command : store.List().commands) {
+        if (command.header.id > before) written.push_back(command.header.id);
+    }
+    std::sort(written.begin(), written.end());
+    Report report(request.json, true);
+    for (const std::uint64_t id : written) {
+        const std::optional<RunJournal::Journal> journal = store.Read(id);
+        if (!journal) continue;
+        for (std::size_t k = 0; k < journal->entries.size(); ++k) {
+            const RunJournal::Entry& entry = journal->entries[k];
+            const RunJournal::Outcome outcome = journal->closing && k < journal->closing->outcomes.size()
+                                                    ? journal->closing->outcomes[k]
+                                                    : RunJournal::Outcome::kUntried;
+            const Status status = StatusOf(entry, outcome);
+            report.NativeFile(entry.oldPath, MyFileOperation::SplitAtLastDelimiter(entry.newPath).name,
+                              status, ReasonOf(status));
+        }
+    }
+    const Counts& counts = report.Counted();
+    int code = kExitDone;
+    if (host.Stopped()) {
+        code = kExitInterrupted;
+    } else if (written.empty()) {
+        code = kExitRefused;
+    } else if (counts.collisions + counts.failed > 0) {
+        code = kExitSomeFailed;
+    }
+    // The refusal was told as the command reached it; the JSON summary repeats the last message.
+    report.Summary(code == kExitRefused && request.json ? host.LastMessage() : std::string(), code);
+    return code;
+}
+
+}  // namespace Cli
