@@ -1,8 +1,9 @@
 #!/bin/sh
-# Builds the Debian package from the build folder into a temporary folder and checks it: the files
-# of the installed tree under /usr, dependencies that dpkg-shlibdeps read from the program, and
-# lintian's verdict (no error, no warning) where lintian is installed. Skipped (77) without dpkg-deb
-# and dpkg-shlibdeps (dpkg-dev). Argument: the build folder.
+# Builds the Debian packages from the build folder into a temporary folder and checks them: quorbel
+# (the window) and quorbel-cli (the command line, which needs no Qt and is only recommended by the
+# window's), the files of the installed tree under /usr in each, dependencies that dpkg-shlibdeps
+# read from the programs, and lintian's verdict (no error, no warning) where lintian is installed.
+# Skipped (77) without dpkg-deb and dpkg-shlibdeps (dpkg-dev). Argument: the build folder.
 set -eu
 build=$1
 for tool in dpkg-deb dpkg-shlibdeps cpack; do
@@ -14,23 +15,37 @@ trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp" >"$tmp/cpack.log" 2>&1 || { cat "$tmp/cpack.log"; fail "cpack"; }
+window=$tmp/quorbel_*.deb
+cli=$tmp/quorbel-cli_*.deb
 set -- "$tmp"/*.deb
-[ $# -eq 1 ] && [ -f "$1" ] || fail "expected one package, found: $*"
-deb=$1
+# shellcheck disable=SC2086 # each pattern names one file
+[ $# -eq 2 ] && [ -f $window ] && [ -f $cli ] || fail "expected the packages quorbel and quorbel-cli, found: $*"
 
-expected_files "$(dirname "$0")/../.." | sed 's|^|./|' >"$tmp/expected"
-dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | LC_ALL=C sort >"$tmp/actual"
-diff "$tmp/expected" "$tmp/actual" || fail "package files differ (< expected, > packaged)"
-dpkg-deb -c "$deb" | awk '$1 ~ /^-/ && $2 != "root/root" { exit 1 }' || fail "files not owned by root"
-
-depends=$(dpkg-deb -f "$deb" Depends)
-names=$(printf '%s\n' "$depends" | tr ',|' '\n\n' | awk '{ print $1 }')
-for package in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6; do
-    printf '%s\n' "$names" | grep -qxF "$package" || fail "Depends lacks $package: $depends"
-done
-[ "$(dpkg-deb -f "$deb" Package)" = quorbel ] || fail "package name"
-if command -v lintian >/dev/null; then
-    lintian --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1 || { cat "$tmp/lintian.log"; fail "lintian"; }
-else
-    echo "lintian not installed: the package is not checked against Debian's policy"
-fi
+# check DEB NAME EXPECTED_FILES REQUIRED_DEPENDS FORBIDDEN_DEPENDS
+check() {
+    deb=$1
+    [ "$(dpkg-deb -f "$deb" Package)" = "$2" ] || fail "package name of $deb"
+    printf '%s\n' "$3" | sed 's|^|./|' >"$tmp/expected"
+    dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | LC_ALL=C sort >"$tmp/actual"
+    diff "$tmp/expected" "$tmp/actual" || fail "files of $2 differ (< expected, > packaged)"
+    dpkg-deb -c "$deb" | awk '$1 ~ /^-/ && $2 != "root/root" { exit 1 }' || fail "files of $2 not owned by root"
+    depends=$(dpkg-deb -f "$deb" Depends)
+    names=$(printf '%s\n' "$depends" | tr ',|' '\n\n' | awk '{ print $1 }')
+    for package in $4; do
+        printf '%s\n' "$names" | grep -qxF "$package" || fail "Depends of $2 lacks $package: $depends"
+    done
+    for package in $5; do
+        printf '%s\n' "$names" | grep -qxF "$package" && fail "$2 depends on $package: $depends"
+    done
+    if command -v lintian >/dev/null; then
+        lintian --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1 || { cat "$tmp/lintian.log"; fail "lintian $2"; }
+    fi
+}
+# shellcheck disable=SC2086
+check $window quorbel "$(expected_files "$(dirname "$0")/../..")" "libc6 libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6" ""
+# The command line runs where Qt is not installed; the window only recommends it.
+# shellcheck disable=SC2086
+check $cli quorbel-cli "$(expected_cli_files)" "libc6 libstdc++6" "libqt6core6 libqt6gui6 libqt6widgets6 quorbel"
+# shellcheck disable=SC2086
+dpkg-deb -f $window Recommends | grep -q 'quorbel-cli' || fail "quorbel does not recommend quorbel-cli"
+command -v lintian >/dev/null || echo "lintian not installed: the packages are not checked against Debian's policy"
