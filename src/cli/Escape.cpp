@@ -31,57 +31,56 @@ bool AppendShortEscape(std::string& out, unsigned char byte) {
     }
 }
 
-}  // namespace
-
-void AppendEscaped(std::string& out, std::string_view native) {
-    for (std::size_t i = 0; i < native.size();) {
+// Appends native: runs of the bytes plain keeps and well-formed UTF-8 characters as they are (a
+// run at a time: most names need no escape), each other byte as escape writes it.
+template <class Plain, class Escape>
+void AppendWith(std::string& out, std::string_view native, const Plain& plain, const Escape& escape) {
+    std::size_t i = 0;
+    while (i < native.size()) {
+        std::size_t end = i;
+        while (end < native.size() && plain(static_cast<unsigned char>(native[end])))
+            ++end;
+        out.append(native.data() + i, end - i);
+        if (end == native.size()) return;
+        i = end;
         const auto byte = static_cast<unsigned char>(native[i]);
         if (byte >= 0x80) {
             if (const std::size_t length = Cp932::Utf8CharLength(native, i); length > 0) {
-                out.append(native.substr(i, length));
+                out.append(native.data() + i, length);
                 i += length;
                 continue;
             }
-        } else if (byte >= 0x20 && byte != 0x7F && byte != '\\') {
-            out += static_cast<char>(byte);
-            ++i;
-            continue;
         }
-        if (!AppendShortEscape(out, byte)) {
-            out += "\\x";
-            AppendHexByte(out, byte);
-        }
+        escape(byte);
         ++i;
     }
 }
 
+}  // namespace
+
+void AppendEscaped(std::string& out, std::string_view native) {
+    AppendWith(
+        out, native, [](unsigned char byte) { return byte >= 0x20 && byte < 0x7F && byte != '\\'; },
+        [&out](unsigned char byte) {
+            if (AppendShortEscape(out, byte)) return;
+            out += "\\x";
+            AppendHexByte(out, byte);
+        });
+}
+
 void AppendJsonString(std::string& out, std::string_view native) {
     out += '"';
-    for (std::size_t i = 0; i < native.size();) {
-        const auto byte = static_cast<unsigned char>(native[i]);
-        if (byte >= 0x80) {
-            if (const std::size_t length = Cp932::Utf8CharLength(native, i); length > 0) {
-                out.append(native.substr(i, length));
-                i += length;
-            } else {
-                out += "\\udc";
+    AppendWith(
+        out, native,
+        [](unsigned char byte) { return byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\'; },
+        [&out](unsigned char byte) {
+            if (byte == '"') {
+                out += "\\\"";
+            } else if (!AppendShortEscape(out, byte)) {
+                out += byte >= 0x80 ? "\\udc" : "\\u00";
                 AppendHexByte(out, byte);
-                ++i;
             }
-            continue;
-        }
-        if (byte == '"') {
-            out += "\\\"";
-        } else if (!AppendShortEscape(out, byte)) {
-            if (byte < 0x20) {
-                out += "\\u00";
-                AppendHexByte(out, byte);
-            } else {
-                out += static_cast<char>(byte);
-            }
-        }
-        ++i;
-    }
+        });
     out += '"';
 }
 

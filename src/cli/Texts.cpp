@@ -39,7 +39,7 @@ std::string SequentialStop(SequentialNames::Outcome outcome, const std::string& 
         case Outcome::NumberOutOfRange:
             return kBadInputs;
         case Outcome::BadDate:
-            return "'" + Shown(detail) + "' は日付または時刻ではありません";
+            return std::string("'").append(Shown(detail)).append("' は日付または時刻ではありません");
     }
     return {};
 }
