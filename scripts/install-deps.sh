@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++            # build
+  mold                             # a linker several times faster than ld
   qt6-base-dev                     # Qt 6 Widgets (brings the offscreen platform used by the tests)
   zlib1g-dev                       # CRC-32 of the run journal's records
   pkg-config libpcre2-dev          # regular expressions of the string rename

@@ -90,8 +90,8 @@ private slots:
             QProcess onX;
             onX.setProcessChannelMode(QProcess::MergedChannels);
             onX.start(xvfbRun, {QStringLiteral("-a"), QCoreApplication::applicationFilePath(),
-                                QStringLiteral("-platform"), QStringLiteral("xcb"),
-                                QString::fromLatin1(QTest::currentTestFunction())});
+                                testsupport::RunningQtTest(), QStringLiteral("-platform"),
+                                QStringLiteral("xcb"), QString::fromLatin1(QTest::currentTestFunction())});
             QVERIFY(onX.waitForFinished(60000));
             QVERIFY2(onX.exitCode() == 0, onX.readAll().constData());
             return;

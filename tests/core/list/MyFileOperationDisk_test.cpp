@@ -75,7 +75,7 @@ TEST(TryRenameFile, CaseOnly) {
                 UnorderedElementsAre("ABC.TXT", "abc.txt", "ＡＢ.txt", "Sub", "Link"));
 }
 
-class AcrossFileSystems : public ::testing::Test {
+class MoveAcrossFileSystems : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!std::filesystem::is_directory("/dev/shm")) GTEST_SKIP() << "no /dev/shm";
@@ -91,7 +91,7 @@ protected:
     std::optional<TempDir> shm;
 };
 
-TEST_F(AcrossFileSystems, OnlyTheMoveCrosses) {
+TEST_F(MoveAcrossFileSystems, OnlyTheMoveCrosses) {
     const std::string from = shm->MakeFile("元.txt", "content");
     // The rename primitive stays on one file system.
     EXPECT_FALSE(TryRenameFile(Cp(from), Cp(disk / "先.txt")));
@@ -102,7 +102,7 @@ TEST_F(AcrossFileSystems, OnlyTheMoveCrosses) {
     EXPECT_EQ(TempDir::ReadFile(disk / "先.txt"), "content");
 }
 
-TEST_F(AcrossFileSystems, MoveRefusals) {
+TEST_F(MoveAcrossFileSystems, MoveRefusals) {
     const std::string from = shm->MakeFile("a.txt", "A");
     disk.MakeFile("a.txt", "old");
     EXPECT_FALSE(TryMoveFile(Cp(from), Cp(disk / "a.txt")));

@@ -109,7 +109,7 @@ TEST(SettingsLocation, GathersTheRunningExecutable) {
     const Facts facts = SettingsLocation::GatherFacts();
     ASSERT_FALSE(facts.executablePath.empty());
     EXPECT_EQ(facts.executablePath.front(), '/');
-    EXPECT_TRUE(facts.executablePath.ends_with("/core_SettingsLocation_test")) << facts.executablePath;
+    EXPECT_TRUE(facts.executablePath.ends_with("/core_tests")) << facts.executablePath;
 }
 
 }  // namespace
