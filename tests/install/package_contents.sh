@@ -2,7 +2,8 @@
 # Builds the Debian packages from the build folder into a temporary folder and checks them: quorbel
 # (the window) and quorbel-cli (the command line, which needs no Qt and is only recommended by the
 # window's), the files of the installed tree under /usr in each, dependencies that dpkg-shlibdeps
-# read from the programs, and lintian's verdict (no error, no warning) where lintian is installed.
+# read from the programs, and lintian's verdict (no error, no warning, no hardening-* tag) where
+# lintian is installed.
 # Skipped (77) without dpkg-deb and dpkg-shlibdeps (dpkg-dev). Argument: the build folder.
 set -eu
 build=$1
@@ -38,7 +39,13 @@ check() {
         printf '%s\n' "$names" | grep -qxF "$package" && fail "$2 depends on $package: $depends"
     done
     if command -v lintian >/dev/null; then
-        lintian --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1 || { cat "$tmp/lintian.log"; fail "lintian $2"; }
+        lintian --fail-on error,warning --display-info "$deb" >"$tmp/lintian.log" 2>&1 ||
+            { cat "$tmp/lintian.log"; fail "lintian $2"; }
+        # Hardened as Debian's packages are; the checked C library functions need an optimising build.
+        unhardened=$(grep -o ' hardening-[a-z-]*' "$tmp/lintian.log" || true)
+        grep -qx 'CMAKE_BUILD_TYPE:STRING=Debug' "$build/CMakeCache.txt" &&
+            unhardened=$(printf '%s\n' "$unhardened" | grep -vx ' hardening-no-fortify-functions' || true)
+        [ -z "$unhardened" ] || { cat "$tmp/lintian.log"; fail "$2 not hardened:" $unhardened; }
     fi
 }
 # shellcheck disable=SC2086
