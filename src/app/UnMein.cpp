@@ -19,10 +19,12 @@
 #include <cassert>
 
 #include "app/ImageList.h"
+#include "app/WindowHost.h"
 #include "components/BrowseDlg.h"
 #include "components/MyStringGrid.h"
 #include "components/NewCtrls.h"
 #include "components/SwMsg.h"
+#include "core/commands/Common.h"
 
 TFmMein::TFmMein(std::string iniPath, std::string journalFolder, std::unique_ptr<TDialogs> dialogs,
                  QWidget* parent)
@@ -30,6 +32,7 @@ TFmMein::TFmMein(std::string iniPath, std::string journalFolder, std::unique_ptr
       busy_(std::make_unique<TBusyRunner>(this)),
       iniPath_(std::move(iniPath)),
       dialogs_(std::move(dialogs)),
+      host_(std::make_unique<TWindowHost>(*this)),
       journal_(std::move(journalFolder)) {
     Q_INIT_RESOURCE(QuorbelIcons);
     assert(dialogs_ != nullptr);
@@ -57,8 +60,8 @@ TFmMein::TFmMein(std::string iniPath, std::string journalFolder, std::unique_ptr
     BrowseDlg1->SetSpecialRoot(TSpecialFolder::sfMyComputer);
     SwMsg1 = new TSwMsg(this);
     SwMsg1->setObjectName(QStringLiteral("SwMsg1"));
-    SwMsg1->Msg2 = QStringLiteral("既に移動または削除された可能性があります");
-    SwMsg1->Msg3 = QStringLiteral("再度リストを作成して下さい。");
+    SwMsg1->Msg2 = QString::fromUtf8(Command::Text::kMissingMaybeMoved);
+    SwMsg1->Msg3 = QString::fromUtf8(Command::Text::kMissingListAgain);
     SwMsg1->SetPresenter([this](const QString& text, int left, int top) {
         dialogs_->ShowMessage(this, text, QPoint(left, top));
     });

@@ -53,6 +53,7 @@ class TJournalDlg;
 class TMyStringGrid;
 class TRadioGroup;
 class TSwMsg;
+class TWindowHost;
 
 namespace RunJournal {
 class Record;
@@ -66,6 +67,9 @@ struct UndoResult;
 // byte strings; Qt strings appear only at the controls and the dialogs.
 class TFmMein : public QMainWindow {
     Q_OBJECT
+    // The face the core's commands talk to: the busy runner, the dialogs, the table.
+    friend class TWindowHost;
+
 public:
     // Path of the settings file, the folder of the run journal (empty: commands are not journaled,
     // which only the benchmarks that measure the journal's cost want), and the dialogs every message
@@ -473,6 +477,7 @@ private:
     bool RunBusy(const TBusyRunner::Task& task, const std::function<void(RunControl&)>& work);
     std::string iniPath_;
     std::unique_ptr<TDialogs> dialogs_;
+    std::unique_ptr<TWindowHost> host_;
     // The run journal (UnMein_Journal.cpp): the kept commands, and the journal of the last run,
     // which its undo and reverts name (0 for none).
     RunJournal::Store journal_;

@@ -24,7 +24,7 @@ bool TFmMein::ReadDatesTaken() {
     if (const std::shared_ptr<PhotoDate::Reading> reading = datesReading_;
         reading && Pairs.DatesTakenPending()) {
         bool read = false;
-        RunBusy({QStringLiteral("撮影日時を読み込んでいます…"), reading->Size()},
+        RunBusy({RunText::kReadingDates, reading->Size()},
                 [&](RunControl& control) { read = reading->Wait(control); });
         if (!read) return false;
         DatesTakenRead();

@@ -6,6 +6,8 @@
 #include <QString>
 #include <cstddef>
 
+#include "core/commands/Common.h"
+
 // The marks of column 0: a row the user selected, and a file the last command left unprocessed.
 namespace RowMark {
 inline const QString kSelected = QStringLiteral("V");
@@ -17,13 +19,12 @@ inline const QString kUnprocessed = QStringLiteral("*");
 namespace RunText {
 inline const QString kRenaming = QStringLiteral("名前を変更しています…");
 inline const QString kMoving = QStringLiteral("ファイルを移動しています…");
+inline const QString kReadingDates = QStringLiteral("撮影日時を読み込んでいます…");
 inline QString Cancelled(std::size_t renamed) {
-    return QStringLiteral("中止しました。 ") + QString::number(renamed) +
-           QStringLiteral("個のファイルの名前を変更しました。");
+    return QString::fromStdString(Command::Text::Cancelled(renamed));
 }
 inline QString MoveCancelled(std::size_t moved) {
-    return QStringLiteral("中止しました。 ") + QString::number(moved) +
-           QStringLiteral("個のファイルを移動しました。");
+    return QString::fromStdString(Command::Text::MoveCancelled(moved));
 }
 }  // namespace RunText
 

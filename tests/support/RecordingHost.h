@@ -20,9 +20,9 @@ class RecordingHost final : public Command::Host {
 public:
     struct Call {
         enum class Kind { kBusy, kAsk, kTell, kTellMissing, kListChanged, kMark } kind;
-        std::string text;                   // the question or message
-        std::vector<std::size_t> entries;   // the marked entries
-        bool fromCaller = true;             // made on the thread that started the command
+        std::string text;                  // the question or message
+        std::vector<std::size_t> entries;  // the marked entries; of a list change, the kept ones
+        bool fromCaller = true;            // made on the thread that started the command
     };
 
     // The answers, in the order the questions come; a question with none left is answered no.
@@ -57,6 +57,10 @@ public:
     void Tell(const std::string& text) override { Record({Call::Kind::kTell, text, {}}); }
     void TellMissing(const std::string& text) override { Record({Call::Kind::kTellMissing, text, {}}); }
     void ListChanged() override { Record({Call::Kind::kListChanged, {}, {}}); }
+    void ListReplaced(const Command::ListChange& change) override {
+        Record({Call::Kind::kListChanged, change.unmark ? "unmark" : "",
+                change.keptFrom != nullptr ? *change.keptFrom : std::vector<std::size_t>()});
+    }
     void MarkUnprocessed(const std::vector<std::size_t>& entries) override {
         Record({Call::Kind::kMark, {}, entries});
     }

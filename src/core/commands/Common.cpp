@@ -50,6 +50,10 @@ std::string Unprocessed(std::string_view lead, std::size_t count) {
            "個のファイルが未処理になりました\r\n未処理のものは\"*\"マークが付けられています。";
 }
 
+std::string MissingFile(std::string_view path) {
+    return "対象ファイル " + Path(path) + " が見つかりません。";
+}
+
 }  // namespace Text
 
 bool RefuseUnrecorded(const std::error_code& error, Host& host) {

@@ -46,6 +46,12 @@ std::string Cancelled(std::size_t renamed);
 std::string MoveCancelled(std::size_t moved);
 // "lead N個のファイルが未処理になりました" and the line about the "*" marks.
 std::string Unprocessed(std::string_view lead, std::size_t count);
+// The first line of the missing-file message, and the two the window's missing-file box adds.
+std::string MissingFile(std::string_view path);
+inline constexpr std::string_view kMissingMaybeMoved = "既に移動または削除された可能性があります";
+inline constexpr std::string_view kMissingListAgain = "再度リストを作成して下さい。";
+// The completion message of the runs that keep only the files they rename.
+inline constexpr std::string_view kDone = "処理は完了しました";
 
 }  // namespace Text
 

@@ -28,6 +28,16 @@ enum class Question {
 
 enum class Answer { kYes, kNo, kCancel };
 
+// How the entries listed after a change stand to those listed before it, for the marks the face
+// shows beside them.
+struct ListChange {
+    // The former index of each entry now listed: a "V" goes with its file, every other mark goes.
+    // Null: every entry kept its place.
+    const std::vector<std::size_t>* keptFrom = nullptr;
+    // Every mark goes (the command marks anew the entries it left).
+    bool unmark = false;
+};
+
 class Host {
 public:
     virtual ~Host() = default;
@@ -39,12 +49,15 @@ public:
     virtual Answer Ask(Question which, const std::string& text) = 0;
     // A message of the outcome, in the order the command reaches it.
     virtual void Tell(const std::string& text) = 0;
-    // A file a command needs is missing: the face names it in its own way (the window's
-    // missing-file box). text is the full message.
+    // A file a command needs is missing: text names it (Text::MissingFile), and the face
+    // adds what the user can do about it in its own way (the window's missing-file box).
     virtual void TellMissing(const std::string& text) = 0;
-    // The list has changed (a run kept only some files, a move took files away): the face shows it
-    // now, before the next question or message.
+    // The list has changed (a run gave new names, a revert took some back): the face shows it now,
+    // before the next question or message. Every entry kept its place and its mark.
     virtual void ListChanged() = 0;
+    // The same where the entries or their marks did not all stay (a run kept only some files, an
+    // undo marks anew what it left). A face without marks shows the list as for ListChanged.
+    virtual void ListReplaced(const ListChange& /*change*/) { ListChanged(); }
     // The entries (indices into the list) that the command left unprocessed, to be marked "*"
     // before the message that counts them.
     virtual void MarkUnprocessed(const std::vector<std::size_t>& entries) = 0;

@@ -43,7 +43,7 @@ void UndoLast(PairList& pairs, const UndoOptions& options, Host& host) {
     if (RefuseUnrecorded(undone.outcome.unrecorded, host)) return;
     const UndoRevert::UndoResult result = UndoRevert::ApplyUndo(pairs, missing, plan, undone.outcome);
     UndoRevert::Restamp(pairs);
-    host.ListChanged();
+    host.ListReplaced({.unmark = true});
     if (const std::vector<std::size_t> unrenamed = pairs.Unrenamed(); !unrenamed.empty())
         host.MarkUnprocessed(unrenamed);
     TellStranded(undone.stranded, host);
