@@ -36,7 +36,10 @@ int Run(const Cli::Request& request) {
         Cli::TellError(message);
     if (selection.exitCode != Cli::kExitDone) return selection.exitCode;
     if (request.apply) {
-        Cli::TellError("--apply はまだ使えません。何も変更していません。");
+        // The runs become commands of the core one by one; until this one is, the window runs it.
+        Cli::TellError(
+            "このコマンドの --apply はまだ使えません。何も変更していません。"
+            "（--apply なしで結果を確かめ、ウィンドウ quorbel で実行してください）");
         return Cli::kExitRefused;
     }
     return Cli::DryRun(request, selection);
