@@ -45,9 +45,15 @@ std::uint64_t NewestJournal(RunJournal::Store& store) {
 
 int ReportJournaled(RunJournal::Store& store, std::uint64_t before, const Request& request,
                     const TerminalHost& host) {
+    // A listing reads each journal it lists: only as far back as the command wrote.
     std::vector<std::uint64_t> written;
-    for (const RunJournal::Summary& command : store.List().commands) {
-        if (command.header.id > before) written.push_back(command.header.id);
+    for (std::size_t limit = 2;; limit *= 2) {
+        const RunJournal::Listing listing = store.List(limit);
+        written.clear();
+        for (const RunJournal::Summary& command : listing.commands) {
+            if (command.header.id > before) written.push_back(command.header.id);
+        }
+        if (listing.commands.size() < limit || listing.commands.back().header.id <= before) break;
     }
     std::sort(written.begin(), written.end());
     Report report(request.json, true);
