@@ -12,6 +12,7 @@
 
 #include "core/journal/RunJournalStore.h"
 #include "support/FileIds.h"
+#include "support/Mounts.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -178,6 +179,18 @@ TEST_F(CliTest, UndoTakesBackAJournaledCommandAndHistoryShowsIt) {
     EXPECT_EQ(again.code, 1);
     EXPECT_NE(again.err.find("この処理は既に元に戻されています。"), std::string::npos) << again.err;
     EXPECT_EQ(Cli({"undo", "999"}).code, 1);
+    EXPECT_EQ(TempDir::Names(files_.Path()), std::vector<std::string>{"a.txt"});
+
+    // A journal that cannot be written refuses the undo (of the undo) before it renames anything.
+    const auto mount = testsupport::Mount::Make(testsupport::Mount::Kind::kBind, state_);
+    if (!mount) GTEST_SKIP() << testsupport::Mount::Why();
+    ASSERT_TRUE(mount->SetReadOnly(true));
+    const Ran refused = Cli({"undo", "--apply"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(
+        refused.err.find("変更履歴を書き込めないため、処理を中止しました。（書き込み禁止のドライブです）"),
+        std::string::npos)
+        << refused.err;
     EXPECT_EQ(TempDir::Names(files_.Path()), std::vector<std::string>{"a.txt"});
 }
 
