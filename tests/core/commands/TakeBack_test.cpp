@@ -78,44 +78,21 @@ struct Case {
 
 TEST(TakeBack, UndoAsksAboutMissingFilesAndStops) {
     const std::string done(Command::Text::kUndone);
+    const std::string cancelled(Command::Text::kUserCancelled);
+    const std::string nothing(Command::Text::kNothingUndone);
+    const std::vector<Kind> undone = {Kind::kBusy, Kind::kBusy, Kind::kListChanged, Kind::kTell};
+    const std::vector<Kind> refused = {Kind::kBusy, Kind::kMark, Kind::kAsk, Kind::kTell};
+    // clang-format off
     const std::vector<Case> cases = {
-        {"all there",
-         {},
-         {},
-         kNever,
-         {"a.txt", "b.txt", "c.txt"},
-         {Kind::kBusy, Kind::kBusy, Kind::kListChanged, Kind::kTell},
-         {done}},
-        {"one gone, yes",
-         {"R2.txt"},
-         {Answer::kYes},
-         kNever,
-         {"a.txt", "c.txt"},
-         {Kind::kBusy, Kind::kMark, Kind::kAsk, Kind::kBusy, Kind::kListChanged, Kind::kTell},
-         {done},
-         2},
-        {"one gone, no",
-         {"R2.txt"},
-         {Answer::kNo},
-         kNever,
-         {"R1.txt", "R3.txt"},
-         {Kind::kBusy, Kind::kMark, Kind::kAsk, Kind::kTell},
-         {std::string(Command::Text::kUserCancelled)}},
-        {"all gone, yes",
-         {"R1.txt", "R2.txt", "R3.txt"},
-         {Answer::kYes},
-         kNever,
-         {},
-         {Kind::kBusy, Kind::kMark, Kind::kAsk, Kind::kTell},
-         {std::string(Command::Text::kNothingUndone)}},
-        {"stopped after the last file",
-         {},
-         {},
-         1,
-         {"R1.txt", "R2.txt", "c.txt"},
-         {Kind::kBusy, Kind::kBusy, Kind::kListChanged, Kind::kTell},
+        {"all there", {}, {}, kNever, {"a.txt", "b.txt", "c.txt"}, undone, {done}},
+        {"one gone, yes", {"R2.txt"}, {Answer::kYes}, kNever, {"a.txt", "c.txt"},
+         {Kind::kBusy, Kind::kMark, Kind::kAsk, Kind::kBusy, Kind::kListChanged, Kind::kTell}, {done}, 2},
+        {"one gone, no", {"R2.txt"}, {Answer::kNo}, kNever, {"R1.txt", "R3.txt"}, refused, {cancelled}},
+        {"all gone, yes", {"R1.txt", "R2.txt", "R3.txt"}, {Answer::kYes}, kNever, {}, refused, {nothing}},
+        {"stopped after the last file", {}, {}, 1, {"R1.txt", "R2.txt", "c.txt"}, undone,
          {Command::Text::Cancelled(1)}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Ran ran;
@@ -136,24 +113,16 @@ TEST(TakeBack, UndoAsksAboutMissingFilesAndStops) {
 // dest holds an R2.txt of its own.
 TEST(TakeBack, MoveAsksOnceAboutTakenNamesAndStops) {
     const std::vector<Kind> asked = {Kind::kBusy, Kind::kAsk, Kind::kBusy};
+    // clang-format off
     const std::vector<Case> cases = {
         {"yes replaces", {}, {Answer::kYes}, kNever, {}, asked, {}},
         {"no keeps theirs", {}, {Answer::kNo}, kNever, {"R2.txt"}, asked, {}},
-        {"cancel moves nothing",
-         {},
-         {Answer::kCancel},
-         kNever,
-         {"R1.txt", "R2.txt", "R3.txt"},
-         {Kind::kBusy, Kind::kAsk},
-         {}},
-        {"stopped after the first file",
-         {},
-         {Answer::kYes},
-         1,
-         {"R2.txt", "R3.txt"},
-         {Kind::kBusy, Kind::kAsk, Kind::kBusy, Kind::kTell},
-         {Command::Text::MoveCancelled(1)}},
+        {"cancel moves nothing", {}, {Answer::kCancel}, kNever, {"R1.txt", "R2.txt", "R3.txt"},
+         {Kind::kBusy, Kind::kAsk}, {}},
+        {"stopped after the first file", {}, {Answer::kYes}, 1, {"R2.txt", "R3.txt"},
+         {Kind::kBusy, Kind::kAsk, Kind::kBusy, Kind::kTell}, {Command::Text::MoveCancelled(1)}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Ran ran;
