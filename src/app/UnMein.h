@@ -22,7 +22,6 @@
 #include "app/WindowTexts.h"
 #include "components/StringGridEx.h"
 #include "core/journal/RunJournalStore.h"
-#include "core/journal/RunJournalUndo.h"
 #include "core/list/BackgroundRelease.h"
 #include "core/list/FileList.h"
 #include "core/list/PairList.h"
@@ -57,7 +56,6 @@ class TWindowHost;
 
 namespace RunJournal {
 class Record;
-struct UndoResult;
 }  // namespace RunJournal
 
 // The main window. Every control carries its designed name as objectName; the handlers carry
@@ -218,7 +216,6 @@ public:
     void bMHist1Click(QObject* sender);
     void N15Click();
     void N16Click();
-    void AddToMoveHistory(const std::string& folder);
     void ShowMoveHistory();
     // Moves the files the sequential run renamed into MoveDestination.
     void MoveAfterRename();
@@ -413,14 +410,9 @@ private:
                          bool offerOrder = false);
     // The string rename's kept files run, reported, and the state after it (UnMein_StringRun.cpp).
     void RunStringPlan(const KeptPlan& plan);
-    // Reverts the files of entries in turn and shows them; on a refusal says why and returns the
-    // number reverted before it.
-    std::size_t RevertEntries(const std::vector<std::size_t>& entries);
     void RunRegexRename(const std::string& target, const std::string& replacement);
     // "lead N個のファイルが未処理になりました" and the line about the "*" marks.
     static QString UnprocessedMessage(const QString& lead, std::size_t count);
-    // The table rewritten from Pairs: no marks but "*" on every file the last command left alone.
-    void ShowPairs();
     void ShowFileCount();
     // A table of the header and one row counts as empty for marking and removing.
     bool TableLooksEmpty() const;
@@ -434,8 +426,6 @@ private:
     void ShowMoveSwitch();
     // Makes folder the destination (as a folder text) and remembers which folder stands there now.
     void SetMoveDestination(const std::string& folder);
-    // Says why the move is refused; false for no refusal.
-    bool RefuseMove(MovePlan::Refusal refusal);
     // The folder MoveDestination named when it was chosen; nullopt when it named none.
     std::optional<MovePlan::FolderId> moveDestinationId_;
     // An input field in the window colour while usable, in the button face while not.
@@ -486,13 +476,6 @@ private:
     std::unique_ptr<RunJournal::Record> NewRecord(RunJournal::Kind kind, std::uint64_t target = 0) const;
     // Says that the journal could not be written, with why; false for no error.
     bool RefuseUnrecorded(const std::error_code& error);
-    // The newest `limit` kept commands; a file that is no journal is reported, once.
-    RunJournal::Listing ListJournal(std::size_t limit = RunJournal::kKeptCommands);
-    void UndoKeptCommand(const RunJournal::Journal& journal);
-    // What a take-back of a kept command did, and what it had to leave.
-    void ReportJournalUndo(const RunJournal::TakenBack& takenBack);
-    // Each file left under a temporary name or in two places.
-    void ReportLeft(const RunJournal::Left& left);
     QWidget* clientArea_ = nullptr;
 
     // Menus.

@@ -5,11 +5,12 @@
 #include <QToolButton>
 #include <cassert>
 
-#include "app/BusyRunner.h"
 #include "app/ImageList.h"
 #include "app/QtText.h"
 #include "app/UnMein.h"
+#include "app/WindowHost.h"
 #include "components/BrowseDlg.h"
+#include "core/commands/Move.h"
 #include "core/journal/RunJournalRecord.h"
 #include "core/list/MyFileOperation.h"
 #include "core/run/MovePlan.h"
@@ -56,20 +57,17 @@ void TFmMein::mnMoveFolderClick() {
         return;
     }
     SetMoveDestination(*folder);
-    AddToMoveHistory(MoveDestination);
+    // The new destination goes first into the history, unless the history holds it already.
+    BrowseStartFolder = MoveDestination;
+    if (!MoveHistory.Add(MoveDestination)) return;
+    ShowMoveHistory();
+    SetImageIndex(bMHist[0], ImageList::kCurrentDestination);
 }
 
 void TFmMein::SetMoveDestination(const std::string& folder) {
     MoveDestination = MovePlan::FolderText(folder);
     moveDestinationId_ = MovePlan::FolderIdOf(MoveDestination);
     StatusPanels[2]->setText(kPanelDestination + ToQt(MoveDestination));
-}
-
-void TFmMein::AddToMoveHistory(const std::string& folder) {
-    BrowseStartFolder = folder;
-    if (!MoveHistory.Add(folder)) return;
-    ShowMoveHistory();
-    SetImageIndex(bMHist[0], ImageList::kCurrentDestination);
 }
 
 void TFmMein::ShowMoveHistory() {
@@ -119,65 +117,7 @@ void TFmMein::N16Click() {
     ShowMoveHistory();
 }
 
-bool TFmMein::RefuseMove(MovePlan::Refusal refusal) {
-    switch (refusal) {
-        case MovePlan::Refusal::kNone:
-            return false;
-        case MovePlan::Refusal::kNoDestination:
-            Message(QStringLiteral("移動先が未指定です。"));
-            break;
-        case MovePlan::Refusal::kDestinationGone:
-            Message(QStringLiteral("移動先フォルダは既に存在しません"));
-            break;
-        case MovePlan::Refusal::kDestinationChanged:
-            Message(QStringLiteral("移動先フォルダ ") + ToQt(MoveDestination) +
-                    QStringLiteral(" は、指定した後に取り外されたか別のフォルダに替わっています。"));
-            break;
-        case MovePlan::Refusal::kSameFolder:
-            Message(QStringLiteral("移動元と移動先が同じフォルダです。"));
-            break;
-    }
-    return true;
-}
-
 void TFmMein::MoveAfterRename() {
-    // The table always shows a row, so the checks speak also for an empty list. The folder of the
-    // first row stands for the source folder.
-    const std::string source =
-        Pairs.Empty() ? std::string() : MyFileOperation::FolderOf(Pairs.OldPaths().front());
-    if (RefuseMove(MovePlan::CheckDestination(source, MoveDestination, moveDestinationId_))) return;
-    MovePlan::Plan plan;
-    // Each file is moved only while the file the run renamed stands at its new path.
-    RunBusy({RunText::kMoving, 0},
-            [&plan, this](RunControl&) { plan = MovePlan::MakePlan(Pairs, MoveDestination); });
-    MovePlan::Answer answer = MovePlan::Answer::kReplace;
-    if (plan.AsksToReplace()) {
-        const QString question = QStringLiteral(
-            "移動先に同名ファイルがあります。上書きしますか\r\n\r\n「はい」で上書き、\r\n「いいえ」で同名以外"
-            "のファイルを移動、"
-            "\r\n「キャンセル」で移動処理全てを取り消します");
-        switch (dialogs_->AskYesNoCancel(this, question, MessagePoint())) {
-            case TDialogs::TAnswer::Yes:
-                break;
-            case TDialogs::TAnswer::No:
-                answer = MovePlan::Answer::kKeep;
-                break;
-            case TDialogs::TAnswer::Cancel:
-                return;
-        }
-    }
-    MovePlan::Result result;
     ForgetDatesTaken();  // the files move
-    const auto record = NewRecord(RunJournal::Kind::kMove);
-    RunBusy({RunText::kMoving, MovePlan::MoveCount(plan, answer)},
-            [&](RunControl& control) { result = MovePlan::Execute(plan, answer, &control, record.get()); });
-    // The folder may have been swapped while the question was open.
-    if (RefuseMove(result.refusal) || RefuseUnrecorded(result.unrecorded)) return;
-    // A moved file is no longer where the run put it: reverting it must not touch the new name.
-    Pairs.MarkMovedAway(result.moved);
-    if (!result.notMoved.empty()) {
-        Message(QStringLiteral("移動できなかったため、 ") + QString::number(result.notMoved.size()) +
-                QStringLiteral("個のファイルが移動元に残っています。"));
-    }
-    if (!result.untried.empty()) Message(RunText::MoveCancelled(result.moved.size()));
+    Command::MoveAfterRename(Pairs, {MoveDestination, moveDestinationId_, journal_.Folder()}, *host_);
 }
