@@ -79,8 +79,12 @@ int ReportJournaled(RunJournal::Store& store, std::uint64_t before, const Reques
     } else if (counts.collisions + counts.failed > 0) {
         code = kExitSomeFailed;
     }
-    // The refusal was told as the command reached it; the JSON summary repeats the last message.
-    report.Summary(code == kExitRefused && request.json ? host.LastMessage() : std::string(), code);
+    if (code != kExitRefused) {
+        report.Summary({}, code);
+    } else if (request.json) {
+        // The refusal was told as the command reached it; the summary repeats the last message.
+        report.Summary(host.LastMessage(), code);
+    }
     return code;
 }
 
