@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "core/list/FolderLook.h"
@@ -190,6 +192,21 @@ void SetStepHookForTests(std::function<void(std::size_t step)> hook) {
 
 namespace {
 
+// Whether two of the folder texts name one folder (one holds "." or a link): the same file then
+// stands at two old paths that differ as texts.
+bool OneFolderTwice(const std::unordered_set<std::string_view>& texts) {
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> seen;
+    seen.reserve(texts.size());
+    for (const std::string_view text : texts) {
+        Platform::EntryId id;
+        if (MyFileOperation::FolderLook::LookAtPath(text, &id) != MyFileOperation::FolderLook::Kind::kFolder)
+            continue;
+        seen.emplace_back(id.file.device, id.file.inode);
+    }
+    std::sort(seen.begin(), seen.end());
+    return std::adjacent_find(seen.begin(), seen.end()) != seen.end();
+}
+
 // How the pairs of a batch meet each other, where every folder tells names apart by their letter
 // case (nullopt where a folder does not): whether some pair's new path is another pair's old path,
 // and whether an old path is listed twice; with newPathsToo, where neither, whether a new path is
@@ -204,12 +221,15 @@ std::optional<Meeting> MeetingOf(const std::vector<std::string>& oldPaths,
                                  const std::vector<std::string>& newPaths, const FoldingOnly& folders,
                                  bool newPathsToo = false) {
     std::string_view folder;
+    std::unordered_set<std::string_view> texts;
     for (const std::string& path : oldPaths) {
         const std::string_view current = MyFileOperation::SplitAtLastDelimiter(path).folder;
         if (current == folder) continue;
         folder = current;
         if (folders.FoldsCase(folder)) return std::nullopt;
+        texts.insert(folder);
     }
+    if (texts.size() > 1 && OneFolderTwice(texts)) return std::nullopt;
     Meeting meeting;
     // Open addressing over the old paths' indices (plus one; 0 is free), each beside the upper half
     // of its hash: a path is read again only where the halves agree, not at every slot passed.
