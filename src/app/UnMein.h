@@ -54,9 +54,9 @@ class TRadioGroup;
 class TSwMsg;
 class TWindowHost;
 
-namespace RunJournal {
-class Record;
-}  // namespace RunJournal
+namespace Command {
+struct RunContext;
+}  // namespace Command
 
 // The main window. Every control carries its designed name as objectName; the handlers carry
 // the designed handler names and are public so that tests drive them as the controls do.
@@ -358,61 +358,10 @@ private:
 
     // Rename run helpers (UnMein_Run.cpp). nullopt when an input has no code page 932 form.
     std::optional<SequentialNames::Options> ReadSequentialOptions() const;
-    void ShowMissingFile(const std::string& path);
-    // The question whether renames held up by files of the list go in another order.
-    bool AskReorder(const QString& question);
-    // Carries out a plan of the pairs oldPaths (default the listed files) → newPaths on the busy
-    // runner's thread, names every file left under a temporary name, and returns the outcome.
-    // ids: the files, when known; record: the run's journal (optional).
-    RenameExecutor::Outcome RunPlanned(const std::vector<std::string>& newPaths,
-                                       const RenamePlanner::Plan& plan, RenameExecutor::Look look,
-                                       const std::vector<std::string>* oldPaths,
-                                       const std::vector<Platform::EntryId>* ids,
-                                       RenameExecutor::Recorder* record);
-    // Names each file a planned run or undo left under a temporary name, and where it is.
-    void ReportStranded(const std::vector<RenameExecutor::Stranded>& stranded);
-    // Marks the rows the run left unrenamed with "*" and reports them: the collisions (skipped)
-    // after collisionLead, then the refusals of the file system; with neither, doneMessage when
-    // completion messages are on.
-    // alwaysTell: doneMessage also with completion messages off.
-    void ReportRunOutcome(const RenameExecutor::Outcome& executed, const QString& collisionLead,
-                          const QString& doneMessage, bool alwaysTell = false);
+    // What a command works on: Pairs, the journal, and the window's ways with them.
+    Command::RunContext RunFiles();
     // offerUndo false leaves Undo1 and btret as they are (a run that renamed nothing).
     void SetPostRunState(bool offerUndo = true);
-    // A run that keeps only some files: the lists, the table (old names and folders, new names)
-    // and the file count show those files; kept[k] is the former index of file k, whose "V" mark
-    // goes with it; ids: the identities of the kept files.
-    void KeepRunFiles(const std::vector<std::size_t>& kept, std::vector<std::string> oldPaths,
-                      std::vector<std::string> newPaths, std::vector<Platform::EntryId> ids);
-    // The files a run keeps: their former indices, old paths and new paths, and the positions of
-    // new names no file can take (not tried, counted as failures).
-    struct KeptFiles {
-        std::vector<std::size_t> indices;
-        std::vector<std::string> oldPaths;
-        std::vector<std::string> newPaths;
-        std::vector<std::size_t> unusable = {};
-    };
-    // The kept files of a core plan that lists them by index, old path and new path.
-    template <class Plan>
-    static KeptFiles KeptFrom(Plan planned) {
-        return {std::move(planned.oldIndices), std::move(planned.oldPaths), std::move(planned.newPaths)};
-    }
-    using KeptPlan = std::function<KeptFiles(const std::vector<std::string>& listed)>;
-    enum class KeptRun { kRan, kNoFile, kRefused };
-    // On the busy runner's thread: plans the kept files from the listed paths and renames them
-    // without replacing anything, in the order given where it can matter (WalkOrder), journaled as
-    // kind. Then the lists and the table show the kept files (KeepRunFiles), and the files not
-    // renamed are recorded, marked and reported. kNoFile when the plan kept no file; kRefused
-    // (said, nothing changed) when the journal could not be written. offerOrder: when files of the
-    // run hold new names of others, ask whether to rename in turn.
-    KeptRun RunKeptFiles(const KeptPlan& plan, const QString& collisionLead, RunJournal::Kind kind,
-                         RenameExecutor::Order order = RenameExecutor::Order::FirstToLast,
-                         bool offerOrder = false);
-    // The string rename's kept files run, reported, and the state after it (UnMein_StringRun.cpp).
-    void RunStringPlan(const KeptPlan& plan);
-    void RunRegexRename(const std::string& target, const std::string& replacement);
-    // "lead N個のファイルが未処理になりました" and the line about the "*" marks.
-    static QString UnprocessedMessage(const QString& lead, std::size_t count);
     void ShowFileCount();
     // A table of the header and one row counts as empty for marking and removing.
     bool TableLooksEmpty() const;
@@ -472,10 +421,6 @@ private:
     // which its undo and reverts name (0 for none).
     RunJournal::Store journal_;
     std::uint64_t runJournal_ = 0;
-    // A new command's journal; null when commands are not journaled.
-    std::unique_ptr<RunJournal::Record> NewRecord(RunJournal::Kind kind, std::uint64_t target = 0) const;
-    // Says that the journal could not be written, with why; false for no error.
-    bool RefuseUnrecorded(const std::error_code& error);
     QWidget* clientArea_ = nullptr;
 
     // Menus.

@@ -1,6 +1,5 @@
-// The run journal from the window's side: every command's journal is begun through NewRecord, a
-// journal that cannot be written refuses the command, the command a killed program left unfinished
-// is offered back at start, and the history of changes undoes a kept command.
+// The run journal from the window's side: the command a killed program left unfinished is offered
+// back at start, and the history of changes undoes a kept command.
 #include <QAction>
 #include <QCheckBox>
 #include <QToolButton>
@@ -8,20 +7,8 @@
 #include "app/JournalDlg.h"
 #include "app/UnMein.h"
 #include "app/WindowHost.h"
-#include "core/commands/Common.h"
 #include "core/commands/History.h"
 #include "core/commands/Recovery.h"
-#include "core/journal/RunJournalRecord.h"
-
-std::unique_ptr<RunJournal::Record> TFmMein::NewRecord(RunJournal::Kind kind, std::uint64_t target) const {
-    return Command::NewRecord(journal_.Folder(), kind, target);
-}
-
-bool TFmMein::RefuseUnrecorded(const std::error_code& error) {
-    if (!error) return false;
-    Message(QString::fromStdString(Command::Text::Unrecorded(error)));
-    return true;
-}
 
 void TFmMein::RecoverInterrupted() {
     Command::RecoverInterrupted(journal_, cbDialog->isChecked(), *host_);

@@ -19,9 +19,9 @@
 #include "app/PreviewController.h"
 #include "app/QtText.h"
 #include "app/RadioGroup.h"
-#include "app/RunMessages.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
+#include "core/commands/RunTexts.h"
 #include "core/names/CaseConvert.h"
 
 namespace {
@@ -174,7 +174,7 @@ void TFmMein::ShowPreview() {
     } else if (preview_->Stale()) {
         if (!previewQuiet_) text = preview_->Waiting() ? kReadingDates : kComputing;
     } else if (shown != nullptr && !shown->noRun) {
-        text = RunMessages::PreviewRefusal(shown->refusal);
+        text = QString::fromStdString(RunTexts::PreviewRefusal(shown->refusal));
         if (text.isEmpty()) {
             text = Counts(shown->rows);
         } else if (previewQuiet_) {

@@ -12,15 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "core/commands/OtherRun.h"
+#include "core/commands/SequentialRun.h"
+#include "core/commands/StringRun.h"
+#include "core/list/PairList.h"
 #include "core/names/CaseConvert.h"
-#include "core/names/DigitAlign.h"
-#include "core/names/RegexRename.h"
 #include "core/names/SequentialNames.h"
 #include "core/names/StringRename.h"
-#include "core/run/RenameExecutor.h"
-#include "core/run/RenamePlanner.h"
 #include "core/text/Cp932.h"
 #include "support/Mounts.h"
+#include "support/RecordingHost.h"
 #include "support/StopBefore.h"
 #include "support/TempDir.h"
 
@@ -29,8 +30,7 @@ namespace {
 using RenamePreview::State;
 using testsupport::TempDir;
 
-// What a run did to each listed path, as 開始 marks it: the rows the table keeps are the files the
-// run planned, so a row outside the plan is unchanged.
+// What a run did to each listed path, as 開始 marks it.
 struct Actual {
     bool refused = false;         // the run stopped before renaming anything
     bool asked = false;           // the run asked whether to rename in another order
@@ -38,133 +38,61 @@ struct Actual {
     std::vector<std::string> to;  // the planned new path of each row ("" when unplanned)
 };
 
-// The planned files of a run that skips and marks collisions.
-struct Kept {
-    std::vector<std::size_t> indices;
-    std::vector<std::string> newPaths;
-    std::vector<std::size_t> unusable;
-    bool refused = false;
-};
-
-Kept Refused() {
-    Kept kept;
-    kept.refused = true;
-    return kept;
-}
-
-// States of the pairs from[k] = paths[rows[k]] after a planned run: as the runs mark them.
-void MarkPlanned(Actual& actual, const std::vector<std::size_t>& rows,
-                 const RenameExecutor::Outcome& outcome) {
-    for (const std::size_t k : outcome.skipped)
-        actual.states[rows[k]] = State::kCollision;
-    for (const std::size_t k : outcome.failed)
-        actual.states[rows[k]] = State::kRefused;
-}
-
-// yes: the answer to the question whether to rename in another order, when the run asks it.
-Actual FromKept(const std::vector<std::string>& paths, const Kept& kept, RenameExecutor::Order order,
-                bool yes, bool offerOrder) {
+// 開始 on each page: the real command, through a host that answers the question whether to rename
+// in another order (yes or no) and records what the run showed. The rows the list keeps are the
+// files the run planned, so a row outside the plan is unchanged; a marked row is a collision, or a
+// failure where the message that counts it says so.
+Actual RunPage(const std::vector<std::string>& paths, const RenamePreview::Inputs& inputs, bool yes) {
+    PairList pairs;
+    pairs.Load(paths);
+    testsupport::RecordingHost host;
+    host.answers = {yes ? Command::Answer::kYes : Command::Answer::kNo};
+    const Command::RunContext context{.pairs = pairs};
+    if (const auto* page = std::get_if<RenamePreview::Sequential>(&inputs)) {
+        Command::RunSequential(context, {.names = *page->options}, host);
+    } else if (const auto* page = std::get_if<RenamePreview::StringPage>(&inputs)) {
+        Command::RunString(
+            context,
+            {*page->target, *page->replacement, page->regex, page->includeExtension, page->caseSensitive},
+            host);
+    } else if (std::holds_alternative<RenamePreview::DigitAlignment>(inputs)) {
+        Command::RunDigitAlignment(context, host);
+    } else {
+        Command::RunCaseConversion(context, std::get<RenamePreview::CaseConversion>(inputs).mode, host);
+    }
+    using Kind = testsupport::RecordingHost::Call::Kind;
     Actual actual;
     actual.states.assign(paths.size(), State::kUnchanged);
     actual.to.assign(paths.size(), {});
-    // A run that keeps no file says so and renames nothing.
-    if (kept.refused || kept.indices.empty()) {
-        actual.refused = true;
-        return actual;
-    }
-    std::vector<std::string> oldPaths;
-    for (const std::size_t i : kept.indices)
-        oldPaths.push_back(paths[i]);
-    for (std::size_t k = 0; k < kept.indices.size(); ++k) {
-        actual.states[kept.indices[k]] = State::kRenamed;
-        actual.to[kept.indices[k]] = kept.newPaths[k];
-    }
-    if (offerOrder && RenameExecutor::NeedsOrder(oldPaths, kept.newPaths)) {
-        const RenamePlanner::Plan plan =
-            RenameExecutor::PlanOnDisk(oldPaths, kept.newPaths, RenameExecutor::RunId());
-        actual.asked = plan.reorderedCount > 0;
-        if (actual.asked && yes) {
-            MarkPlanned(
-                actual, kept.indices,
-                RenameExecutor::ExecutePlan(oldPaths, kept.newPaths, plan, RenameExecutor::Look::kSources)
-                    .outcome);
-            return actual;
+    std::vector<std::size_t> rows(paths.size());  // the row of each entry left
+    std::iota(rows.begin(), rows.end(), 0);
+    bool shown = false;
+    std::vector<std::pair<std::size_t, State>> marks;
+    const std::vector<std::size_t>* marked = nullptr;
+    for (const testsupport::RecordingHost::Call& call : host.calls) {
+        if (call.kind == Kind::kAsk) actual.asked = true;
+        if (call.kind == Kind::kListChanged) {
+            shown = true;
+            if (!call.entries.empty()) rows = call.entries;
+        }
+        if (call.kind == Kind::kMark) marked = &call.entries;
+        if (call.kind == Kind::kTell && marked != nullptr) {
+            const State state =
+                call.text.starts_with("名前を変更できなかった") ? State::kRefused : State::kCollision;
+            for (const std::size_t k : *marked)
+                marks.emplace_back(k, state);
+            marked = nullptr;
         }
     }
-    MarkPlanned(
-        actual, kept.indices,
-        RenameExecutor::ExecuteSkippingCollisions(oldPaths, kept.newPaths, order, nullptr, kept.unusable));
+    actual.refused = !shown || pairs.Empty();
+    if (actual.refused) return actual;
+    for (std::size_t k = 0; k < pairs.Size(); ++k) {
+        actual.to[rows[k]] = pairs.NewPaths()[k];
+        if (pairs.NewPaths()[k] != pairs.OldPaths()[k]) actual.states[rows[k]] = State::kRenamed;
+    }
+    for (const auto& [k, state] : marks)
+        actual.states[rows[k]] = state;
     return actual;
-}
-
-// 開始 on each page, from the same core functions the window's runs call, answering yes to the
-// question whether to rename in another order.
-Actual RunPage(const std::vector<std::string>& paths, const RenamePreview::Inputs& inputs, bool yes) {
-    using Order = RenameExecutor::Order;
-    if (const auto* page = std::get_if<RenamePreview::Sequential>(&inputs)) {
-        Actual actual;
-        actual.states.assign(paths.size(), State::kUnchanged);
-        actual.to.assign(paths.size(), {});
-        if (SequentialNames::CheckRun(*page->options).refusal != SequentialNames::RunCheck::Refusal::kNone) {
-            actual.refused = true;
-            return actual;
-        }
-        const SequentialNames::Result composed = SequentialNames::BuildSequentialNames(paths, *page->options);
-        RenameExecutor::Outcome outcome;
-        if (composed.outcome == SequentialNames::Outcome::Collision && composed.composedAll) {
-            const RenamePlanner::Plan plan =
-                RenameExecutor::PlanOnDisk(paths, composed.newPaths, RenameExecutor::RunId());
-            actual.asked = plan.blockedCount == 0;
-            if (actual.asked && yes) {
-                outcome = RenameExecutor::ExecutePlan(paths, composed.newPaths, plan,
-                                                      RenameExecutor::Look::kNone, nullptr, &composed.ids)
-                              .outcome;
-            }
-        } else if (composed.outcome == SequentialNames::Outcome::Composed) {
-            outcome = RenameExecutor::ExecuteCheckedRenames(paths, composed.newPaths, Order::FirstToLast);
-        }
-        if (!outcome.executed) {
-            actual.refused = true;
-            return actual;
-        }
-        for (std::size_t i = 0; i < paths.size(); ++i) {
-            actual.to[i] = composed.newPaths[i];
-            if (composed.newPaths[i] != paths[i]) actual.states[i] = State::kRenamed;
-        }
-        std::vector<std::size_t> all(paths.size());
-        std::iota(all.begin(), all.end(), 0);
-        MarkPlanned(actual, all, outcome);
-        return actual;
-    }
-    if (const auto* page = std::get_if<RenamePreview::StringPage>(&inputs)) {
-        if (page->regex) {
-            const RegexRename::Prepared prepared =
-                RegexRename::Prepare(*page->target, *page->replacement, page->caseSensitive);
-            if (prepared.check.refusal != RegexRename::Refusal::None)
-                return FromKept(paths, Refused(), {}, yes, true);
-            RegexRename::Preview preview = RegexRename::PreviewRenames(
-                paths, *prepared.replacer, {.includeExtension = page->includeExtension});
-            return FromKept(
-                paths, {preview.oldIndices, preview.newPaths, preview.unusable, preview.stopped.has_value()},
-                Order::FirstToLast, yes, true);
-        }
-        if (StringRename::CheckInputs(*page->target, *page->replacement).refusal !=
-            StringRename::Refusal::None)
-            return FromKept(paths, Refused(), {}, yes, true);
-        const StringRename::Preview preview = StringRename::PreviewRenames(
-            paths, *page->target, *page->replacement,
-            {.includeExtension = page->includeExtension, .caseSensitive = page->caseSensitive});
-        return FromKept(paths, {preview.oldIndices, preview.newPaths, {}, false}, Order::FirstToLast, yes,
-                        true);
-    }
-    if (std::holds_alternative<RenamePreview::DigitAlignment>(inputs)) {
-        const DigitAlign::Plan plan = DigitAlign::Preview(paths);
-        return FromKept(paths, {plan.oldIndices, plan.newPaths, {}, false}, Order::FirstToLast, yes, true);
-    }
-    // The case run asks nothing.
-    const auto& page = std::get<RenamePreview::CaseConversion>(inputs);
-    const CaseConvert::Plan plan = CaseConvert::PlanConversion(paths, page.mode);
-    return FromKept(paths, {plan.oldIndices, plan.newPaths, {}, false}, Order::LastToFirst, yes, false);
 }
 
 // A folder on a small tmpfs where mounts are allowed: thousands of files made and renamed cost
