@@ -3,6 +3,7 @@
 #include "cli/Interrupt.h"
 #include "cli/Report.h"
 #include "cli/Texts.h"
+#include "core/commands/RunTexts.h"
 #include "core/names/CaseConvert.h"
 #include "core/text/Cp932.h"
 
@@ -32,6 +33,8 @@ Status StatusOf(RenamePreview::State state) {
     return Status::kRefused;
 }
 
+}  // namespace
+
 std::optional<SequentialNames::Options> SequentialOptionsOf(const SeqArgs& args) {
     const auto lead = Cp932::FromUtf8(args.lead);
     const auto start = Cp932::FromUtf8(args.start);
@@ -56,8 +59,6 @@ std::optional<SequentialNames::Options> SequentialOptionsOf(const SeqArgs& args)
     options.dateTaken = args.dateTaken;
     return options;
 }
-
-}  // namespace
 
 RenamePreview::Inputs InputsOf(const Request& request) {
     switch (request.subcommand) {
@@ -100,7 +101,7 @@ int DryRun(const Request& request, Selection& selection) {
         const RenamePreview::State state = rows.StateOf(row);
         report.File(pairs.OldPaths()[row], rows.NameOf(row), StatusOf(state), Texts::ReasonOf(state));
     }
-    const std::string refusal = Texts::Refusal(result.refusal);
+    const std::string refusal = RunTexts::PreviewRefusal(result.refusal);
     const Counts& counts = report.Counted();
     int code = kExitDone;
     if (!refusal.empty()) {

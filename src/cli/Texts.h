@@ -21,10 +21,6 @@ std::string Unlisted(std::size_t count);
 std::string ReasonOf(RenamePreview::State state);
 std::string Counts(std::size_t renamed, std::size_t collisions, std::size_t failed);
 
-// The message with which a run refuses to start, or stops before renaming anything; empty for
-// none.
-std::string Refusal(const RenamePreview::Refusal& refusal);
-
 // The history of changes: a command's kind and state as its list shows them.
 std::string KindText(RunJournal::Kind kind);
 std::string StateText(RunJournal::State state);

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "cli/Apply.h"
 #include "cli/Args.h"
 #include "cli/DryRun.h"
 #include "cli/History.h"
@@ -35,13 +36,7 @@ int Run(const Cli::Request& request) {
     for (const std::string& message : selection.messages)
         Cli::TellError(message);
     if (selection.exitCode != Cli::kExitDone) return selection.exitCode;
-    if (request.apply) {
-        // The runs become commands of the core one by one; until this one is, the window runs it.
-        Cli::TellError(
-            "このコマンドの --apply はまだ使えません。何も変更していません。"
-            "（--apply なしで結果を確かめ、ウィンドウ quorbel で実行してください）");
-        return Cli::kExitRefused;
-    }
+    if (request.apply) return Cli::ApplyRun(request, selection, journalFolder);
     return Cli::DryRun(request, selection);
 }
 

@@ -64,45 +64,60 @@ protected:
     const std::string state_ = scratch_ / "state";
 };
 
-TEST_F(CliTest, DryRunPrintsWhatThePreviewShowsAndChangesNothing) {
-    for (const char* name : {"b.JPG", "c.jpg", "x 5.txt", "x 10.txt"})
-        files_.MakeFile(name);
-    const std::vector<std::string> before = TempDir::Names(files_.Path());
-    const std::string d = files_.Path() + "/";
+TEST_F(CliTest, DryRunShowsWhatThePreviewShowsAndApplyDoesIt) {
     struct Case {
         std::vector<std::string> args;
-        std::string out;
+        std::string out;  // "@" for the folder
         int code;
+        std::vector<std::string> after;  // the names once applied
     };
     const std::vector<Case> cases{
         {{"seq", "--lead", "P", "--start", "1"},
-         d + "b.JPG → P1.JPG\n" + d + "c.jpg → P2.jpg\n" + d + "x 10.txt → P3.txt\n" + d +
-             "x 5.txt → P4.txt\n変更 4件 ／ 重複 0件\n",
-         0},
+         "@b.JPG → P1.JPG\n@c.jpg → P2.jpg\n@x 10.txt → P3.txt\n@x 5.txt → P4.txt\n変更 4件 ／ 重複 0件\n",
+         0,
+         {"P1.JPG", "P2.jpg", "P3.txt", "P4.txt"}},
         {{"replace", "--find", "X", "--replace", "y"},
-         d + "b.JPG  [変更なし]\n" + d + "c.jpg  [変更なし]\n" + d + "x 10.txt → y 10.txt\n" + d +
-             "x 5.txt → y 5.txt\n変更 2件 ／ 重複 0件\n",
-         0},
+         "@b.JPG  [変更なし]\n@c.jpg  [変更なし]\n@x 10.txt → y 10.txt\n@x 5.txt → y 5.txt\n変更 2件 ／ 重複 "
+         "0件\n",
+         0,
+         {"b.JPG", "c.jpg", "y 10.txt", "y 5.txt"}},
         {{"replace", "--find", "10", "--replace", "5"},
-         d + "b.JPG  [変更なし]\n" + d + "c.jpg  [変更なし]\n" + d +
-             "x 10.txt → x 5.txt  [重複] 同じ名前のファイルがあるため、変更されません\n" + d +
-             "x 5.txt  [変更なし]\n変更 0件 ／ 重複 1件\n",
-         2},
+         "@b.JPG  [変更なし]\n@c.jpg  [変更なし]\n"
+         "@x 10.txt → x 5.txt  [重複] 同じ名前のファイルがあるため、変更されません\n"
+         "@x 5.txt  [変更なし]\n変更 0件 ／ 重複 1件\n",
+         2,
+         {"b.JPG", "c.jpg", "x 10.txt", "x 5.txt"}},
         {{"case", "--to", "upper", "--name-only"},
-         d + "b.JPG → B.JPG\n" + d + "c.jpg → C.jpg\n" + d + "x 10.txt → X 10.txt\n" + d +
-             "x 5.txt → X 5.txt\n変更 4件 ／ 重複 0件\n",
-         0},
+         "@b.JPG → B.JPG\n@c.jpg → C.jpg\n@x 10.txt → X 10.txt\n@x 5.txt → X 5.txt\n変更 4件 ／ 重複 0件\n",
+         0,
+         {"B.JPG", "C.jpg", "X 10.txt", "X 5.txt"}},
         {{"digits", "--not-ext", "jpg"},
-         d + "x 10.txt  [変更なし]\n" + d + "x 5.txt → x 05.txt\n変更 1件 ／ 重複 0件\n",
-         0},
+         "@x 10.txt  [変更なし]\n@x 5.txt → x 05.txt\n変更 1件 ／ 重複 0件\n",
+         0,
+         {"b.JPG", "c.jpg", "x 05.txt", "x 10.txt"}},
     };
     for (const Case& c : cases) {
+        const TempDir folder;
+        for (const char* name : {"b.JPG", "c.jpg", "x 5.txt", "x 10.txt"})
+            folder.MakeFile(name);
+        const std::vector<std::string> before = TempDir::Names(folder.Path());
+        std::string out;
+        for (const char ch : c.out)
+            ch == '@' ? out += folder.Path() + "/" : out += ch;
         std::vector<std::string> args = c.args;
-        args.push_back(files_.Path());
-        const Ran ran = Cli(args);
-        EXPECT_EQ(ran.out, c.out) << c.args[0] << " " << c.args[1];
-        EXPECT_EQ(ran.code, c.code) << c.args[0] << " " << c.args[1] << ": " << ran.err;
-        EXPECT_EQ(TempDir::Names(files_.Path()), before);
+        args.push_back(folder.Path());
+        const Ran shown = Cli(args);
+        EXPECT_EQ(shown.out, out) << c.args[0] << " " << c.args[1];
+        EXPECT_EQ(shown.code, c.code) << c.args[0] << " " << c.args[1] << ": " << shown.err;
+        EXPECT_EQ(TempDir::Names(folder.Path()), before);
+
+        // Applied: the same lines but those of the files that keep their names.
+        args.push_back("--apply");
+        const Ran applied = Cli(args);
+        EXPECT_EQ(applied.out, std::regex_replace(out, std::regex(".*  \\[変更なし\\]\n"), ""))
+            << c.args[0] << " " << c.args[1];
+        EXPECT_EQ(applied.code, c.code) << c.args[0] << " " << c.args[1] << ": " << applied.err;
+        EXPECT_EQ(TempDir::Names(folder.Path()), c.after);
     }
 }
 
@@ -121,6 +136,17 @@ TEST_F(CliTest, NamesNotValidUtf8OrWithNewlinesKeepEveryByte) {
                             "\"collision\":0,\"failed\":0,\"refusal\":null,\"exit\":0}\n");
     const Ran text = Cli({"case", "--to", "upper", "--from", "-"}, odd + '\n');
     EXPECT_EQ(text.out, d + "bad\\xff.jpg → BAD\\xff.JPG\n変更 1件 ／ 重複 0件\n");
+
+    // Applied from find -print0's output: renamed byte for byte, in the history, and undone.
+    const Ran applied =
+        Cli({"case", "--to", "upper", "--apply", "--json", "--from", "-", "-0"}, odd + '\0' + broken + '\0');
+    EXPECT_EQ(applied.code, 0) << applied.err;
+    EXPECT_NE(applied.out.find(R"("applied":true,"renamed":2,)"), std::string::npos) << applied.out;
+    EXPECT_EQ(TempDir::Names(files_.Path()), (std::vector<std::string>{"BAD\xff.JPG", "NEW\nLINE.JPG"}));
+    EXPECT_NE(Cli({"history"}).out.find("\t大文字小文字・幅\t" + files_.Path() + "\t2\t完了\n"),
+              std::string::npos);
+    EXPECT_EQ(Cli({"undo", "--apply"}).code, 0);
+    EXPECT_EQ(TempDir::Names(files_.Path()), (std::vector<std::string>{"bad\xff.jpg", "new\nline.jpg"}));
 }
 
 TEST_F(CliTest, BadInputIsToldAndChangesNothing) {
