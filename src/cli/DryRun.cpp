@@ -3,6 +3,7 @@
 #include "cli/Interrupt.h"
 #include "cli/Report.h"
 #include "cli/Texts.h"
+#include "core/commands/Common.h"
 #include "core/commands/RunTexts.h"
 #include "core/names/CaseConvert.h"
 #include "core/text/Cp932.h"
@@ -89,11 +90,15 @@ RenamePreview::Inputs InputsOf(const Request& request) {
 int DryRun(const Request& request, Selection& selection) {
     PairList& pairs = selection.pairs;
     const RenamePreview::Inputs inputs = InputsOf(request);
-    if (RenamePreview::NeedsDatesTaken(inputs) && !ReadDatesTaken(pairs)) return kExitInterrupted;
+    const auto stopped = [] {
+        TellError(Command::Text::kUserCancelled);
+        return kExitInterrupted;
+    };
+    if (RenamePreview::NeedsDatesTaken(inputs) && !ReadDatesTaken(pairs)) return stopped();
     InterruptControl control;
     const RenamePreview::Result result = RenamePreview::Forecast(
         pairs.OldPaths(), inputs, pairs.HasDatesTaken() ? &pairs.DatesTaken() : nullptr, &control);
-    if (result.stopped) return kExitInterrupted;
+    if (result.stopped) return stopped();
 
     Report report(request.json, false);
     const RenamePreview::Rows& rows = result.rows;

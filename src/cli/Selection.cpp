@@ -10,6 +10,7 @@
 #include "cli/Escape.h"
 #include "cli/Interrupt.h"
 #include "cli/Texts.h"
+#include "core/commands/Common.h"
 #include "core/list/FileList.h"
 #include "core/list/MyFileOperation.h"
 #include "core/names/DateReading.h"
@@ -51,6 +52,13 @@ Selection Refused(std::string message) {
     Selection selection;
     selection.messages.push_back(std::move(message));
     selection.exitCode = kExitRefused;
+    return selection;
+}
+
+// Ctrl-C before anything changed.
+Selection Stopped() {
+    Selection selection = Refused(std::string(Command::Text::kUserCancelled));
+    selection.exitCode = kExitInterrupted;
     return selection;
 }
 
@@ -130,8 +138,7 @@ Selection Select(const Request& request) {
     using Outcome = FileList::LoadPlan::Outcome;
     switch (plan.outcome) {
         case Outcome::kCancelled:
-            selection.exitCode = kExitInterrupted;
-            return selection;
+            return Stopped();
         case Outcome::kCannotOpen:
             return Refused(Texts::CannotOpen(Shown(plan.failedFolder)));
         case Outcome::kNoFiles:
@@ -149,16 +156,10 @@ Selection Select(const Request& request) {
     if (plan.unlisted > 0) selection.messages.push_back(Texts::Unlisted(plan.unlisted));
     if (selection.exitCode != kExitDone || request.sort == RowOrder::Key::kName) return selection;
 
-    if (request.sort == RowOrder::Key::kTaken && !ReadDatesTaken(selection.pairs)) {
-        selection.exitCode = kExitInterrupted;
-        return selection;
-    }
+    if (request.sort == RowOrder::Key::kTaken && !ReadDatesTaken(selection.pairs)) return Stopped();
     const std::optional<std::vector<std::size_t>> order =
         RowOrder::Order(selection.pairs, request.sort, &control);
-    if (!order) {
-        selection.exitCode = kExitInterrupted;
-        return selection;
-    }
+    if (!order) return Stopped();
     selection.pairs.Reorder(*order);
     return selection;
 }
