@@ -16,6 +16,7 @@ packages=(
   dpkg-dev desktop-file-utils appstream  # the Debian package and the checks of the installed tree
   help2man cmark-gfm lintian       # the manual page, the guide in HTML, the package's check
   qt6-translations-l10n            # Qt's own texts (Yes, No, Cancel, context menus) in Japanese
+  gettext locales                  # the English catalogue (xgettext, msgfmt) and an English locale for tests
   xvfb xauth x11-utils             # a test reads the captions an X server really gets (xvfb-run, xprop)
 )
 
@@ -25,13 +26,21 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The tests run the program under an English locale.
+english_locale_missing() { ! locale -a 2>/dev/null | grep -qix 'en_US.utf-\?8'; }
+if [ ${#missing[@]} -eq 0 ] && ! english_locale_missing; then exit 0; fi
 
-echo "Installing: ${missing[*]}"
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
-  command -v sudo >/dev/null || { echo "Need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+  command -v sudo >/dev/null || { echo "Need root or sudo to install: ${missing[*]} en_US.UTF-8" >&2; exit 1; }
   sudo="sudo"
 fi
-$sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+if english_locale_missing; then
+  echo "Making the locale en_US.UTF-8"
+  $sudo localedef -i en_US -f UTF-8 en_US.UTF-8
+fi

@@ -84,6 +84,7 @@ Values Read(const TIniFile& ini, const Bounds& designedWindow) {
     v.regexOn = ini.ReadBool("Regex", "On", false);
     v.previewOn = ini.ReadBool("Preview", "On", true);
     v.dateSource = ini.ReadInteger("Date", "Source", 0);
+    v.language = ini.ReadInteger("Language", "Choice", 0);
     return v;
 }
 
@@ -112,6 +113,7 @@ void Write(TIniFile& ini, const Values& v) {
     ini.WriteBool("Date", "End", v.dateEnd);
     ini.WriteInteger("Date", "Type", v.dateType);
     ini.WriteInteger("Date", "Source", v.dateSource);
+    ini.WriteInteger("Language", "Choice", v.language);
 }
 
 bool OnSomeScreen(const Bounds& window, const std::vector<Bounds>& screens) {

@@ -44,6 +44,7 @@ struct Values {
     bool dateEnd = false;                         // "Date" "End"
     int dateType = 0;                             // "Date" "Type"
     int dateSource = 0;                           // "Date" "Source": 0 modification time, 1 date taken
+    int language = 0;                             // "Language" "Choice": a Language::Choice
     friend bool operator==(const Values&, const Values&) = default;
 };
 

@@ -85,6 +85,7 @@ TEST(SettingsTest, WrittenThenReadBackEqual) {
     values.regexOn = true;
     values.previewOn = false;
     values.dateSource = 1;
+    values.language = 2;
 
     TIniFile out(dir / "q.ini");
     Write(out, values);
@@ -100,7 +101,7 @@ TEST(SettingsTest, WrittenThenReadBackEqual) {
           "[FormStyle]\nOn=1\n", "[FarstHist]\n0=l0\n1=l1\n2=\n", "[EndHist]\n", "[ExtHist]\n",
           "[ColumSize]\n1=150\n2=160\n3=170\n", "[StrRenSose]\n0=s0\n1=s1\n2=s2\n3=\n",
           "[StrRenDest]\n0=d0\n1=\n", "[Regex]\nOn=1\n", "[Preview]\nOn=0\n",
-          "[Date]\nBar=0\nEnd=1\nType=2\nSource=1\n"}) {
+          "[Date]\nBar=0\nEnd=1\nType=2\nSource=1\n", "[Language]\nChoice=2\n"}) {
         at.push_back(content.find(piece));
         EXPECT_NE(at.back(), std::string::npos) << piece << "\nin\n" << content;
     }
