@@ -3,7 +3,10 @@
 # names in a temporary folder, the real window driven to each state on a virtual X server
 # (xvfb-run), one PNG per state in docs/images/ or in the folder given.
 #
-#   scripts/screenshots.sh [OUTPUT_DIR]
+#   scripts/screenshots.sh [OUTPUT_DIR [LOCALE]]
+#
+# The window speaks the language of LOCALE (default C.UTF-8, Japanese); en_US.UTF-8 shows it in
+# English.
 #
 # QUORBEL_BUILD_DIR names a build folder to take the driver from; without it the dev build in
 # build/ is made (or brought up to date) first. The program sees a temporary home folder, settings
@@ -11,6 +14,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:-$root/docs/images}")
+locale=${2:-C.UTF-8}
 if [ -n "${QUORBEL_BUILD_DIR:-}" ]; then
   build=$QUORBEL_BUILD_DIR
 else
@@ -60,7 +64,8 @@ export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_STATE_HOME=$tmp/state XDG_
   XDG_CACHE_HOME=$tmp/cache XDG_RUNTIME_DIR=$tmp/runtime
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_STATE_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-export LC_ALL=C.UTF-8 TZ=Asia/Tokyo QT_QPA_PLATFORM=xcb
+export LC_ALL=$locale TZ=Asia/Tokyo QT_QPA_PLATFORM=xcb
+unset LANGUAGE
 unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_STYLE_OVERRIDE
 mkdir -p "$out"
 xvfb-run -a -s "-screen 0 1280x1024x24" "$build/quorbel_screenshots" "$sample" "$out"

@@ -1,6 +1,9 @@
 #include "app/About.h"
+#include "app/QtText.h"
 
 #include <QtGlobal>
+
+using QtText::Tr;
 
 namespace About {
 
@@ -18,19 +21,18 @@ QString VersionText() {
 }
 
 QString Title() {
-    return QStringLiteral("バージョン情報");
+    return Tr("バージョン情報");
 }
 
 QString Text() {
     const QString home = QStringLiteral(QUORBEL_HOMEPAGE);
-    return QStringLiteral(
-               "<p><b>Quorbel（ファイル名一括変更）</b></p>"
-               "<p>バージョン " QUORBEL_VERSION
-               "<br>Qt %1</p>"
-               "<p>ライセンス: GPL-3.0-or-later<br>"
-               "GNU General Public License version 3 or later</p>"
-               "<p><a href=\"%2\">%2</a></p>")
-        .arg(QLatin1String(qVersion()), home.toHtmlEscaped());
+    return Tr("<p><b>Quorbel（ファイル名一括変更）</b></p>"
+              "<p>バージョン %1"
+              "<br>Qt %2</p>"
+              "<p>ライセンス: GPL-3.0-or-later<br>"
+              "GNU General Public License version 3 or later</p>"
+              "<p><a href=\"%3\">%3</a></p>")
+        .arg(QStringLiteral(QUORBEL_VERSION), QLatin1String(qVersion()), home.toHtmlEscaped());
 }
 
 }  // namespace About

@@ -6,22 +6,50 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "core/settings/IniFile.h"
+#include "core/settings/Settings.h"
+#include "core/text/Translate.h"
+
 // Q_INIT_RESOURCE declares a function of the global namespace, so it cannot be used in a namespace.
 static void InitAppIcon() {
     Q_INIT_RESOURCE(AppIcon);
 }
 
+Language::Spoken UseLanguage(const std::string& settingsPath) {
+    const int choice = Settings::Read(TIniFile(settingsPath), {}).language;
+    const Language::Spoken spoken =
+        Language::Choose(Language::ChoiceFromNumber(choice), Translate::CurrentEnvironment());
+    Translate::Use(spoken, Translate::CatalogueFolder());
+    return spoken;
+}
+
+namespace {
+
+// Qt's own texts follow the language in use; English is their source.
+void FollowLanguageInQtTexts(QApplication& app) {
+    static QTranslator* installed = nullptr;
+    if (installed != nullptr) {
+        QApplication::removeTranslator(installed);
+        delete installed;
+        installed = nullptr;
+    }
+    if (Translate::InUse() != Language::Spoken::Japanese) return;
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(translator);
+        installed = translator;
+    } else {
+        delete translator;
+    }
+}
+
+}  // namespace
+
 void SetUpApplication(QApplication& app) {
     // The name, not the display name: Qt appends a display name that is set to every window's
     // caption ("Quorbel v1.54 — Quorbel"). Unset, it is the name, which the boxes take as title.
     QApplication::setApplicationName(QStringLiteral("Quorbel"));
-    // The window speaks Japanese whatever the user's locale, so Qt's own texts must too.
-    auto* translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(translator);
-    } else {
-        delete translator;
-    }
+    FollowLanguageInQtTexts(app);
 
     // The resource lives in a static library: nothing else would pull it into the program.
     InitAppIcon();

@@ -1,12 +1,21 @@
 #pragma once
 
+#include <string>
+
+#include "core/text/Language.h"
+
 class QApplication;
+
+// Chooses the language of every text from the choice in the settings file at the path and the
+// environment, and puts it to use. Call it once the application object stands (which sets the
+// locale from the environment) and before any text is built.
+Language::Spoken UseLanguage(const std::string& settingsPath);
 
 // What the application needs before its window opens:
 // - the name that message boxes carry as their title ("Quorbel"), while every window's caption
 //   stays exactly its own;
-// - Qt's own Japanese texts for the standard buttons (Yes, No, Cancel) and the edit fields' context
-//   menus; without the translation file they stay English;
+// - Qt's own texts for the standard buttons (Yes, No, Cancel) and the edit fields' context menus in
+//   the language in use: Japanese from Qt's translation file (without it they stay English);
 // - how the desktop recognises the program: the name of its menu entry (which Wayland compositors
 //   use to find the icon and to group the windows) and the icon of its windows, built in so that a
 //   program started from its build folder shows it too.

@@ -1,4 +1,5 @@
 #include "app/BusyRunner.h"
+#include "app/QtText.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -17,6 +18,8 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+
+using QtText::Tr;
 
 namespace {
 
@@ -116,8 +119,8 @@ void WaitWithEvents(QWidget* owner, const TBusyRunner::Task& task, std::chrono::
         ticking = true;
         if (!dialog && clock.elapsed() >= delay.count()) {
             const int maximum = static_cast<int>(std::min<std::size_t>(task.total, INT_MAX));
-            dialog = std::make_unique<QProgressDialog>(LabelText(task, control.Done()),
-                                                       QStringLiteral("キャンセル"), 0, maximum, owner);
+            dialog = std::make_unique<QProgressDialog>(LabelText(task, control.Done()), Tr("キャンセル"), 0,
+                                                       maximum, owner);
             dialog->setObjectName(QStringLiteral("BusyDialog"));
             dialog->setWindowTitle(QApplication::applicationDisplayName());
             dialog->setWindowModality(Qt::WindowModal);

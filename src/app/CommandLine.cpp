@@ -7,7 +7,10 @@
 #include <string_view>
 
 #include "app/About.h"
+#include "app/QtText.h"
 #include "app/UnMein.h"
+
+using QtText::Tr;
 
 namespace CommandLine {
 
@@ -39,25 +42,25 @@ QString AbsolutePath(const QString& argument) {
 // The section after Qt's own (Usage, Options, Arguments), in their form: an English heading, then
 // indented lines. The manual page is made from them.
 QString FilesSection() {
-    return QStringLiteral(
-        "\nFiles:\n"
-        "  <実行ファイル>.ini\n"
-        "      設定ファイル。実行ファイルのフォルダに書き込めるとき (ビルドしたフォルダなど) に使います。\n"
-        "  $XDG_CONFIG_HOME/quorbel/quorbel.ini\n"
-        "      それ以外のときの設定ファイル。既定は ~/.config/quorbel/quorbel.ini です。\n"
-        "  $XDG_STATE_HOME/quorbel/journal/\n"
-        "      名前の変更と移動の記録。既定は ~/.local/state/quorbel/journal/ です。\n"
-        "      ファイルメニューの「変更履歴...」で一覧にして、元に戻せます。\n"
-        "  " QUORBEL_DOC_DIR
-        "/guide.html\n"
-        "      使い方 (画面の写真付き)。\n");
+    return Tr("\nFiles:\n"
+              "  <実行ファイル>.ini\n"
+              "      設定ファイル。実行ファイルのフォルダに書き込めるとき (ビルドしたフォルダなど) "
+              "に使います。\n"
+              "  $XDG_CONFIG_HOME/quorbel/quorbel.ini\n"
+              "      それ以外のときの設定ファイル。既定は ~/.config/quorbel/quorbel.ini です。\n"
+              "  $XDG_STATE_HOME/quorbel/journal/\n"
+              "      名前の変更と移動の記録。既定は ~/.local/state/quorbel/journal/ です。\n"
+              "      ファイルメニューの「変更履歴...」で一覧にして、元に戻せます。\n"
+              "  %1/guide.html\n"
+              "      使い方 (画面の写真付き)。\n")
+        .arg(QStringLiteral(QUORBEL_DOC_DIR));
 }
 
 }  // namespace
 
 Request Parse(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(Tr(
         // Lines short enough for the manual page, which cannot break Japanese within a line.
         "ファイル名を一括で変更します。\n"
         "フォルダを 1 つ指定するとその中のファイルを、\n"
@@ -69,13 +72,13 @@ Request Parse(const QStringList& arguments) {
         "使い方はヘルプメニューの「使い方」で開きます。"));
     // Options of our own rather than Qt's, whose --help-all would describe Qt's options.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("この説明を表示します。"));
+                                  Tr("この説明を表示します。"));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("バージョンを表示します。"));
+                                     Tr("バージョンを表示します。"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addPositionalArgument(QStringLiteral("FOLDER|FILE..."),
-                                 QStringLiteral("一覧に読み込むフォルダ (1つ)、またはファイル"),
+                                 Tr("一覧に読み込むフォルダ (1つ)、またはファイル"),
                                  QStringLiteral("[FOLDER | FILE...]"));
 
     Request request;

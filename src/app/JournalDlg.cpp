@@ -1,4 +1,5 @@
 #include "app/JournalDlg.h"
+#include "app/QtText.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>
@@ -6,6 +7,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+using QtText::Tr;
 
 namespace {
 
@@ -20,19 +23,19 @@ constexpr int kColumnRoom = 12;  // pixels
 QString KindText(Kind kind) {
     switch (kind) {
         case Kind::kSequential:
-            return QStringLiteral("連番");
+            return Tr("連番");
         case Kind::kString:
-            return QStringLiteral("文字列");
+            return Tr("文字列");
         case Kind::kCaseWidth:
-            return QStringLiteral("大文字小文字・幅");
+            return Tr("大文字小文字・幅");
         case Kind::kDigit:
-            return QStringLiteral("桁揃え");
+            return Tr("桁揃え");
         case Kind::kUndo:
         case Kind::kRevert:
         case Kind::kRecovery:
-            return QStringLiteral("元に戻す");
+            return Tr("元に戻す");
         case Kind::kMove:
-            return QStringLiteral("移動");
+            return Tr("移動");
     }
     return {};
 }
@@ -40,14 +43,14 @@ QString KindText(Kind kind) {
 QString StateText(State state) {
     switch (state) {
         case State::kCompleted:
-            return QStringLiteral("完了");
+            return Tr("完了");
         case State::kUndone:
-            return QStringLiteral("元に戻し済み");
+            return Tr("元に戻し済み");
         case State::kRunning:
-            return QStringLiteral("実行中");
+            return Tr("実行中");
         case State::kInterrupted:
         case State::kClosedAsFound:
-            return QStringLiteral("中断");
+            return Tr("中断");
     }
     return {};
 }
@@ -56,7 +59,7 @@ QString StateText(State state) {
 
 TJournalDlg::TJournalDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("JournalDlg"));
-    setWindowTitle(QStringLiteral("変更履歴"));
+    setWindowTitle(Tr("変更履歴"));
     list_ = new QTreeWidget(this);
     list_->setObjectName(QStringLiteral("JournalList"));
     list_->setRootIsDecorated(false);
@@ -64,15 +67,14 @@ TJournalDlg::TJournalDlg(QWidget* parent) : QDialog(parent) {
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     // A long folder keeps its last part in sight; the whole is its tooltip.
     list_->setTextElideMode(Qt::ElideMiddle);
-    list_->setHeaderLabels({QStringLiteral("日時"), QStringLiteral("種類"), QStringLiteral("フォルダ"),
-                            QStringLiteral("ファイル数"), QStringLiteral("状態")});
+    list_->setHeaderLabels({Tr("日時"), Tr("種類"), Tr("フォルダ"), Tr("ファイル数"), Tr("状態")});
     list_->header()->setStretchLastSection(false);
     list_->header()->setSectionResizeMode(2, QHeaderView::Stretch);
 
     auto* buttons = new QDialogButtonBox(this);
-    undo_ = buttons->addButton(QStringLiteral("元に戻す"), QDialogButtonBox::ActionRole);
+    undo_ = buttons->addButton(Tr("元に戻す"), QDialogButtonBox::ActionRole);
     undo_->setObjectName(QStringLiteral("btJournalUndo"));
-    QPushButton* close = buttons->addButton(QStringLiteral("閉じる"), QDialogButtonBox::RejectRole);
+    QPushButton* close = buttons->addButton(Tr("閉じる"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("btJournalClose"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(undo_, &QPushButton::clicked, this, [this] {

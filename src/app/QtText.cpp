@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/text/Cp932.h"
+#include "core/text/Translate.h"
 
 namespace QtText {
 
@@ -31,6 +32,14 @@ std::optional<std::string> FromQt(const QString& text) {
 
 QString EscapeAmpersands(QString text) {
     return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+QString Tr(const char* source) {
+    return QString::fromUtf8(Translate::Text(source));
+}
+
+QString TrN(const char* source, const char* sourcePlural, unsigned long count) {
+    return QString::fromUtf8(Translate::Plural(source, sourcePlural, count));
 }
 
 }  // namespace QtText

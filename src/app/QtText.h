@@ -19,6 +19,11 @@ QStringList ToQtList(const std::vector<std::string>& items);
 // Input and paths from Qt; nullopt only when the codec has no stand-in left for a character.
 std::optional<std::string> FromQt(const QString& text);
 
+// A text of the window in the language in use (see core/text/Translate.h), its source Japanese.
+QString Tr(const char* source);
+// The same for a text with a count in it: the source text with and without a plural.
+QString TrN(const char* source, const char* sourcePlural, unsigned long count);
+
 // Menu captions: "&" shown as itself instead of marking a mnemonic.
 QString EscapeAmpersands(QString text);
 

@@ -19,12 +19,15 @@
 #include <cassert>
 
 #include "app/ImageList.h"
+#include "app/QtText.h"
 #include "app/WindowHost.h"
 #include "components/BrowseDlg.h"
 #include "components/MyStringGrid.h"
 #include "components/NewCtrls.h"
 #include "components/SwMsg.h"
 #include "core/commands/Common.h"
+
+using QtText::Tr;
 
 TFmMein::TFmMein(std::string iniPath, std::string journalFolder, std::unique_ptr<TDialogs> dialogs,
                  QWidget* parent)
@@ -115,9 +118,9 @@ void TFmMein::FormCreate() {
     Edit9->setText(QStringLiteral("1"));
     StatusPanels[1]->clear();
     MySG->SetRowHeights(0, 20);
-    MySG->SetCells(1, 0, QStringLiteral("元のファイル名"));
-    MySG->SetCells(2, 0, QStringLiteral("変更後のファイル名"));
-    MySG->SetCells(3, 0, QStringLiteral("パス"));
+    MySG->SetCells(1, 0, Tr("元のファイル名"));
+    MySG->SetCells(2, 0, Tr("変更後のファイル名"));
+    MySG->SetCells(3, 0, Tr("パス"));
     ConnectTableColumns();
     ClearTable();
 

@@ -502,6 +502,7 @@ private:
     QCheckBox* cbPreview = nullptr;
     TRadioGroup* RGDate = nullptr;
     TRadioGroup* RGDateSource = nullptr;
+    QComboBox* cbLanguage = nullptr;  // 自動 / 日本語 / English, applied at the next start
     QCheckBox* CheckBox1 = nullptr;
     QCheckBox* CheckBox2 = nullptr;
 

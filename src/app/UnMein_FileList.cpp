@@ -20,6 +20,8 @@
 #include "core/list/FileList.h"
 #include "core/list/MyFileOperation.h"
 
+using QtText::Tr;
+
 using QtText::ToQt;
 
 FileList::LoadOptions TFmMein::ReadLoadOptions() const {
@@ -54,7 +56,7 @@ bool TFmMein::RunLoad(const std::function<FileList::LoadPlan(RunControl&)>& make
     ClearTable();
     PairList kept = std::exchange(Pairs, PairList{});
     FileList::LoadPlan plan;
-    RunBusy({QStringLiteral("ファイル一覧を作成しています…"), 0}, [&](RunControl& control) {
+    RunBusy({Tr("ファイル一覧を作成しています…"), 0}, [&](RunControl& control) {
         const std::jthread packing([&kept] { kept.Pack(); });
         plan = makePlan(control);
     });
@@ -92,14 +94,13 @@ bool TFmMein::ShowLoadPlan(FileList::LoadPlan plan, const std::string* current) 
         case Outcome::kCancelled:
             break;
         case Outcome::kCannotOpen:
-            Message(QStringLiteral("フォルダ ") + ToQt(plan.failedFolder) +
-                    QStringLiteral(" を開けません。"));
+            Message(Tr("フォルダ %1 を開けません。").arg(ToQt(plan.failedFolder)));
             return true;
         case Outcome::kNoFiles:
-            Message(ToQt(CurrentFolder) + QStringLiteral("にはファイルが見つかりません"));
+            Message(Tr("%1にはファイルが見つかりません").arg(ToQt(CurrentFolder)));
             break;
         case Outcome::kAllFiltered:
-            Message(ToQt(CurrentFolder) + QStringLiteral("には、ファイルが見つかりません"));
+            Message(Tr("%1には、ファイルが見つかりません").arg(ToQt(CurrentFolder)));
             break;
         case Outcome::kLoaded:
             Pairs.Load(std::move(plan.paths), std::move(plan.listings));
@@ -117,8 +118,9 @@ bool TFmMein::ShowLoadPlan(FileList::LoadPlan plan, const std::string* current) 
     }
     // A file is never left out without a word.
     if (const std::size_t count = plan.unlisted; count > 0) {
-        Message(QString::number(count) +
-                QStringLiteral("個のファイルは名前を扱えないため、一覧に加えませんでした。"));
+        Message(QtText::TrN("%1個のファイルは名前を扱えないため、一覧に加えませんでした。",
+                            "%1個のファイルは名前を扱えないため、一覧に加えませんでした。", count)
+                    .arg(count));
     }
     return true;
 }
@@ -162,7 +164,7 @@ void TFmMein::RecordFolder(const std::string& folder) {
 
 void TFmMein::MakeCurrentFolder(const std::string& folder) {
     ReloadFolder = folder;
-    const QString hint = QStringLiteral("今と同じフォルダを開く\n") + ToQt(folder);
+    const QString hint = Tr("今と同じフォルダを開く\n%1").arg(ToQt(folder));
     btNow->setToolTip(hint);
     btNow->setAccessibleDescription(hint);
     btNow2->setToolTip(hint);

@@ -16,11 +16,15 @@
 #include "core/text/Cp932.h"
 #include "core/text/LightStr.h"
 
+using QtText::Tr;
+
 using QtText::ToQt;
 
 namespace {
 
-const QString kFolderGone = QStringLiteral("選択されたフォルダは、既に存在しません。");
+QString FolderGone() {
+    return Tr("選択されたフォルダは、既に存在しません。");
+}
 
 }  // namespace
 
@@ -39,7 +43,7 @@ void TFmMein::N1Click() {
 void TFmMein::OpenChosenFolder(const QString& chosen) {
     const auto folder = QtText::FromQt(chosen);
     if (!folder) {
-        Message(QStringLiteral("フォルダ ") + chosen + QStringLiteral(" を開けません。"));
+        Message(Tr("フォルダ %1 を開けません。").arg(chosen));
         return;
     }
     if (LoadChosenFolder(*folder)) tbNextOpen->setEnabled(true);
@@ -63,7 +67,7 @@ void TFmMein::FileDrop1FileDrop(TFileDrop* sender, int num, const QStringList& f
         const auto path = QtText::FromQt(file);
         if (!path) {
             // Out of stand-in codes for its characters: the name cannot be handled safely.
-            Message(QStringLiteral("フォルダ ") + file + QStringLiteral(" を開けません。"));
+            Message(Tr("フォルダ %1 を開けません。").arg(file));
             return;
         }
         entries.push_back(*path);
@@ -77,7 +81,7 @@ void TFmMein::his1Click(int slot) {
     if (LightStr::Trim(text).empty()) return;
     const std::string folder = MyFileOperation::AddBackslash(text);
     if (!MyFileOperation::FolderExists(folder)) {
-        Message(kFolderGone);
+        Message(FolderGone());
         return;
     }
     const std::string current = MyFileOperation::RemoveBackslash(folder);
@@ -88,27 +92,26 @@ void TFmMein::tbNextOpenClick() {
     const std::string folder = MyFileOperation::RemoveBackslash(CurrentFolder);
     if (folder.empty()) return;
     if (!MyFileOperation::FolderExists(folder)) {
-        Message(kFolderGone);
+        Message(FolderGone());
         return;
     }
     const auto next = ::FolderHistory::NextSiblingFolder(folder);
     if (!next) {
-        Message(QStringLiteral("次のフォルダはありません"));
+        Message(Tr("次のフォルダはありません"));
         return;
     }
     LoadFileList({*next});
 }
 
 void TFmMein::N6Click() {
-    if (!dialogs_->AskYesNo(this, QStringLiteral("履歴を全て消去します"), MessagePoint())) return;
+    if (!dialogs_->AskYesNo(this, Tr("履歴を全て消去します"), MessagePoint())) return;
     ::FolderHistory::Clear(FolderHistory);
     ShowFolderHistory();
     btHistClr->setEnabled(false);
 }
 
 void TFmMein::mnHistCLRClick() {
-    const auto answer = dialogs_->InputBox(this, QStringLiteral("削除したい履歴の番号は"),
-                                           QStringLiteral("指定履歴削除"), QString());
+    const auto answer = dialogs_->InputBox(this, Tr("削除したい履歴の番号は"), Tr("指定履歴削除"), QString());
     if (!answer) return;
     const QByteArray text = answer->toUtf8();
     const auto number = ::FolderHistory::ParseSlotNumber(std::string_view(text.constData(), text.size()));

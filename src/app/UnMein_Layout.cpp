@@ -13,9 +13,12 @@
 #include "app/ElidedLabel.h"
 #include "app/HistoryBox.h"
 #include "app/ImageList.h"
+#include "app/QtText.h"
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
+
+using QtText::Tr;
 
 namespace {
 
@@ -77,79 +80,79 @@ void TFmMein::BuildMenus() {
     MainMenu1 = menuBar();
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
 
-    mnFile = AddSubmenu(MainMenu1, "mnFile", QStringLiteral("ファイル"));
+    mnFile = AddSubmenu(MainMenu1, "mnFile", Tr("ファイル"));
     MainMenu1->addMenu(mnFile);
-    N1 = AddItem(mnFile, "N1", QStringLiteral("フォルダ選択"));
-    N4 = AddSubmenu(mnFile, "N4", QStringLiteral("フォルダ履歴"));
+    N1 = AddItem(mnFile, "N1", Tr("フォルダ選択"));
+    N4 = AddSubmenu(mnFile, "N4", Tr("フォルダ履歴"));
     mnFile->addMenu(N4);
     for (int n = 1; n <= 5; ++n) {
         const QByteArray name = "his" + QByteArray::number(n);
         his[n - 1] = AddItem(N4, name.constData(), QStringLiteral("%1 :").arg(n));
     }
     N4->addSeparator();
-    mnHistOn = AddItem(N4, "mnHistOn", QStringLiteral("履歴を記録"));
+    mnHistOn = AddItem(N4, "mnHistOn", Tr("履歴を記録"));
     mnHistOn->setCheckable(true);
     mnHistOn->setChecked(true);
     N4->addSeparator();
-    mnHistCLR = AddItem(N4, "mnHistCLR", QStringLiteral("指定履歴の消去"));
+    mnHistCLR = AddItem(N4, "mnHistCLR", Tr("指定履歴の消去"));
     N4->addSeparator();
-    N6 = AddItem(N4, "N6", QStringLiteral("履歴の全消去"));
+    N6 = AddItem(N4, "N6", Tr("履歴の全消去"));
     mnFile->addSeparator();
-    mnMoveMen = AddSubmenu(mnFile, "mnMoveMen", QStringLiteral("データ移動"));
+    mnMoveMen = AddSubmenu(mnFile, "mnMoveMen", Tr("データ移動"));
     mnFile->addMenu(mnMoveMen);
-    mnMoveOn = AddItem(mnMoveMen, "mnMoveOn", QStringLiteral("移動有効"));
+    mnMoveOn = AddItem(mnMoveMen, "mnMoveOn", Tr("移動有効"));
     mnMoveOn->setCheckable(true);
     mnMoveMen->addSeparator();
-    mnMoveFolder = AddItem(mnMoveMen, "mnMoveFolder", QStringLiteral("移動先指定"), false);
+    mnMoveFolder = AddItem(mnMoveMen, "mnMoveFolder", Tr("移動先指定"), false);
     mnMoveMen->addSeparator();
     for (int n = 1; n <= 3; ++n) {
         const QByteArray name = "mMHist" + QByteArray::number(n);
         mMHist[n - 1] = AddItem(mnMoveMen, name.constData(), QStringLiteral("%1:").arg(n));
     }
     mnMoveMen->addSeparator();
-    N15 = AddItem(mnMoveMen, "N15", QStringLiteral("指定移動先の登録解除"));
+    N15 = AddItem(mnMoveMen, "N15", Tr("指定移動先の登録解除"));
     mnMoveMen->addSeparator();
-    N16 = AddItem(mnMoveMen, "N16", QStringLiteral("全移動先の登録解除"));
+    N16 = AddItem(mnMoveMen, "N16", Tr("全移動先の登録解除"));
     mnFile->addSeparator();
-    mnJournal = AddItem(mnFile, "mnJournal", QStringLiteral("変更履歴..."));
+    mnJournal = AddItem(mnFile, "mnJournal", Tr("変更履歴..."));
     mnFile->addSeparator();
-    Exit1 = AddItem(mnFile, "Exit1", QStringLiteral("終了"));
+    Exit1 = AddItem(mnFile, "Exit1", Tr("終了"));
 
-    mnEdit = AddSubmenu(MainMenu1, "mnEdit", QStringLiteral("編集"));
+    mnEdit = AddSubmenu(MainMenu1, "mnEdit", Tr("編集"));
     MainMenu1->addMenu(mnEdit);
-    Undo1 = AddItem(mnEdit, "Undo1", QStringLiteral("元に戻す"), false);
+    Undo1 = AddItem(mnEdit, "Undo1", Tr("元に戻す"), false);
     mnEdit->addSeparator();
-    SortByName = AddItem(mnEdit, "SortByName", QStringLiteral("名前順に並べ替え"));
-    SortByModified = AddItem(mnEdit, "SortByModified", QStringLiteral("更新日時順に並べ替え"));
-    SortByTaken = AddItem(mnEdit, "SortByTaken", QStringLiteral("撮影日時順に並べ替え"));
+    SortByName = AddItem(mnEdit, "SortByName", Tr("名前順に並べ替え"));
+    SortByModified = AddItem(mnEdit, "SortByModified", Tr("更新日時順に並べ替え"));
+    SortByTaken = AddItem(mnEdit, "SortByTaken", Tr("撮影日時順に並べ替え"));
     mnEdit->addSeparator();
-    FHistClear = AddItem(mnEdit, "FHistClear", QStringLiteral("先頭固定文字履歴の消去"));
-    EHistClear = AddItem(mnEdit, "EHistClear", QStringLiteral("末尾固定文字履歴の消去"));
-    ExtHistClear = AddItem(mnEdit, "ExtHistClear", QStringLiteral("指定拡張子履歴の消去"));
-    N12 = AddSubmenu(mnEdit, "N12", QStringLiteral("文字列処理履歴消去"));
+    FHistClear = AddItem(mnEdit, "FHistClear", Tr("先頭固定文字履歴の消去"));
+    EHistClear = AddItem(mnEdit, "EHistClear", Tr("末尾固定文字履歴の消去"));
+    ExtHistClear = AddItem(mnEdit, "ExtHistClear", Tr("指定拡張子履歴の消去"));
+    N12 = AddSubmenu(mnEdit, "N12", Tr("文字列処理履歴消去"));
     mnEdit->addMenu(N12);
-    N14 = AddItem(N12, "N14", QStringLiteral("「対象」の履歴消去"));
-    N20 = AddItem(N12, "N20", QStringLiteral("「置換」の履歴消去"));
+    N14 = AddItem(N12, "N14", Tr("「対象」の履歴消去"));
+    N20 = AddItem(N12, "N20", Tr("「置換」の履歴消去"));
 
-    mnHelp = AddSubmenu(MainMenu1, "mnHelp", QStringLiteral("ヘルプ"));
+    mnHelp = AddSubmenu(MainMenu1, "mnHelp", Tr("ヘルプ"));
     MainMenu1->addMenu(mnHelp);
-    mnGuide = AddItem(mnHelp, "mnGuide", QStringLiteral("使い方"));
-    mnAbout = AddItem(mnHelp, "mnAbout", QStringLiteral("バージョン情報"));
+    mnGuide = AddItem(mnHelp, "mnGuide", Tr("使い方"));
+    mnAbout = AddItem(mnHelp, "mnAbout", Tr("バージョン情報"));
 }
 
 void TFmMein::BuildToolBar() {
     ToolBar1 = new QToolBar(clientArea_);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setAccessibleName(QStringLiteral("ツールバー"));
+    ToolBar1->setAccessibleName(Tr("ツールバー"));
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
     ToolBar1->setIconSize(QSize(16, 16));
     ToolBar1->setGeometry(0, 0, 513, 29);
 
-    btOpen = AddToolButton(ToolBar1, "btOpen", QStringLiteral("フォルダ選択"), ImageList::kOpenFolder);
-    btNow = AddToolButton(ToolBar1, "btNow", QStringLiteral("同一フォルダの再読込"), ImageList::kReloadNone);
-    tbNextOpen = AddToolButton(ToolBar1, "tbNextOpen", QStringLiteral("次のフォルダを開く"),
-                               ImageList::kNextFolder, false);
+    btOpen = AddToolButton(ToolBar1, "btOpen", Tr("フォルダ選択"), ImageList::kOpenFolder);
+    btNow = AddToolButton(ToolBar1, "btNow", Tr("同一フォルダの再読込"), ImageList::kReloadNone);
+    tbNextOpen =
+        AddToolButton(ToolBar1, "tbNextOpen", Tr("次のフォルダを開く"), ImageList::kNextFolder, false);
     ToolBar1->addSeparator();
     for (int n = 1; n <= 5; ++n) {
         const QByteArray name = "bthis" + QByteArray::number(n);
@@ -158,74 +161,71 @@ void TFmMein::BuildToolBar() {
         button->setAccessibleName(QString::number(n));
         bthis[n - 1] = button;
     }
-    btHistClr =
-        AddToolButton(ToolBar1, "btHistClr", QStringLiteral("履歴の全消去"), ImageList::kClearHistory);
+    btHistClr = AddToolButton(ToolBar1, "btHistClr", Tr("履歴の全消去"), ImageList::kClearHistory);
     ToolBar1->addSeparator();
-    btret = AddToolButton(ToolBar1, "btret", QStringLiteral("変換を元に戻す"), ImageList::kUndo, false);
-    btPreview = AddToolButton(ToolBar1, "btPreview", PreviewText::kHint, ImageList::kPreview);
+    btret = AddToolButton(ToolBar1, "btret", Tr("変換を元に戻す"), ImageList::kUndo, false);
+    btPreview = AddToolButton(ToolBar1, "btPreview", PreviewText::Hint(), ImageList::kPreview);
     btPreview->setCheckable(true);
     btPreview->setChecked(true);
     ToolBar1->addSeparator();
-    btMoveOn = AddToolButton(ToolBar1, "btMoveOn", QStringLiteral("ファイル移動機能切り替え"),
-                             ImageList::kEmptySlot);
-    btMoveFolder = AddToolButton(ToolBar1, "btMoveFolder", QStringLiteral("リネーム後の移動フォルダ指定"),
-                                 ImageList::kMoveFolder);
+    btMoveOn = AddToolButton(ToolBar1, "btMoveOn", Tr("ファイル移動機能切り替え"), ImageList::kEmptySlot);
+    btMoveFolder =
+        AddToolButton(ToolBar1, "btMoveFolder", Tr("リネーム後の移動フォルダ指定"), ImageList::kMoveFolder);
     for (int n = 1; n <= 3; ++n) {
         const QByteArray name = "bMHist" + QByteArray::number(n);
         QToolButton* button = AddToolButton(ToolBar1, name.constData(), QString(), ImageList::kEmptySlot);
         // The hint is the destination, empty at first; the name says which slot it is.
-        button->setAccessibleName(QStringLiteral("移動先 %1").arg(n));
+        button->setAccessibleName(Tr("移動先 %1").arg(n));
         bMHist[n - 1] = button;
     }
     ToolBar1->addSeparator();
-    btEnd = AddToolButton(ToolBar1, "btEnd", QStringLiteral("プログラム終了"), ImageList::kExit);
+    btEnd = AddToolButton(ToolBar1, "btEnd", Tr("プログラム終了"), ImageList::kExit);
     NameOverflowButtons();
 }
 
 void TFmMein::NameOverflowButtons() {
-    NameOverflowButton(MainMenu1, "qt_menubar_ext_button", QStringLiteral("その他のメニュー"));
-    NameOverflowButton(ToolBar1, "qt_toolbar_ext_button", QStringLiteral("その他のボタン"));
+    NameOverflowButton(MainMenu1, "qt_menubar_ext_button", Tr("その他のメニュー"));
+    NameOverflowButton(ToolBar1, "qt_toolbar_ext_button", Tr("その他のボタン"));
 }
 
 void TFmMein::BuildBand() {
-    RG1 = new TRadioGroup(QStringLiteral("フォルダ展開方法"),
-                          {QStringLiteral("サブフォルダ内も展開"), QStringLiteral("直下のファイルのみ")},
+    RG1 = new TRadioGroup(Tr("フォルダ展開方法"), {Tr("サブフォルダ内も展開"), Tr("直下のファイルのみ")},
                           clientArea_);
     RG1->SetName(QStringLiteral("RG1"));
     RG1->setGeometry(8, 216, 155, 77);
     RG1->SetItemIndex(1);
 
-    RG2 = new TRadioGroup(QStringLiteral("拡張子フィルター"),
-                          {QStringLiteral("拡張子フィルターなし"), QStringLiteral("指定拡張子のみ読み込み"),
-                           QStringLiteral("指定拡張子以外読み込み")},
-                          clientArea_);
+    RG2 = new TRadioGroup(
+        Tr("拡張子フィルター"),
+        {Tr("拡張子フィルターなし"), Tr("指定拡張子のみ読み込み"), Tr("指定拡張子以外読み込み")},
+        clientArea_);
     RG2->SetName(QStringLiteral("RG2"));
     RG2->setGeometry(168, 216, 169, 77);
     RG2->SetItemIndex(0);
 
-    btNow2 = new QPushButton(QStringLiteral("再読込"), clientArea_);
+    btNow2 = new QPushButton(Tr("再読込"), clientArea_);
     btNow2->setObjectName(QStringLiteral("btNow2"));
-    btNow2->setToolTip(QStringLiteral("同一フォルダの再読込"));
+    btNow2->setToolTip(Tr("同一フォルダの再読込"));
     btNow2->setAccessibleName(btNow2->text());
     btNow2->setGeometry(344, 216, 49, 41);
     btNow2->setEnabled(false);
 
     Edit5 = new QComboBox(clientArea_);
     Edit5->setObjectName(QStringLiteral("Edit5"));
-    MakeHistoryBox(*Edit5, QStringLiteral("指定拡張子"));
+    MakeHistoryBox(*Edit5, Tr("指定拡張子"));
     Edit5->setGeometry(384, 266, 113, 22);
     Edit5->setEnabled(false);
 
-    Label3 = new QLabel(QStringLiteral("指定\n拡張子"), clientArea_);
+    Label3 = new QLabel(Tr("指定\n拡張子"), clientArea_);
     Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setAccessibleName(QStringLiteral("指定拡張子"));
+    Label3->setAccessibleName(Tr("指定拡張子"));
     Label3->setBuddy(Edit5);
     Label3->setGeometry(344, 258, 40, 36);
     Label3->setEnabled(false);
 
-    btGo = new QPushButton(QStringLiteral("開始"), clientArea_);
+    btGo = new QPushButton(Tr("開始"), clientArea_);
     btGo->setObjectName(QStringLiteral("btGo"));
-    btGo->setToolTip(QStringLiteral("リネームを開始します"));
+    btGo->setToolTip(Tr("リネームを開始します"));
     btGo->setAccessibleName(btGo->text());
     btGo->setGeometry(408, 216, 89, 41);
     btGo->setEnabled(false);
@@ -234,7 +234,7 @@ void TFmMein::BuildBand() {
 void TFmMein::BuildTable() {
     MySG = new TMyStringGrid(clientArea_);
     MySG->setObjectName(QStringLiteral("MySG"));
-    MySG->setAccessibleName(QStringLiteral("ファイル一覧"));
+    MySG->setAccessibleName(Tr("ファイル一覧"));
     MyStringGrid::ApplyFormDesign(*MySG);
     MySG->setGeometry(0, 296, 513, 184);
     MySG->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -243,9 +243,8 @@ void TFmMein::BuildTable() {
 void TFmMein::BuildStatusBar() {
     StatusBar1 = new QStatusBar(clientArea_);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setAccessibleName(QStringLiteral("ステータスバー"));
-    const QString texts[3] = {QStringLiteral("現在のファイル総数 : "), QString(),
-                              QStringLiteral("変換後移動機能は、現在無効です。")};
+    StatusBar1->setAccessibleName(Tr("ステータスバー"));
+    const QString texts[3] = {Tr("現在のファイル総数 : "), QString(), Tr("変換後移動機能は、現在無効です。")};
     const int widths[3] = {120, 50, 0};
     for (int i = 0; i < 3; ++i) {
         QLabel* panel =
@@ -269,15 +268,15 @@ void TFmMein::BuildStatusBar() {
 void TFmMein::BuildPopupMenu() {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    PopupMenu1->setAccessibleName(QStringLiteral("ファイル一覧のメニュー"));
-    N2 = AddItem(PopupMenu1, "N2", QStringLiteral("このファイルをリストより削除"), false);
-    N3 = AddItem(PopupMenu1, "N3", QStringLiteral("このファイルのみ戻す"), false);
+    PopupMenu1->setAccessibleName(Tr("ファイル一覧のメニュー"));
+    N2 = AddItem(PopupMenu1, "N2", Tr("このファイルをリストより削除"), false);
+    N3 = AddItem(PopupMenu1, "N3", Tr("このファイルのみ戻す"), false);
     PopupMenu1->addSeparator();
-    N25 = AddItem(PopupMenu1, "N25", QStringLiteral("このファイルを選択（解除）"), false);
+    N25 = AddItem(PopupMenu1, "N25", Tr("このファイルを選択（解除）"), false);
     PopupMenu1->addSeparator();
-    N21 = AddItem(PopupMenu1, "N21", QStringLiteral("選択ファイルを削除"), false);
-    N22 = AddItem(PopupMenu1, "N22", QStringLiteral("選択ファイルを戻す"), false);
-    N23 = AddItem(PopupMenu1, "N23", QStringLiteral("全選択解除"), false);
+    N21 = AddItem(PopupMenu1, "N21", Tr("選択ファイルを削除"), false);
+    N22 = AddItem(PopupMenu1, "N22", Tr("選択ファイルを戻す"), false);
+    N23 = AddItem(PopupMenu1, "N23", Tr("全選択解除"), false);
     // The edit menu's sort commands, the same actions.
     PopupMenu1->addSeparator();
     PopupMenu1->addActions({SortByName, SortByModified, SortByTaken});

@@ -24,25 +24,25 @@
 #include "core/commands/RunTexts.h"
 #include "core/names/CaseConvert.h"
 
+using QtText::Tr;
+
 namespace {
 
 const QColor kUnusableBackground(255, 176, 176);
 const QColor kReorderedBackground(255, 214, 140);  // amber
 
-const QString kComputing = QStringLiteral("計算中…");
-const QString kReadingDates = QStringLiteral("撮影日時を読み込み中…");
-
 QString Counts(const RenamePreview::Rows& rows) {
     using State = RenamePreview::State;
     // Rows renamed only on a yes to the run's question count with the collisions: what 開始 does
     // without it.
-    QString text = QStringLiteral("変更 %1件 ／ 重複 %2件")
+    // TRANSLATORS: counts of the preview's rows: renamed, and colliding with another name.
+    QString text = Tr("変更 %1件 ／ 重複 %2件")
                        .arg(rows.Count(State::kRenamed))
                        .arg(rows.Count(State::kCollision) + rows.Count(State::kReordered));
     std::size_t failed = 0;
     for (const State state : {State::kUnusable, State::kTooLong, State::kMissing, State::kRefused})
         failed += rows.Count(state);
-    if (failed > 0) text += QStringLiteral(" ／ 失敗 %1件").arg(failed);
+    if (failed > 0) text += Tr(" ／ 失敗 %1件").arg(failed);
     return text;
 }
 
@@ -53,17 +53,17 @@ QString TipOf(RenamePreview::State state) {
         case State::kRenamed:
             break;
         case State::kCollision:
-            return QStringLiteral("同じ名前のファイルがあるため、変更されません");
+            return Tr("同じ名前のファイルがあるため、変更されません");
         case State::kReordered:
-            return QStringLiteral("順序を入れ替えると変更できます");
+            return Tr("順序を入れ替えると変更できます");
         case State::kUnusable:
-            return QStringLiteral("ファイル名に使えない名前のため、変更されません");
+            return Tr("ファイル名に使えない名前のため、変更されません");
         case State::kTooLong:
-            return QStringLiteral("名前が長すぎるため、変更されません");
+            return Tr("名前が長すぎるため、変更されません");
         case State::kMissing:
-            return QStringLiteral("ファイルが見つからないため、変更されません");
+            return Tr("ファイルが見つからないため、変更されません");
         case State::kRefused:
-            return QStringLiteral("名前を変更できないため、変更されません");
+            return Tr("名前を変更できないため、変更されません");
     }
     return {};
 }
@@ -172,7 +172,7 @@ void TFmMein::ShowPreview() {
     if (shownNew_ != nullptr) {
         // Real results stand in column 2: the preview rests.
     } else if (preview_->Stale()) {
-        if (!previewQuiet_) text = preview_->Waiting() ? kReadingDates : kComputing;
+        if (!previewQuiet_) text = preview_->Waiting() ? Tr("撮影日時を読み込み中…") : Tr("計算中…");
     } else if (shown != nullptr && !shown->noRun) {
         text = QString::fromStdString(RunTexts::PreviewRefusal(shown->refusal));
         if (text.isEmpty()) {

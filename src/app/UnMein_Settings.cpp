@@ -10,6 +10,9 @@
 #include "app/UnMein.h"
 #include "core/settings/IniFile.h"
 #include "core/settings/Settings.h"
+#include "core/text/Language.h"
+
+using QtText::Tr;
 
 namespace {
 
@@ -62,6 +65,7 @@ void TFmMein::ReadSettings() {
     CheckBox2->setChecked(v.dateEnd);
     RGDate->SetItemIndex(v.dateType);  // a number that is no item keeps the designed one
     RGDateSource->SetItemIndex(v.dateSource);
+    cbLanguage->setCurrentIndex(static_cast<int>(Language::ChoiceFromNumber(v.language)));
     CBRegex->setChecked(v.regexOn);
     cbPreview->setChecked(v.previewOn);
 }
@@ -106,13 +110,13 @@ bool TFmMein::WriteSettings() {
     v.regexOn = CBRegex->isChecked();
     v.previewOn = cbPreview->isChecked();
     v.dateSource = RGDateSource->ItemIndex();
+    v.language = cbLanguage->currentIndex();
 
     TIniFile ini(iniPath_);
     Settings::Write(ini, v);
     // The folder may not exist yet (a first start with the settings in the user's configuration
     // folder).
     if (ini.UpdateFile(AtomicFile::MissingFolders::kCreate)) return true;
-    Message(QStringLiteral("設定ファイル ") + QString::fromStdString(iniPath_) +
-            QStringLiteral(" に書き込めませんでした。"));
+    Message(Tr("設定ファイル %1 に書き込めませんでした。").arg(QString::fromStdString(iniPath_)));
     return false;
 }

@@ -2,9 +2,12 @@
 #include <QStringList>
 
 #include "app/BusyRunner.h"
+#include "app/QtText.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
 #include "core/list/RowOrder.h"
+
+using QtText::Tr;
 
 void TFmMein::SortRows(RowOrder::Key key) {
     if (Pairs.Empty()) return;
@@ -12,7 +15,7 @@ void TFmMein::SortRows(RowOrder::Key key) {
     const PreviewAfterwards reschedule{this};
     if (key == RowOrder::Key::kTaken && !ReadDatesTaken()) return;
     std::optional<std::vector<std::size_t>> order;
-    RunBusy({QStringLiteral("並べ替えています…"), key == RowOrder::Key::kName ? 0 : Pairs.Size()},
+    RunBusy({Tr("並べ替えています…"), key == RowOrder::Key::kName ? 0 : Pairs.Size()},
             [&](RunControl& control) { order = RowOrder::Order(Pairs, key, &control); });
     if (!order) return;
 

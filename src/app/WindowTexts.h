@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstddef>
 
+#include "app/QtText.h"
 #include "core/commands/Common.h"
 
 // The marks of column 0: a row the user selected, and a file the last command left unprocessed.
@@ -30,5 +31,7 @@ inline QString MoveCancelled(std::size_t moved) {
 
 // The switch of the preview of the coming names: the check box's caption and the tool button's hint.
 namespace PreviewText {
-inline const QString kHint = QStringLiteral("変更後の名前を事前に表示する");
+inline QString Hint() {
+    return QtText::Tr("変更後の名前を事前に表示する");
+}
 }  // namespace PreviewText

@@ -16,16 +16,18 @@ int main(int argc, char** argv) {
     Platform::SetUpHeap();
     if (CommandLine::AsksOnlyForText(argc, argv)) {
         const QCoreApplication textOnly(argc, argv);
+        UseLanguage(SettingsLocation::Find().path);
         return CommandLine::Finish(CommandLine::Parse(QCoreApplication::arguments()));
     }
     QApplication app(argc, argv);
+    const std::string settingsPath = SettingsLocation::Find().path;
+    UseLanguage(settingsPath);
     SetUpApplication(app);
     const CommandLine::Request request = CommandLine::Parse(QApplication::arguments());
     if (request.exitCode) return CommandLine::Finish(request);
     int code = 0;
     {
-        TFmMein window(SettingsLocation::Find().path, RunJournal::DefaultFolder(),
-                       std::make_unique<TQtDialogs>());
+        TFmMein window(settingsPath, RunJournal::DefaultFolder(), std::make_unique<TQtDialogs>());
         window.show();
         // Asked once the window stands, as its first event.
         QMetaObject::invokeMethod(&window, &TFmMein::RecoverInterrupted, Qt::QueuedConnection);

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "components/ComponentText.h"
+
 class QDialog;
 class QModelIndex;
 
@@ -282,10 +284,10 @@ private:
     int btnHeight_ = 24;
     int btnHorzMargin_ = 12;
     int btnHorzSpacing_ = 8;
-    QString cancelBtnCaption_ = QStringLiteral("キャンセル(&C)");
+    QString cancelBtnCaption_ = ComponentText::Tr("キャンセル(&C)");
     int cancelBtnWidth_ = 88;
-    QString caption_ = QStringLiteral("フォルダの参照");
-    QString customBtnCaption_ = QStringLiteral("カスタム(&U)");
+    QString caption_ = ComponentText::Tr("フォルダの参照");
+    QString customBtnCaption_ = ComponentText::Tr("カスタム(&U)");
     bool customBtnChecked_ = false;
     bool customBtnEnabled_ = true;
     TCustomBtnType customBtnType_ = TCustomBtnType::cbNone;

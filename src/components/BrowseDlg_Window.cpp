@@ -14,6 +14,9 @@
 
 #include "components/BrowseDlg.h"
 #include "components/BrowseDlg_Parts.h"
+#include "components/ComponentText.h"
+
+using ComponentText::Tr;
 
 namespace BrowseDlg {
 
@@ -38,8 +41,7 @@ bool RootFilter::filterAcceptsColumn(int sourceColumn, const QModelIndex& /*sour
 }
 
 QVariant RootFilter::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole)
-        return QStringLiteral("フォルダ名");
+    if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole) return Tr("フォルダ名");
     return QSortFilterProxyModel::headerData(section, orientation, role);
 }
 
@@ -163,7 +165,7 @@ void TBrowseDlg::BuildTree() {
     auto* tree = new BrowseDlg::FolderTree(window);
     parts_->tree = tree;
     tree->setObjectName(QStringLiteral("FolderTree"));
-    tree->setAccessibleName(QStringLiteral("フォルダ ツリー"));
+    tree->setAccessibleName(Tr("フォルダ ツリー"));
     tree->setModel(parts_->filter.get());
     tree->setHeaderHidden(true);
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -218,7 +220,7 @@ void TBrowseDlg::BuildCustomEdit() {
     }
     if (!edit) return;
     edit->setObjectName(QStringLiteral("CustomEdit"));
-    edit->setAccessibleName(QStringLiteral("選択したフォルダのパス"));
+    edit->setAccessibleName(Tr("選択したフォルダのパス"));
     edit->resize(edit->width(), edit->sizeHint().height());
 }
 

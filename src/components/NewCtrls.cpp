@@ -1,4 +1,5 @@
 #include "components/NewCtrls.h"
+#include "components/ComponentText.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -7,6 +8,8 @@
 #include <QMimeData>
 #include <QUrl>
 #include <exception>
+
+using ComponentText::Tr;
 
 TFileDrop::TFileDrop(QObject* owner) : QObject(owner) {
     auto* form = qobject_cast<QWidget*>(owner);
@@ -107,7 +110,7 @@ void TFileDrop::HandleDrop(QWidget* receiver, QDropEvent* event) {
     } catch (const std::exception& e) {
         failure = QString::fromUtf8(e.what());
     } catch (...) {
-        failure = QStringLiteral("ドロップされたファイルを処理できませんでした。");
+        failure = Tr("ドロップされたファイルを処理できませんでした。");
     }
     if (isSignalConnected(QMetaMethod::fromSignal(&TFileDrop::OnDropError))) {
         emit OnDropError(failure);

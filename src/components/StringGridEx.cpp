@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <cassert>
 
+#include "components/ComponentText.h"
 #include "components/GridFormat.h"
 #include "components/InplaceEditEx.h"
 #include "components/StringGridEx_Parts.h"
+
+using ComponentText::Tr;
 
 namespace {
 constexpr int kInitialCols = 4;
@@ -54,9 +57,9 @@ TStringGridEx::TStringGridEx(QWidget* parent)
     setShowGrid(false);
     setCornerButtonEnabled(false);
     // Assistive tools list the headers and Qt's corner button (under the grid's own corner cell).
-    hHeader_->setAccessibleName(QStringLiteral("列見出し"));
-    vHeader_->setAccessibleName(QStringLiteral("行見出し"));
-    corner_->setAccessibleName(QStringLiteral("見出しの角"));
+    hHeader_->setAccessibleName(Tr("列見出し"));
+    vHeader_->setAccessibleName(Tr("行見出し"));
+    corner_->setAccessibleName(Tr("見出しの角"));
     for (QAbstractButton* button : findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly))
         button->setAccessibleName(corner_->accessibleName());
     setWordWrap(false);

@@ -19,6 +19,7 @@
 #include "app/AppSetup.h"
 #include "app/QtDialogs.h"
 #include "app/UnMein.h"
+#include "core/text/Translate.h"
 #include "support/QtTestMain.h"
 #include "support/TempDir.h"
 
@@ -132,6 +133,24 @@ private slots:
         const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
         QCOMPARE(ItemTexts(*menu), QStringList({"元に戻す(&U)", "やり直す(&R)", "切り取り(&T)", "コピー(&C)",
                                                 "貼り付け(&P)", "削除", "すべてを選択"}));
+    }
+
+    // Qt's own texts follow the language the program speaks.
+    void standardTextsFollowTheLanguage() {
+        const QString file =
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ja.qm");
+        if (!QFileInfo::exists(file)) QSKIP("Qt's Japanese translation is not installed");
+        struct Case {
+            Language::Spoken language;
+            const char* yes;
+        };
+        for (const Case c :
+             {Case{Language::Spoken::English, "&Yes"}, Case{Language::Spoken::Japanese, "はい(&Y)"}}) {
+            Translate::Use(c.language, Translate::CatalogueFolder());
+            SetUpApplication(*qApp);
+            QMessageBox question(QMessageBox::Question, QString(), QStringLiteral("?"), QMessageBox::Yes);
+            QCOMPARE(question.button(QMessageBox::Yes)->text(), QString::fromUtf8(c.yes));
+        }
     }
 
     // The icon is built in, so windows show it without an installed icon theme.

@@ -1,9 +1,11 @@
 // The settings file across a restart: what one window leaves at close, the next one shows at
 // start; a saved place no screen shows; a file that cannot be written.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QScreen>
+#include <QTabWidget>
 #include <QToolButton>
 #include <fstream>
 
@@ -45,6 +47,7 @@ private slots:
             f.Find<QCheckBox>(QLatin1String(name))->toggle();
         f.Radio("RGDate")->SetItemIndex(2);
         f.Radio("RGDateSource")->SetItemIndex(1);
+        f.Find<QComboBox>(QStringLiteral("cbLanguage"))->setCurrentIndex(2);
         auto* edit2 = f.Find<QComboBox>(QStringLiteral("edit2"));
         auto* edit6 = f.Find<QComboBox>(QStringLiteral("Edit6"));
         for (int i = 0; i < 12; ++i) {
@@ -79,6 +82,9 @@ private slots:
         QCOMPARE(f.window->DateFormat, std::string("yymmdd"));
         QVERIFY(Checked(f, "CBRegex"));
         QCOMPARE(f.Radio("RGDateSource")->ItemIndex(), 1);
+        // Saved for the next start; this window keeps the language it started in.
+        QCOMPARE(f.Find<QComboBox>(QStringLiteral("cbLanguage"))->currentText(), QStringLiteral("English"));
+        QCOMPARE(f.Find<QTabWidget>(QStringLiteral("PageControl1"))->tabText(3), QStringLiteral("動作設定"));
         QCOMPARE(Items(f, "edit2"), leading.mid(0, 10));  // twelve saved, ten read back
         QCOMPARE(Items(f, "Edit6"), targets);
         QCOMPARE(f.Find<QComboBox>(QStringLiteral("edit2"))->currentText(), QString());

@@ -358,13 +358,15 @@ const QStringList kStates = {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QTemporaryDir settings;
+    // The language the environment asks for: LANG=en_US.UTF-8 shows the English window.
+    UseLanguage(QDir(settings.path()).filePath(QStringLiteral("quorbel.ini")).toStdString());
     SetUpApplication(app);
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() != 3) {
         std::fputs("usage: quorbel_screenshots SAMPLE OUTPUT\n", stderr);
         return 2;
     }
-    QTemporaryDir settings;
     auto dialogs = std::make_unique<TShotDialogs>();
     TShotDialogs& dialogsRef = *dialogs;
     // Settings and the run journal in a folder of their own, never the user's.
