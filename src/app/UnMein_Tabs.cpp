@@ -152,17 +152,17 @@ void TFmMein::BuildTabSheet3(QWidget* page) {
 // Behaviour settings.
 // The language row between the window's check boxes and the date's, its note below in a smaller
 // font: the column is 188 pixels wide.
-constexpr QRect kLanguageLabel(8, 63, 60, 20);
-constexpr QRect kLanguageBox(70, 62, 110, 22);
-constexpr QRect kLanguageNote(8, 85, 180, 14);
+constexpr QRect kLanguageLabel(8, 62, 60, 20);
+constexpr QRect kLanguageBox(70, 61, 110, 22);
+constexpr QRect kLanguageNote(8, 84, 180, 16);
 
 void TFmMein::BuildTabSheet4(QWidget* page) {
-    cbFormStyle = AddCheck(page, "cbFormStyle", Tr("常に全面に表示"), {8, 4});
-    cbDialog = AddCheck(page, "cbDialog", Tr("処理完了ダイアログを表示"), {8, 23}, true);
-    cbHistOn = AddCheck(page, "cbHistOn", Tr("フォルダの履歴を記録"), {8, 42}, true);
+    cbFormStyle = AddCheck(page, "cbFormStyle", Tr("常に全面に表示"), {8, 3});
+    cbDialog = AddCheck(page, "cbDialog", Tr("処理完了ダイアログを表示"), {8, 22}, true);
+    cbHistOn = AddCheck(page, "cbHistOn", Tr("フォルダの履歴を記録"), {8, 41}, true);
     cbPreview = AddCheck(page, "cbPreview", PreviewText::Hint(), {8, 140}, true);
-    CheckBox1 = AddCheck(page, "CheckBox1", Tr("日付の境界に \"_\" を入れる"), {8, 100}, true);
-    CheckBox2 = AddCheck(page, "CheckBox2", Tr("日付を末尾に追加"), {8, 120});
+    CheckBox1 = AddCheck(page, "CheckBox1", Tr("日付の境界に \"_\" を入れる"), {8, 101}, true);
+    CheckBox2 = AddCheck(page, "CheckBox2", Tr("日付を末尾に追加"), {8, 121});
     RGDate = new TRadioGroup(
         Tr("リネームに使う更新日付の形式"),
         {Tr("00000000  (西暦４桁で区切り記号なし）"), Tr("0000_00_00(西暦４桁でアンダーバー使用)"),

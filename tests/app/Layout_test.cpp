@@ -18,6 +18,7 @@
 #include "app/ElidedLabel.h"
 #include "components/NewCtrls.h"
 #include "components/SwMsg.h"
+#include "core/text/Translate.h"
 #include "support/QtTestMain.h"
 
 namespace {
@@ -187,7 +188,10 @@ private:
 
 private slots:
     void init() { f = std::make_unique<TWindowFixture>(); }
-    void cleanup() { f.reset(); }
+    void cleanup() {
+        f.reset();
+        Translate::Use(Language::Spoken::Japanese, Translate::CatalogueFolder());
+    }
 
     void controls_data() {
         QTest::addColumn<QString>("name");
@@ -250,10 +254,21 @@ private slots:
         QCOMPARE(f->window->ClientArea()->size(), QSize(513, 502));
     }
 
+    void captionsAreNotClipped_data() {
+        QTest::addColumn<bool>("english");
+        QTest::newRow("Japanese") << false;
+        QTest::newRow("English") << true;
+    }
     void captionsAreNotClipped() {
+        QFETCH(bool, english);
+        if (english) {
+            Translate::Use(Language::Spoken::English, Translate::CatalogueFolder());
+            f = std::make_unique<TWindowFixture>();
+        }
         Show();
         // Every page is laid out once it has been shown.
         auto* pages = f->Find<QTabWidget>(QStringLiteral("PageControl1"));
+        QCOMPARE(pages->tabText(3), english ? QStringLiteral("Settings") : QStringLiteral("動作設定"));
         for (int i = 0; i < pages->count(); ++i) {
             pages->setCurrentIndex(i);
             QCoreApplication::processEvents();

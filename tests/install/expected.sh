@@ -7,7 +7,8 @@ expected_files() {
     {
         printf '%s\n' usr/bin/quorbel "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml" \
             "usr/share/icons/hicolor/scalable/apps/$id.svg" usr/share/man/man1/quorbel.1.gz \
-            "$doc/copyright" "$doc/changelog.gz" "$doc/guide.html" "$doc/guide.en.html"
+            "$doc/copyright" "$doc/changelog.gz" "$doc/guide.html" "$doc/guide.en.html" \
+            usr/share/locale/en/LC_MESSAGES/quorbel.mo
         for size in 16 22 24 32 48 64 128 256; do
             echo "usr/share/icons/hicolor/${size}x${size}/apps/$id.png"
         done

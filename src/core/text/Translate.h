@@ -34,6 +34,7 @@ Language::Spoken InUse();
 
 }  // namespace Translate
 
-#define _(source) ::Translate::Text(source)
+// gettext's own name for the look-up, which every translator's tool knows.
+#define _(source) ::Translate::Text(source)  // NOLINT(bugprone-reserved-identifier)
 #define P_(source, sourcePlural, count) ::Translate::Plural(source, sourcePlural, count)
 #define N_(source) source
