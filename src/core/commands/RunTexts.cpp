@@ -70,7 +70,10 @@ std::string SequentialStop(SequentialNames::Outcome outcome, const std::string& 
         case Outcome::NumberOutOfRange:
             return std::string(kBadInputs);
         case Outcome::BadDate:
-            return "'" + Cp932::ToUtf8Lossy(detail) + "' は日付または時刻ではありません";
+            // Built by append: GCC 12 warns of an overlap in "'" + std::string at -O2.
+            return std::string("'")
+                .append(Cp932::ToUtf8Lossy(detail))
+                .append("' は日付または時刻ではありません");
     }
     return {};
 }
