@@ -47,25 +47,7 @@ QString Counts(const RenamePreview::Rows& rows) {
 }
 
 QString TipOf(RenamePreview::State state) {
-    using State = RenamePreview::State;
-    switch (state) {
-        case State::kUnchanged:
-        case State::kRenamed:
-            break;
-        case State::kCollision:
-            return Tr("同じ名前のファイルがあるため、変更されません");
-        case State::kReordered:
-            return Tr("順序を入れ替えると変更できます");
-        case State::kUnusable:
-            return Tr("ファイル名に使えない名前のため、変更されません");
-        case State::kTooLong:
-            return Tr("名前が長すぎるため、変更されません");
-        case State::kMissing:
-            return Tr("ファイルが見つからないため、変更されません");
-        case State::kRefused:
-            return Tr("名前を変更できないため、変更されません");
-    }
-    return {};
+    return QString::fromStdString(RunTexts::PreviewReason(state));
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ enum Takers : unsigned {
     kOnAll = kOnChanges | kOnHistory,
 };
 
-struct OptionSpec {
+struct OptionRow {
     const char* name;
     int hasArg;
     int id;
@@ -68,39 +68,39 @@ struct OptionSpec {
 };
 
 constexpr std::array kOptions{
-    OptionSpec{"help", no_argument, 'h', kOnAll},
-    OptionSpec{"version", no_argument, kVersion, kOnAll},
-    OptionSpec{"json", no_argument, kJson, kOnAll},
-    OptionSpec{"apply", no_argument, kApply, kOnChanges},
-    OptionSpec{"yes", no_argument, kYes, kOnChanges},
-    OptionSpec{"no", no_argument, kNo, kOnChanges},
-    OptionSpec{"from", required_argument, kFrom, kOnRuns},
-    OptionSpec{"null", no_argument, '0', kOnRuns},
-    OptionSpec{"recursive", no_argument, 'r', kOnRuns},
-    OptionSpec{"ext", required_argument, kExt, kOnRuns},
-    OptionSpec{"not-ext", required_argument, kNotExt, kOnRuns},
-    OptionSpec{"sort", required_argument, kSort, kOnRuns},
-    OptionSpec{"lead", required_argument, kLead, kOnSeq},
-    OptionSpec{"start", required_argument, kStart, kOnSeq},
-    OptionSpec{"trail", required_argument, kTrail, kOnSeq},
-    OptionSpec{"step", required_argument, kStep, kOnSeq},
-    OptionSpec{"new-ext", required_argument, kNewExt, kOnSeq},
-    OptionSpec{"keep-name", no_argument, kKeepName, kOnSeq},
-    OptionSpec{"folder-name", no_argument, kFolderName, kOnSeq},
-    OptionSpec{"reset-per-folder", no_argument, kResetPerFolder, kOnSeq},
-    OptionSpec{"date", no_argument, kDate, kOnSeq},
-    OptionSpec{"date-format", required_argument, kDateFormat, kOnSeq},
-    OptionSpec{"no-date-separator", no_argument, kNoDateSeparator, kOnSeq},
-    OptionSpec{"date-at-end", no_argument, kDateAtEnd, kOnSeq},
-    OptionSpec{"date-taken", no_argument, kDateTaken, kOnSeq},
-    OptionSpec{"find", required_argument, kFind, kOnReplace},
-    OptionSpec{"replace", required_argument, kReplace, kOnReplace},
-    OptionSpec{"regex", no_argument, kRegex, kOnReplace},
-    OptionSpec{"include-ext", no_argument, kIncludeExt, kOnReplace},
-    OptionSpec{"case-sensitive", no_argument, kCaseSensitive, kOnReplace},
-    OptionSpec{"to", required_argument, kTo, kOnCase},
-    OptionSpec{"name-only", no_argument, kNameOnly, kOnCase},
-    OptionSpec{"ext-only", no_argument, kExtOnly, kOnCase},
+    OptionRow{"help", no_argument, 'h', kOnAll},
+    OptionRow{"version", no_argument, kVersion, kOnAll},
+    OptionRow{"json", no_argument, kJson, kOnAll},
+    OptionRow{"apply", no_argument, kApply, kOnChanges},
+    OptionRow{"yes", no_argument, kYes, kOnChanges},
+    OptionRow{"no", no_argument, kNo, kOnChanges},
+    OptionRow{"from", required_argument, kFrom, kOnRuns},
+    OptionRow{"null", no_argument, '0', kOnRuns},
+    OptionRow{"recursive", no_argument, 'r', kOnRuns},
+    OptionRow{"ext", required_argument, kExt, kOnRuns},
+    OptionRow{"not-ext", required_argument, kNotExt, kOnRuns},
+    OptionRow{"sort", required_argument, kSort, kOnRuns},
+    OptionRow{"lead", required_argument, kLead, kOnSeq},
+    OptionRow{"start", required_argument, kStart, kOnSeq},
+    OptionRow{"trail", required_argument, kTrail, kOnSeq},
+    OptionRow{"step", required_argument, kStep, kOnSeq},
+    OptionRow{"new-ext", required_argument, kNewExt, kOnSeq},
+    OptionRow{"keep-name", no_argument, kKeepName, kOnSeq},
+    OptionRow{"folder-name", no_argument, kFolderName, kOnSeq},
+    OptionRow{"reset-per-folder", no_argument, kResetPerFolder, kOnSeq},
+    OptionRow{"date", no_argument, kDate, kOnSeq},
+    OptionRow{"date-format", required_argument, kDateFormat, kOnSeq},
+    OptionRow{"no-date-separator", no_argument, kNoDateSeparator, kOnSeq},
+    OptionRow{"date-at-end", no_argument, kDateAtEnd, kOnSeq},
+    OptionRow{"date-taken", no_argument, kDateTaken, kOnSeq},
+    OptionRow{"find", required_argument, kFind, kOnReplace},
+    OptionRow{"replace", required_argument, kReplace, kOnReplace},
+    OptionRow{"regex", no_argument, kRegex, kOnReplace},
+    OptionRow{"include-ext", no_argument, kIncludeExt, kOnReplace},
+    OptionRow{"case-sensitive", no_argument, kCaseSensitive, kOnReplace},
+    OptionRow{"to", required_argument, kTo, kOnCase},
+    OptionRow{"name-only", no_argument, kNameOnly, kOnCase},
+    OptionRow{"ext-only", no_argument, kExtOnly, kOnCase},
 };
 
 constexpr std::array<std::pair<std::string_view, Subcommand>, 7> kSubcommands{{
@@ -334,7 +334,7 @@ Parsed Parse(int argc, char** argv) {
     const unsigned taker = TakerOf(*subcommand);
     std::vector<option> longOptions;
     std::string shortOptions = ":h";  // ':' first: a missing argument is told apart
-    for (const OptionSpec& spec : kOptions) {
+    for (const OptionRow& spec : kOptions) {
         if ((spec.takers & taker) == 0) continue;
         longOptions.push_back({spec.name, spec.hasArg, nullptr, spec.id});
         if (spec.id == 'r' || spec.id == '0') shortOptions += static_cast<char>(spec.id);

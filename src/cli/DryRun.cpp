@@ -104,7 +104,7 @@ int DryRun(const Request& request, Selection& selection) {
     const RenamePreview::Rows& rows = result.rows;
     for (std::size_t row = 0; row < rows.Size(); ++row) {
         const RenamePreview::State state = rows.StateOf(row);
-        report.File(pairs.OldPaths()[row], rows.NameOf(row), StatusOf(state), Texts::ReasonOf(state));
+        report.File(pairs.OldPaths()[row], rows.NameOf(row), StatusOf(state), RunTexts::PreviewReason(state));
     }
     const std::string refusal = RunTexts::PreviewRefusal(result.refusal);
     const Counts& counts = report.Counted();

@@ -6,6 +6,7 @@
 
 #include "cli/Report.h"
 #include "cli/Texts.h"
+#include "core/commands/RunTexts.h"
 #include "core/list/MyFileOperation.h"
 
 namespace Cli {
@@ -28,9 +29,9 @@ Status StatusOf(const RunJournal::Entry& entry, RunJournal::Outcome outcome) {
 std::string ReasonOf(Status status) {
     switch (status) {
         case Status::kCollision:
-            return Texts::ReasonOf(RenamePreview::State::kCollision);
+            return RunTexts::PreviewReason(RenamePreview::State::kCollision);
         case Status::kFailed:
-            return Texts::ReasonOf(RenamePreview::State::kRefused);
+            return RunTexts::PreviewReason(RenamePreview::State::kRefused);
         default:
             return {};
     }

@@ -15,6 +15,7 @@
 #include "core/commands/Common.h"
 #include "core/commands/History.h"
 #include "core/commands/Recovery.h"
+#include "core/commands/RunTexts.h"
 #include "core/journal/RunJournalRecovery.h"
 #include "core/journal/RunJournalUndo.h"
 #include "core/list/MyFileOperation.h"
@@ -49,7 +50,7 @@ int ShowUndo(RunJournal::Store& store, const RunJournal::Listing& listing, const
     const auto show = [&](std::size_t k, Status status, RenamePreview::State state) {
         const RunJournal::Entry& entry = journal->entries[k];
         report.NativeFile(entry.newPath, MyFileOperation::SplitAtLastDelimiter(entry.oldPath).name, status,
-                          Texts::ReasonOf(state));
+                          RunTexts::PreviewReason(state));
     };
     for (const std::size_t k : check.take)
         show(k, Status::kRenamed, RenamePreview::State::kRenamed);

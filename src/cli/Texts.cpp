@@ -18,28 +18,6 @@ std::string Unlisted(std::size_t count) {
     return std::to_string(count) + "個のファイルは名前を扱えないため、一覧に加えませんでした。";
 }
 
-std::string ReasonOf(RenamePreview::State state) {
-    using State = RenamePreview::State;
-    switch (state) {
-        case State::kUnchanged:
-        case State::kRenamed:
-            break;
-        case State::kCollision:
-            return "同じ名前のファイルがあるため、変更されません";
-        case State::kReordered:
-            return "順序を入れ替えると変更できます";
-        case State::kUnusable:
-            return "ファイル名に使えない名前のため、変更されません";
-        case State::kTooLong:
-            return "名前が長すぎるため、変更されません";
-        case State::kMissing:
-            return "ファイルが見つからないため、変更されません";
-        case State::kRefused:
-            return "名前を変更できないため、変更されません";
-    }
-    return {};
-}
-
 std::string Counts(std::size_t renamed, std::size_t collisions, std::size_t failed) {
     std::string text = "変更 " + std::to_string(renamed) + "件 ／ 重複 " + std::to_string(collisions) + "件";
     if (failed > 0) text += " ／ 失敗 " + std::to_string(failed) + "件";

@@ -17,8 +17,6 @@ std::string NoFiles(const std::string& folder);
 std::string AllFiltered(const std::string& folder);
 std::string Unlisted(std::size_t count);
 
-// The preview: why a row is not renamed (empty for a renamed or unchanged row), and the counts.
-std::string ReasonOf(RenamePreview::State state);
 std::string Counts(std::size_t renamed, std::size_t collisions, std::size_t failed);
 
 // The history of changes: a command's kind and state as its list shows them.

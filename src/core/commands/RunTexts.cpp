@@ -3,6 +3,7 @@
 #include "core/commands/Common.h"
 #include "core/list/MyFileOperation.h"
 #include "core/text/Cp932.h"
+#include "core/text/Translate.h"
 
 #include <string_view>
 #include <type_traits>
@@ -173,6 +174,28 @@ std::string PreviewRefusal(const RenamePreview::Refusal& refusal) {
             }
         },
         refusal);
+}
+
+std::string PreviewReason(RenamePreview::State state) {
+    using State = RenamePreview::State;
+    switch (state) {
+        case State::kUnchanged:
+        case State::kRenamed:
+            break;
+        case State::kCollision:
+            return _("同じ名前のファイルがあるため、変更されません");
+        case State::kReordered:
+            return _("順序を入れ替えると変更できます");
+        case State::kUnusable:
+            return _("ファイル名に使えない名前のため、変更されません");
+        case State::kTooLong:
+            return _("名前が長すぎるため、変更されません");
+        case State::kMissing:
+            return _("ファイルが見つからないため、変更されません");
+        case State::kRefused:
+            return _("名前を変更できないため、変更されません");
+    }
+    return {};
 }
 
 std::string SequentialReorder() {

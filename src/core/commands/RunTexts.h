@@ -36,6 +36,9 @@ std::string PreviewRefusal(const RenamePreview::Refusal& refusal);
 
 // Whether to rename in another order: the sequential run, whose names are all held by files of the
 // list; a run that keeps some files, count of which meet names of others.
+// Why the preview says a row keeps its name; empty for a row renamed or unchanged.
+std::string PreviewReason(RenamePreview::State state);
+
 std::string SequentialReorder();
 std::string BatchReorder(std::size_t count);
 
