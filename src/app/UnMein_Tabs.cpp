@@ -149,34 +149,20 @@ void TFmMein::BuildTabSheet3(QWidget* page) {
     CB7 = AddCheck(page, "CB7", Tr("ファイル名中の数字の自動桁揃え"), {256, 118});
 }
 
-// Behaviour settings.
-// The language row between the window's check boxes and the date's, its note below in a smaller
-// font: the column is 188 pixels wide.
-constexpr QRect kLanguageLabel(8, 62, 60, 20);
-constexpr QRect kLanguageBox(70, 61, 110, 22);
-constexpr QRect kLanguageNote(8, 84, 180, 16);
+// Behaviour settings: the window's switches and the language in two rows across the page, the
+// date options below them, the format on the left and the rest in a column on the right. Both rows
+// end before the right column's x, so that English captions fit beside the Japanese.
+constexpr int kRightColumn = 284;
+constexpr int kSecondRow = 22;
+constexpr int kDatesTop = 50;
+constexpr QRect kLanguageLabel(8, kSecondRow + 1, 56, 20);
+constexpr QRect kLanguageBox(66, kSecondRow, 90, 22);
+constexpr QRect kLanguageNote(160, kSecondRow + 4, 122, 16);
 
 void TFmMein::BuildTabSheet4(QWidget* page) {
-    cbFormStyle = AddCheck(page, "cbFormStyle", Tr("常に全面に表示"), {8, 3});
-    cbDialog = AddCheck(page, "cbDialog", Tr("処理完了ダイアログを表示"), {8, 22}, true);
-    cbHistOn = AddCheck(page, "cbHistOn", Tr("フォルダの履歴を記録"), {8, 41}, true);
-    cbPreview = AddCheck(page, "cbPreview", PreviewText::Hint(), {8, 140}, true);
-    CheckBox1 = AddCheck(page, "CheckBox1", Tr("日付の境界に \"_\" を入れる"), {8, 101}, true);
-    CheckBox2 = AddCheck(page, "CheckBox2", Tr("日付を末尾に追加"), {8, 121});
-    RGDate = new TRadioGroup(
-        Tr("リネームに使う更新日付の形式"),
-        {Tr("00000000  (西暦４桁で区切り記号なし）"), Tr("0000_00_00(西暦４桁でアンダーバー使用)"),
-         Tr("000000     (西暦２桁で区切り記号なし）"), Tr("00_00_00   (西暦２桁でアンダーバー使用)")},
-        page);
-    RGDate->SetName(QStringLiteral("RGDate"));
-    RGDate->setGeometry(196, 0, 286, 97);
-    RGDate->SetItemIndex(0);
-    RGDateSource =
-        new TRadioGroup(Tr("日付の取得元"), {Tr("ファイルの更新日時"), Tr("撮影日時（Exif）")}, page);
-    RGDateSource->SetName(QStringLiteral("RGDateSource"));
-    RGDateSource->SetColumns(2);
-    RGDateSource->setGeometry(196, 99, 286, 46);
-    RGDateSource->SetItemIndex(0);
+    cbFormStyle = AddCheck(page, "cbFormStyle", Tr("常に全面に表示"), {8, 1});
+    cbHistOn = AddCheck(page, "cbHistOn", Tr("フォルダの履歴を記録"), {130, 1}, true);
+    cbDialog = AddCheck(page, "cbDialog", Tr("処理完了ダイアログを表示"), {kRightColumn, 1}, true);
     // Texts are built once, at start: a new language shows after a restart, as the note says.
     QLabel* languageLabel = AddLabel(page, "Label10", Tr("表示言語"), kLanguageLabel);
     cbLanguage = new QComboBox(page);
@@ -191,4 +177,22 @@ void TFmMein::BuildTabSheet4(QWidget* page) {
     QFont small = note->font();
     small.setPointSizeF(small.pointSizeF() - 1);
     note->setFont(small);
+    cbPreview = AddCheck(page, "cbPreview", PreviewText::Hint(), {kRightColumn, kSecondRow - 1}, true);
+
+    RGDate = new TRadioGroup(
+        Tr("リネームに使う更新日付の形式"),
+        {Tr("00000000  (西暦４桁で区切り記号なし）"), Tr("0000_00_00(西暦４桁でアンダーバー使用)"),
+         Tr("000000     (西暦２桁で区切り記号なし）"), Tr("00_00_00   (西暦２桁でアンダーバー使用)")},
+        page);
+    RGDate->SetName(QStringLiteral("RGDate"));
+    RGDate->setGeometry(8, kDatesTop, 270, 95);
+    RGDate->SetItemIndex(0);
+    CheckBox1 =
+        AddCheck(page, "CheckBox1", Tr("日付の境界に \"_\" を入れる"), {kRightColumn, kDatesTop - 3}, true);
+    CheckBox2 = AddCheck(page, "CheckBox2", Tr("日付を末尾に追加"), {kRightColumn, kDatesTop + 16});
+    RGDateSource =
+        new TRadioGroup(Tr("日付の取得元"), {Tr("ファイルの更新日時"), Tr("撮影日時（Exif）")}, page);
+    RGDateSource->SetName(QStringLiteral("RGDateSource"));
+    RGDateSource->setGeometry(kRightColumn, kDatesTop + 36, 201, 60);
+    RGDateSource->SetItemIndex(0);
 }

@@ -158,6 +158,15 @@ int CheckedOf(QObject* object) {
     return kAny;
 }
 
+// What a control shows: a check box or radio button its mark and caption, centred in its height.
+QRect Occupied(const QWidget* widget) {
+    if (qobject_cast<const QCheckBox*>(widget) == nullptr &&
+        qobject_cast<const QRadioButton*>(widget) == nullptr)
+        return widget->geometry();
+    const int height = widget->fontMetrics().height();
+    return {widget->x(), widget->y() + (widget->height() - height) / 2, widget->sizeHint().width(), height};
+}
+
 QString AccessibleName(QObject* object) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
     return iface != nullptr ? iface->text(QAccessible::Name) : QString();
@@ -256,16 +265,25 @@ private slots:
 
     void captionsAreNotClipped_data() {
         QTest::addColumn<bool>("english");
-        QTest::newRow("Japanese") << false;
-        QTest::newRow("English") << true;
+        QTest::addColumn<bool>("smallest");
+        QTest::newRow("Japanese") << false << false;
+        QTest::newRow("English") << true << false;
+        QTest::newRow("Japanese, smallest") << false << true;
+        QTest::newRow("English, smallest") << true << true;
     }
     void captionsAreNotClipped() {
         QFETCH(bool, english);
+        QFETCH(bool, smallest);
         if (english) {
             Translate::Use(Language::Spoken::English, Translate::CatalogueFolder());
             f = std::make_unique<TWindowFixture>();
         }
         Show();
+        if (smallest) {
+            f->window->resize(300, 200);
+            QCoreApplication::processEvents();
+            QCOMPARE(f->window->ClientArea()->size(), QSize(513, 421));
+        }
         // Every page is laid out once it has been shown.
         auto* pages = f->Find<QTabWidget>(QStringLiteral("PageControl1"));
         QCOMPARE(pages->tabText(3), english ? QStringLiteral("Settings") : QStringLiteral("動作設定"));
@@ -273,10 +291,21 @@ private slots:
             pages->setCurrentIndex(i);
             QCoreApplication::processEvents();
         }
+        QStringList misplaced;
         for (QWidget* widget : f->window->findChildren<QWidget*>()) {
             const QString name = widget->objectName();
             if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) continue;
             const QFontMetrics fm = widget->fontMetrics();
+            // Whole inside what holds it, and clear of the controls beside it.
+            QWidget* parent = widget->parentWidget();
+            if (!widget->isWindow() && widget->isVisibleTo(parent)) {
+                if (!parent->rect().contains(widget->geometry())) misplaced << name;
+                for (QWidget* other : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                    if (name < other->objectName() && other->isVisibleTo(parent) &&
+                        Occupied(widget).intersects(Occupied(other)))
+                        misplaced << name + QLatin1String(" over ") + other->objectName();
+                }
+            }
             // Status panels that end a long text in an ellipsis carry the whole text in their tip.
             if (dynamic_cast<TElidedLabel*>(widget) != nullptr) continue;
             if (auto* label = qobject_cast<QLabel*>(widget)) {
@@ -295,6 +324,7 @@ private slots:
                 QVERIFY2(fm.horizontalAdvance(group->title()) + 16 <= group->width(), qPrintable(name));
             }
         }
+        QCOMPARE(misplaced.join(QLatin1Char('\n')), QString());
     }
 
     void accessibleNames() {
@@ -333,8 +363,9 @@ private slots:
 
     void toolBarImages() {
         const std::pair<const char*, int> images[] = {
-            {"btOpen", 0}, {"btNow", 11},   {"tbNextOpen", 1},   {"bthis1", 3},  {"btHistClr", 4},
-            {"btret", 5},  {"btMoveOn", 3}, {"btMoveFolder", 6}, {"bMHist2", 3}, {"btEnd", 12}, {"btPreview", 13},
+            {"btOpen", 0},    {"btNow", 11}, {"tbNextOpen", 1}, {"bthis1", 3},
+            {"btHistClr", 4}, {"btret", 5},  {"btMoveOn", 3},   {"btMoveFolder", 6},
+            {"bMHist2", 3},   {"btEnd", 12}, {"btPreview", 13},
         };
         for (const auto& [name, index] : images) {
             auto* button = f->Find<QToolButton>(QLatin1String(name));
