@@ -1,5 +1,6 @@
 #include "app/JournalDlg.h"
 #include "app/QtText.h"
+#include "core/commands/History.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>
@@ -12,48 +13,12 @@ using QtText::Tr;
 
 namespace {
 
-using RunJournal::Kind;
 using RunJournal::State;
 
 // The row's data: the command's id and whether it can be undone.
 constexpr int kIdRole = Qt::UserRole;
 constexpr int kUndoableRole = Qt::UserRole + 1;
 constexpr int kColumnRoom = 12;  // pixels
-
-QString KindText(Kind kind) {
-    switch (kind) {
-        case Kind::kSequential:
-            return Tr("連番");
-        case Kind::kString:
-            return Tr("文字列");
-        case Kind::kCaseWidth:
-            return Tr("大文字小文字・幅");
-        case Kind::kDigit:
-            return Tr("桁揃え");
-        case Kind::kUndo:
-        case Kind::kRevert:
-        case Kind::kRecovery:
-            return Tr("元に戻す");
-        case Kind::kMove:
-            return Tr("移動");
-    }
-    return {};
-}
-
-QString StateText(State state) {
-    switch (state) {
-        case State::kCompleted:
-            return Tr("完了");
-        case State::kUndone:
-            return Tr("元に戻し済み");
-        case State::kRunning:
-            return Tr("実行中");
-        case State::kInterrupted:
-        case State::kClosedAsFound:
-            return Tr("中断");
-    }
-    return {};
-}
 
 }  // namespace
 
@@ -98,8 +63,10 @@ void TJournalDlg::ShowCommands(const std::vector<RunJournal::Summary>& commands)
         const RunJournal::Header& header = command.header;
         const QString when =
             QDateTime::fromSecsSinceEpoch(header.time).toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
-        auto* row = new QTreeWidgetItem({when, KindText(header.kind), QString::fromStdString(header.folder),
-                                         QString::number(command.files), StateText(command.state)});
+        auto* row =
+            new QTreeWidgetItem({when, QString::fromStdString(Command::KindText(header.kind)),
+                                 QString::fromStdString(header.folder), QString::number(command.files),
+                                 QString::fromStdString(Command::StateText(command.state))});
         row->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
         row->setToolTip(2, row->text(2));
         row->setData(0, kIdRole, QVariant::fromValue<qulonglong>(header.id));

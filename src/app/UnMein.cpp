@@ -63,8 +63,8 @@ TFmMein::TFmMein(std::string iniPath, std::string journalFolder, std::unique_ptr
     BrowseDlg1->SetSpecialRoot(TSpecialFolder::sfMyComputer);
     SwMsg1 = new TSwMsg(this);
     SwMsg1->setObjectName(QStringLiteral("SwMsg1"));
-    SwMsg1->Msg2 = QString::fromUtf8(Command::Text::kMissingMaybeMoved);
-    SwMsg1->Msg3 = QString::fromUtf8(Command::Text::kMissingListAgain);
+    SwMsg1->Msg2 = QString::fromStdString(Command::Text::MissingMaybeMoved());
+    SwMsg1->Msg3 = QString::fromStdString(Command::Text::MissingListAgain());
     SwMsg1->SetPresenter([this](const QString& text, int left, int top) {
         dialogs_->ShowMessage(this, text, QPoint(left, top));
     });

@@ -24,7 +24,7 @@ bool TFmMein::ReadDatesTaken() {
     if (const std::shared_ptr<PhotoDate::Reading> reading = datesReading_;
         reading && Pairs.DatesTakenPending()) {
         bool read = false;
-        RunBusy({RunText::kReadingDates, reading->Size()},
+        RunBusy({RunText::Working(Command::Work::kReadingDates), reading->Size()},
                 [&](RunControl& control) { read = reading->Wait(control); });
         if (!read) return false;
         DatesTakenRead();

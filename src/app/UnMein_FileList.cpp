@@ -18,7 +18,9 @@
 #include "app/WindowTexts.h"
 #include "components/MyStringGrid.h"
 #include "core/list/FileList.h"
+#include "core/list/LoadTexts.h"
 #include "core/list/MyFileOperation.h"
+#include "core/text/Cp932.h"
 
 using QtText::Tr;
 
@@ -94,13 +96,13 @@ bool TFmMein::ShowLoadPlan(FileList::LoadPlan plan, const std::string* current) 
         case Outcome::kCancelled:
             break;
         case Outcome::kCannotOpen:
-            Message(Tr("フォルダ %1 を開けません。").arg(ToQt(plan.failedFolder)));
+            Message(QString::fromStdString(LoadTexts::CannotOpen(Cp932::ToUtf8Lossy(plan.failedFolder))));
             return true;
         case Outcome::kNoFiles:
-            Message(Tr("%1にはファイルが見つかりません").arg(ToQt(CurrentFolder)));
+            Message(QString::fromStdString(LoadTexts::NoFiles(Cp932::ToUtf8Lossy(CurrentFolder))));
             break;
         case Outcome::kAllFiltered:
-            Message(Tr("%1には、ファイルが見つかりません").arg(ToQt(CurrentFolder)));
+            Message(QString::fromStdString(LoadTexts::AllFiltered(Cp932::ToUtf8Lossy(CurrentFolder))));
             break;
         case Outcome::kLoaded:
             Pairs.Load(std::move(plan.paths), std::move(plan.listings));
@@ -117,11 +119,7 @@ bool TFmMein::ShowLoadPlan(FileList::LoadPlan plan, const std::string* current) 
             break;
     }
     // A file is never left out without a word.
-    if (const std::size_t count = plan.unlisted; count > 0) {
-        Message(QtText::TrN("%1個のファイルは名前を扱えないため、一覧に加えませんでした。",
-                            "%1個のファイルは名前を扱えないため、一覧に加えませんでした。", count)
-                    .arg(count));
-    }
+    if (plan.unlisted > 0) Message(QString::fromStdString(LoadTexts::Unlisted(plan.unlisted)));
     return true;
 }
 

@@ -12,14 +12,18 @@
 #include "components/BrowseDlg.h"
 #include "core/commands/Move.h"
 #include "core/journal/RunJournalRecord.h"
+#include "core/list/LoadTexts.h"
 #include "core/list/MyFileOperation.h"
 #include "core/run/MovePlan.h"
 
 using QtText::ToQt;
+using QtText::Tr;
 
 namespace {
 
-const QString kPanelDestination = QStringLiteral("変換後移動先 : ");
+QString PanelDestination(const std::string& folder) {
+    return Tr("変換後移動先 : %1").arg(ToQt(folder));
+}
 
 }  // namespace
 
@@ -29,16 +33,15 @@ void TFmMein::mnMoveOnClick() {
 
 void TFmMein::ShowMoveSwitch() {
     const bool on = mnMoveOn->isChecked();
-    const QString hint = on ? QStringLiteral("ファイル移動　有効") : QStringLiteral("ファイル移動　無効");
+    const QString hint = on ? Tr("ファイル移動　有効") : Tr("ファイル移動　無効");
     btMoveOn->setToolTip(hint);
     btMoveOn->setAccessibleName(hint);
     SetImageIndex(btMoveOn, on ? ImageList::kMoveOn : ImageList::kEmptySlot);
     if (on) {
-        StatusPanels[2]->setText(kPanelDestination + ToQt(MoveDestination));
-        if (MoveDestination.empty())
-            Message(QStringLiteral("移動先フォルダが未選択状態ですので、ご注意下さい。"));
+        StatusPanels[2]->setText(PanelDestination(MoveDestination));
+        if (MoveDestination.empty()) Message(Tr("移動先フォルダが未選択状態ですので、ご注意下さい。"));
     } else {
-        StatusPanels[2]->setText(QStringLiteral("変換後移動機能は、現在無効です。"));
+        StatusPanels[2]->setText(Tr("変換後移動機能は、現在無効です。"));
     }
     btMoveFolder->setEnabled(on);
     mnMoveFolder->setEnabled(on);
@@ -53,7 +56,7 @@ void TFmMein::mnMoveFolderClick() {
     if (!chosen) return;
     const auto folder = QtText::FromQt(*chosen);
     if (!folder) {
-        Message(QStringLiteral("フォルダ ") + *chosen + QStringLiteral(" を開けません。"));
+        Message(QString::fromStdString(LoadTexts::CannotOpen(chosen->toStdString())));
         return;
     }
     SetMoveDestination(*folder);
@@ -67,7 +70,7 @@ void TFmMein::mnMoveFolderClick() {
 void TFmMein::SetMoveDestination(const std::string& folder) {
     MoveDestination = MovePlan::FolderText(folder);
     moveDestinationId_ = MovePlan::FolderIdOf(MoveDestination);
-    StatusPanels[2]->setText(kPanelDestination + ToQt(MoveDestination));
+    StatusPanels[2]->setText(PanelDestination(MoveDestination));
 }
 
 void TFmMein::ShowMoveHistory() {
@@ -88,7 +91,7 @@ void TFmMein::bMHist1Click(QObject* sender) {
     assert(index < bMHist.size() && "only the destination buttons and menu items share this handler");
     const std::string& slot = MoveHistory.Slot(static_cast<int>(index) + 1);
     if (slot.empty()) {
-        Message(QStringLiteral("このボタンには、移動先フォルダが未指定です。"));
+        Message(Tr("このボタンには、移動先フォルダが未指定です。"));
         return;
     }
     for (std::size_t i = 0; i < bMHist.size(); ++i) {
@@ -103,8 +106,8 @@ void TFmMein::bMHist1Click(QObject* sender) {
 
 void TFmMein::N15Click() {
     // Cancel counts as an empty answer, which is no slot.
-    const auto answer = dialogs_->InputBox(this, QStringLiteral("登録解除したい移動先フォルダの番号は"),
-                                           QStringLiteral("指定移動先削除"), QString());
+    const auto answer =
+        dialogs_->InputBox(this, Tr("登録解除したい移動先フォルダの番号は"), Tr("指定移動先削除"), QString());
     const QByteArray text = answer.value_or(QString()).toUtf8();
     if (MoveHistory.Unregister(
             MoveDestinations::LeadingNumber(std::string_view(text.constData(), text.size()))))
@@ -112,7 +115,7 @@ void TFmMein::N15Click() {
 }
 
 void TFmMein::N16Click() {
-    if (!dialogs_->AskYesNo(this, QStringLiteral("登録移動先を全て消去します"), MessagePoint())) return;
+    if (!dialogs_->AskYesNo(this, Tr("登録移動先を全て消去します"), MessagePoint())) return;
     MoveHistory.Clear();
     ShowMoveHistory();
 }

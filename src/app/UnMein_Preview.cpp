@@ -31,21 +31,6 @@ namespace {
 const QColor kUnusableBackground(255, 176, 176);
 const QColor kReorderedBackground(255, 214, 140);  // amber
 
-QString Counts(const RenamePreview::Rows& rows) {
-    using State = RenamePreview::State;
-    // Rows renamed only on a yes to the run's question count with the collisions: what 開始 does
-    // without it.
-    // TRANSLATORS: counts of the preview's rows: renamed, and colliding with another name.
-    QString text = Tr("変更 %1件 ／ 重複 %2件")
-                       .arg(rows.Count(State::kRenamed))
-                       .arg(rows.Count(State::kCollision) + rows.Count(State::kReordered));
-    std::size_t failed = 0;
-    for (const State state : {State::kUnusable, State::kTooLong, State::kMissing, State::kRefused})
-        failed += rows.Count(state);
-    if (failed > 0) text += Tr(" ／ 失敗 %1件").arg(failed);
-    return text;
-}
-
 QString TipOf(RenamePreview::State state) {
     return QString::fromStdString(RunTexts::PreviewReason(state));
 }
@@ -158,7 +143,7 @@ void TFmMein::ShowPreview() {
     } else if (shown != nullptr && !shown->noRun) {
         text = QString::fromStdString(RunTexts::PreviewRefusal(shown->refusal));
         if (text.isEmpty()) {
-            text = Counts(shown->rows);
+            text = QString::fromStdString(RunTexts::PreviewCounts(shown->rows));
         } else if (previewQuiet_) {
             text.clear();
         }

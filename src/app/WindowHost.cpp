@@ -12,22 +12,10 @@ QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString LabelOf(Command::Work what) {
-    switch (what) {
-        case Command::Work::kRenaming:
-            break;
-        case Command::Work::kMoving:
-            return RunText::kMoving;
-        case Command::Work::kReadingDates:
-            return RunText::kReadingDates;
-    }
-    return RunText::kRenaming;
-}
-
 }  // namespace
 
 bool TWindowHost::Busy(Command::Work what, std::size_t total, const std::function<void(RunControl&)>& work) {
-    return window_.RunBusy({LabelOf(what), total}, work);
+    return window_.RunBusy({RunText::Working(what), total}, work);
 }
 
 Command::Answer TWindowHost::Ask(Command::Question which, const std::string& text) {

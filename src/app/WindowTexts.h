@@ -15,17 +15,10 @@ inline const QString kSelected = QStringLiteral("V");
 inline const QString kUnprocessed = QStringLiteral("*");
 }  // namespace RowMark
 
-// The progress dialog's text while files are renamed or moved, and what a cancelled rename or
-// move says.
+// The progress dialog's text while files are renamed, moved or their dates read.
 namespace RunText {
-inline const QString kRenaming = QStringLiteral("名前を変更しています…");
-inline const QString kMoving = QStringLiteral("ファイルを移動しています…");
-inline const QString kReadingDates = QStringLiteral("撮影日時を読み込んでいます…");
-inline QString Cancelled(std::size_t renamed) {
-    return QString::fromStdString(Command::Text::Cancelled(renamed));
-}
-inline QString MoveCancelled(std::size_t moved) {
-    return QString::fromStdString(Command::Text::MoveCancelled(moved));
+inline QString Working(Command::Work what) {
+    return QString::fromStdString(Command::Text::Working(what));
 }
 }  // namespace RunText
 

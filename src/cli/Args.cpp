@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "core/list/FileList.h"
+#include "core/text/Translate.h"
 
 namespace Cli {
 namespace {
@@ -127,7 +128,7 @@ unsigned TakerOf(Subcommand subcommand) {
 
 Parsed UsageError(const std::string& text) {
     return {std::nullopt, kExitUsage,
-            "quorbel-cli: " + text + "\n詳しくは quorbel-cli --help を見てください。\n"};
+            "quorbel-cli: " + text + "\n" + _("詳しくは quorbel-cli --help を見てください。") + "\n"};
 }
 
 // The option an error is about, as the user wrote it: the word, or one letter of a group.
@@ -155,8 +156,13 @@ std::string Joined(const auto& choices) {
 }
 
 std::string BadValue(std::string_view option, std::string_view value, const std::string& choices) {
-    return "--" + std::string(option) + " の値 " + std::string(value) + " は使えません（" + choices +
-           " のいずれか）。";
+    // TRANSLATORS: %1 is an option, %2 the value given, %3 the values it takes.
+    return Translate::Fill(_("%1 の値 %2 は使えません（%3 のいずれか）。"),
+                           {"--" + std::string(option), value, choices});
+}
+
+std::string Extra(const std::string& operand) {
+    return Translate::Fill(_("余分な引数 %1 があります。"), {operand});
 }
 
 // Applies one option with its argument; an error text, or empty.
@@ -170,7 +176,7 @@ std::string Apply(Request& request, int id, const char* argument) {
         case kYes:
         case kNo:
             if (request.answer && *request.answer != (id == kYes))
-                return "--yes と --no は一緒に使えません。";
+                return _("--yes と --no は一緒に使えません。");
             request.answer = id == kYes;
             break;
         case kJson:
@@ -189,7 +195,7 @@ std::string Apply(Request& request, int id, const char* argument) {
         case kNotExt: {
             const int mode = id == kExt ? FileList::kOnlyListed : FileList::kExceptListed;
             if (request.filterMode != FileList::kNoFilter && request.filterMode != mode)
-                return "--ext と --not-ext は一緒に使えません。";
+                return _("--ext と --not-ext は一緒に使えません。");
             request.filterMode = mode;
             request.extensions = value;
             break;
@@ -270,7 +276,7 @@ std::string Apply(Request& request, int id, const char* argument) {
         case kExtOnly:
             (id == kNameOnly ? request.caseArgs.nameOnly : request.caseArgs.extensionOnly) = true;
             if (request.caseArgs.nameOnly && request.caseArgs.extensionOnly)
-                return "--name-only と --ext-only は一緒に使えません。";
+                return _("--name-only と --ext-only は一緒に使えません。");
             break;
         default:
             break;
@@ -284,16 +290,16 @@ std::string CheckWhole(Request& request, const std::vector<std::string>& operand
     switch (request.subcommand) {
         case kHistory:
         case kRecover:
-            if (!operands.empty()) return "余分な引数 " + operands.front() + " があります。";
+            if (!operands.empty()) return Extra(operands.front());
             return {};
         case kUndo: {
-            if (operands.size() > 1) return "余分な引数 " + operands[1] + " があります。";
+            if (operands.size() > 1) return Extra(operands[1]);
             if (operands.empty()) return {};
             std::uint64_t id = 0;
             const std::string& text = operands.front();
             const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
             if (error != std::errc() || end != text.data() + text.size() || id == 0)
-                return "変更履歴の ID " + text + " は正しくありません。";
+                return Translate::Fill(_("変更履歴の ID %1 は正しくありません。"), {text});
             request.undoId = id;
             return {};
         }
@@ -304,18 +310,18 @@ std::string CheckWhole(Request& request, const std::vector<std::string>& operand
             break;
     }
     if (request.caseArgs.item >= 2 && (request.caseArgs.nameOnly || request.caseArgs.extensionOnly))
-        return "--name-only と --ext-only は --to upper と --to lower にだけ使えます。";
-    if (request.nulSeparated && !request.from) return "-0 は --from と一緒に使います。";
+        return _("--name-only と --ext-only は --to upper と --to lower にだけ使えます。");
+    if (request.nulSeparated && !request.from) return _("-0 は --from と一緒に使います。");
     request.paths = operands;
     if (request.paths.empty() && !request.from)
-        return "ファイルかフォルダを指定してください（または --from）。";
+        return _("ファイルかフォルダを指定してください（または --from）。");
     return {};
 }
 
 }  // namespace
 
 Parsed Parse(int argc, char** argv) {
-    if (argc < 2) return UsageError("コマンドを指定してください。");
+    if (argc < 2) return UsageError(_("コマンドを指定してください。"));
     const std::string_view first = argv[1];
     if (first == "-h" || first == "--help") return {std::nullopt, kExitDone, HelpText()};
     if (first == "--version") return {std::nullopt, kExitDone, VersionText()};
@@ -325,8 +331,8 @@ Parsed Parse(int argc, char** argv) {
     }
     if (!subcommand) {
         if (first.starts_with('-'))
-            return UsageError("コマンドより前にオプション " + std::string(first) + " があります。");
-        return UsageError("不明なコマンド " + std::string(first) + " です。");
+            return UsageError(Translate::Fill(_("コマンドより前にオプション %1 があります。"), {first}));
+        return UsageError(Translate::Fill(_("不明なコマンド %1 です。"), {first}));
     }
 
     Request request;
@@ -352,9 +358,11 @@ Parsed Parse(int argc, char** argv) {
         const int id = getopt_long(count, words, shortOptions.c_str(), longOptions.data(), nullptr);
         if (id == -1) break;
         if (id == '?')
-            return UsageError("不明なオプション " + OptionNamed(words, optind - 1, optopt) + " です。");
+            return UsageError(
+                Translate::Fill(_("不明なオプション %1 です。"), {OptionNamed(words, optind - 1, optopt)}));
         if (id == ':')
-            return UsageError("オプション " + OptionNamed(words, optind - 1, optopt) + " には値が必要です。");
+            return UsageError(Translate::Fill(_("オプション %1 には値が必要です。"),
+                                              {OptionNamed(words, optind - 1, optopt)}));
         if (id == 'h') {
             help = true;
         } else if (id == kVersion) {

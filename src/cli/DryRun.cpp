@@ -2,7 +2,6 @@
 
 #include "cli/Interrupt.h"
 #include "cli/Report.h"
-#include "cli/Texts.h"
 #include "core/commands/Common.h"
 #include "core/commands/RunTexts.h"
 #include "core/names/CaseConvert.h"
@@ -91,7 +90,7 @@ int DryRun(const Request& request, Selection& selection) {
     PairList& pairs = selection.pairs;
     const RenamePreview::Inputs inputs = InputsOf(request);
     const auto stopped = [] {
-        TellError(Command::Text::kUserCancelled);
+        TellError(Command::Text::UserCancelled());
         return kExitInterrupted;
     };
     if (RenamePreview::NeedsDatesTaken(inputs) && !ReadDatesTaken(pairs)) return stopped();

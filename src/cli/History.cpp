@@ -5,9 +5,10 @@
 #include "cli/Escape.h"
 #include "cli/Report.h"
 #include "cli/TerminalHost.h"
-#include "cli/Texts.h"
+#include "core/commands/History.h"
 #include "core/commands/Recovery.h"
 #include "core/journal/RunJournalStore.h"
+#include "core/text/Translate.h"
 
 namespace Cli {
 namespace {
@@ -65,7 +66,7 @@ std::string LocalTime(std::int64_t seconds) {
 
 bool HasJournalFolder(const std::string& journalFolder) {
     if (!journalFolder.empty()) return true;
-    TellError("変更履歴のフォルダがわかりません（HOME も XDG_STATE_HOME もありません）。");
+    TellError(_("変更履歴のフォルダがわかりません（HOME も XDG_STATE_HOME もありません）。"));
     return false;
 }
 
@@ -86,11 +87,14 @@ void AppendCommand(std::string& out, bool json, std::string_view type, const Run
         out += "}\n";
         return;
     }
-    out += std::to_string(header.id) + '\t' + LocalTime(header.time) + '\t' + Texts::KindText(header.kind) +
+    out += std::to_string(header.id) + '\t' + LocalTime(header.time) + '\t' + Command::KindText(header.kind) +
            '\t';
     AppendEscaped(out, header.folder);
-    out += '\t' + std::to_string(files) + '\t' + Texts::StateText(state);
-    if (done != nullptr) out += '\t' + std::to_string(*done) + "個を変更済み";
+    out += '\t' + std::to_string(files) + '\t' + Command::StateText(state);
+    if (done != nullptr) {
+        out += '\t';
+        out += Translate::Fill(P_("%1個を変更済み", "%1個を変更済み", *done), {std::to_string(*done)});
+    }
     out += '\n';
 }
 

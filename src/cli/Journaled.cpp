@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "cli/Report.h"
-#include "cli/Texts.h"
 #include "core/commands/RunTexts.h"
 #include "core/list/MyFileOperation.h"
 

@@ -1,9 +1,10 @@
 #include "cli/Report.h"
 
 #include "cli/Escape.h"
-#include "cli/Texts.h"
+#include "core/commands/RunTexts.h"
 #include "core/list/MyFileOperation.h"
 #include "core/text/Cp932.h"
+#include "core/text/Translate.h"
 
 namespace Cli {
 namespace {
@@ -41,14 +42,14 @@ std::string_view JsonName(Status status) {
 std::string_view Label(Status status) {
     switch (status) {
         case Status::kRenamed:
-            return "変更";
+            return _("変更");
         case Status::kUnchanged:
-            return "変更なし";
+            return _("変更なし");
         case Status::kCollision:
         case Status::kReordered:
-            return "重複";
+            return _("重複");
         case Status::kUntried:
-            return "未処理";
+            return _("未処理");
         case Status::kUnusable:
         case Status::kTooLong:
         case Status::kMissing:
@@ -56,7 +57,7 @@ std::string_view Label(Status status) {
         case Status::kFailed:
             break;
     }
-    return "失敗";
+    return _("失敗");
 }
 
 void Count(Counts& counts, Status status) {
@@ -179,7 +180,7 @@ void Report::Summary(std::string_view refusal, int exitCode) {
     }
     // A refused run is told by its message alone, as the window's preview tells it.
     if (refusal.empty()) {
-        buffer_ += Texts::Counts(counts_.renamed, counts_.collisions, counts_.failed);
+        buffer_ += RunTexts::Counts(counts_.renamed, counts_.collisions, counts_.failed);
         buffer_ += '\n';
     }
     Flush();

@@ -9,12 +9,13 @@
 
 #include "cli/Escape.h"
 #include "cli/Interrupt.h"
-#include "cli/Texts.h"
 #include "core/commands/Common.h"
 #include "core/list/FileList.h"
+#include "core/list/LoadTexts.h"
 #include "core/list/MyFileOperation.h"
 #include "core/names/DateReading.h"
 #include "core/text/Cp932.h"
+#include "core/text/Translate.h"
 
 namespace Cli {
 namespace {
@@ -57,7 +58,7 @@ Selection Refused(std::string message) {
 
 // Ctrl-C before anything changed.
 Selection Stopped() {
-    Selection selection = Refused(std::string(Command::Text::kUserCancelled));
+    Selection selection = Refused(Command::Text::UserCancelled());
     selection.exitCode = kExitInterrupted;
     return selection;
 }
@@ -106,17 +107,18 @@ Selection Select(const Request& request) {
         if (!bytes) {
             std::string named;
             AppendEscaped(named, *request.from);
-            return Refused("ファイル " + named + " を読み込めません。（" + std::strerror(errno) + "）");
+            return Refused(
+                Translate::Fill(_("ファイル %1 を読み込めません。（%2）"), {named, std::strerror(errno)}));
         }
         for (std::string& entry : SplitEntries(*bytes, request.nulSeparated ? '\0' : '\n'))
             natives.push_back(std::move(entry));
-        if (natives.empty()) return Refused("--from のファイルにパスがありません。");
+        if (natives.empty()) return Refused(_("--from のファイルにパスがありません。"));
     }
     std::vector<std::string> entries;
     entries.reserve(natives.size());
     for (const std::string& native : natives) {
         std::optional<std::string> path = Cp932::FromUtf8(AbsolutePath(native));
-        if (!path) return Refused(Texts::Unlisted(1));
+        if (!path) return Refused(LoadTexts::Unlisted(1));
         entries.push_back(std::move(*path));
     }
 
@@ -140,20 +142,20 @@ Selection Select(const Request& request) {
         case Outcome::kCancelled:
             return Stopped();
         case Outcome::kCannotOpen:
-            return Refused(Texts::CannotOpen(Shown(plan.failedFolder)));
+            return Refused(LoadTexts::CannotOpen(Shown(plan.failedFolder)));
         case Outcome::kNoFiles:
-            selection.messages.push_back(Texts::NoFiles(folder));
+            selection.messages.push_back(LoadTexts::NoFiles(folder));
             selection.exitCode = kExitRefused;
             break;
         case Outcome::kAllFiltered:
-            selection.messages.push_back(Texts::AllFiltered(folder));
+            selection.messages.push_back(LoadTexts::AllFiltered(folder));
             selection.exitCode = kExitRefused;
             break;
         case Outcome::kLoaded:
             selection.pairs.Load(std::move(plan.paths), std::move(plan.listings));
             break;
     }
-    if (plan.unlisted > 0) selection.messages.push_back(Texts::Unlisted(plan.unlisted));
+    if (plan.unlisted > 0) selection.messages.push_back(LoadTexts::Unlisted(plan.unlisted));
     if (selection.exitCode != kExitDone || request.sort == RowOrder::Key::kName) return selection;
 
     if (request.sort == RowOrder::Key::kTaken && !ReadDatesTaken(selection.pairs)) return Stopped();

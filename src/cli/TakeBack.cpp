@@ -11,7 +11,6 @@
 #include "cli/Journaled.h"
 #include "cli/Report.h"
 #include "cli/TerminalHost.h"
-#include "cli/Texts.h"
 #include "core/commands/Common.h"
 #include "core/commands/History.h"
 #include "core/commands/Recovery.h"
@@ -19,6 +18,7 @@
 #include "core/journal/RunJournalRecovery.h"
 #include "core/journal/RunJournalUndo.h"
 #include "core/list/MyFileOperation.h"
+#include "core/text/Translate.h"
 
 namespace Cli {
 namespace {
@@ -32,14 +32,7 @@ int ShowUndo(RunJournal::Store& store, const RunJournal::Listing& listing, const
              const Request& request) {
     // As the undo from the history refuses.
     std::optional<RunJournal::Journal> journal = store.Read(kept.header.id);
-    std::string refusal;
-    if (!journal) {
-        refusal = "変更履歴を読み込めませんでした。";
-    } else if (kept.state == RunJournal::State::kUndone) {
-        refusal = "この処理は既に元に戻されています。";
-    } else if (kept.state == RunJournal::State::kRunning) {
-        refusal = "この処理は実行中のため、元に戻せません。";
-    }
+    std::string refusal = Command::HistoryRefusal(journal.has_value(), kept.state);
     Report report(request.json, false);
     if (!refusal.empty()) {
         report.Summary(refusal, kExitRefused);
@@ -58,7 +51,7 @@ int ShowUndo(RunJournal::Store& store, const RunJournal::Listing& listing, const
         show(k, Status::kMissing, RenamePreview::State::kMissing);
     int code = kExitDone;
     if (check.take.empty()) {
-        refusal = Command::Text::kNothingUndone;
+        refusal = Command::Text::NothingUndone();
         code = kExitRefused;
     } else if (!check.missing.empty()) {
         code = kExitSomeFailed;
@@ -79,9 +72,9 @@ int Undo(const Request& request, const std::string& journalFolder) {
             return request.undoId ? command.header.id == *request.undoId : Undoable(command.state);
         });
     if (kept == listing.commands.end()) {
-        TellError(request.undoId
-                      ? "変更履歴に ID " + std::to_string(*request.undoId) + " の処理はありません。"
-                      : std::string("元に戻せる処理が変更履歴にありません。"));
+        TellError(request.undoId ? Translate::Fill(_("変更履歴に ID %1 の処理はありません。"),
+                                                   {std::to_string(*request.undoId)})
+                                 : std::string(_("元に戻せる処理が変更履歴にありません。")));
         return kExitRefused;
     }
     if (!request.apply) return ShowUndo(store, listing, *kept, request);
@@ -108,7 +101,7 @@ int Recover(const Request& request, const std::string& journalFolder) {
                       RunJournal::State::kInterrupted, &interrupted->done);
     }
     if (passed.empty()) {
-        if (!request.json) TellError("中断された処理はありません。");
+        if (!request.json) TellError(_("中断された処理はありません。"));
         return kExitDone;
     }
     if (!request.apply) {
@@ -118,8 +111,8 @@ int Recover(const Request& request, const std::string& journalFolder) {
     // Taking back or leaving the files of a command is the user's choice, made once for all.
     if (!request.answer && isatty(STDIN_FILENO) == 0) {
         TellError(
-            "中断された処理の変更済みのファイルを元に戻すには --yes、そのままにするには --no "
-            "を付けてください。");
+            _("中断された処理の変更済みのファイルを元に戻すには --yes、そのままにするには --no "
+              "を付けてください。"));
         return kExitRefused;
     }
     const std::uint64_t before = NewestJournal(store);

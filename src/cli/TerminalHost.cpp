@@ -5,9 +5,12 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <string>
 
 #include "cli/Interrupt.h"
 #include "cli/Report.h"
+#include "core/commands/Common.h"
+#include "core/text/Translate.h"
 
 namespace Cli {
 namespace {
@@ -18,23 +21,11 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kQuietFor = std::chrono::milliseconds(500);
 constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
 
-const char* LabelOf(Command::Work what) {
-    switch (what) {
-        case Command::Work::kRenaming:
-            return "名前を変更しています…";
-        case Command::Work::kMoving:
-            return "移動しています…";
-        case Command::Work::kReadingDates:
-            break;
-    }
-    return "撮影日時を読み込んでいます…";
-}
-
 // Stops after Ctrl-C; draws the progress line once the work has taken a while.
 class TerminalControl final : public RunControl {
 public:
     TerminalControl(Command::Work what, std::size_t total)
-        : label_(LabelOf(what)), total_(total), shown_(isatty(STDERR_FILENO) != 0) {}
+        : label_(Command::Text::Working(what)), total_(total), shown_(isatty(STDERR_FILENO) != 0) {}
     ~TerminalControl() override {
         if (drawn_) std::fputs("\r\033[K", stderr);
     }
@@ -56,14 +47,14 @@ private:
         last_ = now;
         drawn_ = true;
         if (total_ > 0) {
-            std::fprintf(stderr, "\r\033[K%s %zu / %zu", label_, done, total_);
+            std::fprintf(stderr, "\r\033[K%s %zu / %zu", label_.c_str(), done, total_);
         } else {
-            std::fprintf(stderr, "\r\033[K%s %zu", label_, done);
+            std::fprintf(stderr, "\r\033[K%s %zu", label_.c_str(), done);
         }
         std::fflush(stderr);
     }
 
-    const char* label_;
+    std::string label_;
     std::size_t total_;
     bool shown_;
     bool drawn_ = false;
@@ -86,7 +77,7 @@ Command::Answer TerminalHost::Ask(Command::Question /*which*/, const std::string
     if (isatty(STDIN_FILENO) == 0) {
         // Nobody to ask: the refusal stands.
         TellError(text);
-        TellError("（端末がないため「いいえ」とします。--yes か --no で答えられます）");
+        TellError(_("（端末がないため「いいえ」とします。--yes か --no で答えられます）"));
         unanswered_ = true;
         return Command::Answer::kNo;
     }
@@ -95,8 +86,8 @@ Command::Answer TerminalHost::Ask(Command::Question /*which*/, const std::string
     std::fflush(stderr);
     std::string line;
     if (!std::getline(std::cin, line)) return Command::Answer::kNo;
-    return line == "y" || line == "Y" || line == "yes" || line == "はい" ? Command::Answer::kYes
-                                                                         : Command::Answer::kNo;
+    return line == "y" || line == "Y" || line == "yes" || line == _("はい") ? Command::Answer::kYes
+                                                                            : Command::Answer::kNo;
 }
 
 void TerminalHost::Tell(const std::string& text) {

@@ -29,29 +29,41 @@ std::unique_ptr<RunJournal::Record> NewRecord(const std::string& folder, RunJour
 
 namespace Text {
 
-inline constexpr std::string_view kMissingFiles =
-    "移動または削除による不足ファイルがありますが、\r\n\r\n残っているファイルを元に戻しますか？";
-inline constexpr std::string_view kUserCancelled = "ユーザーによる中止";
-inline constexpr std::string_view kNothingUndone = "元に戻せませんでした。";
-inline constexpr std::string_view kUndone = "処理が終了しました";
-inline constexpr std::string_view kNotUndoneLead = "元に戻せなかったため、 ";
+std::string MissingFiles();
+std::string UserCancelled();
+std::string NothingUndone();
+std::string Undone();
+// The completion message of the runs that keep only the files they rename.
+std::string Done();
+
+// What the face shows while the work is under way.
+std::string Working(Work what);
 
 // A code page 932 path as the faces show it.
 std::string Path(std::string_view cp932);
-// The journal could not be written, and why: Japanese for the usual reasons, else the system's text.
+// The journal could not be written, and why: in words for the usual reasons, else the system's text.
 std::string Unrecorded(const std::error_code& error);
 // A rename stopped by the user, after renamed files.
 std::string Cancelled(std::size_t renamed);
 // A move stopped by the user, after moved files.
 std::string MoveCancelled(std::size_t moved);
-// "lead N個のファイルが未処理になりました" and the line about the "*" marks.
-std::string Unprocessed(std::string_view lead, std::size_t count);
+
+// Why files were left as they were.
+enum class Left {
+    kCollided,        // the run's new names were taken
+    kDigitsCollided,  // the digit alignment's new names were taken
+    kNotRenamed,      // the file system refused
+    kNotUndone,       // an undo could not take them back
+    kUnsaid,          // no reason given
+};
+// "N個のファイルが未処理になりました" with its reason.
+std::string LeftCount(Left why, std::size_t count);
+// LeftCount and the line about the "*" marks.
+std::string Unprocessed(Left why, std::size_t count);
 // The first line of the missing-file message, and the two the window's missing-file box adds.
 std::string MissingFile(std::string_view path);
-inline constexpr std::string_view kMissingMaybeMoved = "既に移動または削除された可能性があります";
-inline constexpr std::string_view kMissingListAgain = "再度リストを作成して下さい。";
-// The completion message of the runs that keep only the files they rename.
-inline constexpr std::string_view kDone = "処理は完了しました";
+std::string MissingMaybeMoved();
+std::string MissingListAgain();
 
 }  // namespace Text
 

@@ -4,6 +4,7 @@
 // each file is looked for by its identity, and the undo is journaled itself.
 
 #include <cstdint>
+#include <string>
 
 #include "core/commands/Host.h"
 #include "core/journal/RunJournalStore.h"
@@ -20,5 +21,13 @@ struct HistoryUndoOptions {
 // files of options.listRun, whose record then no longer tells where they are.
 bool UndoFromHistory(RunJournal::Store& store, std::uint64_t id, const HistoryUndoOptions& options,
                      Host& host);
+
+// A command's kind and state as the history shows them.
+std::string KindText(RunJournal::Kind kind);
+std::string StateText(RunJournal::State state);
+
+// Why a kept command cannot be undone: its journal could not be read, it was undone already or it
+// is still running; empty when it can.
+std::string HistoryRefusal(bool read, RunJournal::State state);
 
 }  // namespace Command

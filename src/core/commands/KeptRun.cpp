@@ -97,7 +97,7 @@ RunOutcome RunKeptFiles(const RunContext& context, const KeptRun& run, Host& hos
     if (record) result.journal = record->Id();
     pairs.Record(outcome, walk, planned);
     UndoRevert::Restamp(pairs);
-    ReportRun(host, outcome, pairs.RenamedFileCount(), run.collisionLead, Text::kDone, context.tellDone);
+    ReportRun(host, outcome, pairs.RenamedFileCount(), run.collided, Text::Done(), context.tellDone);
     result.end = RunOutcome::End::kRan;
     return result;
 }

@@ -48,7 +48,7 @@ struct KeptRun {
     // Plans the kept files from the listed paths, on the busy thread.
     using Plan = std::function<KeptFiles(const std::vector<std::string>& listed)>;
     Plan plan = {};
-    std::string_view collisionLead = {};  // the report's lead for the names taken
+    Text::Left collided = Text::Left::kCollided;  // how the report says names were taken
     RunJournal::Kind kind = RunJournal::Kind::kString;
     // Of two files meant for one name, the first tried gets it.
     RenameExecutor::Order order = RenameExecutor::Order::FirstToLast;

@@ -4,13 +4,16 @@
 #include "core/journal/RunJournalRecord.h"
 #include "core/list/MyFileOperation.h"
 #include "core/list/PairList.h"
+#include "core/text/Translate.h"
 
 namespace Command {
 namespace {
 
-constexpr std::string_view kReplaceQuestion =
-    "移動先に同名ファイルがあります。上書きしますか\r\n\r\n「はい」で上書き、\r\n"
-    "「いいえ」で同名以外のファイルを移動、\r\n「キャンセル」で移動処理全てを取り消します";
+std::string ReplaceQuestion() {
+    return std::string(_("移動先に同名ファイルがあります。上書きしますか")) + "\r\n\r\n" +
+           _("「はい」で上書き、") + "\r\n" + _("「いいえ」で同名以外のファイルを移動、") + "\r\n" +
+           _("「キャンセル」で移動処理全てを取り消します");
+}
 
 // Tells why the move is refused; false for no refusal.
 bool Refuse(MovePlan::Refusal refusal, const std::string& destination, Host& host) {
@@ -18,17 +21,18 @@ bool Refuse(MovePlan::Refusal refusal, const std::string& destination, Host& hos
         case MovePlan::Refusal::kNone:
             return false;
         case MovePlan::Refusal::kNoDestination:
-            host.Tell("移動先が未指定です。");
+            host.Tell(_("移動先が未指定です。"));
             break;
         case MovePlan::Refusal::kDestinationGone:
-            host.Tell("移動先フォルダは既に存在しません");
+            host.Tell(_("移動先フォルダは既に存在しません"));
             break;
         case MovePlan::Refusal::kDestinationChanged:
-            host.Tell("移動先フォルダ " + Text::Path(destination) +
-                      " は、指定した後に取り外されたか別のフォルダに替わっています。");
+            host.Tell(Translate::Fill(
+                _("移動先フォルダ %1 は、指定した後に取り外されたか別のフォルダに替わっています。"),
+                {Text::Path(destination)}));
             break;
         case MovePlan::Refusal::kSameFolder:
-            host.Tell("移動元と移動先が同じフォルダです。");
+            host.Tell(_("移動元と移動先が同じフォルダです。"));
             break;
     }
     return true;
@@ -48,7 +52,7 @@ void MoveAfterRename(PairList& pairs, const MoveOptions& options, Host& host) {
     host.Busy(Work::kMoving, 0, [&](RunControl&) { plan = MovePlan::MakePlan(pairs, options.destination); });
     MovePlan::Answer answer = MovePlan::Answer::kReplace;
     if (plan.AsksToReplace()) {
-        switch (host.Ask(Question::kReplace, std::string(kReplaceQuestion))) {
+        switch (host.Ask(Question::kReplace, ReplaceQuestion())) {
             case Answer::kYes:
                 break;
             case Answer::kNo:
@@ -68,8 +72,10 @@ void MoveAfterRename(PairList& pairs, const MoveOptions& options, Host& host) {
     // A moved file is no longer where the command put it: reverting it must not touch the new name.
     pairs.MarkMovedAway(result.moved);
     if (!result.notMoved.empty()) {
-        host.Tell("移動できなかったため、 " + std::to_string(result.notMoved.size()) +
-                  "個のファイルが移動元に残っています。");
+        const std::size_t left = result.notMoved.size();
+        host.Tell(Translate::Fill(P_("移動できなかったため、 %1個のファイルが移動元に残っています。",
+                                     "移動できなかったため、 %1個のファイルが移動元に残っています。", left),
+                                  {std::to_string(left)}));
     }
     if (!result.untried.empty()) host.Tell(Text::MoveCancelled(result.moved.size()));
 }

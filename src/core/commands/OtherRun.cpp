@@ -12,15 +12,13 @@ RunOutcome RunCaseConversion(const RunContext& context, int mode, Host& host) {
         return KeptFrom(CaseConvert::PlanConversion(listed, mode));
     };
     // Last to first, so of two files converted to one name the later one gets it.
-    const RunOutcome ran = RunKeptFiles(context,
-                                        {.plan = plan,
-                                         .collisionLead = "処理により同名ファイルができたため、 ",
-                                         .kind = RunJournal::Kind::kCaseWidth,
-                                         .order = RenameExecutor::Order::LastToFirst},
-                                        host);
+    const RunOutcome ran = RunKeptFiles(
+        context,
+        {.plan = plan, .kind = RunJournal::Kind::kCaseWidth, .order = RenameExecutor::Order::LastToFirst},
+        host);
     if (ran.end == RunOutcome::End::kNoFile) {
         host.Tell(RunTexts::NothingToRename(RenamePreview::NothingToRename::Run::kCase));
-        if (context.tellDone) host.Tell(std::string(Text::kDone));
+        if (context.tellDone) host.Tell(Text::Done());
     }
     return ran;
 }
@@ -31,7 +29,7 @@ RunOutcome RunDigitAlignment(const RunContext& context, Host& host) {
     };
     const RunOutcome ran = RunKeptFiles(context,
                                         {.plan = plan,
-                                         .collisionLead = "桁揃え処理により同名ファイルができたため、 ",
+                                         .collided = Text::Left::kDigitsCollided,
                                          .kind = RunJournal::Kind::kDigit,
                                          .offerOrder = true},
                                         host);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/commands/Common.h"
+#include "core/text/Translate.h"
 
 namespace Command {
 namespace {
@@ -14,17 +15,22 @@ namespace {
 // Each file left under a temporary name or in two places (native paths).
 void TellLeft(const RunJournal::Left& left, Host& host) {
     for (const RunJournal::Stranded& stranded : left.stayed) {
-        host.Tell("ファイル " + stranded.home + " は同名ファイルがあるため、一時的な名前 " + stranded.path +
-                  " のまま残っています");
+        host.Tell(
+            Translate::Fill(_("ファイル %1 は同名ファイルがあるため、一時的な名前 %2 のまま残っています"),
+                            {stranded.home, stranded.path}));
     }
     for (const RunJournal::Twice& twice : left.twice)
-        host.Tell("ファイル " + twice.source + " は移動先の " + twice.copy + " にも残っています");
+        host.Tell(
+            Translate::Fill(_("ファイル %1 は移動先の %2 にも残っています"), {twice.source, twice.copy}));
 }
 
 std::string RecoverQuestion(const RunJournal::Interrupted& interrupted) {
-    return "前回の名前の変更は完了していません（" + std::to_string(interrupted.files) + "個のうち" +
-           std::to_string(interrupted.done) +
-           "個を変更済み）。\r\n変更済みのファイルを元の名前に戻しますか？";
+    // TRANSLATORS: %1 files of the interrupted command, %2 of them renamed.
+    return Translate::Fill(
+               P_("前回の名前の変更は完了していません（%1個のうち%2個を変更済み）。",
+                  "前回の名前の変更は完了していません（%1個のうち%2個を変更済み）。", interrupted.files),
+               {std::to_string(interrupted.files), std::to_string(interrupted.done)}) +
+           "\r\n" + _("変更済みのファイルを元の名前に戻しますか？");
 }
 
 }  // namespace
@@ -32,7 +38,8 @@ std::string RecoverQuestion(const RunJournal::Interrupted& interrupted) {
 RunJournal::Listing ListJournal(RunJournal::Store& store, Host& host, std::size_t limit) {
     RunJournal::Listing listing = store.List(limit);
     for (const RunJournal::Problem& problem : listing.problems)
-        host.Tell("変更履歴のファイル " + problem.file + " は読み込めないため、除外しました。");
+        host.Tell(
+            Translate::Fill(_("変更履歴のファイル %1 は読み込めないため、除外しました。"), {problem.file}));
     return listing;
 }
 
@@ -63,13 +70,12 @@ void TellTakenBack(const RunJournal::TakenBack& takenBack, bool tellDone, Host& 
     if (RefuseUnrecorded(result.unrecorded, host)) return;
     TellStranded(result.stranded, host);
     if (!result.refused.empty()) {
-        host.Tell(std::string(Text::kNotUndoneLead) + std::to_string(result.refused.size()) +
-                  "個のファイルが未処理になりました");
+        host.Tell(Text::LeftCount(Text::Left::kNotUndone, result.refused.size()));
     }
     if (!result.untried.empty()) {
         host.Tell(Text::Cancelled(result.done));
     } else if (result.refused.empty() && tellDone) {
-        host.Tell(std::string(Text::kUndone));
+        host.Tell(Text::Undone());
     }
     TellLeft(takenBack, host);
 }

@@ -3,6 +3,7 @@
 #include "core/commands/Common.h"
 #include "core/journal/RunJournalRecord.h"
 #include "core/run/UndoRevert.h"
+#include "core/text/Translate.h"
 
 namespace Command {
 namespace {
@@ -13,13 +14,13 @@ std::string RefusalText(UndoRevert::Revert outcome) {
         case Revert::kDone:
             break;
         case Revert::kNotRenamed:
-            return "このファイルは変更されていないため、戻せません。";
+            return _("このファイルは変更されていないため、戻せません。");
         case Revert::kMissing:
-            return "対象ファイルが移動または削除されています。";
+            return _("対象ファイルが移動または削除されています。");
         case Revert::kTaken:
-            return "同じファイル名が存在するため、処理できません";
+            return _("同じファイル名が存在するため、処理できません");
         case Revert::kRefused:
-            return "名前を元に戻せませんでした。";
+            return _("名前を元に戻せませんでした。");
     }
     return {};
 }

@@ -18,15 +18,15 @@ RenameExecutor::Outcome RunPlanned(Host& host, const std::vector<std::string>& o
     return std::move(planned.outcome);
 }
 
-void ReportRun(Host& host, const RenameExecutor::Outcome& executed, std::size_t renamed,
-               std::string_view collisionLead, std::string_view done, bool tellDone) {
-    const auto markAndCount = [&host](const std::vector<std::size_t>& entries, std::string_view lead) {
+void ReportRun(Host& host, const RenameExecutor::Outcome& executed, std::size_t renamed, Text::Left collided,
+               std::string_view done, bool tellDone) {
+    const auto markAndCount = [&host](const std::vector<std::size_t>& entries, Text::Left why) {
         if (entries.empty()) return;
         host.MarkUnprocessed(entries);
-        host.Tell(Text::Unprocessed(lead, entries.size()));
+        host.Tell(Text::Unprocessed(why, entries.size()));
     };
-    markAndCount(executed.skipped, collisionLead);
-    markAndCount(executed.failed, "名前を変更できなかったため、 ");
+    markAndCount(executed.skipped, collided);
+    markAndCount(executed.failed, Text::Left::kNotRenamed);
     if (!executed.untried.empty()) {
         host.Tell(Text::Cancelled(renamed));
         return;

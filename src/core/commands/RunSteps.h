@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/commands/Common.h"
 #include "core/commands/Host.h"
 #include "core/run/RenameExecutor.h"
 
@@ -36,10 +37,10 @@ RenameExecutor::Outcome RunPlanned(Host& host, const std::vector<std::string>& o
                                    const std::vector<std::string>& newPaths, const RenamePlanner::Plan& plan,
                                    RenameExecutor::Look look, const std::vector<Platform::EntryId>* ids,
                                    RenameExecutor::Recorder* record);
-// Marks the entries a run left unrenamed and tells of them: the collisions (skipped) after
-// collisionLead, then the refusals of the file system, then a stop; with none of them, done when
+// Marks the entries a run left unrenamed and tells of them: the collisions (skipped) as collided
+// says, then the refusals of the file system, then a stop; with none of them, done when
 // tellDone. renamed: the files the run renamed, for the stop.
-void ReportRun(Host& host, const RenameExecutor::Outcome& executed, std::size_t renamed,
-               std::string_view collisionLead, std::string_view done, bool tellDone);
+void ReportRun(Host& host, const RenameExecutor::Outcome& executed, std::size_t renamed, Text::Left collided,
+               std::string_view done, bool tellDone);
 
 }  // namespace Command

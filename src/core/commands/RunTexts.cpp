@@ -12,25 +12,26 @@
 namespace RunTexts {
 namespace {
 
-constexpr std::string_view kBadPattern = "正規表現が正しくありません";
-constexpr std::string_view kBadInputs = "入力項目が不足しているか、または不正値が入力されています";
+std::string BadInputs() {
+    return _("入力項目が不足しているか、または不正値が入力されています");
+}
 
-// What is wrong with a pattern, after kBadPattern; empty where no kind says more.
+// What is wrong with a pattern; empty where no kind says more.
 std::string PatternErrorText(RegexRename::PatternError error) {
     using RegexRename::PatternError;
     switch (error) {
         case PatternError::kParentheses:
-            return "括弧の対応が取れていません";
+            return _("括弧の対応が取れていません");
         case PatternError::kEscape:
-            return "\\ の後に使えない文字があります";
+            return _("\\ の後に使えない文字があります");
         case PatternError::kSingleByte:
-            return "\\C は文字を途中で分けるため使えません";
+            return _("\\C は文字を途中で分けるため使えません");
         case PatternError::kQuantifier:
-            return "繰り返しの指定が正しくありません";
+            return _("繰り返しの指定が正しくありません");
         case PatternError::kLookbehind:
-            return "後読みには長さの決まった文字列しか使えません";
+            return _("後読みには長さの決まった文字列しか使えません");
         case PatternError::kTooComplex:
-            return "複雑すぎます";
+            return _("複雑すぎます");
         case PatternError::kNone:
         case PatternError::kOther:
             break;
@@ -41,7 +42,7 @@ std::string PatternErrorText(RegexRename::PatternError error) {
 }  // namespace
 
 std::string SettingsPage() {
-    return "「動作設定」ページからのリネームは行えません。";
+    return _("「動作設定」ページからのリネームは行えません。");
 }
 
 std::string SequentialRefusal(const SequentialNames::RunCheck& check) {
@@ -50,10 +51,10 @@ std::string SequentialRefusal(const SequentialNames::RunCheck& check) {
         case Refusal::kNone:
             break;
         case Refusal::kInputs:
-            return std::string(kBadInputs);
+            return BadInputs();
         case Refusal::kForbidden:
-            return "固定文字にファイル名として使用できない文字 " + Cp932::ToUtf8Lossy(check.forbidden) +
-                   " が使われています。";
+            return Translate::Fill(_("固定文字にファイル名として使用できない文字 %1 が使われています。"),
+                                   {Cp932::ToUtf8Lossy(check.forbidden)});
     }
     return {};
 }
@@ -67,14 +68,11 @@ std::string SequentialStop(SequentialNames::Outcome outcome, const std::string& 
         case Outcome::MissingFile:
             return Command::Text::MissingFile(detail);
         case Outcome::Collision:
-            return "同名ファイルができるので、リネームは実施できません。";
+            return _("同名ファイルができるので、リネームは実施できません。");
         case Outcome::NumberOutOfRange:
-            return std::string(kBadInputs);
+            return BadInputs();
         case Outcome::BadDate:
-            // Built by append: GCC 12 warns of an overlap in "'" + std::string at -O2.
-            return std::string("'")
-                .append(Cp932::ToUtf8Lossy(detail))
-                .append("' は日付または時刻ではありません");
+            return Translate::Fill(_("'%1' は日付または時刻ではありません"), {Cp932::ToUtf8Lossy(detail)});
     }
     return {};
 }
@@ -85,18 +83,18 @@ std::string StringRefusal(const StringRename::Check& check) {
         case Refusal::None:
             break;
         case Refusal::EmptyTarget:
-            return "入力項目が不足しています";
+            return _("入力項目が不足しています");
         case Refusal::StarAlone:
-            return "アスタリスク \"*\" の単独使用はできません。";
+            return _("アスタリスク \"*\" の単独使用はできません。");
         case Refusal::QuestionAlone:
-            return "クエスチョンマーク \"?\" の単独使用はできません。";
+            return _("クエスチョンマーク \"?\" の単独使用はできません。");
         case Refusal::StarAndQuestion:
-            return "アスタリスク\"*\"とクエスチョンマーク\"?\"の混在指定はできません。";
+            return _("アスタリスク\"*\"とクエスチョンマーク\"?\"の混在指定はできません。");
         case Refusal::SeveralStars:
-            return "アスタリスク \"*\" の複数使用はできません。";
+            return _("アスタリスク \"*\" の複数使用はできません。");
         case Refusal::ForbiddenInReplacement:
-            return "置換文字にファイル名として使用できない文字 " + Cp932::ToUtf8Lossy(check.forbidden) +
-                   " が使われています。";
+            return Translate::Fill(_("置換文字にファイル名として使用できない文字 %1 が使われています。"),
+                                   {Cp932::ToUtf8Lossy(check.forbidden)});
     }
     return {};
 }
@@ -110,13 +108,15 @@ std::string RegexRefusal(const RegexRename::Check& check) {
             return StringRefusal(StringRename::Check{StringRename::Refusal::EmptyTarget, {}});
         case Refusal::BadPattern: {
             const std::string what = PatternErrorText(check.error);
-            const std::string at = "（" + std::to_string(check.position) + "文字目）";
-            return what.empty() ? std::string(kBadPattern) + at
-                                : std::string(kBadPattern) + "： " + what + at;
+            const std::string at = std::to_string(check.position);
+            // TRANSLATORS: %1 is the position in the pattern (counted in characters from 1).
+            if (what.empty()) return Translate::Fill(_("正規表現が正しくありません（%1文字目）"), {at});
+            // TRANSLATORS: %1 says what is wrong, %2 is its position in the pattern.
+            return Translate::Fill(_("正規表現が正しくありません： %1（%2文字目）"), {what, at});
         }
         case Refusal::MissingGroup:
-            return "置換文字列に存在しないグループ " + Cp932::ToUtf8Lossy(check.detail) +
-                   " が使われています。";
+            return Translate::Fill(_("置換文字列に存在しないグループ %1 が使われています。"),
+                                   {Cp932::ToUtf8Lossy(check.detail)});
         case Refusal::ForbiddenInReplacement:
             return StringRefusal(
                 StringRename::Check{StringRename::Refusal::ForbiddenInReplacement, check.detail});
@@ -128,24 +128,26 @@ std::string RegexStopped(RegexRename::StopReason reason, const std::string& path
     const std::string name = Cp932::ToUtf8Lossy(MyFileOperation::SplitAtLastDelimiter(path).name);
     switch (reason) {
         case RegexRename::StopReason::kTooLong:
-            return "正規表現は正しく書かれていますが、ファイル " + name +
-                   " の名前では照合に時間がかかりすぎます。";
+            return Translate::Fill(
+                _("正規表現は正しく書かれていますが、ファイル %1 の名前では照合に時間がかかりすぎます。"),
+                {name});
         case RegexRename::StopReason::kFailed:
             break;
     }
-    return "ファイル " + name + " の名前を正規表現と照合できませんでした。";
+    return Translate::Fill(_("ファイル %1 の名前を正規表現と照合できませんでした。"), {name});
 }
 
 std::string NothingToRename(RenamePreview::NothingToRename::Run run) {
     using Run = RenamePreview::NothingToRename::Run;
     switch (run) {
         case Run::kString:
-            return "対象のファイルがないか、変換結果が不正になるため、変換できません\r\n\r\n"
-                   "対象文字が見つからないか、変換を行うと空白のファイル名ができる可能性があります。";
+            return std::string(_("対象のファイルがないか、変換結果が不正になるため、変換できません")) +
+                   "\r\n\r\n" +
+                   _("対象文字が見つからないか、変換を行うと空白のファイル名ができる可能性があります。");
         case Run::kCase:
-            return "処理対象ファイルが見つかりませんでした。";
+            return _("処理対象ファイルが見つかりませんでした。");
         case Run::kDigit:
-            return "桁揃え可能なファイルはありません";
+            return _("桁揃え可能なファイルはありません");
     }
     return {};
 }
@@ -198,17 +200,37 @@ std::string PreviewReason(RenamePreview::State state) {
     return {};
 }
 
+std::string PreviewCounts(const RenamePreview::Rows& rows) {
+    using State = RenamePreview::State;
+    // Rows renamed only on a yes to the run's question count with the collisions: what Go does
+    // without it.
+    std::size_t failed = 0;
+    for (const State state : {State::kUnusable, State::kTooLong, State::kMissing, State::kRefused})
+        failed += rows.Count(state);
+    return Counts(rows.Count(State::kRenamed), rows.Count(State::kCollision) + rows.Count(State::kReordered),
+                  failed);
+}
+
+std::string Counts(std::size_t renamed, std::size_t collided, std::size_t failed) {
+    // TRANSLATORS: counts of the files renamed, and colliding with another name.
+    std::string text =
+        Translate::Fill(_("変更 %1件 ／ 重複 %2件"), {std::to_string(renamed), std::to_string(collided)});
+    if (failed > 0) text += Translate::Fill(_(" ／ 失敗 %1件"), {std::to_string(failed)});
+    return text;
+}
+
 std::string SequentialReorder() {
-    return "同名ファイルができるので、このままではリネームは実施できません。\r\n"
-           "ただし、重なる名前はすべてこの一覧のファイルのものです。\r\n"
-           "順序を入れ替えて変更しますか？";
+    return std::string(_("同名ファイルができるので、このままではリネームは実施できません。")) + "\r\n" +
+           _("ただし、重なる名前はすべてこの一覧のファイルのものです。") + "\r\n" +
+           _("順序を入れ替えて変更しますか？");
 }
 
 std::string BatchReorder(std::size_t count) {
-    return std::to_string(count) +
-           "個のファイルは、この一覧の他のファイルの現在の名前と重なります。\r\n"
-           "順序を入れ替えて変更しますか？\r\n"
-           "（「いいえ」の場合、これらのファイルは変更されず \"*\" マークが付けられます）";
+    return Translate::Fill(P_("%1個のファイルは、この一覧の他のファイルの現在の名前と重なります。",
+                              "%1個のファイルは、この一覧の他のファイルの現在の名前と重なります。", count),
+                           {std::to_string(count)}) +
+           "\r\n" + _("順序を入れ替えて変更しますか？") + "\r\n" +
+           _("（「いいえ」の場合、これらのファイルは変更されず \"*\" マークが付けられます）");
 }
 
 }  // namespace RunTexts

@@ -34,11 +34,15 @@ std::string NothingToRename(RenamePreview::NothingToRename::Run run);
 // The message the run would show for a refusal the preview foresees; empty for none.
 std::string PreviewRefusal(const RenamePreview::Refusal& refusal);
 
-// Whether to rename in another order: the sequential run, whose names are all held by files of the
-// list; a run that keeps some files, count of which meet names of others.
 // Why the preview says a row keeps its name; empty for a row renamed or unchanged.
 std::string PreviewReason(RenamePreview::State state);
+// The preview's counts: rows renamed, colliding, and failing where any do.
+std::string PreviewCounts(const RenamePreview::Rows& rows);
+// The same line from the counts.
+std::string Counts(std::size_t renamed, std::size_t collided, std::size_t failed);
 
+// Whether to rename in another order: the sequential run, whose names are all held by files of the
+// list; a run that keeps some files, count of which meet names of others.
 std::string SequentialReorder();
 std::string BatchReorder(std::size_t count);
 

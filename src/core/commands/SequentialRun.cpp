@@ -8,6 +8,7 @@
 #include "core/list/PairList.h"
 #include "core/run/RenameExecutor.h"
 #include "core/run/UndoRevert.h"
+#include "core/text/Translate.h"
 
 namespace Command {
 namespace {
@@ -17,10 +18,13 @@ const std::vector<Platform::EntryId> kIdsLater;
 
 // The message of the run's end: done, and how many photos had no date taken.
 std::string DoneMessage(std::size_t undatedPhotos) {
-    std::string done = "名前の変更が終了しました";
-    if (undatedPhotos > 0)
-        done += "\r\n" + std::to_string(undatedPhotos) +
-                "個のファイルは撮影日時がないため、更新日時を使いました。";
+    std::string done = _("名前の変更が終了しました");
+    if (undatedPhotos > 0) {
+        done += "\r\n" + Translate::Fill(
+                             P_("%1個のファイルは撮影日時がないため、更新日時を使いました。",
+                                "%1個のファイルは撮影日時がないため、更新日時を使いました。", undatedPhotos),
+                             {std::to_string(undatedPhotos)});
+    }
     return done;
 }
 
@@ -104,15 +108,15 @@ SequentialOutcome RunSequential(const RunContext& context, const SequentialRun& 
     pairs.Record(outcome, RenameExecutor::Order::FirstToLast, planned);
     UndoRevert::Restamp(pairs);
     if (!outcome.executed) {
-        host.Tell("リネームに失敗しました。");
+        host.Tell(_("リネームに失敗しました。"));
         return result;
     }
 
     // The new names, and what became of them. A rename the file system refused keeps its entry's
     // new name but is marked, and its count replaces the completion message.
     host.ListChanged();
-    ReportRun(host, outcome, pairs.RenamedFileCount(), "", DoneMessage(composed.undatedPhotos),
-              context.tellDone || composed.undatedPhotos > 0);
+    ReportRun(host, outcome, pairs.RenamedFileCount(), Text::Left::kUnsaid,
+              DoneMessage(composed.undatedPhotos), context.tellDone || composed.undatedPhotos > 0);
     result.ran = true;
     result.cancelled = !outcome.untried.empty();
     return result;

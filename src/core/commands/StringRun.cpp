@@ -11,12 +11,8 @@ namespace Command {
 namespace {
 
 RunOutcome RunPlan(const RunContext& context, Host& host, const KeptRun::Plan& plan) {
-    const RunOutcome ran = RunKeptFiles(context,
-                                        {.plan = plan,
-                                         .collisionLead = "処理により同名ファイルができたため、 ",
-                                         .kind = RunJournal::Kind::kString,
-                                         .offerOrder = true},
-                                        host);
+    const RunOutcome ran =
+        RunKeptFiles(context, {.plan = plan, .kind = RunJournal::Kind::kString, .offerOrder = true}, host);
     if (ran.end == RunOutcome::End::kNoFile)
         host.Tell(RunTexts::NothingToRename(RenamePreview::NothingToRename::Run::kString));
     return ran;

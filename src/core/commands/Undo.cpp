@@ -22,13 +22,13 @@ void UndoLast(PairList& pairs, const UndoOptions& options, Host& host) {
     if (!missing.empty()) {
         host.MarkUnprocessed(missing);
         // Nothing has changed yet but the marks: no leaves the pairs as they are.
-        if (host.Ask(Question::kMissingFiles, std::string(Text::kMissingFiles)) != Answer::kYes) {
-            host.Tell(std::string(Text::kUserCancelled));
+        if (host.Ask(Question::kMissingFiles, Text::MissingFiles()) != Answer::kYes) {
+            host.Tell(Text::UserCancelled());
             return;
         }
     }
     if (!UndoRevert::AnyToUndo(pairs, missing)) {
-        host.Tell(std::string(Text::kNothingUndone));
+        host.Tell(Text::NothingUndone());
         return;
     }
     UndoRevert::UndoPlan replanned;
@@ -50,12 +50,12 @@ void UndoLast(PairList& pairs, const UndoOptions& options, Host& host) {
     if (!result.refused.empty()) {
         // A refused file stays at its new name, owed to the next undo; its row is marked.
         host.MarkUnprocessed(result.refused);
-        host.Tell(Text::Unprocessed(Text::kNotUndoneLead, result.refused.size()));
+        host.Tell(Text::Unprocessed(Text::Left::kNotUndone, result.refused.size()));
     }
     if (result.stopped) {
         host.Tell(Text::Cancelled(result.done));
     } else if (result.refused.empty() && options.tellDone) {
-        host.Tell(std::string(Text::kUndone));
+        host.Tell(Text::Undone());
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "core/text/Cp932.h"
 #include "core/text/LightStr.h"
+#include "core/text/Translate.h"
 
 namespace {
 
@@ -263,7 +264,7 @@ bool TIniFile::UpdateFile(AtomicFile::MissingFolders folders) {
         errorMessage_.clear();
         return true;
     }
-    errorMessage_ = ToMessageText("設定ファイルを保存できませんでした。\n") + ToMessageText(path_) + "\n(" +
-                    ToMessageText(errorCode_.message()) + ")";
+    errorMessage_ = ToMessageText(_("設定ファイルを保存できませんでした。\n")) + ToMessageText(path_) +
+                    "\n(" + ToMessageText(errorCode_.message()) + ")";
     return false;
 }

@@ -58,4 +58,19 @@ Language::Spoken InUse() {
     return spoken.load(std::memory_order_relaxed);
 }
 
+std::string Fill(std::string_view text, std::initializer_list<std::string_view> values) {
+    std::string filled;
+    filled.reserve(text.size() + 32);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t number = i + 1 < text.size() ? static_cast<std::size_t>(text[i + 1] - '0') : 0;
+        if (text[i] == '%' && number >= 1 && number <= values.size()) {
+            filled += *(values.begin() + (number - 1));
+            ++i;
+        } else {
+            filled += text[i];
+        }
+    }
+    return filled;
+}
+
 }  // namespace Translate

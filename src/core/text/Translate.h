@@ -7,8 +7,13 @@
 //   _("text")                    a text shown as it stands
 //   P_("text", "texts", count)   a text with a count in it (the same text twice in Japanese)
 //   N_("text")                   marks a text in a table for extraction; translate it with _ where shown
+//
+// A text with a value in it holds %1, %2, ... (the window's QString::arg does the same), so a
+// translation can move the value; Fill puts the values in.
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "core/text/Language.h"
 
@@ -31,6 +36,9 @@ std::string CatalogueFolder();
 void Use(Language::Spoken language, const std::string& catalogueFolder);
 
 Language::Spoken InUse();
+
+// The text with %1 .. %9 replaced by the values in their order, wherever a translation puts them.
+std::string Fill(std::string_view text, std::initializer_list<std::string_view> values);
 
 }  // namespace Translate
 

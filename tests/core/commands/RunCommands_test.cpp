@@ -97,7 +97,7 @@ TEST(RunCommandsTest, RunAskAndReportThroughTheHost) {
          {Answer::kYes},
          SIZE_MAX,
          "BABLT",
-         {RunTexts::BatchReorder(1), std::string(Command::Text::kDone)},
+         {RunTexts::BatchReorder(1), Command::Text::Done()},
          {"aa.txt=a.txt", "aaaa.txt=aa.txt", "b.txt=b.txt"},
          {}},
         {"string, no",
@@ -106,7 +106,8 @@ TEST(RunCommandsTest, RunAskAndReportThroughTheHost) {
          {Answer::kNo},
          SIZE_MAX,
          "BABLMT",
-         {RunTexts::BatchReorder(1), Command::Text::Unprocessed(lead, 1)},
+         {RunTexts::BatchReorder(1),
+          lead + "1個のファイルが未処理になりました\r\n未処理のものは\"*\"マークが付けられています。"},
          {"a.txt=a.txt", "aaaa.txt=aa.txt", "b.txt=b.txt"},
          {0}},
     };

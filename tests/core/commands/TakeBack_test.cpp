@@ -77,9 +77,9 @@ struct Case {
 };
 
 TEST(TakeBack, UndoAsksAboutMissingFilesAndStops) {
-    const std::string done(Command::Text::kUndone);
-    const std::string cancelled(Command::Text::kUserCancelled);
-    const std::string nothing(Command::Text::kNothingUndone);
+    const std::string done = Command::Text::Undone();
+    const std::string cancelled = Command::Text::UserCancelled();
+    const std::string nothing = Command::Text::NothingUndone();
     const std::vector<Kind> undone = {Kind::kBusy, Kind::kBusy, Kind::kListChanged, Kind::kTell};
     const std::vector<Kind> refused = {Kind::kBusy, Kind::kMark, Kind::kAsk, Kind::kTell};
     // clang-format off
@@ -156,7 +156,7 @@ TEST(TakeBack, RecoveryOffersAKilledRunOnce) {
         EXPECT_EQ(ran.host.Texts(Kind::kAsk), Names{question});
         EXPECT_EQ(ran.Src(), answer == Answer::kYes ? back : left);
         EXPECT_EQ(ran.host.Texts(Kind::kTell),
-                  answer == Answer::kYes ? Names{std::string(Command::Text::kUndone)} : Names{});
+                  answer == Answer::kYes ? Names{Command::Text::Undone()} : Names{});
         EXPECT_TRUE(ran.host.AllFromCaller());
     }
 }

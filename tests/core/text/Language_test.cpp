@@ -68,6 +68,8 @@ TEST(Language, TextsFollowTheLanguageInUse) {
     EXPECT_STREQ(_(source), "File") << folder;
     EXPECT_STREQ(P_(sourceCount, sourceCount, 1), "%1 file was not listed: its name cannot be handled.");
     EXPECT_STREQ(P_(sourceCount, sourceCount, 3), "%1 files were not listed: their names cannot be handled.");
+    // A translation may put the values in another order.
+    EXPECT_EQ(Translate::Fill("%2 / %1 = 100%", {"a", "b"}), "b / a = 100%");
     Translate::Use(Spoken::Japanese, folder);
     EXPECT_EQ(_(source), source);
     EXPECT_EQ(P_(sourceCount, sourceCount, 3), sourceCount);
