@@ -6,21 +6,11 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "core/settings/IniFile.h"
-#include "core/settings/Settings.h"
 #include "core/text/Translate.h"
 
 // Q_INIT_RESOURCE declares a function of the global namespace, so it cannot be used in a namespace.
 static void InitAppIcon() {
     Q_INIT_RESOURCE(AppIcon);
-}
-
-Language::Spoken UseLanguage(const std::string& settingsPath) {
-    const int choice = Settings::Read(TIniFile(settingsPath), {}).language;
-    const Language::Spoken spoken =
-        Language::Choose(Language::ChoiceFromNumber(choice), Translate::CurrentEnvironment());
-    Translate::Use(spoken, Translate::CatalogueFolder());
-    return spoken;
 }
 
 namespace {

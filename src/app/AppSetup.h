@@ -1,15 +1,6 @@
 #pragma once
 
-#include <string>
-
-#include "core/text/Language.h"
-
 class QApplication;
-
-// Chooses the language of every text from the choice in the settings file at the path and the
-// environment, and puts it to use. Call it once the application object stands (which sets the
-// locale from the environment) and before any text is built.
-Language::Spoken UseLanguage(const std::string& settingsPath);
 
 // What the application needs before its window opens:
 // - the name that message boxes carry as their title ("Quorbel"), while every window's caption

@@ -10,18 +10,19 @@
 #include "core/journal/RunJournalStore.h"
 #include "core/names/DateReading.h"
 #include "core/platform/Heap.h"
+#include "core/settings/Settings.h"
 #include "core/settings/SettingsLocation.h"
 
 int main(int argc, char** argv) {
     Platform::SetUpHeap();
     if (CommandLine::AsksOnlyForText(argc, argv)) {
         const QCoreApplication textOnly(argc, argv);
-        UseLanguage(SettingsLocation::Find().path);
+        Settings::UseLanguage(SettingsLocation::Find().path);
         return CommandLine::Finish(CommandLine::Parse(QCoreApplication::arguments()));
     }
     QApplication app(argc, argv);
     const std::string settingsPath = SettingsLocation::Find().path;
-    UseLanguage(settingsPath);
+    Settings::UseLanguage(settingsPath);
     SetUpApplication(app);
     const CommandLine::Request request = CommandLine::Parse(QApplication::arguments());
     if (request.exitCode) return CommandLine::Finish(request);

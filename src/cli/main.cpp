@@ -13,8 +13,21 @@
 #include "core/journal/RunJournalStore.h"
 #include "core/names/DateReading.h"
 #include "core/platform/Heap.h"
+#include "core/platform/SystemInfo.h"
+#include "core/settings/Settings.h"
+#include "core/settings/SettingsLocation.h"
 
 namespace {
+
+// The language the window speaks: its settings file (beside the window's executable, which stands
+// beside this one, or in the user's folder) is read for the choice, never written.
+void UseWindowsLanguage() {
+    const std::string self = SystemInfo::ExecutablePath();
+    const std::size_t slash = self.rfind('/');
+    const std::string window =
+        slash == std::string::npos ? std::string() : self.substr(0, slash + 1) + "quorbel";
+    Settings::UseLanguage(SettingsLocation::Choose(SettingsLocation::GatherFacts(window)).path);
+}
 
 int Run(const Cli::Request& request) {
     using Cli::Subcommand;
@@ -44,6 +57,7 @@ int Run(const Cli::Request& request) {
 
 int main(int argc, char** argv) {
     Platform::SetUpHeap();
+    UseWindowsLanguage();
     const Cli::Parsed parsed = Cli::Parse(argc, argv);
     if (!parsed.request) {
         std::fputs(parsed.output.c_str(), parsed.exitCode == Cli::kExitDone ? stdout : stderr);

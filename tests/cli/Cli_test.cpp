@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
@@ -27,6 +28,15 @@ struct Ran {
 
 class CliTest : public ::testing::Test {
 protected:
+    // A copy of the program in a folder of the test's own, with the build's catalogues: the window's
+    // settings file it reads stands beside it, never the build folder's.
+    CliTest() {
+        const std::filesystem::path built(QUORBEL_CLI);
+        std::filesystem::create_directory(bin_);
+        std::filesystem::copy_file(built, program_);
+        std::filesystem::create_directory_symlink(built.parent_path() / "locale", bin_ / "locale");
+    }
+
     // args after the program's name; input on stdin.
     Ran Cli(const std::vector<std::string>& args, const std::string& input = {}) const {
         const std::string in = scratch_ / "stdin";
@@ -45,12 +55,14 @@ protected:
             redirect(err, O_WRONLY | O_CREAT | O_TRUNC, 2);
             setenv("XDG_STATE_HOME", state_.c_str(), 1);
             setenv("HOME", scratch_.Path().c_str(), 1);
-            setenv("LC_ALL", "C.UTF-8", 1);
-            std::vector<char*> argv{const_cast<char*>(QUORBEL_CLI)};
+            unsetenv("LC_ALL");
+            unsetenv("LANGUAGE");
+            setenv("LANG", lang_.c_str(), 1);
+            std::vector<char*> argv{const_cast<char*>(program_.c_str())};
             for (const std::string& arg : args)
                 argv.push_back(const_cast<char*>(arg.c_str()));
             argv.push_back(nullptr);
-            execv(QUORBEL_CLI, argv.data());
+            execv(program_.c_str(), argv.data());
             _exit(127);
         }
         int status = 0;
@@ -62,6 +74,9 @@ protected:
     TempDir files_;
     TempDir scratch_;
     const std::string state_ = scratch_ / "state";
+    const std::filesystem::path bin_ = scratch_ / "bin";
+    const std::string program_ = bin_ / "quorbel-cli";
+    std::string lang_ = "C.UTF-8";
 };
 
 TEST_F(CliTest, DryRunShowsWhatThePreviewShowsAndApplyDoesIt) {
@@ -240,6 +255,59 @@ TEST_F(CliTest, RecoverTakesBackOrLeavesWhatAKilledCommandRenamed) {
         EXPECT_EQ(recovered.code, 0) << recovered.err;
         EXPECT_EQ(TempDir::Names(folder.Path()), std::vector<std::string>{left}) << answer;
         EXPECT_EQ(Cli({"recover"}).out, "");
+    }
+}
+
+// English where the locale or the window's setting asks for it, Japanese otherwise; the settings
+// file is only read, and the words scripts read stay as they are.
+TEST_F(CliTest, SpeaksTheLanguageOfTheLocaleOrTheWindowsSetting) {
+    files_.MakeFile("x 5.txt");
+    files_.MakeFile("x 10.txt");
+    const std::string& d = files_.Path();
+    struct Case {
+        const char* lang;
+        const char* choice;  // [Language] Choice in the window's settings file; null for none
+        bool english;
+    };
+    const Case cases[] = {
+        {"en_US.UTF-8", nullptr, true},
+        {"C.UTF-8", nullptr, false},
+        {"C.UTF-8", "2", true},
+        {"en_US.UTF-8", "1", false},
+    };
+    const std::string ini = bin_ / "quorbel.ini";
+    for (const Case& c : cases) {
+        lang_ = c.lang;
+        std::filesystem::remove(ini);
+        if (c.choice != nullptr)
+            TempDir::WriteFile(ini, std::string("[Language]\nChoice=") + c.choice + "\n");
+        const std::string context = lang_ + " " + (c.choice != nullptr ? c.choice : "-");
+
+        const Ran dry = Cli({"replace", "--find", "10", "--replace", "5", d});
+        const std::string lines =
+            c.english ? "x 10.txt → x 5.txt  [clashing] Not renamed: another file has this name\n"
+                        "@x 5.txt  [unchanged]\n0 renamed / 1 clashing\n"
+                      : "x 10.txt → x 5.txt  [重複] 同じ名前のファイルがあるため、変更されません\n"
+                        "@x 5.txt  [変更なし]\n変更 0件 ／ 重複 1件\n";
+        EXPECT_EQ(dry.out, d + "/" + std::regex_replace(lines, std::regex("@"), d + "/")) << context;
+        const Ran json = Cli({"replace", "--find", "10", "--replace", "5", "--json", d});
+        EXPECT_NE(json.out.find(R"("status":"collision")"), std::string::npos) << context << json.out;
+
+        const Ran refused = Cli({"replace", "--find", "*", "--replace", "y", "--apply", d});
+        EXPECT_EQ(refused.code, 1) << context;
+        EXPECT_EQ(refused.err, c.english ? "quorbel-cli: An asterisk \"*\" cannot be used alone.\n"
+                                         : "quorbel-cli: アスタリスク \"*\" の単独使用はできません。\n")
+            << context;
+        const Ran help = Cli({"--help"});
+        const std::string second = help.out.substr(help.out.find('\n') + 1);
+        EXPECT_TRUE(
+            second.starts_with(c.english ? "Renames many files at once" : "ファイル名を一括で変更します"))
+            << context << "\n"
+            << help.out;
+        EXPECT_EQ(TempDir::Names(d), (std::vector<std::string>{"x 10.txt", "x 5.txt"}));
+        if (c.choice != nullptr) {
+            EXPECT_EQ(TempDir::ReadFile(ini), std::string("[Language]\nChoice=") + c.choice + "\n");
+        }
     }
 }
 

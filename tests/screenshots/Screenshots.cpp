@@ -40,6 +40,7 @@
 #include "app/QtDialogs.h"
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
+#include "core/settings/Settings.h"
 
 namespace {
 
@@ -360,7 +361,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir settings;
     // The language the environment asks for: LANG=en_US.UTF-8 shows the English window.
-    UseLanguage(QDir(settings.path()).filePath(QStringLiteral("quorbel.ini")).toStdString());
+    Settings::UseLanguage(QDir(settings.path()).filePath(QStringLiteral("quorbel.ini")).toStdString());
     SetUpApplication(app);
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() != 3) {

@@ -2,7 +2,18 @@
 
 #include <algorithm>
 
+#include "core/text/Translate.h"
+
 namespace Settings {
+
+Language::Spoken UseLanguage(const std::string& settingsPath) {
+    const int choice = Read(TIniFile(settingsPath), {}).language;
+    const Language::Spoken spoken =
+        Language::Choose(Language::ChoiceFromNumber(choice), Translate::CurrentEnvironment());
+    Translate::Use(spoken, Translate::CatalogueFolder());
+    return spoken;
+}
+
 namespace {
 
 // Edges in 64 bits: saved values may be anything an int holds.

@@ -10,6 +10,7 @@
 #include "core/settings/FolderHistory.h"
 #include "core/settings/IniFile.h"
 #include "core/settings/MoveDestinations.h"
+#include "core/text/Language.h"
 
 namespace Settings {
 
@@ -51,6 +52,10 @@ struct Values {
 // Every key with its default for a missing file, section or key; the window's bounds default to
 // the given ones. The unlimited histories skip empty values; the limited ones end at the first.
 Values Read(const TIniFile& ini, const Bounds& designedWindow);
+
+// Puts to use the language chosen by the settings file at the path (read, never written) and the
+// environment. Call it before any text is built; the window once its application object stands.
+Language::Spoken UseLanguage(const std::string& settingsPath);
 // Sets every key, in the order a fresh file lists them. The caller saves the file.
 void Write(TIniFile& ini, const Values& values);
 
