@@ -13,8 +13,8 @@ set(CPACK_DEBIAN_UNSPECIFIED_DESCRIPTION
     "expressions, case and half-width/full-width conversion and aligned digits,\n"
     "with undo, a folder history and an optional move to a destination folder.\n"
     "\n"
-    "Its window speaks Japanese. A guide with screenshots, in Japanese and in\n"
-    "English, opens from its help menu.")
+    "Its window speaks Japanese, or English where the locale asks for it. A guide\n"
+    "with screenshots, in Japanese and in English, opens from its help menu.")
 string(JOIN "" CPACK_DEBIAN_UNSPECIFIED_DESCRIPTION ${CPACK_DEBIAN_UNSPECIFIED_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -37,6 +37,8 @@ set(CPACK_DEBIAN_CLI_DESCRIPTION
     "changes anything, keeps the same history of changes as the window (each\n"
     "can undo the other's runs), and speaks JSON to scripts.")
 string(JOIN "" CPACK_DEBIAN_CLI_DESCRIPTION ${CPACK_DEBIAN_CLI_DESCRIPTION})
-# Japanese glyphs and Qt's own Japanese texts (dialog buttons, edit menus); the command line.
-set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic, qt6-translations-l10n, quorbel-cli")
+# Japanese glyphs and Qt's own Japanese texts (dialog buttons, edit menus).
+set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic, qt6-translations-l10n")
+# The command line's package carries the English catalogue the window speaks from too.
+set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_DEPENDS "quorbel-cli (= ${PROJECT_VERSION})")
 include(CPack)

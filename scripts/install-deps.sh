@@ -13,7 +13,7 @@ packages=(
   libgtest-dev libgmock-dev        # unit tests
   libbenchmark-dev                 # benchmarks
   fonts-noto-cjk                   # Japanese glyphs
-  dpkg-dev desktop-file-utils appstream  # the Debian package and the checks of the installed tree
+  dpkg-dev desktop-file-utils appstream man-db  # the Debian package and the checks of the installed tree
   help2man cmark-gfm lintian       # the manual page, the guide in HTML, the package's check
   qt6-translations-l10n            # Qt's own texts (Yes, No, Cancel, context menus) in Japanese
   gettext locales                  # the English catalogue (xgettext, msgfmt) and an English locale for tests

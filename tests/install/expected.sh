@@ -7,8 +7,8 @@ expected_files() {
     {
         printf '%s\n' usr/bin/quorbel "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml" \
             "usr/share/icons/hicolor/scalable/apps/$id.svg" usr/share/man/man1/quorbel.1.gz \
-            "$doc/copyright" "$doc/changelog.gz" "$doc/guide.html" "$doc/guide.en.html" \
-            usr/share/locale/en/LC_MESSAGES/quorbel.mo
+            usr/share/man/en/man1/quorbel.1.gz \
+            "$doc/copyright" "$doc/changelog.gz" "$doc/guide.html" "$doc/guide.en.html"
         for size in 16 22 24 32 48 64 128 256; do
             echo "usr/share/icons/hicolor/${size}x${size}/apps/$id.png"
         done
@@ -19,5 +19,6 @@ expected_files() {
 }
 expected_cli_files() {
     printf '%s\n' usr/bin/quorbel-cli usr/share/doc/quorbel-cli/changelog.gz usr/share/doc/quorbel-cli/copyright \
-        usr/share/man/man1/quorbel-cli.1.gz | LC_ALL=C sort
+        usr/share/man/man1/quorbel-cli.1.gz usr/share/man/en/man1/quorbel-cli.1.gz \
+        usr/share/locale/en/LC_MESSAGES/quorbel.mo | LC_ALL=C sort
 }

@@ -39,6 +39,19 @@ if command -v ldd >/dev/null && ldd "$tmp/usr/bin/quorbel-cli" | grep -q 'libQt'
     fail "quorbel-cli links Qt"
 fi
 zcat "$tmp/usr/share/man/man1/quorbel-cli.1.gz" | grep -q -- '--apply' || fail "the manual page of quorbel-cli lacks --apply"
+# The manual pages in Japanese and in English, each as man finds it for a locale (man-db looks in
+# en/ under an English one).
+for page in quorbel quorbel-cli; do
+    zcat "$tmp/usr/share/man/man1/$page.1.gz" | grep -q 'ファイル名を一括で変更' || fail "the manual page of $page is not Japanese"
+    zcat "$tmp/usr/share/man/en/man1/$page.1.gz" | LC_ALL=C.UTF-8 grep -qP '[\x{3040}-\x{30ff}\x{4e00}-\x{9fff}]' &&
+        fail "the English manual page of $page has Japanese in it"
+    if command -v man >/dev/null; then
+        for locale in en_US.UTF-8:en/ C.UTF-8: ja_JP.UTF-8:; do
+            found=$(env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG="${locale%%:*}" MANPATH="$tmp/usr/share/man" man -w "$page" 2>/dev/null)
+            [ "$found" = "$tmp/usr/share/man/${locale#*:}man1/$page.1.gz" ] || fail "man -w $page under ${locale%%:*} found $found"
+        done
+    fi
+done
 
 doc=$tmp/usr/share/doc/quorbel
 zcat "$doc/changelog.gz" | head -n 1 | grep -q "^quorbel ($version) " || fail "the changelog's latest entry is not $version"
