@@ -12,8 +12,8 @@ expected_files() {
         for size in 16 22 24 32 48 64 128 256; do
             echo "usr/share/icons/hicolor/${size}x${size}/apps/$id.png"
         done
-        for image in "$1"/docs/images/*.png; do
-            echo "$doc/images/$(basename "$image")"
+        for image in "$1"/docs/images/*.png "$1"/docs/images/en/*.png; do
+            echo "$doc/images/${image#"$1/docs/images/"}"
         done
     } | LC_ALL=C sort
 }
