@@ -21,10 +21,11 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Two packages: the window (everything installed without a component) and the command line, which
-# links no Qt and needs nothing of the window's.
+# Three packages: the window (everything installed without a component), the command line, which
+# links no Qt and needs nothing of the window's, and the catalogue both speak from. A file may belong
+# to one package only, so the catalogue has its own.
 set(CPACK_DEB_COMPONENT_INSTALL ON)
-set(CPACK_COMPONENTS_ALL Unspecified cli)
+set(CPACK_COMPONENTS_ALL Unspecified cli common)
 set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_NAME quorbel)
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME quorbel-cli)
 set(CPACK_DEBIAN_CLI_PACKAGE_SOURCE quorbel)
@@ -37,8 +38,19 @@ set(CPACK_DEBIAN_CLI_DESCRIPTION
     "changes anything, keeps the same history of changes as the window (each\n"
     "can undo the other's runs), and speaks JSON to scripts.")
 string(JOIN "" CPACK_DEBIAN_CLI_DESCRIPTION ${CPACK_DEBIAN_CLI_DESCRIPTION})
-# Japanese glyphs and Qt's own Japanese texts (dialog buttons, edit menus).
-set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic, qt6-translations-l10n")
-# The command line's package carries the English catalogue the window speaks from too.
-set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_DEPENDS "quorbel-cli (= ${PROJECT_VERSION})")
+# Japanese glyphs, Qt's own Japanese texts (dialog buttons, edit menus) and the command line.
+set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_RECOMMENDS
+    "fonts-noto-cjk | fonts-ipafont-gothic, qt6-translations-l10n, quorbel-cli")
+set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_DEPENDS "quorbel-common (= ${PROJECT_VERSION})")
+set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS "quorbel-common (= ${PROJECT_VERSION})")
+set(CPACK_DEBIAN_COMMON_PACKAGE_NAME quorbel-common)
+set(CPACK_DEBIAN_COMMON_PACKAGE_SOURCE quorbel)
+set(CPACK_DEBIAN_COMMON_PACKAGE_ARCHITECTURE all)
+set(CPACK_DEBIAN_COMMON_PACKAGE_SHLIBDEPS OFF)
+set(CPACK_DEBIAN_COMMON_DESCRIPTION
+    "batch file renamer - translations\n"
+    "The texts of Quorbel's window and of quorbel-cli in languages other than\n"
+    "Japanese (English), used where the locale or the window's setting asks for\n"
+    "them.")
+string(JOIN "" CPACK_DEBIAN_COMMON_DESCRIPTION ${CPACK_DEBIAN_COMMON_DESCRIPTION})
 include(CPack)

@@ -1,5 +1,5 @@
 # The files an install puts under the prefix (relative to its parent, "usr/..."), one a line, sorted:
-# those of the window's package, then those of the command line's. Sourced by the install checks;
+# those of the window's package, of the command line's and of the catalogue's. Sourced by the install checks;
 # $1: the source folder (the guide's images are those in docs/images).
 expected_files() {
     id=org.quorbel.Quorbel
@@ -19,6 +19,9 @@ expected_files() {
 }
 expected_cli_files() {
     printf '%s\n' usr/bin/quorbel-cli usr/share/doc/quorbel-cli/changelog.gz usr/share/doc/quorbel-cli/copyright \
-        usr/share/man/man1/quorbel-cli.1.gz usr/share/man/en/man1/quorbel-cli.1.gz \
+        usr/share/man/man1/quorbel-cli.1.gz usr/share/man/en/man1/quorbel-cli.1.gz | LC_ALL=C sort
+}
+expected_common_files() {
+    printf '%s\n' usr/share/doc/quorbel-common/changelog.gz usr/share/doc/quorbel-common/copyright \
         usr/share/locale/en/LC_MESSAGES/quorbel.mo | LC_ALL=C sort
 }

@@ -17,7 +17,7 @@ trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$tmp/usr" >/dev/null
-{ expected_files "$(dirname "$0")/../.."; expected_cli_files; } | LC_ALL=C sort >"$tmp/expected"
+{ expected_files "$(dirname "$0")/../.."; expected_cli_files; expected_common_files; } | LC_ALL=C sort >"$tmp/expected"
 (cd "$tmp" && find usr ! -type d | LC_ALL=C sort) >"$tmp/actual"
 diff "$tmp/expected" "$tmp/actual" || fail "installed files differ (< expected, > installed)"
 

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Builds the Debian packages from the build folder into a temporary folder and checks them: quorbel
-# (the window) and quorbel-cli (the command line, which needs no Qt and carries the English
-# catalogue the window's depends on), the files of the installed tree under /usr in each, dependencies that dpkg-shlibdeps
-# read from the programs, and lintian's verdict (no error, no warning, no hardening-* tag) where
+# (the window), quorbel-cli (the command line, which needs no Qt and not the window) and
+# quorbel-common (the catalogue both speak from), the files of the installed tree under /usr in
+# each, dependencies that dpkg-shlibdeps read from the programs, and lintian's verdict (no error, no warning, no hardening-* tag) where
 # lintian is installed.
 # Skipped (77) without dpkg-deb and dpkg-shlibdeps (dpkg-dev). Argument: the build folder.
 set -eu
@@ -18,9 +18,11 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp" >"$tmp/cpack.log" 2>&1 || { cat "$tmp/cpack.log"; fail "cpack"; }
 window=$tmp/quorbel_*.deb
 cli=$tmp/quorbel-cli_*.deb
+common=$tmp/quorbel-common_*_all.deb
 set -- "$tmp"/*.deb
 # shellcheck disable=SC2086 # each pattern names one file
-[ $# -eq 2 ] && [ -f $window ] && [ -f $cli ] || fail "expected the packages quorbel and quorbel-cli, found: $*"
+[ $# -eq 3 ] && [ -f $window ] && [ -f $cli ] && [ -f $common ] ||
+    fail "expected the packages quorbel, quorbel-cli and quorbel-common, found: $*"
 
 # check DEB NAME EXPECTED_FILES REQUIRED_DEPENDS FORBIDDEN_DEPENDS
 check() {
@@ -49,8 +51,10 @@ check() {
     fi
 }
 # shellcheck disable=SC2086
-check $window quorbel "$(expected_files "$(dirname "$0")/../..")" "libc6 libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6 quorbel-cli" ""
+check $window quorbel "$(expected_files "$(dirname "$0")/../..")" "libc6 libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6 quorbel-common" "quorbel-cli"
 # The command line runs where Qt is not installed.
 # shellcheck disable=SC2086
-check $cli quorbel-cli "$(expected_cli_files)" "libc6 libstdc++6" "libqt6core6 libqt6gui6 libqt6widgets6 quorbel"
+check $cli quorbel-cli "$(expected_cli_files)" "libc6 libstdc++6 quorbel-common" "libqt6core6 libqt6gui6 libqt6widgets6 quorbel"
+# shellcheck disable=SC2086
+check $common quorbel-common "$(expected_common_files)" "" "quorbel quorbel-cli"
 command -v lintian >/dev/null || echo "lintian not installed: the packages are not checked against Debian's policy"
