@@ -18,6 +18,7 @@ packages=(
   qt6-translations-l10n            # Qt's own texts (Yes, No, Cancel, context menus) in Japanese
   gettext locales                  # the English catalogue (xgettext, msgfmt) and an English locale for tests
   xvfb xauth x11-utils             # a test reads the captions an X server really gets (xvfb-run, xprop)
+  strace                           # a test sends Ctrl-C to the command line at a given rename
 )
 
 missing=()

@@ -78,7 +78,7 @@ std::string HelpText() {
     help +=
         _("  ファイルごとに {\"type\":\"file\",\"old\":...,\"new\":...,\"status\":...,\"reason\":...}、\n"
           "  最後に {\"type\":\"summary\",\"applied\":...,\"renamed\":N,\"unchanged\":N,\n"
-          "  \"collision\":N,\"failed\":N,\"refusal\":...,\"exit\":N} を出力します。\n"
+          "  \"collision\":N,\"failed\":N,\"untried\":N,\"refusal\":...,\"exit\":N} を出力します。\n"
           "  status は renamed、unchanged、collision、reordered、unusable、too-long、\n"
           "  missing、refused、failed、untried のいずれかです。\n"
           "  history は 1 処理ごとに {\"type\":\"command\",\"id\":N,\"time\":秒,\"kind\":...,\n"

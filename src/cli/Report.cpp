@@ -77,8 +77,10 @@ void Count(Counts& counts, Status status) {
         case Status::kMissing:
         case Status::kRefused:
         case Status::kFailed:
-        case Status::kUntried:
             ++counts.failed;
+            break;
+        case Status::kUntried:
+            ++counts.untried;
             break;
     }
 }
@@ -167,6 +169,7 @@ void Report::Summary(std::string_view refusal, int exitCode) {
         AppendNumber(buffer_, "unchanged", counts_.unchanged);
         AppendNumber(buffer_, "collision", counts_.collisions);
         AppendNumber(buffer_, "failed", counts_.failed);
+        AppendNumber(buffer_, "untried", counts_.untried);
         buffer_ += ",\"refusal\":";
         if (refusal.empty()) {
             buffer_ += "null";
@@ -180,7 +183,7 @@ void Report::Summary(std::string_view refusal, int exitCode) {
     }
     // A refused run is told by its message alone, as the window's preview tells it.
     if (refusal.empty()) {
-        buffer_ += RunTexts::Counts(counts_.renamed, counts_.collisions, counts_.failed);
+        buffer_ += RunTexts::Counts(counts_.renamed, counts_.collisions, counts_.failed, counts_.untried);
         buffer_ += '\n';
     }
     Flush();

@@ -6,7 +6,7 @@
 //
 //   {"type":"file","old":PATH,"new":PATH|null,"status":STATUS,"reason":TEXT|null}
 //   {"type":"summary","applied":BOOL,"renamed":N,"unchanged":N,"collision":N,"failed":N,
-//    "refusal":TEXT|null,"exit":N}
+//    "untried":N,"refusal":TEXT|null,"exit":N}
 
 #include <cstddef>
 #include <cstdio>
@@ -33,6 +33,7 @@ struct Counts {
     std::size_t unchanged = 0;
     std::size_t collisions = 0;  // reordered ones too, as the window counts them
     std::size_t failed = 0;
+    std::size_t untried = 0;  // not reached before Ctrl-C
 };
 
 class Report {

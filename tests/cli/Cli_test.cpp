@@ -37,8 +37,10 @@ protected:
         std::filesystem::create_directory_symlink(built.parent_path() / "locale", bin_ / "locale");
     }
 
-    // args after the program's name; input on stdin.
-    Ran Cli(const std::vector<std::string>& args, const std::string& input = {}) const {
+    // args after the program's name; input on stdin; wrapper: a program that runs it, with its
+    // arguments before the program's path.
+    Ran Cli(const std::vector<std::string>& args, const std::string& input = {},
+            const std::vector<std::string>& wrapper = {}) const {
         const std::string in = scratch_ / "stdin";
         const std::string out = scratch_ / "stdout";
         const std::string err = scratch_ / "stderr";
@@ -58,11 +60,14 @@ protected:
             unsetenv("LC_ALL");
             unsetenv("LANGUAGE");
             setenv("LANG", lang_.c_str(), 1);
-            std::vector<char*> argv{const_cast<char*>(program_.c_str())};
+            std::vector<char*> argv;
+            for (const std::string& arg : wrapper)
+                argv.push_back(const_cast<char*>(arg.c_str()));
+            argv.push_back(const_cast<char*>(program_.c_str()));
             for (const std::string& arg : args)
                 argv.push_back(const_cast<char*>(arg.c_str()));
             argv.push_back(nullptr);
-            execv(program_.c_str(), argv.data());
+            execv(argv.front(), argv.data());
             _exit(127);
         }
         int status = 0;
@@ -148,7 +153,7 @@ TEST_F(CliTest, NamesNotValidUtf8OrWithNewlinesKeepEveryByte) {
                             d + "new\\nline.jpg\",\"new\":\"" + d +
                             "NEW\\nLINE.JPG\",\"status\":\"renamed\",\"reason\":null}\n"
                             "{\"type\":\"summary\",\"applied\":false,\"renamed\":2,\"unchanged\":0,"
-                            "\"collision\":0,\"failed\":0,\"refusal\":null,\"exit\":0}\n");
+                            "\"collision\":0,\"failed\":0,\"untried\":0,\"refusal\":null,\"exit\":0}\n");
     const Ran text = Cli({"case", "--to", "upper", "--from", "-"}, odd + '\n');
     EXPECT_EQ(text.out, d + "bad\\xff.jpg → BAD\\xff.JPG\n変更 1件 ／ 重複 0件\n");
 
@@ -162,6 +167,29 @@ TEST_F(CliTest, NamesNotValidUtf8OrWithNewlinesKeepEveryByte) {
               std::string::npos);
     EXPECT_EQ(Cli({"undo", "--apply"}).code, 0);
     EXPECT_EQ(TempDir::Names(files_.Path()), (std::vector<std::string>{"bad\xff.jpg", "new\nline.jpg"}));
+}
+
+TEST_F(CliTest, CtrlCBetweenTwoRenamesCountsTheFilesNotReachedAsUntried) {
+    const std::string strace = "/usr/bin/strace";
+    if (access(strace.c_str(), X_OK) != 0) GTEST_SKIP() << "strace is missing (scripts/install-deps.sh)";
+    for (const bool json : {false, true}) {
+        const TempDir folder;
+        for (const char* name : {"a", "b", "c", "d", "e"})
+            folder.MakeFile(name);
+        std::vector<std::string> args{"seq", "--lead", "P", "--start", "1", "--apply", folder.Path()};
+        if (json) args.emplace_back("--json");
+        // SIGINT as the third rename in the folder returns: three files renamed, two not reached.
+        const Ran ran = Cli(args, {},
+                            {strace, "-o", "/dev/null", "-P", folder.Path(), "-e", "trace=renameat2", "-e",
+                             "inject=renameat2:signal=SIGINT:when=3"});
+        if (ran.code != 130 && ran.err.find("strace: ") != std::string::npos)
+            GTEST_SKIP() << "strace cannot trace here: " << ran.err;
+        EXPECT_EQ(ran.code, 130) << ran.err;
+        EXPECT_EQ(TempDir::Names(folder.Path()), (std::vector<std::string>{"P1", "P2", "P3", "d", "e"}));
+        const std::string counts = json ? R"("failed":0,"untried":2,"refusal":null,"exit":130})"
+                                        : "変更 3件 ／ 重複 0件 ／ 未処理 2件\n";
+        EXPECT_NE(ran.out.find(counts), std::string::npos) << ran.out;
+    }
 }
 
 TEST_F(CliTest, BadInputIsToldAndChangesNothing) {

@@ -211,11 +211,12 @@ std::string PreviewCounts(const RenamePreview::Rows& rows) {
                   failed);
 }
 
-std::string Counts(std::size_t renamed, std::size_t collided, std::size_t failed) {
+std::string Counts(std::size_t renamed, std::size_t collided, std::size_t failed, std::size_t untried) {
     // TRANSLATORS: counts of the files renamed, and colliding with another name.
     std::string text =
         Translate::Fill(_("変更 %1件 ／ 重複 %2件"), {std::to_string(renamed), std::to_string(collided)});
     if (failed > 0) text += Translate::Fill(_(" ／ 失敗 %1件"), {std::to_string(failed)});
+    if (untried > 0) text += Translate::Fill(_(" ／ 未処理 %1件"), {std::to_string(untried)});
     return text;
 }
 

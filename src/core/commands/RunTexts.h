@@ -38,8 +38,8 @@ std::string PreviewRefusal(const RenamePreview::Refusal& refusal);
 std::string PreviewReason(RenamePreview::State state);
 // The preview's counts: rows renamed, colliding, and failing where any do.
 std::string PreviewCounts(const RenamePreview::Rows& rows);
-// The same line from the counts.
-std::string Counts(std::size_t renamed, std::size_t collided, std::size_t failed);
+// The same line from the counts; untried: files a stop came before.
+std::string Counts(std::size_t renamed, std::size_t collided, std::size_t failed, std::size_t untried = 0);
 
 // Whether to rename in another order: the sequential run, whose names are all held by files of the
 // list; a run that keeps some files, count of which meet names of others.
