@@ -76,7 +76,7 @@ PreviewController::PreviewController(ReadJob read, QObject* parent, Compute comp
             Lease<Shared> lease(*shared, generation);
             if (lease.Enter()) {
                 auto result = std::make_shared<RenamePreview::Result>(
-                    compute(*job.paths, job.inputs, job.datesTaken, &lease));
+                    compute(*job.paths, job.inputs, job.datesTaken, &lease, job.listings));
                 // The window's thread takes it, unless a newer computation is wanted by then. Asked
                 // within the lease: a controller being destroyed no longer wants any.
                 if (!result->stopped && lease.Wanted()) {

@@ -32,6 +32,8 @@ public:
         const std::vector<std::string>* paths = nullptr;
         RenamePreview::Inputs inputs;
         const std::vector<std::int64_t>* datesTaken = nullptr;
+        // The listings of the load, read in place of folders unchanged since.
+        const MyFileOperation::FolderListings* listings = nullptr;
         // The inputs need what is not there yet (the dates taken, still being read): nothing is
         // computed, and what is shown stays out of date until the next Schedule.
         bool waiting = false;
@@ -41,7 +43,8 @@ public:
     // The computation, RenamePreview::Forecast but in tests.
     using Compute = std::function<RenamePreview::Result(
         const std::vector<std::string>& paths, const RenamePreview::Inputs& inputs,
-        const std::vector<std::int64_t>* datesTaken, RunControl* control)>;
+        const std::vector<std::int64_t>* datesTaken, RunControl* control,
+        const MyFileOperation::FolderListings* listings)>;
 
     PreviewController(ReadJob read, QObject* parent, Compute compute = RenamePreview::Forecast);
     // Waits, like Halt, only for a step that reads the lists.

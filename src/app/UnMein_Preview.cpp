@@ -75,6 +75,7 @@ void TFmMein::PreviewNewList() {
 std::optional<PreviewController::Job> TFmMein::PreviewJob() {
     if (!cbPreview->isChecked() || !btGo->isEnabled() || Pairs.Empty()) return std::nullopt;
     PreviewController::Job job{&Pairs.OldPaths(), ReadPreviewInputs()};
+    job.listings = &Pairs.Listings();
     if (Pairs.HasDatesTaken()) {
         job.datesTaken = &Pairs.DatesTaken();
     } else if (RenamePreview::NeedsDatesTaken(job.inputs)) {

@@ -96,7 +96,8 @@ int DryRun(const Request& request, Selection& selection) {
     if (RenamePreview::NeedsDatesTaken(inputs) && !ReadDatesTaken(pairs)) return stopped();
     InterruptControl control;
     const RenamePreview::Result result = RenamePreview::Forecast(
-        pairs.OldPaths(), inputs, pairs.HasDatesTaken() ? &pairs.DatesTaken() : nullptr, &control);
+        pairs.OldPaths(), inputs, pairs.HasDatesTaken() ? &pairs.DatesTaken() : nullptr, &control,
+        &pairs.Listings());
     if (result.stopped) return stopped();
 
     Report report(request.json, false);

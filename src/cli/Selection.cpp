@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -126,6 +127,8 @@ Selection Select(const Request& request) {
     options.recursive = request.recursive;
     options.extensions = FileList::ReadExtFilter(Cp932::FromUtf8(request.extensions).value_or(std::string()));
     options.filterMode = request.filterMode;
+    // The listings serve the dry run's forecast and the run at once after the load: all are kept.
+    options.keptNames = std::numeric_limits<std::size_t>::max();
     InterruptControl control;
     // One folder alone is listed as if chosen in the window, anything else as if dropped on it.
     FileList::LoadPlan plan =

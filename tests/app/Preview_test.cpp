@@ -127,7 +127,8 @@ private slots:
         };
         auto gate = std::make_shared<Gate>();
         const auto compute = [gate](const std::vector<std::string>&, const RenamePreview::Inputs&,
-                                    const std::vector<std::int64_t>*, RunControl* control) {
+                                    const std::vector<std::int64_t>*, RunControl* control,
+                                    const MyFileOperation::FolderListings*) {
             RenamePreview::Result result;
             result.stopped = !Apart(control, [&gate] {
                 gate->inside = true;

@@ -113,6 +113,7 @@ LoadPlan PlanChosenFolderLoad(const std::string& folder, LoadOptions options, Ru
     }
     // Only the files directly in it: the listing has told them from the rest already.
     LoadPlan plan;
+    plan.listings = MyFileOperation::FolderListings(options.keptNames);
     MyFileOperation::EnteredFolders entered;
     plan.unlisted = MyFileOperation::EnumFolder(start, plan.paths, MyFileOperation::kFiles, entered, control,
                                                 &plan.listings);
@@ -124,6 +125,7 @@ LoadPlan PlanChosenFolderLoad(const std::string& folder, LoadOptions options, Ru
 LoadPlan PlanLoad(const std::vector<std::string>& entries, const LoadOptions& options, RunControl* control) {
     using MyFileOperation::EnumKind;
     LoadPlan plan;
+    plan.listings = MyFileOperation::FolderListings(options.keptNames);
     const int kind = options.recursive ? EnumKind::kFilesDeep : EnumKind::kFiles;
     // The entries of a chosen folder are its own subfolders: together they enter each folder once,
     // and never the chosen one again. Dropped entries are expanded each on its own.

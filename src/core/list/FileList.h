@@ -41,6 +41,8 @@ struct LoadOptions {
     // The folder whose entries these are, when the user chose one: no expansion follows a link
     // back into it.
     std::string chosenFolder;
+    // The most names the listings kept for the run may hold (LoadPlan::listings).
+    std::size_t keptNames = MyFileOperation::FolderListings::kNameBudget;
 };
 
 struct LoadPlan {

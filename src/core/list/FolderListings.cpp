@@ -1,19 +1,9 @@
 #include "core/list/FolderListings.h"
 
-#include <algorithm>
 #include <cassert>
-#include <string_view>
 #include <utility>
 
 namespace MyFileOperation {
-
-void FolderListings::Keep(std::unique_ptr<Platform::FolderEntries> listing) {
-    if (!listing) return;
-    assert(listing->ListedNames() <= Room() && "the reader was asked for at most Room names");
-    names_ += listing->ListedNames();
-    listings_.push_back(std::move(listing));
-}
-
 namespace {
 
 std::string_view WithoutEndDelimiter(std::string_view folder) {
@@ -23,17 +13,27 @@ std::string_view WithoutEndDelimiter(std::string_view folder) {
 
 }  // namespace
 
+void FolderListings::Keep(std::unique_ptr<Platform::FolderEntries> listing) {
+    if (!listing) return;
+    assert(listing->ListedNames() <= Room() && "the reader was asked for at most Room names");
+    names_ += listing->ListedNames();
+    std::string folder(WithoutEndDelimiter(listing->Folder()));
+    listings_.insert_or_assign(std::move(folder), std::move(listing));
+}
+
 std::unique_ptr<Platform::FolderEntries> FolderListings::Take(std::string_view folder) {
-    folder = WithoutEndDelimiter(folder);
-    const auto found = std::find_if(listings_.begin(), listings_.end(), [folder](const auto& listing) {
-        return WithoutEndDelimiter(listing->Folder()) == folder;
-    });
+    const auto found = listings_.find(WithoutEndDelimiter(folder));
     if (found == listings_.end()) return nullptr;
-    std::unique_ptr<Platform::FolderEntries> listing = std::move(*found);
+    std::unique_ptr<Platform::FolderEntries> listing = std::move(found->second);
     listings_.erase(found);
     names_ -= listing->ListedNames();
     if (!listing->Unchanged()) return nullptr;
     return listing;
+}
+
+const Platform::FolderEntries* FolderListings::Find(std::string_view folder) const {
+    const auto found = listings_.find(WithoutEndDelimiter(folder));
+    return found != listings_.end() && found->second->Unchanged() ? found->second.get() : nullptr;
 }
 
 }  // namespace MyFileOperation

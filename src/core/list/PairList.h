@@ -74,6 +74,8 @@ public:
     // listings: of the folders the load read, for the first run to take (TakeListings).
     void Load(std::vector<std::string> oldPaths, MyFileOperation::FolderListings listings = {});
     MyFileOperation::FolderListings TakeListings() { return std::exchange(listings_, {}); }
+    // The same, lent to previews until the first run takes them.
+    const MyFileOperation::FolderListings& Listings() const { return listings_; }
     // Whether the load kept a listing for the first run (none for a folder changed as it was read).
     bool HasListings() const { return !listings_.Empty(); }
     // A run's pairs and the identities of their files before anything is renamed ({} for a file

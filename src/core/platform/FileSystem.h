@@ -162,8 +162,9 @@ public:
     // renames: how many names the caller means to add (Added), room made for them from the start.
     FolderEntries(std::string folder, std::size_t lookups, std::size_t renames = 0);
     ~FolderEntries();
-    FolderEntries(const FolderEntries&) = delete;
     FolderEntries& operator=(const FolderEntries&) = delete;
+    // A copy to change where this one is shared.
+    std::unique_ptr<FolderEntries> Copy() const;
 
     // The folder's identity; nullopt when it could not be looked at.
     const std::optional<FileId>& Id() const { return id_; }
@@ -205,6 +206,7 @@ public:
 private:
     friend class FolderReader;
     explicit FolderEntries(std::string folder);
+    FolderEntries(const FolderEntries&) = default;
     // An empty listing of the folder open at fd for a reader to fill with at most keep names, made
     // before the first entry is read; null where its listings cannot stand for looks.
     static std::unique_ptr<FolderEntries> ToKeep(const std::string& folder, int fd, std::size_t keep);

@@ -303,6 +303,10 @@ bool FolderEntries::Unchanged() const {
 
 FolderEntries::~FolderEntries() = default;
 
+std::unique_ptr<FolderEntries> FolderEntries::Copy() const {
+    return std::unique_ptr<FolderEntries>(new FolderEntries(*this));
+}
+
 void FolderEntries::Read(int fd, std::size_t expected, std::size_t renames) {
     // Each rename leaves a removed slot and appends a name: sized for both at once, the table is
     // not rebuilt nor its bytes moved while old and new copies would both be held.

@@ -40,7 +40,7 @@ Platform::EntryKind EntryKindOf(FolderLook::Kind kind) {
 
 }  // namespace
 
-DiskModel::DiskModel() = default;
+DiskModel::DiskModel(const FolderListings* listings) : listings_(listings) {}
 DiskModel::~DiskModel() = default;
 
 DiskModel::Folder* DiskModel::FolderOf(std::string_view folder, std::size_t renames) {
@@ -50,8 +50,11 @@ DiskModel::Folder* DiskModel::FolderOf(std::string_view folder, std::size_t rena
         Folder* model = nullptr;
         if (const auto native = Cp932::ToUtf8(folder)) {
             // Every name of the folder is read: a run looks at most of them, often twice.
-            auto entries = std::make_unique<Platform::FolderEntries>(
-                *native, std::numeric_limits<std::size_t>::max(), renames);
+            const Platform::FolderEntries* lent = listings_ != nullptr ? listings_->Find(*native) : nullptr;
+            auto own = lent != nullptr ? nullptr
+                                       : std::make_unique<Platform::FolderEntries>(
+                                             *native, std::numeric_limits<std::size_t>::max(), renames);
+            const Platform::FolderEntries* entries = lent != nullptr ? lent : own.get();
             // Two texts of one folder (a link, a "/./") share it, so that a rename made through one
             // is seen through the other.
             const auto same = std::find_if(folders_.begin(), folders_.end(), [&](const auto& other) {
@@ -61,7 +64,7 @@ DiskModel::Folder* DiskModel::FolderOf(std::string_view folder, std::size_t rena
                 model = same->get();
                 aliased_ = true;
             } else {
-                folders_.push_back(std::make_unique<Folder>(Folder{std::move(entries), {}}));
+                folders_.push_back(std::make_unique<Folder>(Folder{entries, std::move(own), {}}));
                 model = folders_.back().get();
             }
         }
@@ -167,15 +170,23 @@ void DiskModel::Move(Folder& sourceFolder, std::string_view sourceName, const st
                      Folder& targetFolder, std::string_view targetName, const std::string& targetNative,
                      Kind kind, const Platform::EntryId& id) {
     if (sourceFolder.entries->Listed()) {
-        sourceFolder.entries->Removed(sourceNative);
+        Changed(sourceFolder).Removed(sourceNative);
     } else {
         sourceFolder.paper[PaperKey(sourceFolder, sourceName)] = Paper{};
     }
     if (targetFolder.entries->Listed()) {
-        targetFolder.entries->Added(targetNative, EntryKindOf(kind), id.file.inode);
+        Changed(targetFolder).Added(targetNative, EntryKindOf(kind), id.file.inode);
     } else {
         targetFolder.paper[PaperKey(targetFolder, targetName)] = Paper{kind, id};
     }
+}
+
+Platform::FolderEntries& DiskModel::Changed(Folder& folder) {
+    if (!folder.own) {
+        folder.own = folder.entries->Copy();
+        folder.entries = folder.own.get();
+    }
+    return *folder.own;
 }
 
 BatchRenames::Result DiskModel::Rename(std::string_view from, std::string_view to,

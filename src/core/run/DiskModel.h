@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/list/FolderListings.h"
 #include "core/list/FolderLook.h"
 #include "core/list/MyFileOperation.h"
 #include "core/platform/FileSystem.h"
@@ -23,7 +24,10 @@ class DiskModel {
 public:
     using Kind = FolderLook::Kind;
 
-    DiskModel();
+    // listings (optional): of folders read before (a load's), lent to the model, which reads a folder
+    // found unchanged since no more, and copies a listing only to rename in it on paper. They must
+    // not change while the model lives.
+    explicit DiskModel(const FolderListings* listings = nullptr);
     ~DiskModel();
     DiskModel(const DiskModel&) = delete;
     DiskModel& operator=(const DiskModel&) = delete;
@@ -89,9 +93,12 @@ private:
         Platform::EntryId id;
     };
     struct Folder {
-        std::unique_ptr<Platform::FolderEntries> entries;
+        const Platform::FolderEntries* entries = nullptr;  // own, or a listing lent
+        std::unique_ptr<Platform::FolderEntries> own;
         std::unordered_map<std::string, Paper> paper;  // by name, in lower case where names fold
     };
+    // The entries of a folder to rename in: a listing lent is copied first.
+    static Platform::FolderEntries& Changed(Folder& folder);
     // The room a series of looks works in: the folder looked into last and the native names. The
     // model has its own, and so has each AsRead.
     struct Looks {
@@ -149,6 +156,7 @@ private:
                      Kind kind, const Platform::EntryId& id);
     static std::string PaperKey(const Folder& folder, std::string_view name);
 
+    const FolderListings* listings_;
     std::vector<std::unique_ptr<Folder>> folders_;
     std::unordered_map<std::string, Folder*> byText_;
     bool aliased_ = false;  // two folder texts name one folder

@@ -327,7 +327,7 @@ void Forecaster::CarryOut(const RenamePlanner::Plan& plan, const std::vector<std
             rows.Set(row, asked ? State::kReordered : State::kRenamed);
         }
     }
-    model_ = std::make_unique<DiskModel>();
+    model_ = std::make_unique<DiskModel>(listings_);
     if (!ReadFolders()) return;
     std::string temporary;
     const auto source = [&](const Step& step) -> const std::string& {
@@ -396,8 +396,9 @@ bool NeedsDatesTaken(const Inputs& inputs) {
 }
 
 Result Forecast(const std::vector<std::string>& paths, const Inputs& inputs,
-                const std::vector<std::int64_t>* datesTaken, RunControl* control) {
-    return detail::Forecaster(paths, control).Run(inputs, datesTaken);
+                const std::vector<std::int64_t>* datesTaken, RunControl* control,
+                const MyFileOperation::FolderListings* listings) {
+    return detail::Forecaster(paths, control, listings).Run(inputs, datesTaken);
 }
 
 }  // namespace RenamePreview

@@ -21,6 +21,10 @@
 
 class RunControl;
 
+namespace MyFileOperation {
+class FolderListings;
+}
+
 namespace RenamePreview {
 
 // The inputs of the page 開始 would run, as the run reads them.
@@ -121,8 +125,10 @@ bool NeedsDatesTaken(const Inputs& inputs);
 // (PairList::DatesTaken), required where NeedsDatesTaken, else may be null. control: asked between steps,
 // each a few thousand rows or the reading of one folder, from two threads at once (the folders are read
 // beside the composition); once it says stop, the preview reads nothing more of paths and returns with
-// stopped set.
+// stopped set. listings (optional): of the folders as the list's load read them (PairList::Listings),
+// read instead of a folder found unchanged since, and left as they are.
 Result Forecast(const std::vector<std::string>& paths, const Inputs& inputs,
-                const std::vector<std::int64_t>* datesTaken, RunControl* control = nullptr);
+                const std::vector<std::int64_t>* datesTaken, RunControl* control = nullptr,
+                const MyFileOperation::FolderListings* listings = nullptr);
 
 }  // namespace RenamePreview

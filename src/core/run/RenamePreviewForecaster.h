@@ -59,8 +59,12 @@ struct Planned {
 
 class Forecaster {
 public:
-    Forecaster(const std::vector<std::string>& paths, RunControl* control)
-        : paths_(paths), control_(control) {}
+    Forecaster(const std::vector<std::string>& paths, RunControl* control,
+               const MyFileOperation::FolderListings* listings)
+        : paths_(paths),
+          control_(control),
+          listings_(listings),
+          model_(std::make_unique<DiskModel>(listings)) {}
 
     Result Run(const Inputs& inputs, const std::vector<std::int64_t>* datesTaken);
 
@@ -191,8 +195,9 @@ private:
 
     const std::vector<std::string>& paths_;
     RunControl* control_;
+    const MyFileOperation::FolderListings* listings_;
     std::atomic<bool> stopped_{false};
-    std::unique_ptr<DiskModel> model_ = std::make_unique<DiskModel>();
+    std::unique_ptr<DiskModel> model_;
     Result result_;
     std::string to_;
 };

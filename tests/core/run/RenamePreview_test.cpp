@@ -4,17 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <numeric>
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/commands/OtherRun.h"
 #include "core/commands/SequentialRun.h"
 #include "core/commands/StringRun.h"
+#include "core/list/FileList.h"
 #include "core/list/PairList.h"
 #include "core/names/CaseConvert.h"
 #include "core/names/SequentialNames.h"
@@ -375,6 +378,41 @@ TEST(RenamePreviewTest, RefusesAsTheRunRefuses) {
     }
     EXPECT_TRUE(RenamePreview::Forecast({x}, RenamePreview::NoRun{}, nullptr).noRun);
     EXPECT_EQ(TempDir::ReadFile(taken), "taken");
+}
+
+// The preview reads the load's listing of a folder unchanged since and reads a changed one anew,
+// as a preview without listings would; renames on paper (a chain of the list's own names) leave the
+// listings as they were for the next preview and the run.
+TEST(RenamePreviewTest, ReadsTheLoadsListingsOfFoldersUnchangedSince) {
+    SequentialNames::Options renumber;  // 1 → 2, 2 → 3
+    renumber.startValue = "2";
+    const std::vector<RenamePreview::Inputs> pages = {
+        RenamePreview::Sequential{renumber}, RenamePreview::StringPage{"1", "3", false, false, false},
+        RenamePreview::CaseConversion{CaseConvert::kUpper}};
+    const auto shown = [](const RenamePreview::Result& result) {
+        std::string text = std::to_string(result.refusal.index());
+        for (std::size_t row = 0; row < result.rows.Size(); ++row)
+            text.append(" ").append(Name(result.rows.StateOf(row))).append(result.rows.NameOf(row));
+        return text;
+    };
+    for (const bool changed : {false, true}) {
+        for (const auto& inputs : pages) {
+            SCOPED_TRACE("page " + std::to_string(inputs.index()) + (changed ? ", 3.txt added" : ""));
+            const TempDir dir;
+            const std::vector<std::string> paths = {dir.MakeFile("d/1.txt"), dir.MakeFile("d/2.txt")};
+            // Past the clock's tick of the folder's last change, so that the load keeps its listing.
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            const FileList::LoadPlan load = FileList::PlanLoad({dir / "d"}, {});
+            ASSERT_FALSE(load.listings.Empty());
+            if (changed) dir.MakeFile("d/3.txt");
+            const std::string read = shown(RenamePreview::Forecast(paths, inputs, nullptr));
+            for (int turn = 0; turn < 2; ++turn)
+                EXPECT_EQ(shown(RenamePreview::Forecast(paths, inputs, nullptr, nullptr, &load.listings)),
+                          read);
+            // Kept whole for the run.
+            EXPECT_EQ(load.listings.Find(dir / "d") != nullptr, !changed);
+        }
+    }
 }
 
 // A stop asked for between steps ends the preview with nothing of it to show, whatever step it
