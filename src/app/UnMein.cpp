@@ -1,4 +1,5 @@
-// Start-up and shut-down, message placement, the Enter key and the stay-on-top option.
+// Start-up and shut-down, the window's events, message placement, the Enter key and the stay-on-top
+// option.
 #include "app/UnMein.h"
 
 #include "app/BusyRunner.h"
@@ -18,72 +19,52 @@
 #include <QToolButton>
 #include <cassert>
 
+#include "app/ColumnLayout.h"
+#include "app/DatesTaken.h"
 #include "app/ImageList.h"
-#include "app/QtText.h"
+#include "app/InputHistories.h"
 #include "app/WindowHost.h"
+#include "app/WindowSettings.h"
 #include "components/BrowseDlg.h"
 #include "components/MyStringGrid.h"
 #include "components/NewCtrls.h"
 #include "components/SwMsg.h"
 #include "core/commands/Common.h"
 
-using QtText::Tr;
-
 TFmMein::TFmMein(std::string iniPath, std::string journalFolder, std::unique_ptr<TDialogs> dialogs,
                  QWidget* parent)
     : QMainWindow(parent),
       busy_(std::make_unique<TBusyRunner>(this)),
-      iniPath_(std::move(iniPath)),
       dialogs_(std::move(dialogs)),
       host_(std::make_unique<TWindowHost>(*this)),
-      journal_(std::move(journalFolder)) {
+      journal_(std::move(journalFolder)),
+      dates_(new TDatesTaken(
+          Pairs, [this](const TBusyRunner::Task& task, const auto& work) { return RunBusy(task, work); },
+          [this] {
+              // The preview waiting for them goes on.
+              if (preview_->Waiting()) SchedulePreview();
+          },
+          this)),
+      columns_(std::make_unique<TColumnLayout>(static_cast<TFmMeinForm&>(*this), *this)),
+      settings_(std::make_unique<TWindowSettings>(*this, std::move(iniPath))) {
     Q_INIT_RESOURCE(QuorbelIcons);
     assert(dialogs_ != nullptr);
     setObjectName(QStringLiteral("FmMein"));
     setWindowTitle(QStringLiteral("Quorbel v1.54"));
     setAccessibleName(windowTitle());
-    ApplyWindowFont();
-
-    clientArea_ = new QWidget(this);
-    clientArea_->setObjectName(QStringLiteral("ClientArea"));
-    setCentralWidget(clientArea_);
-    // Creation order is the tab order.
-    BuildMenus();
-    BuildToolBar();
-    BuildPages();
-    BuildBand();
-    BuildTable();
-    BuildStatusBar();
-    BuildPopupMenu();
-
-    FileDrop1 = new TFileDrop(this);
-    FileDrop1->setObjectName(QStringLiteral("FileDrop1"));
-    BrowseDlg1 = new TBrowseDlg(this);
-    BrowseDlg1->setObjectName(QStringLiteral("BrowseDlg1"));
-    BrowseDlg1->SetSpecialRoot(TSpecialFolder::sfMyComputer);
-    SwMsg1 = new TSwMsg(this);
-    SwMsg1->setObjectName(QStringLiteral("SwMsg1"));
+    BuildForm(this);
     SwMsg1->Msg2 = QString::fromStdString(Command::Text::MissingMaybeMoved());
     SwMsg1->Msg3 = QString::fromStdString(Command::Text::MissingListAgain());
     SwMsg1->SetPresenter([this](const QString& text, int left, int top) {
         dialogs_->ShowMessage(this, text, QPoint(left, top));
     });
 
-    WireWindow();
-    WireFileList();
-    WireFolders();
-    WireRun();
-    WireOtherRun();
-    WireHistories();
-    WireMove();
-    WireRows();
-    WireSort();
-    WireHelp();
-    WirePreview();
+    histories_ = new TInputHistories(*this, this);
+    Wire();
 
     // The designed place and client size; the settings file may change both.
     move(144, 89);
-    SetClientSize(513, 502);
+    columns_->SetClientSize(513, 502);
     FormCreate();
 }
 
@@ -91,7 +72,7 @@ TFmMein::~TFmMein() {
     // The preview's worker reads the lists, which go before the window's children do; a reading of
     // dates would tell a window that is gone.
     HaltPreview();
-    ForgetDatesTaken();
+    dates_->Forget();
     qApp->removeEventFilter(this);
     FormDestroy();
 }
@@ -108,19 +89,8 @@ bool TFmMein::RunBusy(const TBusyRunner::Task& task, const std::function<void(Ru
 }
 
 void TFmMein::FormCreate() {
-    // 1. The table and the input fields.
-    MySG->SetColWidths(0, 16);
-    for (QComboBox* combo : {edit2, edit3, Edit5, Edit6, Edit7, edit8}) {
-        combo->clear();
-        combo->clearEditText();
-    }
-    Edit4->clear();
-    Edit9->setText(QStringLiteral("1"));
-    StatusPanels[1]->clear();
-    MySG->SetRowHeights(0, 20);
-    MySG->SetCells(1, 0, Tr("元のファイル名"));
-    MySG->SetCells(2, 0, Tr("変更後のファイル名"));
-    MySG->SetCells(3, 0, Tr("パス"));
+    // 1. The table (its header is the form's) and the input fields, empty as the form built them
+    // (the increment shows 1).
     ConnectTableColumns();
     ClearTable();
 
@@ -129,10 +99,7 @@ void TFmMein::FormCreate() {
     ::FolderHistory::Clear(FolderHistory);
 
     // 3. The settings; the clear commands of empty input histories are off.
-    ReadSettings();
-    FHistClear->setEnabled(edit2->count() > 0);
-    EHistClear->setEnabled(edit8->count() > 0);
-    ExtHistClear->setEnabled(Edit5->count() > 0);
+    settings_->Read();
     // The date format follows RGDate as the settings left it.
     SelectDateFormat();
 
@@ -143,9 +110,7 @@ void TFmMein::FormCreate() {
     ShowMoveHistory();
 
     // 6. From here on resizes run the column layout.
-    MinClientHeight = 421;
-    MinClientWidth = 513;
-    BaseColWidth = 132;
+    columns_->Start(513, 421, 132);
 
     // 7.
     PageControl1->setCurrentWidget(TabSheet1);
@@ -154,7 +119,25 @@ void TFmMein::FormCreate() {
 void TFmMein::FormDestroy() {
     // A failed save has been reported; the program ends all the same. The path lists go with the
     // window.
-    WriteSettings();
+    settings_->Write();
+}
+
+void TFmMein::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    settings_->ApplySavedOuterSize(false);
+}
+
+void TFmMein::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    // The window manager places a new window's frame with a move: by then the frame is known, or
+    // there is none, and later moves are the user's.
+    if (isVisible()) settings_->ApplySavedOuterSize(true);
+}
+
+void TFmMein::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    NameOverflowButtons();
+    columns_->FormResize();
 }
 
 void TFmMein::closeEvent(QCloseEvent* event) {
@@ -232,15 +215,4 @@ void TFmMein::SetImageIndex(QToolButton* button, int index) {
     if (ImageIndexOf(button) == index) return;
     button->setIcon(ImageList::Icon(index));
     button->setProperty("ImageIndex", index);
-}
-
-void TFmMein::SetClientSize(int width, int height) {
-    // A hidden window lays out only when shown: lay out now so the client area tells its size.
-    const auto layOut = [this] {
-        layout()->invalidate();
-        layout()->activate();
-    };
-    layOut();
-    resize(this->width() + width - clientArea_->width(), this->height() + height - clientArea_->height());
-    if (!isVisible()) layOut();
 }

@@ -19,6 +19,7 @@
 #include "app/BusyRunner.h"
 #include "app/Dialogs.h"
 #include "app/PreviewController.h"
+#include "app/UnMeinForm.h"
 #include "app/WindowTexts.h"
 #include "components/StringGridEx.h"
 #include "core/journal/RunJournalStore.h"
@@ -26,7 +27,6 @@
 #include "core/list/FileList.h"
 #include "core/list/PairList.h"
 #include "core/list/RowOrder.h"
-#include "core/names/DateReading.h"
 #include "core/names/SequentialNames.h"
 #include "core/run/MovePlan.h"
 #include "core/run/RenameExecutor.h"
@@ -47,7 +47,11 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class TBrowseDlg;
+class TColumnLayout;
+class TDatesTaken;
 class TFileDrop;
+class TWindowSettings;
+class TInputHistories;
 class TJournalDlg;
 class TMyStringGrid;
 class TRadioGroup;
@@ -63,10 +67,12 @@ struct RunContext;
 //
 // Texts the window reasons about (paths, folder texts, the extension list) are code page 932
 // byte strings; Qt strings appear only at the controls and the dialogs.
-class TFmMein : public QMainWindow {
+class TFmMein : public QMainWindow, protected TFmMeinForm {
     Q_OBJECT
     // The face the core's commands talk to: the busy runner, the dialogs, the table.
     friend class TWindowHost;
+    // The settings file reads into the window and its parts.
+    friend class TWindowSettings;
 
 public:
     // Path of the settings file, the folder of the run journal (empty: commands are not journaled,
@@ -79,7 +85,6 @@ public:
     // --- Window (start-up, shut-down, placement) --------------------------------------------
     void FormCreate();
     void FormDestroy();
-    void FormResize();
     void btEndClick();
     void cbFormStyleClick();
     // Enter (without Ctrl or Alt) in any control of the window: focus to the next control.
@@ -90,10 +95,8 @@ public:
     int MessageY() const;
     QPoint MessagePoint() const { return {MessageX(), MessageY()}; }
 
-    // --- Column layout --------------------------------------------------------------------------
-    void ColumnLayout();
-    // Runs when the table was drawn with changed column widths (the user dragged a border).
-    void MySGDrawCell();
+    // --- Column layout (ColumnLayout.cpp) -------------------------------------------------------
+    TColumnLayout& Columns() { return *columns_; }
     // The client area: everything below the menu bar.
     QWidget* ClientArea() const { return clientArea_; }
 
@@ -111,7 +114,8 @@ public:
     std::vector<std::string> ReadExtFilter() const;
     enum : int { kLoadMode = 10, kNewNameMode = 20 };
     void ShowPathList(const std::vector<std::string>& list, int mode);
-    void RecordFolder(const std::string& folder);
+    // Each folder a load went through becomes the current one and enters the history, in order.
+    void RecordFolders(const std::vector<std::string>& folders);
     void MakeCurrentFolder(const std::string& folder);
     void ShowFolderHistory();
     void RG1Click();
@@ -136,8 +140,8 @@ public:
 
     // --- Rename run: the Go button and the sequential run (UnMein_Run.cpp) ---------------------
     void btGoClick();
-    // False when the user cancelled it.
-    bool RunSequentialRename();
+    // The sequential run, then the move after it unless the user cancelled the run.
+    void RunSequentialRename();
     // The string rename of TabSheet2 (UnMein_StringRun.cpp), with wildcards or, with CBRegex, a
     // regular expression.
     void RunStringRename();
@@ -187,25 +191,11 @@ public:
     // row keeps its file, new name, state and mark.
     void SortRows(RowOrder::Key key);
 
-    // --- Dates taken (UnMein_Dates.cpp) -----------------------------------------------------------
-    // How they are read; tests put a slow library here.
-    PhotoDate::ReadingSetup DateReading;
-    // Starts reading the date each listed file was taken on threads the window never waits for,
-    // unless this list's dates are read or being read.
-    void StartDatesTaken();
-    // The same, then waits for them behind the progress dialog; false when the user cancelled (the
-    // reading goes on).
-    bool ReadDatesTaken();
+    // --- Dates taken (DatesTaken.cpp) -------------------------------------------------------------
+    TDatesTaken& DatesTaken() { return *dates_; }
 
-    // --- Input histories (UnMein_History.cpp) ---------------------------------------------------
-    // Unlimited histories: edit2, edit8, Edit5. Limited ones: Edit6, Edit7.
-    void AddToHistory(QComboBox* box);
-    void AddToLimitedHistory(QComboBox* box, int limit);
-    void FHistClearClick();
-    void EHistClearClick();
-    void ExtHistClearClick();
-    // Shared by N14 (empties Edit6's list) and N20 (Edit7's).
-    void N14Click(QObject* sender);
+    // --- Input histories (InputHistories.cpp) ----------------------------------------------------
+    TInputHistories& Histories() { return *histories_; }
 
     // --- Move after renaming (UnMein_Move.cpp) -------------------------------------------------
     // Switches the move on or off (mnMoveOn, btMoveOn).
@@ -247,10 +237,8 @@ public:
     // click within milliseconds of a load where a person takes far longer.
     void WaitForReleases() { released_.Wait(); }
 
-    // --- Settings file (UnMein_Settings.cpp) ----------------------------------------------------
-    void ReadSettings();
-    // Saves every setting; on failure says so and returns false.
-    bool WriteSettings();
+    // --- Settings file (WindowSettings.cpp) ------------------------------------------------------
+    TWindowSettings& SettingsFile() { return *settings_; }
 
     // --- State the window owns for its whole life ---------------------------------------------
     // The files of the table, entry i = row i + 1: old and new paths and what the last command
@@ -270,14 +258,6 @@ public:
     // the disk at that moment.
     std::function<void()> AfterRunChecks;
 
-    // Column-layout state: minimum client size (0 until start-up is done), base width, and the
-    // current and previous widths of columns 1..3 (index 0 unused).
-    int MinClientWidth = 0;
-    int MinClientHeight = 0;
-    int BaseColWidth = 0;
-    std::array<int, 4> ColWidth{};
-    std::array<int, 4> PrevColWidth{};
-
     // The image a tool button shows (index into the window's image list).
     static int ImageIndexOf(const QToolButton* button);
 
@@ -289,32 +269,12 @@ protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
-    // Building (UnMein_Layout.cpp, UnMein_Tabs.cpp).
-    void BuildMenus();
-    void BuildToolBar();
-    void BuildPages();
-    void BuildTabSheet1(QWidget* page);
-    void BuildTabSheet2(QWidget* page);
-    void BuildTabSheet3(QWidget* page);
-    void BuildTabSheet4(QWidget* page);
-    void BuildBand();
-    void BuildTable();
-    void BuildStatusBar();
-    void BuildPopupMenu();
-    void ApplyWindowFont();
-    // The "»" buttons Qt adds to the menu bar and the tool bar when they are too narrow, and their
-    // menus, which Qt makes only once the bars first get too narrow.
-    void NameOverflowButtons();
-    // Settings (UnMein_Settings.cpp): the saved outer size, taken once the frame is known (or on
-    // the last try, given up).
-    void ApplySavedOuterSize(bool lastTry);
-    std::optional<QSize> savedOuterSize_;
     // Wiring (UnMein_Wiring.cpp): one function per concern.
+    void Wire();
     void WireWindow();
     void WireFileList();
     void WireFolders();
     void WireRun();
-    void WireHistories();
     void WireOtherRun();
     void WireMove();
     void WireRows();
@@ -347,15 +307,6 @@ private:
         ~PreviewAfterwards() { window->SchedulePreview(); }
     };
 
-    // The dates taken (UnMein_Dates.cpp). The reading under way, if any; shared with a wait for it.
-    std::shared_ptr<PhotoDate::Reading> datesReading_;
-    // The reading ended: its dates go to the list it was started for, if that list still waits for
-    // them.
-    void DatesTakenRead();
-    // Lets go of a reading under way (a new list, or files about to move, which it would read at
-    // their old paths).
-    void ForgetDatesTaken();
-
     // Rename run helpers (UnMein_Run.cpp). nullopt when an input has no code page 932 form.
     std::optional<SequentialNames::Options> ReadSequentialOptions() const;
     // What a command works on: Pairs, the journal, and the window's ways with them.
@@ -379,12 +330,6 @@ private:
     std::optional<MovePlan::FolderId> moveDestinationId_;
     // An input field in the window colour while usable, in the button face while not.
     static void SetFieldColour(QWidget* field, bool usable);
-    // Input history helpers (UnMein_History.cpp).
-    QAction* HistoryClearItem(const QComboBox* box) const;
-    static std::vector<std::string> HistoryOf(const QComboBox* box);
-    // Replaces a box's drop-down list; the text shown in the box stays as it is.
-    static void ReplaceList(QComboBox* box, const QStringList& items);
-
     // Messages through the dialog interface, at the message placement.
     void Message(const QString& text);
     // Empties the table and Pairs before a load.
@@ -402,11 +347,12 @@ private:
     std::vector<std::string> keptOld_;
     std::vector<std::string> keptNew_;
     void SetImageIndex(QToolButton* button, int index);
-    void SetClientSize(int width, int height);
 
     // The load: the plan is made on the busy runner's thread, then shown.
     bool RunLoad(const std::function<FileList::LoadPlan(RunControl&)>& plan, const std::string* current);
     bool ShowLoadPlan(FileList::LoadPlan plan, const std::string* current);
+    // A loaded list in the table, with the commands it offers.
+    void ShowNewList();
     FileList::LoadOptions ReadLoadOptions() const;
 
     std::unique_ptr<TBusyRunner> busy_;
@@ -414,122 +360,17 @@ private:
     BackgroundRelease released_;
     // Runs work on the busy runner once released_ has freed what it holds.
     bool RunBusy(const TBusyRunner::Task& task, const std::function<void(RunControl&)>& work);
-    std::string iniPath_;
     std::unique_ptr<TDialogs> dialogs_;
     std::unique_ptr<TWindowHost> host_;
     // The run journal (UnMein_Journal.cpp): the kept commands, and the journal of the last run,
     // which its undo and reverts name (0 for none).
     RunJournal::Store journal_;
     std::uint64_t runJournal_ = 0;
-    QWidget* clientArea_ = nullptr;
+    // Parts of the window: the column layout and the settings file, and two children.
+    TInputHistories* histories_ = nullptr;
+    TDatesTaken* dates_ = nullptr;
+    std::unique_ptr<TColumnLayout> columns_;
+    std::unique_ptr<TWindowSettings> settings_;
 
-    // Menus.
-    QMenuBar* MainMenu1 = nullptr;
-    QMenu* mnFile = nullptr;
-    QAction* N1 = nullptr;
-    QMenu* N4 = nullptr;
-    std::array<QAction*, 5> his{};
-    QAction* mnHistOn = nullptr;
-    QAction* mnHistCLR = nullptr;
-    QAction* N6 = nullptr;
-    QAction* mnJournal = nullptr;
-    QMenu* mnMoveMen = nullptr;
-    QAction* mnMoveOn = nullptr;
-    QAction* mnMoveFolder = nullptr;
-    std::array<QAction*, 3> mMHist{};
-    QAction* N15 = nullptr;
-    QAction* N16 = nullptr;
-    QAction* Exit1 = nullptr;
-    QMenu* mnEdit = nullptr;
-    QAction* Undo1 = nullptr;
-    QAction* FHistClear = nullptr;
-    QAction* EHistClear = nullptr;
-    QAction* ExtHistClear = nullptr;
-    QMenu* N12 = nullptr;
-    QAction* N14 = nullptr;
-    QAction* N20 = nullptr;
-    // Also in the table's popup menu.
-    QAction* SortByName = nullptr;
-    QAction* SortByModified = nullptr;
-    QAction* SortByTaken = nullptr;
-    QMenu* mnHelp = nullptr;
-    QAction* mnGuide = nullptr;
-    QAction* mnAbout = nullptr;
-
-    // Tool bar.
-    QToolBar* ToolBar1 = nullptr;
-    QToolButton* btOpen = nullptr;
-    QToolButton* btNow = nullptr;
-    QToolButton* tbNextOpen = nullptr;
-    std::array<QToolButton*, 5> bthis{};
-    QToolButton* btHistClr = nullptr;
-    QToolButton* btret = nullptr;
-    QToolButton* btPreview = nullptr;
-    QToolButton* btMoveOn = nullptr;
-    QToolButton* btMoveFolder = nullptr;
-    std::array<QToolButton*, 3> bMHist{};
-    QToolButton* btEnd = nullptr;
-
-    // Pages.
-    QTabWidget* PageControl1 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QWidget* TabSheet2 = nullptr;
-    QWidget* TabSheet3 = nullptr;
-    QWidget* TabSheet4 = nullptr;
-    QComboBox* edit2 = nullptr;
-    QComboBox* edit3 = nullptr;
-    QComboBox* edit8 = nullptr;
-    QLineEdit* Edit9 = nullptr;
-    QCheckBox* CB1 = nullptr;
-    QLineEdit* Edit4 = nullptr;
-    QCheckBox* CB2 = nullptr;
-    QCheckBox* CB4 = nullptr;
-    QCheckBox* CB5 = nullptr;
-    QCheckBox* CB12 = nullptr;
-    QComboBox* Edit6 = nullptr;
-    QComboBox* Edit7 = nullptr;
-    QCheckBox* CB9 = nullptr;
-    QCheckBox* CB10 = nullptr;
-    QCheckBox* CBRegex = nullptr;
-    QCheckBox* CB11 = nullptr;
-    TRadioGroup* RGTranc = nullptr;
-    QCheckBox* CBExt1 = nullptr;
-    QCheckBox* CBExt2 = nullptr;
-    QCheckBox* CB7 = nullptr;
-    QCheckBox* cbFormStyle = nullptr;
-    QCheckBox* cbDialog = nullptr;
-    QCheckBox* cbHistOn = nullptr;
-    QCheckBox* cbPreview = nullptr;
-    TRadioGroup* RGDate = nullptr;
-    TRadioGroup* RGDateSource = nullptr;
-    QComboBox* cbLanguage = nullptr;  // 自動 / 日本語 / English, applied at the next start
-    QCheckBox* CheckBox1 = nullptr;
-    QCheckBox* CheckBox2 = nullptr;
-
-    // The option band, the table and the status bar.
-    TRadioGroup* RG1 = nullptr;
-    TRadioGroup* RG2 = nullptr;
-    QPushButton* btNow2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QComboBox* Edit5 = nullptr;
-    QPushButton* btGo = nullptr;
-    TMyStringGrid* MySG = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
-    std::array<QLabel*, 3> StatusPanels{};
-    QLabel* PreviewPanel = nullptr;
-
-    // The table's popup menu.
-    QMenu* PopupMenu1 = nullptr;
-    QAction* N2 = nullptr;
-    QAction* N3 = nullptr;
-    QAction* N25 = nullptr;
-    QAction* N21 = nullptr;
-    QAction* N22 = nullptr;
-    QAction* N23 = nullptr;
-
-    // Components.
-    TFileDrop* FileDrop1 = nullptr;
-    TBrowseDlg* BrowseDlg1 = nullptr;
-    TSwMsg* SwMsg1 = nullptr;
     TJournalDlg* JournalDlg1 = nullptr;  // made when first opened
 };

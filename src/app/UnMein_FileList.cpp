@@ -12,6 +12,7 @@
 
 #include "app/BusyRunner.h"
 #include "app/ImageList.h"
+#include "app/InputHistories.h"
 #include "app/QtText.h"
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
@@ -83,14 +84,7 @@ bool TFmMein::ShowLoadPlan(FileList::LoadPlan plan, const std::string* current) 
     assert(plan.outcome != Outcome::kCancelled && "a cancelled load shows the list it kept");
     if (current != nullptr) CurrentFolder = *current;
     ClearFileList();
-    CaseRunFlag = false;
-    // Recording one folder again right after itself changes nothing: the files of a chosen folder
-    // record it once, not once each.
-    const std::string* last = nullptr;
-    for (const std::string& folder : plan.recordedFolders) {
-        if (last == nullptr || *last != folder) RecordFolder(folder);
-        last = &folder;
-    }
+    RecordFolders(plan.recordedFolders);
 
     switch (plan.outcome) {
         case Outcome::kCancelled:
@@ -106,16 +100,7 @@ bool TFmMein::ShowLoadPlan(FileList::LoadPlan plan, const std::string* current) 
             break;
         case Outcome::kLoaded:
             Pairs.Load(std::move(plan.paths), std::move(plan.listings));
-            ShowPathList(Pairs.OldPaths(), kLoadMode);
-            ShowFileCount();
-            btGo->setEnabled(true);
-            Undo1->setEnabled(false);
-            btret->setEnabled(false);
-            N2->setEnabled(true);
-            N25->setEnabled(true);
-            N3->setEnabled(false);
-            N22->setEnabled(false);
-            PreviewNewList();
+            ShowNewList();
             break;
     }
     // A file is never left out without a word.
@@ -150,14 +135,33 @@ void TFmMein::RG2Click() {
 }
 
 void TFmMein::Edit5Exit() {
-    AddToHistory(Edit5);
+    histories_->AddToHistory(Edit5);
 }
 
-void TFmMein::RecordFolder(const std::string& folder) {
-    BrowseStartFolder = folder;
-    MakeCurrentFolder(folder);
-    if (!mnHistOn->isChecked()) return;
-    if (::FolderHistory::Record(FolderHistory, folder)) ShowFolderHistory();
+void TFmMein::ShowNewList() {
+    ShowPathList(Pairs.OldPaths(), kLoadMode);
+    ShowFileCount();
+    btGo->setEnabled(true);
+    Undo1->setEnabled(false);
+    btret->setEnabled(false);
+    N2->setEnabled(true);
+    N25->setEnabled(true);
+    N3->setEnabled(false);
+    N22->setEnabled(false);
+    PreviewNewList();
+}
+
+void TFmMein::RecordFolders(const std::vector<std::string>& folders) {
+    // Recording one folder again right after itself changes nothing: the files of a chosen folder
+    // record it once, not once each.
+    const std::string* last = nullptr;
+    for (const std::string& folder : folders) {
+        if (last != nullptr && *last == folder) continue;
+        last = &folder;
+        BrowseStartFolder = folder;
+        MakeCurrentFolder(folder);
+        if (mnHistOn->isChecked() && ::FolderHistory::Record(FolderHistory, folder)) ShowFolderHistory();
+    }
 }
 
 void TFmMein::MakeCurrentFolder(const std::string& folder) {

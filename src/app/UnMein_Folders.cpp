@@ -5,6 +5,7 @@
 #include <QToolButton>
 #include <utility>
 
+#include "app/DatesTaken.h"
 #include "app/QtText.h"
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
@@ -29,8 +30,9 @@ QString FolderGone() {
 }  // namespace
 
 void TFmMein::ClearFileList() {
+    CaseRunFlag = false;
     HaltPreview();
-    ForgetDatesTaken();
+    dates_->Forget();
     ClearTable();
     released_.Drop(std::exchange(Pairs, PairList{}));  // freed off this thread
 }

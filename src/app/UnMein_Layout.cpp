@@ -1,8 +1,10 @@
-// Building the window's controls: menus, tool bar, option band, table, status bar, popup menu.
+// Building the window's controls: menus, tool bar, option band, table, status bar, popup menu,
+// and the components without a look of their own.
 // Geometry is in client coordinates (the area below the menu bar).
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -15,8 +17,12 @@
 #include "app/ImageList.h"
 #include "app/QtText.h"
 #include "app/RadioGroup.h"
-#include "app/UnMein.h"
+#include "app/UnMeinForm.h"
+#include "app/WindowTexts.h"
+#include "components/BrowseDlg.h"
 #include "components/MyStringGrid.h"
+#include "components/NewCtrls.h"
+#include "components/SwMsg.h"
 
 using QtText::Tr;
 
@@ -67,19 +73,50 @@ void NameOverflowButton(QWidget* bar, const char* qtName, const QString& name) {
 
 }  // namespace
 
-void TFmMein::ApplyWindowFont() {
-    QFont font = this->font();
+void TFmMeinForm::BuildForm(QMainWindow* window) {
+    ApplyWindowFont(window);
+    clientArea_ = new QWidget(window);
+    clientArea_->setObjectName(QStringLiteral("ClientArea"));
+    window->setCentralWidget(clientArea_);
+    // Creation order is the tab order.
+    BuildMenus(window);
+    BuildToolBar();
+    BuildPages();
+    BuildBand();
+    BuildTable();
+    BuildStatusBar();
+    BuildPopupMenu(window);
+
+    FileDrop1 = new TFileDrop(window);
+    FileDrop1->setObjectName(QStringLiteral("FileDrop1"));
+    BrowseDlg1 = new TBrowseDlg(window);
+    BrowseDlg1->setObjectName(QStringLiteral("BrowseDlg1"));
+    BrowseDlg1->SetSpecialRoot(TSpecialFolder::sfMyComputer);
+    SwMsg1 = new TSwMsg(window);
+    SwMsg1->setObjectName(QStringLiteral("SwMsg1"));
+}
+
+void TFmMeinForm::ApplyWindowFont(QMainWindow* window) {
+    QFont font = window->font();
     font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
                       QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
                       QStringLiteral("IPAPGothic")});
     font.setPointSize(9);
-    setFont(font);
+    window->setFont(font);
 }
 
-void TFmMein::BuildMenus() {
-    MainMenu1 = menuBar();
+void TFmMeinForm::BuildMenus(QMainWindow* window) {
+    MainMenu1 = window->menuBar();
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    BuildFileMenu();
+    BuildEditMenu();
+    mnHelp = AddSubmenu(MainMenu1, "mnHelp", Tr("ヘルプ"));
+    MainMenu1->addMenu(mnHelp);
+    mnGuide = AddItem(mnHelp, "mnGuide", Tr("使い方"));
+    mnAbout = AddItem(mnHelp, "mnAbout", Tr("バージョン情報"));
+}
 
+void TFmMeinForm::BuildFileMenu() {
     mnFile = AddSubmenu(MainMenu1, "mnFile", Tr("ファイル"));
     MainMenu1->addMenu(mnFile);
     N1 = AddItem(mnFile, "N1", Tr("フォルダ選択"));
@@ -117,7 +154,9 @@ void TFmMein::BuildMenus() {
     mnJournal = AddItem(mnFile, "mnJournal", Tr("変更履歴..."));
     mnFile->addSeparator();
     Exit1 = AddItem(mnFile, "Exit1", Tr("終了"));
+}
 
+void TFmMeinForm::BuildEditMenu() {
     mnEdit = AddSubmenu(MainMenu1, "mnEdit", Tr("編集"));
     MainMenu1->addMenu(mnEdit);
     Undo1 = AddItem(mnEdit, "Undo1", Tr("元に戻す"), false);
@@ -133,14 +172,9 @@ void TFmMein::BuildMenus() {
     mnEdit->addMenu(N12);
     N14 = AddItem(N12, "N14", Tr("「対象」の履歴消去"));
     N20 = AddItem(N12, "N20", Tr("「置換」の履歴消去"));
-
-    mnHelp = AddSubmenu(MainMenu1, "mnHelp", Tr("ヘルプ"));
-    MainMenu1->addMenu(mnHelp);
-    mnGuide = AddItem(mnHelp, "mnGuide", Tr("使い方"));
-    mnAbout = AddItem(mnHelp, "mnAbout", Tr("バージョン情報"));
 }
 
-void TFmMein::BuildToolBar() {
+void TFmMeinForm::BuildToolBar() {
     ToolBar1 = new QToolBar(clientArea_);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setAccessibleName(Tr("ツールバー"));
@@ -183,12 +217,12 @@ void TFmMein::BuildToolBar() {
     NameOverflowButtons();
 }
 
-void TFmMein::NameOverflowButtons() {
+void TFmMeinForm::NameOverflowButtons() const {
     NameOverflowButton(MainMenu1, "qt_menubar_ext_button", Tr("その他のメニュー"));
     NameOverflowButton(ToolBar1, "qt_toolbar_ext_button", Tr("その他のボタン"));
 }
 
-void TFmMein::BuildBand() {
+void TFmMeinForm::BuildBand() {
     RG1 = new TRadioGroup(Tr("フォルダ展開方法"), {Tr("サブフォルダ内も展開"), Tr("直下のファイルのみ")},
                           clientArea_);
     RG1->SetName(QStringLiteral("RG1"));
@@ -231,16 +265,22 @@ void TFmMein::BuildBand() {
     btGo->setEnabled(false);
 }
 
-void TFmMein::BuildTable() {
+void TFmMeinForm::BuildTable() {
     MySG = new TMyStringGrid(clientArea_);
     MySG->setObjectName(QStringLiteral("MySG"));
     MySG->setAccessibleName(Tr("ファイル一覧"));
     MyStringGrid::ApplyFormDesign(*MySG);
     MySG->setGeometry(0, 296, 513, 184);
     MySG->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The header row; the rows below show the window's lists.
+    MySG->SetColWidths(0, 16);
+    MySG->SetRowHeights(0, 20);
+    MySG->SetCells(1, 0, Tr("元のファイル名"));
+    MySG->SetCells(2, 0, Tr("変更後のファイル名"));
+    MySG->SetCells(3, 0, Tr("パス"));
 }
 
-void TFmMein::BuildStatusBar() {
+void TFmMeinForm::BuildStatusBar() {
     StatusBar1 = new QStatusBar(clientArea_);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setAccessibleName(Tr("ステータスバー"));
@@ -265,8 +305,8 @@ void TFmMein::BuildStatusBar() {
     StatusBar1->setGeometry(0, 502 - height, 513, height);
 }
 
-void TFmMein::BuildPopupMenu() {
-    PopupMenu1 = new QMenu(this);
+void TFmMeinForm::BuildPopupMenu(QMainWindow* window) {
+    PopupMenu1 = new QMenu(window);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     PopupMenu1->setAccessibleName(Tr("ファイル一覧のメニュー"));
     N2 = AddItem(PopupMenu1, "N2", Tr("このファイルをリストより削除"), false);

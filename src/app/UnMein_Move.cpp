@@ -5,6 +5,7 @@
 #include <QToolButton>
 #include <cassert>
 
+#include "app/DatesTaken.h"
 #include "app/ImageList.h"
 #include "app/QtText.h"
 #include "app/UnMein.h"
@@ -121,6 +122,6 @@ void TFmMein::N16Click() {
 }
 
 void TFmMein::MoveAfterRename() {
-    ForgetDatesTaken();  // the files move
+    dates_->Forget();  // the files move
     Command::MoveAfterRename(Pairs, {MoveDestination, moveDestinationId_, journal_.Folder()}, *host_);
 }

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 
+#include "app/DatesTaken.h"
 #include "app/PreviewController.h"
 #include "app/QtText.h"
 #include "app/RadioGroup.h"
@@ -79,8 +80,8 @@ std::optional<PreviewController::Job> TFmMein::PreviewJob() {
     if (Pairs.HasDatesTaken()) {
         job.datesTaken = &Pairs.DatesTaken();
     } else if (RenamePreview::NeedsDatesTaken(job.inputs)) {
-        // The preview follows once they are read (DatesTakenRead).
-        StartDatesTaken();
+        // The preview follows once they are read (TDatesTaken::Arrived).
+        dates_->Start();
         job.waiting = true;
     }
     return job;

@@ -10,6 +10,8 @@
 #include <QToolButton>
 #include <utility>
 
+#include "app/DatesTaken.h"
+#include "app/InputHistories.h"
 #include "app/QtText.h"
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
@@ -38,8 +40,8 @@ void TFmMein::btGoClick() {
     CaseRunFlag = false;
     if (page == TabSheet2) {
         RunStringRename();  // the histories follow whatever its outcome
-        AddToLimitedHistory(Edit6, kStringHistoryLimit);
-        AddToLimitedHistory(Edit7, kStringHistoryLimit);
+        histories_->AddToLimitedHistory(Edit6, kStringHistoryLimit);
+        histories_->AddToLimitedHistory(Edit7, kStringHistoryLimit);
     } else if (page == TabSheet3) {
         // Digit alignment wins when both are checked; with neither, Go does nothing here.
         if (CB7->isChecked()) {
@@ -48,29 +50,23 @@ void TFmMein::btGoClick() {
             RunCaseConversion();
         }
     } else if (page == TabSheet1) {
-        // A cancel stops the command: the files renamed so far stay, to be taken back.
-        const bool cancelled = !RunSequentialRename();
-        if (mnMoveOn->isChecked() && !cancelled) {
-            MoveAfterRename();
-            // Moved files cannot be renamed back where they were.
-            Undo1->setEnabled(false);
-            btret->setEnabled(false);
-        }
+        RunSequentialRename();
         // Also after a refused run, so a refused text is there to pick and correct.
-        AddToHistory(edit2);
-        AddToHistory(edit8);
+        histories_->AddToHistory(edit2);
+        histories_->AddToHistory(edit8);
     }
 }
 
-bool TFmMein::RunSequentialRename() {
+void TFmMein::RunSequentialRename() {
     const std::optional<SequentialNames::Options> options = ReadSequentialOptions();
-    if (!options) {
+    Command::SequentialOutcome ran;
+    if (options) {
+        ran = Command::RunSequential(RunFiles(),
+                                     {*options, [this] { return dates_->Read(); }, AfterRunChecks}, *host_);
+    } else {
         Message(QString::fromStdString(
             RunTexts::SequentialRefusal({SequentialNames::RunCheck::Refusal::kInputs, {}})));
-        return true;
     }
-    Command::SequentialOutcome ran = Command::RunSequential(
-        RunFiles(), {*options, [this] { return ReadDatesTaken(); }, AfterRunChecks}, *host_);
     if (ran.journal != 0) runJournal_ = ran.journal;
     if (ran.lastNumberText) LastNumberText = std::move(*ran.lastNumberText);
     // Also after failed renames: the numbers were given out, and the files that were renamed must
@@ -79,14 +75,20 @@ bool TFmMein::RunSequentialRename() {
         ContinueNumbering();
         SetPostRunState();
     }
-    return !ran.cancelled;
+    // Also after a refused run; a cancel stops the command: the files renamed so far stay, to be
+    // taken back.
+    if (!mnMoveOn->isChecked() || ran.cancelled) return;
+    MoveAfterRename();
+    // Moved files cannot be renamed back where they were.
+    Undo1->setEnabled(false);
+    btret->setEnabled(false);
 }
 
 Command::RunContext TFmMein::RunFiles() {
     return {.pairs = Pairs,
             .journalFolder = journal_.Folder(),
             .release = &released_,
-            .filesMove = [this] { ForgetDatesTaken(); },
+            .filesMove = [this] { dates_->Forget(); },
             .tellDone = cbDialog->isChecked()};
 }
 
@@ -120,7 +122,7 @@ void TFmMein::ContinueNumbering() {
     const auto next =
         SequentialNames::ContinueNumbering(LastNumberText, incrementText.value_or(std::string()));
     if (!next) return;
-    ReplaceList(edit3, {ToQt(*next)});
+    TInputHistories::ReplaceList(edit3, {ToQt(*next)});
 }
 
 void TFmMein::SetPostRunState(bool offerUndo) {

@@ -2,6 +2,7 @@
 #include <QStringList>
 
 #include "app/BusyRunner.h"
+#include "app/DatesTaken.h"
 #include "app/QtText.h"
 #include "app/UnMein.h"
 #include "components/MyStringGrid.h"
@@ -13,7 +14,7 @@ void TFmMein::SortRows(RowOrder::Key key) {
     if (Pairs.Empty()) return;
     // Whatever becomes of the sort, the preview follows the rows as they then stand.
     const PreviewAfterwards reschedule{this};
-    if (key == RowOrder::Key::kTaken && !ReadDatesTaken()) return;
+    if (key == RowOrder::Key::kTaken && !dates_->Read()) return;
     std::optional<std::vector<std::size_t>> order;
     RunBusy({Tr("並べ替えています…"), key == RowOrder::Key::kName ? 0 : Pairs.Size()},
             [&](RunControl& control) { order = RowOrder::Order(Pairs, key, &control); });

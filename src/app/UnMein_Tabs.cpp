@@ -10,7 +10,8 @@
 #include "app/HistoryBox.h"
 #include "app/QtText.h"
 #include "app/RadioGroup.h"
-#include "app/UnMein.h"
+#include "app/UnMeinForm.h"
+#include "app/WindowTexts.h"
 
 using QtText::Tr;
 
@@ -78,7 +79,7 @@ QWidget* AddPage(QTabWidget* pages, const char* name, const QString& caption) {
 
 }  // namespace
 
-void TFmMein::BuildPages() {
+void TFmMeinForm::BuildPages() {
     PageControl1 = new QTabWidget(clientArea_);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setAccessibleName(Tr("処理の種類"));
@@ -94,13 +95,14 @@ void TFmMein::BuildPages() {
 }
 
 // Sequential naming: leading text, start value, increment, trailing text, extension, parts.
-void TFmMein::BuildTabSheet1(QWidget* page) {
+void TFmMeinForm::BuildTabSheet1(QWidget* page) {
     QLabel* label2 = AddLabel(page, "Label2", Tr("先頭\n固定文字"), {8, 4, 52, 36});
     edit2 = AddCombo(page, "edit2", label2, {60, 11, 150, 22});
     QLabel* label1 = AddLabel(page, "Label1", Tr("連番\n初期値"), {222, 4, 44, 36});
     edit3 = AddCombo(page, "edit3", label1, {266, 11, 80, 22});
     QLabel* label7 = AddLabel(page, "Label7", Tr("数値の\n増加量"), {358, 4, 44, 36});
     Edit9 = AddEdit(page, "Edit9", label7->accessibleName(), {402, 11, 60, 22});
+    Edit9->setText(QStringLiteral("1"));
     label7->setBuddy(Edit9);
 
     QLabel* label6 = AddLabel(page, "Label6", Tr("末尾\n固定文字"), {8, 42, 52, 36});
@@ -116,7 +118,7 @@ void TFmMein::BuildTabSheet1(QWidget* page) {
 }
 
 // String replacement: target, replacement, two options and the note on wildcards.
-void TFmMein::BuildTabSheet2(QWidget* page) {
+void TFmMeinForm::BuildTabSheet2(QWidget* page) {
     QLabel* label4 = AddLabel(page, "Label4", Tr("対象"), {8, 9, 34, 20});
     Edit6 = AddCombo(page, "Edit6", label4, {44, 8, 184, 22});
     QLabel* label5 = AddLabel(page, "Label5", Tr("置換"), {8, 41, 34, 20});
@@ -132,7 +134,7 @@ void TFmMein::BuildTabSheet2(QWidget* page) {
 }
 
 // Case and width conversion, digit alignment.
-void TFmMein::BuildTabSheet3(QWidget* page) {
+void TFmMeinForm::BuildTabSheet3(QWidget* page) {
     CB11 = AddCheck(page, "CB11", Tr("文字形式変換"), {8, 6});
     RGTranc = new TRadioGroup(Tr("変換メニュー"),
                               {Tr("小文字を大文字に ( a -> A )"), Tr("大文字を小文字に ( A -> a )"),
@@ -159,7 +161,7 @@ constexpr QRect kLanguageLabel(8, kSecondRow + 1, 56, 20);
 constexpr QRect kLanguageBox(66, kSecondRow, 90, 22);
 constexpr QRect kLanguageNote(160, kSecondRow + 4, 122, 16);
 
-void TFmMein::BuildTabSheet4(QWidget* page) {
+void TFmMeinForm::BuildTabSheet4(QWidget* page) {
     cbFormStyle = AddCheck(page, "cbFormStyle", Tr("常に全面に表示"), {8, 1});
     cbHistOn = AddCheck(page, "cbHistOn", Tr("フォルダの履歴を記録"), {130, 1}, true);
     cbDialog = AddCheck(page, "cbDialog", Tr("処理完了ダイアログを表示"), {kRightColumn, 1}, true);

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 
+#include "app/DatesTaken.h"
 #include "app/UnMein.h"
 #include "app/WindowHost.h"
 #include "components/MyStringGrid.h"
@@ -11,7 +12,7 @@
 #include "core/commands/Undo.h"
 
 void TFmMein::Undo1Click() {
-    ForgetDatesTaken();  // the files move
+    dates_->Forget();  // the files move
     Command::UndoLast(Pairs, {journal_.Folder(), runJournal_, cbDialog->isChecked()}, *host_);
 }
 
@@ -21,7 +22,7 @@ void TFmMein::N3Click() {
     const auto index = static_cast<std::size_t>(row - 1);
     if (row < 1 || index >= Pairs.Size() || !Pairs.HasNewPaths()) return;  // a row without a file
     // The file moves: a reading of dates taken under way would read it at its old path.
-    ForgetDatesTaken();
+    dates_->Forget();
     Command::Revert(Pairs, {index}, {journal_.Folder(), runJournal_}, *host_);
 }
 
@@ -36,7 +37,7 @@ void TFmMein::N22Click() {
         if (index < Pairs.Size() && Pairs.HasNewPaths()) entries.push_back(index);
     }
     // A refusal ends the command there: the rows above are reverted, that one keeps its mark.
-    ForgetDatesTaken();  // the files move
+    dates_->Forget();  // the files move
     const std::size_t reverted = Command::Revert(Pairs, entries, {journal_.Folder(), runJournal_}, *host_);
     const int stop = reverted < entries.size() ? static_cast<int>(entries[reverted]) + 1 : MySG->RowCount();
     for (const int row : marked) {

@@ -6,11 +6,25 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "app/ColumnLayout.h"
 #include "app/RadioGroup.h"
 #include "app/UnMein.h"
 #include "components/BrowseDlg.h"
 #include "components/MyStringGrid.h"
 #include "components/NewCtrls.h"
+
+void TFmMein::Wire() {
+    WireWindow();
+    WireFileList();
+    WireFolders();
+    WireRun();
+    WireOtherRun();
+    WireMove();
+    WireRows();
+    WireSort();
+    WireHelp();
+    WirePreview();
+}
 
 void TFmMein::WireWindow() {
     // The window sees every key first, as the form's key preview did.
@@ -19,7 +33,7 @@ void TFmMein::WireWindow() {
     connect(Exit1, &QAction::triggered, this, &TFmMein::btEndClick);
     connect(mnJournal, &QAction::triggered, this, &TFmMein::mnJournalClick);
     connect(cbFormStyle, &QCheckBox::toggled, this, &TFmMein::cbFormStyleClick);
-    connect(MySG, &TStringGridEx::ColumnResized, this, &TFmMein::MySGDrawCell);
+    connect(MySG, &TStringGridEx::ColumnResized, this, [this] { columns_->MySGDrawCell(); });
     connect(MySG, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu1->popup(MySG->viewport()->mapToGlobal(pos)); });
 }
@@ -56,15 +70,6 @@ void TFmMein::WireRun() {
     // Also when a run unchecks it.
     connect(CB1, &QCheckBox::toggled, this, &TFmMein::CB1Click);
     connect(RGDate, &TRadioGroup::Click, this, &TFmMein::RGDateClick);
-}
-
-void TFmMein::WireHistories() {
-    connect(FHistClear, &QAction::triggered, this, &TFmMein::FHistClearClick);
-    connect(EHistClear, &QAction::triggered, this, &TFmMein::EHistClearClick);
-    connect(ExtHistClear, &QAction::triggered, this, &TFmMein::ExtHistClearClick);
-    connect(N14, &QAction::triggered, this, [this] { N14Click(N14); });
-    connect(N20, &QAction::triggered, this, [this] { N14Click(N20); });
-    // AddToHistory(Edit5) runs from Edit5Exit; the others after the Go button's runs.
 }
 
 void TFmMein::WireOtherRun() {

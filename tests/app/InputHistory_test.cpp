@@ -5,6 +5,7 @@
 #include <QTabWidget>
 
 #include "WindowFixture.h"
+#include "app/InputHistories.h"
 #include "support/QtTestMain.h"
 
 class InputHistoryTest : public QObject {
@@ -93,14 +94,14 @@ private slots:
     void recentFirstAndCaseCounts() {
         Box("edit2")->addItems({"x", "abc", "y"});
         Enter("edit2", "abc");
-        f->window->AddToHistory(Box("edit2"));
+        f->window->Histories().AddToHistory(Box("edit2"));
         QCOMPARE(Items("edit2"), QStringList({"abc", "x", "y"}));
         Enter("edit2", "ABC");
-        f->window->AddToHistory(Box("edit2"));
+        f->window->Histories().AddToHistory(Box("edit2"));
         QCOMPARE(Items("edit2"), QStringList({"ABC", "abc", "x", "y"}));
         QCOMPARE(Box("edit2")->currentText(), QStringLiteral("ABC"));
         // The top entry again changes nothing.
-        f->window->AddToHistory(Box("edit2"));
+        f->window->Histories().AddToHistory(Box("edit2"));
         QCOMPARE(Items("edit2"), QStringList({"ABC", "abc", "x", "y"}));
         QVERIFY(f->Action("FHistClear")->isEnabled());
     }

@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 #include "WindowFixture.h"
+#include "app/ColumnLayout.h"
 #include "app/ElidedLabel.h"
 #include "components/NewCtrls.h"
 #include "components/SwMsg.h"
@@ -414,14 +415,14 @@ private slots:
         QCOMPARE(f->window->ClientArea()->width(), 613);
         QCOMPARE(Widths(), QList<int>({16, 200, 128, 613 - (16 + 200 + 128) - Bar()}));
         // Drawing without a change does nothing.
-        f->window->MySGDrawCell();
+        f->window->Columns().MySGDrawCell();
         QCOMPARE(Widths(), QList<int>({16, 200, 128, 613 - (16 + 200 + 128) - Bar()}));
     }
 
     void tooSmallSnapsBack() {
         Show();
         f->Grid()->SetColWidths(1, 200);
-        f->window->MySGDrawCell();
+        f->window->Columns().MySGDrawCell();
         f->window->resize(300, 200);
         QCoreApplication::processEvents();
         QCOMPARE(f->window->ClientArea()->size(), QSize(513, 421));

@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "WindowFixture.h"
+#include "app/WindowSettings.h"
 #include "core/run/RunControl.h"
 #include "core/settings/IniFile.h"
 #include "support/QtTestMain.h"
@@ -250,7 +251,7 @@ private slots:
         QVERIFY(button->isChecked());
         QTRY_COMPARE(f->Column(2), QStringList({"c1.txt"}));
         box->setChecked(false);
-        QVERIFY(f->window->WriteSettings());
+        QVERIFY(f->window->SettingsFile().Write());
         QVERIFY(!TIniFile(f->dir / "quorbel.ini").ReadBool("Preview", "On", true));
 
         // Read back at the next start.

@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "WindowFixture.h"
+#include "app/InputHistories.h"
 #include "app/BusyRunner.h"
 #include "support/QtTestMain.h"
 
@@ -452,7 +453,7 @@ private slots:
         f->Load({"f"});
         f->Find<QComboBox>(QStringLiteral("edit2"))->addItems({"old"});
         f->Set({{"edit2", "new?"}, {"edit8", "tail"}, {"edit3", "1"}});
-        f->window->FHistClearClick();
+        f->window->Histories().FHistClearClick();
         Go();
         QCOMPARE(f->Messages(), QStringList{Forbidden("?")});
         QCOMPARE(EditItems("edit2"), QStringList({"new?"}));

@@ -10,6 +10,9 @@
 #include <fstream>
 
 #include "WindowFixture.h"
+#include "app/ColumnLayout.h"
+#include "app/InputHistories.h"
+#include "app/WindowSettings.h"
 #include "support/Mounts.h"
 #include "support/QtTestMain.h"
 
@@ -52,11 +55,11 @@ private slots:
         auto* edit6 = f.Find<QComboBox>(QStringLiteral("Edit6"));
         for (int i = 0; i < 12; ++i) {
             edit2->setEditText(QStringLiteral("先頭%1").arg(i));
-            f.window->AddToHistory(edit2);
+            f.window->Histories().AddToHistory(edit2);
             edit6->setEditText(QStringLiteral("t%1").arg(i));
-            f.window->AddToLimitedHistory(edit6, 10);
+            f.window->Histories().AddToLimitedHistory(edit6, 10);
         }
-        f.window->ColWidth = {0, 150, 160, 170};
+        f.window->Columns().ColWidth = {0, 150, 160, 170};
         f.window->move(120, 70);
         const QStringList leading = Items(f, "edit2");
         const QStringList targets = Items(f, "Edit6");
@@ -90,8 +93,8 @@ private slots:
         QCOMPARE(f.Find<QComboBox>(QStringLiteral("edit2"))->currentText(), QString());
         QVERIFY(f.Action("FHistClear")->isEnabled());
         QVERIFY(!f.Action("EHistClear")->isEnabled());
-        QCOMPARE(f.window->ColWidth[1], 150);
-        QCOMPARE(f.window->ColWidth[3], 170);
+        QCOMPARE(f.window->Columns().ColWidth[1], 150);
+        QCOMPARE(f.window->Columns().ColWidth[3], 170);
     }
 
     void savedPlaceOnlyWhereAScreenShowsIt_data() {
@@ -208,7 +211,7 @@ private slots:
         if (obstacle == "read-only") QVERIFY(mount->SetReadOnly(true));
         if (obstacle == "full") QVERIFY(mount->Fill());
 
-        QVERIFY(!window.WriteSettings());
+        QVERIFY(!window.SettingsFile().Write());
         QCOMPARE(dialogs->Messages(),
                  std::vector<QString>{QStringLiteral("設定ファイル ") + QString::fromStdString(path) +
                                       QStringLiteral(" に書き込めませんでした。")});

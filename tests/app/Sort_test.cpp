@@ -10,6 +10,7 @@
 
 #include "WindowFixture.h"
 #include "app/BusyRunner.h"
+#include "app/DatesTaken.h"
 #include "core/platform/ImageDates.h"
 #include "support/LocalTime.h"
 #include "support/PhotoFiles.h"
@@ -123,23 +124,23 @@ private slots:
         };
         const auto library = std::make_shared<Library>();
         const auto setUp = [&](std::chrono::milliseconds bound) {
-            f->window->DateReading = {[library](const std::string& path) {
-                                          std::unique_lock lock(library->mutex);
-                                          const std::string name = path.substr(path.rfind('/') + 1);
-                                          ++library->reads[name];
-                                          ++library->inside;
-                                          if (name == "slow.jpg") {
-                                              library->changed.wait_for(lock, std::chrono::seconds(10),
-                                                                        [&] { return library->open; });
-                                          }
-                                          lock.unlock();
-                                          auto tags = Platform::ReadImageDateTags(path);
-                                          lock.lock();
-                                          --library->inside;
-                                          library->changed.notify_all();
-                                          return tags;
-                                      },
-                                      bound};
+            f->window->DatesTaken().Setup = {[library](const std::string& path) {
+                                                 std::unique_lock lock(library->mutex);
+                                                 const std::string name = path.substr(path.rfind('/') + 1);
+                                                 ++library->reads[name];
+                                                 ++library->inside;
+                                                 if (name == "slow.jpg") {
+                                                     library->changed.wait_for(lock, std::chrono::seconds(10),
+                                                                               [&] { return library->open; });
+                                                 }
+                                                 lock.unlock();
+                                                 auto tags = Platform::ReadImageDateTags(path);
+                                                 lock.lock();
+                                                 --library->inside;
+                                                 library->changed.notify_all();
+                                                 return tags;
+                                             },
+                                             bound};
         };
         Photo("a.jpg", Taken(1, 9), May(20, 0));
         Photo("slow.jpg", Taken(2, 9), May(21, 0));
