@@ -2,7 +2,6 @@
 
 #include <QMainWindow>
 #include <QPoint>
-#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -34,29 +33,13 @@
 #include "core/settings/FolderHistory.h"
 #include "core/settings/MoveDestinations.h"
 
-class QAction;
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QMenuBar;
-class QPushButton;
-class QStatusBar;
-class QTabWidget;
-class QToolBar;
-class QToolButton;
-class TBrowseDlg;
+// The controls' classes are declared with the form.
 class TColumnLayout;
 class TDatesTaken;
-class TFileDrop;
-class TWindowSettings;
 class TInputHistories;
 class TJournalDlg;
-class TMyStringGrid;
-class TRadioGroup;
-class TSwMsg;
 class TWindowHost;
+class TWindowSettings;
 
 namespace Command {
 struct RunContext;
