@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVariantMap>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -319,6 +320,36 @@ private slots:
         f->window->UndoJournaled(RunJournal::Store(Journals()).List().commands[1].header.id);
         QCOMPARE(f->Messages(), QStringList{QStringLiteral("この処理は既に元に戻されています。")});
         QCOMPARE(f->OnDisk("f"), (QStringList{"R2.txt", "a.txt", "c.txt"}));
+    }
+
+    // The command line keeps its history where the window does: the history lists its run and
+    // undoes it, and the command line undoes the window's.
+    void theCommandLineAndTheWindowUndoEachOthersRuns() {
+        const std::string state = f->dir / "state";
+        auto recorder = std::make_unique<TRecordingDialogs>();
+        f->dialogs = recorder.get();
+        f->window = std::make_unique<TFmMein>(f->dir / "quorbel.ini", state + "/quorbel/journal",
+                                              std::move(recorder));
+        const auto cli = [&](const std::string& args) {
+            const std::string line =
+                "XDG_STATE_HOME='" + state + "' '" QUORBEL_CLI "' " + args + " >/dev/null";
+            return std::system(line.c_str());
+        };
+        f->MakeFiles("f", {"a.txt", "b.txt"});
+        QCOMPARE(cli("seq --lead R --start 1 --apply '" + std::string(f->dir / "f") + "'"), 0);
+        QCOMPARE(f->OnDisk("f"), (QStringList{"R1.txt", "R2.txt"}));
+        f->window->mnJournalClick();
+        QCOMPARE(HistoryList()->topLevelItemCount(), 1);
+        QCOMPARE(HistoryRow(0).mid(1), (QStringList{"連番", f->QtPath("f"), "2", "完了"}));
+        HistoryList()->setCurrentItem(HistoryList()->topLevelItem(0));
+        f->window->JournalDialog()->UndoButton()->click();
+        QCOMPARE(f->OnDisk("f"), (QStringList{"a.txt", "b.txt"}));
+
+        f->Load({"f"});
+        RunSequential(*f);
+        QCOMPARE(f->OnDisk("f"), (QStringList{"R1.txt", "R2.txt"}));
+        QCOMPARE(cli("undo --apply"), 0);
+        QCOMPARE(f->OnDisk("f"), (QStringList{"a.txt", "b.txt"}));
     }
 
     // Undo after a run keeps its ways and marks the run undone in the history.
