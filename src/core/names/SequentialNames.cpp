@@ -317,9 +317,35 @@ public:
     }
     // False when an entry of the same path without regard to case was inserted before.
     bool Insert(std::size_t index, std::string_view folder, std::string_view newName) {
-        assert(Platform::TableSlots(used_ + 1) <= slots_.size());
+        return Insert(index, HashOf(folder, newName));
+    }
+    void Queue(std::size_t index, std::string_view folder, std::string_view newName,
+               std::vector<std::size_t>& refused) {
+        Queued& next = queued_[queuedEnd_ % kAhead];
+        if (queuedEnd_ - queuedBegin_ == kAhead) {
+            if (!Insert(next.index, next.hash)) refused.push_back(next.index);
+            ++queuedBegin_;
+        }
+        next = {index, HashOf(folder, newName)};
+        __builtin_prefetch(&slots_[Platform::SlotOf(next.hash, slots_.size())]);
+        ++queuedEnd_;
+    }
+    void Finish(std::vector<std::size_t>& refused) {
+        for (; queuedBegin_ < queuedEnd_; ++queuedBegin_) {
+            const Queued& next = queued_[queuedBegin_ % kAhead];
+            if (!Insert(next.index, next.hash)) refused.push_back(next.index);
+        }
+    }
+
+private:
+    std::size_t HashOf(std::string_view folder, std::string_view newName) {
         forms_.Use(folder);
-        const std::size_t hash = forms_.FoldedHash(Cp932::ToLower(newName));
+        folded_.assign(newName);
+        Cp932::LowerInPlace(folded_);
+        return forms_.FoldedHash(folded_);
+    }
+    bool Insert(std::size_t index, std::size_t hash) {
+        assert(Platform::TableSlots(used_ + 1) <= slots_.size());
         const std::uint64_t indexMask = (std::uint64_t{1} << indexBits_) - 1;
         const auto tag = static_cast<std::uint32_t>((hash >> 32) & ~indexMask);
         for (std::size_t at = Platform::SlotOf(hash, slots_.size());;
@@ -334,7 +360,16 @@ public:
         }
     }
 
-private:
+    // Entries queued ahead of their insert: enough to cover a wait for memory.
+    static constexpr std::size_t kAhead = 16;
+    struct Queued {
+        std::size_t index = 0;
+        std::size_t hash = 0;
+    };
+    std::array<Queued, kAhead> queued_;
+    std::size_t queuedBegin_ = 0;
+    std::size_t queuedEnd_ = 0;
+    std::string folded_;  // room for a name in lower case
     std::function<bool(std::size_t, std::size_t)> same_;
     FolderForms forms_;
     unsigned indexBits_ = 1;
@@ -353,6 +388,15 @@ bool NameCheck::SameNameNoCase(std::string_view a, std::string_view b) {
 
 bool NameCheck::Insert(std::size_t index, std::string_view folder, std::string_view newName) {
     return table_->Insert(index, folder, newName);
+}
+
+void NameCheck::Queue(std::size_t index, std::string_view folder, std::string_view newName,
+                      std::vector<std::size_t>& refused) {
+    table_->Queue(index, folder, newName, refused);
+}
+
+void NameCheck::Finish(std::vector<std::size_t>& refused) {
+    table_->Finish(refused);
 }
 
 Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Options& o,

@@ -166,6 +166,12 @@ public:
     // The two halves of Judge, for a caller that checks the names given twice while the disk is
     // still being read. Insert: false when an earlier entry has the same path without regard to case.
     bool Insert(std::size_t index, std::string_view folder, std::string_view newName);
+    // Insert a few entries later, the place of the name fetched into the cache meanwhile: in a
+    // check of a million names each insert otherwise waits for memory. Entries are inserted in the
+    // order queued; refused receives each entry refused then. Finish inserts the rest.
+    void Queue(std::size_t index, std::string_view folder, std::string_view newName,
+               std::vector<std::size_t>& refused);
+    void Finish(std::vector<std::size_t>& refused);
     template <class StandsAt>
     bool Taken(std::string_view folder, std::string_view oldName, std::string_view newName,
                const StandsAt& standsAt) {

@@ -103,13 +103,15 @@ bool Forecaster::ListedOnce() {
     // The check for names given twice, which finds paths that are one text too.
     SequentialNames::NameCheck check(paths_.size(),
                                      [this](std::size_t a, std::size_t b) { return paths_[a] == paths_[b]; });
-    for (std::size_t row = 0; row < paths_.size(); ++row) {
+    std::vector<std::size_t> twice;
+    for (std::size_t row = 0; row < paths_.size() && twice.empty(); ++row) {
         if (row % kStepRows == 0 && Stop(row)) return false;
         FetchPath(row + kPathAhead);
         const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
-        if (!check.Insert(row, parts.folder, parts.name)) return false;
+        check.Queue(row, parts.folder, parts.name, twice);
     }
-    return true;
+    check.Finish(twice);
+    return twice.empty();
 }
 
 bool Forecaster::NamedOnce() {
@@ -117,13 +119,14 @@ bool Forecaster::NamedOnce() {
     SequentialNames::NameCheck check(paths_.size(), [this, &rows](std::size_t a, std::size_t b) {
         return FolderOf(a) == FolderOf(b) && rows.NameOf(a) == rows.NameOf(b);
     });
-    for (std::size_t row = 0; row < rows.Size(); ++row) {
+    std::vector<std::size_t> twice;
+    for (std::size_t row = 0; row < rows.Size() && twice.empty(); ++row) {
         if (row % kStepRows == 0 && Stop(row)) return false;
         FetchPath(row + kPathAhead);
-        if (rows.StateOf(row) != State::kUnchanged && !check.Insert(row, FolderOf(row), rows.NameOf(row)))
-            return false;
+        if (rows.StateOf(row) != State::kUnchanged) check.Queue(row, FolderOf(row), rows.NameOf(row), twice);
     }
-    return true;
+    check.Finish(twice);
+    return twice.empty();
 }
 
 bool Forecaster::AllGoThrough(const std::vector<bool>& unusable) {
@@ -187,7 +190,8 @@ template <class Plan>
 void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder, NothingToRename::Run run) {
     // The plan a part of the list at a time: the names go into the rows, the files the run keeps
     // marked renamed. The folders are read meanwhile: the plan needs no look.
-    std::jthread reader = ReadFoldersBeside();
+    bool listedOnce = false;
+    std::jthread reader = ReadFoldersBeside(listedOnce);
     Rows& rows = result_.rows;
     rows.Reserve(paths_.size(), NameBytes());
     std::vector<bool> unusable;  // per row
@@ -231,8 +235,9 @@ void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder, Nothi
         return;
     }
     // While the folders are still being read.
-    const bool once = ListedOnce() && NamedOnce();
+    const bool namedOnce = NamedOnce();
     reader.join();
+    const bool once = listedOnce && namedOnce;
     if (stopped_) return;
 
     RenameExecutor::Outcome outcome;

@@ -127,12 +127,13 @@ private:
     // all its rows when renames. Reads only paths_ and the model, so it may run beside the
     // composition of names.
     bool ReadFolders(bool renames = true);
-    // ReadFolders(false) on a thread of its own, beside what the calling thread does.
-    std::jthread ReadFoldersBeside() {
-        return std::jthread([this] {
+    // ReadFolders(false) on a thread of its own, beside what the calling thread does, then ListedOnce
+    // into listedOnce: the folders mostly come from the load's listings, and the thread has time.
+    std::jthread ReadFoldersBeside(bool& listedOnce) {
+        return std::jthread([this, &listedOnce] {
             const Entered entered(control_);
             if (entered) {
-                ReadFolders(false);
+                listedOnce = ReadFolders(false) && ListedOnce();
             } else {
                 stopped_ = true;
             }

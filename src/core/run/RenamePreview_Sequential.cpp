@@ -15,9 +15,10 @@ namespace RenamePreview::detail {
 void Forecaster::Sequential(const SequentialNames::Options& options,
                             const std::vector<std::int64_t>* datesTaken) {
     assert((datesTaken != nullptr || !options.addDate || !options.dateTaken) && "read before the preview");
-    // The folders are read while the names are composed and checked against each other: the names
-    // need no look.
-    std::jthread reader = ReadFoldersBeside();
+    // The folders are read, and the list checked for a file given twice, while the names are
+    // composed and checked against each other: the names need no look.
+    bool listedOnce = false;
+    std::jthread reader = ReadFoldersBeside(listedOnce);
     Rows& rows = result_.rows;
     rows.Reserve(paths_.size(), NameBytes());
     std::optional<SequentialNames::NameCheck> check(
@@ -26,7 +27,7 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
                    Cp932::EqualNoCase(result_.rows.NameOf(a), result_.rows.NameOf(b));
         });
     // The rows whose name an earlier row was given: the run stops at them, no order helps.
-    std::vector<std::uint32_t> twice;
+    std::vector<std::size_t> twice;
     SequentialNames::Outcome composed = SequentialNames::Outcome::Composed;
     std::string detail;
     {
@@ -39,16 +40,14 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
             if (composed != SequentialNames::Outcome::Composed) break;
             const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(paths_[row]);
             rows.Add(newName == parts.name ? State::kUnchanged : State::kRenamed, newName);
-            if (!check->Insert(row, parts.folder, newName)) twice.push_back(static_cast<std::uint32_t>(row));
+            check->Queue(row, parts.folder, newName, twice);
         }
+        check->Finish(twice);
     }
-    // The table of names goes before the folders' tables are complete, and the check for a file
-    // listed twice takes the time left while they are read.
     check.reset();
-    const bool listedOnce = ListedOnce();
     reader.join();
     if (stopped_) return;
-    for (const std::uint32_t row : twice)
+    for (const std::size_t row : twice)
         rows.Set(row, State::kCollision);
     const Looked looked = LookAtRows();
     if (stopped_) return;
