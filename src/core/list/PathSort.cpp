@@ -77,8 +77,20 @@ void SortGroups(std::vector<std::string>& paths, const std::vector<std::size_t>&
     for (std::size_t g = first; g < last; ++g) {
         const std::size_t folder = FolderLength(paths[bounds[g]]);
         // A shared folder part orders nothing: compare from the names on.
-        std::sort(At(paths, bounds[g]), At(paths, bounds[g + 1]),
-                  [folder](const std::string& a, const std::string& b) { return LessFrom(a, b, folder); });
+        const auto less = [folder](const std::string& a, const std::string& b) {
+            return LessFrom(a, b, folder);
+        };
+        const auto first = At(paths, bounds[g]);
+        const auto last = At(paths, bounds[g + 1]);
+        // A folder is often listed in order already, or in reverse (tmpfs lists the newest first, and
+        // files are mostly made in the order of their names): a pass finds out.
+        if (std::is_sorted(first, last, less)) continue;
+        if (std::is_sorted(first, last,
+                           [&less](const std::string& a, const std::string& b) { return less(b, a); })) {
+            std::reverse(first, last);
+            continue;
+        }
+        std::sort(first, last, less);
     }
 }
 

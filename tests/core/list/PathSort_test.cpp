@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,14 @@ TEST(PathSort, SameOrderAsTheOneSortOnEveryShapeOfList) {
         std::vector<std::string> sorted = list;
         PathSort::SortPaths(sorted);
         ASSERT_EQ(sorted, Reference(list)) << "round " << round;
+        // In order, in reverse (as tmpfs lists a folder), and in reverse but for one pair.
+        const std::vector<std::string> reversed(sorted.rbegin(), sorted.rend());
+        std::vector<std::string> almost = reversed;
+        std::swap(almost[almost.size() / 2], almost[almost.size() / 2 + 1]);
+        for (std::vector<std::string> shape : {sorted, reversed, almost}) {
+            PathSort::SortPaths(shape);
+            ASSERT_EQ(shape, sorted) << "round " << round;
+        }
     }
 }
 
