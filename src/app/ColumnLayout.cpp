@@ -48,18 +48,7 @@ void TColumnLayout::ColumnLayout() {
     const int clientHeight = form_.clientArea_->height();
     const int col0 = form_.MySG->ColWidths(0);
     const int bar = ScrollBarAllowance(*form_.MySG);
-    if (clientWidth >= minClientWidth_) {
-        form_.MySG->resize(clientWidth, form_.MySG->height());
-        const int extra = (clientWidth - minClientWidth_ - col0) / 4;
-        // Widths from the settings file or a drag may be anything: every column stays in sight.
-        const int room = clientWidth - (col0 + bar);
-        const auto [col1, col2] =
-            ColumnWidths::Fit(ColWidth[1] != 0 ? ColWidth[1] : baseColWidth_ + extra,
-                              ColWidth[2] != 0 ? ColWidth[2] : baseColWidth_ + extra, room, kMinColWidth);
-        form_.MySG->SetColWidths(1, col1);
-        form_.MySG->SetColWidths(2, col2);
-        form_.MySG->SetColWidths(3, room - (col1 + col2));
-    }
+    if (clientWidth >= minClientWidth_) FitColumns(clientWidth, col0, bar);
     if (clientHeight >= minClientHeight_) {
         form_.MySG->resize(form_.MySG->width(), form_.StatusBar1->y() - form_.MySG->y());
     }
@@ -78,6 +67,19 @@ void TColumnLayout::ColumnLayout() {
     if (clientWidth < minClientWidth_ || clientHeight < minClientHeight_) {
         SetClientSize(std::max(clientWidth, minClientWidth_), std::max(clientHeight, minClientHeight_));
     }
+}
+
+void TColumnLayout::FitColumns(int clientWidth, int col0, int bar) {
+    form_.MySG->resize(clientWidth, form_.MySG->height());
+    const int extra = (clientWidth - minClientWidth_ - col0) / 4;
+    // Widths from the settings file or a drag may be anything: every column stays in sight.
+    const int room = clientWidth - (col0 + bar);
+    const auto [col1, col2] =
+        ColumnWidths::Fit(ColWidth[1] != 0 ? ColWidth[1] : baseColWidth_ + extra,
+                          ColWidth[2] != 0 ? ColWidth[2] : baseColWidth_ + extra, room, kMinColWidth);
+    form_.MySG->SetColWidths(1, col1);
+    form_.MySG->SetColWidths(2, col2);
+    form_.MySG->SetColWidths(3, room - (col1 + col2));
 }
 
 void TColumnLayout::MySGDrawCell() {

@@ -27,6 +27,10 @@ public:
     std::array<int, 4> ColWidth{};
 
 private:
+    // A client area at least the minimum wide: columns 1 and 2 as wide as remembered (or the base
+    // width and a share of the extra width), fitted beside column 0 and the scroll bar.
+    void FitColumns(int clientWidth, int col0, int bar);
+
     TFmMeinForm& form_;
     QMainWindow& window_;
     // The minimum client size (0 until start-up is done) and the base column width.
