@@ -2,19 +2,22 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/Report.h"
 #include "core/commands/RunTexts.h"
+#include "core/journal/RunJournalFormat.h"
 #include "core/list/MyFileOperation.h"
 
 namespace Cli {
 namespace {
 
-Status StatusOf(const RunJournal::Entry& entry, RunJournal::Outcome outcome) {
+Status StatusOf(std::string_view oldPath, std::string_view newPath, RunJournal::Outcome outcome) {
     switch (outcome) {
         case RunJournal::Outcome::kDone:
-            return entry.oldPath == entry.newPath ? Status::kUnchanged : Status::kRenamed;
+            return oldPath == newPath ? Status::kUnchanged : Status::kRenamed;
         case RunJournal::Outcome::kSkipped:
             return Status::kCollision;
         case RunJournal::Outcome::kFailed:
@@ -57,18 +60,20 @@ int ReportJournaled(RunJournal::Store& store, std::uint64_t before, const Reques
     }
     std::sort(written.begin(), written.end());
     Report report(request.json, true);
+    std::string bytes;
     for (const std::uint64_t id : written) {
-        const std::optional<RunJournal::Journal> journal = store.Read(id);
+        const std::optional<RunJournal::Journal> journal = store.ReadWithoutEntries(id, bytes);
         if (!journal) continue;
-        for (std::size_t k = 0; k < journal->entries.size(); ++k) {
-            const RunJournal::Entry& entry = journal->entries[k];
-            const RunJournal::Outcome outcome = journal->closing && k < journal->closing->outcomes.size()
-                                                    ? journal->closing->outcomes[k]
-                                                    : RunJournal::Outcome::kUntried;
-            const Status status = StatusOf(entry, outcome);
-            report.NativeFile(entry.oldPath, MyFileOperation::SplitAtLastDelimiter(entry.newPath).name,
-                              status, ReasonOf(status));
-        }
+        const std::vector<RunJournal::Outcome> none;
+        const std::vector<RunJournal::Outcome>& outcomes =
+            journal->closing ? journal->closing->outcomes : none;
+        RunJournal::Format::VisitEntries(
+            bytes, [&](std::size_t k, std::string_view oldPath, std::string_view newPath) {
+                const Status status = StatusOf(
+                    oldPath, newPath, k < outcomes.size() ? outcomes[k] : RunJournal::Outcome::kUntried);
+                report.NativeFile(oldPath, MyFileOperation::SplitAtLastDelimiter(newPath).name, status,
+                                  ReasonOf(status));
+            });
     }
     const Counts& counts = report.Counted();
     int code = kExitDone;

@@ -6,6 +6,7 @@
 #include <cassert>
 #include <cstring>
 #include <functional>
+#include <limits>
 
 namespace RunJournal::Format {
 
@@ -210,7 +211,7 @@ bool KnownNoteKind(std::uint64_t kind) {
 // the entries may still unfold to, so that a small hostile file cannot ask for unbounded memory
 // through shared prefixes.
 bool ReadBegin(std::string_view payload, std::uint8_t version, Entries mode, std::size_t budget,
-               Parsed& parsed) {
+               Parsed& parsed, const EntryVisitor* visit = nullptr) {
     Cursor in(payload);
     Header& header = parsed.journal.header;
     header.id = in.Fixed(8);
@@ -227,6 +228,7 @@ bool ReadBegin(std::string_view payload, std::uint8_t version, Entries mode, std
     if (mode == Entries::kRead) entries.reserve(static_cast<std::size_t>(count));
     std::string oldPath;  // the previous entry's, for its shared prefix
     std::string newPath;
+    std::string visitedNew;
     std::size_t previousNewSize = 0;
     for (std::uint64_t i = 0; i < count && in.Ok(); ++i) {
         const std::uint64_t oldShared = in.Varint(oldPath.size());
@@ -256,6 +258,15 @@ bool ReadBegin(std::string_view payload, std::uint8_t version, Entries mode, std
             newPath.assign(base, 0, static_cast<std::size_t>(newShared));
             newPath += newRest;
             entries.push_back({oldPath, std::move(newPath), id});
+        } else if (visit != nullptr) {
+            // visitedNew still holds the previous entry's new path.
+            if (fromPrevious) {
+                visitedNew.resize(static_cast<std::size_t>(newShared));
+            } else {
+                visitedNew.assign(oldPath, 0, static_cast<std::size_t>(newShared));
+            }
+            visitedNew += newRest;
+            (*visit)(static_cast<std::size_t>(i), oldPath, visitedNew);
         }
         previousNewSize = newSize;
     }
@@ -529,6 +540,15 @@ Parsed Parse(std::string_view bytes, Entries entries) {
     }
     parsed.tornTail = parsed.validBytes < bytes.size();
     return parsed;
+}
+
+void VisitEntries(std::string_view bytes, const EntryVisitor& visit) {
+    std::size_t pos = kMagic.size() + 1;
+    const std::optional<Record> begin = ReadRecord(bytes, pos);
+    assert(begin && begin->type == kBegin);
+    Parsed parsed;
+    ReadBegin(begin->payload, static_cast<std::uint8_t>(bytes[kMagic.size()]), Entries::kCheckOnly,
+              std::numeric_limits<std::size_t>::max(), parsed, &visit);
 }
 
 std::string FileName(std::uint64_t id) {

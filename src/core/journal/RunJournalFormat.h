@@ -103,9 +103,15 @@ struct Parsed {
     bool tornTail = false;
 };
 
+// Each entry's paths in turn, valid during the call only.
+using EntryVisitor =
+    std::function<void(std::size_t index, std::string_view oldPath, std::string_view newPath)>;
+
 // Reads a journal file's bytes. Never trusts a length or a count before checking it against the
 // bytes there are; yields nothing that a checksum does not cover.
 Parsed Parse(std::string_view bytes, Entries entries = Entries::kRead);
+// Hands the entries of a file Parse found good to visit in order, without keeping them.
+void VisitEntries(std::string_view bytes, const EntryVisitor& visit);
 
 // "<id as 16 hex digits>.qj", and back (nullopt for any other name).
 std::string FileName(std::uint64_t id);

@@ -253,10 +253,18 @@ Listing Store::List(std::size_t limit) {
 
 std::optional<Journal> Store::Read(std::uint64_t id) const {
     std::string bytes;
+    return ReadAs(id, Format::Entries::kRead, bytes);
+}
+
+std::optional<Journal> Store::ReadWithoutEntries(std::uint64_t id, std::string& bytes) const {
+    return ReadAs(id, Format::Entries::kCheckOnly, bytes);
+}
+
+std::optional<Journal> Store::ReadAs(std::uint64_t id, Format::Entries entries, std::string& bytes) const {
     if (Platform::ReadRegularFile(PathIn(folder_, Format::FileName(id)), Format::kMaxFileBytes, bytes)) {
         return std::nullopt;
     }
-    Format::Parsed parsed = Format::Parse(bytes);
+    Format::Parsed parsed = Format::Parse(bytes, entries);
     if (parsed.verdict != Format::Verdict::kGood || parsed.journal.header.id != id) return std::nullopt;
     return std::move(parsed.journal);
 }

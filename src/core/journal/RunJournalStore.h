@@ -106,8 +106,13 @@ public:
     Listing List(std::size_t limit = kKeptCommands);
     // One command in full; nullopt when it is gone or cannot be read.
     std::optional<Journal> Read(std::uint64_t id) const;
+    // The same without its entries, and the file's bytes for Format::VisitEntries: a report of a
+    // large run need not hold every entry at once.
+    std::optional<Journal> ReadWithoutEntries(std::uint64_t id, std::string& bytes) const;
 
 private:
+    std::optional<Journal> ReadAs(std::uint64_t id, Format::Entries entries, std::string& bytes) const;
+
     std::string folder_;
     std::set<std::string> reported_;  // so that a file that could not be set aside is reported once
 };

@@ -7,6 +7,8 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/JournalRecord.h"
@@ -125,6 +127,16 @@ TEST(RunJournalFormat, RoundTripKeepsEveryByte) {
         for (Note& note : expected.notes)
             note.id.born = version < 3 ? Platform::Born() : note.id.born;
         ExpectSame(parsed.journal, expected);
+        // Visiting hands over the same paths, in order, without building the entries.
+        std::vector<std::pair<std::string, std::string>> visited;
+        Format::VisitEntries(written.bytes,
+                             [&](std::size_t k, std::string_view oldPath, std::string_view newPath) {
+                                 EXPECT_EQ(k, visited.size());
+                                 visited.emplace_back(oldPath, newPath);
+                             });
+        ASSERT_EQ(visited.size(), journal.entries.size());
+        for (std::size_t k = 0; k < visited.size(); ++k)
+            EXPECT_EQ(visited[k], std::pair(journal.entries[k].oldPath, journal.entries[k].newPath)) << k;
         EXPECT_EQ(parsed.validBytes, written.bytes.size());
         EXPECT_FALSE(parsed.tornTail);
     }
