@@ -11,7 +11,6 @@
 #include "cli/Selection.h"
 #include "cli/TakeBack.h"
 #include "core/journal/RunJournalStore.h"
-#include "core/names/DateReading.h"
 #include "core/platform/Heap.h"
 #include "core/platform/SystemInfo.h"
 #include "core/settings/Settings.h"
@@ -49,8 +48,13 @@ int Run(const Cli::Request& request) {
     for (const std::string& message : selection.messages)
         Cli::TellError(message);
     if (selection.exitCode != Cli::kExitDone) return selection.exitCode;
-    if (request.apply) return Cli::ApplyRun(request, selection, journalFolder);
-    return Cli::DryRun(request, selection);
+    const int code =
+        request.apply ? Cli::ApplyRun(request, selection, journalFolder) : Cli::DryRun(request, selection);
+    // Everything is told and the run's journals are closed and synced: the process ends here rather
+    // than free a list of a million files on its way out. The image library may also still read a
+    // photo on a thread given up on, whose static data must not be destroyed under it.
+    std::fflush(nullptr);
+    std::_Exit(code);
 }
 
 }  // namespace
@@ -64,12 +68,5 @@ int main(int argc, char** argv) {
         return parsed.exitCode;
     }
     Cli::CatchInterrupt();
-    const int code = Run(*parsed.request);
-    // The image library may still read a photo on a thread given up on: its static data must not
-    // be destroyed under it.
-    if (PhotoDate::ReadsUnderWay() > 0) {
-        std::fflush(nullptr);
-        std::_Exit(code);
-    }
-    return code;
+    return Run(*parsed.request);
 }
