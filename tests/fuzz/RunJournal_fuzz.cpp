@@ -31,6 +31,14 @@ void CheckPromises(std::string_view bytes, const Format::Parsed& parsed, bool wi
         return;
     }
     Require(!withEntries || parsed.journal.entries.size() == parsed.entryCount);
+    // Visiting a good file hands over the very entries that reading builds.
+    std::size_t visited = 0;
+    Format::VisitEntries(bytes, [&](std::size_t k, std::string_view oldPath, std::string_view newPath) {
+        Require(k == visited++ && k < parsed.entryCount);
+        Require(!withEntries || (parsed.journal.entries[k].oldPath == oldPath &&
+                                 parsed.journal.entries[k].newPath == newPath));
+    });
+    Require(visited == parsed.entryCount);
     for (const Entry& e : parsed.journal.entries)
         Require(!e.oldPath.empty() && !e.newPath.empty());
     for (const Note& note : parsed.journal.notes)
