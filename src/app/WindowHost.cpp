@@ -59,7 +59,7 @@ void TWindowHost::ListReplaced(const Command::ListChange& change) {
     const std::vector<int> selected = carry ? grid.RowsHolding(0, RowMark::kSelected) : std::vector<int>();
     QStringList marks;
     bool anyMark = false;
-    if (!selected.empty()) {
+    if (carry && !selected.empty()) {
         const std::vector<std::size_t>& kept = *change.keptFrom;
         marks.resize(static_cast<qsizetype>(kept.size()));
         for (std::size_t k = 0; k < kept.size(); ++k) {
