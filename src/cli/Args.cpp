@@ -340,10 +340,10 @@ Parsed Parse(int argc, char** argv) {
     const unsigned taker = TakerOf(*subcommand);
     std::vector<option> longOptions;
     std::string shortOptions = ":h";  // ':' first: a missing argument is told apart
-    for (const OptionRow& spec : kOptions) {
-        if ((spec.takers & taker) == 0) continue;
-        longOptions.push_back({spec.name, spec.hasArg, nullptr, spec.id});
-        if (spec.id == 'r' || spec.id == '0') shortOptions += static_cast<char>(spec.id);
+    for (const OptionRow& row : kOptions) {
+        if ((row.takers & taker) == 0) continue;
+        longOptions.push_back({row.name, row.hasArg, nullptr, row.id});
+        if (row.id == 'r' || row.id == '0') shortOptions += static_cast<char>(row.id);
     }
     longOptions.push_back({nullptr, 0, nullptr, 0});
 
