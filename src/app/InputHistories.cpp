@@ -40,18 +40,20 @@ void TInputHistories::AddToLimitedHistory(QComboBox* box, int limit) {
 }
 
 void TInputHistories::FHistClearClick() const {
-    ReplaceList(form_.edit2, {});
-    form_.FHistClear->setEnabled(false);
+    ClearHistory(form_.edit2);
 }
 
 void TInputHistories::EHistClearClick() const {
-    ReplaceList(form_.edit8, {});
-    form_.EHistClear->setEnabled(false);
+    ClearHistory(form_.edit8);
 }
 
 void TInputHistories::ExtHistClearClick() const {
-    ReplaceList(form_.Edit5, {});
-    form_.ExtHistClear->setEnabled(false);
+    ClearHistory(form_.Edit5);
+}
+
+void TInputHistories::ClearHistory(QComboBox* box) const {
+    ReplaceList(box, {});
+    HistoryClearItem(box)->setEnabled(false);
 }
 
 void TInputHistories::N14Click(QObject* sender) {

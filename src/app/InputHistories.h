@@ -38,6 +38,8 @@ public:
 
 private:
     QAction* HistoryClearItem(const QComboBox* box) const;
+    // Empties the list of one of the three boxes with a clear item, and disables the item.
+    void ClearHistory(QComboBox* box) const;
     static std::vector<std::string> HistoryOf(const QComboBox* box);
 
     TFmMeinForm& form_;
