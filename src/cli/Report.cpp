@@ -38,18 +38,18 @@ std::string_view JsonName(Status status) {
     return {};
 }
 
-// The word of a text line, as the window's counts name them.
-std::string_view Label(Status status) {
+// Which count a file goes into: the states the counts line names together.
+std::size_t Counts::*CountOf(Status status) {
     switch (status) {
         case Status::kRenamed:
-            return _("変更");
+            return &Counts::renamed;
         case Status::kUnchanged:
-            return _("変更なし");
+            return &Counts::unchanged;
         case Status::kCollision:
         case Status::kReordered:
-            return _("重複");
+            return &Counts::collisions;
         case Status::kUntried:
-            return _("未処理");
+            return &Counts::untried;
         case Status::kUnusable:
         case Status::kTooLong:
         case Status::kMissing:
@@ -57,32 +57,17 @@ std::string_view Label(Status status) {
         case Status::kFailed:
             break;
     }
-    return _("失敗");
+    return &Counts::failed;
 }
 
-void Count(Counts& counts, Status status) {
-    switch (status) {
-        case Status::kRenamed:
-            ++counts.renamed;
-            break;
-        case Status::kUnchanged:
-            ++counts.unchanged;
-            break;
-        case Status::kCollision:
-        case Status::kReordered:
-            ++counts.collisions;
-            break;
-        case Status::kUnusable:
-        case Status::kTooLong:
-        case Status::kMissing:
-        case Status::kRefused:
-        case Status::kFailed:
-            ++counts.failed;
-            break;
-        case Status::kUntried:
-            ++counts.untried;
-            break;
-    }
+// The word of a text line, as the window's counts name them.
+std::string_view Label(Status status) {
+    const std::size_t Counts::*count = CountOf(status);
+    if (count == &Counts::renamed) return _("変更");
+    if (count == &Counts::unchanged) return _("変更なし");
+    if (count == &Counts::collisions) return _("重複");
+    if (count == &Counts::untried) return _("未処理");
+    return _("失敗");
 }
 
 void AppendNumber(std::string& out, std::string_view name, std::size_t value) {
@@ -120,7 +105,7 @@ void Report::File(std::string_view oldPath, std::string_view newName, Status sta
 
 void Report::NativeFile(std::string_view oldPath, std::string_view newName, Status status,
                         std::string_view reason) {
-    Count(counts_, status);
+    ++(counts_.*CountOf(status));
     if (json_) {
         buffer_ += R"({"type":"file","old":)";
         AppendJsonString(buffer_, oldPath);
