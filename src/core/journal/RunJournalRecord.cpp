@@ -14,15 +14,19 @@ namespace {
 // while the paths keep to it, and only the names after it.
 class NativePaths {
 public:
-    void Convert(std::string_view cp932, std::string& native) {
+    // The native form of cp932: the text itself where it is all ASCII, as most paths are, else
+    // room holding the conversion.
+    std::string_view Convert(std::string_view cp932, std::string& room) {
+        if (Cp932::AsciiPrefix(cp932) == cp932.size()) return cp932;
         const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(cp932);
         if (parts.folder.empty() || parts.folder != folder_) {
             folder_.assign(parts.folder);
             nativeFolder_ = NativePath(parts.folder);
         }
-        native = nativeFolder_;
+        room = nativeFolder_;
         if (!Cp932::ToUtf8(parts.name, name_)) name_.assign(parts.name);
-        native += name_;
+        room += name_;
+        return room;
     }
 
 private:
@@ -75,9 +79,7 @@ Format::EntriesEncoder EncodePaths(const RenameExecutor::RecordedPairs& pairs) {
     std::string to;
     for (std::size_t k = 0; k < size; ++k) {
         const std::size_t i = pairs.At(k);
-        paths.Convert(pairs.from[i], from);
-        paths.Convert(pairs.to[i], to);
-        encoder.Add(from, to);
+        encoder.Add(paths.Convert(pairs.from[i], from), paths.Convert(pairs.to[i], to));
     }
     return encoder;
 }

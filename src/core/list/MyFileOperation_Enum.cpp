@@ -49,16 +49,22 @@ struct Walk {
             if (entry.kind == Platform::EntryKind::Other) continue;
             const bool hidden = entry.name.front() == '.';
             if (entry.kind == Platform::EntryKind::Folder && hidden) continue;
-            const auto name = Cp932::FromUtf8(entry.name);
-            if (!name) {
-                ++unconvertible;
-                continue;
+            // Most names are ASCII, the same in both forms.
+            std::string_view name = entry.name;
+            std::optional<std::string> converted;
+            if (Cp932::AsciiPrefix(name) != name.size()) {
+                converted = Cp932::FromUtf8(name);
+                if (!converted) {
+                    ++unconvertible;
+                    continue;
+                }
+                name = *converted;
             }
             // Sized exactly: a list holds a million of them, and folder + name would give each
             // path room for twice the folder.
             std::string path;
-            path.reserve(folder.size() + name->size());
-            path.append(folder).append(*name);
+            path.reserve(folder.size() + name.size());
+            path.append(folder).append(name);
             if (entry.kind == Platform::EntryKind::File) {
                 if (ListsFiles()) list.push_back(std::move(path));
                 continue;

@@ -1,5 +1,6 @@
 #include "core/names/SequentialNames.h"
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <charconv>
@@ -147,12 +148,20 @@ std::string FolderNameOf(std::string_view path) {
 }
 
 std::string PadNumber(std::int64_t number, std::size_t width) {
+    // Written in place: every name of a run takes one.
     const bool negative = number < 0;
-    std::string digits = std::to_string(number);
-    if (negative) digits.erase(0, 1);
-    const std::size_t used = digits.size() + (negative ? 1 : 0);
-    if (used < width) digits.insert(0, width - used, '0');
-    return negative ? "-" + digits : digits;
+    const std::uint64_t magnitude =
+        negative ? std::uint64_t{0} - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
+    std::array<char, 20> digits{};
+    const std::size_t count = static_cast<std::size_t>(
+        std::to_chars(digits.data(), digits.data() + digits.size(), magnitude).ptr - digits.data());
+    const std::size_t used = count + (negative ? 1 : 0);
+    std::string out;
+    out.reserve(std::max(used, width));
+    if (negative) out += '-';
+    if (used < width) out.append(width - used, '0');
+    out.append(digits.data(), count);
+    return out;
 }
 
 std::string FormatDate(const Date& date, std::string_view format) {

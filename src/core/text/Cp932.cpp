@@ -100,6 +100,7 @@ private:
     std::unique_ptr<std::uint16_t[]> codes_;
 };
 
+// Built at the first character outside ASCII, as the case tables are.
 const EncodeTable& Encoder() {
     static const EncodeTable table;
     return table;
@@ -267,6 +268,7 @@ private:
     std::unique_ptr<std::uint16_t[]> lower_;
 };
 
+// Built at the first character outside ASCII: a text of ASCII alone never needs them.
 const CaseTables& Cases() {
     static const CaseTables tables;
     return tables;
@@ -289,6 +291,20 @@ std::uint16_t StandInCase(std::uint16_t code, bool upper) {
     return other == StandIns::kNone ? 0 : StandInCode(other);
 }
 
+// The length of the run of ASCII bytes at pos, which both forms share. Eight bytes at a time: a
+// path is mostly one such run.
+std::size_t AsciiRun(std::string_view text, std::size_t pos) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080;
+    std::size_t end = pos;
+    for (std::uint64_t word = 0; end + sizeof word <= text.size(); end += sizeof word) {
+        std::memcpy(&word, text.data() + end, sizeof word);
+        if ((word & kHighBits) != 0) break;
+    }
+    while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80)
+        ++end;
+    return end - pos;
+}
+
 char AsciiCase(char c, bool upper) {
     if (upper) return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
@@ -307,13 +323,16 @@ std::uint16_t CodeCase(const CaseTables& cases, std::uint16_t code, bool upper) 
 }
 
 void CaseInPlace(std::string& text, bool upper) {
-    const CaseTables& cases = Cases();
     for (std::size_t i = 0; i < text.size(); ++i) {
+        // A run of ASCII at once: most names are one.
+        for (const std::size_t end = i + AsciiRun(text, i); i < end; ++i)
+            text[i] = AsciiCase(text[i], upper);
+        if (i == text.size()) break;
         if (CharLength(text, i) == 1) {
             text[i] = AsciiCase(text[i], upper);
             continue;
         }
-        const std::uint16_t mapped = CodeCase(cases, CodeAt(text, i), upper);
+        const std::uint16_t mapped = CodeCase(Cases(), CodeAt(text, i), upper);
         text[i] = static_cast<char>(mapped >> 8);
         text[i + 1] = static_cast<char>(mapped & 0xFF);
         ++i;
@@ -364,22 +383,25 @@ bool IsTrailByteAt(std::string_view text, std::size_t pos) {
     return i > pos;
 }
 
+std::size_t AsciiPrefix(std::string_view text) {
+    return AsciiRun(text, 0);
+}
+
 std::optional<std::string> FromUtf8(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
-    const EncodeTable& enc = Encoder();
     for (std::size_t i = 0; i < utf8.size();) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        if (b < 0x80) {
-            out += static_cast<char>(b);
-            ++i;
+        if (const std::size_t run = AsciiRun(utf8, i); run > 0) {
+            out.append(utf8.substr(i, run));
+            i += run;
             continue;
         }
+        const auto b = static_cast<unsigned char>(utf8[i]);
         char32_t u = 0;
         const std::size_t len = DecodeUtf8At(utf8, i, u);
         i += len == 0 ? 1 : len;
         if (len != 0) {
-            if (const std::uint16_t code = enc[u]; code != 0) {
+            if (const std::uint16_t code = Encoder()[u]; code != 0) {
                 AppendCode(out, code);
                 continue;
             }
@@ -390,22 +412,6 @@ std::optional<std::string> FromUtf8(std::string_view utf8) {
     }
     return out;
 }
-
-namespace {
-// The length of the run of ASCII bytes at pos, which both forms share. Eight bytes at a time: a
-// path is mostly one such run.
-std::size_t AsciiRun(std::string_view text, std::size_t pos) {
-    constexpr std::uint64_t kHighBits = 0x8080808080808080;
-    std::size_t end = pos;
-    for (std::uint64_t word = 0; end + sizeof word <= text.size(); end += sizeof word) {
-        std::memcpy(&word, text.data() + end, sizeof word);
-        if ((word & kHighBits) != 0) break;
-    }
-    while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80)
-        ++end;
-    return end - pos;
-}
-}  // namespace
 
 std::optional<std::string> ToUtf8(std::string_view text) {
     std::string out;
@@ -506,17 +512,16 @@ std::string ToLower(std::string_view text) {
 // Folding keeps every character's length and whether its first byte is a lead byte, so the folded
 // texts compare character by character without being built.
 int CompareNoCase(std::string_view a, std::string_view b) {
-    const CaseTables& cases = Cases();
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common;) {
         const std::size_t lenA = CharLength(a, i);
         const std::size_t lenB = CharLength(b, i);
         const auto foldedA =
             lenA == 1 ? static_cast<std::uint16_t>(static_cast<unsigned char>(AsciiCase(a[i], false)) << 8)
-                      : CodeCase(cases, CodeAt(a, i), false);
+                      : CodeCase(Cases(), CodeAt(a, i), false);
         const auto foldedB =
             lenB == 1 ? static_cast<std::uint16_t>(static_cast<unsigned char>(AsciiCase(b[i], false)) << 8)
-                      : CodeCase(cases, CodeAt(b, i), false);
+                      : CodeCase(Cases(), CodeAt(b, i), false);
         // A single byte sits in the high half: it orders against a lead byte by that byte alone.
         if (foldedA != foldedB) return foldedA < foldedB ? -1 : 1;
         i += lenA;
@@ -527,7 +532,6 @@ int CompareNoCase(std::string_view a, std::string_view b) {
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    const CaseTables& cases = Cases();
     for (std::size_t i = 0; i < a.size();) {
         // Paths are mostly ASCII: a byte below 0x80 in both is a character of its own in both.
         const auto byteA = static_cast<unsigned char>(a[i]);
@@ -542,7 +546,7 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
         if (len == 1) {
             if (AsciiCase(a[i], false) != AsciiCase(b[i], false)) return false;
         } else if (CodeAt(a, i) != CodeAt(b, i) &&
-                   CodeCase(cases, CodeAt(a, i), false) != CodeCase(cases, CodeAt(b, i), false)) {
+                   CodeCase(Cases(), CodeAt(a, i), false) != CodeCase(Cases(), CodeAt(b, i), false)) {
             return false;
         }
         i += len;

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -376,6 +377,8 @@ TEST(SequentialInputs, IntegerReadings) {
     EXPECT_EQ(PadNumber(1234, 3), "1234");
     EXPECT_EQ(PadNumber(-5, 3), "-05");
     EXPECT_EQ(PadNumber(0, 0), "0");
+    EXPECT_EQ(PadNumber(-1234, 3), "-1234");
+    EXPECT_EQ(PadNumber(std::numeric_limits<std::int64_t>::min(), 21), "-09223372036854775808");
 }
 
 TEST(SequentialDates, FormatsAndParsing) {
