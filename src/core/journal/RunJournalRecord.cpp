@@ -101,8 +101,8 @@ void Record::Draft(const RenameExecutor::RecordedPairs& pairs, bool ahead) {
 }
 
 void Record::PrepareMeanwhile(const RenameExecutor::RecordedPairs& pairs) {
-    assert(!preparing_.joinable() && "one batch per record");
-    preparing_ = std::jthread([this, pairs] { Prepare(pairs); });
+    assert(!preparing_.Joinable() && "one batch per record");
+    preparing_ = Platform::HelperThread([this, pairs] { Prepare(pairs); });
 }
 
 bool Record::Prepared(const RenameExecutor::RecordedPairs& pairs) const {
@@ -112,7 +112,7 @@ bool Record::Prepared(const RenameExecutor::RecordedPairs& pairs) const {
 
 std::error_code Record::Begin(const RenameExecutor::RecordedPairs& pairs) {
     // Joined first: the preparation fills in the writer that Running() reads.
-    if (preparing_.joinable()) preparing_.join();
+    if (preparing_.Joinable()) preparing_.Join();
     assert(!Running() && "one command per record");
     if (!Prepared(pairs)) Draft(pairs, false);
     const std::error_code drafted = ready_->drafted;

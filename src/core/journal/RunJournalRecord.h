@@ -9,12 +9,12 @@
 #include <optional>
 #include <string>
 #include <system_error>
-#include <thread>
 #include <vector>
 
 #include "core/journal/RunJournal.h"
 #include "core/journal/RunJournalStore.h"
 #include "core/platform/DestinationFolder.h"
+#include "core/platform/HelperThread.h"
 #include "core/run/RenameExecutor.h"
 
 namespace RunJournal {
@@ -82,7 +82,7 @@ private:
         std::error_code drafted;
     };
     std::optional<Ready> ready_;
-    std::jthread preparing_;  // last: ended before what it fills in
+    Platform::HelperThread preparing_;  // last: ended before what it fills in
 };
 
 // What the journal keeps of a move's outcome (an error of DestinationFolder::Move).

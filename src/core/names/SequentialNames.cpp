@@ -5,13 +5,13 @@
 #include <cassert>
 #include <charconv>
 #include <limits>
-#include <thread>
 #include <unordered_map>
 
 #include "core/list/FolderLook.h"
 #include "core/list/MyFileOperation.h"
 #include "core/names/PhotoDate.h"
 #include "core/platform/Heap.h"
+#include "core/platform/HelperThread.h"
 #include "core/text/Cp932.h"
 #include "core/text/Strfunc.h"
 
@@ -420,7 +420,7 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     using Kind = MyFileOperation::FolderLook::Kind;
     std::vector<Platform::EntryId> seen(orgPaths.size());
     std::size_t firstMissing = orgPaths.size();
-    std::jthread reader([&] {
+    Platform::HelperThread reader([&] {
         for (std::size_t i = 0; i < orgPaths.size(); ++i) {
             if (look.At(orgPaths[i], &seen[i]) == Kind::kFile) continue;
             firstMissing = i;
@@ -457,7 +457,7 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
             break;
         }
     }
-    reader.join();
+    reader.Join();
     // A missing file anywhere in the list is told before any stop of the names.
     if (firstMissing < orgPaths.size()) {
         result.outcome = Outcome::MissingFile;
@@ -467,8 +467,8 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
     }
 
     result.ids = std::move(seen);
-    std::jthread aside;
-    if (!stopped && meanwhile) aside = std::jthread([&] { meanwhile(result.newPaths); });
+    Platform::HelperThread aside;
+    if (!stopped && meanwhile) aside = Platform::HelperThread([&] { meanwhile(result.newPaths); });
     // The first new name before the stop that something on disk holds: the reason the run gives,
     // also for a later stop (the file holding it may be one the run renames).
     std::optional<std::string> heldAt;
@@ -481,7 +481,7 @@ Result BuildSequentialNames(const std::vector<std::string>& orgPaths, const Opti
             heldAt = result.newPaths[index];
         }
     }
-    if (aside.joinable()) aside.join();
+    if (aside.Joinable()) aside.Join();
     if (stopped) {
         // The names as far as the list was checked; a name taken on disk before the stop is the
         // reason the run gives.
