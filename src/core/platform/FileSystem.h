@@ -126,7 +126,21 @@ public:
     std::unique_ptr<FolderEntries> TakeListing();
 
 private:
+    // An entry as the folder gives it, with what a listing keeps of it.
+    struct Read {
+        DirEntry entry;
+        std::uint64_t inode = 0;
+        unsigned char type = 0;  // d_type
+    };
     struct Open;  // the folder while it is open
+    // The next entry; nullopt at the end or on an error (errno).
+    static std::optional<Read> ReadOne(Open& open);
+    // Adds an entry to the listing kept, where Next hands it over: the thread reading ahead is
+    // left only the reading, the slower half.
+    void Keep(const Read& read);
+    // On a thread of its own: reads the rest of a large folder in batches for Next to take.
+    static void ReadAhead(Open& open);
+
     std::unique_ptr<Open> open_;
     std::unique_ptr<FolderEntries> listing_;
     std::size_t keep_ = 0;
@@ -236,6 +250,8 @@ private:
     // False for a name too long for the table. state: that of a name read or of one added.
     bool Insert(std::string_view name, std::size_t hash, EntryKind kind, std::uint64_t inode,
                 std::uint8_t state);
+    // Insert of a name as a reader lists it.
+    bool InsertListed(std::string_view name, EntryKind kind, std::uint64_t inode);
     std::uint64_t InodeAt(const Slot& slot) const;
     // KindOf; remember: whether the slot found is kept for the next look.
     std::optional<EntryKind> KindOf(const std::string& name, EntryId* id, bool* asRead, bool remember) const;

@@ -26,32 +26,9 @@ namespace Platform {
 namespace {
 
 using Posix::IdOf;
+using Posix::KindOfEntry;
+using Posix::ModeKind;
 using Posix::VolumeOf;
-
-EntryKind ModeKind(mode_t mode) {
-    if (S_ISREG(mode)) return EntryKind::File;
-    if (S_ISDIR(mode)) return EntryKind::Folder;
-    return EntryKind::Other;
-}
-
-// The kind of a folder entry from its type, links followed; nullopt for a broken link or one that
-// cannot be looked at. Only links and file systems without entry types cost a stat.
-std::optional<EntryKind> KindOfEntry(int folderFd, unsigned char type, const char* name) {
-    switch (type) {
-        case DT_REG:
-            return EntryKind::File;
-        case DT_DIR:
-            return EntryKind::Folder;
-        case DT_LNK:
-        case DT_UNKNOWN: {
-            struct stat st {};
-            if (fstatat(folderFd, name, &st, 0) != 0) return std::nullopt;
-            return ModeKind(st.st_mode);
-        }
-        default:
-            return EntryKind::Other;
-    }
-}
 
 constexpr std::uint8_t kEmpty = 0;
 constexpr std::uint8_t kUsed = 1;
@@ -117,64 +94,6 @@ bool ExactNames(int folderFd, const struct statfs& fs) {
 }
 
 }  // namespace
-
-struct FolderReader::Open {
-    explicit Open(DIR* opened) : dir(opened) {}
-    ~Open() { closedir(dir); }
-    Open(const Open&) = delete;
-    Open& operator=(const Open&) = delete;
-    DIR* dir;
-};
-
-FolderReader::FolderReader(const std::string& path, FileId* id, std::size_t keep) : keep_(keep) {
-    DIR* dir = opendir(path.c_str());
-    if (dir == nullptr) return;
-    open_ = std::make_unique<Open>(dir);
-    if (keep_ > 0) listing_ = FolderEntries::ToKeep(path, dirfd(dir), keep_);
-    if (id == nullptr) return;
-    struct stat st {};
-    if (fstat(dirfd(dir), &st) == 0) {
-        *id = IdOf(st);
-    } else {
-        open_.reset();
-    }
-}
-
-FolderReader::~FolderReader() = default;
-
-std::optional<DirEntry> FolderReader::Next() {
-    if (!open_) return std::nullopt;
-    errno = 0;
-    while (const dirent* e = readdir(open_->dir)) {
-        const std::string_view name = e->d_name;
-        if (name == "." || name == "..") continue;
-        const EntryKind kind =
-            KindOfEntry(dirfd(open_->dir), e->d_type, e->d_name).value_or(EntryKind::Other);
-        if (listing_ && (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN || listing_->used_ >= keep_ ||
-                         !listing_->Insert(name, std::hash<std::string_view>{}(name), kind, e->d_ino, kUsed)))
-            listing_.reset();
-        return DirEntry{std::string(name), kind};
-    }
-    // A listing of a read that failed midway would lack names.
-    if (errno != 0) listing_.reset();
-    ended_ = errno == 0;
-    return std::nullopt;
-}
-
-std::unique_ptr<FolderEntries> FolderReader::TakeListing() {
-    if (!ended_ || !listing_) return nullptr;
-    listing_->listed_ = true;
-    listing_->listedInodes_ = true;
-    return std::move(listing_);
-}
-
-std::vector<DirEntry> FolderReader::Rest() {
-    std::vector<DirEntry> entries;
-    while (std::optional<DirEntry> entry = Next())
-        entries.push_back(std::move(*entry));
-    open_.reset();
-    return entries;
-}
 
 std::optional<std::vector<DirEntry>> ReadFolder(const std::string& path, FileId* id) {
     FolderReader reader(path, id);
@@ -402,6 +321,10 @@ std::size_t FolderEntries::FindAgain(std::string_view name, bool& found) const {
         lastMissedName_.assign(name);
     }
     return at;
+}
+
+bool FolderEntries::InsertListed(std::string_view name, EntryKind kind, std::uint64_t inode) {
+    return Insert(name, std::hash<std::string_view>{}(name), kind, inode, kUsed);
 }
 
 bool FolderEntries::Insert(std::string_view name, std::size_t hash, EntryKind kind, std::uint64_t inode,

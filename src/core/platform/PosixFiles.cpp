@@ -1,5 +1,6 @@
 #include "core/platform/PosixFiles.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -110,6 +111,29 @@ std::error_code RenameAfterCheckAt(int fromDir, const char* from, int toDir, con
     if (fstatat(toDir, to, &st, AT_SYMLINK_NOFOLLOW) == 0) return ErrorOf(EEXIST);
     if (errno != ENOENT) return LastError();
     return renameat(fromDir, from, toDir, to) == 0 ? std::error_code() : LastError();
+}
+
+EntryKind ModeKind(mode_t mode) {
+    if (S_ISREG(mode)) return EntryKind::File;
+    if (S_ISDIR(mode)) return EntryKind::Folder;
+    return EntryKind::Other;
+}
+
+std::optional<EntryKind> KindOfEntry(int folderFd, unsigned char type, const char* name) {
+    switch (type) {
+        case DT_REG:
+            return EntryKind::File;
+        case DT_DIR:
+            return EntryKind::Folder;
+        case DT_LNK:
+        case DT_UNKNOWN: {
+            struct stat st {};
+            if (fstatat(folderFd, name, &st, 0) != 0) return std::nullopt;
+            return ModeKind(st.st_mode);
+        }
+        default:
+            return EntryKind::Other;
+    }
 }
 
 }  // namespace Platform::Posix

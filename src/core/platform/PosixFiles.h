@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <sys/vfs.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -21,6 +22,11 @@ std::error_code LastError();
 bool Unsupported(int code);
 
 FileId IdOf(const struct stat& st);
+
+EntryKind ModeKind(mode_t mode);
+// The kind of a folder entry from its type, links followed; nullopt for a broken link or one that
+// cannot be looked at. Only links and file systems without entry types cost a stat.
+std::optional<EntryKind> KindOfEntry(int folderFd, unsigned char type, const char* name);
 
 // What a look at an entry tells: its type and permissions, its numbers and its birth.
 struct Looked {
