@@ -23,8 +23,9 @@ int ApplyRun(const Request& request, Selection& selection, const std::string& jo
     // A run from here is always journaled: it is what undo and the window's history go by.
     if (!HasJournalFolder(journalFolder)) return kExitRefused;
     RunJournal::Store store(journalFolder);
-    TerminalHost host(request.answer);
     const std::uint64_t before = NewestJournal(store);
+    ReportAhead ahead(journalFolder, before, request.json);
+    TerminalHost host(request.answer, [&ahead] { ahead.Start(); });
     // The counts tell that it went well.
     const Command::RunContext context{
         .pairs = selection.pairs, .journalFolder = journalFolder, .tellDone = false};
@@ -73,7 +74,7 @@ int ApplyRun(const Request& request, Selection& selection, const std::string& jo
         case Subcommand::kRecover:
             break;
     }
-    return ReportJournaled(store, before, request, host);
+    return ReportJournaled(store, before, request, host, &ahead);
 }
 
 }  // namespace Cli

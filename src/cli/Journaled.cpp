@@ -1,6 +1,5 @@
 #include "cli/Journaled.h"
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,10 +13,11 @@
 namespace Cli {
 namespace {
 
-Status StatusOf(std::string_view oldPath, std::string_view newPath, RunJournal::Outcome outcome) {
+// samePaths: the entry's old and new paths are one.
+Status StatusOf(bool samePaths, RunJournal::Outcome outcome) {
     switch (outcome) {
         case RunJournal::Outcome::kDone:
-            return oldPath == newPath ? Status::kUnchanged : Status::kRenamed;
+            return samePaths ? Status::kUnchanged : Status::kRenamed;
         case RunJournal::Outcome::kSkipped:
             return Status::kCollision;
         case RunJournal::Outcome::kFailed:
@@ -39,38 +39,84 @@ std::string ReasonOf(Status status) {
     }
 }
 
+// Lines read ahead stop at this many bytes: the rest of a huge run is read at its end.
+constexpr std::size_t kAheadBytes = std::size_t{16} << 20;
+
 }  // namespace
 
+ReportAhead::ReportAhead(std::string journalFolder, std::uint64_t before, bool json)
+    : journalFolder_(std::move(journalFolder)), before_(before), json_(json) {}
+
+void ReportAhead::Start() {
+    if (!reading_.Joinable() && read_.empty()) reading_ = Platform::HelperThread([this] { Read(); });
+}
+
+void ReportAhead::Read() {
+    const RunJournal::Store store(journalFolder_);
+    std::string bytes;
+    std::size_t total = 0;
+    for (const std::uint64_t id : store.IdsAfter(before_)) {
+        // A journal not yet begun, or one being closed, may not read whole: it is read at the end.
+        if (total >= kAheadBytes || !store.ReadWithoutEntries(id, bytes)) break;
+        Lines& lines = read_.emplace_back();
+        lines.id = id;
+        lines.whole = true;
+        RunJournal::Format::VisitEntries(bytes, [&](std::size_t, std::string_view oldPath,
+                                                    std::string_view newPath) {
+            if (total + lines.text.size() >= kAheadBytes) {
+                lines.whole = false;
+                return;
+            }
+            AppendFileStart(lines.text, json_, oldPath, MyFileOperation::SplitAtLastDelimiter(newPath).name);
+            lines.ends.push_back(lines.text.size());
+            lines.same.push_back(oldPath == newPath);
+        });
+        total += lines.text.size();
+    }
+}
+
+const ReportAhead::Lines* ReportAhead::Of(std::uint64_t id) {
+    if (reading_.Joinable()) reading_.Join();
+    for (const Lines& lines : read_) {
+        if (lines.id == id) return &lines;
+    }
+    return nullptr;
+}
+
 std::uint64_t NewestJournal(RunJournal::Store& store) {
-    const RunJournal::Listing listing = store.List(1);
-    return listing.commands.empty() ? 0 : listing.commands.front().header.id;
+    // Every journal a command writes gets an id past every name kept: the names alone tell.
+    const std::vector<std::uint64_t> ids = store.IdsAfter(0);
+    return ids.empty() ? 0 : ids.back();
 }
 
 int ReportJournaled(RunJournal::Store& store, std::uint64_t before, const Request& request,
-                    const TerminalHost& host) {
-    // A listing reads each journal it lists: only as far back as the command wrote.
-    std::vector<std::uint64_t> written;
-    for (std::size_t limit = 2;; limit *= 2) {
-        const RunJournal::Listing listing = store.List(limit);
-        written.clear();
-        for (const RunJournal::Summary& command : listing.commands) {
-            if (command.header.id > before) written.push_back(command.header.id);
-        }
-        if (listing.commands.size() < limit || listing.commands.back().header.id <= before) break;
-    }
-    std::sort(written.begin(), written.end());
+                    const TerminalHost& host, ReportAhead* ahead) {
+    const std::vector<std::uint64_t> written = store.IdsAfter(before);
+    bool told = false;  // of a journal that could be read
     Report report(request.json, true);
     std::string bytes;
     for (const std::uint64_t id : written) {
         const std::optional<RunJournal::Journal> journal = store.ReadWithoutEntries(id, bytes);
         if (!journal) continue;
+        told = true;
         const std::vector<RunJournal::Outcome> none;
         const std::vector<RunJournal::Outcome>& outcomes =
             journal->closing ? journal->closing->outcomes : none;
+        const auto outcomeOf = [&](std::size_t k) {
+            return k < outcomes.size() ? outcomes[k] : RunJournal::Outcome::kUntried;
+        };
+        const ReportAhead::Lines* lines = ahead != nullptr ? ahead->Of(id) : nullptr;
+        const std::size_t readAhead = lines != nullptr ? lines->ends.size() : 0;
+        for (std::size_t k = 0, start = 0; k < readAhead; start = lines->ends[k++]) {
+            const Status status = StatusOf(lines->same[k], outcomeOf(k));
+            report.StartedFile(std::string_view(lines->text).substr(start, lines->ends[k] - start), status,
+                               ReasonOf(status));
+        }
+        if (lines != nullptr && lines->whole) continue;
         RunJournal::Format::VisitEntries(
             bytes, [&](std::size_t k, std::string_view oldPath, std::string_view newPath) {
-                const Status status = StatusOf(
-                    oldPath, newPath, k < outcomes.size() ? outcomes[k] : RunJournal::Outcome::kUntried);
+                if (k < readAhead) return;
+                const Status status = StatusOf(oldPath == newPath, outcomeOf(k));
                 report.NativeFile(oldPath, MyFileOperation::SplitAtLastDelimiter(newPath).name, status,
                                   ReasonOf(status));
             });
@@ -79,7 +125,7 @@ int ReportJournaled(RunJournal::Store& store, std::uint64_t before, const Reques
     int code = kExitDone;
     if (host.Stopped()) {
         code = kExitInterrupted;
-    } else if (written.empty()) {
+    } else if (!told) {
         code = kExitRefused;
     } else if (counts.collisions + counts.failed > 0) {
         code = kExitSomeFailed;

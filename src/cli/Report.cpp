@@ -103,20 +103,41 @@ void Report::File(std::string_view oldPath, std::string_view newName, Status sta
     NativeFile(oldNative_, newNative_, status, reason);
 }
 
-void Report::NativeFile(std::string_view oldPath, std::string_view newName, Status status,
-                        std::string_view reason) {
-    ++(counts_.*CountOf(status));
-    if (json_) {
-        buffer_ += R"({"type":"file","old":)";
-        AppendJsonString(buffer_, oldPath);
-        buffer_ += R"(,"new":)";
+void AppendFileStart(std::string& out, bool json, std::string_view oldPath, std::string_view newName) {
+    if (json) {
+        out += R"({"type":"file","old":)";
+        AppendJsonString(out, oldPath);
+        out += R"(,"new":)";
         if (newName.empty()) {
-            buffer_ += "null";
+            out += "null";
         } else {
             std::string newPath(MyFileOperation::SplitAtLastDelimiter(oldPath).folder);
             newPath += newName;
-            AppendJsonString(buffer_, newPath);
+            AppendJsonString(out, newPath);
         }
+        return;
+    }
+    AppendEscaped(out, oldPath);
+    if (!newName.empty()) {
+        out += " → ";
+        AppendEscaped(out, newName);
+    }
+}
+
+void Report::NativeFile(std::string_view oldPath, std::string_view newName, Status status,
+                        std::string_view reason) {
+    AppendFileStart(buffer_, json_, oldPath, newName);
+    FinishFile(status, reason);
+}
+
+void Report::StartedFile(std::string_view start, Status status, std::string_view reason) {
+    buffer_ += start;
+    FinishFile(status, reason);
+}
+
+void Report::FinishFile(Status status, std::string_view reason) {
+    ++(counts_.*CountOf(status));
+    if (json_) {
         buffer_ += R"(,"status":")";
         buffer_ += JsonName(status);
         buffer_ += R"(","reason":)";
@@ -127,11 +148,6 @@ void Report::NativeFile(std::string_view oldPath, std::string_view newName, Stat
         }
         buffer_ += "}\n";
     } else {
-        AppendEscaped(buffer_, oldPath);
-        if (!newName.empty()) {
-            buffer_ += " → ";
-            AppendEscaped(buffer_, newName);
-        }
         if (status != Status::kRenamed) {
             buffer_ += "  [";
             buffer_ += Label(status);

@@ -48,11 +48,14 @@ public:
     // The same with native paths (as the journal keeps them).
     void NativeFile(std::string_view oldPath, std::string_view newName, Status status,
                     std::string_view reason);
+    // The same with the part of its line before the status as AppendFileStart made it.
+    void StartedFile(std::string_view start, Status status, std::string_view reason);
     // The counts on stdout, or the refusal (empty for none) on stderr; with --json the summary object.
     void Summary(std::string_view refusal, int exitCode);
     const Counts& Counted() const { return counts_; }
 
 private:
+    void FinishFile(Status status, std::string_view reason);
     void Flush();
 
     bool json_;
@@ -62,6 +65,9 @@ private:
     std::string oldNative_;  // room for conversions
     std::string newNative_;
 };
+
+// The part of a file's line (or JSON object) that does not depend on its status, with native paths.
+void AppendFileStart(std::string& out, bool json, std::string_view oldPath, std::string_view newName);
 
 // A message on stderr, a line of its own.
 void TellError(std::string_view text);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <utility>
 
 #include "cli/Interrupt.h"
 #include "cli/Report.h"
@@ -24,8 +25,12 @@ constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
 // Stops after Ctrl-C; draws the progress line once the work has taken a while.
 class TerminalControl final : public RunControl {
 public:
-    TerminalControl(Command::Work what, std::size_t total)
-        : label_(Command::Text::Working(what)), total_(total), shown_(isatty(STDERR_FILENO) != 0) {}
+    // firstStep (optional): called at the first step, then emptied.
+    TerminalControl(Command::Work what, std::size_t total, std::function<void()>* firstStep)
+        : label_(Command::Text::Working(what)),
+          total_(total),
+          shown_(isatty(STDERR_FILENO) != 0),
+          firstStep_(firstStep) {}
     ~TerminalControl() override {
         if (drawn_) std::fputs("\r\033[K", stderr);
     }
@@ -33,6 +38,7 @@ public:
     TerminalControl& operator=(const TerminalControl&) = delete;
 
     bool Continue(std::size_t done) override {
+        if (firstStep_ != nullptr && *firstStep_) std::exchange(*firstStep_, nullptr)();
         if (shown_) Draw(done);
         if (!Interrupted()) return true;
         stopped_ = true;
@@ -57,6 +63,7 @@ private:
     std::string label_;
     std::size_t total_;
     bool shown_;
+    std::function<void()>* firstStep_;
     bool drawn_ = false;
     bool stopped_ = false;
     Clock::time_point start_ = Clock::now();
@@ -66,7 +73,7 @@ private:
 }  // namespace
 
 bool TerminalHost::Busy(Command::Work what, std::size_t total, const std::function<void(RunControl&)>& work) {
-    TerminalControl control(what, total);
+    TerminalControl control(what, total, what == Command::Work::kRenaming ? &renaming_ : nullptr);
     work(control);
     if (control.Stopped() || Interrupted()) stopped_ = true;
     return !control.Stopped();

@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/commands/Host.h"
@@ -17,8 +18,10 @@ namespace Cli {
 
 class TerminalHost final : public Command::Host {
 public:
-    // answer: given by --yes (true) or --no (false).
-    explicit TerminalHost(std::optional<bool> answer) : answer_(answer) {}
+    // answer: given by --yes (true) or --no (false). renaming (optional): called once, when a run's
+    // renames begin: the executor takes its first step only once the run's journal is written.
+    explicit TerminalHost(std::optional<bool> answer, std::function<void()> renaming = {})
+        : answer_(answer), renaming_(std::move(renaming)) {}
 
     bool Busy(Command::Work what, std::size_t total, const std::function<void(RunControl&)>& work) override;
     Command::Answer Ask(Command::Question which, const std::string& text) override;
@@ -37,6 +40,7 @@ public:
 
 private:
     std::optional<bool> answer_;
+    std::function<void()> renaming_;
     bool stopped_ = false;
     bool unanswered_ = false;
     std::set<std::size_t> unprocessed_;

@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -139,6 +140,35 @@ TEST_F(CliTest, DryRunShowsWhatThePreviewShowsAndApplyDoesIt) {
         EXPECT_EQ(applied.code, c.code) << c.args[0] << " " << c.args[1] << ": " << applied.err;
         EXPECT_EQ(TempDir::Names(folder.Path()), c.after);
     }
+}
+
+// A report too long to be read ahead whole while the files are renamed tells every file as the
+// dry run does: the lines read ahead, then the rest read at the end.
+TEST_F(CliTest, AReportTooLongToReadAheadTellsEveryFile) {
+    // Paths of some 3,800 bytes make JSON lines of 7.6 kB: 2,400 files pass what is read ahead.
+    // They are made in memory where there is room for them.
+    const TempDir root(std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "");
+    std::string deep = root.Path();
+    for (int level = 0; level < 15; ++level) {
+        deep += "/" + std::string(250, 'd');
+        std::filesystem::create_directory(deep);
+    }
+    constexpr int kFiles = 2400;
+    for (int i = 0; i < kFiles; ++i)
+        close(creat((deep + "/f" + std::to_string(i)).c_str(), 0600));
+    const std::vector<std::string> args = {"seq", "--lead", "P", "--start", "1", "--json", deep};
+    const Ran shown = Cli(args);
+    std::vector<std::string> applying = args;
+    applying.emplace_back("--apply");
+    const Ran applied = Cli(applying);
+    EXPECT_EQ(applied.code, 0) << applied.err;
+    // The same file objects; the summaries differ in "applied".
+    const auto files = [](const std::string& out) {
+        return out.substr(0, out.rfind(R"({"type":"summary")"));
+    };
+    EXPECT_EQ(files(applied.out), files(shown.out));
+    EXPECT_EQ(std::count(applied.out.begin(), applied.out.end(), '\n'), kFiles + 1);
+    EXPECT_EQ(TempDir::Names(deep).front(), "P1");
 }
 
 TEST_F(CliTest, NamesNotValidUtf8OrWithNewlinesKeepEveryByte) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -64,8 +65,11 @@ std::string TempDir::MakeDir(const std::string& relative) const {
 }
 
 std::string TempDir::ReadFile(const std::string& path) {
+    // Read whole, not a character at a time: some outputs read back are megabytes long.
     std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return std::move(bytes).str();
 }
 
 bool TempDir::Exists(const std::string& path) {

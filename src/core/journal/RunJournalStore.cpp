@@ -251,6 +251,16 @@ Listing Store::List(std::size_t limit) {
     return listing;
 }
 
+std::vector<std::uint64_t> Store::IdsAfter(std::uint64_t after) const {
+    std::vector<std::uint64_t> ids;
+    for (const Platform::FolderFile& file :
+         Platform::ListFiles(folder_).value_or(std::vector<Platform::FolderFile>{})) {
+        if (const auto id = Format::IdOfFileName(file.name); id && *id > after) ids.push_back(*id);
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
 std::optional<Journal> Store::Read(std::uint64_t id) const {
     std::string bytes;
     return ReadAs(id, Format::Entries::kRead, bytes);

@@ -104,6 +104,9 @@ public:
     // silently; a command is undone by an undo or recovery among those read that closed with every
     // file done.
     Listing List(std::size_t limit = kKeptCommands);
+    // The ids of the commands newer than after, oldest first, by their files' names alone: none is
+    // read, so a command still writing its journal is left as it is.
+    std::vector<std::uint64_t> IdsAfter(std::uint64_t after) const;
     // One command in full; nullopt when it is gone or cannot be read.
     std::optional<Journal> Read(std::uint64_t id) const;
     // The same without its entries, and the file's bytes for Format::VisitEntries: a report of a
