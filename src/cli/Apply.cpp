@@ -23,7 +23,7 @@ int ApplyRun(const Request& request, Selection& selection, const std::string& jo
     // A run from here is always journaled: it is what undo and the window's history go by.
     if (!HasJournalFolder(journalFolder)) return kExitRefused;
     RunJournal::Store store(journalFolder);
-    const std::uint64_t before = NewestJournal(store);
+    const std::uint64_t before = store.NewestId();
     ReportAhead ahead(journalFolder, before, request.json);
     TerminalHost host(request.answer, [&ahead] { ahead.Start(); });
     // The counts tell that it went well.

@@ -83,12 +83,6 @@ const ReportAhead::Lines* ReportAhead::Of(std::uint64_t id) {
     return nullptr;
 }
 
-std::uint64_t NewestJournal(RunJournal::Store& store) {
-    // Every journal a command writes gets an id past every name kept: the names alone tell.
-    const std::vector<std::uint64_t> ids = store.IdsAfter(0);
-    return ids.empty() ? 0 : ids.back();
-}
-
 int ReportJournaled(RunJournal::Store& store, std::uint64_t before, const Request& request,
                     const TerminalHost& host, ReportAhead* ahead) {
     const std::vector<std::uint64_t> written = store.IdsAfter(before);

@@ -15,9 +15,6 @@
 
 namespace Cli {
 
-// The newest journal kept in store (0 for none), to tell the journals a command writes after it.
-std::uint64_t NewestJournal(RunJournal::Store& store);
-
 // The lines of the report read ahead from the journals while the renames go on: a journal holds
 // every file's paths before the first rename, and only what became of each file waits for the end.
 class ReportAhead {
@@ -49,9 +46,10 @@ private:
     Platform::HelperThread reading_;  // last: ended before what it fills in
 };
 
-// Reports the files of every journal newer than before, oldest first, and returns the exit status:
-// 130 when Ctrl-C stopped the command, 2 when some file was not renamed, 1 when no journal was
-// written (the command refused, or the user said no), else 0. ahead (optional): lines read before.
+// Reports the files of every journal newer than before (Store::NewestId before the command), oldest first,
+// and returns the exit status: 130 when Ctrl-C stopped the command, 2 when some file was not renamed, 1 when
+// no journal was written (the command refused, or the user said no), else 0. ahead (optional): lines read
+// before.
 int ReportJournaled(RunJournal::Store& store, std::uint64_t before, const Request& request,
                     const TerminalHost& host, ReportAhead* ahead = nullptr);
 

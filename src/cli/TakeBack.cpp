@@ -78,7 +78,7 @@ int Undo(const Request& request, const std::string& journalFolder) {
         return kExitRefused;
     }
     if (!request.apply) return ShowUndo(store, listing, *kept, request);
-    const std::uint64_t before = NewestJournal(store);
+    const std::uint64_t before = store.NewestId();
     Command::UndoFromHistory(store, kept->header.id, {.tellDone = false}, host);
     return ReportJournaled(store, before, request, host);
 }
@@ -115,7 +115,7 @@ int Recover(const Request& request, const std::string& journalFolder) {
               "を付けてください。"));
         return kExitRefused;
     }
-    const std::uint64_t before = NewestJournal(store);
+    const std::uint64_t before = store.NewestId();
     Command::RecoverInterrupted(store, false, host);
     const int code = ReportJournaled(store, before, request, host);
     // Files left as they are write no journal: that is no refusal.

@@ -17,7 +17,7 @@ public:
     // The native form of cp932: the text itself where it is all ASCII, as most paths are, else
     // room holding the conversion.
     std::string_view Convert(std::string_view cp932, std::string& room) {
-        if (Cp932::AsciiPrefix(cp932) == cp932.size()) return cp932;
+        if (Cp932::IsAscii(cp932)) return cp932;
         const MyFileOperation::PathParts parts = MyFileOperation::SplitAtLastDelimiter(cp932);
         if (parts.folder.empty() || parts.folder != folder_) {
             folder_.assign(parts.folder);

@@ -261,6 +261,10 @@ std::vector<std::uint64_t> Store::IdsAfter(std::uint64_t after) const {
     return ids;
 }
 
+std::uint64_t Store::NewestId() const {
+    return RunJournal::NewestId(folder_);
+}
+
 std::optional<Journal> Store::Read(std::uint64_t id) const {
     std::string bytes;
     return ReadAs(id, Format::Entries::kRead, bytes);

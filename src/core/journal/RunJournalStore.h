@@ -107,6 +107,8 @@ public:
     // The ids of the commands newer than after, oldest first, by their files' names alone: none is
     // read, so a command still writing its journal is left as it is.
     std::vector<std::uint64_t> IdsAfter(std::uint64_t after) const;
+    // The newest id a name kept holds (0 for none): every journal begun later gets a greater one.
+    std::uint64_t NewestId() const;
     // One command in full; nullopt when it is gone or cannot be read.
     std::optional<Journal> Read(std::uint64_t id) const;
     // The same without its entries, and the file's bytes for Format::VisitEntries: a report of a

@@ -52,7 +52,7 @@ struct Walk {
             // Most names are ASCII, the same in both forms.
             std::string_view name = entry.name;
             std::optional<std::string> converted;
-            if (Cp932::AsciiPrefix(name) != name.size()) {
+            if (!Cp932::IsAscii(name)) {
                 converted = Cp932::FromUtf8(name);
                 if (!converted) {
                     ++unconvertible;

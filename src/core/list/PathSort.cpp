@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
-#include <thread>
 
+#include "core/platform/HelperThread.h"
 #include "core/text/Cp932.h"
 
 namespace PathSort {
@@ -106,9 +106,10 @@ void SortAllGroups(std::vector<std::string>& paths, const std::vector<std::size_
     const auto half = static_cast<std::size_t>(
         std::upper_bound(bounds.begin(), bounds.end() - 1, paths.size() / 2) - bounds.begin());
     const std::size_t split = std::clamp<std::size_t>(half, 1, groups - 1);
-    std::thread other([&paths, &bounds, split, groups] { SortGroups(paths, bounds, split, groups); });
+    Platform::HelperThread other(
+        [&paths, &bounds, split, groups] { SortGroups(paths, bounds, split, groups); });
     SortGroups(paths, bounds, 0, split);
-    other.join();
+    other.Join();
 }
 
 // Puts the groups in order of their first paths, and the bounds with them. The paths move in place,

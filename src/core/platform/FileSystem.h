@@ -140,6 +140,9 @@ private:
     void Keep(const Read& read);
     // On a thread of its own: reads the rest of a large folder in batches for Next to take.
     static void ReadAhead(Open& open);
+    // The next entry where it is read or from the batches read ahead; nullopt at the end, failed
+    // then telling whether the reading failed.
+    static std::optional<Read> Take(Open& open, bool& failed);
 
     std::unique_ptr<Open> open_;
     std::unique_ptr<FolderEntries> listing_;

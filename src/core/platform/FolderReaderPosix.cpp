@@ -115,21 +115,13 @@ void FolderReader::ReadAhead(Open& open) {
     }
 }
 
-std::optional<DirEntry> FolderReader::Next() {
-    if (!open_) return std::nullopt;
-    Open& open = *open_;
+std::optional<FolderReader::Read> FolderReader::Take(Open& open, bool& failed) {
     if (!open.ahead.Joinable()) {
         if (open.read < kReadAheadAfter) {
             std::optional<Read> read = ReadOne(open);
-            if (read) {
-                ++open.read;
-                Keep(*read);
-                return std::move(read->entry);
-            }
-            // A listing of a read that failed midway would lack names.
-            if (errno != 0) listing_.reset();
-            ended_ = errno == 0;
-            return std::nullopt;
+            failed = !read && errno != 0;
+            open.read += read ? 1 : 0;
+            return read;
         }
         open.ahead = HelperThread([&open] { ReadAhead(open); });
     }
@@ -137,8 +129,7 @@ std::optional<DirEntry> FolderReader::Next() {
         std::unique_lock lock(open.mutex);
         open.changed.wait(lock, [&] { return !open.batches.empty() || open.finished; });
         if (open.batches.empty()) {
-            if (open.failed) listing_.reset();
-            ended_ = !open.failed;
+            failed = open.failed;
             return std::nullopt;
         }
         open.batch = std::move(open.batches.front());
@@ -147,9 +138,21 @@ std::optional<DirEntry> FolderReader::Next() {
         lock.unlock();
         open.changed.notify_all();
     }
-    Read& read = open.batch[open.next++];
-    Keep(read);
-    return std::move(read.entry);
+    return std::move(open.batch[open.next++]);
+}
+
+std::optional<DirEntry> FolderReader::Next() {
+    if (!open_) return std::nullopt;
+    bool failed = false;
+    std::optional<Read> read = Take(*open_, failed);
+    if (!read) {
+        // A listing of a read that failed midway would lack names.
+        if (failed) listing_.reset();
+        ended_ = !failed;
+        return std::nullopt;
+    }
+    Keep(*read);
+    return std::move(read->entry);
 }
 
 std::unique_ptr<FolderEntries> FolderReader::TakeListing() {

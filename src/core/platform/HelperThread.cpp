@@ -9,14 +9,6 @@
 #include <vector>
 
 namespace Platform {
-
-struct HelperThread::Task {
-    std::function<void()> work;
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool done = false;
-};
-
 namespace {
 
 // The threads of the process that wait for work. Every piece of work is given a thread of its own
@@ -33,7 +25,7 @@ public:
             thread.join();
     }
 
-    void Hand(std::shared_ptr<HelperThread::Task> task) {
+    void Hand(std::packaged_task<void()> task) {
         const std::lock_guard lock(mutex_);
         tasks_.push_back(std::move(task));
         if (idle_ > 0) {
@@ -50,16 +42,10 @@ private:
         while (true) {
             handed_.wait(lock, [this] { return quit_ || !tasks_.empty(); });
             if (tasks_.empty()) return;
-            const std::shared_ptr<HelperThread::Task> task = std::move(tasks_.front());
+            std::packaged_task<void()> task = std::move(tasks_.front());
             tasks_.pop_front();
             lock.unlock();
-            task->work();
-            task->work = nullptr;  // what it holds goes with the work, not with the next wait
-            {
-                const std::lock_guard ended(task->mutex);
-                task->done = true;
-            }
-            task->ended.notify_all();
+            task();
             lock.lock();
             ++idle_;
         }
@@ -67,7 +53,7 @@ private:
 
     std::mutex mutex_;
     std::condition_variable handed_;
-    std::deque<std::shared_ptr<HelperThread::Task>> tasks_;
+    std::deque<std::packaged_task<void()>> tasks_;
     std::size_t idle_ = 0;  // threads waiting that no work was handed to yet
     bool quit_ = false;
     std::vector<std::thread> threads_;
@@ -80,9 +66,11 @@ Waiting& Threads() {
 
 }  // namespace
 
-HelperThread::HelperThread(std::function<void()> work) : task_(std::make_shared<Task>()) {
-    task_->work = std::move(work);
-    Threads().Hand(task_);
+HelperThread::HelperThread(std::function<void()> work) {
+    // What the work holds goes before Join returns, as a thread's does.
+    std::packaged_task<void()> task([work = std::move(work)]() mutable { std::exchange(work, nullptr)(); });
+    done_ = task.get_future();
+    Threads().Hand(std::move(task));
 }
 
 HelperThread::~HelperThread() {
@@ -92,17 +80,14 @@ HelperThread::~HelperThread() {
 HelperThread& HelperThread::operator=(HelperThread&& other) noexcept {
     if (this != &other) {
         if (Joinable()) Join();
-        task_ = std::move(other.task_);
+        done_ = std::move(other.done_);
     }
     return *this;
 }
 
 void HelperThread::Join() {
     assert(Joinable() && "work to wait for");
-    std::unique_lock lock(task_->mutex);
-    task_->ended.wait(lock, [this] { return task_->done; });
-    lock.unlock();
-    task_.reset();
+    done_.get();
 }
 
 }  // namespace Platform

@@ -6,7 +6,7 @@
 // some milliseconds. A waiting thread that is woken goes to an idle core at once.
 
 #include <functional>
-#include <memory>
+#include <future>
 
 namespace Platform {
 
@@ -14,23 +14,22 @@ class HelperThread {
 public:
     HelperThread() = default;
     // Starts work at once, on a waiting thread or, when none waits, on a new one that waits
-    // afterwards. An exception that leaves work ends the program, as on any thread.
+    // afterwards.
     explicit HelperThread(std::function<void()> work);
     // Waits for the work.
     ~HelperThread();
     HelperThread(HelperThread&& other) noexcept = default;
+    // Waits for the work this one holds, then takes other's.
     HelperThread& operator=(HelperThread&& other) noexcept;
     HelperThread(const HelperThread&) = delete;
     HelperThread& operator=(const HelperThread&) = delete;
 
-    bool Joinable() const { return task_ != nullptr; }
-    // Waits for the work to end.
+    bool Joinable() const { return done_.valid(); }
+    // Waits for the work to end; an exception that left it is thrown here.
     void Join();
 
-    struct Task;
-
 private:
-    std::shared_ptr<Task> task_;
+    std::future<void> done_;
 };
 
 }  // namespace Platform

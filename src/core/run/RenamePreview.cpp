@@ -191,7 +191,7 @@ void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder, Nothi
     // The plan a part of the list at a time: the names go into the rows, the files the run keeps
     // marked renamed. The folders are read meanwhile: the plan needs no look.
     bool listedOnce = false;
-    std::jthread reader = ReadFoldersBeside(listedOnce);
+    Platform::HelperThread reader = ReadFoldersBeside(listedOnce);
     Rows& rows = result_.rows;
     rows.Reserve(paths_.size(), NameBytes());
     std::vector<bool> unusable;  // per row
@@ -236,7 +236,7 @@ void Forecaster::KeptFiles(const Plan& plan, Order order, bool offerOrder, Nothi
     }
     // While the folders are still being read.
     const bool namedOnce = NamedOnce();
-    reader.join();
+    reader.Join();
     const bool once = listedOnce && namedOnce;
     if (stopped_) return;
 

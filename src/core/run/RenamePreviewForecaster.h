@@ -11,11 +11,11 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "core/list/MyFileOperation.h"
+#include "core/platform/HelperThread.h"
 #include "core/run/DiskModel.h"
 #include "core/run/RenameExecutor.h"
 #include "core/run/RenamePlanner.h"
@@ -129,8 +129,8 @@ private:
     bool ReadFolders(bool renames = true);
     // ReadFolders(false) on a thread of its own, beside what the calling thread does, then ListedOnce
     // into listedOnce: the folders mostly come from the load's listings, and the thread has time.
-    std::jthread ReadFoldersBeside(bool& listedOnce) {
-        return std::jthread([this, &listedOnce] {
+    Platform::HelperThread ReadFoldersBeside(bool& listedOnce) {
+        return Platform::HelperThread([this, &listedOnce] {
             const Entered entered(control_);
             if (entered) {
                 listedOnce = ReadFolders(false) && ListedOnce();
@@ -159,7 +159,7 @@ private:
     auto InHalves(const Part& part) {
         const std::size_t half = paths_.size() / 2;
         decltype(part(0, 0)) second;
-        std::jthread helper([&] {
+        Platform::HelperThread helper([&] {
             const Entered entered(control_);
             if (entered) {
                 second = part(half, paths_.size());
@@ -168,7 +168,7 @@ private:
             }
         });
         auto first = part(0, half);
-        helper.join();
+        helper.Join();
         return std::pair(std::move(first), std::move(second));
     }
     // False when two rows the run renames are given one new path (or the control said stop).

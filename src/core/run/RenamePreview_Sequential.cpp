@@ -18,7 +18,7 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
     // The folders are read, and the list checked for a file given twice, while the names are
     // composed and checked against each other: the names need no look.
     bool listedOnce = false;
-    std::jthread reader = ReadFoldersBeside(listedOnce);
+    Platform::HelperThread reader = ReadFoldersBeside(listedOnce);
     Rows& rows = result_.rows;
     rows.Reserve(paths_.size(), NameBytes());
     std::optional<SequentialNames::NameCheck> check(
@@ -45,7 +45,7 @@ void Forecaster::Sequential(const SequentialNames::Options& options,
         check->Finish(twice);
     }
     check.reset();
-    reader.join();
+    reader.Join();
     if (stopped_) return;
     for (const std::size_t row : twice)
         rows.Set(row, State::kCollision);

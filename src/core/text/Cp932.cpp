@@ -383,8 +383,8 @@ bool IsTrailByteAt(std::string_view text, std::size_t pos) {
     return i > pos;
 }
 
-std::size_t AsciiPrefix(std::string_view text) {
-    return AsciiRun(text, 0);
+bool IsAscii(std::string_view text) {
+    return AsciiRun(text, 0) == text.size();
 }
 
 std::optional<std::string> FromUtf8(std::string_view utf8) {

@@ -44,9 +44,9 @@ std::optional<std::string> ToUtf8(std::string_view text);
 // failure, out then unspecified.
 bool ToUtf8(std::string_view text, std::string& out);
 
-// The length of the run of ASCII bytes text starts with: bytes both forms share as they are, so a
-// text that is all ASCII needs no conversion either way.
-std::size_t AsciiPrefix(std::string_view text);
+// Whether text is ASCII alone: bytes both forms share as they are, so it needs no conversion
+// either way.
+bool IsAscii(std::string_view text);
 
 // As ToUtf8, with U+FFFD for what cannot be mapped: for display only, never for a path.
 std::string ToUtf8Lossy(std::string_view text);
